@@ -1,0 +1,21 @@
+// Puts the Win32 implementation of every seam in force.
+#include "platform/platform.h"
+#include "platform/win32/win32_seams.h"
+
+namespace platform {
+
+void InstallWin32Seams() {
+    static Win32CommandLine commandLine;
+    static Win32ModuleFile module;
+    static Win32FileSystem files;
+    static Win32Clock clock;
+
+    Seams seams;
+    seams.commandLine = &commandLine;
+    seams.module = &module;
+    seams.files = &files;
+    seams.clock = &clock;
+    Install(seams);
+}
+
+}  // namespace platform

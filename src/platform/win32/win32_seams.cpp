@@ -1,0 +1,37 @@
+#include "platform/win32/win32_seams.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+std::wstring Win32CommandLine::Get() { return ::GetCommandLineW(); }
+
+bool Win32CommandLine::Split(const std::wstring& commandLine, std::vector<std::wstring>& arguments) {
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(commandLine.c_str(), &count);
+    if (argv == nullptr) return false;
+    arguments.assign(argv, argv + count);
+    ::LocalFree(argv);
+    return true;
+}
+
+int Win32CommandLine::CompareNoCase(const std::wstring& a, const std::wstring& b) {
+    return ::StrCmpIW(a.c_str(), b.c_str());
+}
+
+DWORD Win32ModuleFile::GetFileName(wchar_t* buffer, DWORD size) {
+    return ::GetModuleFileNameW(nullptr, buffer, size);
+}
+
+BOOL Win32ModuleFile::RemoveFileSpec(wchar_t* path) { return ::PathRemoveFileSpecW(path); }
+
+DWORD Win32FileSystem::GetAttributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
+
+DWORD Win32Clock::TickCount() { return ::GetTickCount(); }
+
+void Win32Clock::Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace platform
