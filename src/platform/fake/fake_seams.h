@@ -2,6 +2,7 @@
 // what the code asked.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -42,8 +43,14 @@ class FakeFileSystem : public FileSystem {
 public:
     std::set<std::wstring> existing;  // compared without regard to case
     std::vector<std::wstring> queried;
+    std::map<std::wstring, std::string> files;  // in-memory files by exact path
 
     DWORD GetAttributes(const std::wstring& path) override;
+    DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override;
+    DWORD WriteAndFlush(const std::wstring& path, const std::string& contents) override;
+    DWORD Replace(const std::wstring& source, const std::wstring& target) override;
+    DWORD Remove(const std::wstring& path) override;
+    DWORD CreateFolders(const std::wstring& path) override;
 };
 
 // A virtual clock: Sleep only moves the tick counter forward.

@@ -1,0 +1,29 @@
+#include "params/firewall_exception.h"
+
+#include <exception>
+#include <string>
+
+#include "platform/firewall.h"
+#include "platform/platform.h"
+
+bool DisableWindowsFirewall(const wchar_t* executablePath, const wchar_t* entryName) {
+    if (executablePath == nullptr || *executablePath == L'\0' || entryName == nullptr || *entryName == L'\0') {
+        return false;
+    }
+    // No caller looks at the result and a firewall failure must not stop an installation,
+    // so nothing escapes from here.
+    try {
+        platform::Firewall& firewall = platform::GetFirewall();
+        const std::wstring path(executablePath);
+        switch (firewall.FindAllowRule(path)) {
+        case platform::Firewall::Lookup::found: return true;
+        case platform::Firewall::Lookup::failed: return false;
+        case platform::Firewall::Lookup::notFound: break;
+        }
+        if (!firewall.AddAllowRule(path, entryName)) return false;
+        // Believe the rule list, not the answer to the add.
+        return firewall.FindAllowRule(path) == platform::Firewall::Lookup::found;
+    } catch (const std::exception&) {
+        return false;
+    }
+}

@@ -1,0 +1,8 @@
+// The firewall exception for the agent.
+#pragma once
+
+// Makes sure that an inbound allow rule exists for the program at `executablePath`, adding
+// one named `entryName` when none does. Repeated calls add no second rule. True only when
+// such a rule exists afterwards; false (never an exception) for empty arguments or when the
+// firewall cannot be read or refuses the rule.
+bool DisableWindowsFirewall(const wchar_t* executablePath, const wchar_t* entryName);

@@ -1,0 +1,100 @@
+// The backup administrator's login, in the forms Windows users type.
+#include "params/dns_name.h"
+#include "params/text_rules.h"
+#include "params/validation_rules.h"
+
+namespace params {
+namespace {
+
+// Characters that Windows refuses in user account names.
+const wchar_t kForbiddenInUserName[] = L"\"/\\[]:;|=,+*?<>@";
+
+bool IsForbidden(wchar_t c) {
+    for (const wchar_t* f = kForbiddenInUserName; *f != L'\0'; ++f) {
+        if (*f == c) return true;
+    }
+    return false;
+}
+
+std::wstring CheckUserPart(const std::wstring& user) {
+    if (Utf16Length(user) > kMaxUserNameLength) {
+        return L"The user name in the backup administrator login is longer than " +
+               std::to_wstring(kMaxUserNameLength) + L" characters.";
+    }
+    for (wchar_t c : user) {
+        if (IsForbidden(c)) {
+            return L"The user name in the backup administrator login contains " + ShowCharacter(c) +
+                   L", which Windows does not allow in user names (\" / \\ [ ] : ; | = , + * ? < > @).";
+        }
+    }
+    if (user.find_first_not_of(L". ") == std::wstring::npos) {
+        return L"The user name in the backup administrator login cannot consist of dots and blanks only.";
+    }
+    if (IsBlank(user.front()) || IsBlank(user.back())) {
+        return L"The user name in the backup administrator login begins or ends with a blank. Remove the blank.";
+    }
+    return std::wstring();
+}
+
+std::wstring CheckDomainBeforeBackslash(const std::wstring& domain) {
+    if (domain.empty()) {
+        return L"The backup administrator login has nothing before the backslash. Write the domain or computer "
+               L"name there, or \".\" for this computer.";
+    }
+    for (wchar_t c : domain) {
+        if (IsForbidden(c) || IsBlank(c)) {
+            return L"The domain or computer name in the backup administrator login contains " + ShowCharacter(c) +
+                   L", which is not allowed there.";
+        }
+    }
+    return std::wstring();
+}
+
+std::wstring CheckBackslashForm(const std::wstring& login, std::size_t backslash) {
+    std::wstring message = CheckDomainBeforeBackslash(login.substr(0, backslash));
+    if (!message.empty()) return message;
+    const std::wstring user = login.substr(backslash + 1);
+    if (user.empty()) {
+        return L"The backup administrator login has no user name after the backslash. Write it as DOMAIN\\user.";
+    }
+    return CheckUserPart(user);
+}
+
+std::wstring CheckAtForm(const std::wstring& login, std::size_t at) {
+    if (login.find(L'@', at + 1) != std::wstring::npos) {
+        return L"The backup administrator login contains more than one \"@\". Write it as user@domain.";
+    }
+    const std::wstring user = login.substr(0, at);
+    const std::wstring domain = login.substr(at + 1);
+    if (user.empty()) {
+        return L"The backup administrator login has no user name before \"@\". Write it as user@domain.";
+    }
+    if (domain.empty()) {
+        return L"The backup administrator login has no domain after \"@\". Write it as user@domain.";
+    }
+    std::wstring message = CheckUserPart(user);
+    if (!message.empty()) return message;
+    return CheckDnsName(domain, L"domain after \"@\" in the backup administrator login");
+}
+
+}  // namespace
+
+std::wstring CheckLogin(const std::wstring& login) {
+    if (login.empty()) {
+        return L"The backup administrator login is empty. Enter it as DOMAIN\\user, user@domain or user.";
+    }
+    std::wstring message = CheckCommonText(login, L"backup administrator login");
+    if (!message.empty()) return message;
+    const std::size_t backslash = login.find(L'\\');
+    if (backslash != std::wstring::npos) {
+        if (login.find(L'\\', backslash + 1) != std::wstring::npos) {
+            return L"The backup administrator login contains more than one backslash. Write it as DOMAIN\\user.";
+        }
+        return CheckBackslashForm(login, backslash);
+    }
+    const std::size_t at = login.find(L'@');
+    if (at != std::wstring::npos) return CheckAtForm(login, at);
+    return CheckUserPart(login);
+}
+
+}  // namespace params

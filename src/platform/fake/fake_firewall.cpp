@@ -1,0 +1,25 @@
+#include "platform/fake/fake_firewall.h"
+
+#include "platform/command_line.h"
+
+namespace platform {
+
+Firewall::Lookup FakeFirewall::FindAllowRule(const std::wstring& executablePath) {
+    ++lookups;
+    if (lookupFails) return Lookup::failed;
+    for (const auto& rule : rules) {
+        if (rule.enabled && rule.allows && CompareNoCasePortable(rule.executablePath, executablePath) == 0) {
+            return Lookup::found;
+        }
+    }
+    return Lookup::notFound;
+}
+
+bool FakeFirewall::AddAllowRule(const std::wstring& executablePath, const std::wstring& ruleName) {
+    ++adds;
+    if (addRefused) return false;
+    if (!addIsIgnored) rules.push_back(Rule{executablePath, ruleName, true, true});
+    return true;
+}
+
+}  // namespace platform

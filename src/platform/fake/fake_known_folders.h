@@ -1,0 +1,19 @@
+// Known folders for tests: plays back the paths that the test set.
+#pragma once
+
+#include <string>
+
+#include "platform/known_folders.h"
+
+namespace platform {
+
+class FakeKnownFolders : public KnownFolders {
+public:
+    std::wstring programData = L"C:\\ProgramData";
+    std::wstring userAppData = L"C:\\Users\\admin\\AppData\\Roaming";
+
+    std::wstring ProgramData() override { return programData; }
+    std::wstring UserAppData() override { return userAppData; }
+};
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+#include "platform/fake/faulty_file_system.h"
+
+namespace platform {
+
+bool FaultyFileSystem::Hits(const Fault& fault, const wchar_t* operation, const std::wstring& path) {
+    const std::wstring prefix = std::wstring(operation) + L" ";
+    calls.push_back(prefix + path);
+    if (fault.error == ERROR_SUCCESS) return false;
+    if (fault.atCall == 0) return true;
+    int count = 0;
+    for (const auto& call : calls) {
+        if (call.compare(0, prefix.size(), prefix) == 0) ++count;
+    }
+    return count == fault.atCall;
+}
+
+DWORD FaultyFileSystem::ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) {
+    if (Hits(readFault, L"read", path)) return readFault.error;
+    return real_.ReadWholeFile(path, maxBytes, contents);
+}
+
+DWORD FaultyFileSystem::WriteAndFlush(const std::wstring& path, const std::string& contents) {
+    if (Hits(writeFault, L"write", path)) {
+        real_.WriteAndFlush(path, contents.substr(0, contents.size() / 2));
+        return writeFault.error;
+    }
+    return real_.WriteAndFlush(path, contents);
+}
+
+DWORD FaultyFileSystem::Replace(const std::wstring& source, const std::wstring& target) {
+    if (Hits(replaceFault, L"replace", target)) return replaceFault.error;
+    return real_.Replace(source, target);
+}
+
+DWORD FaultyFileSystem::Remove(const std::wstring& path) {
+    if (Hits(removeFault, L"remove", path)) return removeFault.error;
+    return real_.Remove(path);
+}
+
+DWORD FaultyFileSystem::CreateFolders(const std::wstring& path) {
+    if (Hits(createFoldersFault, L"create folders", path)) return createFoldersFault.error;
+    return real_.CreateFolders(path);
+}
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+// The file system seam over POSIX, for the native build: unit tests run the parameters
+// library against a real temporary folder with it. Backslashes in the Windows-style paths
+// that the library builds become slashes; names are stored as UTF-8.
+#pragma once
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace platform {
+
+class PortableFileSystem : public FileSystem {
+public:
+    DWORD GetAttributes(const std::wstring& path) override;
+    DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override;
+    DWORD WriteAndFlush(const std::wstring& path, const std::string& contents) override;
+    DWORD Replace(const std::wstring& source, const std::wstring& target) override;
+    DWORD Remove(const std::wstring& path) override;
+    DWORD CreateFolders(const std::wstring& path) override;
+
+    // The native path for a Windows-style one.
+    static std::string NativePath(const std::wstring& path);
+};
+
+}  // namespace platform
