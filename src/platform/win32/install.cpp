@@ -1,6 +1,7 @@
 // Puts the Win32 implementation of every seam in force.
 #include "platform/platform.h"
 #include "platform/win32/win32_seams.h"
+#include "platform/win32/win32_service_manager.h"
 
 namespace platform {
 
@@ -9,12 +10,14 @@ void InstallWin32Seams() {
     static Win32ModuleFile module;
     static Win32FileSystem files;
     static Win32Clock clock;
+    static Win32ServiceManager services;
 
     Seams seams;
     seams.commandLine = &commandLine;
     seams.module = &module;
     seams.files = &files;
     seams.clock = &clock;
+    seams.services = &services;
     Install(seams);
 }
 
