@@ -29,6 +29,7 @@ ServiceManager& GetServiceManager() { return Require(InForce().services, "servic
 Clock& GetClock() { return Require(InForce().clock, "clock"); }
 Firewall& GetFirewall() { return Require(InForce().firewall, "firewall"); }
 KnownFolders& GetKnownFolders() { return Require(InForce().folders, "known folders"); }
+TextFileWriter& GetTextFileWriter() { return Require(InForce().textFiles, "text file writer"); }
 
 Seams Install(const Seams& seams) {
     Seams previous = InForce();

@@ -13,6 +13,7 @@ class ServiceManager;
 class Clock;
 class Firewall;
 class KnownFolders;
+class TextFileWriter;
 
 struct Seams {
     CommandLine* commandLine = nullptr;
@@ -23,6 +24,7 @@ struct Seams {
     Clock* clock = nullptr;
     Firewall* firewall = nullptr;
     KnownFolders* folders = nullptr;
+    TextFileWriter* textFiles = nullptr;
 };
 
 // The seams in force. Each accessor throws std::logic_error when its seam was not installed,
@@ -36,6 +38,7 @@ ServiceManager& GetServiceManager();
 Clock& GetClock();
 Firewall& GetFirewall();
 KnownFolders& GetKnownFolders();
+TextFileWriter& GetTextFileWriter();
 
 // Replaces the seams in force and gives back the previous ones.
 Seams Install(const Seams& seams);

@@ -1,6 +1,8 @@
 // Puts the Win32 implementation of every seam in force.
 #include "platform/platform.h"
+#include "platform/win32/win32_process_launcher.h"
 #include "platform/win32/win32_seams.h"
+#include "platform/win32/win32_text_file_writer.h"
 #include "platform/win32/win32_service_manager.h"
 
 namespace platform {
@@ -10,6 +12,8 @@ void InstallWin32Seams() {
     static Win32ModuleFile module;
     static Win32FileSystem files;
     static Win32Clock clock;
+    static Win32ProcessLauncher processes;
+    static Win32TextFileWriter textFiles;
     static Win32ServiceManager services;
 
     Seams seams;
@@ -17,6 +21,8 @@ void InstallWin32Seams() {
     seams.module = &module;
     seams.files = &files;
     seams.clock = &clock;
+    seams.processes = &processes;
+    seams.textFiles = &textFiles;
     seams.services = &services;
     Install(seams);
 }

@@ -1,0 +1,126 @@
+// The kit build: composes the installer compiler's command line, starts the compiler beside
+// the configurator and waits for it to end.
+#include <string>
+#include <vector>
+
+#include "packet/create_client_packet_dlg.h"
+#include "params/corvex_parameters.h"
+#include "platform/command_line.h"
+#include "platform/module_file.h"
+#include "platform/platform.h"
+#include "platform/process_launcher.h"
+#include "platform/text_file_writer.h"
+
+namespace {
+
+const wchar_t kCompilerBelowModule[] = L"CorvexWorkstation\\Packet\\tools\\makensis.exe";
+const wchar_t kScriptBelowModule[] = L"CorvexWorkstation\\Packet\\build_packet.nsi";
+const wchar_t kDebugBatchFile[] = L"client_packet_build.bat";
+const wchar_t kDebugSwitch[] = L"--debug";
+
+// Appends plain ASCII text, widening it character by character.
+void AppendAscii(std::wstring& text, const char* ascii) {
+    for (; *ascii != '\0'; ++ascii) text += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
+}
+
+// Whether "--debug" stands whole, in any letter case, among the arguments after the
+// program's path (the application's switch rule).
+bool IsDebugRun() {
+    platform::CommandLine& commandLine = platform::GetCommandLine();
+    std::vector<std::wstring> arguments;
+    if (!commandLine.Split(commandLine.Get(), arguments)) return false;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        if (commandLine.CompareNoCase(arguments[i], kDebugSwitch) == 0) return true;
+    }
+    return false;
+}
+
+// Releases a started process's handle on every way out.
+class ProcessHandleOwner {
+public:
+    explicit ProcessHandleOwner(platform::ProcessHandle handle) : handle_(handle) {}
+    ~ProcessHandleOwner() {
+        if (handle_ != 0) platform::GetProcessLauncher().Close(handle_);
+    }
+    ProcessHandleOwner(const ProcessHandleOwner&) = delete;
+    ProcessHandleOwner& operator=(const ProcessHandleOwner&) = delete;
+
+private:
+    platform::ProcessHandle handle_;
+};
+
+}  // namespace
+
+std::wstring CCreateClientPacketDlg::GetModuleDirectory() {
+    platform::ModuleFile& module = platform::GetModuleFile();
+    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+    module.GetFileName(buffer.data(), MAX_PATH);
+    module.RemoveFileSpec(buffer.data());
+    return std::wstring(buffer.data()) + L"\\";
+}
+
+std::wstring CCreateClientPacketDlg::ComposeBuildArguments(const std::wstring& outputPath,
+                                                           const std::wstring& moduleDirectory) {
+    // The folders end with a backslash; one more before each closing quote makes the pair
+    // stand for a single backslash when the compiler splits its command line, so the quote
+    // still closes the value.
+    std::wstring arguments;
+    AppendAscii(arguments, " /DPRODUCT_VERSION_MAJOR=6.9");
+    AppendAscii(arguments, " /DPRODUCT_VERSION_MINOR=6.8822");
+    AppendAscii(arguments, " /DUSER_SETTINGS_DIR=\"");
+    arguments += GetUserSettingsDir();
+    AppendAscii(arguments, "\\\"");
+    AppendAscii(arguments, " /DWORKSTATION_SETTINGS_DIR=\"");
+    arguments += GetWorkstationSettingsDir();
+    AppendAscii(arguments, "\\\"");
+    AppendAscii(arguments, " /DAPP_DIR_SUFFIX=\"");
+    arguments += ComputerInfo::GetAppDirSuffix();
+    AppendAscii(arguments, "\\\"");
+    AppendAscii(arguments, " /DOUTPUT=\"");
+    arguments += outputPath;
+    AppendAscii(arguments, "\"");
+    AppendAscii(arguments, " /DCURRENT_WORK_DIR=\"");
+    arguments += moduleDirectory;
+    AppendAscii(arguments, "\\\"");
+    if (GetNameChoice() == AskWhileInstalling) AppendAscii(arguments, " /DASK_FOR_PARAMETERS");
+    AppendAscii(arguments, " \"");
+    arguments += moduleDirectory;
+    arguments += kScriptBelowModule;
+    AppendAscii(arguments, "\"");
+    return arguments;
+}
+
+BOOL CCreateClientPacketDlg::BuildPacket(const std::wstring& outputPath) {
+    CWaitCursor waitCursor;
+    const std::wstring moduleDirectory = GetModuleDirectory();
+    const std::wstring compilerPath = moduleDirectory + kCompilerBelowModule;
+    const std::wstring arguments = ComposeBuildArguments(outputPath, moduleDirectory);
+    // The process-creation call wants its command line in writable, zero-terminated memory.
+    std::vector<wchar_t> buffer(arguments.size() + 1, L'\0');
+    arguments.copy(buffer.data(), arguments.size());
+    return RunPacketBuilder(compilerPath, buffer.data());
+}
+
+BOOL CCreateClientPacketDlg::RunPacketBuilder(const std::wstring& compilerPath, wchar_t* arguments) {
+    if (IsDebugRun()) {
+        // The command about to run, on one line without a line end. A file that cannot be
+        // written is no reason to stop the build.
+        const std::wstring command = compilerPath + L" " + arguments;
+        platform::GetTextFileWriter().WriteClassic(GetModuleDirectory() + kDebugBatchFile, command);
+    }
+
+    platform::ProcessLauncher& launcher = platform::GetProcessLauncher();
+    const platform::ProcessStart start = launcher.Create(compilerPath, arguments, TRUE, CREATE_NO_WINDOW);
+    if (!start.started) {
+        std::wstring message;
+        AppendAscii(message, "Can't launch the client packet builder (system error is ");
+        message += std::to_wstring(static_cast<unsigned long>(start.lastError));
+        AppendAscii(message, ").");
+        AfxMessageBox(message, MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+    ProcessHandleOwner owner(start.process);
+    // The compiler ends by itself; its exit code is not read.
+    launcher.Wait(start.process, INFINITE);
+    return TRUE;
+}
