@@ -1,0 +1,64 @@
+#include "commands.h"
+#include "message_box.h"
+#include "text.h"
+
+namespace uidriver {
+
+namespace {
+
+HWND WaitForMessageBox(const Options& options) {
+  const std::wstring caption = options.Get(L"caption");
+  const unsigned long timeout = options.TimeoutMs(kDefaultTimeoutMs);
+  HWND found = nullptr;
+  if (!PollUntil(timeout, [&] {
+        std::vector<HWND> boxes = FindMessageBoxes(caption);
+        if (boxes.empty()) return false;
+        found = boxes.front();
+        return true;
+      })) {
+    throw Failure("no message box" + (caption.empty() ? std::string() : " \"" + Utf8(caption) + "\"") +
+                  " within " + std::to_string(timeout) + " ms");
+  }
+  return found;
+}
+
+}  // namespace
+
+Json MessageBoxCommand(const Args& args) {
+  Options options(args, {L"caption", L"timeout"});
+  return ToJson(ReadMessageBox(WaitForMessageBox(options)));
+}
+
+Json MessageBoxesCommand(const Args& args) {
+  Options options(args, {L"caption"});
+  Json list = Json::array();
+  for (HWND box : FindMessageBoxes(options.Get(L"caption"))) list.push_back(ToJson(ReadMessageBox(box)));
+  return list;
+}
+
+// Presses the button whose text matches (letter case and '&' ignored) and waits until the box
+// has closed; prints the box as it was answered.
+Json AnswerCommand(const Args& args) {
+  Options options(args, {L"caption", L"timeout", L"button"});
+  const std::wstring wanted = StripMnemonics(options.Require(L"button"));
+  HWND window = WaitForMessageBox(options);
+  MessageBoxInfo box = ReadMessageBox(window);
+  Json answered = ToJson(box);
+  const MessageBoxButton* chosen = nullptr;
+  for (const auto& b : box.buttons) {
+    if (EqualIgnoringCase(StripMnemonics(b.text), wanted)) chosen = &b;
+  }
+  if (!chosen) {
+    throw Failure("the message box has no button \"" + Utf8(wanted) + "\": " + answered["buttons"].dump());
+  }
+  if (!PostMessageW(chosen->window, BM_CLICK, 0, 0)) throw Failure("cannot post the click");
+  const unsigned long timeout = options.TimeoutMs(kDefaultTimeoutMs);
+  if (!PollUntil(timeout, [&] { return !IsWindow(window) || !IsWindowVisible(window); })) {
+    throw Failure("the message box did not close after its button was pressed");
+  }
+  answered["answer"] = Utf8(StripMnemonics(chosen->text));
+  answered["answer_id"] = chosen->id;
+  return answered;
+}
+
+}  // namespace uidriver

@@ -1,0 +1,44 @@
+// The command's options: "--name value" pairs and "--flag" switches, checked against the
+// names the command knows.
+#pragma once
+
+#include <initializer_list>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace uidriver {
+
+// Bad command line: exit code 2.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// The awaited condition did not hold in time, or the target refused: exit code 1.
+struct Failure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class Options {
+ public:
+  // Every option a command accepts; unknown ones are a usage error.
+  Options(const std::vector<std::wstring>& args, std::initializer_list<const wchar_t*> valued,
+          std::initializer_list<const wchar_t*> flags = {});
+
+  bool Has(const std::wstring& name) const;
+  std::wstring Get(const std::wstring& name, const std::wstring& fallback = std::wstring()) const;
+  std::wstring Require(const std::wstring& name) const;
+  long long Integer(const std::wstring& name, long long fallback) const;
+  long long RequireInteger(const std::wstring& name) const;
+  // Seconds as a decimal number ("--timeout 2.5"), returned in milliseconds.
+  unsigned long TimeoutMs(unsigned long fallbackMs) const;
+
+ private:
+  std::map<std::wstring, std::wstring> values_;
+};
+
+// Parses a whole decimal or 0x-prefixed number, or throws UsageError naming the option.
+long long ParseInteger(const std::wstring& text, const std::wstring& what);
+
+}  // namespace uidriver
