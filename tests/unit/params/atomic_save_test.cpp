@@ -1,0 +1,117 @@
+// Saves that fail part-way: the old files stay byte for byte, no temporary file stays behind,
+// and the error names the file.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "params/corvex_parameters.h"
+#include "params_fixture.h"
+#include "platform/fake/faulty_file_system.h"
+
+namespace {
+
+using params_test::ParamsOnDisk;
+using params_test::ReadBytes;
+
+constexpr DWORD kDiskFull = 112;
+
+class AtomicSaveTest : public ParamsOnDisk {
+protected:
+    AtomicSaveTest() : faulty_(disk_) {
+        // A first, good save; then every later call goes through the fault injector.
+        CorvexParameters first(L"client");
+        first.SetCoordinator(L"old-server", 1111, false);
+        first.Save(true);
+        oldUser_ = ReadBytes(AgentUserFile());
+        oldWorkstation_ = ReadBytes(AgentWorkstationFile());
+        Use(faulty_);
+    }
+
+    // Saves changed values and gives the error's text ("" when it did not fail).
+    std::string SaveChanged() {
+        CorvexParameters changed(L"client");
+        changed.SetCoordinator(newHost_, 2222, false);
+        changed.SetClientName(newName_, false);
+        try {
+            changed.Save(true);
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return std::string();
+    }
+
+    std::vector<std::string> ExpectedFiles() const {
+        return {"ProgramData/Quentara/Corvex Workstation/Settings/user.json",
+                "ProgramData/Quentara/Corvex Workstation/Settings/workstation.json"};
+    }
+
+    platform::FaultyFileSystem faulty_;
+    std::string oldUser_;
+    std::string oldWorkstation_;
+    const std::wstring newHost_ = L"new-server";
+    const std::wstring newName_ = L"WS-NEW";
+};
+
+TEST_F(AtomicSaveTest, ReplaceBlockedKeepsTheOriginalAndNoTemporaryFile) {
+    faulty_.replaceFault = {ERROR_ACCESS_DENIED, 0};
+    const std::string error = SaveChanged();
+    EXPECT_NE(error.find("user.json"), std::string::npos) << error;
+    EXPECT_NE(error.find("access is denied"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(AgentUserFile()), oldUser_);
+    EXPECT_EQ(ReadBytes(AgentWorkstationFile()), oldWorkstation_);
+    EXPECT_EQ(params_test::FilesBelow(temp_.Native()), ExpectedFiles());
+}
+
+TEST_F(AtomicSaveTest, SecondReplaceBlockedKeepsItsOriginalAndNoTemporaryFile) {
+    faulty_.replaceFault = {32, 2};  // the workstation file is in use
+    const std::string error = SaveChanged();
+    EXPECT_NE(error.find("workstation.json"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(AgentWorkstationFile()), oldWorkstation_);
+    EXPECT_NE(ReadBytes(AgentUserFile()), oldUser_) << "the first file was replaced before the failure";
+    EXPECT_EQ(params_test::FilesBelow(temp_.Native()), ExpectedFiles());
+}
+
+TEST_F(AtomicSaveTest, DiskFullWhileWritingChangesNothingAndCleansUp) {
+    faulty_.writeFault = {kDiskFull, 2};  // the second temporary file is cut short
+    const std::string error = SaveChanged();
+    EXPECT_NE(error.find("workstation.json"), std::string::npos) << error;
+    EXPECT_NE(error.find("disk is full"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(AgentUserFile()), oldUser_);
+    EXPECT_EQ(ReadBytes(AgentWorkstationFile()), oldWorkstation_);
+    EXPECT_EQ(params_test::FilesBelow(temp_.Native()), ExpectedFiles());
+}
+
+TEST_F(AtomicSaveTest, FolderThatCannotBeCreatedIsNamed) {
+    faulty_.createFoldersFault = {ERROR_ACCESS_DENIED, 0};
+    const std::string error = SaveChanged();
+    EXPECT_NE(error.find("Settings"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(AgentUserFile()), oldUser_);
+}
+
+TEST_F(AtomicSaveTest, SaveWritesTemporaryBesideTargetThenReplaces) {
+    EXPECT_EQ(SaveChanged(), "");
+    ASSERT_GE(faulty_.calls.size(), 4u);
+    const std::wstring tempOfUser = L"write " + AgentUserFile() + L".tmp";
+    EXPECT_EQ(faulty_.calls[faulty_.calls.size() - 4], tempOfUser);
+    EXPECT_EQ(faulty_.calls[faulty_.calls.size() - 2], L"replace " + AgentUserFile());
+    EXPECT_EQ(params_test::FilesBelow(temp_.Native()), ExpectedFiles());
+    CorvexParameters loaded(L"client");
+    loaded.Load();
+    EXPECT_EQ(loaded.GetCoordinatorHost(), newHost_);
+    EXPECT_EQ(loaded.GetClientName(), newName_);
+}
+
+TEST_F(AtomicSaveTest, UnreadableFileIsAnErrorNotFirstUse) {
+    faulty_.readFault = {ERROR_ACCESS_DENIED, 0};
+    CorvexParameters parameters(L"client");
+    try {
+        parameters.Load();
+        FAIL() << "an unreadable store was taken for a missing one";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("user.json"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadBytes(AgentUserFile()), oldUser_);
+}
+
+}  // namespace
