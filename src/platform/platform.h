@@ -3,6 +3,10 @@
 // Windows program installs the real implementations at start-up, unit tests install fakes.
 #pragma once
 
+// Some seam names are also Win32 macro names (GetCommandLine): declare them the same way
+// in every translation unit.
+#include "platform/wintypes.h"
+
 namespace platform {
 
 class CommandLine;

@@ -1,0 +1,15 @@
+// The program's entry point and its one application object.
+#include "app/setup_client_app.h"
+#include "framework/win32/win32_ui.h"
+#include "platform/win32/win32_seams.h"
+
+namespace {
+CSetupClientApp theApp;
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    platform::InstallWin32Seams();
+    static framework::Win32Ui ui;
+    framework::InstallUi(&ui);
+    return AfxWinMain(theApp);
+}

@@ -1,0 +1,31 @@
+// The workstation configuration dialog (the default run mode): the agent's own settings and
+// three buttons that start, stop and restart the agent's service.
+#pragma once
+
+#include "dialogs/setup_client_dlg.h"
+
+class CClientConfigurationDlg : public CSetupClientDlg {
+public:
+    CClientConfigurationDlg();
+    ~CClientConfigurationDlg() override;
+
+    const MessageMap* GetMessageMap() const override;
+
+    BOOL OnInitDialog() override;
+    // Saves, asks for the firewall exception and restarts the service; TRUE only when the
+    // service runs with the new settings.
+    BOOL ApplySettings() override;
+    BOOL SaveParameters(CorvexParameters& parameters) override;
+    BOOL LoadParameters(CorvexParameters& parameters) override;
+    virtual BOOL StartWorkstation();
+    virtual BOOL StopWorkstation();
+
+    void OnBnClickedStart();
+    void OnBnClickedStop();
+    void OnBnClickedRestart();
+    // Enables the buttons that make sense for the service's present state.
+    void UpdateServiceButtons();
+
+private:
+    void DisableServiceButtons();
+};

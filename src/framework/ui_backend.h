@@ -1,0 +1,85 @@
+// What the framework asks of a user-interface backend. The Win32 backend shows real windows;
+// the headless backend keeps controls in memory for tests and answers from a script.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/wintypes.h"
+
+class CDialog;
+
+namespace framework {
+
+// One live dialog window, as its dialog object sees it. Control operations take the
+// control's identifier.
+class DialogWindow {
+public:
+    virtual ~DialogWindow() = default;
+
+    virtual HWND Handle() = 0;
+    virtual std::wstring GetItemText(int id) = 0;
+    virtual void SetItemText(int id, const std::wstring& text) = 0;
+    virtual void EnableItem(int id, bool enable) = 0;
+    virtual bool IsItemEnabled(int id) = 0;
+    virtual void FocusItem(int id) = 0;
+    // Selects the whole text of an edit control (after a rejected entry).
+    virtual void SelectAllText(int id) = 0;
+    virtual bool IsItemChecked(int id) = 0;
+    virtual void CheckItem(int id, bool checked) = 0;
+    // The radio buttons of the group that starts at `firstId`, in template order, up to the
+    // next control that starts a group.
+    virtual std::vector<int> RadioGroup(int firstId) = 0;
+    virtual void End(INT_PTR result) = 0;
+
+    virtual bool IsIconic() = 0;
+    virtual LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual RECT ClientRect() = 0;
+    // Painting: a paint context for WM_PAINT, icon drawing, and the default painting.
+    virtual HDC BeginPaint() = 0;
+    virtual void EndPaint() = 0;
+    virtual void DrawIcon(HDC dc, int x, int y, HICON icon) = 0;
+    virtual void DefaultPaint() = 0;
+};
+
+// The save-file dialog's state, kept between two showings so the second starts where the
+// first ended.
+struct FileDialogState {
+    bool save = true;
+    std::wstring defaultExtension;  // without the dot
+    std::wstring fileName;          // initial name in, chosen full path out
+    DWORD flags = 0;
+    // Pairs of description and pattern, from the framework's "a|b|c|d|" filter text.
+    std::vector<std::pair<std::wstring, std::wstring>> filters;
+};
+
+class UiBackend {
+public:
+    virtual ~UiBackend() = default;
+
+    virtual BOOL InitCommonControls(DWORD classes) = 0;
+    virtual HICON LoadIcon(UINT resourceId) = 0;
+    virtual int GetSystemMetrics(int index) = 0;
+
+    // Shows the dialog modally from its template; the backend calls back into the dialog
+    // (CDialog::HandleInitDialog, HandleCommand, HandleMessage) and returns its end result.
+    virtual INT_PTR RunModal(CDialog& dialog, UINT templateId) = 0;
+
+    virtual int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) = 0;
+    // The narrow-text box (MessageBoxA) used for exceptions' texts.
+    virtual int MessageBoxNarrow(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
+    // The window that a framework message box belongs to (the active dialog), if any.
+    virtual HWND ActiveWindow() = 0;
+
+    // True when the user chose a file; `state.fileName` then holds its full path.
+    virtual bool ShowFileDialog(FileDialogState& state) = 0;
+
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+};
+
+// The backend in force (the program installs the Win32 one, tests the headless one).
+UiBackend& Ui();
+UiBackend* InstallUi(UiBackend* backend);
+
+}  // namespace framework

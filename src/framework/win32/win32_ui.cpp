@@ -1,0 +1,119 @@
+#include "framework/win32/win32_ui.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <memory>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "framework/win32/win32_dialog_window.h"
+
+namespace framework {
+namespace {
+
+struct OpenDialog {
+    CDialog* dialog;
+    std::unique_ptr<Win32DialogWindow> window;
+};
+
+OpenDialog* Lookup(HWND hwnd) { return reinterpret_cast<OpenDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER)); }
+
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        OpenDialog* open = reinterpret_cast<OpenDialog*>(lParam);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        open->window.reset(new Win32DialogWindow(hwnd));
+        return open->dialog->HandleInitDialog(open->window.get());
+    }
+    OpenDialog* open = Lookup(hwnd);
+    if (open == nullptr || !open->window) return FALSE;
+    switch (message) {
+        case WM_COMMAND:
+            return open->dialog->HandleCommand(HIWORD(wParam), LOWORD(wParam)) ? TRUE : FALSE;
+        case WM_PAINT: {
+            const bool handled = open->dialog->HandleMessage(WM_PAINT, nullptr);
+            // A handler that asks for the default painting leaves it to the dialog manager.
+            return handled && !open->window->TakeDefaultPaintRequest() ? TRUE : FALSE;
+        }
+        case WM_QUERYDRAGICON: {
+            LRESULT cursor = 0;
+            if (!open->dialog->HandleMessage(WM_QUERYDRAGICON, &cursor)) return FALSE;
+            return static_cast<INT_PTR>(cursor);
+        }
+        case WM_DESTROY:
+            open->dialog->HandleDestroy();
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+BOOL Win32Ui::InitCommonControls(DWORD classes) {
+    INITCOMMONCONTROLSEX init{};
+    init.dwSize = sizeof(init);
+    init.dwICC = classes;
+    return ::InitCommonControlsEx(&init);
+}
+
+HICON Win32Ui::LoadIcon(UINT resourceId) {
+    return ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId));
+}
+
+int Win32Ui::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+
+INT_PTR Win32Ui::RunModal(CDialog& dialog, UINT templateId) {
+    OpenDialog open{&dialog, nullptr};
+    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr, DialogProc,
+                             reinterpret_cast<LPARAM>(&open));
+}
+
+int Win32Ui::MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+}
+
+int Win32Ui::MessageBoxNarrow(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+HWND Win32Ui::ActiveWindow() { return ::GetActiveWindow(); }
+
+bool Win32Ui::ShowFileDialog(FileDialogState& state) {
+    std::vector<wchar_t> file(32768, L'\0');
+    state.fileName.copy(file.data(), std::min(state.fileName.size(), file.size() - 1));
+
+    std::wstring filter;
+    for (const auto& pair : state.filters) {
+        filter += pair.first;
+        filter.push_back(L'\0');
+        filter += pair.second;
+        filter.push_back(L'\0');
+    }
+    filter.push_back(L'\0');
+
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = ::GetActiveWindow();
+    ofn.lpstrFilter = state.filters.empty() ? nullptr : filter.c_str();
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrDefExt = state.defaultExtension.empty() ? nullptr : state.defaultExtension.c_str();
+    ofn.Flags = state.flags | OFN_EXPLORER;
+    const BOOL chosen = state.save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
+    if (!chosen) return false;
+    state.fileName = file.data();
+    return true;
+}
+
+void Win32Ui::BeginWaitCursor() {
+    HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514) /* IDC_WAIT */));
+    if (m_waitDepth++ == 0) m_cursorBeforeWait = previous;
+}
+
+void Win32Ui::EndWaitCursor() {
+    if (m_waitDepth > 0 && --m_waitDepth == 0) ::SetCursor(m_cursorBeforeWait);
+}
+
+}  // namespace framework

@@ -1,0 +1,154 @@
+// Which run mode a command line chooses, and what start-up does around it.
+#include <gtest/gtest.h>
+
+#include "app/setup_client_app.h"
+#include "app_bench.h"
+#include "dialogs/setup_client_dlg.h"
+#include "res/resource.h"
+
+namespace {
+
+using testing_support::AppBench;
+
+// What a run did: the dialog template it showed (0 for none) and whether the silent
+// modes touched the service.
+struct RunModeCase {
+    const wchar_t* arguments;
+    UINT dialog;
+    bool serviceTouched;
+};
+
+class RunModeTest : public ::testing::TestWithParam<RunModeCase> {};
+
+TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneMode) {
+    AppBench bench;
+    bench.CommandLine(GetParam().arguments);
+    bench.ui.onDialog = [](framework::HeadlessWindow& window) { window.Click(IDCANCEL); };
+    CSetupClientApp app;
+    AfxWinMain(app);
+    if (GetParam().dialog == 0) {
+        EXPECT_TRUE(bench.ui.dialogsShown.empty());
+    } else {
+        EXPECT_EQ(bench.ui.dialogsShown, std::vector<UINT>{GetParam().dialog});
+    }
+    EXPECT_EQ(!bench.services.log.empty(), GetParam().serviceTouched);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, RunModeTest,
+    ::testing::Values(
+        RunModeCase{L"", IDD_CLIENT_CONFIGURATION, true},  // the dialog asks for the service state
+        RunModeCase{L"--create_packet", IDD_CREATE_PACKET, false},
+        RunModeCase{L"--install_client", IDD_INSTALL_CLIENT_CONFIGURATION, false},
+        RunModeCase{L"--Create_Packet", IDD_CREATE_PACKET, false},
+        RunModeCase{L"--INSTALL_CLIENT", IDD_INSTALL_CLIENT_CONFIGURATION, false},
+        RunModeCase{L"\"--create_packet\"", IDD_CREATE_PACKET, false},
+        RunModeCase{L"--SILENT_INSTALL", 0, true},
+        RunModeCase{L"--silent_install_local", 0, true},
+        // Near misses are not switches.
+        RunModeCase{L"--silent_install=1", IDD_CLIENT_CONFIGURATION, true},
+        RunModeCase{L"-silent_install", IDD_CLIENT_CONFIGURATION, true},
+        RunModeCase{L"/silent_install", IDD_CLIENT_CONFIGURATION, true},
+        RunModeCase{L"silent_install", IDD_CLIENT_CONFIGURATION, true},
+        RunModeCase{L"--create_packet_now", IDD_CLIENT_CONFIGURATION, true},
+        RunModeCase{L"\"--create_packet install\"", IDD_CLIENT_CONFIGURATION, true},
+        // Precedence: silent install, silent local install, kit, install-time, default.
+        RunModeCase{L"--create_packet --install_client", IDD_CREATE_PACKET, false},
+        RunModeCase{L"--install_client --create_packet", IDD_CREATE_PACKET, false},
+        RunModeCase{L"--silent_install_local --create_packet", 0, true},
+        RunModeCase{L"foo --install_client bar --debug", IDD_INSTALL_CLIENT_CONFIGURATION, false}));
+
+// The program's own path is never taken for a switch.
+TEST(HasCommandLineOption, NeverLooksAtTheProgramPath) {
+    AppBench bench;
+    bench.commandLine.line = L"--silent_install";
+    CSetupClientApp app;
+    EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), FALSE);
+    bench.commandLine.line = L"\"C:\\x\\--silent_install\" --silent_install";
+    EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), TRUE);
+}
+
+TEST(HasCommandLineOption, ReadsTheCommandLineAfreshAtEveryCall) {
+    AppBench bench;
+    CSetupClientApp app;
+    bench.CommandLine(L"--install_client");
+    EXPECT_EQ(app.IsInstallClientMode(), 1);
+    bench.CommandLine(L"");
+    EXPECT_EQ(app.IsInstallClientMode(), 0);
+    EXPECT_EQ(bench.commandLine.splitCalls, 2);
+}
+
+TEST(HasCommandLineOption, AnUnsplittableCommandLineHoldsNoSwitch) {
+    AppBench bench;
+    bench.CommandLine(L"--silent_install");
+    bench.commandLine.splitFails = true;
+    bench.ui.onDialog = [](framework::HeadlessWindow& window) { window.Click(IDCANCEL); };
+    CSetupClientApp app;
+    AfxWinMain(app);
+    EXPECT_EQ(bench.ui.dialogsShown, std::vector<UINT>{IDD_CLIENT_CONFIGURATION});
+}
+
+// The predicates and the factory reach the switch test through the virtual table.
+class RecordingApp : public CSetupClientApp {
+public:
+    std::vector<std::wstring> asked;
+    std::wstring present;
+    BOOL HasCommandLineOption(const wchar_t* option) override {
+        asked.push_back(option);
+        return present == option ? TRUE : FALSE;
+    }
+};
+
+TEST(Factory, AsksForTheKitFirstThenTheInstallTimeDialog) {
+    AppBench bench;
+    RecordingApp app;
+    app.present = L"install_client";
+    std::unique_ptr<CSetupClientDlg> dialog = app.CreateSettingsDialog();
+    EXPECT_EQ(dialog->GetTemplateId(), static_cast<UINT>(IDD_INSTALL_CLIENT_CONFIGURATION));
+    EXPECT_EQ(app.asked, (std::vector<std::wstring>{L"create_packet", L"install_client"}));
+}
+
+TEST(StartUp, PreparesTheFrameworkAndAlwaysReportsFailure) {
+    AppBench bench;
+    bench.ui.onDialog = [](framework::HeadlessWindow& window) { window.Click(IDCANCEL); };
+    CSetupClientApp app;
+    EXPECT_EQ(app.InitInstance(), FALSE);
+    EXPECT_EQ(bench.ui.commonControlsRegistered, std::vector<DWORD>{0xFF});
+    EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
+}
+
+TEST(StartUp, MessageBoxesBearTheExecutablesNameAsCaption) {
+    AppBench bench;
+    bench.module.path = L"C:\\Tools\\configurator.exe";
+    CSetupClientApp app;
+    app.InitAppTitle();
+    AfxMessageBox(L"x");
+    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"configurator");
+}
+
+struct ExitCase {
+    const wchar_t* arguments;
+    int button;
+    int exitCode;
+};
+
+class DialogExitCodeTest : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(DialogExitCodeTest, TellsHowTheDialogEnded) {
+    AppBench bench;
+    bench.CommandLine(GetParam().arguments);
+    bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
+    const int button = GetParam().button;
+    bench.ui.onDialog = [button](framework::HeadlessWindow& window) { window.Click(button); };
+    CSetupClientApp app;
+    EXPECT_EQ(AfxWinMain(app), GetParam().exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DialogExitCodeTest,
+                         ::testing::Values(ExitCase{L"", IDCANCEL, ExitCode::kCancelled},
+                                           ExitCase{L"", IDOK, ExitCode::kSuccess},
+                                           ExitCase{L"--install_client", IDOK, ExitCode::kSuccess},
+                                           ExitCase{L"--create_packet", IDCANCEL, ExitCode::kCancelled}));
+
+}  // namespace

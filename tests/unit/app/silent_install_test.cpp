@@ -1,0 +1,135 @@
+// The silent modes: the order of their steps, what they store, and their exit codes.
+#include <gtest/gtest.h>
+
+#include "app/setup_client_app.h"
+#include "app_bench.h"
+#include "params/corvex_parameters.h"
+
+namespace {
+
+using testing_support::AppBench;
+
+// Records the order in which the silent modes call the application's own operations.
+class TracingApp : public CSetupClientApp {
+public:
+    std::vector<std::string> trace;
+    void AddFirewallException() override {
+        trace.push_back("firewall");
+        CSetupClientApp::AddFirewallException();
+    }
+    BOOL RestartService(BOOL ignoreStopFailure) override {
+        trace.push_back(ignoreStopFailure ? "restart(ignore stop failure)" : "restart(strict)");
+        return CSetupClientApp::RestartService(ignoreStopFailure);
+    }
+};
+
+TEST(SilentInstall, FirewallThenRestartAndNoSettingsTouched) {
+    AppBench bench;
+    bench.CommandLine(L"--silent_install");
+    TracingApp app;
+    EXPECT_EQ(AfxWinMain(app), ExitCode::kSuccess);
+    EXPECT_EQ(app.trace, (std::vector<std::string>{"firewall", "restart(ignore stop failure)"}));
+    EXPECT_FALSE(bench.AgentStoreExists());
+    EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
+    EXPECT_EQ(bench.services.stopRequests, 0) << "a stopped service is only started";
+    ASSERT_EQ(bench.firewall.rules.size(), 1u);
+    EXPECT_EQ(bench.firewall.rules[0].executablePath, L"C:\\Corvex\\CorvexWorkstation.exe");
+    EXPECT_EQ(bench.firewall.rules[0].name, L"Corvex Workstation x64");
+    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+}
+
+TEST(SilentInstall, ARunningServiceIsStoppedAndStartedAgain) {
+    AppBench bench;
+    bench.CommandLine(L"--silent_install");
+    bench.services.state = SERVICE_RUNNING;
+    CSetupClientApp app;
+    EXPECT_EQ(AfxWinMain(app), ExitCode::kSuccess);
+    EXPECT_EQ(bench.services.stopRequests, 1);
+    EXPECT_EQ(bench.services.startRequests, 1);
+}
+
+struct ExitCodeCase {
+    const char* name;
+    bool installed;
+    bool firewallIgnoresAdds;
+    int exitCode;
+};
+
+class SilentExitCodeTest : public ::testing::TestWithParam<ExitCodeCase> {};
+
+TEST_P(SilentExitCodeTest, TellsWhichStepFailed) {
+    AppBench bench;
+    bench.CommandLine(L"--silent_install");
+    bench.services.installed = GetParam().installed;
+    bench.firewall.addIsIgnored = GetParam().firewallIgnoresAdds;
+    CSetupClientApp app;
+    EXPECT_EQ(AfxWinMain(app), GetParam().exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SilentExitCodeTest,
+    ::testing::Values(ExitCodeCase{"AllGood", true, false, 0},
+                      ExitCodeCase{"ServiceMissing", false, false, ExitCode::kServiceNotRunning},
+                      ExitCodeCase{"FirewallNotConfirmed", true, true, ExitCode::kFirewallNotConfirmed},
+                      ExitCodeCase{"Both", false, true, ExitCode::kServiceNotRunning | ExitCode::kFirewallNotConfirmed}),
+    [](const ::testing::TestParamInfo<ExitCodeCase>& info) { return std::string(info.param.name); });
+
+TEST(SilentInstall, MissingServiceShowsTheStatusMessageThenTheStartMessage) {
+    AppBench bench;
+    bench.CommandLine(L"--silent_install");
+    bench.services.installed = false;
+    CSetupClientApp app;
+    AfxWinMain(app);
+    ASSERT_EQ(bench.ui.messageBoxes.size(), 2u);
+    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"Unknown system error");
+    EXPECT_EQ(bench.ui.messageBoxes[1].text, L"Unknown system error. Code: 1060");
+}
+
+TEST(SilentLocalInstall, StoresLocalhostFromTheDefaultsWhateverWasStored) {
+    AppBench bench;
+    bench.StoreAgentSettings(L"backup.example.com", 1234, L"CORP\\someone", L"WS-07");
+    bench.CommandLine(L"--silent_install_local");
+    TracingApp app;
+    EXPECT_EQ(AfxWinMain(app), ExitCode::kSuccess);
+    EXPECT_EQ(app.trace, (std::vector<std::string>{"firewall", "restart(ignore stop failure)"}));
+    CorvexParameters defaults(L"client");
+    defaults.LoadSystemDefaults();
+    const AppBench::Stored stored = bench.ReadAgentSettings();
+    EXPECT_EQ(stored.host, L"localhost");
+    EXPECT_EQ(stored.port, CorvexParameters::Defaults::coordinatorPort);
+    EXPECT_EQ(stored.login, defaults.GetAllowedUserName());
+    EXPECT_EQ(stored.workstation, L"localhost");
+    EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+TEST(SilentLocalInstall, AStoreThatCantBeWrittenIsReportedAndTheServiceLeftAlone) {
+    AppBench bench;
+    // A file where the store's folder should be: the save can't create its folder.
+    bench.folders.programData = L"/dev/null/ProgramData";
+    bench.CommandLine(L"--silent_install_local");
+    TracingApp app;
+    EXPECT_EQ(AfxWinMain(app), ExitCode::kSettingsNotSaved);
+    EXPECT_TRUE(app.trace.empty());
+    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"Error!");
+    EXPECT_EQ(bench.services.startRequests, 0);
+}
+
+TEST(AgentPath, IsBesideTheConfiguratorWhetherOrNotItExists) {
+    AppBench bench;
+    bench.module.path = L"C:\\Tools\\configurator.exe";
+    CSetupClientApp app;
+    EXPECT_EQ(app.GetWorkstationExePath(), L"C:\\Tools\\CorvexWorkstation.exe");
+    EXPECT_EQ(bench.module.lastSize, 260u);
+}
+
+TEST(AgentPath, ALongPathIsCutAt260Characters) {
+    AppBench bench;
+    bench.module.path = L"C:\\" + std::wstring(300, L'a') + L"\\SetupClient.exe";
+    CSetupClientApp app;
+    const std::wstring path = app.GetWorkstationExePath();
+    // The cut path has no backslash after the drive's, so only "C:\" remains of it.
+    EXPECT_EQ(path, L"C:\\\\CorvexWorkstation.exe");
+}
+
+}  // namespace

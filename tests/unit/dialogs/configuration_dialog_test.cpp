@@ -1,0 +1,194 @@
+// The workstation configuration dialog: its service buttons, the question before a start,
+// and OK's restart.
+#include <gtest/gtest.h>
+
+#include "app/setup_client_app.h"
+#include "app_bench.h"
+#include "dialogs/client_configuration_dlg.h"
+#include "res/resource.h"
+
+namespace {
+
+using framework::HeadlessWindow;
+using testing_support::AppBench;
+
+class ConfigurationDialogTest : public ::testing::Test {
+protected:
+    ConfigurationDialogTest() {
+        bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
+        app.InitAppTitle();
+    }
+
+    INT_PTR Run(std::function<void(HeadlessWindow&)> user) {
+        bench.ui.onDialog = std::move(user);
+        return dialog.DoModal();
+    }
+
+    std::vector<std::wstring> Shown() const {
+        std::vector<std::wstring> texts;
+        for (const auto& box : bench.ui.messageBoxes) texts.push_back(box.text);
+        return texts;
+    }
+
+    static std::vector<bool> Buttons(const HeadlessWindow& w) {
+        return {w.Enabled(IDC_START), w.Enabled(IDC_STOP), w.Enabled(IDC_RESTART)};
+    }
+
+    AppBench bench;
+    CSetupClientApp app;
+    CClientConfigurationDlg dialog;
+};
+
+const std::vector<bool> kShowsRunning{false, true, true};
+const std::vector<bool> kShowsStopped{true, false, false};
+
+TEST_F(ConfigurationDialogTest, ButtonsFollowTheServiceState) {
+    bench.services.state = SERVICE_RUNNING;
+    Run([&](HeadlessWindow& w) {
+        EXPECT_EQ(Buttons(w), kShowsRunning);
+        w.Click(IDC_STOP);
+        EXPECT_EQ(Buttons(w), kShowsStopped);
+        w.Click(IDC_START);
+        EXPECT_EQ(Buttons(w), kShowsRunning);
+        w.Click(IDCANCEL);
+    });
+    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+    EXPECT_EQ(bench.services.startType, static_cast<DWORD>(SERVICE_AUTO_START));
+}
+
+TEST_F(ConfigurationDialogTest, AMissingServiceIsReportedAndOnlyStartIsOffered) {
+    bench.services.installed = false;
+    Run([&](HeadlessWindow& w) {
+        EXPECT_EQ(Buttons(w), kShowsStopped);
+        w.Click(IDC_START);
+        w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1060",
+                                                  L"Unknown system error"}));
+}
+
+TEST_F(ConfigurationDialogTest, StartWithoutEditsAsksNothing) {
+    Run([&](HeadlessWindow& w) {
+        w.Click(IDC_LOAD_DEFAULTS);  // not an edit of the user's
+        w.Click(IDC_START);
+        w.Click(IDCANCEL);
+    });
+    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+    EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+struct AnswerCase {
+    const char* name;
+    int answer;
+    bool saved;
+    bool started;
+    bool modifiedAfter;
+};
+
+class StartQuestionTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
+    bench.ui.answers.push_back(GetParam().answer);
+    Run([&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_HOST, L"new.example.com");
+        w.Click(IDC_START);
+        EXPECT_EQ(Buttons(w), GetParam().started ? kShowsRunning : kShowsStopped);
+        w.Click(IDCANCEL);
+    });
+    ASSERT_FALSE(bench.ui.messageBoxes.empty());
+    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"Do you want to apply the settings?");
+    EXPECT_EQ(bench.ui.messageBoxes[0].type, 35u);
+    EXPECT_EQ(bench.ui.messageBoxes.size(), 1u) << "no error after any answer";
+    EXPECT_EQ(bench.ReadAgentSettings().host, GetParam().saved ? L"new.example.com" : L"backup.example.com");
+    EXPECT_EQ(bench.services.state == SERVICE_RUNNING, GetParam().started);
+    EXPECT_EQ(dialog.IsModified() != FALSE, GetParam().modifiedAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest,
+                         ::testing::Values(AnswerCase{"Cancel", IDCANCEL, false, false, true},
+                                           AnswerCase{"No", IDNO, false, true, true},
+                                           AnswerCase{"Yes", IDYES, true, true, false}),
+                         [](const ::testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ConfigurationDialogTest, AfterNoTheQuestionComesAgain) {
+    bench.ui.answers = {IDNO, IDCANCEL};
+    Run([&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_HOST, L"new.example.com");
+        w.Click(IDC_START);
+        w.Click(IDC_STOP);
+        w.Click(IDC_START);
+        w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Do you want to apply the settings?",
+                                                  L"Do you want to apply the settings?"}));
+}
+
+TEST_F(ConfigurationDialogTest, OkRestartsARunningServiceAndCloses) {
+    bench.services.state = SERVICE_RUNNING;
+    const INT_PTR result = Run([&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_PORT, L"9800");
+        w.Click(IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(bench.services.stopRequests, 1);
+    EXPECT_EQ(bench.services.startRequests, 1);
+    EXPECT_EQ(bench.ReadAgentSettings().port, 9800);
+    EXPECT_EQ(bench.firewall.rules.size(), 1u);
+}
+
+struct OkFailureCase {
+    const char* name;
+    std::function<void(testing_support::SimulatedServiceManager&)> arrange;
+    std::vector<std::wstring> messages;
+    int startRequests;
+};
+
+class OkFailureTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<OkFailureCase> {};
+
+TEST_P(OkFailureTest, KeepsTheDialogOpenWithTheSettingsSaved) {
+    GetParam().arrange(bench.services);
+    Run([&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_HOST, L"new.example.com");
+        w.Click(IDOK);
+        EXPECT_FALSE(w.Ended());
+        w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(Shown(), GetParam().messages);
+    EXPECT_EQ(bench.services.startRequests, GetParam().startRequests);
+    EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, OkFailureTest,
+    ::testing::Values(
+        OkFailureCase{"StopRefused",
+                      [](testing_support::SimulatedServiceManager& s) {
+                          s.state = SERVICE_RUNNING;
+                          s.stopRefusedWith = 1052;
+                      },
+                      {L"Unknown system error"}, 0},
+        OkFailureCase{"ServiceNeverStops",
+                      [](testing_support::SimulatedServiceManager& s) {
+                          s.state = SERVICE_RUNNING;
+                          s.stateAfterStop = SERVICE_STOP_PENDING;
+                      },
+                      {}, 0},
+        OkFailureCase{"StartRefused", [](testing_support::SimulatedServiceManager& s) { s.startRefusedWith = 1058; },
+                      {L"Unknown system error. Code: 1058"}, 1},
+        OkFailureCase{"ServiceNeverRuns",
+                      [](testing_support::SimulatedServiceManager& s) { s.stateAfterStart = SERVICE_START_PENDING; },
+                      {}, 1}),
+    [](const ::testing::TestParamInfo<OkFailureCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ConfigurationDialogTest, RestartOfAServiceThatWontStopReportsBothAndShowsItRunning) {
+    bench.services.state = SERVICE_RUNNING;
+    bench.services.stopRefusedWith = 1052;
+    Run([&](HeadlessWindow& w) {
+        w.Click(IDC_RESTART);
+        EXPECT_EQ(Buttons(w), kShowsRunning);
+        w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1056"}));
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// The install-time dialog: no way out but an accepted OK, and OK always finishes.
+#include <gtest/gtest.h>
+
+#include "app/setup_client_app.h"
+#include "app_bench.h"
+#include "dialogs/install_client_configuration_dlg.h"
+#include "res/resource.h"
+
+namespace {
+
+using framework::HeadlessWindow;
+using testing_support::AppBench;
+
+class InstallDialogTest : public ::testing::Test {
+protected:
+    InstallDialogTest() {
+        bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
+        app.InitAppTitle();
+    }
+    INT_PTR Run(std::function<void(HeadlessWindow&)> user) {
+        bench.ui.onDialog = std::move(user);
+        return dialog.DoModal();
+    }
+    AppBench bench;
+    CSetupClientApp app;
+    CInstallClientConfigurationDlg dialog;
+};
+
+TEST_F(InstallDialogTest, EscapeAndCloseRequestsAreIgnored) {
+    Run([&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_HOST, L"new.example.com");
+        w.PressEscape();
+        w.Close();
+        EXPECT_FALSE(w.Ended());
+    });
+    EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com");
+}
+
+struct ServiceCase {
+    const char* name;
+    DWORD state;
+    DWORD startRefusedWith;
+    int stops;
+    int starts;
+    size_t messages;
+};
+
+class InstallOkTest : public InstallDialogTest, public ::testing::WithParamInterface<ServiceCase> {};
+
+TEST_P(InstallOkTest, SavesThenRestartsAndClosesWhateverTheServiceDoes) {
+    bench.services.state = GetParam().state;
+    bench.services.startRefusedWith = GetParam().startRefusedWith;
+    const INT_PTR result = Run([&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_HOST, L"new.example.com");
+        w.Click(IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
+    EXPECT_EQ(bench.services.stopRequests, GetParam().stops);
+    EXPECT_EQ(bench.services.startRequests, GetParam().starts);
+    EXPECT_EQ(bench.ui.messageBoxes.size(), GetParam().messages);
+    EXPECT_EQ(bench.firewall.lookups > 0, true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Services, InstallOkTest,
+                         ::testing::Values(ServiceCase{"Stopped", SERVICE_STOPPED, 0, 0, 1, 0},
+                                           ServiceCase{"Running", SERVICE_RUNNING, 0, 1, 1, 0},
+                                           ServiceCase{"CannotStart", SERVICE_STOPPED, 1058, 0, 1, 1}),
+                         [](const ::testing::TestParamInfo<ServiceCase>& info) { return std::string(info.param.name); });
+
+TEST_F(InstallDialogTest, AValidationErrorKeepsItOpenAndTouchesNothing) {
+    Run([&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_HOST, L"");
+        w.Click(IDOK);
+        EXPECT_FALSE(w.Ended());
+        EXPECT_EQ(w.Focus(), IDC_SERVER_HOST);
+    });
+    EXPECT_EQ(bench.services.log.size(), 0u);
+    EXPECT_EQ(bench.firewall.lookups, 0);
+}
+
+}  // namespace

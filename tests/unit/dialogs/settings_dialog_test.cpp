@@ -1,0 +1,247 @@
+// The settings dialog base, driven through the workstation configuration dialog (the base
+// can't be made by itself) and through a probe dialog where a fault must be staged.
+#include <gtest/gtest.h>
+
+#include "app/setup_client_app.h"
+#include "app_bench.h"
+#include "dialogs/client_configuration_dlg.h"
+#include "framework/data_exchange.h"
+#include "params/corvex_parameters.h"
+#include "res/resource.h"
+
+namespace {
+
+using framework::HeadlessWindow;
+using testing_support::AppBench;
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    SettingsDialogTest() {
+        bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
+        app.InitAppTitle();
+    }
+
+    // Runs the dialog with `user` playing the user; gives the end result.
+    INT_PTR Run(CSetupClientDlg& dialog, std::function<void(HeadlessWindow&)> user) {
+        bench.ui.onDialog = std::move(user);
+        return dialog.DoModal();
+    }
+
+    std::vector<std::wstring> Shown() const {
+        std::vector<std::wstring> texts;
+        for (const auto& box : bench.ui.messageBoxes) texts.push_back(box.text);
+        return texts;
+    }
+
+    AppBench bench;
+    CSetupClientApp app;
+};
+
+TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsAndUnmodified) {
+    CClientConfigurationDlg dialog;
+    Run(dialog, [&](HeadlessWindow& w) {
+        EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"backup.example.com");
+        EXPECT_EQ(w.Text(IDC_SERVER_PORT), L"9750");
+        EXPECT_EQ(w.Text(IDC_ADMIN_LOGIN), L"CORP\\backup");
+        EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), L"WS-01");
+        EXPECT_EQ(w.Focus(), IDC_SERVER_HOST);
+        w.Click(IDCANCEL);
+    });
+    EXPECT_FALSE(dialog.IsModified());
+    // The big icon first, then the small one, both the application's.
+    const auto& sent = bench.ui.lastWindow->Sent();
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent[0].message, static_cast<UINT>(WM_SETICON));
+    EXPECT_EQ(sent[0].wParam, static_cast<WPARAM>(ICON_BIG));
+    EXPECT_EQ(sent[1].wParam, static_cast<WPARAM>(ICON_SMALL));
+    EXPECT_EQ(sent[1].lParam, reinterpret_cast<LPARAM>(framework::HeadlessUi::IconHandle(IDR_MAINFRAME)));
+}
+
+TEST_F(SettingsDialogTest, OkWritesExactlyTheFourValuesInTheControls) {
+    CClientConfigurationDlg dialog;
+    const INT_PTR result = Run(dialog, [&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_HOST, L"10.1.2.3");
+        w.Type(IDC_SERVER_PORT, L"4000");
+        w.Type(IDC_ADMIN_LOGIN, L"admin@corp.example");
+        w.Type(IDC_WORKSTATION_NAME, L"OFFICE-PC7");
+        w.Click(IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    const AppBench::Stored stored = bench.ReadAgentSettings();
+    EXPECT_EQ(stored.host, L"10.1.2.3");
+    EXPECT_EQ(stored.port, 4000);
+    EXPECT_EQ(stored.login, L"admin@corp.example");
+    EXPECT_EQ(stored.workstation, L"OFFICE-PC7");
+}
+
+TEST_F(SettingsDialogTest, AnEmptyPortBlocksOkWithTheNumberPrompt) {
+    CClientConfigurationDlg dialog;
+    const INT_PTR result = Run(dialog, [&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_HOST, L"other.example.com");
+        w.Type(IDC_SERVER_PORT, L"");
+        w.Click(IDOK);
+        EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
+        EXPECT_FALSE(w.Ended());
+        w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(Shown(), std::vector<std::wstring>{kPromptUnsignedNumber});
+    EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com") << "the library was not called";
+}
+
+struct RejectionCase {
+    const char* name;
+    int control;
+    const wchar_t* text;
+};
+
+class RejectionTest : public SettingsDialogTest, public ::testing::WithParamInterface<RejectionCase> {};
+
+TEST_P(RejectionTest, FocusesTheRejectedControlAndKeepsTheDialogOpen) {
+    CClientConfigurationDlg dialog;
+    int focusWhenTold = 0;
+    bench.ui.onMessageBox = [&](const framework::ShownMessageBox& box) { focusWhenTold = box.focus; };
+    Run(dialog, [&](HeadlessWindow& w) {
+        w.Type(GetParam().control, GetParam().text);
+        // Move the focus away by retyping another control's own text.
+        const int other = GetParam().control == IDC_SERVER_HOST ? IDC_ADMIN_LOGIN : IDC_SERVER_HOST;
+        w.Type(other, w.Text(other));
+        w.Click(IDOK);
+        EXPECT_FALSE(w.Ended());
+        EXPECT_EQ(w.Focus(), GetParam().control);
+        EXPECT_EQ(w.Text(GetParam().control), GetParam().text) << "the typed value stays";
+        w.Click(IDCANCEL);
+    });
+    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.ui.messageBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_FALSE(bench.ui.messageBoxes[0].text.empty());
+    EXPECT_EQ(focusWhenTold, GetParam().control);
+    EXPECT_EQ(bench.services.startRequests, 0) << "no service step after a rejection";
+    EXPECT_EQ(bench.firewall.adds, 0) << "no firewall step after a rejection";
+    EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, RejectionTest,
+    ::testing::Values(RejectionCase{"WorkstationName", IDC_WORKSTATION_NAME, L"bad name!"},
+                      RejectionCase{"EmptyWorkstationName", IDC_WORKSTATION_NAME, L""},
+                      RejectionCase{"ServerHost", IDC_SERVER_HOST, L"-bad-.example"},
+                      RejectionCase{"EmptyServerHost", IDC_SERVER_HOST, L""},
+                      RejectionCase{"PortZero", IDC_SERVER_PORT, L"0"},
+                      RejectionCase{"PortAbove16Bits", IDC_SERVER_PORT, L"65536"},
+                      RejectionCase{"PortThatWouldWrapToAValidOne", IDC_SERVER_PORT, L"65537"},
+                      RejectionCase{"Login", IDC_ADMIN_LOGIN, L"a\\b\\c"},
+                      RejectionCase{"EmptyLogin", IDC_ADMIN_LOGIN, L""}),
+    [](const ::testing::TestParamInfo<RejectionCase>& info) { return std::string(info.param.name); });
+
+// A dialog whose save raises what the test stages, to reach the catch clauses.
+class ProbeDialog : public CClientConfigurationDlg {
+public:
+    std::function<void()> onSave;
+    BOOL saveResult = TRUE;
+    BOOL SaveParameters(CorvexParameters& parameters) override {
+        if (onSave) onSave();
+        return saveResult ? CClientConfigurationDlg::SaveParameters(parameters) : FALSE;
+    }
+};
+
+TEST_F(SettingsDialogTest, ARejectionOfAnUnknownValueChangesNoFocusButIsShown) {
+    ProbeDialog dialog;
+    int unrelated = 0;
+    dialog.onSave = [&] { throw CorvexParameters::ValidationError(L"Something else is wrong.", &unrelated); };
+    Run(dialog, [&](HeadlessWindow& w) {
+        w.Click(IDOK);
+        EXPECT_EQ(w.Focus(), IDOK) << "the focus stays on the button that was clicked";
+        w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(Shown(), std::vector<std::wstring>{L"Something else is wrong."});
+}
+
+TEST_F(SettingsDialogTest, AnotherFailureWhileSavingShowsTheErrorBox) {
+    ProbeDialog dialog;
+    dialog.onSave = [] { throw std::runtime_error("disk on fire"); };
+    Run(dialog, [&](HeadlessWindow& w) {
+        w.Click(IDOK);
+        EXPECT_FALSE(w.Ended());
+        w.Click(IDCANCEL);
+    });
+    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"disk on fire");
+    EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"Error!");
+    EXPECT_TRUE(bench.ui.messageBoxes[0].narrow);
+    EXPECT_FALSE(bench.ui.messageBoxes[0].owned);
+}
+
+TEST_F(SettingsDialogTest, ASaveThatReportsFalseLeavesTheDialogModified) {
+    ProbeDialog dialog;
+    dialog.saveResult = FALSE;
+    Run(dialog, [&](HeadlessWindow& w) {
+        w.Type(IDC_SERVER_HOST, L"x.example.com");
+        w.Click(IDOK);
+    });
+    EXPECT_TRUE(dialog.IsModified());
+}
+
+TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {
+    CClientConfigurationDlg dialog;
+    CorvexParameters defaults(L"client");
+    defaults.LoadSystemDefaults();
+    Run(dialog, [&](HeadlessWindow& w) {
+        w.Click(IDC_LOAD_DEFAULTS);
+        EXPECT_EQ(w.Text(IDC_SERVER_HOST), defaults.GetCoordinatorHost());
+        EXPECT_EQ(w.Text(IDC_SERVER_PORT), std::to_wstring(defaults.GetCoordinatorPort()));
+        EXPECT_EQ(w.Text(IDC_ADMIN_LOGIN), defaults.GetAllowedUserName());
+        EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), defaults.GetClientName());
+        EXPECT_FALSE(dialog.IsModified());
+        w.Type(IDC_ADMIN_LOGIN, L"CORP\\x");
+        w.Click(IDC_LOAD_DEFAULTS);
+        EXPECT_TRUE(dialog.IsModified()) << "keeps its previous value";
+        w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com") << "Cancel saved nothing";
+}
+
+TEST_F(SettingsDialogTest, AStoreThatCantBeReadOpensTheDialogEmpty) {
+    // Damage the stored settings.
+    {
+        std::FILE* f = std::fopen((bench.root + "/ProgramData/Quentara/Corvex Workstation/Settings/user.json").c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("{ not json", f);
+        std::fclose(f);
+    }
+    CClientConfigurationDlg dialog;
+    Run(dialog, [&](HeadlessWindow& w) {
+        EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"");
+        EXPECT_EQ(w.Text(IDC_SERVER_PORT), L"");
+        EXPECT_TRUE(w.Enabled(IDC_START)) << "the buttons stay as the template has them";
+        EXPECT_TRUE(w.Enabled(IDC_STOP));
+        w.Click(IDOK);
+        EXPECT_FALSE(w.Ended()) << "OK is refused until a port is typed";
+        w.Click(IDCANCEL);
+    });
+    ASSERT_EQ(bench.ui.messageBoxes.size(), 2u);
+    EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"Error!");
+    EXPECT_NE(bench.ui.messageBoxes[0].text.find(L"user.json"), std::wstring::npos) << "names the file";
+    EXPECT_EQ(bench.ui.messageBoxes[1].text, kPromptUnsignedNumber);
+}
+
+TEST_F(SettingsDialogTest, AMinimisedDialogDrawsItsIconInTheMiddle) {
+    CClientConfigurationDlg dialog;
+    Run(dialog, [&](HeadlessWindow& w) {
+        w.SetIconic(true);
+        w.Paint();
+        w.SetIconic(false);
+        w.Paint();
+        EXPECT_EQ(w.QueryDragIcon(), framework::HeadlessUi::IconHandle(IDR_MAINFRAME));
+        w.Click(IDCANCEL);
+    });
+    const HeadlessWindow& w = *bench.ui.lastWindow;
+    ASSERT_EQ(w.Drawn().size(), 1u);
+    // Client 483 x 448, icon 32 x 32: (483 - 32 + 1) / 2 and (448 - 32 + 1) / 2.
+    EXPECT_EQ(w.Drawn()[0].x, 226);
+    EXPECT_EQ(w.Drawn()[0].y, 208);
+    EXPECT_EQ(w.Sent().back().message, static_cast<UINT>(WM_ICONERASEBKGND));
+    EXPECT_EQ(w.DefaultPaints(), 1);
+}
+
+}  // namespace

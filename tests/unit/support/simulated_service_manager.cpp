@@ -1,0 +1,58 @@
+#include "simulated_service_manager.h"
+
+namespace testing_support {
+namespace {
+platform::ScHandle Handle(std::uintptr_t value) { return reinterpret_cast<platform::ScHandle>(value); }
+}  // namespace
+
+platform::ScHandle SimulatedServiceManager::OpenManager(DWORD) {
+    if (accessDenied) {
+        m_lastError = ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
+    return Handle(1);
+}
+
+platform::ScHandle SimulatedServiceManager::OpenServiceByName(platform::ScHandle, const std::wstring&, DWORD) {
+    if (!installed) {
+        m_lastError = ERROR_SERVICE_DOES_NOT_EXIST;
+        return nullptr;
+    }
+    return Handle(2);
+}
+
+BOOL SimulatedServiceManager::ChangeStartType(platform::ScHandle, DWORD type) {
+    log.push_back("config:" + std::to_string(type));
+    startType = type;
+    return TRUE;
+}
+
+BOOL SimulatedServiceManager::Start(platform::ScHandle) {
+    log.push_back("start");
+    ++startRequests;
+    if (state != SERVICE_STOPPED) return Fail(ERROR_SERVICE_ALREADY_RUNNING);
+    if (startRefusedWith != 0) return Fail(startRefusedWith);
+    state = stateAfterStart;
+    return TRUE;
+}
+
+BOOL SimulatedServiceManager::Control(platform::ScHandle, DWORD) {
+    log.push_back("stop");
+    ++stopRequests;
+    if (state == SERVICE_STOPPED) return Fail(ERROR_SERVICE_NOT_ACTIVE);
+    if (stopRefusedWith != 0) return Fail(stopRefusedWith);
+    state = stateAfterStop;
+    return TRUE;
+}
+
+BOOL SimulatedServiceManager::QueryStatus(platform::ScHandle, platform::ServiceStatus& status) {
+    log.push_back("query");
+    status.currentState = state;
+    status.checkPoint = 0;
+    status.waitHint = 0;
+    return TRUE;
+}
+
+BOOL SimulatedServiceManager::Close(platform::ScHandle) { return TRUE; }
+
+}  // namespace testing_support
