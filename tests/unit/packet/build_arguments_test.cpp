@@ -1,0 +1,163 @@
+// The compiler's argument string: its pieces, their order, their quoting, and what the
+// compiler receives after splitting it by the shell's rules.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "packet_bench.h"
+#include "platform/command_line.h"
+
+namespace {
+
+using testing_support::PacketBench;
+using testing_support::TestPacketDlg;
+
+// A kit dialog whose two predefined settings folders are fixed by the test.
+class FixedFoldersDlg : public TestPacketDlg {
+public:
+    FixedFoldersDlg(std::wstring user, std::wstring workstation)
+        : m_user(std::move(user)), m_workstation(std::move(workstation)) {}
+    std::wstring GetUserSettingsDir() override { return m_user; }
+    std::wstring GetWorkstationSettingsDir() override { return m_workstation; }
+
+private:
+    std::wstring m_user;
+    std::wstring m_workstation;
+};
+
+const wchar_t kUser[] = LR"(C:\S\PredefinedClientSettings\User\)";
+const wchar_t kWorkstation[] = LR"(C:\S\PredefinedClientSettings\Workstation\)";
+const wchar_t kModule[] = LR"(C:\Corvex\)";
+const wchar_t kOutput[] = LR"(C:\out\kit.exe)";
+
+const wchar_t kWithoutAsking[] =
+    LR"( /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822)"
+    LR"( /DUSER_SETTINGS_DIR="C:\S\PredefinedClientSettings\User\\")"
+    LR"( /DWORKSTATION_SETTINGS_DIR="C:\S\PredefinedClientSettings\Workstation\\")"
+    LR"( /DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\")"
+    LR"( /DOUTPUT="C:\out\kit.exe")"
+    LR"( /DCURRENT_WORK_DIR="C:\Corvex\\")"
+    LR"( "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")";
+
+const wchar_t kAsking[] =
+    LR"( /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822)"
+    LR"( /DUSER_SETTINGS_DIR="C:\S\PredefinedClientSettings\User\\")"
+    LR"( /DWORKSTATION_SETTINGS_DIR="C:\S\PredefinedClientSettings\Workstation\\")"
+    LR"( /DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\")"
+    LR"( /DOUTPUT="C:\out\kit.exe")"
+    LR"( /DCURRENT_WORK_DIR="C:\Corvex\\")"
+    LR"( /DASK_FOR_PARAMETERS)"
+    LR"( "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")";
+
+struct ChoiceCase {
+    int nameChoice;
+    const wchar_t* expected;
+};
+
+class ArgumentStringTest : public ::testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(ArgumentStringTest, OnlyTheAskingChoiceAddsItsDefineBeforeTheScript) {
+    PacketBench bench;
+    FixedFoldersDlg dialog(kUser, kWorkstation);
+    dialog.SetNameChoice(GetParam().nameChoice);
+    EXPECT_EQ(dialog.ComposeBuildArguments(kOutput, kModule), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryChoice, ArgumentStringTest,
+                         ::testing::Values(ChoiceCase{0, kWithoutAsking}, ChoiceCase{1, kAsking},
+                                           ChoiceCase{2, kWithoutAsking}, ChoiceCase{-1, kWithoutAsking},
+                                           ChoiceCase{3, kWithoutAsking}));
+
+// What the compiler gets, argument by argument, from a command line that the dialog composed.
+struct RoundTripCase {
+    const char* name;
+    const wchar_t* user;
+    const wchar_t* workstation;
+    const wchar_t* module;
+    const wchar_t* output;
+};
+
+class RoundTripTest : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(RoundTripTest, EachDefineArrivesWholeWithOneTrailingBackslashOnTheFolders) {
+    PacketBench bench;
+    const RoundTripCase& c = GetParam();
+    for (int choice : {0, 1, 2}) {
+        FixedFoldersDlg dialog(c.user, c.workstation);
+        dialog.SetNameChoice(choice);
+        const std::vector<std::wstring> received =
+            platform::SplitCommandLine(dialog.ComposeBuildArguments(c.output, c.module));
+
+        std::vector<std::wstring> expected = {
+            L"",  // the program name: the argument string starts with a blank
+            L"/DPRODUCT_VERSION_MAJOR=6.9",
+            L"/DPRODUCT_VERSION_MINOR=6.8822",
+            std::wstring(L"/DUSER_SETTINGS_DIR=") + c.user,
+            std::wstring(L"/DWORKSTATION_SETTINGS_DIR=") + c.workstation,
+            L"/DAPP_DIR_SUFFIX=Quentara\\Corvex Workstation\\",
+            std::wstring(L"/DOUTPUT=") + c.output,
+            std::wstring(L"/DCURRENT_WORK_DIR=") + c.module,
+        };
+        if (choice == 1) expected.push_back(L"/DASK_FOR_PARAMETERS");
+        expected.push_back(std::wstring(c.module) + L"CorvexWorkstation\\Packet\\build_packet.nsi");
+        EXPECT_EQ(received, expected) << "choice " << choice;
+
+        // Exactly one backslash ends each folder, never two.
+        for (size_t i : {size_t{3}, size_t{4}, size_t{5}, size_t{7}}) {
+            ASSERT_LT(i, received.size());
+            const std::wstring& value = received[i];
+            ASSERT_GE(value.size(), 2u);
+            EXPECT_EQ(value.back(), L'\\') << "argument " << i;
+            EXPECT_NE(value[value.size() - 2], L'\\') << "argument " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, RoundTripTest,
+    ::testing::Values(
+        RoundTripCase{"plain", LR"(C:\S\PredefinedClientSettings\User\)",
+                      LR"(C:\S\PredefinedClientSettings\Workstation\)", LR"(C:\Corvex\)", LR"(C:\out\kit.exe)"},
+        RoundTripCase{"blanks",
+                      LR"(C:\Users\Jane Doe\AppData\Roaming\Quentara\Corvex Workstation\PredefinedClientSettings\User\)",
+                      LR"(C:\Users\Jane Doe\AppData\Roaming\Quentara\Corvex Workstation\PredefinedClientSettings\Workstation\)",
+                      LR"(C:\Program Files\Quentara\Corvex Workstation\)",
+                      LR"(D:\Kits for branch offices\Corvex Workstation setup.exe)"},
+        RoundTripCase{"tabs_and_unicode", L"C:\\Users\\J\u00f6rg\tM\\P\\User\\", L"C:\\Users\\J\u00f6rg\tM\\P\\Workstation\\",
+                      L"\\\\server\\share\\Corvex Tools\\", L"\\\\server\\share\\out\\kit \u00e9t\u00e9.exe"},
+        RoundTripCase{"drive_roots", LR"(U:\)", LR"(W:\)", LR"(M:\)", LR"(O:\a.exe)"}),
+    [](const ::testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
+
+// The configurator's folder.
+struct ModuleCase {
+    const wchar_t* modulePath;
+    const wchar_t* expected;
+};
+
+class ModuleDirectoryTest : public ::testing::TestWithParam<ModuleCase> {};
+
+TEST_P(ModuleDirectoryTest, CutsTheFileNameAndEndsWithOneBackslash) {
+    PacketBench bench;
+    bench.module.path = GetParam().modulePath;
+    EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), GetParam().expected);
+    EXPECT_EQ(bench.module.lastSize, 260u);  // one less than the buffer, which keeps a zero
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ModuleDirectoryTest,
+    ::testing::Values(ModuleCase{LR"(C:\Program Files\Corvex\SetupClient.exe)", LR"(C:\Program Files\Corvex\)"},
+                      ModuleCase{LR"(C:\Corvex\SetupClient.exe)", LR"(C:\Corvex\)"},
+                      // The root keeps its backslash, and one more is appended.
+                      ModuleCase{LR"(C:\SetupClient.exe)", LR"(C:\\)"},
+                      ModuleCase{LR"(\\server\share\SetupClient.exe)", LR"(\\server\share\)"}));
+
+TEST(ModuleDirectory, APathLongerThanTheBufferIsCutNotOverrun) {
+    PacketBench bench;
+    const std::wstring folder = L"C:\\" + std::wstring(250, L'd') + L"\\";
+    bench.module.path = folder + L"SetupClient.exe";  // 269 characters
+    // The system copies 260 characters without a terminating zero; the 261st stays zero.
+    EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
+}
+
+}  // namespace

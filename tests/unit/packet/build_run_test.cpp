@@ -1,0 +1,181 @@
+// Starting the compiler, waiting for it, reporting a failed start, and the debug batch file.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "packet_bench.h"
+
+namespace {
+
+using testing_support::PacketBench;
+using testing_support::TestPacketDlg;
+
+const wchar_t kCompiler[] = LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe)";
+const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
+const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
+
+TEST(BuildPacket, StartsTheCompilerBesideTheConfiguratorWithTheComposedLine) {
+    PacketBench bench;
+    TestPacketDlg dialog;
+    dialog.SetNameChoice(1);
+    ASSERT_EQ(dialog.BuildPacket(kOutput), TRUE);
+
+    ASSERT_EQ(bench.launcher.starts.size(), 1u);
+    const auto& start = bench.launcher.starts[0];
+    EXPECT_EQ(start.applicationName, kCompiler);
+    EXPECT_EQ(start.commandLine, dialog.ComposeBuildArguments(kOutput, LR"(C:\Corvex\)"));
+    EXPECT_TRUE(start.writable);
+    EXPECT_EQ(start.inheritHandles, TRUE);
+    EXPECT_EQ(start.creationFlags, 0x08000000u);  // CREATE_NO_WINDOW and nothing else
+    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+}
+
+TEST(BuildPacket, WaitsWithoutLimitForTheStartedCompilerAndReleasesIt) {
+    PacketBench bench;
+    TestPacketDlg dialog;
+    ASSERT_EQ(dialog.BuildPacket(kOutput), TRUE);
+    ASSERT_EQ(bench.launcher.waitedFor.size(), 1u);
+    EXPECT_EQ(bench.launcher.waitTimeouts[0], 0xFFFFFFFFu);  // INFINITE
+    EXPECT_EQ(bench.launcher.closed, bench.launcher.waitedFor);
+    EXPECT_EQ(bench.launcher.OpenHandles(), 0);
+}
+
+TEST(BuildPacket, ShowsTheWaitCursorWhileTheCompilerRunsAndEndsItAfterwards) {
+    PacketBench bench;
+    int depthAtStart = -1;
+    bench.launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
+        depthAtStart = bench.ui.waitCursorDepth;
+    };
+    TestPacketDlg dialog;
+    dialog.BuildPacket(kOutput);
+    EXPECT_EQ(depthAtStart, 1);
+    EXPECT_EQ(bench.ui.waitCursorShown, 1);
+    EXPECT_EQ(bench.ui.waitCursorDepth, 0);
+}
+
+// A compiler that cannot be started.
+struct LaunchFailureCase {
+    DWORD error;
+    const wchar_t* message;
+};
+
+class LaunchFailureTest : public ::testing::TestWithParam<LaunchFailureCase> {};
+
+TEST_P(LaunchFailureTest, TellsTheSystemsCodeAndReportsFailure) {
+    PacketBench bench;
+    bench.launcher.startError = GetParam().error;
+    TestPacketDlg dialog;
+    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.ui.messageBoxes[0].text, GetParam().message);
+    EXPECT_EQ(bench.ui.messageBoxes[0].type, MB_OK | MB_ICONERROR);
+    EXPECT_TRUE(bench.launcher.waitedFor.empty());
+    EXPECT_TRUE(bench.launcher.closed.empty());
+    EXPECT_EQ(bench.ui.waitCursorDepth, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, LaunchFailureTest,
+    ::testing::Values(LaunchFailureCase{2, L"Can't launch the client packet builder (system error is 2)."},
+                      LaunchFailureCase{3, L"Can't launch the client packet builder (system error is 3)."},
+                      LaunchFailureCase{5, L"Can't launch the client packet builder (system error is 5)."},
+                      LaunchFailureCase{193, L"Can't launch the client packet builder (system error is 193)."},
+                      // An unsigned number, never a negative one.
+                      LaunchFailureCase{0xFFFFFFFFu,
+                                        L"Can't launch the client packet builder (system error is 4294967295)."}));
+
+// The "--debug" switch and the batch file.
+struct DebugCase {
+    const wchar_t* arguments;
+    bool written;
+};
+
+class DebugSwitchTest : public ::testing::TestWithParam<DebugCase> {};
+
+TEST_P(DebugSwitchTest, WritesTheBatchFileOnlyWhenTheSwitchStandsWhole) {
+    PacketBench bench;
+    bench.CommandLine(GetParam().arguments);
+    TestPacketDlg dialog;
+    dialog.BuildPacket(kOutput);
+    EXPECT_EQ(bench.textFiles.files.count(kBatchFile), GetParam().written ? 1u : 0u);
+    EXPECT_EQ(bench.textFiles.attempts.size(), GetParam().written ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, DebugSwitchTest,
+                         ::testing::Values(DebugCase{L"--create_packet --debug", true},
+                                           DebugCase{L"--DEBUG --create_packet", true},
+                                           DebugCase{L"x --Debug", true}, DebugCase{L"\"--debug\"", true},
+                                           DebugCase{L"--create_packet", false}, DebugCase{L"--debug=1", false},
+                                           DebugCase{L"-debug", false}, DebugCase{L"/debug", false},
+                                           DebugCase{L"debug", false}, DebugCase{L"\"--debug x\"", false}));
+
+TEST(DebugBatchFile, TheProgramPathNeverCountsAsTheSwitch) {
+    PacketBench bench;
+    bench.commandLine.line = L"--debug --create_packet";
+    TestPacketDlg dialog;
+    dialog.BuildPacket(kOutput);
+    EXPECT_TRUE(bench.textFiles.attempts.empty());
+}
+
+TEST(DebugBatchFile, HoldsTheUnquotedCompilerTwoBlanksAndTheArgumentsWithoutLineEnd) {
+    PacketBench bench;
+    bench.CommandLine(L"--create_packet --debug");
+    TestPacketDlg dialog;
+    dialog.SetNameChoice(1);
+    dialog.BuildPacket(kOutput);
+    const std::wstring arguments = dialog.ComposeBuildArguments(kOutput, LR"(C:\Corvex\)");
+    const std::wstring line = std::wstring(kCompiler) + L" " + arguments;
+    ASSERT_EQ(bench.textFiles.files.count(kBatchFile), 1u);
+    EXPECT_EQ(bench.textFiles.files[kBatchFile], std::string(line.begin(), line.end()));
+    EXPECT_EQ(bench.textFiles.files[kBatchFile].find(
+                  R"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe  /DPRODUCT_VERSION_MAJOR=6.9 )"),
+              0u);
+    EXPECT_EQ(bench.textFiles.files[kBatchFile].back(), '"');
+}
+
+TEST(DebugBatchFile, IsWrittenBeforeTheCompilerStarts) {
+    PacketBench bench;
+    bench.CommandLine(L"--debug");
+    bool writtenAtStart = false;
+    bench.launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
+        writtenAtStart = bench.textFiles.files.count(kBatchFile) == 1;
+    };
+    TestPacketDlg dialog;
+    dialog.BuildPacket(kOutput);
+    EXPECT_TRUE(writtenAtStart);
+}
+
+TEST(DebugBatchFile, IsWrittenAlsoWhenTheStartThenFails) {
+    PacketBench bench;
+    bench.CommandLine(L"--debug");
+    bench.launcher.startError = 2;
+    TestPacketDlg dialog;
+    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+    EXPECT_EQ(bench.textFiles.files.count(kBatchFile), 1u);
+}
+
+TEST(DebugBatchFile, IsRewrittenAtEveryBuild) {
+    PacketBench bench;
+    bench.CommandLine(L"--debug");
+    TestPacketDlg dialog;
+    dialog.SetNameChoice(1);
+    dialog.BuildPacket(kOutput);
+    ASSERT_NE(bench.textFiles.files[kBatchFile].find("ASK_FOR_PARAMETERS"), std::string::npos);
+    dialog.SetNameChoice(0);
+    dialog.BuildPacket(LR"(C:\Kits\second.exe)");
+    EXPECT_EQ(bench.textFiles.attempts.size(), 2u);
+    EXPECT_EQ(bench.textFiles.files[kBatchFile].find("ASK_FOR_PARAMETERS"), std::string::npos);
+    EXPECT_NE(bench.textFiles.files[kBatchFile].find("second.exe"), std::string::npos);
+}
+
+TEST(DebugBatchFile, AnUnwritableFileIsSkippedSilentlyAndTheBuildGoesOn) {
+    PacketBench bench;
+    bench.CommandLine(L"--debug");
+    bench.textFiles.unopenable.insert(kBatchFile);
+    TestPacketDlg dialog;
+    EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
+    EXPECT_EQ(bench.launcher.starts.size(), 1u);
+    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+}
+
+}  // namespace

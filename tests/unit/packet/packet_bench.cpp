@@ -1,0 +1,22 @@
+#include "packet_bench.h"
+
+namespace testing_support {
+
+PacketBench::PacketBench() {
+    platform::Seams seams = platform::Current();
+    seams.processes = &launcher;
+    seams.textFiles = &textFiles;
+    m_withoutKitSeams = platform::Install(seams);
+}
+
+PacketBench::~PacketBench() { platform::Install(m_withoutKitSeams); }
+
+std::wstring PacketBench::UserSettingsRoot() const {
+    return folders.userAppData + L"\\Quentara\\Corvex Workstation\\";
+}
+
+std::wstring PacketBench::PathInRoot(const std::wstring& relative) const {
+    return std::wstring(root.begin(), root.end()) + L"\\" + relative;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,38 @@
+// The application's test bench plus what the kit build needs: a process launcher that
+// records the compiler's start and a text file writer that keeps the debug batch file.
+#pragma once
+
+#include <string>
+
+#include "app_bench.h"
+#include "packet/create_client_packet_dlg.h"
+#include "platform/fake/fake_process_launcher.h"
+#include "platform/fake/fake_text_file_writer.h"
+
+namespace testing_support {
+
+class PacketBench : public AppBench {
+public:
+    PacketBench();
+    ~PacketBench();
+
+    // The settings folder of the bench's user, as the library gives it (ends with a backslash).
+    std::wstring UserSettingsRoot() const;
+    // A Windows-style path inside the bench's temporary folder.
+    std::wstring PathInRoot(const std::wstring& relative) const;
+
+    platform::FakeProcessLauncher launcher;
+    platform::FakeTextFileWriter textFiles;
+
+private:
+    platform::Seams m_withoutKitSeams;
+};
+
+// The kit dialog with its choice and folders open to a test.
+class TestPacketDlg : public CCreateClientPacketDlg {
+public:
+    void SetNameChoice(int choice) { m_nameChoice = choice; }
+    int NameChoice() const { return m_nameChoice; }
+};
+
+}  // namespace testing_support
