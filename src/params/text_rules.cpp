@@ -17,7 +17,7 @@ std::size_t Utf16Length(const std::wstring& value) {
     std::size_t units = value.size();
     if (sizeof(wchar_t) > 2) {
         for (wchar_t c : value) {
-            if (static_cast<unsigned long>(c) > 0xFFFF) ++units;
+            if ((static_cast<unsigned long>(c) >> 16) != 0) ++units;
         }
     }
     return units;

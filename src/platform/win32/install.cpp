@@ -1,6 +1,8 @@
 // Puts the Win32 implementation of every seam in force.
 #include "platform/platform.h"
 #include "platform/win32/win32_process_launcher.h"
+#include "platform/win32/win32_firewall.h"
+#include "platform/win32/win32_known_folders.h"
 #include "platform/win32/win32_seams.h"
 #include "platform/win32/win32_text_file_writer.h"
 #include "platform/win32/win32_service_manager.h"
@@ -12,6 +14,8 @@ void InstallWin32Seams() {
     static Win32ModuleFile module;
     static Win32FileSystem files;
     static Win32Clock clock;
+    static Win32Firewall firewall;
+    static Win32KnownFolders folders;
     static Win32ProcessLauncher processes;
     static Win32TextFileWriter textFiles;
     static Win32ServiceManager services;
@@ -21,6 +25,8 @@ void InstallWin32Seams() {
     seams.module = &module;
     seams.files = &files;
     seams.clock = &clock;
+    seams.firewall = &firewall;
+    seams.folders = &folders;
     seams.processes = &processes;
     seams.textFiles = &textFiles;
     seams.services = &services;

@@ -24,6 +24,11 @@ public:
 class Win32FileSystem : public FileSystem {
 public:
     DWORD GetAttributes(const std::wstring& path) override;
+    DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override;
+    DWORD WriteAndFlush(const std::wstring& path, const std::string& contents) override;
+    DWORD Replace(const std::wstring& source, const std::wstring& target) override;
+    DWORD Remove(const std::wstring& path) override;
+    DWORD CreateFolders(const std::wstring& path) override;
 };
 
 class Win32Clock : public Clock {

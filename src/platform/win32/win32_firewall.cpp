@@ -1,0 +1,137 @@
+#include "platform/win32/win32_firewall.h"
+
+#include <windows.h>
+#include <netfw.h>
+#include <oleauto.h>
+
+namespace platform {
+namespace {
+
+// The firewall's class and interface identifiers, spelled out so that no import library has
+// to provide them.
+const CLSID kNetFwPolicy2 = {0xE2B3C97F, 0x6AE1, 0x41AC, {0x81, 0x7A, 0xF6, 0xF9, 0x21, 0x66, 0xD7, 0xDD}};
+const CLSID kNetFwRule = {0x2C5BC43E, 0x3369, 0x4C33, {0xAB, 0x0C, 0xBE, 0x94, 0x69, 0x67, 0x7A, 0xF4}};
+const IID kINetFwPolicy2 = {0x98325047, 0xC671, 0x4174, {0x8D, 0x81, 0xDE, 0xFC, 0xD3, 0xF0, 0x31, 0x86}};
+const IID kINetFwRule = {0xAF230D27, 0xBABA, 0x4E42, {0xAC, 0xED, 0xF5, 0x24, 0xF2, 0x2C, 0xFC, 0xE2}};
+const IID kIEnumVARIANT = {0x00020404, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// Owns one reference to a COM object.
+template <typename T>
+class ComRef {
+public:
+    ComRef() = default;
+    ~ComRef() {
+        if (p_ != nullptr) p_->Release();
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    T* operator->() const { return p_; }
+    T* get() const { return p_; }
+    T** put() { return &p_; }
+    void** putVoid() { return reinterpret_cast<void**>(&p_); }
+
+private:
+    T* p_ = nullptr;
+};
+
+// Owns a BSTR.
+class Bstr {
+public:
+    explicit Bstr(const std::wstring& text) : b_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    Bstr() = default;
+    ~Bstr() { ::SysFreeString(b_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR get() const { return b_; }
+    BSTR* put() { return &b_; }
+
+private:
+    BSTR b_ = nullptr;
+};
+
+// COM for the length of one firewall operation. A thread that already runs COM in another
+// mode keeps it; COM is then not uninitialised here either.
+class ComScope {
+public:
+    ComScope() : hr_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope() {
+        if (SUCCEEDED(hr_)) ::CoUninitialize();
+    }
+    bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
+
+private:
+    HRESULT hr_;
+};
+
+bool GetRules(ComRef<INetFwRules>& rules) {
+    ComRef<INetFwPolicy2> policy;
+    if (FAILED(::CoCreateInstance(kNetFwPolicy2, nullptr, CLSCTX_INPROC_SERVER, kINetFwPolicy2, policy.putVoid()))) {
+        return false;
+    }
+    return SUCCEEDED(policy->get_Rules(rules.put())) && rules.get() != nullptr;
+}
+
+bool AllowsProgram(INetFwRule* rule, const std::wstring& executablePath) {
+    NET_FW_RULE_DIRECTION direction = NET_FW_RULE_DIR_OUT;
+    NET_FW_ACTION action = NET_FW_ACTION_BLOCK;
+    VARIANT_BOOL enabled = VARIANT_FALSE;
+    Bstr application;
+    if (FAILED(rule->get_Direction(&direction)) || direction != NET_FW_RULE_DIR_IN) return false;
+    if (FAILED(rule->get_Action(&action)) || action != NET_FW_ACTION_ALLOW) return false;
+    if (FAILED(rule->get_Enabled(&enabled)) || enabled == VARIANT_FALSE) return false;
+    if (FAILED(rule->get_ApplicationName(application.put())) || application.get() == nullptr) return false;
+    return ::CompareStringOrdinal(application.get(), static_cast<int>(::SysStringLen(application.get())),
+                                  executablePath.c_str(), static_cast<int>(executablePath.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+Firewall::Lookup Win32Firewall::FindAllowRule(const std::wstring& executablePath) {
+    ComScope com;
+    if (!com.usable()) return Lookup::failed;
+    ComRef<INetFwRules> rules;
+    if (!GetRules(rules)) return Lookup::failed;
+    ComRef<IUnknown> enumeration;
+    ComRef<IEnumVARIANT> items;
+    if (FAILED(rules->get__NewEnum(enumeration.put())) || enumeration.get() == nullptr ||
+        FAILED(enumeration->QueryInterface(kIEnumVARIANT, items.putVoid()))) {
+        return Lookup::failed;
+    }
+    for (;;) {
+        VARIANT item;
+        ::VariantInit(&item);
+        ULONG fetched = 0;
+        const HRESULT hr = items->Next(1, &item, &fetched);
+        if (FAILED(hr)) return Lookup::failed;
+        if (hr != S_OK || fetched == 0) return Lookup::notFound;
+        bool found = false;
+        if (item.vt == VT_DISPATCH && item.pdispVal != nullptr) {
+            ComRef<INetFwRule> rule;
+            if (SUCCEEDED(item.pdispVal->QueryInterface(kINetFwRule, rule.putVoid()))) {
+                found = AllowsProgram(rule.get(), executablePath);
+            }
+        }
+        ::VariantClear(&item);
+        if (found) return Lookup::found;
+    }
+}
+
+bool Win32Firewall::AddAllowRule(const std::wstring& executablePath, const std::wstring& ruleName) {
+    ComScope com;
+    if (!com.usable()) return false;
+    ComRef<INetFwRules> rules;
+    if (!GetRules(rules)) return false;
+    ComRef<INetFwRule> rule;
+    if (FAILED(::CoCreateInstance(kNetFwRule, nullptr, CLSCTX_INPROC_SERVER, kINetFwRule, rule.putVoid()))) {
+        return false;
+    }
+    const Bstr name(ruleName);
+    const Bstr application(executablePath);
+    return SUCCEEDED(rule->put_Name(name.get())) && SUCCEEDED(rule->put_ApplicationName(application.get())) &&
+           SUCCEEDED(rule->put_Direction(NET_FW_RULE_DIR_IN)) && SUCCEEDED(rule->put_Action(NET_FW_ACTION_ALLOW)) &&
+           SUCCEEDED(rule->put_Profiles(NET_FW_PROFILE2_ALL)) && SUCCEEDED(rule->put_Enabled(VARIANT_TRUE)) &&
+           SUCCEEDED(rules->Add(rule.get()));
+}
+
+}  // namespace platform
