@@ -21,7 +21,7 @@ const MessageMap* CSetupClientApp::GetMessageMap() const {
 }
 
 BOOL CSetupClientApp::InitInstance() {
-    framework::Ui().InitCommonControls(ICC_WIN95_CLASSES);
+    framework::Ui().InitCommonControls(0xFF);  // ICC_WIN95_CLASSES: the standard set
     CWinApp::InitInstance();
     SetRegistryKey(L"Local AppWizard-Generated Applications");
 

@@ -17,6 +17,23 @@ struct OpenDialog {
     std::unique_ptr<Win32DialogWindow> window;
 };
 
+// Centres a dialog on the work area of its monitor, as users expect of a program without a
+// main window (the template's own position is relative to a parent it doesn't have).
+void CentreOnWorkArea(HWND hwnd) {
+    RECT window{};
+    ::GetWindowRect(hwnd, &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+    const RECT& area = monitor.rcWork;
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    const int x = area.left + (area.right - area.left - width) / 2;
+    const int y = area.top + (area.bottom - area.top - height) / 2;
+    ::SetWindowPos(hwnd, nullptr, x > area.left ? x : area.left, y > area.top ? y : area.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 OpenDialog* Lookup(HWND hwnd) { return reinterpret_cast<OpenDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER)); }
 
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -24,7 +41,14 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         OpenDialog* open = reinterpret_cast<OpenDialog*>(lParam);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         open->window.reset(new Win32DialogWindow(hwnd));
-        return open->dialog->HandleInitDialog(open->window.get());
+        RECT before{};
+        ::GetWindowRect(hwnd, &before);
+        const BOOL focusFirst = open->dialog->HandleInitDialog(open->window.get());
+        RECT after{};
+        ::GetWindowRect(hwnd, &after);
+        // A dialog that placed itself during its initialisation keeps its place.
+        if (::EqualRect(&before, &after)) CentreOnWorkArea(hwnd);
+        return focusFirst;
     }
     OpenDialog* open = Lookup(hwnd);
     if (open == nullptr || !open->window) return FALSE;
