@@ -8,6 +8,7 @@
 
 #include "behaviour.h"
 #include "report.h"
+#include "settings_report.h"
 
 namespace {
 
@@ -127,6 +128,7 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
     g_behaviour = ReadBehaviour(folder, word);
     Report(std::string("start behaviour ") + NameOf(g_behaviour) +
            (g_behaviour == Behaviour::Unknown ? " (the behaviour file says \"" + word + "\")" : ""));
+    ReportSettings();
     Run();
 }
 
