@@ -1,0 +1,121 @@
+# The Wine sandbox: a booted 64-bit prefix with the agent service registered, copied per
+# scenario, with the program folder laid out as an installation has it.
+#
+# Facts this relies on (measured on the project's machines):
+# - without the DLL overrides Wine offers to install its .NET and HTML engines and waits;
+# - a service registered while the first server after "wineboot -i" winds down is lost, so
+#   the boot is waited for ("wineserver -w") before anything else;
+# - one persistent server per prefix ("wineserver -p") for the whole use, ended with
+#   "wineserver -k";
+# - a prefix takes about 700 MB; a copy ("cp -a") takes about a second.
+
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEARCH=win64
+
+CORVEX_SERVICE_NAME="QuentaraCorvexWorkstation_x64"
+CORVEX_PROGRAM_DIR_WIN='C:\Program Files\Corvex'
+CORVEX_AGENT_EXE_WIN='C:\Program Files\Corvex\CorvexWorkstation.exe'
+CORVEX_WINE_TEMPLATE="${CORVEX_WINE_TEMPLATE:-$CORVEX_ROOT/build/wine/template}"
+
+# The programs that make up an installation, copied from the build's bin/ folder.
+CORVEX_PROGRAM_FILES=(SetupClient.exe CorvexWorkstation.exe)
+
+corvex_program_dir() { printf '%s/drive_c/Program Files/Corvex\n' "$1"; }
+
+corvex_wine_in() {  # corvex_wine_in PREFIX COMMAND...: runs a command with that prefix
+  local prefix
+  prefix="$(realpath -m "$1")"; shift
+  WINEPREFIX="$prefix" "$@"
+}
+
+# The server outlives the caller: it must not hold the caller's output open (a reader waiting
+# for the end of that output would wait for ever).
+corvex_wine_server_start() { corvex_wine_in "$1" wineserver -p </dev/null >/dev/null 2>&1; }
+
+corvex_wine_server_stop() {
+  [[ -d "$1" ]] || return 0
+  corvex_wine_in "$1" wineserver -k 2>/dev/null || true
+  corvex_wine_in "$1" wineserver -w 2>/dev/null || true
+}
+
+corvex_service_registered() {
+  corvex_wine_in "$1" wine sc query "$CORVEX_SERVICE_NAME" </dev/null >/dev/null 2>&1
+}
+
+# corvex_register_service PREFIX: registers the agent service (start on demand) unless it
+# is there; the prefix's persistent server must be running.
+corvex_register_service() {
+  local prefix="$1"
+  corvex_service_registered "$prefix" && return 0
+  corvex_wine_in "$prefix" wine sc create "$CORVEX_SERVICE_NAME" \
+    binPath= "$CORVEX_AGENT_EXE_WIN" start= demand </dev/null >/dev/null 2>&1 \
+    || corvex_die "sc create $CORVEX_SERVICE_NAME failed in $prefix"
+  corvex_service_registered "$prefix" \
+    || corvex_die "service $CORVEX_SERVICE_NAME not found after registering it in $prefix"
+}
+
+corvex_wine_stamp() { wine --version 2>/dev/null; }
+
+# corvex_prepare_prefix DIR: makes DIR a booted prefix with the agent service registered,
+# unless it already is one for this Wine version. Safe against a concurrent preparation.
+corvex_prepare_prefix() {
+  local dir
+  dir="$(realpath -m "$1")"
+  mkdir -p "$(dirname "$dir")"
+  (
+    flock 9
+    local stamp
+    stamp="$(corvex_wine_stamp)"
+    if [[ -f "$dir/.corvex-ready" && "$(cat "$dir/.corvex-ready")" == "$stamp" ]]; then
+      exit 0
+    fi
+    corvex_log "making Wine prefix $dir"
+    corvex_wine_server_stop "$dir"
+    rm -rf "$dir"
+    corvex_wine_in "$dir" wineboot -i </dev/null >/dev/null 2>&1 || corvex_die "wineboot failed for $dir"
+    corvex_wine_in "$dir" wineserver -w
+    corvex_wine_server_start "$dir"
+    corvex_register_service "$dir"
+    corvex_wine_server_stop "$dir"
+    grep -q "$CORVEX_SERVICE_NAME" "$dir/system.reg" \
+      || corvex_die "the service registration was not saved in $dir"
+    printf '%s\n' "$stamp" >"$dir/.corvex-ready"
+  ) 9>"$dir.lock"
+}
+
+# corvex_layout_programs PREFIX BINDIR: copies the installation's programs into the program
+# folder and makes the folders the kit build uses. A program not built yet is left out.
+corvex_layout_programs() {
+  local prefix="$1" bindir="$2" dir name
+  dir="$(corvex_program_dir "$prefix")"
+  mkdir -p "$dir/CorvexWorkstation/Packet/tools"
+  for name in "${CORVEX_PROGRAM_FILES[@]}"; do
+    if [[ -f "$bindir/$name" ]]; then
+      cp -f "$bindir/$name" "$dir/$name"
+    fi
+  done
+}
+
+# corvex_sandbox_create DEST BINDIR: a fresh copy of the template prefix at DEST, with its own
+# persistent server and the programs laid out.
+corvex_sandbox_create() {
+  local dest="$1" bindir="$2"
+  corvex_prepare_prefix "$CORVEX_WINE_TEMPLATE"
+  corvex_sandbox_remove "$dest"
+  mkdir -p "$(dirname "$dest")"
+  cp -a "$CORVEX_WINE_TEMPLATE" "$dest" || corvex_die "cannot copy the template prefix to $dest"
+  corvex_wine_server_start "$dest"
+  corvex_layout_programs "$dest" "$bindir"
+}
+
+# corvex_sandbox_remove DEST: ends the prefix's server (and every program in it) and
+# deletes it.
+corvex_sandbox_remove() {
+  local dest="$1"
+  [[ -e "$dest" ]] || return 0
+  corvex_wine_server_stop "$dest"
+  rm -rf "$dest"
+}
