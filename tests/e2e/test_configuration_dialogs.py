@@ -1,0 +1,128 @@
+"""The workstation configuration dialog and the install-time dialog, driven as a user would:
+what they show, what they store, what the agent service does and what the agent reads."""
+import pytest
+
+from benchlib import agent
+from benchlib.dialog_templates import CAPTION
+
+APP = "SetupClient"  # the caption of the program's message boxes
+HOST, PORT, LOGIN = 1000, 1004, 1001
+NAME, DEFAULTS, START, STOP, RESTART, OK, CANCEL = 1002, 1005, 1006, 1007, 1008, 1, 2
+
+
+def texts(driver):
+    seen = {c["id"]: c for c in driver.controls(CAPTION, timeout=30)["controls"]}
+    return {i: seen[i]["text"] for i in (HOST, PORT, LOGIN, NAME)}
+
+
+def service_buttons(driver):
+    return tuple(driver.control(CAPTION, i)["enabled"] for i in (START, STOP, RESTART))
+
+
+RUNNING, STOPPED = (False, True, True), (True, False, False)
+
+
+@pytest.fixture
+def stored(sandbox):
+    agent.store_settings(sandbox, "backup.example.com", 9750, "CORP\\backup", "WS-01")
+
+
+def test_opens_with_what_a_previous_save_stored(app, driver, stored, screenshot):
+    process = app()
+    assert texts(driver) == {HOST: "backup.example.com", PORT: "9750", LOGIN: "CORP\\backup", NAME: "WS-01"}
+    assert service_buttons(driver) == STOPPED
+    screenshot("stopped")
+    # Escape cancels this dialog (the install-time dialog below must ignore the same key).
+    driver.key(CAPTION, "ESCAPE", control_id=HOST)
+    assert process.wait() == 1
+
+
+def test_buttons_of_a_running_service(app, driver, sandbox, stored, screenshot):
+    agent.start_service(sandbox)
+    process = app()
+    driver.wait_window(CAPTION, timeout=30)
+    assert service_buttons(driver) == RUNNING
+    screenshot("running")
+    driver.click(CAPTION, STOP)
+    driver.wait_control(CAPTION, START, enabled=True, timeout=60)
+    assert service_buttons(driver) == STOPPED
+    assert sandbox.service_state() == "STOPPED"
+    assert agent.start_type(sandbox) == "DEMAND_START"
+    driver.close(CAPTION)
+    assert process.wait() == 1, "a close request cancels this dialog"
+
+
+def test_an_invalid_host_brings_the_librarys_message_and_focuses_the_host(app, driver, stored, screenshot):
+    app()
+    driver.wait_window(CAPTION, timeout=30)
+    driver.settext(CAPTION, HOST, "bad host!")
+    driver.focus(CAPTION, LOGIN)
+    driver.click(CAPTION, OK)
+    box = driver.messagebox(caption=APP, timeout=30)
+    assert "host" in box["text"].lower()
+    screenshot("rejected-host")
+    driver.answer("OK", caption=APP)
+    driver.wait_control(CAPTION, HOST, focused=True, timeout=10)
+
+
+@pytest.mark.parametrize("answer, saved, started", [("Cancel", False, False), ("No", False, True),
+                                                    ("Yes", True, True)])
+def test_start_after_an_edit_asks_to_apply(app, driver, sandbox, stored, answer, saved, started):
+    app()
+    driver.wait_window(CAPTION, timeout=30)
+    driver.settext(CAPTION, HOST, "new.example.com")
+    driver.click(CAPTION, START)
+    box = driver.messagebox(caption=APP, timeout=30)
+    assert box["text"] == "Do you want to apply the settings?"
+    driver.answer(answer, caption=APP)
+    driver.wait_control(CAPTION, START, enabled=not started, timeout=60)
+    assert driver.messageboxes() == [], "no error after any answer"
+    assert agent.stored_settings(sandbox)[0] == ("new.example.com" if saved else "backup.example.com")
+    assert sandbox.service_state() == ("RUNNING" if started else "STOPPED")
+    if started:
+        host = "new.example.com" if saved else "backup.example.com"
+        assert any(line.startswith(f"settings host {host} ") for line in agent.report(sandbox))
+
+
+def test_ok_stores_the_settings_and_restarts_the_agent_with_them(app, driver, sandbox, stored):
+    agent.start_service(sandbox)
+    process = app()
+    driver.wait_window(CAPTION, timeout=30)
+    driver.settext(CAPTION, HOST, "10.20.30.40")
+    driver.settext(CAPTION, PORT, "9801")
+    driver.click(CAPTION, OK)
+    assert process.wait(timeout=60) == 0
+    assert agent.stored_settings(sandbox) == ("10.20.30.40", 9801, "CORP\\backup", "WS-01")
+    lines = agent.report(sandbox)
+    assert "control stop" in lines
+    assert lines[-1].startswith("state running") or sandbox.service_state() == "RUNNING"
+    assert "settings host 10.20.30.40 port 9801 login CORP\\backup workstation WS-01" in lines
+
+
+def test_install_time_dialog_ignores_escape_and_close(app, driver, sandbox, stored, screenshot):
+    process = app("--install_client")
+    driver.wait_window(CAPTION, timeout=30)
+    driver.settext(CAPTION, HOST, "new.example.com")
+    driver.key(CAPTION, "ESCAPE", control_id=HOST)
+    driver.close(CAPTION)
+    driver.wait_window(CAPTION, timeout=5)
+    assert process.running
+    assert agent.stored_settings(sandbox)[0] == "backup.example.com"
+    screenshot("still-open")
+    driver.click(CAPTION, OK)
+    assert process.wait(timeout=60) == 0
+    assert agent.stored_settings(sandbox)[0] == "new.example.com"
+    assert sandbox.service_state() == "RUNNING"
+
+
+def test_install_time_dialog_closes_after_ok_even_when_the_service_cannot_start(app, driver, sandbox, stored):
+    agent.delete_service(sandbox)
+    process = app("--install_client")
+    driver.wait_window(CAPTION, timeout=30)
+    driver.click(CAPTION, OK)
+    assert driver.messagebox(caption=APP, timeout=30)["text"] == "Unknown system error"
+    driver.answer("OK", caption=APP)
+    assert driver.messagebox(caption=APP, timeout=30)["text"] == "Unknown system error. Code: 1060"
+    driver.answer("OK", caption=APP)
+    assert process.wait(timeout=30) == 0
+    assert agent.stored_settings(sandbox)[0] == "backup.example.com"
