@@ -59,6 +59,8 @@ ManifestSupportedOS all
 !define EXIT_CONFIGURATOR_NOT_STARTED 13
 !define EXIT_SERVICE_NOT_RUNNING 14
 !define EXIT_NOT_ADMINISTRATOR 15
+!define EXIT_FIREWALL_NOT_CONFIRMED 16
+!define EXIT_CONFIGURATOR_FAILED 17
 
 Name "${PRODUCT_NAME}"
 OutFile "${OUTPUT}"
@@ -85,8 +87,10 @@ Var HasPort
 Var HasLogin
 Var HasWorkstationName
 Var SwitchError
+!ifdef ASK_FOR_PARAMETERS
 ; --- the name page ---
 Var NameBox
+!endif
 ; --- scratch for the helper functions ---
 Var Text
 Var Char
@@ -795,7 +799,9 @@ Section "Install"
   File "${CURRENT_WORK_DIR}${AGENT_EXE}"
   File "${CURRENT_WORK_DIR}${CONFIGURATOR_EXE}"
   ; The parameters library's files, where it comes as libraries of its own.
-  File /nonfatal "${CURRENT_WORK_DIR}NetworkParameters*.dll"
+  !if /FileExists "${CURRENT_WORK_DIR}NetworkParameters*.dll"
+    File "${CURRENT_WORK_DIR}NetworkParameters*.dll"
+  !endif
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   Call InstallSettings
@@ -826,10 +832,21 @@ Section "Install"
   ${If} ${Errors}
     !insertmacro Fail ${EXIT_CONFIGURATOR_NOT_STARTED} "The configurator $INSTDIR\${CONFIGURATOR_EXE} could not be started."
   ${EndIf}
+  ; The configurator's silent exit code holds one bit per step that did not succeed:
+  ; 1 the service does not run, 2 the firewall exception was not confirmed; 16 stands for an
+  ; unexpected failure.
   ${If} ${Silent}
   ${AndIf} $0 <> 0
     DetailPrint "The configurator ended with code $0"
-    SetErrorLevel ${EXIT_SERVICE_NOT_RUNNING}
+    IntOp $1 $0 & 1
+    IntOp $2 $0 & 2
+    ${If} $0 > 3
+      SetErrorLevel ${EXIT_CONFIGURATOR_FAILED}
+    ${ElseIf} $1 <> 0
+      SetErrorLevel ${EXIT_SERVICE_NOT_RUNNING}
+    ${ElseIf} $2 <> 0
+      SetErrorLevel ${EXIT_FIREWALL_NOT_CONFIRMED}
+    ${EndIf}
   ${EndIf}
 SectionEnd
 
