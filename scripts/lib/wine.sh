@@ -20,8 +20,13 @@ CORVEX_PROGRAM_DIR_WIN='C:\Program Files\Corvex'
 CORVEX_AGENT_EXE_WIN='C:\Program Files\Corvex\CorvexWorkstation.exe'
 CORVEX_WINE_TEMPLATE="${CORVEX_WINE_TEMPLATE:-$CORVEX_ROOT/build/wine/template}"
 
-# The programs that make up an installation, copied from the build's bin/ folder.
-CORVEX_PROGRAM_FILES=(SetupClient.exe CorvexWorkstation.exe)
+# The files of an installation: "SOURCE:TARGET", SOURCE in the build's bin/ folder, TARGET
+# below the program folder. The kit's compiler and script go below CorvexWorkstation\Packet.
+CORVEX_PROGRAM_LAYOUT=(
+  "SetupClient.exe:SetupClient.exe"
+  "CorvexWorkstation.exe:CorvexWorkstation.exe"
+  "tools/makensis.exe:CorvexWorkstation/Packet/tools/makensis.exe"
+)
 
 corvex_program_dir() { printf '%s/drive_c/Program Files/Corvex\n' "$1"; }
 
@@ -86,15 +91,18 @@ corvex_prepare_prefix() {
   ) 9>"$dir.lock"
 }
 
-# corvex_layout_programs PREFIX BINDIR: copies the installation's programs into the program
-# folder and makes the folders the kit build uses. A program not built yet is left out.
+# corvex_layout_programs PREFIX BINDIR: copies the installation's files into the program
+# folder and makes the folders the kit build uses. A file not built yet is left out.
 corvex_layout_programs() {
-  local prefix="$1" bindir="$2" dir name
+  local prefix="$1" bindir="$2" dir entry source target
   dir="$(corvex_program_dir "$prefix")"
   mkdir -p "$dir/CorvexWorkstation/Packet/tools"
-  for name in "${CORVEX_PROGRAM_FILES[@]}"; do
-    if [[ -f "$bindir/$name" ]]; then
-      cp -f "$bindir/$name" "$dir/$name"
+  for entry in "${CORVEX_PROGRAM_LAYOUT[@]}"; do
+    source="${entry%%:*}"
+    target="${entry#*:}"
+    if [[ -f "$bindir/$source" ]]; then
+      mkdir -p "$(dirname "$dir/$target")"
+      cp -f "$bindir/$source" "$dir/$target"
     fi
   done
 }
