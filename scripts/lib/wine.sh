@@ -107,8 +107,19 @@ corvex_layout_programs() {
   done
 }
 
+# corvex_start_background PREFIX: starts the prefix's own background programs (service
+# manager, device services, the desktop) now, with no output handles of a caller: started by
+# the first program of a test, they would inherit its output pipes and keep them open, and a
+# reader such as ctest would wait for their end. The desktop takes the display it sees now,
+# so DISPLAY must be set; without it nothing is started.
+corvex_start_background() {
+  [[ -n "${DISPLAY:-}" ]] || return 0
+  corvex_service_registered "$1" \
+    || corvex_die "service $CORVEX_SERVICE_NAME missing in $1"
+}
+
 # corvex_sandbox_create DEST BINDIR: a fresh copy of the template prefix at DEST, with its own
-# persistent server and the programs laid out.
+# persistent server, its background programs running and the programs laid out.
 corvex_sandbox_create() {
   local dest="$1" bindir="$2"
   corvex_prepare_prefix "$CORVEX_WINE_TEMPLATE"
@@ -117,6 +128,7 @@ corvex_sandbox_create() {
   cp -a "$CORVEX_WINE_TEMPLATE" "$dest" || corvex_die "cannot copy the template prefix to $dest"
   corvex_wine_server_start "$dest"
   corvex_layout_programs "$dest" "$bindir"
+  corvex_start_background "$dest"
 }
 
 # corvex_sandbox_remove DEST: ends the prefix's server (and every program in it) and
