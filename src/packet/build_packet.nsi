@@ -63,6 +63,9 @@ ManifestSupportedOS all
 !define EXIT_CONFIGURATOR_FAILED 17
 
 Name "${PRODUCT_NAME}"
+Caption "${PRODUCT_NAME} Setup"
+UninstallCaption "${PRODUCT_NAME} Uninstall"
+BrandingText "${PRODUCT_NAME} ${PRODUCT_VERSION}"
 OutFile "${OUTPUT}"
 InstallDir "$PROGRAMFILES64\${APP_DIR_SUFFIX}"
 ShowInstDetails show
