@@ -9,7 +9,7 @@ CORVEX_PACKAGES=(
   libboost-dev nlohmann-json3-dev googletest libgtest-dev
   clang libclang-rt-14-dev
   wine wine64 xvfb x11-utils imagemagick nsis
-  python3 python3-pytest
+  python3 python3-pytest python3-pytest-xdist
 )
 
 corvex_package_installed() {

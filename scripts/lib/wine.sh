@@ -114,8 +114,10 @@ corvex_layout_programs() {
 # so DISPLAY must be set; without it nothing is started.
 corvex_start_background() {
   [[ -n "${DISPLAY:-}" ]] || return 0
-  corvex_service_registered "$1" \
-    || corvex_die "service $CORVEX_SERVICE_NAME missing in $1"
+  # The first query also waits for the service manager to come up, which on a loaded machine
+  # can take longer than one query waits.
+  corvex_wait_until 60 corvex_service_registered "$1" \
+    || corvex_die "service $CORVEX_SERVICE_NAME not found in $1: $(corvex_wine_in "$1" wine sc query "$CORVEX_SERVICE_NAME" 2>&1 </dev/null | tail -3)"
 }
 
 # corvex_sandbox_create DEST BINDIR: a fresh copy of the template prefix at DEST, with its own

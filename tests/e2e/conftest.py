@@ -1,6 +1,7 @@
 """Fixtures of the end-to-end bench: the real Windows programs under Wine.
 
-- display (session, automatic): the caller's X display, or a private Xvfb;
+- display (session, automatic): the caller's X display, or a private Xvfb (always a private
+  one per worker when the suite runs in parallel with pytest -n);
 - sandbox: a fresh Wine prefix with the program folder laid out at C:\\Program Files\\Corvex
   and the agent service registered; its wineserver is ended and the prefix removed after the
   test (CORVEX_KEEP_SANDBOXES=1 keeps it);
@@ -35,8 +36,10 @@ def _failed(request):
 
 @pytest.fixture(scope="session", autouse=True)
 def display():
+    """The caller's display; but each parallel worker (pytest -n) gets an Xvfb of its own, so
+    that dialogs of tests running side by side never overlap on a screenshot."""
     current = os.environ.get("DISPLAY")
-    if current and display_answers(current):
+    if current and display_answers(current) and not os.environ.get("PYTEST_XDIST_WORKER"):
         yield current
         return
     xvfb = Xvfb()
