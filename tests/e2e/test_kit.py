@@ -190,14 +190,21 @@ def test_an_empty_name_switch_gives_the_computer_name_back(sandbox, kits):
     assert station == {"formatVersion": 1, "role": "client", "workstationName": "", "systemSupplied": True}
 
 
+@pytest.fixture(scope="module")
+def untouched_machine(module_sandbox, kits):
+    """One machine for the refused switches, which must leave it as it was."""
+    fresh_machine(module_sandbox, kits("computer-name"))
+    return module_sandbox
+
+
 @pytest.mark.parametrize("tail", ["/S /PORT=70000", "/S /NAME=ws.example.com", "/S /SEVER=typo",
                                   '/S "/SERVER=two words"', "/S /LOGIN=a:b"])
-def test_a_refused_switch_ends_with_its_code_and_changes_nothing(sandbox, kits, tail):
-    fresh_machine(sandbox, kits("computer-name"))
-    assert run_kit(sandbox, tail, timeout=120) == KIT_BAD_SWITCH
-    assert not installed(sandbox).exists()
-    assert agent.stored_settings(sandbox) is None
-    code, _, _ = run_to_files(["wine", "sc", "query", paths.SERVICE_NAME], sandbox.env, 60)
+def test_a_refused_switch_ends_with_its_code_and_changes_nothing(untouched_machine, tail):
+    box = untouched_machine
+    assert run_kit(box, tail, timeout=120) == KIT_BAD_SWITCH
+    assert not installed(box).exists()
+    assert agent.stored_settings(box) is None
+    code, _, _ = run_to_files(["wine", "sc", "query", paths.SERVICE_NAME], box.env, 60)
     assert code != 0, "no service may be registered"
 
 
