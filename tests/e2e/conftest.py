@@ -19,7 +19,7 @@ from benchlib import paths
 from benchlib.app import AppProcess, command_line
 from benchlib.display import Xvfb, display_answers
 from benchlib.driver import Driver
-from benchlib.sandbox import Sandbox, prepare_template
+from benchlib.sandbox import Sandbox, prepare_template, sandbox_name, sweep_stale
 
 
 @pytest.hookimpl(hookwrapper=True)
@@ -57,6 +57,7 @@ def display():
 @pytest.fixture(scope="session")
 def wine_template():
     paths.bin_program("uidriver.exe")  # fail early and clearly when the build is missing
+    sweep_stale(paths.SANDBOXES)
     prepare_template()
 
 
@@ -75,7 +76,7 @@ def screenshot(request):
 
 
 def _make_sandbox(name):
-    return Sandbox.create(paths.SANDBOXES / f"{paths.safe_name(name)}-{os.getpid()}")
+    return Sandbox.create(paths.SANDBOXES / sandbox_name(name))
 
 
 def _drop_sandbox(box):

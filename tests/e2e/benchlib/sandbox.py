@@ -3,6 +3,7 @@ service registered, its own persistent wineserver, and the program folder laid o
 C:\\Program Files\\Corvex. The shell library (scripts/lib/wine.sh) does the work, so the
 bench and scripts/run prepare prefixes the same way."""
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -26,6 +27,31 @@ def _script(*args, timeout=300):
 
 def prepare_template():
     _script("template", timeout=600)
+
+
+def sandbox_name(name):
+    """A sandbox folder name that records the process that made it."""
+    return f"{paths.safe_name(name)}.pid{os.getpid()}"
+
+
+def sweep_stale(folder):
+    """Removes sandboxes left behind by test runs that were killed: a sandbox named by
+    sandbox_name() whose process is gone is stale."""
+    if not folder.is_dir():
+        return
+    for entry in folder.iterdir():
+        match = re.search(r"\.pid(\d+)$", entry.name)
+        if not (entry.is_dir() and match):
+            continue
+        try:
+            os.kill(int(match.group(1)), 0)
+        except ProcessLookupError:
+            try:
+                _script("remove", str(entry))
+            except RuntimeError:
+                pass  # another worker sweeping the same folder; what is left goes next time
+        except PermissionError:
+            pass
 
 
 class Sandbox:
