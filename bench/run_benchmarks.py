@@ -1,0 +1,263 @@
+#!/usr/bin/env python3
+"""The benchmarks, each measured side by side with the fastest way to do the same job, in one
+Wine sandbox, interleaved (A, B, A, B, ...) so that load on the machine hits both sides alike.
+
+Every Windows-side figure comes from benchtimer.exe, which times the job from inside the prefix
+(the Wine start-up of the measuring program is never part of a figure). Prints a table of
+medians and ratios against the targets, and writes every sample to
+$CORVEX_ARTIFACTS/benchmarks.json. See docs/BENCHMARKS.md."""
+import argparse
+import json
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+
+from benchlib import agent, paths  # noqa: E402
+from benchlib.app import AppProcess, command_line  # noqa: E402
+from benchlib.display import Xvfb, display_answers  # noqa: E402
+from benchlib.driver import Driver, run_to_files  # noqa: E402
+from benchlib.sandbox import Sandbox, prepare_template, sweep_stale  # noqa: E402
+
+SERVICE = paths.SERVICE_NAME
+SETUP_CLIENT = paths.SETUP_CLIENT_WIN
+EMPTY_DIALOG = paths.PROGRAM_DIR_WIN + "\\emptydialog.exe"
+WORKSTATION_CAPTION = "Corvex Workstation Settings"
+EMPTY_CAPTION = "Corvex Bench Empty Dialog"
+KIT_CAPTION = "Corvex Workstation Settings"
+APP_BOX = "SetupClient"
+HOST, LOGIN, PORT, CREATE = 1000, 1001, 1004, 1
+KIT_WIN = "C:\\Kits\\bench.exe"
+PACKET_DIR = ("CorvexWorkstation", "Packet")
+SILENT_EXIT = 2  # under Wine the firewall keeps no rules: "firewall not confirmed" at best
+
+TARGETS = {"silent install": 1.10, "dialog start": 1.25, "kit create": 1.10}
+SIZE_TARGET = 1024 * 1024
+UNIT_TARGET = 10.0
+
+
+class Bench:
+    def __init__(self, box):
+        self.box = box
+        self.timer = str(paths.bin_program("benchtimer.exe"))
+        self.driver = Driver(box)
+
+    def timed(self, command, *args, timeout=600):
+        argv = ["wine", self.timer, command, *[str(a) for a in args]]
+        code, out, err = run_to_files(argv, self.box.env, timeout)
+        if code != 0:
+            raise RuntimeError(f"benchtimer {command} {' '.join(map(str, args))} failed ({code}): {err.strip()}")
+        return json.loads(out)
+
+    def sc(self, *args):
+        return run_to_files(["wine", "sc", *args], self.box.env, 60)[0]
+
+    def ensure(self, state):
+        if self.box.service_state() != state:
+            self.sc("start" if state == "RUNNING" else "stop", SERVICE)
+        agent.wait_for_state(self.box, state)
+
+
+def median(values):
+    return statistics.median(values) if values else float("nan")
+
+
+def silent_install(bench, reps):
+    """A: SetupClient.exe --silent_install on a running instant service (stop, start, firewall);
+    B: sc stop + sc start of the same service."""
+    a, b, codes = [], [], set()
+    line = command_line(SETUP_CLIENT, "--silent_install")
+    for _ in range(reps):
+        bench.ensure("RUNNING")
+        result = bench.timed("run", "--cmdline", line)
+        codes.add(tuple(result["exit_codes"]))
+        a.append(result["seconds"])
+        bench.ensure("RUNNING")
+        result = bench.timed("run", "--cmdline", f"sc stop {SERVICE}", "--cmdline", f"sc start {SERVICE}")
+        codes.add(("sc",) + tuple(result["exit_codes"]))
+        b.append(result["seconds"])
+    if (SILENT_EXIT,) not in codes:
+        raise RuntimeError(f"the silent install did not end with {SILENT_EXIT}: {codes}")
+    return {"a": a, "b": b, "exit_codes": sorted(map(str, codes))}
+
+
+def service_controller(bench, reps):
+    """The service controller's Start() and Stop() against sc start / sc stop, alternating which
+    goes first in each repetition."""
+    out = {"start_a": [], "start_b": [], "stop_a": [], "stop_b": []}
+    for rep in range(reps):
+        order = ("a", "b") if rep % 2 == 0 else ("b", "a")
+        for side in order:
+            bench.ensure("RUNNING")
+            if side == "a":
+                result = bench.timed("service", "--op", "stop")
+                assert result["reached"], "the controller did not stop the service"
+            else:
+                result = bench.timed("run", "--cmdline", f"sc stop {SERVICE}")
+            out["stop_" + side].append(result["seconds"])
+            bench.ensure("STOPPED")
+            if side == "a":
+                result = bench.timed("service", "--op", "start")
+                assert result["reached"], "the controller did not start the service"
+            else:
+                result = bench.timed("run", "--cmdline", f"sc start {SERVICE}")
+            out["start_" + side].append(result["seconds"])
+    return out
+
+
+def dialog_start(bench, reps):
+    """A: SetupClient.exe until the workstation dialog is visible; B: the empty dialog program."""
+    out = {"a": [], "b": [], "a_mem": [], "b_mem": []}
+    bench.ensure("RUNNING")
+    for _ in range(reps):
+        for side, line, caption in (("a", f'"{SETUP_CLIENT}"', WORKSTATION_CAPTION),
+                                    ("b", f'"{EMPTY_DIALOG}"', EMPTY_CAPTION)):
+            result = bench.timed("window", "--cmdline", line, "--caption", caption)
+            out[side].append(result["seconds"])
+            out[side + "_mem"].append(result.get("peak_private", 0))
+    return out
+
+
+def kit_dir(box):
+    return box.program_dir.joinpath(*PACKET_DIR)
+
+
+def install_kit_tools(box):
+    tools = kit_dir(box) / "tools"
+    tools.mkdir(parents=True, exist_ok=True)
+    shutil.copy2(paths.bin_program("tools/makensis.exe"), tools / "makensis.exe")
+    shutil.copy2(paths.ROOT / "src" / "packet" / "build_packet.nsi", kit_dir(box) / "build_packet.nsi")
+    (box.drive_c / "Kits").mkdir(exist_ok=True)
+
+
+def one_create(bench, debug=False):
+    """Opens the kit dialog, fills it, presses Create and times Save .. the result box."""
+    kit = bench.box.unix_path(KIT_WIN)
+    if kit.exists():
+        kit.unlink()
+    process = AppProcess(bench.box, command_line(SETUP_CLIENT, "--create_packet", *(["--debug"] if debug else [])))
+    try:
+        d = bench.driver
+        d.wait_window(KIT_CAPTION, timeout=60)
+        d.settext(KIT_CAPTION, HOST, "backup01.example.com")
+        d.settext(KIT_CAPTION, PORT, "9751")
+        d.settext(KIT_CAPTION, LOGIN, "CORP\\backup")
+        d.click(KIT_CAPTION, CREATE)
+        seconds = bench.timed("kit", "--path", KIT_WIN[:-4], "--box-caption", APP_BOX)["seconds"]
+        box = d.messagebox(caption=APP_BOX)
+        d.answer("OK", caption=APP_BOX)
+        if process.wait(timeout=60) != 0 or not kit.is_file():
+            raise RuntimeError(f"Create did not build the kit: {box.get('text')}")
+        return seconds
+    finally:
+        process.kill()
+
+
+def kit_create(bench, reps):
+    """A: the kit dialog's Create (Save pressed .. result box); B: the compiler adapter run
+    directly with the command line that Create used (from the --debug batch file)."""
+    install_kit_tools(bench.box)
+    one_create(bench, debug=True)  # warm-up, and the compiler's command line
+    batch = (bench.box.program_dir / "client_packet_build.bat").read_text(encoding="mbcs" if os.name == "nt" else "latin-1")
+    compiler = paths.PROGRAM_DIR_WIN + "\\CorvexWorkstation\\Packet\\tools\\makensis.exe"
+    if not batch.startswith(compiler + " "):
+        raise RuntimeError(f"unexpected batch file: {batch!r}")
+    direct = f'"{compiler}"' + batch[len(compiler):]
+    a, b = [], []
+    for _ in range(reps):
+        a.append(one_create(bench))
+        kit = bench.box.unix_path(KIT_WIN)
+        kit.unlink()
+        b.append(bench.timed("run", "--cmdline", direct)["seconds"])
+        if not kit.is_file():
+            raise RuntimeError("the compiler run directly built no kit")
+    return {"a": a, "b": b, "command": direct}
+
+
+def unit_suite(native_build):
+    """Wall time of the native unit suite as ctest runs it (one test program at a time)."""
+    start = time.monotonic()
+    result = subprocess.run(["ctest", "--test-dir", str(native_build), "--output-on-failure"],
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    seconds = time.monotonic() - start
+    summary = [line for line in result.stdout.splitlines() if "tests passed" in line]
+    return {"seconds": seconds, "passed": result.returncode == 0, "summary": summary[-1] if summary else result.stdout[-500:]}
+
+
+def ratio_line(name, a, b, target=None):
+    ma, mb = median(a), median(b)
+    ratio = ma / mb if mb else float("inf")
+    verdict = "" if target is None else ("  ok" if ratio <= target else f"  MISSED (target {target:.2f})")
+    return f"{name:<34} {ma * 1000:9.1f} ms  vs {mb * 1000:9.1f} ms   ratio {ratio:5.2f}{verdict}", ratio
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--reps", type=int, default=int(os.environ.get("CORVEX_BENCH_REPS", "7")))
+    parser.add_argument("--kit-reps", type=int, default=int(os.environ.get("CORVEX_BENCH_KIT_REPS", "5")))
+    parser.add_argument("--native-build", default=os.environ.get("CORVEX_NATIVE_BUILD", str(paths.ROOT / "build" / "native")))
+    parser.add_argument("--only", action="append", choices=["silent", "service", "dialog", "kit", "size", "unit"],
+                        help="run only these benchmarks (repeatable)")
+    args = parser.parse_args()
+    chosen = set(args.only or ["silent", "service", "dialog", "kit", "size", "unit"])
+
+    paths.bin_program("benchtimer.exe")
+    xvfb = None
+    if not (os.environ.get("DISPLAY") and display_answers(os.environ["DISPLAY"])):
+        xvfb = Xvfb()
+        os.environ["DISPLAY"] = xvfb.display
+    results = {"load_before": os.getloadavg(), "reps": args.reps}
+    lines = []
+    box = None
+    try:
+        if chosen & {"silent", "service", "dialog", "kit"}:
+            sweep_stale(paths.SANDBOXES)
+            prepare_template()
+            box = Sandbox.create(paths.SANDBOXES / f"bench-{os.getpid()}")
+            box.install_program("emptydialog.exe")
+            bench = Bench(box)
+            bench.timed("window", "--cmdline", f'"{EMPTY_DIALOG}"', "--caption", EMPTY_CAPTION)  # warm-up
+            if "silent" in chosen:
+                r = results["silent install"] = silent_install(bench, args.reps)
+                lines.append(ratio_line("1. silent install / sc stop+start", r["a"], r["b"], TARGETS["silent install"])[0])
+            if "service" in chosen:
+                r = results["service controller"] = service_controller(bench, args.reps)
+                lines.append(ratio_line("   controller Start() / sc start", r["start_a"], r["start_b"])[0])
+                lines.append(ratio_line("   controller Stop() / sc stop", r["stop_a"], r["stop_b"])[0])
+            if "dialog" in chosen:
+                r = results["dialog start"] = dialog_start(bench, args.reps)
+                lines.append(ratio_line("2. workstation dialog / empty dialog", r["a"], r["b"], TARGETS["dialog start"])[0])
+                lines.append(f"4. peak private memory, dialog open: SetupClient {median(r['a_mem']) / 2**20:.2f} MiB,"
+                             f" empty dialog {median(r['b_mem']) / 2**20:.2f} MiB")
+            if "kit" in chosen:
+                r = results["kit create"] = kit_create(bench, args.kit_reps)
+                lines.append(ratio_line("3. kit Create / compiler directly", r["a"], r["b"], TARGETS["kit create"])[0])
+        if "size" in chosen:
+            size = paths.bin_program("SetupClient.exe").stat().st_size
+            results["size"] = size
+            lines.append(f"4. SetupClient.exe size: {size} bytes ({size / 2**20:.3f} MiB)"
+                         + ("  ok" if size <= SIZE_TARGET else "  MISSED (target 1 MiB)"))
+        if "unit" in chosen:
+            r = results["unit suite"] = unit_suite(Path(args.native_build))
+            lines.append(f"5. native unit suite: {r['seconds']:.1f} s wall ({r['summary'].strip()})"
+                         + ("  ok" if r["seconds"] < UNIT_TARGET and r["passed"] else "  MISSED"))
+    finally:
+        if box is not None and os.environ.get("CORVEX_KEEP_SANDBOXES") != "1":
+            box.remove()
+        if xvfb is not None:
+            xvfb.stop()
+    results["load_after"] = os.getloadavg()
+    paths.ARTIFACTS.mkdir(parents=True, exist_ok=True)
+    (paths.ARTIFACTS / "benchmarks.json").write_text(json.dumps(results, indent=1))
+    print(f"load average before {results['load_before'][0]:.1f}, after {results['load_after'][0]:.1f}; "
+          f"{args.reps} repetitions (kit {args.kit_reps}), medians")
+    print("\n".join(lines))
+
+
+if __name__ == "__main__":
+    main()
