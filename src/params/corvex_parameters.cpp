@@ -92,12 +92,12 @@ void CorvexParameters::Load(const std::wstring& userDir, const std::wstring& wor
 void CorvexParameters::Save(bool createStore) const {
     ValidateAll();
     const std::wstring folder = params::AgentSettingsDir();
-    Store(folder, folder, createStore);
+    Store(folder, folder, createStore, true);
 }
 
 void CorvexParameters::Save(const std::wstring& userDir, const std::wstring& workstationDir) const {
     ValidateAll();
-    Store(RequireFolder(userDir, "user"), RequireFolder(workstationDir, "workstation"), true);
+    Store(RequireFolder(userDir, "user"), RequireFolder(workstationDir, "workstation"), true, false);
 }
 
 void CorvexParameters::ValidateAll() const {
@@ -110,13 +110,14 @@ void CorvexParameters::ValidateAll() const {
     if (!message.empty()) throw ValidationError(message, loginField_);
 }
 
-void CorvexParameters::Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders) const {
+void CorvexParameters::Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders,
+                             bool agentStore) const {
     const params::UserSettings user{host_, port_, secured_, login_};
     const params::WorkstationSettings workstation{clientName_, clientNameSystemSupplied_};
     std::vector<params::PendingFile> files;
-    files.push_back({userDir, params::kUserSettingsFile, params::FormatUserSettings(user, role_)});
+    files.push_back({userDir, params::kUserSettingsFile, params::FormatUserSettings(user, role_), agentStore});
     files.push_back({workstationDir, params::kWorkstationSettingsFile,
-                     params::FormatWorkstationSettings(workstation, role_)});
+                     params::FormatWorkstationSettings(workstation, role_), agentStore});
     params::SettingsStore(platform::GetFileSystem()).WriteAll(files, createFolders);
 }
 

@@ -71,7 +71,8 @@ public:
 
 private:
     void ValidateAll() const;
-    void Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders) const;
+    void Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders,
+               bool agentStore) const;
 
     std::wstring role_;
     std::wstring host_;

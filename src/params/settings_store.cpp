@@ -66,6 +66,15 @@ void SettingsStore::RemoveTemporaries(const std::vector<PendingFile>& files, std
 
 void SettingsStore::WriteAll(const std::vector<PendingFile>& files, bool createFolders) {
     for (const auto& file : files) PrepareFolder(file.folder, createFolders);
+    for (const auto& file : files) {
+        if (!file.agentStore) continue;
+        const DWORD code = files_.RestrictToAdministrators(file.folder);
+        if (code != ERROR_SUCCESS) {
+            throw std::runtime_error("The settings folder " + Quoted(file.folder) +
+                                     " cannot be protected: " + DescribeSystemError(code) +
+                                     ". No settings file was changed.");
+        }
+    }
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::wstring target = files[i].folder + files[i].name;
         const DWORD code = files_.WriteAndFlush(target + kTemporarySuffix, files[i].bytes);

@@ -21,6 +21,9 @@ struct PendingFile {
     std::wstring folder;  // ends with a backslash
     std::wstring name;
     std::string bytes;
+    // The folder is the agent's own store: before the write it gets the store's rights
+    // (only the system and the administrators may change it; see FileSystem).
+    bool agentStore = false;
 };
 
 class SettingsStore {
@@ -35,6 +38,7 @@ public:
     // failure before the first replace changes no file; a failed replace leaves its target
     // as it was (files replaced before it keep their new contents). No temporary file is
     // left behind. `createFolders`: create missing folders; false requires them to exist.
+    // A folder that cannot be given the agent store's rights stops the save before any write.
     // Throws std::runtime_error naming the file or folder.
     void WriteAll(const std::vector<PendingFile>& files, bool createFolders);
 

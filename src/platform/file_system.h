@@ -38,6 +38,12 @@ public:
 
     // Creates a folder and every missing folder above it; an existing folder is fine.
     virtual DWORD CreateFolders(const std::wstring& path) = 0;
+
+    // Gives an existing folder the rights of the agent's own settings store, in place of
+    // whatever it had or inherited: the system and the administrators may do everything,
+    // other users (and the folder's owner, unless an administrator) may only read. Files
+    // created in it afterwards get the same rights.
+    virtual DWORD RestrictToAdministrators(const std::wstring& path) = 0;
 };
 
 // The answer of ReadWholeFile for a file above its size limit (ERROR_FILE_TOO_LARGE).

@@ -54,4 +54,9 @@ DWORD FakeFileSystem::Remove(const std::wstring& path) {
 
 DWORD FakeFileSystem::CreateFolders(const std::wstring&) { return ERROR_SUCCESS; }
 
+DWORD FakeFileSystem::RestrictToAdministrators(const std::wstring& path) {
+    restricted.push_back(path);
+    return ERROR_SUCCESS;
+}
+
 }  // namespace platform

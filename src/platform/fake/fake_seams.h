@@ -51,6 +51,9 @@ public:
     DWORD Replace(const std::wstring& source, const std::wstring& target) override;
     DWORD Remove(const std::wstring& path) override;
     DWORD CreateFolders(const std::wstring& path) override;
+    // Records the folder in `restricted`.
+    DWORD RestrictToAdministrators(const std::wstring& path) override;
+    std::vector<std::wstring> restricted;
 };
 
 // A virtual clock: Sleep only moves the tick counter forward.

@@ -42,4 +42,9 @@ DWORD FaultyFileSystem::CreateFolders(const std::wstring& path) {
     return real_.CreateFolders(path);
 }
 
+DWORD FaultyFileSystem::RestrictToAdministrators(const std::wstring& path) {
+    if (Hits(restrictFault, L"restrict", path)) return restrictFault.error;
+    return real_.RestrictToAdministrators(path);
+}
+
 }  // namespace platform

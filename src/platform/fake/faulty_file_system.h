@@ -21,8 +21,8 @@ public:
 
     explicit FaultyFileSystem(FileSystem& real) : real_(real) {}
 
-    Fault readFault, writeFault, replaceFault, removeFault, createFoldersFault;
-    // Calls made so far, in order: "read", "write", "replace", "remove", "create folders",
+    Fault readFault, writeFault, replaceFault, removeFault, createFoldersFault, restrictFault;
+    // Calls made so far, in order: "read", "write", "replace", "remove", "create folders", "restrict",
     // each followed by a blank and the path (for replace, the target).
     std::vector<std::wstring> calls;
 
@@ -32,6 +32,7 @@ public:
     DWORD Replace(const std::wstring& source, const std::wstring& target) override;
     DWORD Remove(const std::wstring& path) override;
     DWORD CreateFolders(const std::wstring& path) override;
+    DWORD RestrictToAdministrators(const std::wstring& path) override;
 
 private:
     // Counts the call and tells whether the fault hits it.

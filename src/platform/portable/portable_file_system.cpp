@@ -140,4 +140,8 @@ DWORD PortableFileSystem::CreateFolders(const std::wstring& path) {
     return ERROR_SUCCESS;
 }
 
+DWORD PortableFileSystem::RestrictToAdministrators(const std::wstring& path) {
+    return ::chmod(NativePath(path).c_str(), 0755) == 0 ? ERROR_SUCCESS : FromErrno(errno);
+}
+
 }  // namespace platform

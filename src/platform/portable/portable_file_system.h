@@ -17,6 +17,8 @@ public:
     DWORD Replace(const std::wstring& source, const std::wstring& target) override;
     DWORD Remove(const std::wstring& path) override;
     DWORD CreateFolders(const std::wstring& path) override;
+    // rwxr-xr-x: the owner changes, everybody else reads.
+    DWORD RestrictToAdministrators(const std::wstring& path) override;
 
     // The native path for a Windows-style one.
     static std::string NativePath(const std::wstring& path);

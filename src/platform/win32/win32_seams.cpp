@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -144,6 +148,33 @@ DWORD Win32FileSystem::CreateFolders(const std::wstring& path) {
         }
     }
     return ERROR_SUCCESS;
+}
+
+// The agent's store: a protected list (nothing inherited from ProgramData, which lets every
+// user create files) granting full control to SYSTEM and the Administrators, read and list
+// to the local Users, and read only to the owner rights (S-1-3-4), so that a user who
+// created the folder keeps no right to change its list. Folders and files below inherit it.
+const wchar_t kAgentStoreRights[] =
+    L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;S-1-3-4)";
+
+DWORD Win32FileSystem::RestrictToAdministrators(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAgentStoreRights, SDDL_REVISION_1, &descriptor,
+                                                                nullptr)) {
+        return LastErrorOr(ERROR_INVALID_PARAMETER);
+    }
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    DWORD result = ERROR_INVALID_SECURITY_DESCR;
+    if (::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && present) {
+        std::wstring name = path;
+        result = ::SetNamedSecurityInfoW(&name[0], SE_FILE_OBJECT,
+                                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                         nullptr, dacl, nullptr);
+    }
+    ::LocalFree(descriptor);
+    return result;
 }
 
 DWORD Win32Clock::TickCount() { return ::GetTickCount(); }

@@ -29,6 +29,7 @@ public:
     DWORD Replace(const std::wstring& source, const std::wstring& target) override;
     DWORD Remove(const std::wstring& path) override;
     DWORD CreateFolders(const std::wstring& path) override;
+    DWORD RestrictToAdministrators(const std::wstring& path) override;
 };
 
 class Win32Clock : public Clock {
