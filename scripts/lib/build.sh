@@ -31,3 +31,16 @@ corvex_configure_and_build() {
   corvex_configure "$preset" "$dir" || return 1
   corvex_build "$dir" || { corvex_log "building $preset failed"; return 1; }
 }
+
+# corvex_build_programs DIR TARGET...: builds those of the named targets that the project has
+# (a program another part of the project has not added yet is left out), and nothing else.
+corvex_build_programs() {
+  local dir="$1"; shift
+  local known wanted=() t
+  known="$(cmake --build "$dir" --target help 2>/dev/null)" || return 1
+  for t in "$@"; do
+    if grep -Eq "(^|[ .])$t(:| |$)" <<<"$known"; then wanted+=("$t"); fi
+  done
+  ((${#wanted[@]})) || return 1
+  corvex_build "$dir" "${wanted[@]}"
+}
