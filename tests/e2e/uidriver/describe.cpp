@@ -1,5 +1,7 @@
 #include "describe.h"
 
+#include <cctype>
+#include <cstdio>
 #include <string>
 
 #include "text.h"
