@@ -1,5 +1,6 @@
 #include "params/settings_store.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/utf8.h"
@@ -66,8 +67,11 @@ void SettingsStore::RemoveTemporaries(const std::vector<PendingFile>& files, std
 
 void SettingsStore::WriteAll(const std::vector<PendingFile>& files, bool createFolders) {
     for (const auto& file : files) PrepareFolder(file.folder, createFolders);
+    std::vector<std::wstring> restricted;
     for (const auto& file : files) {
         if (!file.agentStore) continue;
+        if (std::find(restricted.begin(), restricted.end(), file.folder) != restricted.end()) continue;
+        restricted.push_back(file.folder);
         const DWORD code = files_.RestrictToAdministrators(file.folder);
         if (code != ERROR_SUCCESS) {
             throw std::runtime_error("The settings folder " + Quoted(file.folder) +

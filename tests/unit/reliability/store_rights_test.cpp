@@ -44,6 +44,9 @@ TEST_F(StoreRightsTest, TheAgentStoreIsRestrictedBeforeAnyFileIsWritten) {
     ASSERT_GE(restricted, 0) << "the store's folder never got its rights";
     EXPECT_LT(restricted, IndexOf(L"write ")) << "temporary files must be created under the new rights";
     EXPECT_LT(IndexOf(L"create folders"), restricted);
+    int times = 0;
+    for (const auto& call : faulty_.calls) times += call.compare(0, 9, L"restrict ") == 0 ? 1 : 0;
+    EXPECT_EQ(times, 1) << "both files share the folder: its rights are set once";
 }
 
 TEST_F(StoreRightsTest, AnExistingStoreIsRestrictedAgainOnEverySave) {
