@@ -61,7 +61,8 @@ bool PollUntil(double timeout, Condition done) {
 // A started process; its handles are closed at the end.
 class Process {
 public:
-    explicit Process(const std::wstring& commandLine);
+    // `flags`: the process creation flags (CREATE_NO_WINDOW, say).
+    explicit Process(const std::wstring& commandLine, DWORD flags = 0);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;

@@ -1,5 +1,5 @@
 // benchtimer.exe COMMAND --name value...
-//   run --cmdline S [--cmdline S...]      programs one after the other, each to its end
+//   run --cmdline S [--cmdline S...] [--no-window yes]   programs one after the other, each to its end
 //   window --cmdline S --caption T        start until that window is visible; closes it
 //   service --op start|stop               the product's service controller, one call
 //   kit --path P --box-caption T          Save in the file dialog until the result box

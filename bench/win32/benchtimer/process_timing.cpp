@@ -13,10 +13,12 @@ std::string RunCommand(const Options& options) {
     const std::vector<std::wstring> commands = options.All(L"cmdline");
     if (commands.empty()) throw Failure("--cmdline is missing", 2);
     const double timeout = options.Seconds(L"timeout", 120);
+    // --no-window yes: started as the kit build starts its compiler (no console of its own).
+    const DWORD flags = options.Get(L"no-window") == L"yes" ? CREATE_NO_WINDOW : 0;
     std::ostringstream codes;
     Stopwatch watch;
     for (size_t i = 0; i < commands.size(); ++i) {
-        Process process(commands[i]);
+        Process process(commands[i], flags);
         codes << (i ? "," : "") << process.Wait(timeout);
     }
     const double seconds = watch.Seconds();

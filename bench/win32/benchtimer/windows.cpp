@@ -34,12 +34,12 @@ HWND FindVisibleWindow(const std::wstring& caption, const wchar_t* className) {
     return search.found;
 }
 
-Process::Process(const std::wstring& commandLine) {
+Process::Process(const std::wstring& commandLine, DWORD flags) {
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_)) {
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, &info_)) {
         throw Failure("cannot start \"" + Utf8(commandLine) + "\": error " + std::to_string(GetLastError()));
     }
 }
