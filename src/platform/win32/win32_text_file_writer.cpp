@@ -1,28 +1,30 @@
 #include "platform/win32/win32_text_file_writer.h"
 
-#include <exception>
-#include <fstream>
-#include <locale>
+#include <windows.h>
+
+#include <string>
 
 namespace platform {
 
+// Written with the file API rather than a wide file stream: a stream brings the C++ locale
+// machinery into the program, which is most of its size, for a conversion this simple.
 bool Win32TextFileWriter::WriteClassic(const std::wstring& path, const std::wstring& text) {
-    std::wofstream stream;
-    // Set before opening: the stream's conversion is fixed once the file is open.
-    stream.imbue(std::locale::classic());
-    stream.open(path.c_str(), std::ios_base::out | std::ios_base::trunc);
-    if (!stream.is_open()) return false;
-    // The classic locale has a byte for the characters up to 0xFF only. The stream would fail
-    // at the first other one (one runtime throws from the stream, another only stops), so the
-    // text ends there, the same way with every runtime.
-    size_t convertible = 0;
-    while (convertible < text.size() && static_cast<unsigned long>(text[convertible]) <= 0xFFu) ++convertible;
-    try {
-        stream.write(text.data(), static_cast<std::streamsize>(convertible));
-        stream.close();
-    } catch (const std::exception&) {
-        // A file that cannot take the text is no reason to fail the caller: it was opened.
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    // The classic locale has a byte for the characters up to 0xFF only, the one of the same
+    // value; the text ends at the first other one. As in a text-mode stream, a line feed is
+    // written as carriage return and line feed.
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (wchar_t c : text) {
+        if (static_cast<unsigned long>(c) > 0xFFu) break;
+        if (c == L'\n') bytes += '\r';
+        bytes += static_cast<char>(static_cast<unsigned char>(c));
     }
+    // A file that cannot take the text is no reason to fail the caller: it was opened.
+    DWORD written = 0;
+    if (!bytes.empty()) ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
     return true;
 }
 

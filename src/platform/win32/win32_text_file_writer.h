@@ -1,4 +1,4 @@
-// The real text file writer: a wide file stream in the classic locale.
+// The real text file writer: the classic locale's conversion, through the file API.
 #pragma once
 
 #include "platform/text_file_writer.h"
