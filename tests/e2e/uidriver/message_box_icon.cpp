@@ -8,6 +8,8 @@ namespace uidriver {
 
 namespace {
 
+constexpr unsigned long kIconSettleMs = 3000;
+
 struct Bitmap {
   int width = 0, height = 0;
   std::vector<DWORD> pixels;  // top-down 0x00RRGGBB
@@ -72,15 +74,12 @@ double Likeness(const Bitmap& shown, HICON icon) {
   return opaque ? static_cast<double>(same) / opaque : 0.0;
 }
 
-}  // namespace
-
-std::string IdentifyMessageBoxIcon(HWND iconStatic) {
-  // The handle means nothing in this process, but a box without an icon holds none at all.
-  if (!SendBounded(iconStatic, STM_GETICON, 0, 0)) return "none";
+// The best match among the standard icons for what the static shows now, or nullptr.
+const char* MatchShownIcon(HWND iconStatic) {
   RECT r{};
   GetWindowRect(iconStatic, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return "unknown";
+  if (width <= 0 || height <= 0) return nullptr;
   HDC screen = GetDC(nullptr);
   Bitmap shown = Capture(screen, r.left, r.top, width, height);
   ReleaseDC(nullptr, screen);
@@ -93,7 +92,7 @@ std::string IdentifyMessageBoxIcon(HWND iconStatic) {
                                   {"question", IDI_QUESTION},
                                   {"warning", IDI_EXCLAMATION},
                                   {"information", IDI_ASTERISK}};
-  const char* best = "unknown";
+  const char* best = nullptr;
   double bestLikeness = 0.9;  // below this nothing counts as recognised
   for (const Candidate& c : candidates) {
     double likeness = Likeness(shown, LoadIconW(nullptr, c.resource));
@@ -103,6 +102,21 @@ std::string IdentifyMessageBoxIcon(HWND iconStatic) {
     }
   }
   return best;
+}
+
+}  // namespace
+
+std::string IdentifyMessageBoxIcon(HWND iconStatic) {
+  // The handle means nothing in this process, but a box without an icon holds none at all.
+  if (!SendBounded(iconStatic, STM_GETICON, 0, 0)) return "none";
+  // A box that has just appeared may not be on the screen yet (its thread paints it when it
+  // gets to it, and the display shows it a moment later): look again for a while.
+  const char* found = nullptr;
+  PollUntil(kIconSettleMs, [&] {
+    found = MatchShownIcon(iconStatic);
+    return found != nullptr;
+  });
+  return found ? found : "unknown";
 }
 
 }  // namespace uidriver
