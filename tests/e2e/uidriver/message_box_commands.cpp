@@ -6,16 +6,27 @@ namespace uidriver {
 
 namespace {
 
-HWND WaitForMessageBox(const Options& options) {
+// Waits for a message box that can be read whole. A box whose thread is too busy to answer
+// (a loaded machine, a box still being built) is looked at again until the timeout.
+HWND WaitForMessageBox(const Options& options, MessageBoxInfo* info = nullptr) {
   const std::wstring caption = options.Get(L"caption");
   const unsigned long timeout = options.TimeoutMs(kDefaultTimeoutMs);
   HWND found = nullptr;
+  std::string lastProblem;
   if (!PollUntil(timeout, [&] {
         std::vector<HWND> boxes = FindMessageBoxes(caption);
         if (boxes.empty()) return false;
+        try {
+          MessageBoxInfo read = ReadMessageBox(boxes.front());
+          if (info) *info = read;
+        } catch (const Failure& problem) {
+          lastProblem = problem.what();
+          return false;
+        }
         found = boxes.front();
         return true;
       })) {
+    if (!lastProblem.empty()) throw Failure("a message box did not answer within " + std::to_string(timeout) + " ms: " + lastProblem);
     throw Failure("no message box" + (caption.empty() ? std::string() : " \"" + Utf8(caption) + "\"") +
                   " within " + std::to_string(timeout) + " ms");
   }
@@ -26,7 +37,9 @@ HWND WaitForMessageBox(const Options& options) {
 
 Json MessageBoxCommand(const Args& args) {
   Options options(args, {L"caption", L"timeout"});
-  return ToJson(ReadMessageBox(WaitForMessageBox(options)));
+  MessageBoxInfo box;
+  WaitForMessageBox(options, &box);
+  return ToJson(box);
 }
 
 Json MessageBoxesCommand(const Args& args) {
@@ -41,8 +54,8 @@ Json MessageBoxesCommand(const Args& args) {
 Json AnswerCommand(const Args& args) {
   Options options(args, {L"caption", L"timeout", L"button"});
   const std::wstring wanted = StripMnemonics(options.Require(L"button"));
-  HWND window = WaitForMessageBox(options);
-  MessageBoxInfo box = ReadMessageBox(window);
+  MessageBoxInfo box;
+  HWND window = WaitForMessageBox(options, &box);
   Json answered = ToJson(box);
   const MessageBoxButton* chosen = nullptr;
   for (const auto& b : box.buttons) {

@@ -42,7 +42,12 @@ std::vector<HWND> FindTopLevelWindows(const WindowQuery& query) {
 bool PollUntil(unsigned long timeoutMs, const std::function<bool()>& probe) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
-    if (probe()) return true;
+    // A window that is too busy to answer now may answer at the next look.
+    try {
+      if (probe()) return true;
+    } catch (const Failure&) {
+      if (GetTickCount64() >= deadline) throw;
+    }
     if (GetTickCount64() >= deadline) return false;
     Sleep(50);
   }
