@@ -62,7 +62,9 @@ corvex_register_service() {
     || corvex_die "service $CORVEX_SERVICE_NAME not found after registering it in $prefix"
 }
 
-corvex_wine_stamp() { wine --version 2>/dev/null; }
+# The stamp names the Wine version and the prefix's own settings, so a change of either makes
+# the prefix anew.
+corvex_wine_stamp() { printf '%s unmanaged-windows\n' "$(wine --version 2>/dev/null)"; }
 
 # corvex_prepare_prefix DIR: makes DIR a booted prefix with the agent service registered,
 # unless it already is one for this Wine version. Safe against a concurrent preparation.
@@ -84,6 +86,11 @@ corvex_prepare_prefix() {
     corvex_wine_in "$dir" wineserver -w
     corvex_wine_server_start "$dir"
     corvex_register_service "$dir"
+    # Xvfb has no window manager: Wine then draws the windows' frames and captions itself (as
+    # Windows would, so screenshots show them) and does not wait for a manager that never
+    # answers when a window closes.
+    corvex_wine_in "$dir" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+      </dev/null >/dev/null 2>&1 || corvex_die "cannot set the window management option in $dir"
     corvex_wine_server_stop "$dir"
     grep -q "$CORVEX_SERVICE_NAME" "$dir/system.reg" \
       || corvex_die "the service registration was not saved in $dir"
