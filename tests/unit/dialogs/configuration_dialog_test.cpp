@@ -4,6 +4,7 @@
 
 #include "app/setup_client_app.h"
 #include "app_bench.h"
+#include "dialog_fixture.h"
 #include "dialogs/client_configuration_dlg.h"
 #include "res/resource.h"
 
@@ -12,30 +13,14 @@ namespace {
 using framework::HeadlessWindow;
 using testing_support::AppBench;
 
-class ConfigurationDialogTest : public ::testing::Test {
+class ConfigurationDialogTest : public testing_support::DialogFixture {
 protected:
-    ConfigurationDialogTest() {
-        bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
-        app.InitAppTitle();
-    }
-
-    INT_PTR Run(std::function<void(HeadlessWindow&)> user) {
-        bench.ui.onDialog = std::move(user);
-        return dialog.DoModal();
-    }
-
-    std::vector<std::wstring> Shown() const {
-        std::vector<std::wstring> texts;
-        for (const auto& box : bench.ui.messageBoxes) texts.push_back(box.text);
-        return texts;
-    }
+    INT_PTR Run(std::function<void(HeadlessWindow&)> user) { return DialogFixture::Run(dialog, std::move(user)); }
 
     static std::vector<bool> Buttons(const HeadlessWindow& w) {
         return {w.Enabled(IDC_START), w.Enabled(IDC_STOP), w.Enabled(IDC_RESTART)};
     }
 
-    AppBench bench;
-    CSetupClientApp app;
     CClientConfigurationDlg dialog;
 };
 

@@ -3,6 +3,7 @@
 
 #include "app/setup_client_app.h"
 #include "app_bench.h"
+#include "dialog_fixture.h"
 #include "dialogs/install_client_configuration_dlg.h"
 #include "res/resource.h"
 
@@ -11,18 +12,10 @@ namespace {
 using framework::HeadlessWindow;
 using testing_support::AppBench;
 
-class InstallDialogTest : public ::testing::Test {
+class InstallDialogTest : public testing_support::DialogFixture {
 protected:
-    InstallDialogTest() {
-        bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
-        app.InitAppTitle();
-    }
-    INT_PTR Run(std::function<void(HeadlessWindow&)> user) {
-        bench.ui.onDialog = std::move(user);
-        return dialog.DoModal();
-    }
-    AppBench bench;
-    CSetupClientApp app;
+    INT_PTR Run(std::function<void(HeadlessWindow&)> user) { return DialogFixture::Run(dialog, std::move(user)); }
+
     CInstallClientConfigurationDlg dialog;
 };
 

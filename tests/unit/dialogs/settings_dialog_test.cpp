@@ -4,6 +4,7 @@
 
 #include "app/setup_client_app.h"
 #include "app_bench.h"
+#include "dialog_fixture.h"
 #include "dialogs/client_configuration_dlg.h"
 #include "framework/data_exchange.h"
 #include "params/corvex_parameters.h"
@@ -14,28 +15,7 @@ namespace {
 using framework::HeadlessWindow;
 using testing_support::AppBench;
 
-class SettingsDialogTest : public ::testing::Test {
-protected:
-    SettingsDialogTest() {
-        bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
-        app.InitAppTitle();
-    }
-
-    // Runs the dialog with `user` playing the user; gives the end result.
-    INT_PTR Run(CSetupClientDlg& dialog, std::function<void(HeadlessWindow&)> user) {
-        bench.ui.onDialog = std::move(user);
-        return dialog.DoModal();
-    }
-
-    std::vector<std::wstring> Shown() const {
-        std::vector<std::wstring> texts;
-        for (const auto& box : bench.ui.messageBoxes) texts.push_back(box.text);
-        return texts;
-    }
-
-    AppBench bench;
-    CSetupClientApp app;
-};
+using SettingsDialogTest = testing_support::DialogFixture;
 
 TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsAndUnmodified) {
     CClientConfigurationDlg dialog;
