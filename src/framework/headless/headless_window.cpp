@@ -46,9 +46,13 @@ bool HeadlessWindow::Click(int id) {
     Control& c = Find(id);
     if (!c.enabled || m_ended) return false;
     if (c.tmpl.Has("BS_AUTORADIOBUTTON")) {
-        // The automatic radio button checks itself and clears the others of its group.
-        for (Control& other : m_controls) {
-            if (other.tmpl.Has("BS_AUTORADIOBUTTON")) other.checked = false;
+        // The automatic radio button checks itself and clears the others of its group: the
+        // controls from the last one that starts a group up to the next one.
+        size_t first = static_cast<size_t>(&c - m_controls.data());
+        while (first > 0 && !m_controls[first].tmpl.Has("WS_GROUP")) --first;
+        for (size_t i = first; i < m_controls.size(); ++i) {
+            if (i > first && m_controls[i].tmpl.Has("WS_GROUP")) break;
+            if (m_controls[i].tmpl.IsRadio()) m_controls[i].checked = false;
         }
         c.checked = true;
     }
