@@ -11,6 +11,7 @@ struct Known {
 
 const Known kKnown[] = {
     {"normal", Behaviour::Normal},
+    {"instant", Behaviour::Instant},
     {"slow", Behaviour::Slow},
     {"stuck", Behaviour::Stuck},
     {"refuse-stop", Behaviour::RefuseStop},

@@ -5,6 +5,7 @@
 
 enum class Behaviour {
     Normal,           // starts and stops at once
+    Instant,          // running before it reads anything; stopped before the stop control returns
     Slow,             // start pending and stop pending for a few seconds, checkpoints rising
     Stuck,            // stays start pending, its checkpoint never rises
     RefuseStop,       // runs and does not accept the stop control

@@ -59,8 +59,13 @@ DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
     switch (control) {
         case SERVICE_CONTROL_STOP:
             Report("control stop");
-            // Stop pending at once, before the handler returns: the manager expects it.
-            SetState(SERVICE_STOP_PENDING, 1, g_behaviour == Behaviour::Slow ? kSlowWaitHint : 1000, 0);
+            if (g_behaviour == Behaviour::Instant) {
+                // Nothing to wind down: stopped before the handler returns.
+                SetState(SERVICE_STOPPED, 0, 0, 0);
+            } else {
+                // Stop pending at once, before the handler returns: the manager expects it.
+                SetState(SERVICE_STOP_PENDING, 1, g_behaviour == Behaviour::Slow ? kSlowWaitHint : 1000, 0);
+            }
             ::SetEvent(g_stopRequested);
             return NO_ERROR;
         case SERVICE_CONTROL_INTERROGATE:
@@ -84,6 +89,8 @@ void Run() {
         case Behaviour::Normal:
             SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
             break;
+        case Behaviour::Instant:
+            break;  // already running
         case Behaviour::Slow:
             for (DWORD step = 1; step <= kSlowSteps; ++step) {
                 SetState(SERVICE_START_PENDING, step, kSlowWaitHint, 0);
@@ -108,6 +115,7 @@ void Run() {
     }
 
     ::WaitForSingleObject(g_stopRequested, INFINITE);
+    if (g_behaviour == Behaviour::Instant) return;  // the handler reported stopped
     if (g_behaviour == Behaviour::Slow) {
         for (DWORD step = 2; step <= kSlowSteps + 1; ++step) {
             ::Sleep(kSlowStepMs);
@@ -126,6 +134,7 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
     SetReportFolder(folder);
     std::string word;
     g_behaviour = ReadBehaviour(folder, word);
+    if (g_behaviour == Behaviour::Instant) SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
     Report(std::string("start behaviour ") + NameOf(g_behaviour) +
            (g_behaviour == Behaviour::Unknown ? " (the behaviour file says \"" + word + "\")" : ""));
     ReportSettings();
