@@ -1,5 +1,6 @@
 // The firewall exception: added once, found again on later calls, and true only when the rule
-// list really holds it afterwards.
+// list really holds it afterwards. (Which rules match a program is the firewall seam's own
+// business, checked against the real firewall under Wine.)
 #include <gtest/gtest.h>
 
 #include "params/corvex_parameters.h"
@@ -23,54 +24,38 @@ protected:
     platform::ScopedSeams seams_;
 };
 
-TEST_F(FirewallExceptionTest, MissingRuleIsAddedForTheExecutableUnderTheName) {
-    EXPECT_TRUE(DisableWindowsFirewall(kAgent, kEntry));
+struct FirewallCase {
+    const char* name;
+    bool ruleExists, lookupFails, addRefused, addIsIgnored;
+    bool result;
+    int adds;
+};
+
+class FirewallOutcomeTest : public FirewallExceptionTest, public ::testing::WithParamInterface<FirewallCase> {};
+
+TEST_P(FirewallOutcomeTest, TrueOnlyWhenTheRuleListHoldsTheRuleAfterwards) {
+    const FirewallCase& c = GetParam();
+    if (c.ruleExists) firewall_.rules.push_back({kAgent, L"Mine"});
+    firewall_.lookupFails = c.lookupFails;
+    firewall_.addRefused = c.addRefused;
+    firewall_.addIsIgnored = c.addIsIgnored;
+    EXPECT_EQ(DisableWindowsFirewall(kAgent, kEntry), c.result);
+    EXPECT_EQ(firewall_.adds, c.adds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FirewallOutcomeTest,
+                         ::testing::Values(FirewallCase{"MissingRuleIsAdded", false, false, false, false, true, 1},
+                                           FirewallCase{"ExistingRuleIsEnough", true, false, false, false, true, 0},
+                                           FirewallCase{"UnreadableRuleList", false, true, false, false, false, 0},
+                                           FirewallCase{"RefusedRule", false, false, true, false, false, 1},
+                                           FirewallCase{"AcceptedButUnstored", false, false, false, true, false, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FirewallExceptionTest, TheRuleIsForTheExecutableUnderTheNameAndAddedOnce) {
+    for (int call = 0; call < 3; ++call) EXPECT_TRUE(DisableWindowsFirewall(kAgent, kEntry));
     ASSERT_EQ(firewall_.rules.size(), 1u);
     EXPECT_EQ(firewall_.rules[0].executablePath, kAgent);
     EXPECT_EQ(firewall_.rules[0].name, kEntry);
-}
-
-TEST_F(FirewallExceptionTest, RepeatedCallsAddNoSecondRule) {
-    EXPECT_TRUE(DisableWindowsFirewall(kAgent, kEntry));
-    EXPECT_TRUE(DisableWindowsFirewall(kAgent, kEntry));
-    EXPECT_TRUE(DisableWindowsFirewall(kAgent, kEntry));
-    EXPECT_EQ(firewall_.rules.size(), 1u);
-    EXPECT_EQ(firewall_.adds, 1);
-}
-
-TEST_F(FirewallExceptionTest, ExistingRuleWithOtherCaseAndNameIsEnough) {
-    firewall_.rules.push_back({L"c:\\program files\\quentara\\corvex workstation\\corvexworkstation.exe", L"Mine"});
-    EXPECT_TRUE(DisableWindowsFirewall(kAgent, kEntry));
-    EXPECT_EQ(firewall_.adds, 0);
-}
-
-TEST_F(FirewallExceptionTest, DisabledOrBlockingRuleDoesNotCount) {
-    firewall_.rules.push_back({kAgent, kEntry, false, true});
-    firewall_.rules.push_back({kAgent, kEntry, true, false});
-    EXPECT_TRUE(DisableWindowsFirewall(kAgent, kEntry));
-    EXPECT_EQ(firewall_.adds, 1);
-}
-
-TEST_F(FirewallExceptionTest, RuleForAnotherProgramDoesNotCount) {
-    firewall_.rules.push_back({L"C:\\Other\\CorvexWorkstation.exe", kEntry});
-    EXPECT_TRUE(DisableWindowsFirewall(kAgent, kEntry));
-    EXPECT_EQ(firewall_.adds, 1);
-}
-
-TEST_F(FirewallExceptionTest, UnreadableRuleListGivesFalseAndAddsNothing) {
-    firewall_.lookupFails = true;
-    EXPECT_FALSE(DisableWindowsFirewall(kAgent, kEntry));
-    EXPECT_EQ(firewall_.adds, 0);
-}
-
-TEST_F(FirewallExceptionTest, RefusedRuleGivesFalse) {
-    firewall_.addRefused = true;
-    EXPECT_FALSE(DisableWindowsFirewall(kAgent, kEntry));
-}
-
-TEST_F(FirewallExceptionTest, AcceptedButUnstoredRuleGivesFalse) {
-    firewall_.addIsIgnored = true;
-    EXPECT_FALSE(DisableWindowsFirewall(kAgent, kEntry));
     EXPECT_EQ(firewall_.adds, 1);
 }
 

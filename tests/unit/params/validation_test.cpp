@@ -1,5 +1,6 @@
-// Save's validation: one table of valid and invalid values of each kind. Every rejection must
-// carry a message and the identity of the caller's object that held the value.
+// Save's validation: one table with a row per rule and per boundary of each value. Every
+// rejection must carry a message and the identity of the caller's object that held the value,
+// and a rejected save writes nothing.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,7 +29,7 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.test; }
 Case Valid(const char* test, Value value, std::wstring text, bool systemSupplied = false) {
     return Case{test, value, std::move(text), 9750, systemSupplied, true, nullptr};
 }
-Case Invalid(const char* test, Value value, std::wstring text, const wchar_t* fragment = nullptr,
+Case Invalid(const char* test, Value value, std::wstring text, const wchar_t* fragment,
              bool systemSupplied = false) {
     return Case{test, value, std::move(text), 9750, systemSupplied, false, fragment};
 }
@@ -37,6 +38,7 @@ Case Port(const char* test, unsigned short port, bool valid) {
 }
 
 const std::wstring k64KiB(64 * 1024, L'a');
+const std::wstring kLoneSurrogate(1, static_cast<wchar_t>(0xD800));
 
 // Fixture: the dialog's four fields with good values, and an in-memory store.
 class ValidationTest : public ::testing::TestWithParam<Case> {
@@ -56,23 +58,23 @@ protected:
     std::wstring workstationName_ = L"WS-0142";
     std::wstring serverHost_ = L"backup01.corp.example.com";
     std::wstring adminLogin_ = L"CORP\\backup";
-    unsigned short serverPort_ = 9750;
-    bool systemSupplied_ = false;
 };
 
 TEST_P(ValidationTest, SaveAcceptsOrRejectsWithMessageAndField) {
     const Case& c = GetParam();
     const void* expectedField = nullptr;
+    bool systemSupplied = false;
+    unsigned short port = 9750;
     switch (c.value) {
-    case Value::name: workstationName_ = c.text, systemSupplied_ = c.systemSupplied, expectedField = &workstationName_; break;
+    case Value::name: workstationName_ = c.text, systemSupplied = c.systemSupplied, expectedField = &workstationName_; break;
     case Value::host: serverHost_ = c.text, expectedField = &serverHost_; break;
     case Value::login: adminLogin_ = c.text, expectedField = &adminLogin_; break;
-    case Value::port: serverPort_ = c.port, expectedField = nullptr; break;
+    case Value::port: port = c.port; break;  // passed by value: no caller identity
     }
     CorvexParameters parameters(L"client");
-    parameters.SetClientName(workstationName_, systemSupplied_);
+    parameters.SetClientName(workstationName_, systemSupplied);
     parameters.SetUserName(adminLogin_);
-    parameters.SetCoordinator(serverHost_, serverPort_, CorvexParameters::Defaults::isSecured);
+    parameters.SetCoordinator(serverHost_, port, false);
 
     if (c.valid) {
         EXPECT_NO_THROW(parameters.Save(true));
@@ -83,11 +85,8 @@ TEST_P(ValidationTest, SaveAcceptsOrRejectsWithMessageAndField) {
         parameters.Save(true);
         FAIL() << "accepted an invalid value";
     } catch (const CorvexParameters::ValidationError& e) {
-        EXPECT_FALSE(e.GetText().empty());
         EXPECT_EQ(e.GetField(), expectedField);
-        if (c.fragment != nullptr) {
-            EXPECT_NE(e.GetText().find(c.fragment), std::wstring::npos) << "message lacks the expected part";
-        }
+        EXPECT_NE(e.GetText().find(c.fragment), std::wstring::npos) << testing::PrintToString(e.GetText());
     }
     EXPECT_TRUE(files_.files.empty()) << "a rejected save wrote a file";
 }
@@ -95,97 +94,77 @@ TEST_P(ValidationTest, SaveAcceptsOrRejectsWithMessageAndField) {
 const Case kCases[] = {
     // Workstation name.
     Valid("NameTyped", Value::name, L"WS-0142"),
-    Valid("NameOneLetter", Value::name, L"a"),
-    Valid("NameLocalhost", Value::name, L"localhost"),
     Valid("NameSixtyThree", Value::name, std::wstring(63, L'w')),
     Valid("NameEmptySystemSupplied", Value::name, L"", true),
-    Valid("NameLocalhostSystemSupplied", Value::name, L"localhost", true),
     Invalid("NameEmptyTyped", Value::name, L"", L"empty"),
-    Invalid("NameBlanksOnly", Value::name, L"   ", L"blank"),
-    Invalid("NameLeadingBlank", Value::name, L" WS1", L"blank"),
-    Invalid("NameTrailingBlank", Value::name, L"WS1 ", L"blank"),
-    Invalid("NameInnerBlankSystemSupplied", Value::name, L"my ws", nullptr, true),
+    Invalid("NameBlanks", Value::name, L"  ", L"blank"),
+    Invalid("NameInnerBlankSystemSupplied", Value::name, L"my ws", L"a blank", true),
     Invalid("NameWithDomain", Value::name, L"ws1.example.com", L"dot"),
     Invalid("NameUnderscore", Value::name, L"ws_1", L"\"_\""),
     Invalid("NameLeadingHyphen", Value::name, L"-ws", L"hyphen"),
-    Invalid("NameTrailingHyphen", Value::name, L"ws-", L"hyphen"),
     Invalid("NameDigitsOnly", Value::name, L"12345", L"digits only"),
     Invalid("NameSixtyFour", Value::name, std::wstring(64, L'w'), L"63"),
     Invalid("Name64KiB", Value::name, k64KiB, L"255"),
     Invalid("NameTab", Value::name, L"ws\t1", L"control"),
-    Invalid("NameNewline", Value::name, L"ws1\n", L"control"),
-    Invalid("NameNonAscii", Value::name, L"ws\u00e9"),
-    Invalid("NameNonBmp", Value::name, L"ws\U0001F600"),
-    // Server host.
+    Invalid("NameNonBmp", Value::name, L"ws\U0001F600", L"\U0001F600"),
+    // Server host: names.
     Valid("HostSingleLabel", Value::host, L"backup01"),
-    Valid("HostLocalhost", Value::host, L"localhost"),
-    Valid("HostQualified", Value::host, L"backup-01.corp.example.com"),
+    Valid("HostPunycode", Value::host, L"xn--bcher-kva.corp.example.com"),
     Valid("HostTrailingDot", Value::host, L"backup.example.com."),
-    Valid("HostPunycode", Value::host, L"xn--bcher-kva.example"),
     Valid("HostLabelSixtyThree", Value::host, std::wstring(63, L'h') + L".example"),
-    Valid("HostIpv4", Value::host, L"192.168.1.20"),
-    Valid("HostIpv4Zeros", Value::host, L"0.0.0.0"),
-    Valid("HostIpv4Max", Value::host, L"255.255.255.255"),
-    Valid("HostIpv6Loopback", Value::host, L"::1"),
-    Valid("HostIpv6Unspecified", Value::host, L"::"),
-    Valid("HostIpv6Compressed", Value::host, L"2001:db8::1"),
-    Valid("HostIpv6Bracketed", Value::host, L"[2001:db8::1]"),
-    Valid("HostIpv6Full", Value::host, L"fe80:0:0:0:0:0:0:1"),
-    Valid("HostIpv6EightGroups", Value::host, L"1:2:3:4:5:6:7:8"),
-    Valid("HostIpv6MappedIpv4", Value::host, L"::ffff:192.168.1.1"),
     Invalid("HostEmpty", Value::host, L"", L"empty"),
     Invalid("HostBlank", Value::host, L" ", L"blank"),
-    Invalid("HostLeadingBlank", Value::host, L" backup", L"blank"),
-    Invalid("HostTrailingBlank", Value::host, L"backup ", L"blank"),
     Invalid("HostInnerBlank", Value::host, L"back up", L"a blank"),
     Invalid("HostUnderscore", Value::host, L"back_up", L"\"_\""),
-    Invalid("HostLeadingHyphen", Value::host, L"-backup", L"hyphen"),
+    Invalid("HostLabelLeadingHyphen", Value::host, L"-backup.example", L"hyphen"),
     Invalid("HostLabelTrailingHyphen", Value::host, L"backup-.example", L"hyphen"),
-    Invalid("HostDoubleDot", Value::host, L"a..b", L"empty part"),
-    Invalid("HostLeadingDot", Value::host, L".backup", L"empty part"),
+    Invalid("HostEmptyLabel", Value::host, L"a..b", L"empty part"),
     Invalid("HostLabelSixtyFour", Value::host, std::wstring(64, L'h') + L".example", L"63"),
     Invalid("HostLonger253", Value::host, std::wstring(60, L'a') + L"." + std::wstring(60, L'b') + L"." +
                                               std::wstring(60, L'c') + L"." + std::wstring(60, L'd') + L".efghijklmno",
             L"253"),
     Invalid("Host64KiB", Value::host, k64KiB, L"255"),
+    Invalid("HostNumericTopLabel", Value::host, L"example.123", L"digits only"),
+    Invalid("HostNonBmp", Value::host, L"backup\U0001F600", L"xn--"),
+    Invalid("HostControl", Value::host, L"backup\x01", L"control"),
+    Invalid("HostDelete", Value::host, L"backup\x7f", L"control"),
+    Invalid("HostLoneSurrogate", Value::host, L"backup" + kLoneSurrogate, L"not valid Unicode"),
+    // Server host: addresses.
+    Valid("HostIpv4", Value::host, L"192.168.1.20"),
+    Valid("HostIpv4Max", Value::host, L"255.255.255.255"),
+    Valid("HostIpv6Compressed", Value::host, L"fe80::1"),
+    Valid("HostIpv6Unspecified", Value::host, L"::"),
+    Valid("HostIpv6Bracketed", Value::host, L"[2001:db8::1]"),
+    Valid("HostIpv6EightGroups", Value::host, L"1:2:3:4:5:6:7:8"),
+    Valid("HostIpv6MappedIpv4", Value::host, L"::ffff:192.168.1.1"),
     Invalid("HostIpv4OctetTooBig", Value::host, L"256.1.1.1", L"IPv4"),
     Invalid("HostIpv4LeadingZero", Value::host, L"01.2.3.4", L"IPv4"),
     Invalid("HostIpv4ThreeParts", Value::host, L"1.2.3", L"IPv4"),
-    Invalid("HostIpv4FiveParts", Value::host, L"1.2.3.4.5", L"IPv4"),
-    Invalid("HostNumericTopLabel", Value::host, L"example.123", L"digits only"),
     Invalid("HostIpv6ZoneName", Value::host, L"fe80::1%eth0", L"zone"),
     Invalid("HostIpv6ZoneBracketed", Value::host, L"[fe80::1%12]", L"zone"),
-    Invalid("HostIpv6OpenBracket", Value::host, L"[::1", L"bracket"),
-    Invalid("HostIpv6CloseBracket", Value::host, L"::1]", L"bracket"),
+    Invalid("HostIpv6UnmatchedBracket", Value::host, L"[::1", L"bracket"),
     Invalid("HostIpv6NineGroups", Value::host, L"1:2:3:4:5:6:7:8:9", L"IPv6"),
     Invalid("HostIpv6EightGroupsAndGap", Value::host, L"1:2:3:4:5:6:7::8", L"IPv6"),
     Invalid("HostIpv6TwoGaps", Value::host, L"1::2::3", L"IPv6"),
     Invalid("HostIpv6LongGroup", Value::host, L"12345::1", L"IPv6"),
     Invalid("HostIpv6NotHex", Value::host, L"g::1", L"IPv6"),
     Invalid("HostIpv6Ipv4NotLast", Value::host, L"::1.2.3.4:1", L"IPv6"),
-    Invalid("HostIpv6EmptyBrackets", Value::host, L"[]", L"IPv6"),
-    Invalid("HostNonAscii", Value::host, L"b\u00fccher.example", L"xn--"),
-    Invalid("HostNonBmp", Value::host, L"backup\U0001F600", L"xn--"),
-    Invalid("HostControl", Value::host, L"backup\x01", L"control"),
-    Invalid("HostDelete", Value::host, L"backup\x7f", L"control"),
-    // Server port (passed by value: no caller identity).
+    // A colon makes the text an IPv6 candidate: a name with a port gets the IPv6 message.
+    Invalid("HostWithPort", Value::host, L"backup.example:9750", L"IPv6"),
+    // Server port.
     Port("PortZero", 0, false),
     Port("PortOne", 1, true),
-    Port("PortDefault", 9750, true),
     Port("PortMax", 65535, true),
     // Backup administrator login.
     Valid("LoginPlain", Value::login, L"Administrator"),
     Valid("LoginDomain", Value::login, L"CORP\\backup"),
-    Valid("LoginDnsDomain", Value::login, L"corp.example.com\\backup"),
     Valid("LoginThisComputer", Value::login, L".\\backup"),
-    Valid("LoginComputerWithBlankInUser", Value::login, L"WS-0142\\Backup Operator"),
+    Valid("LoginBlankInUser", Value::login, L"WS-0142\\Backup Operator"),
     Valid("LoginPrincipalName", Value::login, L"backup@corp.example.com"),
-    Valid("LoginUnicode", Value::login, L"CORP\\J\u00fcrgen"),
     Valid("LoginNonBmp", Value::login, L"CORP\\user\U0001F600"),
     Valid("LoginUser104", Value::login, L"CORP\\" + std::wstring(104, L'u')),
     Invalid("LoginEmpty", Value::login, L"", L"empty"),
     Invalid("LoginBlank", Value::login, L" ", L"blank"),
-    Invalid("LoginLeadingBlank", Value::login, L" admin", L"blank"),
     Invalid("LoginBlankAfterBackslash", Value::login, L"CORP\\ admin", L"blank"),
     Invalid("LoginNoUserAfterBackslash", Value::login, L"CORP\\", L"after the backslash"),
     Invalid("LoginNoDomainBeforeBackslash", Value::login, L"\\backup", L"before the backslash"),
@@ -196,32 +175,16 @@ const Case kCases[] = {
     Invalid("LoginTwoAts", Value::login, L"a@b@c", L"more than one"),
     Invalid("LoginBadDnsDomain", Value::login, L"backup@bad_domain", L"\"_\""),
     Invalid("LoginAtAfterBackslash", Value::login, L"CORP\\a@b", L"\"@\""),
-    Invalid("LoginSlash", Value::login, L"CORP\\us/er", L"\"/\""),
-    Invalid("LoginBracket", Value::login, L"us[er", L"\"[\""),
-    Invalid("LoginColon", Value::login, L"user:1", L"\":\""),
-    Invalid("LoginStar", Value::login, L"us*er", L"\"*\""),
+    Invalid("LoginForbiddenCharacter", Value::login, L"CORP\\us/er", L"\"/\""),
     Invalid("LoginDotsOnly", Value::login, L"...", L"dots and blanks"),
     Invalid("LoginUser105", Value::login, L"CORP\\" + std::wstring(105, L'u'), L"104"),
     Invalid("Login64KiB", Value::login, k64KiB, L"255"),
     Invalid("LoginTab", Value::login, L"ad\tmin", L"control"),
-    Invalid("LoginC1Control", Value::login, L"ad\u0085min", L"control"),
+    Invalid("LoginLoneSurrogate", Value::login, L"CORP\\a" + kLoneSurrogate + L"b", L"not valid Unicode"),
 };
 
 INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.test); });
-
-TEST_F(ValidationTest, LoneSurrogateInLoginIsRejected) {
-    adminLogin_ = std::wstring(L"CORP\\a") + static_cast<wchar_t>(0xD800) + L"b";
-    CorvexParameters parameters(L"client");
-    parameters.SetUserName(adminLogin_);
-    try {
-        parameters.Save(true);
-        FAIL() << "accepted text that is not Unicode";
-    } catch (const CorvexParameters::ValidationError& e) {
-        EXPECT_EQ(e.GetField(), &adminLogin_);
-        EXPECT_NE(e.GetText().find(L"Unicode"), std::wstring::npos);
-    }
-}
 
 TEST_F(ValidationTest, FirstBadValueInNameHostPortLoginOrderWins) {
     const std::wstring badName = L"";
@@ -248,34 +211,13 @@ TEST_F(ValidationTest, FirstBadValueInNameHostPortLoginOrderWins) {
     EXPECT_EQ(fieldOfFailure(), &badLogin);
 }
 
-TEST_F(ValidationTest, TypedNameReplacedByEmptySystemSuppliedNameIsAccepted) {
-    const std::wstring typed = L"not a valid name";
-    const std::wstring systemName;
-    CorvexParameters parameters(L"client");
-    parameters.SetClientName(typed, false);
-    parameters.SetClientName(systemName, true);
-    EXPECT_NO_THROW(parameters.Save(true));
-}
-
 TEST_F(ValidationTest, DefaultsPassValidation) {
     CorvexParameters parameters(L"client");
     parameters.LoadSystemDefaults();
     EXPECT_NO_THROW(parameters.Save(true));
-    EXPECT_EQ(parameters.GetCoordinatorHost(), L"localhost");
-    EXPECT_EQ(parameters.GetCoordinatorPort(), CorvexParameters::Defaults::coordinatorPort);
-    EXPECT_EQ(parameters.GetAllowedUserName(), L"Administrator");
-    EXPECT_EQ(parameters.GetClientName(), L"");
 }
 
-TEST_F(ValidationTest, SilentLocalInstallValuesPassValidation) {
-    CorvexParameters parameters(L"client");
-    parameters.LoadSystemDefaults();
-    parameters.SetClientName(L"localhost", true);
-    parameters.SetCoordinator(L"localhost", CorvexParameters::Defaults::coordinatorPort,
-                              CorvexParameters::Defaults::isSecured);
-    EXPECT_NO_THROW(parameters.Save(true));
-}
-
+// The dialogs hold the port in 32 bits and check it before narrowing it to the library's 16.
 struct PortCase {
     const char* test;
     unsigned long long port;
@@ -307,16 +249,7 @@ INSTANTIATE_TEST_SUITE_P(Ports, CheckPortTest,
                          ::testing::Values(PortCase{"Zero", 0, false}, PortCase{"One", 1, true},
                                            PortCase{"Max", 65535, true}, PortCase{"AboveMax", 65536, false},
                                            PortCase{"WrapsToOne", 65537, false},
-                                           PortCase{"Above32Bits", 4294967296ULL, false},
-                                           PortCase{"Max32Bits", 4294967295ULL, false}),
+                                           PortCase{"Above32Bits", 4294967296ULL, false}),
                          [](const ::testing::TestParamInfo<PortCase>& info) { return std::string(info.param.test); });
-
-TEST(ValidationErrorTest, CopiesKeepTextAndField) {
-    const int field = 0;
-    const CorvexParameters::ValidationError original(L"text", &field);
-    const CorvexParameters::ValidationError copy = original;
-    EXPECT_EQ(copy.GetText(), L"text");
-    EXPECT_EQ(copy.GetField(), &field);
-}
 
 }  // namespace
