@@ -54,66 +54,6 @@ TEST_F(SettingsDialogTest, OkWritesExactlyTheFourValuesInTheControls) {
     EXPECT_EQ(stored.workstation, L"OFFICE-PC7");
 }
 
-TEST_F(SettingsDialogTest, AnEmptyPortBlocksOkWithTheNumberPrompt) {
-    CClientConfigurationDlg dialog;
-    const INT_PTR result = Run(dialog, [&](HeadlessWindow& w) {
-        w.Type(IDC_SERVER_HOST, L"other.example.com");
-        w.Type(IDC_SERVER_PORT, L"");
-        w.Click(IDOK);
-        EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
-        EXPECT_FALSE(w.Ended());
-        w.Click(IDCANCEL);
-    });
-    EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(Shown(), std::vector<std::wstring>{kPromptUnsignedNumber});
-    EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com") << "the library was not called";
-}
-
-struct RejectionCase {
-    const char* name;
-    int control;
-    const wchar_t* text;
-};
-
-class RejectionTest : public SettingsDialogTest, public ::testing::WithParamInterface<RejectionCase> {};
-
-TEST_P(RejectionTest, FocusesTheRejectedControlAndKeepsTheDialogOpen) {
-    CClientConfigurationDlg dialog;
-    int focusWhenTold = 0;
-    bench.ui.onMessageBox = [&](const framework::ShownMessageBox& box) { focusWhenTold = box.focus; };
-    Run(dialog, [&](HeadlessWindow& w) {
-        w.Type(GetParam().control, GetParam().text);
-        // Move the focus away by retyping another control's own text.
-        const int other = GetParam().control == IDC_SERVER_HOST ? IDC_ADMIN_LOGIN : IDC_SERVER_HOST;
-        w.Type(other, w.Text(other));
-        w.Click(IDOK);
-        EXPECT_FALSE(w.Ended());
-        EXPECT_EQ(w.Focus(), GetParam().control);
-        EXPECT_EQ(w.Text(GetParam().control), GetParam().text) << "the typed value stays";
-        w.Click(IDCANCEL);
-    });
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_FALSE(bench.ui.messageBoxes[0].text.empty());
-    EXPECT_EQ(focusWhenTold, GetParam().control);
-    EXPECT_EQ(bench.services.startRequests, 0) << "no service step after a rejection";
-    EXPECT_EQ(bench.firewall.adds, 0) << "no firewall step after a rejection";
-    EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, RejectionTest,
-    ::testing::Values(RejectionCase{"WorkstationName", IDC_WORKSTATION_NAME, L"bad name!"},
-                      RejectionCase{"EmptyWorkstationName", IDC_WORKSTATION_NAME, L""},
-                      RejectionCase{"ServerHost", IDC_SERVER_HOST, L"-bad-.example"},
-                      RejectionCase{"EmptyServerHost", IDC_SERVER_HOST, L""},
-                      RejectionCase{"PortZero", IDC_SERVER_PORT, L"0"},
-                      RejectionCase{"PortAbove16Bits", IDC_SERVER_PORT, L"65536"},
-                      RejectionCase{"PortThatWouldWrapToAValidOne", IDC_SERVER_PORT, L"65537"},
-                      RejectionCase{"Login", IDC_ADMIN_LOGIN, L"a\\b\\c"},
-                      RejectionCase{"EmptyLogin", IDC_ADMIN_LOGIN, L""}),
-    [](const ::testing::TestParamInfo<RejectionCase>& info) { return std::string(info.param.name); });
-
 // A dialog whose save raises what the test stages, to reach the catch clauses.
 class ProbeDialog : public CClientConfigurationDlg {
 public:
@@ -182,13 +122,7 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
 }
 
 TEST_F(SettingsDialogTest, AStoreThatCantBeReadOpensTheDialogEmpty) {
-    // Damage the stored settings.
-    {
-        std::FILE* f = std::fopen((bench.root + "/ProgramData/Quentara/Corvex Workstation/Settings/user.json").c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs("{ not json", f);
-        std::fclose(f);
-    }
+    ASSERT_EQ(bench.files.WriteAndFlush(bench.AgentStore() + L"user.json", "{ not json"), 0u);
     CClientConfigurationDlg dialog;
     Run(dialog, [&](HeadlessWindow& w) {
         EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"");

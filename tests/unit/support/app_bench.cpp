@@ -49,11 +49,25 @@ void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port,
     parameters.Save(true);
 }
 
-AppBench::Stored AppBench::ReadAgentSettings() {
+AppBench::Stored AppBench::ReadAgentSettings() { return ReadSettings(AgentStore(), AgentStore()); }
+
+AppBench::Stored AppBench::ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir) {
     CorvexParameters parameters(L"client");
-    parameters.Load();
+    parameters.Load(userDir, workstationDir);
     return Stored{parameters.GetCoordinatorHost(), parameters.GetCoordinatorPort(), parameters.GetAllowedUserName(),
                   parameters.GetClientName()};
+}
+
+std::wstring AppBench::AgentStore() const {
+    return folders.programData + L"\\Quentara\\Corvex Workstation\\Settings\\";
+}
+
+std::string AppBench::AgentStoreBytes() {
+    std::string user;
+    std::string workstation;
+    files.ReadWholeFile(AgentStore() + L"user.json", 1 << 20, user);
+    files.ReadWholeFile(AgentStore() + L"workstation.json", 1 << 20, workstation);
+    return user + workstation;
 }
 
 bool AppBench::AgentStoreExists() {

@@ -27,7 +27,7 @@ public:
     // Stores the agent's settings as a previous save would have.
     void StoreAgentSettings(const std::wstring& host, unsigned short port, const std::wstring& login,
                             const std::wstring& workstation);
-    // Reads back what the agent's store holds (host, port, login, workstation name).
+    // Reads back what the agent's store (or the given pair of folders) holds.
     struct Stored {
         std::wstring host;
         unsigned short port;
@@ -35,7 +35,11 @@ public:
         std::wstring workstation;
     };
     Stored ReadAgentSettings();
+    Stored ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir);
     bool AgentStoreExists();
+    // The agent store's folder (ends with a backslash), and its two files' bytes together.
+    std::wstring AgentStore() const;
+    std::string AgentStoreBytes();
 
     std::string root;  // the temporary folder
     platform::FakeCommandLine commandLine;
