@@ -14,8 +14,12 @@ const wchar_t kCompiler[] = LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensi
 const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
 const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
 
-TEST(BuildPacket, StartsTheCompilerBesideTheConfiguratorWithTheComposedLine) {
+TEST(BuildPacket, StartsTheCompilerBesideTheConfiguratorAndWaitsForItWithoutLimit) {
     PacketBench bench;
+    int waitCursorAtStart = -1;
+    bench.launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
+        waitCursorAtStart = bench.ui.waitCursorDepth;
+    };
     TestPacketDlg dialog;
     dialog.SetNameChoice(1);
     ASSERT_EQ(dialog.BuildPacket(kOutput), TRUE);
@@ -27,64 +31,35 @@ TEST(BuildPacket, StartsTheCompilerBesideTheConfiguratorWithTheComposedLine) {
     EXPECT_TRUE(start.writable);
     EXPECT_EQ(start.inheritHandles, TRUE);
     EXPECT_EQ(start.creationFlags, 0x08000000u);  // CREATE_NO_WINDOW and nothing else
+    ASSERT_EQ(bench.launcher.waitedFor.size(), 1u);
+    EXPECT_EQ(bench.launcher.waitTimeouts[0], 0xFFFFFFFFu);  // INFINITE
+    EXPECT_EQ(bench.launcher.OpenHandles(), 0);
+    EXPECT_EQ(waitCursorAtStart, 1) << "the wait cursor shows while the compiler runs";
+    EXPECT_EQ(bench.ui.waitCursorDepth, 0);
     EXPECT_TRUE(bench.ui.messageBoxes.empty());
 }
 
-TEST(BuildPacket, WaitsWithoutLimitForTheStartedCompilerAndReleasesIt) {
-    PacketBench bench;
-    TestPacketDlg dialog;
-    ASSERT_EQ(dialog.BuildPacket(kOutput), TRUE);
-    ASSERT_EQ(bench.launcher.waitedFor.size(), 1u);
-    EXPECT_EQ(bench.launcher.waitTimeouts[0], 0xFFFFFFFFu);  // INFINITE
-    EXPECT_EQ(bench.launcher.closed, bench.launcher.waitedFor);
-    EXPECT_EQ(bench.launcher.OpenHandles(), 0);
-}
-
-TEST(BuildPacket, ShowsTheWaitCursorWhileTheCompilerRunsAndEndsItAfterwards) {
-    PacketBench bench;
-    int depthAtStart = -1;
-    bench.launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
-        depthAtStart = bench.ui.waitCursorDepth;
-    };
-    TestPacketDlg dialog;
-    dialog.BuildPacket(kOutput);
-    EXPECT_EQ(depthAtStart, 1);
-    EXPECT_EQ(bench.ui.waitCursorShown, 1);
-    EXPECT_EQ(bench.ui.waitCursorDepth, 0);
-}
-
-// A compiler that cannot be started.
-struct LaunchFailureCase {
-    DWORD error;
-    const wchar_t* message;
-};
-
-class LaunchFailureTest : public ::testing::TestWithParam<LaunchFailureCase> {};
+// A compiler that cannot be started: the system's code as an unsigned number.
+class LaunchFailureTest : public ::testing::TestWithParam<DWORD> {};
 
 TEST_P(LaunchFailureTest, TellsTheSystemsCodeAndReportsFailure) {
     PacketBench bench;
-    bench.launcher.startError = GetParam().error;
+    bench.launcher.startError = GetParam();
     TestPacketDlg dialog;
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
     ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text, GetParam().message);
+    EXPECT_EQ(bench.ui.messageBoxes[0].text,
+              L"Can't launch the client packet builder (system error is " + std::to_wstring(GetParam()) + L").");
     EXPECT_EQ(bench.ui.messageBoxes[0].type, MB_OK | MB_ICONERROR);
     EXPECT_TRUE(bench.launcher.waitedFor.empty());
     EXPECT_TRUE(bench.launcher.closed.empty());
     EXPECT_EQ(bench.ui.waitCursorDepth, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, LaunchFailureTest,
-    ::testing::Values(LaunchFailureCase{2, L"Can't launch the client packet builder (system error is 2)."},
-                      LaunchFailureCase{3, L"Can't launch the client packet builder (system error is 3)."},
-                      LaunchFailureCase{5, L"Can't launch the client packet builder (system error is 5)."},
-                      LaunchFailureCase{193, L"Can't launch the client packet builder (system error is 193)."},
-                      // An unsigned number, never a negative one.
-                      LaunchFailureCase{0xFFFFFFFFu,
-                                        L"Can't launch the client packet builder (system error is 4294967295)."}));
+INSTANTIATE_TEST_SUITE_P(Codes, LaunchFailureTest, ::testing::Values(DWORD{2}, DWORD{0xFFFFFFFFu}));
 
-// The "--debug" switch and the batch file.
+// The "--debug" switch and the batch file. (The near misses of the switch rule are the run
+// modes' table; these rows show that the kit build applies the same rule.)
 struct DebugCase {
     const wchar_t* arguments;
     bool written;
@@ -97,17 +72,13 @@ TEST_P(DebugSwitchTest, WritesTheBatchFileOnlyWhenTheSwitchStandsWhole) {
     bench.CommandLine(GetParam().arguments);
     TestPacketDlg dialog;
     dialog.BuildPacket(kOutput);
-    EXPECT_EQ(bench.textFiles.files.count(kBatchFile), GetParam().written ? 1u : 0u);
     EXPECT_EQ(bench.textFiles.attempts.size(), GetParam().written ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Switches, DebugSwitchTest,
-                         ::testing::Values(DebugCase{L"--create_packet --debug", true},
-                                           DebugCase{L"--DEBUG --create_packet", true},
-                                           DebugCase{L"x --Debug", true}, DebugCase{L"\"--debug\"", true},
+                         ::testing::Values(DebugCase{L"--create_packet --debug", true}, DebugCase{L"--DEBUG", true},
                                            DebugCase{L"--create_packet", false}, DebugCase{L"--debug=1", false},
-                                           DebugCase{L"-debug", false}, DebugCase{L"/debug", false},
-                                           DebugCase{L"debug", false}, DebugCase{L"\"--debug x\"", false}));
+                                           DebugCase{L"debug", false}));
 
 TEST(DebugBatchFile, TheProgramPathNeverCountsAsTheSwitch) {
     PacketBench bench;
@@ -117,32 +88,23 @@ TEST(DebugBatchFile, TheProgramPathNeverCountsAsTheSwitch) {
     EXPECT_TRUE(bench.textFiles.attempts.empty());
 }
 
-TEST(DebugBatchFile, HoldsTheUnquotedCompilerTwoBlanksAndTheArgumentsWithoutLineEnd) {
+TEST(DebugBatchFile, HoldsTheUnquotedCompilerTwoBlanksAndTheArgumentsWithoutLineEndBeforeTheStart) {
     PacketBench bench;
     bench.CommandLine(L"--create_packet --debug");
-    TestPacketDlg dialog;
-    dialog.SetNameChoice(1);
-    dialog.BuildPacket(kOutput);
-    const std::wstring arguments = dialog.ComposeBuildArguments(kOutput, LR"(C:\Corvex\)");
-    const std::wstring line = std::wstring(kCompiler) + L" " + arguments;
-    ASSERT_EQ(bench.textFiles.files.count(kBatchFile), 1u);
-    EXPECT_EQ(bench.textFiles.files[kBatchFile], std::string(line.begin(), line.end()));
-    EXPECT_EQ(bench.textFiles.files[kBatchFile].find(
-                  R"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe  /DPRODUCT_VERSION_MAJOR=6.9 )"),
-              0u);
-    EXPECT_EQ(bench.textFiles.files[kBatchFile].back(), '"');
-}
-
-TEST(DebugBatchFile, IsWrittenBeforeTheCompilerStarts) {
-    PacketBench bench;
-    bench.CommandLine(L"--debug");
     bool writtenAtStart = false;
     bench.launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
         writtenAtStart = bench.textFiles.files.count(kBatchFile) == 1;
     };
     TestPacketDlg dialog;
+    dialog.SetNameChoice(1);
     dialog.BuildPacket(kOutput);
+    const std::wstring line = std::wstring(kCompiler) + L" " + dialog.ComposeBuildArguments(kOutput, LR"(C:\Corvex\)");
     EXPECT_TRUE(writtenAtStart);
+    ASSERT_EQ(bench.textFiles.files.count(kBatchFile), 1u);
+    EXPECT_EQ(bench.textFiles.files[kBatchFile], std::string(line.begin(), line.end()));
+    EXPECT_EQ(bench.textFiles.files[kBatchFile].find(
+                  R"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe  /DPRODUCT_VERSION_MAJOR=6.9 )"),
+              0u);
 }
 
 TEST(DebugBatchFile, IsWrittenAlsoWhenTheStartThenFails) {
@@ -152,20 +114,6 @@ TEST(DebugBatchFile, IsWrittenAlsoWhenTheStartThenFails) {
     TestPacketDlg dialog;
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
     EXPECT_EQ(bench.textFiles.files.count(kBatchFile), 1u);
-}
-
-TEST(DebugBatchFile, IsRewrittenAtEveryBuild) {
-    PacketBench bench;
-    bench.CommandLine(L"--debug");
-    TestPacketDlg dialog;
-    dialog.SetNameChoice(1);
-    dialog.BuildPacket(kOutput);
-    ASSERT_NE(bench.textFiles.files[kBatchFile].find("ASK_FOR_PARAMETERS"), std::string::npos);
-    dialog.SetNameChoice(0);
-    dialog.BuildPacket(LR"(C:\Kits\second.exe)");
-    EXPECT_EQ(bench.textFiles.attempts.size(), 2u);
-    EXPECT_EQ(bench.textFiles.files[kBatchFile].find("ASK_FOR_PARAMETERS"), std::string::npos);
-    EXPECT_NE(bench.textFiles.files[kBatchFile].find("second.exe"), std::string::npos);
 }
 
 TEST(DebugBatchFile, AnUnwritableFileIsSkippedSilentlyAndTheBuildGoesOn) {

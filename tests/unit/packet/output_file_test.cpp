@@ -28,14 +28,6 @@ TEST(ChooseOutputFile, AsksWithTheKitsSaveDialogThatAsksNothingItself) {
                                                   {L"All Files (*.*)", L"*.*"}}));
 }
 
-TEST(ChooseOutputFile, CancelGivesAnEmptyPathAndAsksNothingElse) {
-    PacketBench bench;
-    bench.ui.fileAnswers.push_back(std::nullopt);
-    TestPacketDlg dialog;
-    EXPECT_EQ(dialog.ChooseOutputFile(), L"");
-    EXPECT_TRUE(bench.ui.messageBoxes.empty());
-}
-
 // The ".exe" rule, on a path where nothing exists yet.
 struct ExtensionCase {
     const wchar_t* chosen;
@@ -53,14 +45,11 @@ TEST_P(ExeRuleTest, AppendsExeUnlessTheLastFourCharactersAreExeInAnyCase) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, ExeRuleTest,
-                         ::testing::Values(ExtensionCase{L"kit", L"kit.exe"}, ExtensionCase{L"kit.exe", L"kit.exe"},
-                                           ExtensionCase{L"KIT.EXE", L"KIT.EXE"}, ExtensionCase{L"kit.ExE", L"kit.ExE"},
+                         ::testing::Values(ExtensionCase{L"kit", L"kit.exe"}, ExtensionCase{L"KIT.ExE", L"KIT.ExE"},
                                            ExtensionCase{L"setup.exe.bak", L"setup.exe.bak.exe"},
-                                           ExtensionCase{L"kit.ex", L"kit.ex.exe"},
-                                           ExtensionCase{L"kitexe", L"kitexe.exe"},
-                                           ExtensionCase{L"kit one", L"kit one.exe"}));
+                                           ExtensionCase{L"kitexe", L"kitexe.exe"}));
 
-TEST(ExeRule, AShortPathGetsTheExtensionAppended) {
+TEST(ExeRule, APathShorterThanTheExtensionGetsItAppended) {
     PacketBench bench;
     bench.ui.fileAnswers.push_back(std::wstring(L"exe"));
     TestPacketDlg dialog;
@@ -110,6 +99,7 @@ TEST_P(ReplaceQuestionTest, YesKeepsThePathNoAsksAgainCancelGivesUp) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, ReplaceQuestionTest,
     ::testing::Values(
+        ReplaceCase{"cancel_in_the_dialog", {}, {std::nullopt}, std::nullopt, 0, 1},
         ReplaceCase{"yes_builds_over_it", {IDYES}, {std::wstring(L"old.exe")}, std::wstring(L"old.exe"), 1, 1},
         ReplaceCase{"cancel_gives_up", {IDCANCEL}, {std::wstring(L"old.exe")}, std::nullopt, 1, 1},
         ReplaceCase{"no_then_a_new_name", {IDNO}, {std::wstring(L"old.exe"), std::wstring(L"new")},
@@ -121,13 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {std::wstring(L"old.exe"), std::wstring(L"other")},
                     std::wstring(L"other.exe"),
                     2,
-                    2},
-        ReplaceCase{"no_twice_then_cancel",
-                    {IDNO, IDNO, IDCANCEL},
-                    {std::wstring(L"old.exe"), std::wstring(L"old"), std::wstring(L"other.exe")},
-                    std::nullopt,
-                    3,
-                    3}),
+                    2}),
     [](const ::testing::TestParamInfo<ReplaceCase>& info) { return std::string(info.param.name); });
 
 TEST(ReplaceQuestion, NamesThePathInQuotes) {

@@ -2,15 +2,11 @@
 // settings folders, and "Create" from the saving to the success message.
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "packet_bench.h"
-#include "params/corvex_parameters.h"
-#include "platform/portable/portable_file_system.h"
 #include "res/resource.h"
 
 namespace {
@@ -18,27 +14,11 @@ namespace {
 using testing_support::PacketBench;
 using testing_support::TestPacketDlg;
 
-// The one mapping from the radio group's index to the choice.
-struct MappingCase {
-    int index;
-    WorkstationNameChoice choice;
-};
-
-class ChoiceMappingTest : public ::testing::TestWithParam<MappingCase> {};
-
-TEST_P(ChoiceMappingTest, OnlyOneAndTwoLeaveTheComputerName) {
-    EXPECT_EQ(ToWorkstationNameChoice(GetParam().index), GetParam().choice);
-    PacketBench bench;
-    TestPacketDlg dialog;
-    dialog.SetNameChoice(GetParam().index);
-    EXPECT_EQ(dialog.GetNameChoice(), GetParam().choice);
+TEST(WorkstationNameChoice, OnlyOneAndTwoLeaveTheComputerName) {
+    EXPECT_EQ(ToWorkstationNameChoice(1), AskWhileInstalling);
+    EXPECT_EQ(ToWorkstationNameChoice(2), UseTypedName);
+    for (int other : {0, -1, 3}) EXPECT_EQ(ToWorkstationNameChoice(other), UseComputerName) << other;
 }
-
-INSTANTIATE_TEST_SUITE_P(Indexes, ChoiceMappingTest,
-                         ::testing::Values(MappingCase{0, UseComputerName}, MappingCase{1, AskWhileInstalling},
-                                           MappingCase{2, UseTypedName}, MappingCase{-1, UseComputerName},
-                                           MappingCase{3, UseComputerName}, MappingCase{INT_MIN, UseComputerName},
-                                           MappingCase{INT_MAX, UseComputerName}));
 
 TEST(PredefinedFolders, LieBelowTheUsersSettingsFolder) {
     PacketBench bench;
@@ -48,23 +28,14 @@ TEST(PredefinedFolders, LieBelowTheUsersSettingsFolder) {
 }
 
 // What "Create" stored in the two predefined settings folders.
-struct Stored {
-    std::wstring host;
-    unsigned short port;
-    std::wstring login;
-    std::wstring workstation;
-};
-
-Stored ReadPredefined(TestPacketDlg& dialog) {
-    CorvexParameters parameters(L"client");
-    parameters.Load(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
-    return Stored{parameters.GetCoordinatorHost(), parameters.GetCoordinatorPort(), parameters.GetAllowedUserName(),
-                  parameters.GetClientName()};
+PacketBench::Stored ReadPredefined(PacketBench& bench, TestPacketDlg& dialog) {
+    return bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
 }
 
-std::string ReadNative(const std::wstring& path) {
-    std::ifstream in(platform::PortableFileSystem::NativePath(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+bool StoredAsSystemSupplied(PacketBench& bench, TestPacketDlg& dialog) {
+    std::string bytes;
+    bench.files.ReadWholeFile(dialog.GetWorkstationSettingsDir() + L"workstation.json", 1 << 20, bytes);
+    return bytes.find("\"systemSupplied\": true") != std::string::npos;
 }
 
 // Types valid server settings and the given workstation name, clicks the choice (0 for none)
@@ -110,13 +81,12 @@ TEST_P(CreateWithSystemNameTest, StoresAnEmptySystemSuppliedNameAndBuildsTheKit)
     TestPacketDlg dialog;
     EXPECT_EQ(dialog.DoModal(), IDOK);
 
-    const Stored stored = ReadPredefined(dialog);
+    const PacketBench::Stored stored = ReadPredefined(bench, dialog);
     EXPECT_EQ(stored.host, L"backup01.example.com");
     EXPECT_EQ(stored.port, 9751);
     EXPECT_EQ(stored.login, L"CORP\\backup");
     EXPECT_EQ(stored.workstation, L"");
-    EXPECT_NE(ReadNative(dialog.GetWorkstationSettingsDir() + L"workstation.json").find("\"systemSupplied\": true"),
-              std::string::npos);
+    EXPECT_TRUE(StoredAsSystemSupplied(bench, dialog));
 
     ASSERT_EQ(bench.launcher.starts.size(), 1u);
     const std::wstring& line = bench.launcher.starts[0].commandLine;
@@ -131,11 +101,8 @@ TEST_P(CreateWithSystemNameTest, StoresAnEmptySystemSuppliedNameAndBuildsTheKit)
 
 INSTANTIATE_TEST_SUITE_P(
     Choices, CreateWithSystemNameTest,
-    ::testing::Values(CreateCase{"computer_name_empty_box", IDC_NAME_COMPUTER, L"", false},
-                      CreateCase{"computer_name_refused_name", IDC_NAME_COMPUTER, L"not a name!", false},
-                      CreateCase{"computer_name_valid_name", IDC_NAME_COMPUTER, L"WS-0142", false},
-                      CreateCase{"ask_empty_box", IDC_NAME_ASK, L"", true},
-                      CreateCase{"ask_refused_name", IDC_NAME_ASK, L"ws.example.com", true}),
+    ::testing::Values(CreateCase{"computer_name", IDC_NAME_COMPUTER, L"not a name!", false},
+                      CreateCase{"ask", IDC_NAME_ASK, L"ws.example.com", true}),
     [](const ::testing::TestParamInfo<CreateCase>& info) { return std::string(info.param.name); });
 
 TEST(Create, TheTypedNameIsStoredAsTypedWithTheThirdChoice) {
@@ -144,9 +111,8 @@ TEST(Create, TheTypedNameIsStoredAsTypedWithTheThirdChoice) {
     bench.ui.onDialog = FillAndCreate(L"WS-0142", IDC_NAME_TYPED);
     TestPacketDlg dialog;
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(ReadPredefined(dialog).workstation, L"WS-0142");
-    EXPECT_NE(ReadNative(dialog.GetWorkstationSettingsDir() + L"workstation.json").find("\"systemSupplied\": false"),
-              std::string::npos);
+    EXPECT_EQ(ReadPredefined(bench, dialog).workstation, L"WS-0142");
+    EXPECT_FALSE(StoredAsSystemSupplied(bench, dialog));
     ASSERT_EQ(bench.launcher.starts.size(), 1u);
     EXPECT_EQ(bench.launcher.starts[0].commandLine.find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
 }
@@ -163,46 +129,27 @@ TEST(Create, ARefusedTypedNameKeepsTheDialogOpenAndAsksForNoFile) {
     EXPECT_TRUE(bench.launcher.starts.empty());
 }
 
-TEST(Create, AnEmptyTypedNameIsLeftToTheLibraryToRefuse) {
-    PacketBench bench;
-    bench.ui.onDialog = FillAndCreate(L"", IDC_NAME_TYPED);
-    TestPacketDlg dialog;
-    EXPECT_EQ(dialog.DoModal(), framework::HeadlessUi::kLeftOpen);
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_NE(bench.ui.messageBoxes[0].text.find(L"workstation name is empty"), std::wstring::npos);
-    EXPECT_TRUE(bench.launcher.starts.empty());
-}
-
 TEST(Create, CancelInTheFileDialogKeepsTheStoredSettingsAndBuildsNothing) {
     PacketBench bench;
     bench.ui.fileAnswers.push_back(std::nullopt);
     bench.ui.onDialog = FillAndCreate(L"", IDC_NAME_COMPUTER);
     TestPacketDlg dialog;
     EXPECT_EQ(dialog.DoModal(), framework::HeadlessUi::kLeftOpen);
-    EXPECT_EQ(ReadPredefined(dialog).host, L"backup01.example.com");
+    EXPECT_EQ(ReadPredefined(bench, dialog).host, L"backup01.example.com");
     EXPECT_TRUE(bench.launcher.starts.empty());
     EXPECT_TRUE(bench.ui.messageBoxes.empty());
 }
 
-TEST(Create, ACompilerThatCannotStartKeepsTheDialogOpenWithoutSuccessMessage) {
+TEST(Create, ACompilerThatCannotStartKeepsTheDialogOpenWithoutSuccessAndCreateWorksAgain) {
     PacketBench bench;
     bench.launcher.startError = 3;
-    bench.ui.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
-    bench.ui.onDialog = FillAndCreate(L"", IDC_NAME_COMPUTER);
-    TestPacketDlg dialog;
-    EXPECT_EQ(dialog.DoModal(), framework::HeadlessUi::kLeftOpen);
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"Can't launch the client packet builder (system error is 3).");
-}
-
-TEST(Create, CanBeRepeatedAfterAFailedStart) {
-    PacketBench bench;
-    bench.launcher.startError = 2;
     bench.ui.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
     bench.ui.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
     bench.ui.onDialog = [&](framework::HeadlessWindow& window) {
         FillAndCreate(L"", IDC_NAME_ASK)(window);
         ASSERT_FALSE(window.Ended());
+        ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
+        EXPECT_EQ(bench.ui.messageBoxes[0].text, L"Can't launch the client packet builder (system error is 3).");
         bench.launcher.startError = 0;
         window.Click(IDOK);
     };
@@ -245,21 +192,20 @@ struct ClickCase {
 
 class ChoiceClickTest : public ::testing::TestWithParam<ClickCase> {};
 
-TEST_P(ChoiceClickTest, EnablesTheNameBoxExactlyForTheTypedName) {
+TEST_P(ChoiceClickTest, EnablesTheNameBoxExactlyForTheTypedNameAndLoadDefaultsKeepsBoth) {
     PacketBench bench;
-    int index = -2;
-    bool enabled = false;
     bench.ui.onDialog = [&](framework::HeadlessWindow& window) {
         window.Click(IDC_NAME_TYPED);  // start from an enabled box
         window.Click(GetParam().button);
-        enabled = window.Enabled(IDC_WORKSTATION_NAME);
+        EXPECT_EQ(window.Enabled(IDC_WORKSTATION_NAME), GetParam().boxEnabled);
+        window.Click(IDC_LOAD_DEFAULTS);
+        EXPECT_EQ(window.Enabled(IDC_WORKSTATION_NAME), GetParam().boxEnabled);
+        EXPECT_TRUE(window.Checked(GetParam().button));
         window.Click(IDCANCEL);
     };
     TestPacketDlg dialog;
     dialog.DoModal();
-    index = dialog.NameChoice();
-    EXPECT_EQ(index, GetParam().index);
-    EXPECT_EQ(enabled, GetParam().boxEnabled);
+    EXPECT_EQ(dialog.NameChoice(), GetParam().index);
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, ChoiceClickTest,
@@ -280,23 +226,6 @@ TEST(ChoiceClick, ABadPortKeepsThePreviousChoiceAndItsBoxState) {
     EXPECT_EQ(dialog.NameChoice(), 0);
     EXPECT_FALSE(enabled);
     EXPECT_FALSE(bench.ui.messageBoxes.empty());  // the framework's prompt for a number
-}
-
-TEST(LoadDefaults, LeavesTheChoiceAndTheBoxAsTheyWere) {
-    PacketBench bench;
-    bool enabled = false;
-    bool typedChecked = false;
-    bench.ui.onDialog = [&](framework::HeadlessWindow& window) {
-        window.Click(IDC_NAME_TYPED);
-        window.Click(IDC_LOAD_DEFAULTS);
-        enabled = window.Enabled(IDC_WORKSTATION_NAME);
-        typedChecked = window.Checked(IDC_NAME_TYPED);
-        window.Click(IDCANCEL);
-    };
-    TestPacketDlg dialog;
-    dialog.DoModal();
-    EXPECT_TRUE(enabled);
-    EXPECT_TRUE(typedChecked);
 }
 
 TEST(Opening, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerName) {
@@ -323,22 +252,9 @@ TEST(Opening, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerName) {
     EXPECT_FALSE(anyChecked);
     EXPECT_TRUE(enabled);
     EXPECT_EQ(dialog.NameChoice(), -1);
-    EXPECT_EQ(ReadPredefined(dialog).workstation, L"");
+    EXPECT_EQ(ReadPredefined(bench, dialog).workstation, L"");
     ASSERT_EQ(bench.launcher.starts.size(), 1u);
     EXPECT_EQ(bench.launcher.starts[0].commandLine.find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
-}
-
-TEST(Create, NeverMarksTheDialogModified) {
-    PacketBench bench;
-    bool modified = true;
-    bench.ui.onDialog = [&](framework::HeadlessWindow& window) {
-        window.Type(IDC_SERVER_HOST, L"elsewhere");
-        window.Click(IDCANCEL);
-    };
-    TestPacketDlg dialog;
-    dialog.DoModal();
-    modified = dialog.IsModified() != FALSE;
-    EXPECT_FALSE(modified);
 }
 
 }  // namespace
