@@ -8,6 +8,7 @@
 
 #include "framework/dialog.h"
 #include "framework/win32/win32_dialog_window.h"
+#include "platform/win32/system_function.h"
 
 namespace framework {
 namespace {
@@ -125,8 +126,12 @@ bool Win32Ui::ShowFileDialog(FileDialogState& state) {
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrDefExt = state.defaultExtension.empty() ? nullptr : state.defaultExtension.c_str();
     ofn.Flags = state.flags | OFN_EXPLORER;
-    const BOOL chosen = state.save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
-    if (!chosen) return false;
+    // The common dialogs' DLL is loaded the first time a file dialog opens.
+    using Show = decltype(&::GetSaveFileNameW);
+    static const Show save = platform::SystemFunctionAs<Show>(L"comdlg32.dll", "GetSaveFileNameW");
+    static const Show open = platform::SystemFunctionAs<Show>(L"comdlg32.dll", "GetOpenFileNameW");
+    const Show show = state.save ? save : open;
+    if (show == nullptr || !show(&ofn)) return false;
     state.fileName = file.data();
     return true;
 }

@@ -4,6 +4,8 @@
 #include <netfw.h>
 #include <oleauto.h>
 
+#include "platform/win32/system_function.h"
+
 namespace platform {
 namespace {
 
@@ -14,6 +16,35 @@ const CLSID kNetFwRule = {0x2C5BC43E, 0x3369, 0x4C33, {0xAB, 0x0C, 0xBE, 0x94, 0
 const IID kINetFwPolicy2 = {0x98325047, 0xC671, 0x4174, {0x8D, 0x81, 0xDE, 0xFC, 0xD3, 0xF0, 0x31, 0x86}};
 const IID kINetFwRule = {0xAF230D27, 0xBABA, 0x4E42, {0xAC, 0xED, 0xF5, 0x24, 0xF2, 0x2C, 0xFC, 0xE2}};
 const IID kIEnumVARIANT = {0x00020404, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// The COM and automation functions the firewall needs, looked up the first time a firewall
+// operation runs (only the silent installation asks for one).
+struct ComApi {
+    decltype(&::CoInitializeEx) initialize = Function<decltype(&::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    decltype(&::CoUninitialize) uninitialize = Function<decltype(&::CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+    decltype(&::CoCreateInstance) createInstance =
+        Function<decltype(&::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+    decltype(&::SysAllocStringLen) allocString =
+        Function<decltype(&::SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen");
+    decltype(&::SysFreeString) freeString = Function<decltype(&::SysFreeString)>(L"oleaut32.dll", "SysFreeString");
+    decltype(&::SysStringLen) stringLength = Function<decltype(&::SysStringLen)>(L"oleaut32.dll", "SysStringLen");
+    decltype(&::VariantClear) clearVariant = Function<decltype(&::VariantClear)>(L"oleaut32.dll", "VariantClear");
+
+    bool complete() const {
+        return initialize && uninitialize && createInstance && allocString && freeString && stringLength && clearVariant;
+    }
+
+private:
+    template <typename F>
+    static F Function(const wchar_t* library, const char* name) {
+        return SystemFunctionAs<F>(library, name);
+    }
+};
+
+const ComApi& Com() {
+    static const ComApi api;
+    return api;
+}
 
 // Owns one reference to a COM object.
 template <typename T>
@@ -37,9 +68,11 @@ private:
 // Owns a BSTR.
 class Bstr {
 public:
-    explicit Bstr(const std::wstring& text) : b_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    explicit Bstr(const std::wstring& text) : b_(Com().allocString(text.data(), static_cast<UINT>(text.size()))) {}
     Bstr() = default;
-    ~Bstr() { ::SysFreeString(b_); }
+    ~Bstr() {
+        if (b_ != nullptr) Com().freeString(b_);
+    }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     BSTR get() const { return b_; }
@@ -53,9 +86,9 @@ private:
 // mode keeps it; COM is then not uninitialised here either.
 class ComScope {
 public:
-    ComScope() : hr_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComScope() : hr_(Com().complete() ? Com().initialize(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL) {}
     ~ComScope() {
-        if (SUCCEEDED(hr_)) ::CoUninitialize();
+        if (SUCCEEDED(hr_)) Com().uninitialize();
     }
     bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
 
@@ -65,7 +98,7 @@ private:
 
 bool GetRules(ComRef<INetFwRules>& rules) {
     ComRef<INetFwPolicy2> policy;
-    if (FAILED(::CoCreateInstance(kNetFwPolicy2, nullptr, CLSCTX_INPROC_SERVER, kINetFwPolicy2, policy.putVoid()))) {
+    if (FAILED(Com().createInstance(kNetFwPolicy2, nullptr, CLSCTX_INPROC_SERVER, kINetFwPolicy2, policy.putVoid()))) {
         return false;
     }
     return SUCCEEDED(policy->get_Rules(rules.put())) && rules.get() != nullptr;
@@ -80,7 +113,7 @@ bool AllowsProgram(INetFwRule* rule, const std::wstring& executablePath) {
     if (FAILED(rule->get_Action(&action)) || action != NET_FW_ACTION_ALLOW) return false;
     if (FAILED(rule->get_Enabled(&enabled)) || enabled == VARIANT_FALSE) return false;
     if (FAILED(rule->get_ApplicationName(application.put())) || application.get() == nullptr) return false;
-    return ::CompareStringOrdinal(application.get(), static_cast<int>(::SysStringLen(application.get())),
+    return ::CompareStringOrdinal(application.get(), static_cast<int>(Com().stringLength(application.get())),
                                   executablePath.c_str(), static_cast<int>(executablePath.size()),
                                   TRUE) == CSTR_EQUAL;
 }
@@ -99,8 +132,8 @@ Firewall::Lookup Win32Firewall::FindAllowRule(const std::wstring& executablePath
         return Lookup::failed;
     }
     for (;;) {
-        VARIANT item;
-        ::VariantInit(&item);
+        VARIANT item{};
+        item.vt = VT_EMPTY;  // what VariantInit does
         ULONG fetched = 0;
         const HRESULT hr = items->Next(1, &item, &fetched);
         if (FAILED(hr)) return Lookup::failed;
@@ -112,7 +145,7 @@ Firewall::Lookup Win32Firewall::FindAllowRule(const std::wstring& executablePath
                 found = AllowsProgram(rule.get(), executablePath);
             }
         }
-        ::VariantClear(&item);
+        Com().clearVariant(&item);
         if (found) return Lookup::found;
     }
 }
@@ -123,7 +156,7 @@ bool Win32Firewall::AddAllowRule(const std::wstring& executablePath, const std::
     ComRef<INetFwRules> rules;
     if (!GetRules(rules)) return false;
     ComRef<INetFwRule> rule;
-    if (FAILED(::CoCreateInstance(kNetFwRule, nullptr, CLSCTX_INPROC_SERVER, kINetFwRule, rule.putVoid()))) {
+    if (FAILED(Com().createInstance(kNetFwRule, nullptr, CLSCTX_INPROC_SERVER, kINetFwRule, rule.putVoid()))) {
         return false;
     }
     const Bstr name(ruleName);

@@ -1,4 +1,4 @@
-// The known folders seam on Win32 (SHGetKnownFolderPath).
+// The known folders seam on Win32 (SHGetFolderPathW).
 #pragma once
 
 #include "platform/known_folders.h"
