@@ -38,16 +38,6 @@ TEST(SilentInstall, FirewallThenRestartAndNoSettingsTouched) {
     EXPECT_TRUE(bench.ui.messageBoxes.empty());
 }
 
-TEST(SilentInstall, ARunningServiceIsStoppedAndStartedAgain) {
-    AppBench bench;
-    bench.CommandLine(L"--silent_install");
-    bench.services.state = SERVICE_RUNNING;
-    CSetupClientApp app;
-    EXPECT_EQ(AfxWinMain(app), ExitCode::kSuccess);
-    EXPECT_EQ(bench.services.stopRequests, 1);
-    EXPECT_EQ(bench.services.startRequests, 1);
-}
-
 struct ExitCodeCase {
     const char* name;
     bool installed;
@@ -73,17 +63,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ExitCodeCase{"FirewallNotConfirmed", true, true, ExitCode::kFirewallNotConfirmed},
                       ExitCodeCase{"Both", false, true, ExitCode::kServiceNotRunning | ExitCode::kFirewallNotConfirmed}),
     [](const ::testing::TestParamInfo<ExitCodeCase>& info) { return std::string(info.param.name); });
-
-TEST(SilentInstall, MissingServiceShowsTheStatusMessageThenTheStartMessage) {
-    AppBench bench;
-    bench.CommandLine(L"--silent_install");
-    bench.services.installed = false;
-    CSetupClientApp app;
-    AfxWinMain(app);
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 2u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"Unknown system error");
-    EXPECT_EQ(bench.ui.messageBoxes[1].text, L"Unknown system error. Code: 1060");
-}
 
 TEST(SilentLocalInstall, StoresLocalhostFromTheDefaultsWhateverWasStored) {
     AppBench bench;
@@ -121,15 +100,6 @@ TEST(AgentPath, IsBesideTheConfiguratorWhetherOrNotItExists) {
     CSetupClientApp app;
     EXPECT_EQ(app.GetWorkstationExePath(), L"C:\\Tools\\CorvexWorkstation.exe");
     EXPECT_EQ(bench.module.lastSize, 260u);
-}
-
-TEST(AgentPath, ALongPathIsCutAt260Characters) {
-    AppBench bench;
-    bench.module.path = L"C:\\" + std::wstring(300, L'a') + L"\\SetupClient.exe";
-    CSetupClientApp app;
-    const std::wstring path = app.GetWorkstationExePath();
-    // The cut path has no backslash after the drive's, so only "C:\" remains of it.
-    EXPECT_EQ(path, L"C:\\\\CorvexWorkstation.exe");
 }
 
 }  // namespace
