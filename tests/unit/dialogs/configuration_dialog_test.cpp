@@ -152,12 +152,6 @@ INSTANTIATE_TEST_SUITE_P(
                           s.stopRefusedWith = 1052;
                       },
                       {L"Unknown system error"}, 0},
-        OkFailureCase{"ServiceNeverStops",
-                      [](testing_support::SimulatedServiceManager& s) {
-                          s.state = SERVICE_RUNNING;
-                          s.stateAfterStop = SERVICE_STOP_PENDING;
-                      },
-                      {}, 0},
         OkFailureCase{"StartRefused", [](testing_support::SimulatedServiceManager& s) { s.startRefusedWith = 1058; },
                       {L"Unknown system error. Code: 1058"}, 1},
         OkFailureCase{"ServiceNeverRuns",

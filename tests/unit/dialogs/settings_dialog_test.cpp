@@ -28,13 +28,6 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsAndUnmodified) {
         w.Click(IDCANCEL);
     });
     EXPECT_FALSE(dialog.IsModified());
-    // The big icon first, then the small one, both the application's.
-    const auto& sent = bench.ui.lastWindow->Sent();
-    ASSERT_GE(sent.size(), 2u);
-    EXPECT_EQ(sent[0].message, static_cast<UINT>(WM_SETICON));
-    EXPECT_EQ(sent[0].wParam, static_cast<WPARAM>(ICON_BIG));
-    EXPECT_EQ(sent[1].wParam, static_cast<WPARAM>(ICON_SMALL));
-    EXPECT_EQ(sent[1].lParam, reinterpret_cast<LPARAM>(framework::HeadlessUi::IconHandle(IDR_MAINFRAME)));
 }
 
 TEST_F(SettingsDialogTest, OkWritesExactlyTheFourValuesInTheControls) {
@@ -137,25 +130,6 @@ TEST_F(SettingsDialogTest, AStoreThatCantBeReadOpensTheDialogEmpty) {
     EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"Error!");
     EXPECT_NE(bench.ui.messageBoxes[0].text.find(L"user.json"), std::wstring::npos) << "names the file";
     EXPECT_EQ(bench.ui.messageBoxes[1].text, kPromptUnsignedNumber);
-}
-
-TEST_F(SettingsDialogTest, AMinimisedDialogDrawsItsIconInTheMiddle) {
-    CClientConfigurationDlg dialog;
-    Run(dialog, [&](HeadlessWindow& w) {
-        w.SetIconic(true);
-        w.Paint();
-        w.SetIconic(false);
-        w.Paint();
-        EXPECT_EQ(w.QueryDragIcon(), framework::HeadlessUi::IconHandle(IDR_MAINFRAME));
-        w.Click(IDCANCEL);
-    });
-    const HeadlessWindow& w = *bench.ui.lastWindow;
-    ASSERT_EQ(w.Drawn().size(), 1u);
-    // Client 483 x 448, icon 32 x 32: (483 - 32 + 1) / 2 and (448 - 32 + 1) / 2.
-    EXPECT_EQ(w.Drawn()[0].x, 226);
-    EXPECT_EQ(w.Drawn()[0].y, 208);
-    EXPECT_EQ(w.Sent().back().message, static_cast<UINT>(WM_ICONERASEBKGND));
-    EXPECT_EQ(w.DefaultPaints(), 1);
 }
 
 }  // namespace
