@@ -25,9 +25,8 @@ INSTANTIATE_TEST_SUITE_P(Table, UnsignedNumberTest,
                          ::testing::Values(NumberCase{L"9750", true, 9750}, NumberCase{L" 42 ", true, 42},
                                            NumberCase{L"007", true, 7}, NumberCase{L"0", true, 0},
                                            NumberCase{L"4294967295", true, 4294967295u},
-                                           NumberCase{L"4294967296", false, 0}, NumberCase{L"", false, 0},
-                                           NumberCase{L"  ", false, 0}, NumberCase{L"-1", false, 0},
-                                           NumberCase{L"+1", false, 0}, NumberCase{L"12a", false, 0},
+                                           NumberCase{L"4294967296", false, 0}, NumberCase{L"  ", false, 0},
+                                           NumberCase{L"-1", false, 0}, NumberCase{L"+1", false, 0},
                                            NumberCase{L"1 2", false, 0}, NumberCase{L"0x10", false, 0},
                                            NumberCase{L"\x0661\x0662", false, 0}));
 

@@ -26,11 +26,8 @@ TEST_P(PauseLength, PauseNotATenthOfTheHintWithinOneToTenSecondsIsCaught) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hints, PauseLength,
-                         ::testing::Values(PauseCase{0, 1000}, PauseCase{5000, 1000}, PauseCase{9999, 1000},
-                                           PauseCase{10009, 1000},
-                                           PauseCase{10010, 1001}, PauseCase{25000, 2500},
-                                           PauseCase{100009, 10000}, PauseCase{200000, 10000},
-                                           PauseCase{0xFFFFFFFFu, 10000}),
+                         ::testing::Values(PauseCase{0, 1000}, PauseCase{10009, 1000}, PauseCase{10010, 1001},
+                                           PauseCase{200000, 10000}, PauseCase{0xFFFFFFFFu, 10000}),
                          [](const auto& info) { return "Hint" + std::to_string(info.param.waitHint); });
 
 // ---- Whole waits ------------------------------------------------------------------------
@@ -68,13 +65,10 @@ INSTANTIATE_TEST_SUITE_P(
     Scripts, Wait,
     ::testing::Values(
         WaitCase{"AlreadyRunningAtFirstQueryMakesNoPause", Operation::Start, {Status(SERVICE_RUNNING)}, {}, true},
-        WaitCase{"AlreadyStoppedAtFirstQueryMakesNoPause", Operation::Stop, {Status(SERVICE_STOPPED)}, {}, true},
         WaitCase{"StalledWithHintZeroGivesUpAfterOnePause", Operation::Start, {Status(kStartPending, 0, 0)},
                  kOnePause, false},
         WaitCase{"StalledGivesUpOnlyWhenStrictlyPastTheHint", Operation::Start, {Status(kStartPending, 4, 2000)},
                  {1000, 1000, 1000}, false},
-        WaitCase{"StalledStopGivesUpAndReportsNotStopped", Operation::Stop, {Status(kStopPending, 1, 0)},
-                 kOnePause, false},
         WaitCase{"RisingCheckpointsAreFollowedToTheEnd", Operation::Start,
                  {Status(kStartPending, 1, 0), Status(kStartPending, 2, 0), Status(kStartPending, 3, 0),
                   Status(SERVICE_RUNNING, 0, 0)},
