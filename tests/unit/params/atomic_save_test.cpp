@@ -53,41 +53,43 @@ protected:
     const std::wstring newName_ = L"WS-NEW";
 };
 
-TEST_F(AtomicSaveTest, ReplaceBlockedKeepsTheOriginalAndNoTemporaryFile) {
-    faulty_.replaceFault = {ERROR_ACCESS_DENIED, 0};
+struct FailedSave {
+    const char* name;
+    platform::FaultyFileSystem::Fault platform::FaultyFileSystem::*fault;
+    platform::FaultyFileSystem::Fault plan;
+    const char* named;   // the file or folder that the error names
+    const char* reason;  // the system error in words
+    bool userReplaced;   // user.json was replaced before the failure
+};
+
+void PrintTo(const FailedSave& c, std::ostream* os) { *os << c.name; }
+
+class FailedSaveTest : public AtomicSaveTest, public ::testing::WithParamInterface<FailedSave> {};
+
+TEST_P(FailedSaveTest, KeepsEveryFileNotYetReplacedAndLeavesNoTemporaryFile) {
+    const FailedSave& c = GetParam();
+    faulty_.*c.fault = c.plan;
     const std::string error = SaveChanged();
-    EXPECT_NE(error.find("user.json"), std::string::npos) << error;
-    EXPECT_NE(error.find("access is denied"), std::string::npos) << error;
-    EXPECT_EQ(ReadBytes(AgentUserFile()), oldUser_);
+    EXPECT_NE(error.find(c.named), std::string::npos) << error;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(AgentUserFile()) != oldUser_, c.userReplaced);
     EXPECT_EQ(ReadBytes(AgentWorkstationFile()), oldWorkstation_);
     EXPECT_EQ(params_test::FilesBelow(temp_.Native()), ExpectedFiles());
 }
 
-TEST_F(AtomicSaveTest, SecondReplaceBlockedKeepsItsOriginalAndNoTemporaryFile) {
-    faulty_.replaceFault = {32, 2};  // the workstation file is in use
-    const std::string error = SaveChanged();
-    EXPECT_NE(error.find("workstation.json"), std::string::npos) << error;
-    EXPECT_EQ(ReadBytes(AgentWorkstationFile()), oldWorkstation_);
-    EXPECT_NE(ReadBytes(AgentUserFile()), oldUser_) << "the first file was replaced before the failure";
-    EXPECT_EQ(params_test::FilesBelow(temp_.Native()), ExpectedFiles());
-}
+using Faulty = platform::FaultyFileSystem;
 
-TEST_F(AtomicSaveTest, DiskFullWhileWritingChangesNothingAndCleansUp) {
-    faulty_.writeFault = {kDiskFull, 2};  // the second temporary file is cut short
-    const std::string error = SaveChanged();
-    EXPECT_NE(error.find("workstation.json"), std::string::npos) << error;
-    EXPECT_NE(error.find("disk is full"), std::string::npos) << error;
-    EXPECT_EQ(ReadBytes(AgentUserFile()), oldUser_);
-    EXPECT_EQ(ReadBytes(AgentWorkstationFile()), oldWorkstation_);
-    EXPECT_EQ(params_test::FilesBelow(temp_.Native()), ExpectedFiles());
-}
-
-TEST_F(AtomicSaveTest, FolderThatCannotBeCreatedIsNamed) {
-    faulty_.createFoldersFault = {ERROR_ACCESS_DENIED, 0};
-    const std::string error = SaveChanged();
-    EXPECT_NE(error.find("Settings"), std::string::npos) << error;
-    EXPECT_EQ(ReadBytes(AgentUserFile()), oldUser_);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FailedSaveTest,
+    ::testing::Values(
+        FailedSave{"FirstReplaceBlocked", &Faulty::replaceFault, {ERROR_ACCESS_DENIED, 1}, "user.json",
+                   "access is denied", false},
+        FailedSave{"SecondReplaceBlocked", &Faulty::replaceFault, {32, 2}, "workstation.json", "another program", true},
+        FailedSave{"DiskFullWhileWritingTheSecondFile", &Faulty::writeFault, {kDiskFull, 2}, "workstation.json",
+                   "disk is full", false},
+        FailedSave{"FolderNotCreatable", &Faulty::createFoldersFault, {ERROR_ACCESS_DENIED, 0}, "Settings",
+                   "access is denied", false}),
+    [](const ::testing::TestParamInfo<FailedSave>& info) { return std::string(info.param.name); });
 
 TEST_F(AtomicSaveTest, SaveWritesTemporaryBesideTargetThenReplaces) {
     EXPECT_EQ(SaveChanged(), "");
