@@ -9,6 +9,23 @@ namespace {
 
 const wchar_t kWhat[] = L"server host name";
 
+// A web address ("https://backup/") or a name with its port ("backup:9750", "[::1]:9750")
+// typed where only the host belongs. An IPv6 address has at least two colons, so one colon
+// outside brackets is always a port.
+std::wstring CheckNotAnAddressWithPort(const std::wstring& host) {
+    if (host.find(L"://") != std::wstring::npos) {
+        return L"The server host name holds a web address. Enter only the server's network name or IP address "
+               L"(for example backup01.example.com), without \"://\" or a path; the port has its own field.";
+    }
+    const bool bracketedWithPort = host.front() == L'[' && host.find(L"]:") != std::wstring::npos;
+    const bool nameWithPort = host.front() != L'[' && host.find(L':') != std::wstring::npos &&
+                              host.find(L':') == host.rfind(L':');
+    if (bracketedWithPort || nameWithPort) {
+        return L"The server host name holds a port (the part after \":\"). Enter the port in its own field.";
+    }
+    return std::wstring();
+}
+
 std::wstring CheckIpv6Host(const std::wstring& host) {
     std::wstring address = host;
     const bool opens = !address.empty() && address.front() == L'[';
@@ -36,6 +53,8 @@ std::wstring CheckServerHost(const std::wstring& host) {
         return L"The server host name is empty. Enter the network name or IP address of the backup server.";
     }
     std::wstring message = CheckCommonText(host, kWhat);
+    if (!message.empty()) return message;
+    message = CheckNotAnAddressWithPort(host);
     if (!message.empty()) return message;
     if (host.find(L':') != std::wstring::npos || host.front() == L'[' || host.back() == L']') {
         return CheckIpv6Host(host);

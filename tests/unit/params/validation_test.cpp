@@ -149,8 +149,10 @@ const Case kCases[] = {
     Invalid("HostIpv6LongGroup", Value::host, L"12345::1", L"IPv6"),
     Invalid("HostIpv6NotHex", Value::host, L"g::1", L"IPv6"),
     Invalid("HostIpv6Ipv4NotLast", Value::host, L"::1.2.3.4:1", L"IPv6"),
-    // A colon makes the text an IPv6 candidate: a name with a port gets the IPv6 message.
-    Invalid("HostWithPort", Value::host, L"backup.example:9750", L"IPv6"),
+    // A port or a web address typed into the host: told apart from a broken IPv6 address.
+    Invalid("HostWithPort", Value::host, L"backup.example:9750", L"port in its own field"),
+    Invalid("HostIpv6WithPort", Value::host, L"[2001:db8::1]:9750", L"port in its own field"),
+    Invalid("HostWebAddress", Value::host, L"https://backup.example/", L"web address"),
     // Server port.
     Port("PortZero", 0, false),
     Port("PortOne", 1, true),
