@@ -7,20 +7,19 @@
 
 namespace {
 
-using testing_support::PacketBench;
-using testing_support::TestPacketDlg;
+using testing_support::KitTest;
+using BuildPacketTest = KitTest;
+using DebugBatchFileTest = KitTest;
 
 const wchar_t kCompiler[] = LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe)";
 const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
 const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
 
-TEST(BuildPacket, StartsTheCompilerBesideTheConfiguratorAndWaitsForItWithoutLimit) {
-    PacketBench bench;
+TEST_F(BuildPacketTest, StartsTheCompilerBesideTheConfiguratorAndWaitsForItWithoutLimit) {
     int waitCursorAtStart = -1;
     bench.launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
         waitCursorAtStart = bench.ui.waitCursorDepth;
     };
-    TestPacketDlg dialog;
     dialog.SetNameChoice(1);
     ASSERT_EQ(dialog.BuildPacket(kOutput), TRUE);
 
@@ -40,12 +39,10 @@ TEST(BuildPacket, StartsTheCompilerBesideTheConfiguratorAndWaitsForItWithoutLimi
 }
 
 // A compiler that cannot be started: the system's code as an unsigned number.
-class LaunchFailureTest : public ::testing::TestWithParam<DWORD> {};
+class LaunchFailureTest : public KitTest, public ::testing::WithParamInterface<DWORD> {};
 
 TEST_P(LaunchFailureTest, TellsTheSystemsCodeAndReportsFailure) {
-    PacketBench bench;
     bench.launcher.startError = GetParam();
-    TestPacketDlg dialog;
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
     ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.ui.messageBoxes[0].text,
@@ -65,12 +62,10 @@ struct DebugCase {
     bool written;
 };
 
-class DebugSwitchTest : public ::testing::TestWithParam<DebugCase> {};
+class DebugSwitchTest : public KitTest, public ::testing::WithParamInterface<DebugCase> {};
 
 TEST_P(DebugSwitchTest, WritesTheBatchFileOnlyWhenTheSwitchStandsWhole) {
-    PacketBench bench;
     bench.CommandLine(GetParam().arguments);
-    TestPacketDlg dialog;
     dialog.BuildPacket(kOutput);
     EXPECT_EQ(bench.textFiles.attempts.size(), GetParam().written ? 1u : 0u);
 }
@@ -80,22 +75,18 @@ INSTANTIATE_TEST_SUITE_P(Switches, DebugSwitchTest,
                                            DebugCase{L"--create_packet", false}, DebugCase{L"--debug=1", false},
                                            DebugCase{L"debug", false}));
 
-TEST(DebugBatchFile, TheProgramPathNeverCountsAsTheSwitch) {
-    PacketBench bench;
+TEST_F(DebugBatchFileTest, TheProgramPathNeverCountsAsTheSwitch) {
     bench.commandLine.line = L"--debug --create_packet";
-    TestPacketDlg dialog;
     dialog.BuildPacket(kOutput);
     EXPECT_TRUE(bench.textFiles.attempts.empty());
 }
 
-TEST(DebugBatchFile, HoldsTheUnquotedCompilerTwoBlanksAndTheArgumentsWithoutLineEndBeforeTheStart) {
-    PacketBench bench;
+TEST_F(DebugBatchFileTest, HoldsTheUnquotedCompilerTwoBlanksAndTheArgumentsWithoutLineEndBeforeTheStart) {
     bench.CommandLine(L"--create_packet --debug");
     bool writtenAtStart = false;
     bench.launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
         writtenAtStart = bench.textFiles.files.count(kBatchFile) == 1;
     };
-    TestPacketDlg dialog;
     dialog.SetNameChoice(1);
     dialog.BuildPacket(kOutput);
     const std::wstring line = std::wstring(kCompiler) + L" " + dialog.ComposeBuildArguments(kOutput, LR"(C:\Corvex\)");
@@ -107,20 +98,16 @@ TEST(DebugBatchFile, HoldsTheUnquotedCompilerTwoBlanksAndTheArgumentsWithoutLine
               0u);
 }
 
-TEST(DebugBatchFile, IsWrittenAlsoWhenTheStartThenFails) {
-    PacketBench bench;
+TEST_F(DebugBatchFileTest, IsWrittenAlsoWhenTheStartThenFails) {
     bench.CommandLine(L"--debug");
     bench.launcher.startError = 2;
-    TestPacketDlg dialog;
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
     EXPECT_EQ(bench.textFiles.files.count(kBatchFile), 1u);
 }
 
-TEST(DebugBatchFile, AnUnwritableFileIsSkippedSilentlyAndTheBuildGoesOn) {
-    PacketBench bench;
+TEST_F(DebugBatchFileTest, AnUnwritableFileIsSkippedSilentlyAndTheBuildGoesOn) {
     bench.CommandLine(L"--debug");
     bench.textFiles.unopenable.insert(kBatchFile);
-    TestPacketDlg dialog;
     EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
     EXPECT_EQ(bench.launcher.starts.size(), 1u);
     EXPECT_TRUE(bench.ui.messageBoxes.empty());

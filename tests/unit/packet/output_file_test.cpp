@@ -9,13 +9,11 @@
 
 namespace {
 
-using testing_support::PacketBench;
-using testing_support::TestPacketDlg;
+using testing_support::KitTest;
+using OutputFileTest = KitTest;
 
-TEST(ChooseOutputFile, AsksWithTheKitsSaveDialogThatAsksNothingItself) {
-    PacketBench bench;
+TEST_F(OutputFileTest, AsksWithTheKitsSaveDialogThatAsksNothingItself) {
     bench.ui.fileAnswers.push_back(std::nullopt);
-    TestPacketDlg dialog;
     dialog.ChooseOutputFile();
     ASSERT_EQ(bench.ui.fileDialogs.size(), 1u);
     const framework::FileDialogState& state = bench.ui.fileDialogs[0].state;
@@ -34,12 +32,10 @@ struct ExtensionCase {
     const wchar_t* result;
 };
 
-class ExeRuleTest : public ::testing::TestWithParam<ExtensionCase> {};
+class ExeRuleTest : public KitTest, public ::testing::WithParamInterface<ExtensionCase> {};
 
 TEST_P(ExeRuleTest, AppendsExeUnlessTheLastFourCharactersAreExeInAnyCase) {
-    PacketBench bench;
     bench.ui.fileAnswers.push_back(bench.PathInRoot(GetParam().chosen));
-    TestPacketDlg dialog;
     EXPECT_EQ(dialog.ChooseOutputFile(), bench.PathInRoot(GetParam().result));
     EXPECT_TRUE(bench.ui.messageBoxes.empty());
 }
@@ -49,37 +45,23 @@ INSTANTIATE_TEST_SUITE_P(Names, ExeRuleTest,
                                            ExtensionCase{L"setup.exe.bak", L"setup.exe.bak.exe"},
                                            ExtensionCase{L"kitexe", L"kitexe.exe"}));
 
-TEST(ExeRule, APathShorterThanTheExtensionGetsItAppended) {
-    PacketBench bench;
+TEST_F(OutputFileTest, APathShorterThanTheExtensionGetsItAppended) {
     bench.ui.fileAnswers.push_back(std::wstring(L"exe"));
-    TestPacketDlg dialog;
     EXPECT_EQ(dialog.ChooseOutputFile(), L"exe.exe");
 }
 
-TEST(ExeRule, TheExistenceTestLooksAtThePathWithTheExtension) {
-    PacketBench bench;
-    ASSERT_EQ(bench.files.WriteAndFlush(bench.PathInRoot(L"kit.exe"), "old"), 0u);
-    bench.ui.fileAnswers.push_back(bench.PathInRoot(L"kit"));
-    bench.ui.answers.push_back(IDYES);
-    TestPacketDlg dialog;
-    EXPECT_EQ(dialog.ChooseOutputFile(), bench.PathInRoot(L"kit.exe"));
-    EXPECT_EQ(bench.ui.messageBoxes.size(), 1u);
-}
-
-// The replace question for a file that exists.
+// The replace question for a file that exists (after the ".exe" rule).
 struct ReplaceCase {
     const char* name;
     std::vector<int> answers;                               // to the replace questions, in order
     std::vector<std::optional<std::wstring>> fileChoices;  // relative to the bench's folder
     std::optional<std::wstring> result;                    // relative; nullopt for the empty path
     size_t questions;
-    size_t fileDialogs;
 };
 
-class ReplaceQuestionTest : public ::testing::TestWithParam<ReplaceCase> {};
+class ReplaceQuestionTest : public KitTest, public ::testing::WithParamInterface<ReplaceCase> {};
 
 TEST_P(ReplaceQuestionTest, YesKeepsThePathNoAsksAgainCancelGivesUp) {
-    PacketBench bench;
     ASSERT_EQ(bench.files.WriteAndFlush(bench.PathInRoot(L"old.exe"), "old"), 0u);
     ASSERT_EQ(bench.files.WriteAndFlush(bench.PathInRoot(L"other.exe"), "other"), 0u);
     const ReplaceCase& c = GetParam();
@@ -87,11 +69,9 @@ TEST_P(ReplaceQuestionTest, YesKeepsThePathNoAsksAgainCancelGivesUp) {
     for (const auto& choice : c.fileChoices) {
         bench.ui.fileAnswers.push_back(choice ? std::optional<std::wstring>(bench.PathInRoot(*choice)) : std::nullopt);
     }
-    TestPacketDlg dialog;
-    const std::wstring chosen = dialog.ChooseOutputFile();
-    EXPECT_EQ(chosen, c.result ? bench.PathInRoot(*c.result) : std::wstring());
+    EXPECT_EQ(dialog.ChooseOutputFile(), c.result ? bench.PathInRoot(*c.result) : std::wstring());
     EXPECT_EQ(bench.ui.messageBoxes.size(), c.questions);
-    EXPECT_EQ(bench.ui.fileDialogs.size(), c.fileDialogs);
+    EXPECT_EQ(bench.ui.fileDialogs.size(), c.fileChoices.size());
     EXPECT_EQ(bench.ui.unanswered, 0);
     for (const auto& shown : bench.ui.messageBoxes) EXPECT_EQ(shown.type, MB_YESNOCANCEL | MB_ICONQUESTION);
 }
@@ -99,42 +79,28 @@ TEST_P(ReplaceQuestionTest, YesKeepsThePathNoAsksAgainCancelGivesUp) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, ReplaceQuestionTest,
     ::testing::Values(
-        ReplaceCase{"cancel_in_the_dialog", {}, {std::nullopt}, std::nullopt, 0, 1},
-        ReplaceCase{"yes_builds_over_it", {IDYES}, {std::wstring(L"old.exe")}, std::wstring(L"old.exe"), 1, 1},
-        ReplaceCase{"cancel_gives_up", {IDCANCEL}, {std::wstring(L"old.exe")}, std::nullopt, 1, 1},
+        ReplaceCase{"cancel_in_the_dialog", {}, {std::nullopt}, std::nullopt, 0},
+        ReplaceCase{"yes_builds_over_it", {IDYES}, {std::wstring(L"old")}, std::wstring(L"old.exe"), 1},
+        ReplaceCase{"cancel_gives_up", {IDCANCEL}, {std::wstring(L"old.exe")}, std::nullopt, 1},
         ReplaceCase{"no_then_a_new_name", {IDNO}, {std::wstring(L"old.exe"), std::wstring(L"new")},
-                    std::wstring(L"new.exe"), 1, 2},
-        ReplaceCase{"no_then_cancel_in_the_dialog", {IDNO}, {std::wstring(L"old.exe"), std::nullopt}, std::nullopt,
-                    1, 2},
+                    std::wstring(L"new.exe"), 1},
+        ReplaceCase{"no_then_cancel_in_the_dialog", {IDNO}, {std::wstring(L"old.exe"), std::nullopt}, std::nullopt, 1},
         ReplaceCase{"no_then_another_existing_file_asks_again",
                     {IDNO, IDYES},
                     {std::wstring(L"old.exe"), std::wstring(L"other")},
                     std::wstring(L"other.exe"),
-                    2,
                     2}),
     [](const ::testing::TestParamInfo<ReplaceCase>& info) { return std::string(info.param.name); });
 
-TEST(ReplaceQuestion, NamesThePathInQuotes) {
-    PacketBench bench;
+TEST_F(OutputFileTest, TheQuestionNamesThePathInQuotesAndTheNextDialogStartsFromIt) {
     const std::wstring existing = bench.PathInRoot(L"old 100%.exe");
-    ASSERT_EQ(bench.files.WriteAndFlush(existing, "old"), 0u);
-    bench.ui.fileAnswers.push_back(existing);
-    bench.ui.answers.push_back(IDCANCEL);
-    TestPacketDlg dialog;
-    dialog.ChooseOutputFile();
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"\"" + existing + L"\" already exists. Do you want to replace it?");
-}
-
-TEST(ReplaceQuestion, TheDialogShownAgainStartsFromThePreviousChoice) {
-    PacketBench bench;
-    const std::wstring existing = bench.PathInRoot(L"old.exe");
     ASSERT_EQ(bench.files.WriteAndFlush(existing, "old"), 0u);
     bench.ui.fileAnswers.push_back(existing);
     bench.ui.fileAnswers.push_back(std::nullopt);
     bench.ui.answers.push_back(IDNO);
-    TestPacketDlg dialog;
     dialog.ChooseOutputFile();
+    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"\"" + existing + L"\" already exists. Do you want to replace it?");
     ASSERT_EQ(bench.ui.fileDialogs.size(), 2u);
     EXPECT_EQ(bench.ui.fileDialogs[1].state.fileName, existing);
 }

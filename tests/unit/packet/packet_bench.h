@@ -2,6 +2,9 @@
 // records the compiler's start and a text file writer that keeps the debug batch file.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 
 #include "app_bench.h"
@@ -33,6 +36,18 @@ class TestPacketDlg : public CCreateClientPacketDlg {
 public:
     void SetNameChoice(int choice) { m_nameChoice = choice; }
     int NameChoice() const { return m_nameChoice; }
+};
+
+// A test with the bench and one kit dialog; Run shows the dialog with `user` playing the user.
+class KitTest : public ::testing::Test {
+protected:
+    INT_PTR Run(std::function<void(framework::HeadlessWindow&)> user) {
+        bench.ui.onDialog = std::move(user);
+        return dialog.DoModal();
+    }
+
+    PacketBench bench;
+    TestPacketDlg dialog;
 };
 
 }  // namespace testing_support
