@@ -74,16 +74,6 @@ TEST(HasCommandLineOption, AnUnsplittableCommandLineHoldsNoSwitch) {
     EXPECT_EQ(bench.ui.dialogsShown, std::vector<UINT>{IDD_CLIENT_CONFIGURATION});
 }
 
-TEST(StartUp, MessageBoxesBearTheExecutablesNameAsCaption) {
-    AppBench bench;
-    bench.module.path = L"C:\\Tools\\configurator.exe";
-    CSetupClientApp app;
-    app.InitAppTitle();
-    AfxMessageBox(L"x");
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"configurator");
-}
-
 struct ExitCase {
     const wchar_t* arguments;
     int button;

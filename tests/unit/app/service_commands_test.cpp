@@ -43,6 +43,7 @@ class ServiceCommandTest : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
     const CommandCase& c = GetParam();
     AppBench bench;
+    bench.module.path = L"C:\\Tools\\configurator.exe";  // the caption is the program's name
     c.arrange(bench.services);
     CSetupClientApp app;
     app.InitAppTitle();
@@ -51,7 +52,7 @@ TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
     for (const auto& box : bench.ui.messageBoxes) {
         shown.push_back(box.text);
         EXPECT_EQ(box.type, 16u) << "error icon and OK only";
-        EXPECT_EQ(box.caption, L"SetupClient");
+        EXPECT_EQ(box.caption, L"configurator");
     }
     EXPECT_EQ(shown, c.messages);
     EXPECT_EQ(bench.services.startRequests, c.startRequests);

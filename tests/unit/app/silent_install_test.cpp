@@ -23,8 +23,9 @@ public:
     }
 };
 
-TEST(SilentInstall, FirewallThenRestartAndNoSettingsTouched) {
+TEST(SilentInstall, FirewallForTheAgentBesideTheConfiguratorThenRestartAndNoSettingsTouched) {
     AppBench bench;
+    bench.module.path = L"C:\\Tools\\configurator.exe";
     bench.CommandLine(L"--silent_install");
     TracingApp app;
     EXPECT_EQ(AfxWinMain(app), ExitCode::kSuccess);
@@ -33,7 +34,7 @@ TEST(SilentInstall, FirewallThenRestartAndNoSettingsTouched) {
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
     EXPECT_EQ(bench.services.stopRequests, 0) << "a stopped service is only started";
     ASSERT_EQ(bench.firewall.rules.size(), 1u);
-    EXPECT_EQ(bench.firewall.rules[0].executablePath, L"C:\\Corvex\\CorvexWorkstation.exe");
+    EXPECT_EQ(bench.firewall.rules[0].executablePath, L"C:\\Tools\\CorvexWorkstation.exe");
     EXPECT_EQ(bench.firewall.rules[0].name, L"Corvex Workstation x64");
     EXPECT_TRUE(bench.ui.messageBoxes.empty());
 }
@@ -92,14 +93,6 @@ TEST(SilentLocalInstall, AStoreThatCantBeWrittenIsReportedAndTheServiceLeftAlone
     ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"Error!");
     EXPECT_EQ(bench.services.startRequests, 0);
-}
-
-TEST(AgentPath, IsBesideTheConfiguratorWhetherOrNotItExists) {
-    AppBench bench;
-    bench.module.path = L"C:\\Tools\\configurator.exe";
-    CSetupClientApp app;
-    EXPECT_EQ(app.GetWorkstationExePath(), L"C:\\Tools\\CorvexWorkstation.exe");
-    EXPECT_EQ(bench.module.lastSize, 260u);
 }
 
 }  // namespace
