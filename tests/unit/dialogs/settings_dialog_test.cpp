@@ -85,16 +85,6 @@ TEST_F(SettingsDialogTest, AnotherFailureWhileSavingShowsTheErrorBox) {
     EXPECT_FALSE(bench.ui.messageBoxes[0].owned);
 }
 
-TEST_F(SettingsDialogTest, ASaveThatReportsFalseLeavesTheDialogModified) {
-    ProbeDialog dialog;
-    dialog.saveResult = FALSE;
-    Run(dialog, [&](HeadlessWindow& w) {
-        w.Type(IDC_SERVER_HOST, L"x.example.com");
-        w.Click(IDOK);
-    });
-    EXPECT_TRUE(dialog.IsModified());
-}
-
 TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {
     CClientConfigurationDlg dialog;
     CorvexParameters defaults(L"client");
