@@ -38,22 +38,18 @@ protected:
     platform::FaultyFileSystem faulty_;
 };
 
-TEST_F(StoreRightsTest, TheAgentStoreIsRestrictedBeforeAnyFileIsWritten) {
-    Valid().Save(true);
-    const int restricted = IndexOf(L"restrict " + AgentStore());
-    ASSERT_GE(restricted, 0) << "the store's folder never got its rights";
-    EXPECT_LT(restricted, IndexOf(L"write ")) << "temporary files must be created under the new rights";
-    EXPECT_LT(IndexOf(L"create folders"), restricted);
-    int times = 0;
-    for (const auto& call : faulty_.calls) times += call.compare(0, 9, L"restrict ") == 0 ? 1 : 0;
-    EXPECT_EQ(times, 1) << "both files share the folder: its rights are set once";
-}
-
-TEST_F(StoreRightsTest, AnExistingStoreIsRestrictedAgainOnEverySave) {
-    Valid().Save(true);
-    faulty_.calls.clear();
-    Valid().Save(false);
-    EXPECT_GE(IndexOf(L"restrict " + AgentStore()), 0);
+TEST_F(StoreRightsTest, TheAgentStoreIsRestrictedOnceBeforeAnyFileIsWrittenOnEverySave) {
+    for (bool createStore : {true, false}) {  // a new store, then the existing one
+        faulty_.calls.clear();
+        Valid().Save(createStore);
+        const int restricted = IndexOf(L"restrict " + AgentStore());
+        ASSERT_GE(restricted, 0) << "the store's folder did not get its rights";
+        EXPECT_LT(restricted, IndexOf(L"write ")) << "temporary files must be created under the new rights";
+        if (createStore) EXPECT_LT(IndexOf(L"create folders"), restricted);
+        int times = 0;
+        for (const auto& call : faulty_.calls) times += call.compare(0, 9, L"restrict ") == 0 ? 1 : 0;
+        EXPECT_EQ(times, 1) << "both files share the folder: its rights are set once";
+    }
 }
 
 TEST_F(StoreRightsTest, OnDiskTheStoreFolderIsWritableByItsOwnerOnly) {
