@@ -23,6 +23,8 @@ const DWORD kStuckWaitHint = 2000;
 // Exit during start: how long it stays start pending before it stops.
 const DWORD kExitAfterMs = 1500;
 const DWORD kExitWaitHint = 3000;
+// Instant: how long the process stays after it reported stopped (see wmain).
+const DWORD kInstantLingerMs = 250;
 
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 SRWLOCK g_statusLock = SRWLOCK_INIT;
@@ -151,6 +153,13 @@ int wmain() {
             ::fputws(L"CorvexWorkstation.exe runs only as a service (register it with sc create).\n", stderr);
         }
         return static_cast<int>(error);
+    }
+    if (g_behaviour == Behaviour::Instant) {
+        // Stopped from inside the stop handler: the dispatcher returns as soon as that status
+        // is in, while its own thread may not yet have sent the handler's answer back to the
+        // service manager. Leaving at once would cut that answer off (the manager then fails
+        // the stop request); give the thread time to send it.
+        ::Sleep(kInstantLingerMs);
     }
     return 0;
 }
