@@ -42,17 +42,6 @@ TEST_F(ConfigurationDialogTest, ButtonsFollowTheServiceStateAndAStartWithoutEdit
     EXPECT_EQ(bench.services.startType, static_cast<DWORD>(SERVICE_AUTO_START));
 }
 
-TEST_F(ConfigurationDialogTest, AMissingServiceIsReportedAndOnlyStartIsOffered) {
-    bench.services.installed = false;
-    Run([&](HeadlessWindow& w) {
-        EXPECT_EQ(Buttons(w), kShowsStopped);
-        w.Click(IDC_START);
-        w.Click(IDCANCEL);
-    });
-    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1060",
-                                                  L"Unknown system error"}));
-}
-
 struct AnswerCase {
     const char* name;
     int answer;
