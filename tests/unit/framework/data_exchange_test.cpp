@@ -18,7 +18,9 @@ class UnsignedNumberTest : public ::testing::TestWithParam<NumberCase> {};
 TEST_P(UnsignedNumberTest, ReadsOnlyUnsignedDecimals) {
     UINT value = 777;
     EXPECT_EQ(ParseUnsignedDecimal(GetParam().text, value), GetParam().accepted);
-    if (GetParam().accepted) EXPECT_EQ(value, GetParam().value);
+    if (GetParam().accepted) {
+        EXPECT_EQ(value, GetParam().value);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, UnsignedNumberTest,
