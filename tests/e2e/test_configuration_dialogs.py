@@ -65,6 +65,40 @@ def test_an_invalid_host_brings_the_librarys_message_and_focuses_the_host(app, d
     driver.wait_control(CAPTION, HOST, focused=True, timeout=10)
 
 
+NUMBER = "Please enter a positive integer."
+PORT_RANGE = "The server port must be a number from 1 to 65535."
+
+
+@pytest.mark.parametrize("text, message", [
+    ("97a0", NUMBER),          # pasted: the field's digits-only rule stops typing, not pasting
+    ("", NUMBER),
+    ("4294967296", NUMBER),    # beyond the 32-bit field
+    ("65536", PORT_RANGE),
+    ("65537", PORT_RANGE),     # would be port 1 in 16 bits
+])
+def test_a_bad_port_is_refused_with_its_message_and_nothing_is_stored(app, driver, sandbox, stored, text,
+                                                                      message):
+    process = app()
+    driver.wait_window(CAPTION, timeout=30)
+    driver.settext(CAPTION, PORT, text)
+    driver.focus(CAPTION, HOST)
+    driver.click(CAPTION, OK)
+    box = driver.messagebox(caption=APP, timeout=30)
+    assert box["text"] == message
+    driver.answer("OK", caption=APP)
+    driver.wait_control(CAPTION, PORT, focused=True, timeout=10)
+    assert process.running, "the dialog stays open"
+    assert agent.stored_settings(sandbox) == ("backup.example.com", 9750, "CORP\\backup", "WS-01")
+
+
+def test_typing_into_the_port_keeps_only_digits(app, driver, stored):
+    app()
+    driver.wait_window(CAPTION, timeout=30)
+    driver.settext(CAPTION, PORT, "")
+    driver.type(CAPTION, PORT, "9x7-5.1")
+    assert driver.control(CAPTION, PORT)["text"] == "9751"
+
+
 @pytest.mark.parametrize("answer, saved, started", [("Cancel", False, False), ("No", False, True),
                                                     ("Yes", True, True)])
 def test_start_after_an_edit_asks_to_apply(app, driver, sandbox, stored, answer, saved, started):
