@@ -152,7 +152,6 @@ ENDINGS = [
     ("escape", lambda d: d.key(PROBE, "ESCAPE"), 2),
     ("enter-presses-the-default-button", lambda d: d.key(PROBE, "RETURN"), 1),
     ("close-request", lambda d: d.close(PROBE), 2),
-    ("cancel-command", lambda d: d.command(PROBE, 2), 2),
     ("ok-click", lambda d: d.click(PROBE, 1), 1),
 ]
 

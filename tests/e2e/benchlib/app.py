@@ -17,8 +17,7 @@ class AppProcess:
         self._out = tempfile.TemporaryFile()
         self._err = tempfile.TemporaryFile()
         self.process = subprocess.Popen(
-            ["wine", str(paths.bin_program("uidriver.exe")), "launch", "--wait",
-             "--cmdline", command_line, "--cwd", cwd],
+            ["wine", str(paths.bin_program("uidriver.exe")), "launch", "--cmdline", command_line, "--cwd", cwd],
             env=sandbox.env, stdin=subprocess.DEVNULL, stdout=self._out, stderr=self._err)
         self._result = None
 

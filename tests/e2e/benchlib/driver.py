@@ -93,9 +93,6 @@ class Driver:
         extra = ["--id", control_id] if control_id is not None else []
         return self.run("key", "--caption", caption, "--vk", vk, *extra)
 
-    def command(self, caption, control_id):
-        return self.run("command", "--caption", caption, "--id", control_id)
-
     def close(self, caption):
         return self.run("close", "--caption", caption)
 

@@ -25,7 +25,6 @@ Json SetTextCommand(const Args& args);
 Json TypeCommand(const Args& args);
 Json ClickCommand(const Args& args);
 Json KeyCommand(const Args& args);
-Json CommandCommand(const Args& args);
 Json CloseCommand(const Args& args);
 Json FocusCommand(const Args& args);
 
@@ -40,9 +39,7 @@ Json FileDialogCommand(const Args& args);
 // Starting a program with an exact command line (launch_command.cpp).
 Json LaunchCommand(const Args& args);
 
-// Shared by the commands: the window named by --caption (and optionally --class, --pid),
-// waited for within --timeout.
-WindowQuery QueryFromOptions(const Options& options);
+// Shared by the commands: the window named by --caption, waited for within --timeout.
 HWND TargetWindow(const Options& options);
 
 // Waits until the window's thread has handled what was posted to it before (bounded; a

@@ -5,29 +5,24 @@
 
 #include <nlohmann/json.hpp>
 
-#include "dialog_units.h"
-
 namespace uidriver {
 
 using Json = nlohmann::ordered_json;
 
-// hwnd, pid, class, caption, style, exstyle, enabled, visible, rect (screen pixels) and the
-// client area's size in pixels.
+// class, caption, style and exstyle.
 Json DescribeWindow(HWND window);
 
-// The window itself plus its child controls in z-order (for a dialog: template order), each
-// with id, kind, class, text, style, exstyle, enabled, visible, focused, checked (check boxes
-// and radio buttons) and its rectangle in dialog units of the given base units.
-Json DescribeControls(HWND dialog, const BaseUnits& units);
+// The window itself, its client size in dialog units, the id of the control with the focus,
+// and its child controls in z-order (for a dialog: template order), each with id, kind, text,
+// style, exstyle, enabled, focused, checked (check boxes and radio buttons only) and its
+// rectangle in dialog units.
+Json DescribeControls(HWND dialog);
 
-// The control of the dialog that has the keyboard focus (the direct child that holds it, for
-// controls made of several windows), or null.
-HWND FocusedControl(HWND dialog);
+// The window that has the keyboard focus in the dialog's thread, or null.
+HWND FocusWindow(HWND dialog);
 
 // "groupbox", "pushbutton", "defpushbutton", "checkbox", "radio", "edit", "static", ... from
 // the class and style.
 std::string ControlKind(HWND control);
-
-bool IsCheckable(HWND control);
 
 }  // namespace uidriver

@@ -4,11 +4,11 @@
 
 namespace uidriver {
 
-BaseUnits FontBaseUnits(const std::wstring& face, int points) {
+BaseUnits DialogBaseUnits() {
   HDC screen = GetDC(nullptr);
-  const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  const int pixels = MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
   HFONT font = CreateFontW(-pixels, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FF_DONTCARE, face.c_str());
+                           CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FF_DONTCARE, L"MS Shell Dlg");
   if (!font) {
     ReleaseDC(nullptr, screen);
     throw Failure("cannot create the dialog font");
@@ -30,22 +30,16 @@ BaseUnits FontBaseUnits(const std::wstring& face, int points) {
   return units;
 }
 
-UnitRect PixelsToUnits(const RECT& pixels, const BaseUnits& units) {
-  UnitRect r;
-  r.x = MulDiv(pixels.left, 4, units.x);
-  r.y = MulDiv(pixels.top, 8, units.y);
-  r.w = MulDiv(pixels.right - pixels.left, 4, units.x);
-  r.h = MulDiv(pixels.bottom - pixels.top, 8, units.y);
-  return r;
-}
-
-RECT RectInClient(HWND window, HWND reference) {
+nlohmann::ordered_json UnitRect(HWND window, HWND dialog, const BaseUnits& units) {
   RECT r{};
   GetWindowRect(window, &r);
   POINT origin{0, 0};
-  ClientToScreen(reference, &origin);
+  ClientToScreen(dialog, &origin);
   OffsetRect(&r, -origin.x, -origin.y);
-  return r;
+  return {{"x", MulDiv(r.left, 4, units.x)},
+          {"y", MulDiv(r.top, 8, units.y)},
+          {"w", MulDiv(r.right - r.left, 4, units.x)},
+          {"h", MulDiv(r.bottom - r.top, 8, units.y)}};
 }
 
 }  // namespace uidriver

@@ -1,11 +1,12 @@
 // Dialog units: a template's positions are in units of the dialog font's average character
-// width / 4 and height / 8. The driver rebuilds the font the way the dialog manager does and
-// converts pixel rectangles back, so tests compare against the template's numbers.
+// width / 4 and height / 8. The driver rebuilds the dialogs' font (MS Shell Dlg, 8 points) the
+// way the dialog manager does and converts pixel rectangles back, so tests compare against
+// the template's numbers.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
+#include <nlohmann/json.hpp>
 
 namespace uidriver {
 
@@ -14,18 +15,10 @@ struct BaseUnits {
   int y = 0;  // character height in pixels
 };
 
-struct UnitRect {
-  int x = 0, y = 0, w = 0, h = 0;
-};
+BaseUnits DialogBaseUnits();
 
-// Base units of the font a template names (face and point size), as the dialog manager
-// computes them for a template with a font.
-BaseUnits FontBaseUnits(const std::wstring& face, int points);
-
-// Pixels relative to the dialog's client origin to dialog units, rounded to the nearest unit.
-UnitRect PixelsToUnits(const RECT& pixels, const BaseUnits& units);
-
-// A window's rectangle relative to another window's client origin, in pixels.
-RECT RectInClient(HWND window, HWND reference);
+// The window's rectangle relative to the dialog's client origin, in dialog units rounded to
+// the nearest unit: {x, y, w, h}.
+nlohmann::ordered_json UnitRect(HWND window, HWND dialog, const BaseUnits& units);
 
 }  // namespace uidriver

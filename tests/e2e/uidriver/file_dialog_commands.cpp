@@ -51,9 +51,8 @@ bool ReadFileDialog(HWND window, FileDialog* dialog) {
   return true;
 }
 
-FileDialog WaitForFileDialog(const Options& options, unsigned long timeout) {
+FileDialog WaitForFileDialog(unsigned long timeout) {
   WindowQuery query;
-  query.caption = options.Get(L"caption");
   query.className = L"#32770";
   FileDialog dialog;
   if (!PollUntil(timeout, [&] {
@@ -68,11 +67,7 @@ FileDialog WaitForFileDialog(const Options& options, unsigned long timeout) {
 }
 
 Json Describe(const FileDialog& dialog) {
-  Json window = DescribeWindow(dialog.window);
-  return Json{{"hwnd", window["hwnd"]},
-              {"caption", window["caption"]},
-              {"file_name", Utf8(ControlText(dialog.fileName))},
-              {"file_name_id", GetDlgCtrlID(dialog.fileName)},
+  return Json{{"file_name", Utf8(ControlText(dialog.fileName))},
               {"ok_text", dialog.okButton ? Utf8(StripMnemonics(ControlText(dialog.okButton))) : ""}};
 }
 
@@ -90,9 +85,9 @@ std::vector<HWND> MessageBoxesOwnedBy(HWND owner) {
 // name box and presses the OK button ("Save"/"Open"), then waits until the dialog closes or
 // shows a message box of its own. With --cancel: presses Cancel and waits until it closes.
 Json FileDialogCommand(const Args& args) {
-  Options options(args, {L"caption", L"timeout", L"path"}, {L"cancel"});
+  Options options(args, {L"timeout", L"path"}, {L"cancel"});
   const unsigned long timeout = options.TimeoutMs(kDefaultTimeoutMs);
-  FileDialog dialog = WaitForFileDialog(options, timeout);
+  FileDialog dialog = WaitForFileDialog(timeout);
   Json result = Describe(dialog);
   if (!options.Has(L"path") && !options.Has(L"cancel")) return result;
   if (options.Has(L"path") && options.Has(L"cancel")) throw UsageError("give --path or --cancel, not both");
@@ -118,12 +113,7 @@ Json FileDialogCommand(const Args& args) {
       })) {
     throw Failure("the file dialog neither closed nor asked anything after its button was pressed");
   }
-  if (prompts.empty()) {
-    result["result"] = options.Has(L"cancel") ? "cancelled" : "accepted";
-  } else {
-    result["result"] = "messagebox";
-    result["messagebox"] = ToJson(ReadMessageBox(prompts.front()));
-  }
+  result["result"] = !prompts.empty() ? "messagebox" : options.Has(L"cancel") ? "cancelled" : "accepted";
   return result;
 }
 

@@ -6,9 +6,9 @@
 namespace uidriver {
 
 // Starts a program with an exact Windows command line (quotes and all, as a shell or Explorer
-// would pass it). With --wait it waits for the program and reports its exit code.
+// would pass it), waits for the program and reports its exit code.
 Json LaunchCommand(const Args& args) {
-  Options options(args, {L"cmdline", L"cwd"}, {L"wait"});
+  Options options(args, {L"cmdline", L"cwd"});
   const std::wstring commandLine = options.Require(L"cmdline");
   const std::wstring cwd = options.Get(L"cwd");
   std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
@@ -20,16 +20,12 @@ Json LaunchCommand(const Args& args) {
                       cwd.empty() ? nullptr : cwd.c_str(), &startup, &process)) {
     throw Failure("cannot start \"" + Utf8(commandLine) + "\": error " + std::to_string(GetLastError()));
   }
-  Json result{{"pid", process.dwProcessId}};
-  if (options.Has(L"wait")) {
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    result["exit_code"] = code;
-  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return result;
+  return Json{{"exit_code", code}};
 }
 
 }  // namespace uidriver

@@ -22,24 +22,23 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {L"wait-window", uidriver::WaitWindowCommand, "--caption T [--class C] [--pid P]: a visible top-level window"},
+    {L"wait-window", uidriver::WaitWindowCommand, "--caption T: a visible top-level window"},
     {L"wait-gone", uidriver::WaitGoneCommand, "--caption T: until no such window is left"},
-    {L"windows", uidriver::WindowsCommand, "[--caption T] [--class C] [--pid P]: visible top-level windows now"},
-    {L"controls", uidriver::ControlsCommand, "--caption T [--font-face F] [--font-size N]: the child controls"},
+    {L"windows", uidriver::WindowsCommand, "[--class C]: visible top-level windows now"},
+    {L"controls", uidriver::ControlsCommand, "--caption T: the child controls"},
     {L"wait-control", uidriver::WaitControlCommand,
-     "--caption T --id N [--enabled B] [--visible B] [--checked B] [--text S] [--focused]"},
+     "--caption T --id N [--enabled B] [--checked B] [--text S] [--focused]"},
     {L"settext", uidriver::SetTextCommand, "--caption T --id N --text S: WM_SETTEXT"},
     {L"type", uidriver::TypeCommand, "--caption T --id N --text S: one WM_CHAR per character"},
-    {L"click", uidriver::ClickCommand, "--caption T --id N [--force]: posts BM_CLICK"},
-    {L"key", uidriver::KeyCommand, "--caption T --vk ESCAPE|RETURN|TAB|... [--id N]: key press"},
-    {L"command", uidriver::CommandCommand, "--caption T --id N: posts WM_COMMAND (2 = IDCANCEL)"},
-    {L"close", uidriver::CloseCommand, "--caption T: posts WM_CLOSE"},
+    {L"click", uidriver::ClickCommand, "--caption T --id N: posts BM_CLICK"},
     {L"focus", uidriver::FocusCommand, "--caption T --id N: moves the focus to the control"},
+    {L"key", uidriver::KeyCommand, "--caption T --vk ESCAPE|RETURN [--id N]: key press"},
+    {L"close", uidriver::CloseCommand, "--caption T: posts WM_CLOSE"},
     {L"messagebox", uidriver::MessageBoxCommand, "[--caption T]: waits for a message box and reads it"},
-    {L"messageboxes", uidriver::MessageBoxesCommand, "[--caption T]: the message boxes open now"},
+    {L"messageboxes", uidriver::MessageBoxesCommand, "(no options): the message boxes open now"},
     {L"answer", uidriver::AnswerCommand, "--button TEXT [--caption T]: presses a message box button"},
-    {L"filedialog", uidriver::FileDialogCommand, "[--path P | --cancel] [--caption T]: the file dialog"},
-    {L"launch", uidriver::LaunchCommand, "--cmdline S [--cwd D] [--wait]: starts a program"},
+    {L"filedialog", uidriver::FileDialogCommand, "[--path P | --cancel]: the file dialog"},
+    {L"launch", uidriver::LaunchCommand, "--cmdline S [--cwd D]: runs a program, reports its exit code"},
 };
 
 void PrintUsage() {

@@ -56,13 +56,8 @@ MessageBoxInfo ReadMessageBox(HWND window) {
 
 Json ToJson(const MessageBoxInfo& box) {
   Json buttons = Json::array();
-  for (const auto& b : box.buttons) {
-    buttons.push_back({{"id", b.id}, {"text", Utf8(b.text)}, {"label", Utf8(StripMnemonics(b.text))}});
-  }
-  Json window = DescribeWindow(box.window);
-  return Json{{"hwnd", window["hwnd"]}, {"pid", window["pid"]},   {"caption", Utf8(box.caption)},
-              {"text", Utf8(box.text)},  {"icon", box.icon},       {"buttons", buttons},
-              {"owner", GetWindow(box.window, GW_OWNER) != nullptr}};
+  for (const auto& b : box.buttons) buttons.push_back({{"label", Utf8(StripMnemonics(b.text))}});
+  return Json{{"caption", Utf8(box.caption)}, {"text", Utf8(box.text)}, {"icon", box.icon}, {"buttons", buttons}};
 }
 
 std::vector<HWND> FindMessageBoxes(const std::wstring& caption) {

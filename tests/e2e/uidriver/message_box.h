@@ -27,6 +27,7 @@ struct MessageBoxInfo {
 
 bool IsMessageBox(HWND window);
 MessageBoxInfo ReadMessageBox(HWND window);
+// caption, text, icon and the buttons' labels (as shown, without '&').
 Json ToJson(const MessageBoxInfo& box);
 
 // Visible message boxes, topmost first; an empty caption matches any.

@@ -43,9 +43,9 @@ Json MessageBoxCommand(const Args& args) {
 }
 
 Json MessageBoxesCommand(const Args& args) {
-  Options options(args, {L"caption"});
+  Options options(args, {});
   Json list = Json::array();
-  for (HWND box : FindMessageBoxes(options.Get(L"caption"))) list.push_back(ToJson(ReadMessageBox(box)));
+  for (HWND box : FindMessageBoxes(L"")) list.push_back(ToJson(ReadMessageBox(box)));
   return list;
 }
 
@@ -69,7 +69,6 @@ Json AnswerCommand(const Args& args) {
   if (!PollUntil(timeout, [&] { return !IsWindow(window) || !IsWindowVisible(window); })) {
     throw Failure("the message box did not close after its button was pressed");
   }
-  answered["answer"] = Utf8(StripMnemonics(chosen->text));
   answered["answer_id"] = chosen->id;
   return answered;
 }

@@ -9,14 +9,14 @@ namespace uidriver {
 
 namespace {
 
-bool Contains(std::initializer_list<const wchar_t*> names, const std::wstring& name) {
+bool Contains(const std::vector<const wchar_t*>& names, const std::wstring& name) {
   return std::any_of(names.begin(), names.end(), [&](const wchar_t* n) { return name == n; });
 }
 
 }  // namespace
 
-Options::Options(const std::vector<std::wstring>& args, std::initializer_list<const wchar_t*> valued,
-                 std::initializer_list<const wchar_t*> flags) {
+Options::Options(const std::vector<std::wstring>& args, const std::vector<const wchar_t*>& valued,
+                 const std::vector<const wchar_t*>& flags) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
     if (arg.size() < 3 || arg.compare(0, 2, L"--") != 0) {
@@ -36,9 +36,9 @@ Options::Options(const std::vector<std::wstring>& args, std::initializer_list<co
 
 bool Options::Has(const std::wstring& name) const { return values_.count(name) != 0; }
 
-std::wstring Options::Get(const std::wstring& name, const std::wstring& fallback) const {
+std::wstring Options::Get(const std::wstring& name) const {
   auto it = values_.find(name);
-  return it == values_.end() ? fallback : it->second;
+  return it == values_.end() ? std::wstring() : it->second;
 }
 
 std::wstring Options::Require(const std::wstring& name) const {
@@ -47,12 +47,14 @@ std::wstring Options::Require(const std::wstring& name) const {
   return it->second;
 }
 
-long long Options::Integer(const std::wstring& name, long long fallback) const {
-  return Has(name) ? ParseInteger(Get(name), L"--" + name) : fallback;
-}
-
 long long Options::RequireInteger(const std::wstring& name) const {
-  return ParseInteger(Require(name), L"--" + name);
+  const std::wstring text = Require(name);
+  wchar_t* end = nullptr;
+  long long value = std::wcstoll(text.c_str(), &end, 0);
+  if (text.empty() || *end != L'\0') {
+    throw UsageError("--" + Utf8(name) + " wants a whole number, got: " + Utf8(text));
+  }
+  return value;
 }
 
 unsigned long Options::TimeoutMs(unsigned long fallbackMs) const {
@@ -64,15 +66,6 @@ unsigned long Options::TimeoutMs(unsigned long fallbackMs) const {
     throw UsageError("--timeout wants seconds between 0 and 3600, got: " + Utf8(text));
   }
   return static_cast<unsigned long>(seconds * 1000);
-}
-
-long long ParseInteger(const std::wstring& text, const std::wstring& what) {
-  wchar_t* end = nullptr;
-  long long value = std::wcstoll(text.c_str(), &end, 0);
-  if (text.empty() || *end != L'\0') {
-    throw UsageError(Utf8(what) + " wants a whole number, got: " + Utf8(text));
-  }
-  return value;
 }
 
 }  // namespace uidriver

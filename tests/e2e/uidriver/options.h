@@ -2,7 +2,6 @@
 // names the command knows.
 #pragma once
 
-#include <initializer_list>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -23,13 +22,13 @@ struct Failure : std::runtime_error {
 class Options {
  public:
   // Every option a command accepts; unknown ones are a usage error.
-  Options(const std::vector<std::wstring>& args, std::initializer_list<const wchar_t*> valued,
-          std::initializer_list<const wchar_t*> flags = {});
+  Options(const std::vector<std::wstring>& args, const std::vector<const wchar_t*>& valued,
+          const std::vector<const wchar_t*>& flags = {});
 
   bool Has(const std::wstring& name) const;
-  std::wstring Get(const std::wstring& name, const std::wstring& fallback = std::wstring()) const;
+  std::wstring Get(const std::wstring& name) const;  // empty when not given
   std::wstring Require(const std::wstring& name) const;
-  long long Integer(const std::wstring& name, long long fallback) const;
+  // A whole decimal or 0x-prefixed number.
   long long RequireInteger(const std::wstring& name) const;
   // Seconds as a decimal number ("--timeout 2.5"), returned in milliseconds.
   unsigned long TimeoutMs(unsigned long fallbackMs) const;
@@ -37,8 +36,5 @@ class Options {
  private:
   std::map<std::wstring, std::wstring> values_;
 };
-
-// Parses a whole decimal or 0x-prefixed number, or throws UsageError naming the option.
-long long ParseInteger(const std::wstring& text, const std::wstring& what);
 
 }  // namespace uidriver

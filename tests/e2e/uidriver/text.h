@@ -6,7 +6,6 @@
 namespace uidriver {
 
 std::string Utf8(const std::wstring& text);
-std::wstring Wide(const std::string& text);
 
 // A button or menu text as shown: single '&' removed, "&&" kept as one '&'.
 std::wstring StripMnemonics(const std::wstring& text);

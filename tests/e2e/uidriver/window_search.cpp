@@ -20,11 +20,6 @@ BOOL CALLBACK CollectMatching(HWND window, LPARAM param) {
   auto* state = reinterpret_cast<EnumState*>(param);
   if (!IsWindowVisible(window)) return TRUE;
   const WindowQuery& q = *state->query;
-  if (q.processId != 0) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != q.processId) return TRUE;
-  }
   if (!q.className.empty() && ClassOf(window) != q.className) return TRUE;
   if (!q.caption.empty() && CaptionOf(window) != q.caption) return TRUE;
   state->found.push_back(window);
@@ -106,7 +101,6 @@ std::string Describe(const WindowQuery& query) {
   std::string text;
   if (!query.caption.empty()) text += "caption \"" + Utf8(query.caption) + "\"";
   if (!query.className.empty()) text += (text.empty() ? "" : ", ") + ("class " + Utf8(query.className));
-  if (query.processId) text += (text.empty() ? "" : ", ") + ("process " + std::to_string(query.processId));
   return text.empty() ? "(any)" : text;
 }
 

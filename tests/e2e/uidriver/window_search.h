@@ -15,7 +15,6 @@ constexpr unsigned long kDefaultTimeoutMs = 20000;
 struct WindowQuery {
   std::wstring caption;    // exact caption; empty matches any
   std::wstring className;  // exact class name; empty matches any
-  DWORD processId = 0;     // 0 matches any
 };
 
 // Visible top-level windows that match, in z-order (topmost first).
