@@ -3,11 +3,10 @@
 //   makensis.exe /DNAME=value ... "C:\...\script.nsi"
 //
 // becomes  /usr/bin/makensis -DNAME=value ... /unix/path/script.nsi  and the adapter exits
-// with that compiler's exit status once it has ended. Environment:
-//   CORVEX_UNIX_MAKENSIS             the Unix compiler to run (default /usr/bin/makensis)
-//   CORVEX_MAKENSIS_TIMEOUT_SECONDS  how long to wait for it (default 900)
-// The compiler's output, after the translated command, goes to standard output and to
-// makensis.log beside the adapter (rewritten at each run). Exit codes of its own: 124 time limit, 125 set-up failure.
+// with that compiler's exit status once it has ended (waiting at most 15 minutes). The
+// compiler's output, after the translated command, goes to standard output and to
+// makensis.log beside the adapter (rewritten at each run). Exit code 125: the compiler could
+// not be run or did not end in time (the log says which).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -20,21 +19,10 @@
 
 namespace {
 
-std::wstring Environment(const wchar_t* name, const wchar_t* fallback) {
-    wchar_t buffer[4096];
-    const DWORD length = ::GetEnvironmentVariableW(name, buffer, 4096);
-    if (length == 0 || length >= 4096) return fallback;
-    return std::wstring(buffer, length);
-}
+using adapter::Utf8;
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(length, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length, nullptr, nullptr);
-    return bytes;
-}
+const wchar_t kCompiler[] = L"/usr/bin/makensis";
+const DWORD kTimeoutMs = 15 * 60 * 1000;
 
 // Prints to standard output (when there is one) and keeps the text in makensis.log.
 void Report(const std::string& text) {
@@ -77,16 +65,14 @@ int wmain() {
         return 125;
     }
 
-    const std::wstring compiler = Environment(L"CORVEX_UNIX_MAKENSIS", L"/usr/bin/makensis");
-    const DWORD timeoutSeconds = std::wcstoul(Environment(L"CORVEX_MAKENSIS_TIMEOUT_SECONDS", L"900").c_str(), nullptr, 10);
-    std::string command = "makensis adapter: " + adapter::ShellQuote(Utf8(compiler));
+    std::string command = "makensis adapter: " + adapter::ShellQuote(Utf8(kCompiler));
     for (const std::wstring& argument : unixArguments) command += " " + adapter::ShellQuote(Utf8(argument));
     Report(command + "\n");
 
-    const adapter::JobResult result = adapter::RunUnixProgram(compiler, unixArguments, timeoutSeconds * 1000);
+    const adapter::JobResult result = adapter::RunUnixProgram(kCompiler, unixArguments, kTimeoutMs);
     if (!result.finished) {
         Report("makensis adapter: " + Utf8(result.error) + "\n");
-        return result.error.find(L"did not end") != std::wstring::npos ? 124 : 125;
+        return 125;
     }
     Report(result.output);
     Report("makensis adapter: exit status " + std::to_string(result.exitCode) + "\n");

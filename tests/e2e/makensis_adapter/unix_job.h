@@ -24,6 +24,8 @@ struct JobResult {
 JobResult RunUnixProgram(const std::wstring& unixProgram, const std::vector<std::wstring>& arguments,
                          DWORD timeoutMilliseconds);
 
+std::string Utf8(const std::wstring& text);
+
 // A text for a POSIX shell in single quotes.
 std::string ShellQuote(const std::string& text);
 
