@@ -48,11 +48,6 @@ std::string Utf16LittleEndianWithMark(const std::string& ascii) {
     return bytes;
 }
 
-std::string Latin1() {
-    std::string bytes = kGoodUser;
-    return bytes.replace(bytes.find("\xc3\xbc"), 2, "\xfc");
-}
-
 class CorruptFilesTest : public ParamsOnDisk, public ::testing::WithParamInterface<Corrupt> {};
 
 TEST_P(CorruptFilesTest, LoadNamesTheFileAndLeavesItAndTheValuesUntouched) {
@@ -88,7 +83,7 @@ const Corrupt kCorrupt[] = {
     // Another encoding than UTF-8.
     {"Utf16WithMark", File::user, Utf16LittleEndianWithMark(R"({"formatVersion": 1, "role": "client"})"),
      "not valid JSON"},
-    {"Latin1Letter", File::user, Latin1(), "not valid JSON"},
+    {"Latin1Letter", File::user, UserWith("login", "\"CORP\\\\J\xfcrgen\""), "not valid JSON"},
     {"OverlongUtf8", File::user, UserWith("login", "\"\xc0\xaf\""), "not valid JSON"},
     {"Utf8MarkTwice", File::user, "\xef\xbb\xbf\xef\xbb\xbf" + kGoodUser, "not valid JSON"},
     // The wrong keys.
