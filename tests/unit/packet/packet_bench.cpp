@@ -11,12 +11,8 @@ PacketBench::PacketBench() {
 
 PacketBench::~PacketBench() { platform::Install(m_withoutKitSeams); }
 
-std::wstring PacketBench::UserSettingsRoot() const {
-    return folders.userAppData + L"\\Quentara\\Corvex Workstation\\";
-}
-
 std::wstring PacketBench::PathInRoot(const std::wstring& relative) const {
-    return std::wstring(root.begin(), root.end()) + L"\\" + relative;
+    return root.Wide() + L"\\" + relative;
 }
 
 }  // namespace testing_support

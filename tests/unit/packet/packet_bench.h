@@ -19,8 +19,6 @@ public:
     PacketBench();
     ~PacketBench();
 
-    // The settings folder of the bench's user, as the library gives it (ends with a backslash).
-    std::wstring UserSettingsRoot() const;
     // A Windows-style path inside the bench's temporary folder.
     std::wstring PathInRoot(const std::wstring& relative) const;
 
