@@ -1,8 +1,6 @@
 // The install-time dialog: no way out but an accepted OK, and OK always finishes.
 #include <gtest/gtest.h>
 
-#include "app/setup_client_app.h"
-#include "app_bench.h"
 #include "dialog_fixture.h"
 #include "dialogs/install_client_configuration_dlg.h"
 #include "res/resource.h"
@@ -10,7 +8,6 @@
 namespace {
 
 using framework::HeadlessWindow;
-using testing_support::AppBench;
 
 class InstallDialogTest : public testing_support::DialogFixture {
 protected:
@@ -52,7 +49,7 @@ TEST_P(InstallOkTest, SavesThenRestartsAndClosesWhateverTheServiceDoes) {
     EXPECT_EQ(bench.services.stopRequests, GetParam().stops);
     EXPECT_EQ(bench.services.startRequests, GetParam().starts);
     EXPECT_EQ(bench.ui.messageBoxes.size(), GetParam().messages);
-    EXPECT_EQ(bench.firewall.lookups > 0, true);
+    EXPECT_GT(bench.firewall.lookups, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Services, InstallOkTest,

@@ -2,8 +2,6 @@
 // can't be made by itself) and through a probe dialog where a fault must be staged.
 #include <gtest/gtest.h>
 
-#include "app/setup_client_app.h"
-#include "app_bench.h"
 #include "dialog_fixture.h"
 #include "dialogs/client_configuration_dlg.h"
 #include "framework/data_exchange.h"
@@ -17,22 +15,15 @@ using testing_support::AppBench;
 
 using SettingsDialogTest = testing_support::DialogFixture;
 
-TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsAndUnmodified) {
+TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkWritesTheFourValuesInTheControls) {
     CClientConfigurationDlg dialog;
-    Run(dialog, [&](HeadlessWindow& w) {
+    const INT_PTR result = Run(dialog, [&](HeadlessWindow& w) {
         EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"backup.example.com");
         EXPECT_EQ(w.Text(IDC_SERVER_PORT), L"9750");
         EXPECT_EQ(w.Text(IDC_ADMIN_LOGIN), L"CORP\\backup");
         EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), L"WS-01");
         EXPECT_EQ(w.Focus(), IDC_SERVER_HOST);
-        w.Click(IDCANCEL);
-    });
-    EXPECT_FALSE(dialog.IsModified());
-}
-
-TEST_F(SettingsDialogTest, OkWritesExactlyTheFourValuesInTheControls) {
-    CClientConfigurationDlg dialog;
-    const INT_PTR result = Run(dialog, [&](HeadlessWindow& w) {
+        EXPECT_FALSE(dialog.IsModified());
         w.Type(IDC_SERVER_HOST, L"10.1.2.3");
         w.Type(IDC_SERVER_PORT, L"4000");
         w.Type(IDC_ADMIN_LOGIN, L"admin@corp.example");
@@ -51,10 +42,9 @@ TEST_F(SettingsDialogTest, OkWritesExactlyTheFourValuesInTheControls) {
 class ProbeDialog : public CClientConfigurationDlg {
 public:
     std::function<void()> onSave;
-    BOOL saveResult = TRUE;
     BOOL SaveParameters(CorvexParameters& parameters) override {
-        if (onSave) onSave();
-        return saveResult ? CClientConfigurationDlg::SaveParameters(parameters) : FALSE;
+        onSave();
+        return CClientConfigurationDlg::SaveParameters(parameters);
     }
 };
 
