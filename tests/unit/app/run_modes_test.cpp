@@ -10,22 +10,27 @@ namespace {
 
 using testing_support::AppBench;
 
-// What a run did: the dialog template it showed (0 for none) and whether the silent
-// modes touched the service.
+// What a run did: the dialog template it showed (0 for none), whether it touched the
+// service, and its exit code when the user pressed `button` in the dialog.
 struct RunModeCase {
     const wchar_t* arguments;
     UINT dialog;
     bool serviceTouched;
+    int button = IDCANCEL;
+    int exitCode = ExitCode::kCancelled;
 };
 
 class RunModeTest : public ::testing::TestWithParam<RunModeCase> {};
 
-TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneMode) {
+TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     AppBench bench;
     bench.CommandLine(GetParam().arguments);
-    bench.ui.onDialog = [](framework::HeadlessWindow& window) { window.Click(IDCANCEL); };
+    bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
+    const int button = GetParam().button;
+    bench.ui.onDialog = [button](framework::HeadlessWindow& window) { window.Click(button); };
     CSetupClientApp app;
-    AfxWinMain(app);
+    EXPECT_EQ(AfxWinMain(app), GetParam().dialog == 0 ? ExitCode::kSuccess : GetParam().exitCode);
+    EXPECT_EQ(bench.ui.commonControlsRegistered, std::vector<DWORD>{0xFF}) << "the standard controls, first";
     if (GetParam().dialog == 0) {
         EXPECT_TRUE(bench.ui.dialogsShown.empty());
     } else {
@@ -38,9 +43,10 @@ INSTANTIATE_TEST_SUITE_P(
     Switches, RunModeTest,
     ::testing::Values(
         RunModeCase{L"", IDD_CLIENT_CONFIGURATION, true},  // the dialog asks for the service state
+        RunModeCase{L"", IDD_CLIENT_CONFIGURATION, true, IDOK, ExitCode::kSuccess},
         RunModeCase{L"--create_packet", IDD_CREATE_PACKET, false},
-        RunModeCase{L"--install_client", IDD_INSTALL_CLIENT_CONFIGURATION, false},
-        RunModeCase{L"--Create_Packet", IDD_CREATE_PACKET, false},
+        // The install-time dialog has no way out but OK, which applies the settings.
+        RunModeCase{L"--install_client", IDD_INSTALL_CLIENT_CONFIGURATION, true, IDOK, ExitCode::kSuccess},
         RunModeCase{L"\"--create_packet\"", IDD_CREATE_PACKET, false},
         RunModeCase{L"--SILENT_INSTALL", 0, true},
         RunModeCase{L"--silent_install_local", 0, true},
@@ -52,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Precedence: silent install, silent local install, kit, install-time, default.
         RunModeCase{L"--install_client --create_packet", IDD_CREATE_PACKET, false},
         RunModeCase{L"--silent_install_local --create_packet", 0, true},
-        RunModeCase{L"foo --install_client bar --debug", IDD_INSTALL_CLIENT_CONFIGURATION, false}));
+        RunModeCase{L"foo --install_client bar --debug", IDD_INSTALL_CLIENT_CONFIGURATION, true, IDOK,
+                    ExitCode::kSuccess}));
 
 // The program's own path is never taken for a switch.
 TEST(HasCommandLineOption, NeverLooksAtTheProgramPath) {
@@ -73,30 +80,5 @@ TEST(HasCommandLineOption, AnUnsplittableCommandLineHoldsNoSwitch) {
     AfxWinMain(app);
     EXPECT_EQ(bench.ui.dialogsShown, std::vector<UINT>{IDD_CLIENT_CONFIGURATION});
 }
-
-struct ExitCase {
-    const wchar_t* arguments;
-    int button;
-    int exitCode;
-};
-
-class DialogExitCodeTest : public ::testing::TestWithParam<ExitCase> {};
-
-TEST_P(DialogExitCodeTest, TellsHowTheDialogEnded) {
-    AppBench bench;
-    bench.CommandLine(GetParam().arguments);
-    bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
-    const int button = GetParam().button;
-    bench.ui.onDialog = [button](framework::HeadlessWindow& window) { window.Click(button); };
-    CSetupClientApp app;
-    EXPECT_EQ(AfxWinMain(app), GetParam().exitCode);
-    EXPECT_EQ(bench.ui.commonControlsRegistered, std::vector<DWORD>{0xFF}) << "the standard controls, first";
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, DialogExitCodeTest,
-                         ::testing::Values(ExitCase{L"", IDCANCEL, ExitCode::kCancelled},
-                                           ExitCase{L"", IDOK, ExitCode::kSuccess},
-                                           ExitCase{L"--install_client", IDOK, ExitCode::kSuccess},
-                                           ExitCase{L"--create_packet", IDCANCEL, ExitCode::kCancelled}));
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Data exchange: the number rule, radio groups, and the lock on the dialog's own writes.
+// Data exchange: the number rule and the lock on the dialog's own writes; message boxes; the entry point.
 #include <gtest/gtest.h>
 
 #include "app_bench.h"
@@ -32,8 +32,8 @@ INSTANTIATE_TEST_SUITE_P(Table, UnsignedNumberTest,
                                            NumberCase{L"1 2", false, 0}, NumberCase{L"0x10", false, 0},
                                            NumberCase{L"\x0661\x0662", false, 0}));
 
-// A dialog on the kit's template that exchanges the port and the radio group, and counts the
-// change notifications that reach it.
+// A dialog on the kit's template that exchanges the host and counts the change notifications
+// that reach it. (The radio group and the number prompt are the kit and settings dialogs' tests.)
 class ProbeDialog : public CDialog {
 public:
     ProbeDialog() : CDialog(IDD_CREATE_PACKET) {}
@@ -44,14 +44,10 @@ public:
     }
     void DoDataExchange(CDataExchange* pDX) override {
         DDX_Text(pDX, IDC_SERVER_HOST, host);
-        DDX_Text(pDX, IDC_SERVER_PORT, port);
-        DDX_Radio(pDX, IDC_NAME_COMPUTER, choice);
     }
     void OnChange() { ++changes; }
 
     CString host = L"h";
-    UINT port = 1;
-    int choice = 0;
     int changes = 0;
 };
 
@@ -67,45 +63,6 @@ TEST(DataExchange, TheDialogsOwnWritesAreNotEdits) {
         w.Click(IDCANCEL);
     };
     dialog.DoModal();
-}
-
-TEST(DataExchange, RadioGroupGivesTheCheckedIndexOrMinusOne) {
-    testing_support::AppBench bench;
-    ProbeDialog dialog;
-    dialog.choice = 2;
-    bench.ui.onDialog = [&](framework::HeadlessWindow& w) {
-        EXPECT_TRUE(w.Checked(IDC_NAME_TYPED));
-        EXPECT_FALSE(w.Checked(IDC_NAME_COMPUTER));
-        w.Click(IDC_NAME_ASK);
-        EXPECT_TRUE(dialog.UpdateData(TRUE));
-        EXPECT_EQ(dialog.choice, 1);
-        w.CheckItem(IDC_NAME_ASK, false);
-        EXPECT_TRUE(dialog.UpdateData(TRUE));
-        EXPECT_EQ(dialog.choice, -1);
-        w.Click(IDCANCEL);
-    };
-    dialog.DoModal();
-}
-
-TEST(DataExchange, ABadNumberPromptsFocusesAndStopsTheExchange) {
-    testing_support::AppBench bench;
-    ProbeDialog dialog;
-    bench.ui.onDialog = [&](framework::HeadlessWindow& w) {
-        w.Click(IDC_NAME_ASK);
-        w.Type(IDC_SERVER_PORT, L"");
-        w.Type(IDC_SERVER_HOST, L"changed");
-        EXPECT_FALSE(dialog.UpdateData(TRUE));
-        EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
-        EXPECT_EQ(dialog.host, L"changed") << "controls before the port were read";
-        EXPECT_EQ(dialog.choice, 0) << "the radio group after the port was not";
-        w.Click(IDOK);
-        EXPECT_FALSE(w.Ended()) << "the framework's OK refuses a bad number too";
-        w.Click(IDCANCEL);
-    };
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 2u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text, kPromptUnsignedNumber);
-    EXPECT_EQ(bench.ui.messageBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
 }
 
 TEST(MessageBoxes, GetTheUsualIconForTheirButtons) {
