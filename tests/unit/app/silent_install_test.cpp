@@ -30,7 +30,7 @@ TEST(SilentInstall, FirewallForTheAgentBesideTheConfiguratorThenRestartAndNoSett
     TracingApp app;
     EXPECT_EQ(AfxWinMain(app), ExitCode::kSuccess);
     EXPECT_EQ(app.trace, (std::vector<std::string>{"firewall", "restart(ignore stop failure)"}));
-    EXPECT_FALSE(bench.AgentStoreExists());
+    EXPECT_EQ(bench.AgentStoreBytes(), "");
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
     EXPECT_EQ(bench.services.stopRequests, 0) << "a stopped service is only started";
     ASSERT_EQ(bench.firewall.rules.size(), 1u);

@@ -1,25 +1,12 @@
 #include "app_bench.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <stdexcept>
-
 #include "params/corvex_parameters.h"
 
 namespace testing_support {
-namespace {
 
-std::string MakeTemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvex-app-XXXXXX").string();
-    if (mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-    return pattern;
-}
-
-}  // namespace
-
-AppBench::AppBench() : root(MakeTemporaryFolder()), ui(CORVEX_RC_PATH) {
-    folders.programData = std::wstring(root.begin(), root.end()) + L"\\ProgramData";
-    folders.userAppData = std::wstring(root.begin(), root.end()) + L"\\AppData";
+AppBench::AppBench() : ui(CORVEX_RC_PATH) {
+    folders.programData = root.Wide() + L"\\ProgramData";
+    folders.userAppData = root.Wide() + L"\\AppData";
     module.path = L"C:\\Corvex\\SetupClient.exe";
     platform::Seams seams;
     seams.commandLine = &commandLine;
@@ -36,8 +23,6 @@ AppBench::AppBench() : root(MakeTemporaryFolder()), ui(CORVEX_RC_PATH) {
 AppBench::~AppBench() {
     framework::InstallUi(m_previousUi);
     platform::Install(m_previousSeams);
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
 }
 
 void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port, const std::wstring& login,
@@ -68,10 +53,6 @@ std::string AppBench::AgentStoreBytes() {
     files.ReadWholeFile(AgentStore() + L"user.json", 1 << 20, user);
     files.ReadWholeFile(AgentStore() + L"workstation.json", 1 << 20, workstation);
     return user + workstation;
-}
-
-bool AppBench::AgentStoreExists() {
-    return std::filesystem::exists(std::filesystem::path(root) / "ProgramData");
 }
 
 }  // namespace testing_support

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "../params/temp_folder.h"
 #include "framework/headless/headless_ui.h"
 #include "platform/fake/fake_firewall.h"
 #include "platform/fake/fake_known_folders.h"
@@ -36,12 +37,11 @@ public:
     };
     Stored ReadAgentSettings();
     Stored ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir);
-    bool AgentStoreExists();
     // The agent store's folder (ends with a backslash), and its two files' bytes together.
     std::wstring AgentStore() const;
     std::string AgentStoreBytes();
 
-    std::string root;  // the temporary folder
+    params_test::TempFolder root;  // removed with the bench
     platform::FakeCommandLine commandLine;
     platform::FakeModuleFile module;
     platform::PortableFileSystem files;
