@@ -102,7 +102,9 @@ TEST_P(DialogBadInputTest, IsRefusedWithAClearMessageAndNothingStored) {
     EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     // The library's refusals focus the field before the message; the framework's number
     // prompt comes first and focuses afterwards.
-    if (c.fragment != kNumber) EXPECT_EQ(boxes[0].focus, c.control) << "the field has the focus when told";
+    if (c.fragment != kNumber) {
+        EXPECT_EQ(boxes[0].focus, c.control) << "the field has the focus when told";
+    }
     EXPECT_EQ(focus, c.control) << "the focus stays on the refused field";
     EXPECT_EQ(kept, c.text) << "the typed value stays in the field";
     EXPECT_EQ(bench.AgentStoreBytes(), before) << "nothing stored";
