@@ -71,12 +71,11 @@ Json Describe(const FileDialog& dialog) {
               {"ok_text", dialog.okButton ? Utf8(StripMnemonics(ControlText(dialog.okButton))) : ""}};
 }
 
-std::vector<HWND> MessageBoxesOwnedBy(HWND owner) {
-  std::vector<HWND> owned;
+bool AsksSomething(HWND dialog) {
   for (HWND box : FindMessageBoxes(L"")) {
-    if (GetWindow(box, GW_OWNER) == owner) owned.push_back(box);
+    if (GetWindow(box, GW_OWNER) == dialog) return true;
   }
-  return owned;
+  return false;
 }
 
 }  // namespace
@@ -105,15 +104,15 @@ Json FileDialogCommand(const Args& args) {
   }
   if (!PostMessageW(button, BM_CLICK, 0, 0)) throw Failure("cannot post the click");
 
-  std::vector<HWND> prompts;
+  bool asked = false;
   if (!PollUntil(timeout, [&] {
         if (!IsWindow(dialog.window) || !IsWindowVisible(dialog.window)) return true;
-        prompts = MessageBoxesOwnedBy(dialog.window);
-        return !prompts.empty();
+        asked = AsksSomething(dialog.window);
+        return asked;
       })) {
     throw Failure("the file dialog neither closed nor asked anything after its button was pressed");
   }
-  result["result"] = !prompts.empty() ? "messagebox" : options.Has(L"cancel") ? "cancelled" : "accepted";
+  result["result"] = asked ? "messagebox" : options.Has(L"cancel") ? "cancelled" : "accepted";
   return result;
 }
 

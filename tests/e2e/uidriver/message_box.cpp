@@ -12,8 +12,6 @@ constexpr int kTextId = 0xFFFF;
 
 bool IsStandardCommandId(int id) { return id >= IDOK && id <= IDCONTINUE; }
 
-}  // namespace
-
 bool IsMessageBox(HWND window) {
   if (ClassOf(window) != L"#32770") return false;
   bool hasText = false;
@@ -32,6 +30,8 @@ bool IsMessageBox(HWND window) {
   }
   return hasText && hasButton;
 }
+
+}  // namespace
 
 MessageBoxInfo ReadMessageBox(HWND window) {
   MessageBoxInfo box;

@@ -18,14 +18,13 @@ struct MessageBoxButton {
 };
 
 struct MessageBoxInfo {
-  HWND window = nullptr;
+  HWND window = nullptr;  // the box itself
   std::wstring caption;
   std::wstring text;
   std::string icon;  // "error", "question", "warning", "information", "none" or "unknown"
   std::vector<MessageBoxButton> buttons;
 };
 
-bool IsMessageBox(HWND window);
 MessageBoxInfo ReadMessageBox(HWND window);
 // caption, text, icon and the buttons' labels (as shown, without '&').
 Json ToJson(const MessageBoxInfo& box);

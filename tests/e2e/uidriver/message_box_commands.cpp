@@ -8,22 +8,20 @@ namespace {
 
 // Waits for a message box that can be read whole. A box whose thread is too busy to answer
 // (a loaded machine, a box still being built) is looked at again until the timeout.
-HWND WaitForMessageBox(const Options& options, MessageBoxInfo* info = nullptr) {
+MessageBoxInfo WaitForMessageBox(const Options& options) {
   const std::wstring caption = options.Get(L"caption");
   const unsigned long timeout = options.TimeoutMs(kDefaultTimeoutMs);
-  HWND found = nullptr;
+  MessageBoxInfo found;
   std::string lastProblem;
   if (!PollUntil(timeout, [&] {
         std::vector<HWND> boxes = FindMessageBoxes(caption);
         if (boxes.empty()) return false;
         try {
-          MessageBoxInfo read = ReadMessageBox(boxes.front());
-          if (info) *info = read;
+          found = ReadMessageBox(boxes.front());
         } catch (const Failure& problem) {
           lastProblem = problem.what();
           return false;
         }
-        found = boxes.front();
         return true;
       })) {
     if (!lastProblem.empty()) throw Failure("a message box did not answer within " + std::to_string(timeout) + " ms: " + lastProblem);
@@ -37,9 +35,7 @@ HWND WaitForMessageBox(const Options& options, MessageBoxInfo* info = nullptr) {
 
 Json MessageBoxCommand(const Args& args) {
   Options options(args, {L"caption", L"timeout"});
-  MessageBoxInfo box;
-  WaitForMessageBox(options, &box);
-  return ToJson(box);
+  return ToJson(WaitForMessageBox(options));
 }
 
 Json MessageBoxesCommand(const Args& args) {
@@ -54,8 +50,8 @@ Json MessageBoxesCommand(const Args& args) {
 Json AnswerCommand(const Args& args) {
   Options options(args, {L"caption", L"timeout", L"button"});
   const std::wstring wanted = StripMnemonics(options.Require(L"button"));
-  MessageBoxInfo box;
-  HWND window = WaitForMessageBox(options, &box);
+  const MessageBoxInfo box = WaitForMessageBox(options);
+  HWND window = box.window;
   Json answered = ToJson(box);
   const MessageBoxButton* chosen = nullptr;
   for (const auto& b : box.buttons) {
