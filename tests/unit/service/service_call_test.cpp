@@ -146,17 +146,5 @@ INSTANTIATE_TEST_SUITE_P(States, RunningTest,
                                            StateCase{7 /* paused */, false}),
                          [](const auto& info) { return "State" + std::to_string(info.param.state); });
 
-TEST_F(ServiceControlTest, QueryReturningNonzeroOtherThanOneCountsAsFailure) {
-    services.statuses = {Status(SERVICE_RUNNING)};
-    services.FailCall("QueryStatus", 1, 1234, 2);
-    try {
-        Run(Operation::IsRunning);
-        FAIL() << "no exception";
-    } catch (const ServiceControlException& e) {
-        EXPECT_EQ(e.errorCode, 1234u);
-    }
-    ExpectAllClosedServiceFirst();
-}
-
 }  // namespace
 }  // namespace service_test

@@ -32,13 +32,6 @@ inline platform::ServiceStatus Status(DWORD state, DWORD checkPoint = 0, DWORD w
 
 class ServiceControlTest : public ::testing::Test {
 protected:
-    static platform::Seams SeamsOf(platform::ServiceManager* services, platform::Clock* clock) {
-        platform::Seams seams;
-        seams.services = services;
-        seams.clock = clock;
-        return seams;
-    }
-
     bool Run(Operation operation) {
         ServiceControl::WorkstationService service;
         switch (operation) {
@@ -57,7 +50,12 @@ protected:
 
     platform::FakeClock clock;
     platform::FakeServiceManager services{clock};
-    platform::ScopedSeams seams{SeamsOf(&services, &clock)};
+    platform::ScopedSeams seams{[this] {
+        platform::Seams seams;
+        seams.services = &services;
+        seams.clock = &clock;
+        return seams;
+    }()};
 };
 
 }  // namespace service_test
