@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LR"(C:\Users\Jane Doe\AppData\Roaming\Quentara\Corvex Workstation\PredefinedClientSettings\Workstation\)",
                       LR"(C:\Program Files\Quentara\Corvex Workstation\)",
                       LR"(D:\Kits for branch offices\Corvex Workstation setup.exe)"},
-        RoundTripCase{"tabs_and_unicode", 1, L"C:\\Users\\J\u00f6rg\tM\\P\\User\\", L"C:\\Users\\J\u00f6rg\tM\\P\\Workstation\\",
+        RoundTripCase{"tabs_and_unicode", 1, L"C:\\Users\\J\u00f6rg\tM\\P\\User\\",
+                      L"C:\\Users\\J\u00f6rg\tM\\P\\Workstation\\",
                       L"\\\\server\\share\\Corvex Tools\\", L"\\\\server\\share\\out\\kit \u00e9t\u00e9.exe"},
         RoundTripCase{"drive_roots", 2, LR"(U:\)", LR"(W:\)", LR"(M:\)", LR"(O:\a.exe)"}),
     [](const ::testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
