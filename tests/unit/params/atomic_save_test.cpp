@@ -33,12 +33,7 @@ protected:
         CorvexParameters changed(L"client");
         changed.SetCoordinator(newHost_, 2222, false);
         changed.SetClientName(newName_, false);
-        try {
-            changed.Save(true);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return std::string();
+        return params_test::ErrorOf([&] { changed.Save(true); });
     }
 
     platform::FaultyFileSystem faulty_;
@@ -98,12 +93,8 @@ TEST_F(AtomicSaveTest, SaveWritesTemporaryBesideTargetThenReplaces) {
 TEST_F(AtomicSaveTest, UnreadableFileIsAnErrorNotFirstUse) {
     faulty_.readFault = {ERROR_ACCESS_DENIED, 0};
     CorvexParameters parameters(L"client");
-    try {
-        parameters.Load();
-        FAIL() << "an unreadable store was taken for a missing one";
-    } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find("user.json"), std::string::npos) << e.what();
-    }
+    const std::string error = params_test::ErrorOf([&] { parameters.Load(); });
+    EXPECT_NE(error.find("user.json"), std::string::npos) << "an unreadable store taken for a missing one: " << error;
     EXPECT_EQ(ReadBytes(AgentUserFile()), oldUser_);
 }
 

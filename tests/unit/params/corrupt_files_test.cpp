@@ -59,14 +59,9 @@ TEST_P(CorruptFilesTest, LoadNamesTheFileAndLeavesItAndTheValuesUntouched) {
     const std::wstring host = L"kept-host";
     CorvexParameters parameters(L"client");
     parameters.SetCoordinator(host, 4321, false);
-    try {
-        parameters.Load();
-        FAIL() << "loaded a damaged file";
-    } catch (const std::runtime_error& e) {
-        const std::string what = e.what();
-        EXPECT_NE(what.find("\"" + platform::WideToUtf8Lossy(damaged) + "\""), std::string::npos) << what;
-        EXPECT_NE(what.find(c.reason), std::string::npos) << what;
-    }
+    const std::string what = params_test::ErrorOf([&] { parameters.Load(); });
+    EXPECT_NE(what.find("\"" + platform::WideToUtf8Lossy(damaged) + "\""), std::string::npos) << what;
+    EXPECT_NE(what.find(c.reason), std::string::npos) << what;
     EXPECT_EQ(ReadBytes(damaged), c.bytes) << "the damaged file was changed";
     EXPECT_EQ(parameters.GetCoordinatorHost(), host);
     EXPECT_EQ(parameters.GetCoordinatorPort(), 4321);

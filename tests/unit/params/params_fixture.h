@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "platform/fake/fake_known_folders.h"
@@ -40,5 +41,16 @@ protected:
     platform::PortableFileSystem disk_;
     platform::FakeKnownFolders folders_;
 };
+
+// The message of the std::runtime_error that `action` throws; "" when it throws none.
+template <class Action>
+std::string ErrorOf(Action action) {
+    try {
+        action();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return std::string();
+}
 
 }  // namespace params_test

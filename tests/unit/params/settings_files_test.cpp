@@ -110,12 +110,8 @@ TEST_F(SettingsFilesTest, LoadedBadValueIsRejectedWithoutIdentity) {
 
 TEST_F(SettingsFilesTest, SaveWithoutCreatingRefusesMissingStoreFolder) {
     CorvexParameters parameters(L"client");
-    try {
-        parameters.Save(false);
-        FAIL() << "saved into a folder that does not exist";
-    } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find("Settings"), std::string::npos) << e.what();
-    }
+    const std::string error = params_test::ErrorOf([&] { parameters.Save(false); });
+    EXPECT_NE(error.find("Settings"), std::string::npos) << "saved into a folder that does not exist: " << error;
     EXPECT_TRUE(FilesBelow(temp_.Native()).empty());
 }
 

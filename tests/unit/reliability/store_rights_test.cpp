@@ -45,7 +45,9 @@ TEST_F(StoreRightsTest, TheAgentStoreIsRestrictedOnceBeforeAnyFileIsWrittenOnEve
         const int restricted = IndexOf(L"restrict " + AgentStore());
         ASSERT_GE(restricted, 0) << "the store's folder did not get its rights";
         EXPECT_LT(restricted, IndexOf(L"write ")) << "temporary files must be created under the new rights";
-        if (createStore) EXPECT_LT(IndexOf(L"create folders"), restricted);
+        if (createStore) {
+            EXPECT_LT(IndexOf(L"create folders"), restricted);
+        }
         int times = 0;
         for (const auto& call : faulty_.calls) times += call.compare(0, 9, L"restrict ") == 0 ? 1 : 0;
         EXPECT_EQ(times, 1) << "both files share the folder: its rights are set once";
@@ -74,12 +76,7 @@ TEST_F(StoreRightsTest, AStoreThatCannotBeProtectedStopsTheSaveAndChangesNothing
     faulty_.restrictFault = {ERROR_ACCESS_DENIED, 0};
     CorvexParameters changed = Valid();
     changed.SetCoordinator(L"other.example.com", 1, false);
-    std::string error;
-    try {
-        changed.Save(true);
-    } catch (const std::runtime_error& e) {
-        error = e.what();
-    }
+    const std::string error = params_test::ErrorOf([&] { changed.Save(true); });
     EXPECT_NE(error.find("cannot be protected"), std::string::npos) << error;
     EXPECT_NE(error.find("access is denied"), std::string::npos) << error;
     EXPECT_NE(error.find("Settings"), std::string::npos) << error;
