@@ -25,7 +25,7 @@ void CSetupClientApp::RunSilentLocalInstall() {
         AfxMessageBox(L"The local settings could not be saved: " + e.GetText(), MB_OK | MB_ICONERROR);
         SetExitCode(GetExitCode() | ExitCode::kSettingsNotSaved);
     } catch (const std::exception& e) {
-        framework::Ui().MessageBoxNarrow(nullptr, e.what(), "Error!", MB_OK | MB_ICONERROR);
+        ShowErrorBox(e.what());
         SetExitCode(GetExitCode() | ExitCode::kSettingsNotSaved);
     }
 }

@@ -5,10 +5,6 @@
 #include "params/corvex_parameters.h"
 #include "res/resource.h"
 
-void ShowErrorBox(const char* text) {
-    framework::Ui().MessageBoxNarrow(nullptr, text, "Error!", MB_OK | MB_ICONERROR);
-}
-
 CSetupClientDlg::CSetupClientDlg(UINT templateId)
     : CDialog(templateId, nullptr), m_hIcon(framework::Ui().LoadIcon(IDR_MAINFRAME)) {}
 

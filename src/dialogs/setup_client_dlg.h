@@ -49,6 +49,3 @@ private:
     // Puts the focus on the control that shows the value a rejection names, if any.
     void FocusRejectedValue(const void* field);
 };
-
-// Shows a failure's narrow text in the plain "Error!" box.
-void ShowErrorBox(const char* text);

@@ -5,5 +5,6 @@
 #include "framework/data_exchange.h"
 #include "framework/dialog.h"
 #include "framework/file_dialog.h"
+#include "framework/prompts.h"
 #include "framework/wait_cursor.h"
 #include "framework/win_app.h"

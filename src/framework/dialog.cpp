@@ -4,12 +4,9 @@
 #include <stdexcept>
 
 #include "framework/data_exchange.h"
+#include "framework/prompts.h"
 
 namespace {
-
-void ShowEscapedError(const char* text) {
-    framework::Ui().MessageBoxNarrow(nullptr, text, "Error!", MB_OK | MB_ICONERROR);
-}
 
 // Runs a handler at the window procedure's boundary: no exception goes past it.
 template <typename F>
@@ -17,9 +14,9 @@ auto Guarded(F&& handler, decltype(handler()) onError) -> decltype(handler()) {
     try {
         return handler();
     } catch (const std::exception& e) {
-        ShowEscapedError(e.what());
+        ShowErrorBox(e.what());
     } catch (...) {
-        ShowEscapedError("An unexpected error occurred.");
+        ShowErrorBox("An unexpected error occurred.");
     }
     return onError;
 }

@@ -20,4 +20,4 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const wchar_t* defaultExtension, c
     }
 }
 
-INT_PTR CFileDialog::DoModal() { return framework::Ui().ShowFileDialog(m_state) ? IDOK : IDCANCEL; }
+INT_PTR CFileDialog::DoModal() { return framework::CurrentPrompts().ShowFileDialog(m_state) ? IDOK : IDCANCEL; }

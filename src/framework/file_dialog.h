@@ -1,6 +1,7 @@
 // The save (or open) file dialog.
 #pragma once
 
+#include "framework/prompts.h"
 #include "framework/wnd.h"
 
 #ifdef _WIN32

@@ -1,5 +1,5 @@
-// What the framework asks of a user-interface backend. The Win32 backend shows real windows;
-// the headless backend keeps controls in memory for tests and answers from a script.
+// What the framework asks of a user-interface backend: the Win32 one shows real windows. The
+// modal prompts (message boxes, the file dialog) are a seam of their own (framework/prompts.h).
 #pragma once
 
 #include <string>
@@ -42,17 +42,6 @@ public:
     virtual void DefaultPaint() = 0;
 };
 
-// The save-file dialog's state, kept between two showings so the second starts where the
-// first ended.
-struct FileDialogState {
-    bool save = true;
-    std::wstring defaultExtension;  // without the dot
-    std::wstring fileName;          // initial name in, chosen full path out
-    DWORD flags = 0;
-    // Pairs of description and pattern, from the framework's "a|b|c|d|" filter text.
-    std::vector<std::pair<std::wstring, std::wstring>> filters;
-};
-
 class UiBackend {
 public:
     virtual ~UiBackend() = default;
@@ -65,20 +54,14 @@ public:
     // (CDialog::HandleInitDialog, HandleCommand, HandleMessage) and returns its end result.
     virtual INT_PTR RunModal(CDialog& dialog, UINT templateId) = 0;
 
-    virtual int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) = 0;
-    // The narrow-text box (MessageBoxA) used for exceptions' texts.
-    virtual int MessageBoxNarrow(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
     // The window that a framework message box belongs to (the active dialog), if any.
     virtual HWND ActiveWindow() = 0;
-
-    // True when the user chose a file; `state.fileName` then holds its full path.
-    virtual bool ShowFileDialog(FileDialogState& state) = 0;
 
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 };
 
-// The backend in force (the program installs the Win32 one, tests the headless one).
+// The backend in force (the program and its Windows tests install the Win32 one).
 UiBackend& Ui();
 UiBackend* InstallUi(UiBackend* backend);
 

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "framework/prompts.h"
 #include "framework/ui_backend.h"
 #include "platform/module_file.h"
 #include "platform/platform.h"
@@ -46,8 +47,7 @@ int CWinApp::DoMessageBox(const wchar_t* prompt, UINT type, UINT /*helpContext*/
                 break;
         }
     }
-    framework::UiBackend& ui = framework::Ui();
-    return ui.MessageBox(ui.ActiveWindow(), prompt, m_appTitle, type);
+    return framework::CurrentPrompts().MessageBox(framework::Ui().ActiveWindow(), prompt, m_appTitle, type);
 }
 
 void CWinApp::SetRegistryKey(const wchar_t* company) { m_registryKey = company != nullptr ? company : L""; }
@@ -71,8 +71,7 @@ CWinApp* AfxGetApp() { return g_currentApp; }
 int AfxMessageBox(const wchar_t* text, UINT type, UINT helpContext) {
     CWinApp* app = AfxGetApp();
     if (app != nullptr) return app->DoMessageBox(text, type, helpContext);
-    framework::UiBackend& ui = framework::Ui();
-    return ui.MessageBox(ui.ActiveWindow(), text, L"", type);
+    return framework::CurrentPrompts().MessageBox(framework::Ui().ActiveWindow(), text, L"", type);
 }
 
 int AfxMessageBox(const std::wstring& text, UINT type, UINT helpContext) {
@@ -86,10 +85,9 @@ int AfxWinMain(CWinApp& app) {
         // No run mode of ours enters a message loop: the program ends here either way.
         return app.ExitInstance();
     } catch (const std::exception& e) {
-        framework::Ui().MessageBoxNarrow(nullptr, e.what(), "Error!", MB_OK | MB_ICONERROR);
+        ShowErrorBox(e.what());
     } catch (...) {
-        framework::Ui().MessageBoxNarrow(nullptr, "An unexpected error ended the program.", "Error!",
-                                         MB_OK | MB_ICONERROR);
+        ShowErrorBox("An unexpected error ended the program.");
     }
     return kExitUnexpectedError;
 }

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "app/setup_client_app.h"
 #include "packet/create_client_packet_dlg.h"
 #include "params/corvex_parameters.h"
-#include "platform/command_line.h"
 #include "platform/module_file.h"
 #include "platform/platform.h"
 #include "platform/process_launcher.h"
@@ -16,23 +16,16 @@ namespace {
 const wchar_t kCompilerBelowModule[] = L"CorvexWorkstation\\Packet\\tools\\makensis.exe";
 const wchar_t kScriptBelowModule[] = L"CorvexWorkstation\\Packet\\build_packet.nsi";
 const wchar_t kDebugBatchFile[] = L"client_packet_build.bat";
-const wchar_t kDebugSwitch[] = L"--debug";
 
 // Appends plain ASCII text, widening it character by character.
 void AppendAscii(std::wstring& text, const char* ascii) {
     for (; *ascii != '\0'; ++ascii) text += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
 }
 
-// Whether "--debug" stands whole, in any letter case, among the arguments after the
-// program's path (the application's switch rule).
+// Whether the program was started with "--debug" (the application's switch rule).
 bool IsDebugRun() {
-    platform::CommandLine& commandLine = platform::GetCommandLine();
-    std::vector<std::wstring> arguments;
-    if (!commandLine.Split(commandLine.Get(), arguments)) return false;
-    for (size_t i = 1; i < arguments.size(); ++i) {
-        if (commandLine.CompareNoCase(arguments[i], kDebugSwitch) == 0) return true;
-    }
-    return false;
+    CSetupClientApp* app = static_cast<CSetupClientApp*>(AfxGetApp());
+    return app != nullptr && app->HasCommandLineOption(L"debug") != FALSE;
 }
 
 // Releases a started process's handle on every way out.

@@ -1,4 +1,4 @@
-// The Win32 backend: real dialogs, message boxes, the common file dialog and cursors.
+// The Win32 backend: real dialogs, icons and cursors.
 #pragma once
 
 #include "framework/ui_backend.h"
@@ -11,10 +11,7 @@ public:
     HICON LoadIcon(UINT resourceId) override;
     int GetSystemMetrics(int index) override;
     INT_PTR RunModal(CDialog& dialog, UINT templateId) override;
-    int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override;
-    int MessageBoxNarrow(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
     HWND ActiveWindow() override;
-    bool ShowFileDialog(FileDialogState& state) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 

@@ -35,7 +35,7 @@ TEST_F(BuildPacketTest, StartsTheCompilerBesideTheConfiguratorAndWaitsForItWitho
     EXPECT_EQ(bench.launcher.OpenHandles(), 0);
     EXPECT_EQ(waitCursorAtStart, 1) << "the wait cursor shows while the compiler runs";
     EXPECT_EQ(bench.ui.waitCursorDepth, 0);
-    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
 }
 
 // A compiler that cannot be started: the system's code as an unsigned number.
@@ -44,10 +44,10 @@ class LaunchFailureTest : public KitTest, public ::testing::WithParamInterface<D
 TEST_P(LaunchFailureTest, TellsTheSystemsCodeAndReportsFailure) {
     bench.launcher.startError = GetParam();
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text,
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].text,
               L"Can't launch the client packet builder (system error is " + std::to_wstring(GetParam()) + L").");
-    EXPECT_EQ(bench.ui.messageBoxes[0].type, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
     EXPECT_TRUE(bench.launcher.waitedFor.empty());
     EXPECT_TRUE(bench.launcher.closed.empty());
     EXPECT_EQ(bench.ui.waitCursorDepth, 0);
@@ -101,7 +101,7 @@ TEST_F(DebugBatchFileTest, AnUnwritableFileIsSkippedSilentlyAndTheBuildGoesOn) {
     bench.textFiles.unopenable.insert(kBatchFile);
     EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
     EXPECT_EQ(bench.launcher.starts.size(), 1u);
-    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
 }
 
 }  // namespace

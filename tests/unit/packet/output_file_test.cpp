@@ -13,10 +13,10 @@ using testing_support::KitTest;
 using OutputFileTest = KitTest;
 
 TEST_F(OutputFileTest, AsksWithTheKitsSaveDialogThatAsksNothingItself) {
-    bench.ui.fileAnswers.push_back(std::nullopt);
+    bench.prompts.fileAnswers.push_back(std::nullopt);
     dialog.ChooseOutputFile();
-    ASSERT_EQ(bench.ui.fileDialogs.size(), 1u);
-    const framework::FileDialogState& state = bench.ui.fileDialogs[0].state;
+    ASSERT_EQ(bench.prompts.fileDialogs.size(), 1u);
+    const framework::FileDialogState& state = bench.prompts.fileDialogs[0].state;
     EXPECT_TRUE(state.save);
     EXPECT_EQ(state.defaultExtension, L"exe");
     EXPECT_EQ(state.fileName, L"CorvexWorkstation_setup.exe");
@@ -35,9 +35,9 @@ struct ExtensionCase {
 class ExeRuleTest : public KitTest, public ::testing::WithParamInterface<ExtensionCase> {};
 
 TEST_P(ExeRuleTest, AppendsExeUnlessTheLastFourCharactersAreExeInAnyCase) {
-    bench.ui.fileAnswers.push_back(bench.PathInRoot(GetParam().chosen));
+    bench.prompts.fileAnswers.push_back(bench.PathInRoot(GetParam().chosen));
     EXPECT_EQ(dialog.ChooseOutputFile(), bench.PathInRoot(GetParam().result));
-    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, ExeRuleTest,
@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Names, ExeRuleTest,
                                            ExtensionCase{L"kitexe", L"kitexe.exe"}));
 
 TEST_F(OutputFileTest, APathShorterThanTheExtensionGetsItAppended) {
-    bench.ui.fileAnswers.push_back(std::wstring(L"exe"));
+    bench.prompts.fileAnswers.push_back(std::wstring(L"exe"));
     EXPECT_EQ(dialog.ChooseOutputFile(), L"exe.exe");
 }
 
@@ -65,15 +65,15 @@ TEST_P(ReplaceQuestionTest, YesKeepsThePathNoAsksAgainCancelGivesUp) {
     ASSERT_EQ(bench.files.WriteAndFlush(bench.PathInRoot(L"old.exe"), "old"), 0u);
     ASSERT_EQ(bench.files.WriteAndFlush(bench.PathInRoot(L"other.exe"), "other"), 0u);
     const ReplaceCase& c = GetParam();
-    for (int answer : c.answers) bench.ui.answers.push_back(answer);
+    for (int answer : c.answers) bench.prompts.answers.push_back(answer);
     for (const auto& choice : c.fileChoices) {
-        bench.ui.fileAnswers.push_back(choice ? std::optional<std::wstring>(bench.PathInRoot(*choice)) : std::nullopt);
+        bench.prompts.fileAnswers.push_back(choice ? std::optional<std::wstring>(bench.PathInRoot(*choice)) : std::nullopt);
     }
     EXPECT_EQ(dialog.ChooseOutputFile(), c.result ? bench.PathInRoot(*c.result) : std::wstring());
-    EXPECT_EQ(bench.ui.messageBoxes.size(), c.questions);
-    EXPECT_EQ(bench.ui.fileDialogs.size(), c.fileChoices.size());
-    EXPECT_EQ(bench.ui.unanswered, 0);
-    for (const auto& shown : bench.ui.messageBoxes) EXPECT_EQ(shown.type, MB_YESNOCANCEL | MB_ICONQUESTION);
+    EXPECT_EQ(bench.prompts.messageBoxes.size(), c.questions);
+    EXPECT_EQ(bench.prompts.fileDialogs.size(), c.fileChoices.size());
+    EXPECT_EQ(bench.prompts.unanswered, 0);
+    for (const auto& shown : bench.prompts.messageBoxes) EXPECT_EQ(shown.type, MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,14 +95,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(OutputFileTest, TheQuestionNamesThePathInQuotesAndTheNextDialogStartsFromIt) {
     const std::wstring existing = bench.PathInRoot(L"old 100%.exe");
     ASSERT_EQ(bench.files.WriteAndFlush(existing, "old"), 0u);
-    bench.ui.fileAnswers.push_back(existing);
-    bench.ui.fileAnswers.push_back(std::nullopt);
-    bench.ui.answers.push_back(IDNO);
+    bench.prompts.fileAnswers.push_back(existing);
+    bench.prompts.fileAnswers.push_back(std::nullopt);
+    bench.prompts.answers.push_back(IDNO);
     dialog.ChooseOutputFile();
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"\"" + existing + L"\" already exists. Do you want to replace it?");
-    ASSERT_EQ(bench.ui.fileDialogs.size(), 2u);
-    EXPECT_EQ(bench.ui.fileDialogs[1].state.fileName, existing);
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"\"" + existing + L"\" already exists. Do you want to replace it?");
+    ASSERT_EQ(bench.prompts.fileDialogs.size(), 2u);
+    EXPECT_EQ(bench.prompts.fileDialogs[1].state.fileName, existing);
 }
 
 }  // namespace

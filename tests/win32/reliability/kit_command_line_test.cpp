@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/headless/headless_ui.h"
-#include "framework/ui_backend.h"
+#include "framework/win32/win32_ui.h"
 #include "packet/create_client_packet_dlg.h"
 
 namespace {
@@ -50,10 +49,10 @@ std::vector<std::wstring> Split(const std::wstring& commandLine) {
 // The dialog object needs a user-interface backend to exist; it is never shown.
 class KitCommandLineTest : public ::testing::TestWithParam<KitPaths> {
 protected:
-    KitCommandLineTest() : ui_(CORVEX_RC_PATH), previous_(framework::InstallUi(&ui_)) {}
+    KitCommandLineTest() : previous_(framework::InstallUi(&ui_)) {}
     ~KitCommandLineTest() override { framework::InstallUi(previous_); }
 
-    framework::HeadlessUi ui_;
+    framework::Win32Ui ui_;
     framework::UiBackend* previous_;
 };
 

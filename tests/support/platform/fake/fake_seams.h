@@ -2,14 +2,11 @@
 // what the code asked.
 #pragma once
 
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/command_line.h"
-#include "platform/file_system.h"
 #include "platform/module_file.h"
 
 namespace platform {
@@ -37,23 +34,6 @@ public:
 
     DWORD GetFileName(wchar_t* buffer, DWORD size) override;
     BOOL RemoveFileSpec(wchar_t* path) override { return RemoveFileSpecPortable(path); }
-};
-
-class FakeFileSystem : public FileSystem {
-public:
-    std::set<std::wstring> existing;  // compared without regard to case
-    std::vector<std::wstring> queried;
-    std::map<std::wstring, std::string> files;  // in-memory files by exact path
-
-    DWORD GetAttributes(const std::wstring& path) override;
-    DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override;
-    DWORD WriteAndFlush(const std::wstring& path, const std::string& contents) override;
-    DWORD Replace(const std::wstring& source, const std::wstring& target) override;
-    DWORD Remove(const std::wstring& path) override;
-    DWORD CreateFolders(const std::wstring& path) override;
-    // Records the folder in `restricted`.
-    DWORD RestrictToAdministrators(const std::wstring& path) override;
-    std::vector<std::wstring> restricted;
 };
 
 // A virtual clock: Sleep only moves the tick counter forward.

@@ -36,13 +36,19 @@ FakeServiceManager::Call& FakeServiceManager::Record(const std::string& name, Sc
 bool FakeServiceManager::Fails(Call& call) {
     const int occurrence = static_cast<int>(CallsNamed(call.name).size());
     for (const Failure& failure : failures_) {
-        if (failure.name == call.name && failure.occurrence == occurrence) {
+        if (failure.name == call.name && (failure.occurrence == occurrence || failure.occurrence == 0)) {
             lastError_ = failure.errorCode;
             call.result = failure.rawResult;
             return true;
         }
     }
     return false;
+}
+
+BOOL FakeServiceManager::Refuse(Call& call, DWORD error) {
+    lastError_ = error;
+    call.result = FALSE;
+    return FALSE;
 }
 
 bool FakeServiceManager::CheckHandle(Call& call, const std::set<ScHandle>& kind) {
@@ -82,18 +88,27 @@ ScHandle FakeServiceManager::OpenServiceByName(ScHandle manager, const std::wstr
 BOOL FakeServiceManager::ChangeStartType(ScHandle service, DWORD startType) {
     Call& call = Record("ChangeStartType", service, startType);
     if (Fails(call) || !CheckHandle(call, services_)) return call.result;
+    this->startType = startType;
     return TRUE;
 }
 
 BOOL FakeServiceManager::Start(ScHandle service) {
     Call& call = Record("Start", service, 0);
     if (Fails(call) || !CheckHandle(call, services_)) return call.result;
+    if (simulate) {
+        if (state != SERVICE_STOPPED) return Refuse(call, ERROR_SERVICE_ALREADY_RUNNING);
+        state = stateAfterStart;
+    }
     return TRUE;
 }
 
 BOOL FakeServiceManager::Control(ScHandle service, DWORD control) {
     Call& call = Record("Control", service, control);
     if (Fails(call) || !CheckHandle(call, services_)) return call.result;
+    if (simulate) {
+        if (state == SERVICE_STOPPED) return Refuse(call, ERROR_SERVICE_NOT_ACTIVE);
+        state = stateAfterStop;
+    }
     return TRUE;
 }
 
@@ -105,6 +120,10 @@ BOOL FakeServiceManager::QueryStatus(ScHandle service, ServiceStatus& status) {
     if (Fails(call) || !CheckHandle(call, services_)) {
         status = failedQueryRecord;
         return call.result;
+    }
+    if (simulate) {
+        status = ServiceStatus{state, 0, 0};
+        return TRUE;
     }
     if (statuses.empty()) throw std::logic_error("FakeServiceManager: no status records scripted");
     status = statuses[played_ < statuses.size() ? played_ : statuses.size() - 1];

@@ -1,6 +1,7 @@
-// A scripted service control manager for unit tests. It records every call, hands out
-// counters as handles, fails any call a test names with any error code, and plays back a
-// sequence of status records. Time is the FakeClock's: only Sleep moves it.
+// A scripted service control manager for tests. It records every call, hands out counters as
+// handles, fails any call a test names with any error code, and either plays back a sequence
+// of status records or simulates one service whose state starts and stops move. Time is the
+// FakeClock's: only Sleep moves it.
 #pragma once
 
 #include <cstdint>
@@ -34,11 +35,20 @@ public:
     // What a failing query leaves in the caller's record. It says "running" on purpose: code
     // that reads the record after a failed query gets a wrong answer and is caught.
     ServiceStatus failedQueryRecord{SERVICE_RUNNING, 0xDEADu, 0};
+    // Simulation instead of playback: queries report `state`; an accepted start moves it to
+    // `stateAfterStart`, an accepted stop to `stateAfterStop`; starting a service that is not
+    // stopped fails with 1056, stopping a stopped one with 1062; `startType` keeps the last
+    // start type set.
+    bool simulate = false;
+    DWORD state = SERVICE_STOPPED;
+    DWORD stateAfterStart = SERVICE_RUNNING;
+    DWORD stateAfterStop = SERVICE_STOPPED;
+    DWORD startType = SERVICE_DEMAND_START;
     // Guard against a wait that never ends: queries past this many throw std::runtime_error.
     int queryLimit = 10000;
 
     // Makes the `occurrence`-th call (1-based) of `callName` fail with `errorCode` as the last
-    // error. `rawResult` is what the failing call returns (a query may be made to return a
+    // error (occurrence 0: every call of that name). `rawResult` is what the failing call returns (a query may be made to return a
     // nonzero value other than 1); openings always give a null handle.
     void FailCall(const std::string& callName, int occurrence, DWORD errorCode, BOOL rawResult = FALSE);
 
@@ -48,6 +58,7 @@ public:
 
     std::vector<std::string> CallNames() const;
     std::vector<const Call*> CallsNamed(const std::string& name) const;
+    int Count(const std::string& name) const { return static_cast<int>(CallsNamed(name).size()); }
     std::set<ScHandle> OpenHandles() const;
     // Playback position: how many scripted records have been handed out.
     size_t RecordsPlayed() const { return played_; }
@@ -74,6 +85,7 @@ private:
     Call& Record(const std::string& name, ScHandle handle, DWORD argument);
     // Applies an injected failure to the call just recorded; true if it fails.
     bool Fails(Call& call);
+    BOOL Refuse(Call& call, DWORD error);
     bool CheckHandle(Call& call, const std::set<ScHandle>& kind);
     ScHandle NewHandle(std::set<ScHandle>& kind);
 

@@ -1,22 +1,27 @@
-// Everything the application and its dialogs need around them in a unit test: fake seams,
-// a temporary folder standing in for the machine's and the user's settings folders, a
-// simulated agent service, a virtual clock and the headless user interface.
+// Everything the application and its dialogs need around them in a test: fake seams, a
+// temporary folder standing in for the machine's and the user's settings folders (written
+// through the real file system: Win32 under Wine, POSIX natively), a simulated agent service,
+// a virtual clock and the prompts' answerer. Under Wine the real Win32 user interface is
+// installed as well.
 #pragma once
 
+#include <memory>
 #include <string>
 
-#include "../params/temp_folder.h"
-#include "framework/headless/headless_ui.h"
 #include "platform/fake/fake_firewall.h"
 #include "platform/fake/fake_known_folders.h"
 #include "platform/fake/fake_seams.h"
+#include "platform/fake/fake_service_manager.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
-#include "platform/portable/portable_file_system.h"
-#include "simulated_service_manager.h"
+#include "prompt_answerer.h"
 
 namespace testing_support {
 
 class AppBench {
+    struct Host;
+    std::unique_ptr<Host> m_host;  // the temporary folder and the real file system
+
 public:
     AppBench();
     ~AppBench();
@@ -40,20 +45,20 @@ public:
     // The agent store's folder (ends with a backslash), and its two files' bytes together.
     std::wstring AgentStore() const;
     std::string AgentStoreBytes();
+    // A Windows-style path inside the bench's temporary folder.
+    std::wstring PathInRoot(const std::wstring& relative) const;
 
-    params_test::TempFolder root;  // removed with the bench
+    platform::FileSystem& files;
     platform::FakeCommandLine commandLine;
     platform::FakeModuleFile module;
-    platform::PortableFileSystem files;
     platform::FakeKnownFolders folders;
     platform::FakeClock clock;
     platform::FakeFirewall firewall;
-    SimulatedServiceManager services;
-    framework::HeadlessUi ui;
+    platform::FakeServiceManager services{clock};
+    PromptAnswerer prompts;
 
 private:
     platform::Seams m_previousSeams;
-    framework::UiBackend* m_previousUi;
 };
 
 }  // namespace testing_support

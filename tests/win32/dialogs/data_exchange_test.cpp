@@ -1,7 +1,9 @@
-// Data exchange: the number rule and the lock on the dialog's own writes; message boxes; the entry point.
+// Data exchange: the number rule and the lock on the dialog's own writes; message boxes; the entry point
+// and its "Error!" box.
 #include <gtest/gtest.h>
 
 #include "app_bench.h"
+#include "dialog_driver.h"
 #include "framework/afxwin.h"
 #include "res/resource.h"
 
@@ -54,15 +56,14 @@ public:
 TEST(DataExchange, TheDialogsOwnWritesAreNotEdits) {
     testing_support::AppBench bench;
     ProbeDialog dialog;
-    bench.ui.onDialog = [&](framework::HeadlessWindow& w) {
+    testing_support::RunModal([&] { return dialog.DoModal(); }, [&](testing_support::DialogDriver& w) {
         EXPECT_EQ(dialog.changes, 0);
         w.Type(IDC_SERVER_HOST, L"typed");
         EXPECT_EQ(dialog.changes, 1);
         dialog.UpdateData(FALSE);
         EXPECT_EQ(dialog.changes, 1);
         w.Click(IDCANCEL);
-    };
-    dialog.DoModal();
+    });
 }
 
 TEST(MessageBoxes, GetTheUsualIconForTheirButtons) {
@@ -71,23 +72,26 @@ TEST(MessageBoxes, GetTheUsualIconForTheirButtons) {
     AfxMessageBox(L"a");
     AfxMessageBox(L"b", MB_YESNOCANCEL);
     AfxMessageBox(L"c", MB_OK | MB_ICONINFORMATION);
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 3u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(bench.ui.messageBoxes[1].type, MB_YESNOCANCEL | MB_ICONQUESTION);
-    EXPECT_EQ(bench.ui.messageBoxes[2].type, MB_OK | MB_ICONINFORMATION);
-    EXPECT_EQ(bench.ui.messageBoxes[2].caption, L"Title");
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 3u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(bench.prompts.messageBoxes[1].type, MB_YESNOCANCEL | MB_ICONQUESTION);
+    EXPECT_EQ(bench.prompts.messageBoxes[2].type, MB_OK | MB_ICONINFORMATION);
+    EXPECT_EQ(bench.prompts.messageBoxes[2].caption, L"Title");
 }
 
 TEST(EntryPoint, AnExceptionThatEscapesIsShownAndEndsTheProgramCleanly) {
     struct Throwing : CWinApp {
-        BOOL InitInstance() override { throw std::runtime_error("boom"); }
+        BOOL InitInstance() override { throw std::runtime_error("boom at cli\xC3\xA9nt"); }
     };
     testing_support::AppBench bench;
     Throwing app;
     EXPECT_EQ(AfxWinMain(app), kExitUnexpectedError);
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"boom");
-    EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"Error!");
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    // The UTF-8 of the text shows as the characters it encodes, whatever the ANSI code page.
+    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"boom at cli\u00e9nt");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_FALSE(bench.prompts.messageBoxes[0].owned);
 }
 
 }  // namespace

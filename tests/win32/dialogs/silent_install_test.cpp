@@ -32,11 +32,11 @@ TEST(SilentInstall, FirewallForTheAgentBesideTheConfiguratorThenRestartAndNoSett
     EXPECT_EQ(app.trace, (std::vector<std::string>{"firewall", "restart(ignore stop failure)"}));
     EXPECT_EQ(bench.AgentStoreBytes(), "");
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
-    EXPECT_EQ(bench.services.stopRequests, 0) << "a stopped service is only started";
+    EXPECT_EQ(bench.services.Count("Control"), 0) << "a stopped service is only started";
     ASSERT_EQ(bench.firewall.rules.size(), 1u);
     EXPECT_EQ(bench.firewall.rules[0].executablePath, L"C:\\Tools\\CorvexWorkstation.exe");
     EXPECT_EQ(bench.firewall.rules[0].name, L"Corvex Workstation x64");
-    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
 }
 
 struct ExitCodeCase {
@@ -51,7 +51,7 @@ class SilentExitCodeTest : public ::testing::TestWithParam<ExitCodeCase> {};
 TEST_P(SilentExitCodeTest, TellsWhichStepFailed) {
     AppBench bench;
     bench.CommandLine(L"--silent_install");
-    bench.services.installed = GetParam().installed;
+    if (!GetParam().installed) bench.services.installedService.clear();
     bench.firewall.addIsIgnored = GetParam().firewallIgnoresAdds;
     CSetupClientApp app;
     EXPECT_EQ(AfxWinMain(app), GetParam().exitCode);
@@ -90,9 +90,9 @@ TEST(SilentLocalInstall, AStoreThatCantBeWrittenIsReportedAndTheServiceLeftAlone
     TracingApp app;
     EXPECT_EQ(AfxWinMain(app), ExitCode::kSettingsNotSaved);
     EXPECT_TRUE(app.trace.empty());
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"Error!");
-    EXPECT_EQ(bench.services.startRequests, 0);
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
+    EXPECT_EQ(bench.services.Count("Start"), 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // A settings dialog under test: the bench around the real library with the agent's settings
-// stored as a previous save left them, the application object, and a way to run a dialog
-// with a test playing the user.
+// stored as a previous save left them, the application object, and a way to run a real
+// dialog with a test playing the user.
 #pragma once
 
 #include <functional>
@@ -11,6 +11,7 @@
 
 #include "app/setup_client_app.h"
 #include "app_bench.h"
+#include "dialog_driver.h"
 
 namespace testing_support {
 
@@ -22,17 +23,12 @@ protected:
     }
 
     // Runs the dialog with `user` playing the user; gives how it ended.
-    INT_PTR Run(CDialog& dialog, std::function<void(framework::HeadlessWindow&)> user) {
-        bench.ui.onDialog = std::move(user);
-        return dialog.DoModal();
+    INT_PTR Run(CDialog& dialog, std::function<void(DialogDriver&)> user) {
+        return RunModal([&] { return dialog.DoModal(); }, user);
     }
 
     // The texts of the message boxes shown so far, in order.
-    std::vector<std::wstring> Shown() const {
-        std::vector<std::wstring> texts;
-        for (const auto& box : bench.ui.messageBoxes) texts.push_back(box.text);
-        return texts;
-    }
+    std::vector<std::wstring> Shown() const { return bench.prompts.Texts(); }
 
     AppBench bench;
     CSetupClientApp app;

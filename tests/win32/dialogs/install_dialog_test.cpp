@@ -7,17 +7,17 @@
 
 namespace {
 
-using framework::HeadlessWindow;
+using testing_support::DialogDriver;
 
 class InstallDialogTest : public testing_support::DialogFixture {
 protected:
-    INT_PTR Run(std::function<void(HeadlessWindow&)> user) { return DialogFixture::Run(dialog, std::move(user)); }
+    INT_PTR Run(std::function<void(DialogDriver&)> user) { return DialogFixture::Run(dialog, std::move(user)); }
 
     CInstallClientConfigurationDlg dialog;
 };
 
 TEST_F(InstallDialogTest, EscapeAndCloseRequestsAreIgnored) {
-    Run([&](HeadlessWindow& w) {
+    Run([&](DialogDriver& w) {
         w.Type(IDC_SERVER_HOST, L"new.example.com");
         w.PressEscape();
         w.Close();
@@ -39,16 +39,16 @@ class InstallOkTest : public InstallDialogTest, public ::testing::WithParamInter
 
 TEST_P(InstallOkTest, SavesThenRestartsAndClosesWhateverTheServiceDoes) {
     bench.services.state = GetParam().state;
-    bench.services.startRefusedWith = GetParam().startRefusedWith;
-    const INT_PTR result = Run([&](HeadlessWindow& w) {
+    if (GetParam().startRefusedWith != 0) bench.services.FailCall("Start", 0, GetParam().startRefusedWith);
+    const INT_PTR result = Run([&](DialogDriver& w) {
         w.Type(IDC_SERVER_HOST, L"new.example.com");
         w.Click(IDOK);
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
-    EXPECT_EQ(bench.services.stopRequests, GetParam().stops);
-    EXPECT_EQ(bench.services.startRequests, GetParam().starts);
-    EXPECT_EQ(bench.ui.messageBoxes.size(), GetParam().messages);
+    EXPECT_EQ(bench.services.Count("Control"), GetParam().stops);
+    EXPECT_EQ(bench.services.Count("Start"), GetParam().starts);
+    EXPECT_EQ(bench.prompts.messageBoxes.size(), GetParam().messages);
     EXPECT_GT(bench.firewall.lookups, 0);
 }
 
@@ -59,13 +59,13 @@ INSTANTIATE_TEST_SUITE_P(Services, InstallOkTest,
                          [](const ::testing::TestParamInfo<ServiceCase>& info) { return std::string(info.param.name); });
 
 TEST_F(InstallDialogTest, AValidationErrorKeepsItOpenAndTouchesNothing) {
-    Run([&](HeadlessWindow& w) {
+    Run([&](DialogDriver& w) {
         w.Type(IDC_SERVER_HOST, L"");
         w.Click(IDOK);
         EXPECT_FALSE(w.Ended());
         EXPECT_EQ(w.Focus(), IDC_SERVER_HOST);
     });
-    EXPECT_EQ(bench.services.log.size(), 0u);
+    EXPECT_EQ(bench.services.calls.size(), 0u);
     EXPECT_EQ(bench.firewall.lookups, 0);
 }
 

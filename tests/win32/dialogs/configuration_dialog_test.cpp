@@ -8,13 +8,13 @@
 
 namespace {
 
-using framework::HeadlessWindow;
+using testing_support::DialogDriver;
 
 class ConfigurationDialogTest : public testing_support::DialogFixture {
 protected:
-    INT_PTR Run(std::function<void(HeadlessWindow&)> user) { return DialogFixture::Run(dialog, std::move(user)); }
+    INT_PTR Run(std::function<void(DialogDriver&)> user) { return DialogFixture::Run(dialog, std::move(user)); }
 
-    static std::vector<bool> Buttons(const HeadlessWindow& w) {
+    static std::vector<bool> Buttons(const DialogDriver& w) {
         return {w.Enabled(IDC_START), w.Enabled(IDC_STOP), w.Enabled(IDC_RESTART)};
     }
 
@@ -26,7 +26,7 @@ const std::vector<bool> kShowsStopped{true, false, false};
 
 TEST_F(ConfigurationDialogTest, ButtonsFollowTheServiceStateAndAStartWithoutEditsAsksNothing) {
     bench.services.state = SERVICE_RUNNING;
-    Run([&](HeadlessWindow& w) {
+    Run([&](DialogDriver& w) {
         EXPECT_EQ(Buttons(w), kShowsRunning);
         w.Click(IDC_STOP);
         EXPECT_EQ(Buttons(w), kShowsStopped);
@@ -35,7 +35,7 @@ TEST_F(ConfigurationDialogTest, ButtonsFollowTheServiceStateAndAStartWithoutEdit
         EXPECT_EQ(Buttons(w), kShowsRunning);
         w.Click(IDCANCEL);
     });
-    EXPECT_TRUE(bench.ui.messageBoxes.empty());
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
     EXPECT_EQ(bench.services.startType, static_cast<DWORD>(SERVICE_AUTO_START));
 }
 
@@ -50,17 +50,17 @@ struct AnswerCase {
 class StartQuestionTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<AnswerCase> {};
 
 TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
-    bench.ui.answers.push_back(GetParam().answer);
-    Run([&](HeadlessWindow& w) {
+    bench.prompts.answers.push_back(GetParam().answer);
+    Run([&](DialogDriver& w) {
         w.Type(IDC_SERVER_HOST, L"new.example.com");
         w.Click(IDC_START);
         EXPECT_EQ(Buttons(w), GetParam().started ? kShowsRunning : kShowsStopped);
         w.Click(IDCANCEL);
     });
-    ASSERT_FALSE(bench.ui.messageBoxes.empty());
-    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"Do you want to apply the settings?");
-    EXPECT_EQ(bench.ui.messageBoxes[0].type, 35u);
-    EXPECT_EQ(bench.ui.messageBoxes.size(), 1u) << "no error after any answer";
+    ASSERT_FALSE(bench.prompts.messageBoxes.empty());
+    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"Do you want to apply the settings?");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, 35u);
+    EXPECT_EQ(bench.prompts.messageBoxes.size(), 1u) << "no error after any answer";
     EXPECT_EQ(bench.ReadAgentSettings().host, GetParam().saved ? L"new.example.com" : L"backup.example.com");
     EXPECT_EQ(bench.services.state == SERVICE_RUNNING, GetParam().started);
     EXPECT_EQ(dialog.IsModified() != FALSE, GetParam().modifiedAfter) << "the question comes again after No";
@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest,
 // only when the service runs afterwards.
 struct OkCase {
     const char* name;
-    std::function<void(testing_support::SimulatedServiceManager&)> arrange;
+    std::function<void(platform::FakeServiceManager&)> arrange;
     std::vector<std::wstring> messages;
     int startRequests;
     bool closes;
@@ -86,14 +86,14 @@ class OkTest : public ConfigurationDialogTest, public ::testing::WithParamInterf
 
 TEST_P(OkTest, SavesAndRestartsAndClosesOnlyWithTheServiceRunning) {
     GetParam().arrange(bench.services);
-    Run([&](HeadlessWindow& w) {
+    Run([&](DialogDriver& w) {
         w.Type(IDC_SERVER_HOST, L"new.example.com");
         w.Click(IDOK);
         EXPECT_EQ(w.Ended(), GetParam().closes);
         if (!w.Ended()) w.Click(IDCANCEL);
     });
     EXPECT_EQ(Shown(), GetParam().messages);
-    EXPECT_EQ(bench.services.startRequests, GetParam().startRequests);
+    EXPECT_EQ(bench.services.Count("Start"), GetParam().startRequests);
     EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
     EXPECT_EQ(bench.firewall.rules.size(), 1u);
 }
@@ -102,22 +102,22 @@ INSTANTIATE_TEST_SUITE_P(
     Services, OkTest,
     ::testing::Values(
         OkCase{"RestartsARunningService",
-               [](testing_support::SimulatedServiceManager& s) { s.state = SERVICE_RUNNING; }, {}, 1, true},
+               [](platform::FakeServiceManager& s) { s.state = SERVICE_RUNNING; }, {}, 1, true},
         OkCase{"StopRefused",
-               [](testing_support::SimulatedServiceManager& s) {
+               [](platform::FakeServiceManager& s) {
                    s.state = SERVICE_RUNNING;
-                   s.stopRefusedWith = 1052;
+                   s.FailCall("Control", 0, 1052);
                },
                {L"Unknown system error"}, 0, false},
         OkCase{"ServiceNeverRuns",
-               [](testing_support::SimulatedServiceManager& s) { s.stateAfterStart = SERVICE_START_PENDING; }, {}, 1,
+               [](platform::FakeServiceManager& s) { s.stateAfterStart = SERVICE_START_PENDING; }, {}, 1,
                false}),
     [](const ::testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigurationDialogTest, RestartOfAServiceThatWontStopReportsBothAndShowsItRunning) {
     bench.services.state = SERVICE_RUNNING;
-    bench.services.stopRefusedWith = 1052;
-    Run([&](HeadlessWindow& w) {
+    bench.services.FailCall("Control", 0, 1052);
+    Run([&](DialogDriver& w) {
         w.Click(IDC_RESTART);
         EXPECT_EQ(Buttons(w), kShowsRunning);
         w.Click(IDCANCEL);

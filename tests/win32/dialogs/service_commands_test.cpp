@@ -10,11 +10,11 @@
 namespace {
 
 using testing_support::AppBench;
-using testing_support::SimulatedServiceManager;
+using platform::FakeServiceManager;
 
 struct CommandCase {
     const char* name;
-    std::function<void(SimulatedServiceManager&)> arrange;
+    std::function<void(FakeServiceManager&)> arrange;
     std::function<BOOL(CSetupClientApp&)> command;
     BOOL result;
     std::vector<std::wstring> messages;
@@ -22,15 +22,15 @@ struct CommandCase {
     int stopRequests;
 };
 
-void Missing(SimulatedServiceManager& s) { s.installed = false; }
-void Running(SimulatedServiceManager& s) { s.state = SERVICE_RUNNING; }
-void Stopped(SimulatedServiceManager& s) { s.state = SERVICE_STOPPED; }
-void Denied(SimulatedServiceManager& s) { s.accessDenied = true; }
-void RunningStopRefused(SimulatedServiceManager& s) {
+void Missing(FakeServiceManager& s) { s.installedService.clear(); }
+void Running(FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
+void Stopped(FakeServiceManager& s) { s.state = SERVICE_STOPPED; }
+void Denied(FakeServiceManager& s) { s.FailCall("OpenManager", 0, ERROR_ACCESS_DENIED); }
+void RunningStopRefused(FakeServiceManager& s) {
     s.state = SERVICE_RUNNING;
-    s.stopRefusedWith = 1052;
+    s.FailCall("Control", 0, 1052);
 }
-void StoppedStartsThenDies(SimulatedServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
+void StoppedStartsThenDies(FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
 
 BOOL Start(CSetupClientApp& app) { return app.StartService(); }
 BOOL Stop(CSetupClientApp& app) { return app.StopService(); }
@@ -49,14 +49,14 @@ TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
     app.InitAppTitle();
     EXPECT_EQ(c.command(app), c.result);
     std::vector<std::wstring> shown;
-    for (const auto& box : bench.ui.messageBoxes) {
+    for (const auto& box : bench.prompts.messageBoxes) {
         shown.push_back(box.text);
         EXPECT_EQ(box.type, 16u) << "error icon and OK only";
         EXPECT_EQ(box.caption, L"configurator");
     }
     EXPECT_EQ(shown, c.messages);
-    EXPECT_EQ(bench.services.startRequests, c.startRequests);
-    EXPECT_EQ(bench.services.stopRequests, c.stopRequests);
+    EXPECT_EQ(bench.services.Count("Start"), c.startRequests);
+    EXPECT_EQ(bench.services.Count("Control"), c.stopRequests);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -10,14 +10,14 @@
 
 namespace {
 
-using framework::HeadlessWindow;
+using testing_support::DialogDriver;
 using testing_support::AppBench;
 
 using SettingsDialogTest = testing_support::DialogFixture;
 
 TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkWritesTheFourValuesInTheControls) {
     CClientConfigurationDlg dialog;
-    const INT_PTR result = Run(dialog, [&](HeadlessWindow& w) {
+    const INT_PTR result = Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"backup.example.com");
         EXPECT_EQ(w.Text(IDC_SERVER_PORT), L"9750");
         EXPECT_EQ(w.Text(IDC_ADMIN_LOGIN), L"CORP\\backup");
@@ -52,7 +52,7 @@ TEST_F(SettingsDialogTest, ARejectionOfAnUnknownValueChangesNoFocusButIsShown) {
     ProbeDialog dialog;
     int unrelated = 0;
     dialog.onSave = [&] { throw CorvexParameters::ValidationError(L"Something else is wrong.", &unrelated); };
-    Run(dialog, [&](HeadlessWindow& w) {
+    Run(dialog, [&](DialogDriver& w) {
         w.Click(IDOK);
         EXPECT_EQ(w.Focus(), IDOK) << "the focus stays on the button that was clicked";
         w.Click(IDCANCEL);
@@ -63,23 +63,23 @@ TEST_F(SettingsDialogTest, ARejectionOfAnUnknownValueChangesNoFocusButIsShown) {
 TEST_F(SettingsDialogTest, AnotherFailureWhileSavingShowsTheErrorBox) {
     ProbeDialog dialog;
     dialog.onSave = [] { throw std::runtime_error("disk on fire"); };
-    Run(dialog, [&](HeadlessWindow& w) {
+    Run(dialog, [&](DialogDriver& w) {
         w.Click(IDOK);
         EXPECT_FALSE(w.Ended());
         w.Click(IDCANCEL);
     });
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text, L"disk on fire");
-    EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"Error!");
-    EXPECT_TRUE(bench.ui.messageBoxes[0].narrow);
-    EXPECT_FALSE(bench.ui.messageBoxes[0].owned);
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"disk on fire");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_FALSE(bench.prompts.messageBoxes[0].owned);
 }
 
 TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {
     CClientConfigurationDlg dialog;
     CorvexParameters defaults(L"client");
     defaults.LoadSystemDefaults();
-    Run(dialog, [&](HeadlessWindow& w) {
+    Run(dialog, [&](DialogDriver& w) {
         w.Click(IDC_LOAD_DEFAULTS);
         EXPECT_EQ(w.Text(IDC_SERVER_HOST), defaults.GetCoordinatorHost());
         EXPECT_EQ(w.Text(IDC_SERVER_PORT), std::to_wstring(defaults.GetCoordinatorPort()));
@@ -97,7 +97,7 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
 TEST_F(SettingsDialogTest, AStoreThatCantBeReadOpensTheDialogEmpty) {
     ASSERT_EQ(bench.files.WriteAndFlush(bench.AgentStore() + L"user.json", "{ not json"), 0u);
     CClientConfigurationDlg dialog;
-    Run(dialog, [&](HeadlessWindow& w) {
+    Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"");
         EXPECT_EQ(w.Text(IDC_SERVER_PORT), L"");
         EXPECT_TRUE(w.Enabled(IDC_START)) << "the buttons stay as the template has them";
@@ -106,10 +106,10 @@ TEST_F(SettingsDialogTest, AStoreThatCantBeReadOpensTheDialogEmpty) {
         EXPECT_FALSE(w.Ended()) << "OK is refused until a port is typed";
         w.Click(IDCANCEL);
     });
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 2u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].caption, L"Error!");
-    EXPECT_NE(bench.ui.messageBoxes[0].text.find(L"user.json"), std::wstring::npos) << "names the file";
-    EXPECT_EQ(bench.ui.messageBoxes[1].text, kPromptUnsignedNumber);
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 2u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
+    EXPECT_NE(bench.prompts.messageBoxes[0].text.find(L"user.json"), std::wstring::npos) << "names the file";
+    EXPECT_EQ(bench.prompts.messageBoxes[1].text, kPromptUnsignedNumber);
 }
 
 }  // namespace

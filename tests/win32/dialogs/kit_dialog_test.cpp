@@ -6,13 +6,41 @@
 #include <optional>
 #include <string>
 
-#include "packet_bench.h"
+#include "app/setup_client_app.h"
+#include "app_bench.h"
+#include "dialog_driver.h"
+#include "packet/create_client_packet_dlg.h"
+#include "platform/fake/fake_process_launcher.h"
 #include "res/resource.h"
 
 namespace {
 
-using framework::HeadlessWindow;
-using testing_support::KitTest;
+using testing_support::DialogDriver;
+
+// The kit dialog with its choice open to a test.
+class TestPacketDlg : public CCreateClientPacketDlg {
+public:
+    int NameChoice() const { return m_nameChoice; }
+};
+
+// The bench, a launcher that records the compiler's start, and one kit dialog; Run shows the
+// dialog with `user` playing the user.
+class KitTest : public ::testing::Test {
+protected:
+    KitTest() {
+        platform::Seams seams = platform::Current();
+        seams.processes = &launcher;
+        platform::Install(seams);
+    }
+    INT_PTR Run(std::function<void(DialogDriver&)> user) {
+        return testing_support::RunModal([&] { return dialog.DoModal(); }, user);
+    }
+
+    testing_support::AppBench bench;
+    platform::FakeProcessLauncher launcher;
+    CSetupClientApp app;
+    TestPacketDlg dialog;
+};
 
 TEST(WorkstationNameChoice, OnlyOneAndTwoLeaveTheComputerName) {
     EXPECT_EQ(ToWorkstationNameChoice(1), AskWhileInstalling);
@@ -32,7 +60,7 @@ protected:
         return bytes.find("\"systemSupplied\": true") != std::string::npos;
     }
     std::wstring CommandLine() const {
-        return bench.launcher.starts.empty() ? L"(not started)" : bench.launcher.starts[0].commandLine;
+        return launcher.starts.empty() ? L"(not started)" : launcher.starts[0].commandLine;
     }
 };
 
@@ -42,7 +70,7 @@ TEST_F(KitDialogTest, PredefinedFoldersLieBelowTheUsersSettingsFolder) {
     EXPECT_EQ(dialog.GetWorkstationSettingsDir(), root + L"Workstation\\");
 }
 
-void TypeServerSettings(HeadlessWindow& window) {
+void TypeServerSettings(DialogDriver& window) {
     window.Type(IDC_SERVER_HOST, L"backup01.example.com");
     window.Type(IDC_SERVER_PORT, L"9751");
     window.Type(IDC_ADMIN_LOGIN, L"CORP\\backup");
@@ -50,8 +78,8 @@ void TypeServerSettings(HeadlessWindow& window) {
 
 // Types valid server settings and the given workstation name, clicks the choice (0 for none)
 // and then "Create".
-std::function<void(HeadlessWindow&)> FillAndCreate(const std::wstring& name, int choiceButton) {
-    return [name, choiceButton](HeadlessWindow& window) {
+std::function<void(DialogDriver&)> FillAndCreate(const std::wstring& name, int choiceButton) {
+    return [name, choiceButton](DialogDriver& window) {
         TypeServerSettings(window);
         if (choiceButton == IDC_NAME_TYPED) window.Click(IDC_NAME_TYPED);
         window.Type(IDC_WORKSTATION_NAME, name);  // refused while the box is disabled
@@ -74,8 +102,8 @@ class CreateTest : public KitDialogTest, public ::testing::WithParamInterface<Cr
 
 TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const CreateCase& c = GetParam();
-    bench.ui.fileAnswers.push_back(bench.PathInRoot(L"out\\kit"));
-    EXPECT_EQ(Run([&](HeadlessWindow& window) {
+    bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"out\\kit"));
+    EXPECT_EQ(Run([&](DialogDriver& window) {
                   window.Click(c.choiceButton);
                   window.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
                   EXPECT_TRUE(window.Checked(c.choiceButton));
@@ -99,10 +127,10 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
 
     EXPECT_EQ(CommandLine().find(L"/DASK_FOR_PARAMETERS") != std::wstring::npos, c.asks);
     EXPECT_NE(CommandLine().find(L" /DOUTPUT=\"" + bench.PathInRoot(L"out\\kit.exe") + L"\""), std::wstring::npos);
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].text,
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].text,
               L"The Client distribution kit is saved into \"" + bench.PathInRoot(L"out\\kit.exe") + L"\".");
-    EXPECT_EQ(bench.ui.messageBoxes[0].type, MB_OK | MB_ICONINFORMATION);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONINFORMATION);
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, CreateTest,
@@ -112,66 +140,65 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KitDialogTest, ARefusedTypedNameKeepsTheDialogOpenAndAsksForNoFile) {
-    EXPECT_EQ(Run(FillAndCreate(L"ws.example.com", IDC_NAME_TYPED)), framework::HeadlessUi::kLeftOpen);
-    ASSERT_EQ(bench.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.ui.messageBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(bench.ui.messageBoxes[0].focus, IDC_WORKSTATION_NAME);
-    EXPECT_TRUE(bench.ui.fileDialogs.empty());
-    EXPECT_TRUE(bench.launcher.starts.empty());
+    EXPECT_EQ(Run(FillAndCreate(L"ws.example.com", IDC_NAME_TYPED)), testing_support::kLeftOpen);
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].focus, IDC_WORKSTATION_NAME);
+    EXPECT_TRUE(bench.prompts.fileDialogs.empty());
+    EXPECT_TRUE(launcher.starts.empty());
 }
 
 TEST_F(KitDialogTest, ACancelledFileDialogOrACompilerThatCannotStartKeepsTheDialogOpenAndCreateWorksAgain) {
-    bench.launcher.startError = 3;
-    bench.ui.fileAnswers.push_back(std::nullopt);
-    bench.ui.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
-    bench.ui.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
-    EXPECT_EQ(Run([&](HeadlessWindow& window) {
+    launcher.startError = 3;
+    bench.prompts.fileAnswers.push_back(std::nullopt);
+    bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
+    bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
+    EXPECT_EQ(Run([&](DialogDriver& window) {
                   FillAndCreate(L"", IDC_NAME_ASK)(window);  // Cancel in the file dialog
                   EXPECT_EQ(Predefined().host, L"backup01.example.com") << "the settings are stored first";
-                  EXPECT_TRUE(bench.launcher.starts.empty());
-                  EXPECT_TRUE(bench.ui.messageBoxes.empty());
+                  EXPECT_TRUE(launcher.starts.empty());
+                  EXPECT_TRUE(bench.prompts.messageBoxes.empty());
                   window.Click(IDOK);
                   ASSERT_FALSE(window.Ended());
-                  EXPECT_EQ(bench.ui.messageBoxes.size(), 1u);  // the launch message, no success
-                  bench.launcher.startError = 0;
+                  EXPECT_EQ(bench.prompts.messageBoxes.size(), 1u);  // the launch message, no success
+                  launcher.startError = 0;
                   window.Click(IDOK);
               }),
               IDOK);
-    EXPECT_EQ(bench.launcher.starts.size(), 2u);
+    EXPECT_EQ(launcher.starts.size(), 2u);
 }
 
 // Opening and the choice buttons.
 TEST_F(KitDialogTest, OpeningSelectsTheComputerNameAndDisablesTheBoxWhateverWasStored) {
-    bench.ui.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
+    bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
     ASSERT_EQ(Run(FillAndCreate(L"WS-0142", IDC_NAME_TYPED)), IDOK);  // a previous "Create" with the third choice
-    testing_support::TestPacketDlg second;
-    bench.ui.onDialog = [&](HeadlessWindow& window) {
+    TestPacketDlg second;
+    testing_support::RunModal([&] { return second.DoModal(); }, [&](DialogDriver& window) {
         EXPECT_TRUE(window.Checked(IDC_NAME_COMPUTER));
         EXPECT_FALSE(window.Checked(IDC_NAME_ASK) || window.Checked(IDC_NAME_TYPED));
         EXPECT_FALSE(window.Enabled(IDC_WORKSTATION_NAME));
         EXPECT_EQ(window.Text(IDC_WORKSTATION_NAME), L"WS-0142");
         window.Click(IDCANCEL);
-    };
-    second.DoModal();
+    });
 }
 
 TEST_F(KitDialogTest, ABadPortKeepsThePreviousChoiceAndItsBoxState) {
-    Run([&](HeadlessWindow& window) {
+    Run([&](DialogDriver& window) {
         window.Type(IDC_SERVER_PORT, L"");
         window.Click(IDC_NAME_TYPED);  // the exchange stops at the port, before the choice
         EXPECT_FALSE(window.Enabled(IDC_WORKSTATION_NAME));
         window.Click(IDCANCEL);
     });
     EXPECT_EQ(dialog.NameChoice(), 0);
-    EXPECT_FALSE(bench.ui.messageBoxes.empty());  // the framework's prompt for a number
+    EXPECT_FALSE(bench.prompts.messageBoxes.empty());  // the framework's prompt for a number
 }
 
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerName) {
     // A damaged predefined settings file makes the base's opening fail.
     ASSERT_EQ(bench.files.CreateFolders(dialog.GetUserSettingsDir()), 0u);
     ASSERT_EQ(bench.files.WriteAndFlush(dialog.GetUserSettingsDir() + L"user.json", "{ not json"), 0u);
-    bench.ui.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
-    EXPECT_EQ(Run([&](HeadlessWindow& window) {
+    bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
+    EXPECT_EQ(Run([&](DialogDriver& window) {
                   EXPECT_FALSE(window.Checked(IDC_NAME_COMPUTER) || window.Checked(IDC_NAME_ASK) ||
                                window.Checked(IDC_NAME_TYPED));
                   EXPECT_TRUE(window.Enabled(IDC_WORKSTATION_NAME));
@@ -181,7 +208,7 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
     EXPECT_EQ(dialog.NameChoice(), -1);
     EXPECT_EQ(Predefined().workstation, L"");
     EXPECT_EQ(CommandLine().find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
-    EXPECT_EQ(bench.launcher.starts.size(), 1u);
+    EXPECT_EQ(launcher.starts.size(), 1u);
 }
 
 }  // namespace

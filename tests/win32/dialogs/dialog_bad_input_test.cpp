@@ -17,7 +17,7 @@
 
 namespace {
 
-using framework::HeadlessWindow;
+using testing_support::DialogDriver;
 
 struct BadInput {
     const char* name;
@@ -26,8 +26,8 @@ struct BadInput {
     const wchar_t* fragment;  // a part of the message; nullptr: the value is accepted
 };
 
-// The port's edit control takes digits only: a text with anything else is refused as it is
-// typed (the field keeps its digits, and nothing reaches the library).
+// The port's edit control takes digits only: what is not a digit is refused as it is typed,
+// so the field holds the digits alone (and OK stores them).
 const wchar_t kTypingRefused[] = L"(typing refused)";
 
 void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
@@ -68,7 +68,7 @@ TEST_P(DialogBadInputTest, IsRefusedWithAClearMessageAndNothingStored) {
     bool typed = false;
     int focus = 0;
     std::wstring kept;
-    Run(dialog, [&](HeadlessWindow& w) {
+    Run(dialog, [&](DialogDriver& w) {
         typed = w.Type(c.control, c.text);
         w.Click(IDOK);
         ended = w.Ended();
@@ -78,14 +78,15 @@ TEST_P(DialogBadInputTest, IsRefusedWithAClearMessageAndNothingStored) {
             w.Click(IDCANCEL);
         }
     });
-    const auto& boxes = bench.ui.messageBoxes;
+    const auto& boxes = bench.prompts.messageBoxes;
     const std::wstring message = boxes.empty() ? L"" : boxes[0].text;
     // One line of the table in docs/RELIABILITY.md.
     std::printf("BAD-INPUT %s | %s | %s\n", c.name,
                 !typed ? "typing refused" : ended ? "stored" : "refused", platform::WideToUtf8Lossy(message).c_str());
     if (c.fragment == kTypingRefused) {
         EXPECT_FALSE(typed) << "the digits-only field took other characters";
-        EXPECT_EQ(bench.ReadAgentSettings().port, 9750) << "the port is the one it had";
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(bench.ReadAgentSettings().port, 1) << "only the digit of \"-1\" was typed";
         EXPECT_TRUE(boxes.empty());
         return;
     }
@@ -108,7 +109,7 @@ TEST_P(DialogBadInputTest, IsRefusedWithAClearMessageAndNothingStored) {
     EXPECT_EQ(focus, c.control) << "the focus stays on the refused field";
     EXPECT_EQ(kept, c.text) << "the typed value stays in the field";
     EXPECT_EQ(bench.AgentStoreBytes(), before) << "nothing stored";
-    EXPECT_EQ(bench.services.startRequests, 0) << "no service step after a refusal";
+    EXPECT_EQ(bench.services.Count("Start"), 0) << "no service step after a refusal";
     EXPECT_EQ(bench.firewall.adds, 0) << "no firewall step after a refusal";
 }
 

@@ -2,12 +2,55 @@
 
 #include "params/corvex_parameters.h"
 
+#ifdef _WIN32
+#include <filesystem>
+
+#include "framework/win32/win32_ui.h"
+#include "platform/win32/win32_seams.h"
+#else
+#include "../unit/params/temp_folder.h"
+#include "platform/portable/portable_file_system.h"
+#endif
+
 namespace testing_support {
 
-AppBench::AppBench() : ui(CORVEX_RC_PATH) {
-    folders.programData = root.Wide() + L"\\ProgramData";
-    folders.userAppData = root.Wide() + L"\\AppData";
+#ifdef _WIN32
+struct AppBench::Host {
+    Host() {
+        wchar_t temp[MAX_PATH + 1] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        static int count = 0;
+        root = std::wstring(temp) + L"corvex-bench-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+               std::to_wstring(++count);
+        ::CreateDirectoryW(root.c_str(), nullptr);
+        previousUi = framework::InstallUi(&ui);
+    }
+    ~Host() {
+        framework::InstallUi(previousUi);
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    std::wstring Root() const { return root; }
+
+    std::wstring root;
+    platform::Win32FileSystem files;
+    framework::Win32Ui ui;
+    framework::UiBackend* previousUi;
+};
+#else
+struct AppBench::Host {
+    std::wstring Root() const { return folder.Wide(); }
+
+    params_test::TempFolder folder;
+    platform::PortableFileSystem files;
+};
+#endif
+
+AppBench::AppBench() : m_host(new Host), files(m_host->files) {
+    folders.programData = m_host->Root() + L"\\ProgramData";
+    folders.userAppData = m_host->Root() + L"\\AppData";
     module.path = L"C:\\Corvex\\SetupClient.exe";
+    services.simulate = true;
     platform::Seams seams;
     seams.commandLine = &commandLine;
     seams.module = &module;
@@ -17,13 +60,15 @@ AppBench::AppBench() : ui(CORVEX_RC_PATH) {
     seams.firewall = &firewall;
     seams.services = &services;
     m_previousSeams = platform::Install(seams);
-    m_previousUi = framework::InstallUi(&ui);
+#ifdef _WIN32
+    prompts.focusedControl = [] {
+        HWND focus = ::GetFocus();
+        return focus != nullptr ? ::GetDlgCtrlID(focus) : 0;
+    };
+#endif
 }
 
-AppBench::~AppBench() {
-    framework::InstallUi(m_previousUi);
-    platform::Install(m_previousSeams);
-}
+AppBench::~AppBench() { platform::Install(m_previousSeams); }
 
 void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port, const std::wstring& login,
                                   const std::wstring& workstation) {
@@ -54,5 +99,7 @@ std::string AppBench::AgentStoreBytes() {
     files.ReadWholeFile(AgentStore() + L"workstation.json", 1 << 20, workstation);
     return user + workstation;
 }
+
+std::wstring AppBench::PathInRoot(const std::wstring& relative) const { return m_host->Root() + L"\\" + relative; }
 
 }  // namespace testing_support

@@ -1,0 +1,57 @@
+// The test's side of the framework's prompts seam: answers message boxes and file dialogs
+// from queues and records what was shown. Installed for its lifetime.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/prompts.h"
+
+namespace testing_support {
+
+struct ShownMessageBox {
+    std::wstring text;
+    std::wstring caption;
+    UINT type;
+    bool owned;  // had an owner window
+    int focus;   // the control that had the focus when it was shown (0: none)
+};
+
+struct ShownFileDialog {
+    framework::FileDialogState state;  // as it was when shown
+    bool chosen;
+};
+
+class PromptAnswerer : public framework::Prompts {
+public:
+    PromptAnswerer();
+    ~PromptAnswerer() override;
+    PromptAnswerer(const PromptAnswerer&) = delete;
+    PromptAnswerer& operator=(const PromptAnswerer&) = delete;
+
+    // Answers to message boxes, in order; a box with only OK needs none, a question without
+    // one gets IDCANCEL.
+    std::deque<int> answers;
+    // Answers to file dialogs, in order: a path chooses it, nothing cancels.
+    std::deque<std::optional<std::wstring>> fileAnswers;
+    // Gives the control that has the focus (set where there are real windows).
+    std::function<int()> focusedControl;
+
+    std::vector<ShownMessageBox> messageBoxes;
+    std::vector<ShownFileDialog> fileDialogs;
+    // Questions and file dialogs that found no answer queued.
+    int unanswered = 0;
+    // The texts of the message boxes shown so far, in order.
+    std::vector<std::wstring> Texts() const;
+
+    int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override;
+    bool ShowFileDialog(framework::FileDialogState& state) override;
+
+private:
+    framework::Prompts* m_previous;
+};
+
+}  // namespace testing_support
