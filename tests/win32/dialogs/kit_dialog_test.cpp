@@ -42,12 +42,6 @@ protected:
     TestPacketDlg dialog;
 };
 
-TEST(WorkstationNameChoice, OnlyOneAndTwoLeaveTheComputerName) {
-    EXPECT_EQ(ToWorkstationNameChoice(1), AskWhileInstalling);
-    EXPECT_EQ(ToWorkstationNameChoice(2), UseTypedName);
-    for (int other : {0, -1, 3}) EXPECT_EQ(ToWorkstationNameChoice(other), UseComputerName) << other;
-}
-
 class KitDialogTest : public KitTest {
 protected:
     // What "Create" stored in the two predefined settings folders.
