@@ -46,6 +46,7 @@ public:
     std::wstring Text(int id) const;
     bool Enabled(int id) const;
     bool Checked(int id) const;
+    std::wstring CueBanner(int id) const { return FindOrNull(id) != nullptr ? FindOrNull(id)->cueBanner : L""; }
     int Focus() const { return m_focus; }
     bool Ended() const { return m_ended; }
     INT_PTR Result() const { return m_result; }
@@ -64,6 +65,8 @@ public:
     void EnableItem(int id, bool enable) override;
     bool IsItemEnabled(int id) override { return Enabled(id); }
     void FocusItem(int id) override;
+    int FocusedItem() override { return m_focus; }
+    void SetItemCueBanner(int id, const std::wstring& text) override { Find(id).cueBanner = text; }
     void SelectAllText(int id) override { m_selectedAll = id; }
     bool IsItemChecked(int id) override { return Checked(id); }
     void CheckItem(int id, bool checked) override;
@@ -83,6 +86,7 @@ private:
         std::wstring text;
         bool enabled;
         bool checked = false;
+        std::wstring cueBanner = std::wstring();
     };
     Control& Find(int id);
     const Control* FindOrNull(int id) const;

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/command_line.h"
 #include "platform/file_system.h"
+#include "platform/machine_name.h"
 #include "platform/module_file.h"
 
 namespace platform {
@@ -54,6 +55,12 @@ public:
     // Records the folder in `restricted`.
     DWORD RestrictToAdministrators(const std::wstring& path) override;
     std::vector<std::wstring> restricted;
+};
+
+class FakeMachineName : public MachineName {
+public:
+    std::wstring name = L"WS-0142";
+    std::wstring ComputerName() override { return name; }
 };
 
 // A virtual clock: Sleep only moves the tick counter forward.

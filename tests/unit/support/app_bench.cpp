@@ -16,6 +16,7 @@ AppBench::AppBench() : ui(CORVEX_RC_PATH) {
     seams.clock = &clock;
     seams.firewall = &firewall;
     seams.services = &services;
+    seams.machine = &machine;
     m_previousSeams = platform::Install(seams);
     m_previousUi = framework::InstallUi(&ui);
 }

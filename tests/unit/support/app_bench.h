@@ -47,6 +47,7 @@ public:
     platform::PortableFileSystem files;
     platform::FakeKnownFolders folders;
     platform::FakeClock clock;
+    platform::FakeMachineName machine;
     platform::FakeFirewall firewall;
     SimulatedServiceManager services;
     framework::HeadlessUi ui;
