@@ -56,10 +56,11 @@ void CClientConfigurationDlg::DisableServiceButtons() {
 void CClientConfigurationDlg::ReturnFocusToServiceButtons() {
     const int clicked = m_focusedServiceButton;
     m_focusedServiceButton = 0;
+    if (clicked == 0) return;
     // Only a focus that is still where the command put it (an apply refused by the library
     // puts it on the rejected value).
     CWnd* focused = GetFocus();
-    if (clicked == 0 || focused == nullptr || focused->GetDlgCtrlID() != IDOK) return;
+    if (focused == nullptr || focused->GetDlgCtrlID() != IDOK) return;
     // The same button when it is live again (Restart), else the one that undoes the command
     // (Start after Stop, Stop after Start).
     for (int id : {clicked, IDC_START, IDC_STOP}) {
