@@ -3,6 +3,7 @@
 #include "params/firewall_exception.h"
 #include "platform/module_file.h"
 #include "platform/platform.h"
+#include "platform/utf8.h"
 
 const wchar_t* const kWorkstationExeName = L"CorvexWorkstation.exe";
 const wchar_t* const kFirewallEntryName = L"Corvex Workstation x64";
@@ -10,15 +11,24 @@ const wchar_t* const kFirewallEntryName = L"Corvex Workstation x64";
 const wchar_t* CSetupClientApp::GetWorkstationExeName() { return kWorkstationExeName; }
 
 std::wstring CSetupClientApp::GetWorkstationExePath() {
-    wchar_t path[MAX_PATH + 1] = {};
-    platform::ModuleFile& module = platform::GetModuleFile();
-    module.GetFileName(path, MAX_PATH);
-    module.RemoveFileSpec(path);
-    return std::wstring(path) + L"\\" + GetWorkstationExeName();
+    // Throws platform::ModulePathError when the configurator's path was cut.
+    const std::wstring folder = platform::ReadModuleDirectory(platform::GetModuleFile());
+    return folder + L"\\" + GetWorkstationExeName();
 }
 
 void CSetupClientApp::AddFirewallException() {
-    const std::wstring path = GetWorkstationExePath();
+    std::wstring path;
+    try {
+        path = GetWorkstationExePath();
+    } catch (const platform::ModulePathError& e) {
+        // A cut path would name some other program: no exception is asked for, and the user
+        // is told why.
+        std::wstring reason;
+        platform::Utf8ToWide(e.what(), reason);
+        AfxMessageBox(L"The firewall exception for the agent was not added. " + reason, MB_OK | MB_ICONERROR);
+        SetExitCode(GetExitCode() | ExitCode::kFirewallNotConfirmed);
+        return;
+    }
     // Nothing is shown either way; a deployment tool learns the outcome from the exit code.
     if (!DisableWindowsFirewall(path.c_str(), kFirewallEntryName)) {
         SetExitCode(GetExitCode() | ExitCode::kFirewallNotConfirmed);

@@ -4,10 +4,28 @@
 
 #include "app/setup_client_app.h"
 #include "params/corvex_parameters.h"
+#include "service/service_control_exception.h"
+#include "service/workstation_service.h"
+
+namespace {
+
+// Whether the agent's service runs now, asked without a message: a query that fails counts
+// as not running. The restart's own result can't tell this (a service that refused to stop
+// still runs; a start that never finished showed no message).
+bool AgentRunsAtTheEnd() {
+    try {
+        return ServiceControl::WorkstationService().IsRunning();
+    } catch (const ServiceControl::ServiceControlException&) {
+        return false;
+    }
+}
+
+}  // namespace
 
 void CSetupClientApp::RunSilentInstall() {
     AddFirewallException();
-    if (!RestartService(TRUE)) SetExitCode(GetExitCode() | ExitCode::kServiceNotRunning);
+    RestartService(TRUE);
+    if (!AgentRunsAtTheEnd()) SetExitCode(GetExitCode() | ExitCode::kServiceNotRunning);
 }
 
 void CSetupClientApp::RunSilentLocalInstall() {
@@ -19,7 +37,8 @@ void CSetupClientApp::RunSilentLocalInstall() {
                                    CorvexParameters::Defaults::isSecured);
         parameters->Save(true);
         AddFirewallException();
-        if (!RestartService(TRUE)) SetExitCode(GetExitCode() | ExitCode::kServiceNotRunning);
+        RestartService(TRUE);
+        if (!AgentRunsAtTheEnd()) SetExitCode(GetExitCode() | ExitCode::kServiceNotRunning);
     } catch (const CorvexParameters::ValidationError& e) {
         // Settings that can't be stored leave the agent as it was: no firewall or service step.
         AfxMessageBox(L"The local settings could not be saved: " + e.GetText(), MB_OK | MB_ICONERROR);

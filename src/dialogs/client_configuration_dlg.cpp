@@ -5,7 +5,11 @@
 #include "res/resource.h"
 
 namespace {
+
 CSetupClientApp& App() { return *static_cast<CSetupClientApp*>(AfxGetApp()); }
+
+bool IsServiceButton(int id) { return id == IDC_START || id == IDC_STOP || id == IDC_RESTART; }
+
 }  // namespace
 
 CClientConfigurationDlg::CClientConfigurationDlg() : CSetupClientDlg(IDD_CLIENT_CONFIGURATION) {}
@@ -31,12 +35,40 @@ void CClientConfigurationDlg::UpdateServiceButtons() {
     GetDlgItem(IDC_START)->EnableWindow(!running);
     GetDlgItem(IDC_STOP)->EnableWindow(running);
     GetDlgItem(IDC_RESTART)->EnableWindow(running);
+    m_buttonsShowState = true;
+    ReturnFocusToServiceButtons();
 }
 
 void CClientConfigurationDlg::DisableServiceButtons() {
+    // A disabled control can't keep the focus: without a new home the focus would be nowhere
+    // and Tab and Escape would do nothing. OK holds it while the command runs.
+    CWnd* focused = GetFocus();
+    if (focused != nullptr && IsServiceButton(focused->GetDlgCtrlID())) {
+        m_focusedServiceButton = focused->GetDlgCtrlID();
+        GetDlgItem(IDOK)->SetFocus();
+    }
     GetDlgItem(IDC_START)->EnableWindow(FALSE);
     GetDlgItem(IDC_STOP)->EnableWindow(FALSE);
     GetDlgItem(IDC_RESTART)->EnableWindow(FALSE);
+    m_buttonsShowState = false;
+}
+
+void CClientConfigurationDlg::ReturnFocusToServiceButtons() {
+    const int clicked = m_focusedServiceButton;
+    m_focusedServiceButton = 0;
+    if (clicked == 0) return;
+    // Only a focus that is still where the command put it (an apply refused by the library
+    // puts it on the rejected value).
+    CWnd* focused = GetFocus();
+    if (focused == nullptr || focused->GetDlgCtrlID() != IDOK) return;
+    // The same button when it is live again (Restart), else the one that undoes the command
+    // (Start after Stop, Stop after Start).
+    for (int id : {clicked, IDC_START, IDC_STOP}) {
+        if (GetDlgItem(id)->IsWindowEnabled()) {
+            GetDlgItem(id)->SetFocus();
+            return;
+        }
+    }
 }
 
 BOOL CClientConfigurationDlg::OnInitDialog() {
@@ -57,9 +89,11 @@ BOOL CClientConfigurationDlg::SaveParameters(CorvexParameters& parameters) {
 
 BOOL CClientConfigurationDlg::ApplySettings() {
     if (!CSetupClientDlg::ApplySettings()) return FALSE;
-    const std::wstring agent = App().GetWorkstationExePath();
-    DisableWindowsFirewall(agent.c_str(), kFirewallEntryName);
-    return App().RestartService(FALSE);
+    App().AddFirewallException();
+    const BOOL restarted = App().RestartService(FALSE);
+    // The dialog stays open: its buttons show what the service really does now.
+    if (!restarted) UpdateServiceButtons();
+    return restarted;
 }
 
 BOOL CClientConfigurationDlg::StartWorkstation() {
@@ -72,8 +106,9 @@ BOOL CClientConfigurationDlg::StartWorkstation() {
             case IDYES: {
                 const BOOL applied = ApplySettings();
                 // Applying ends with the restart rule, which has already started the service:
-                // a second start request would only be refused as "already running".
-                UpdateServiceButtons();
+                // a second start request would only be refused as "already running". A failed
+                // restart has already shown the service's state.
+                if (!m_buttonsShowState) UpdateServiceButtons();
                 return applied;
             }
             default:

@@ -27,5 +27,13 @@ public:
     void UpdateServiceButtons();
 
 private:
+    // Disables the three service buttons for a command, first moving the focus off them.
     void DisableServiceButtons();
+    // After a command: the focus goes back to a live service button if it was on one.
+    void ReturnFocusToServiceButtons();
+
+    // The service button that had the focus when a command began (0: none).
+    int m_focusedServiceButton = 0;
+    // The buttons show the state read since they were last disabled.
+    bool m_buttonsShowState = false;
 };

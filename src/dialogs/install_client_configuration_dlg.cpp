@@ -30,8 +30,7 @@ BOOL CInstallClientConfigurationDlg::SaveParameters(CorvexParameters& parameters
 BOOL CInstallClientConfigurationDlg::ApplySettings() {
     if (!CSetupClientDlg::ApplySettings()) return FALSE;
     CSetupClientApp& app = *static_cast<CSetupClientApp*>(AfxGetApp());
-    const std::wstring agent = app.GetWorkstationExePath();
-    DisableWindowsFirewall(agent.c_str(), kFirewallEntryName);
+    app.AddFirewallException();
     if (app.IsServiceRunning()) {
         app.StopService();
         app.StartService();

@@ -3,6 +3,8 @@
 #include <exception>
 
 #include "params/corvex_parameters.h"
+#include "platform/machine_name.h"
+#include "platform/platform.h"
 #include "res/resource.h"
 
 CSetupClientDlg::CSetupClientDlg(UINT templateId)
@@ -39,7 +41,20 @@ std::unique_ptr<CorvexParameters> CSetupClientDlg::CreateParameters() {
     return std::unique_ptr<CorvexParameters>(new CorvexParameters(L"client"));
 }
 
+void CSetupClientDlg::ShowWhatAnEmptyNameMeans() {
+    std::wstring hint;
+    if (GetTemplateId() == IDD_CREATE_PACKET) {
+        hint = L"Leave empty to use each workstation's own network name";
+    } else {
+        const std::wstring name = platform::GetMachineName().ComputerName();
+        hint = L"Leave empty to use this computer's network name";
+        if (!name.empty()) hint += L", " + name;
+    }
+    GetDlgItem(IDC_WORKSTATION_NAME)->SetCueBanner(hint);
+}
+
 BOOL CSetupClientDlg::OnInitDialog() {
+    ShowWhatAnEmptyNameMeans();
     try {
         std::unique_ptr<CorvexParameters> parameters = CreateParameters();
         LoadParameters(*parameters);

@@ -46,6 +46,9 @@ protected:
     BOOL m_modified = FALSE;
 
 private:
+    // An empty workstation name stands for the computer's network name: box 1002 says so
+    // in grey while it is empty.
+    void ShowWhatAnEmptyNameMeans();
     // Puts the focus on the control that shows the value a rejection names, if any.
     void FocusRejectedValue(const void* field);
 };

@@ -89,6 +89,11 @@ CWnd* CDialog::GetDlgItem(int id) {
     return item.get();
 }
 
+CWnd* CDialog::GetFocus() {
+    const int id = m_window != nullptr ? m_window->FocusedItem() : 0;
+    return id != 0 ? GetDlgItem(id) : nullptr;
+}
+
 BOOL CDialog::IsIconic() const { return m_window != nullptr && m_window->IsIconic() ? TRUE : FALSE; }
 
 LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -31,6 +31,8 @@ public:
     void EndDialog(int result);
 
     CWnd* GetDlgItem(int id);
+    // The control that has the keyboard focus, or nullptr when none of this dialog's has it.
+    CWnd* GetFocus();
     BOOL IsIconic() const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void GetClientRect(RECT* rect) const;

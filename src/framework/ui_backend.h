@@ -23,6 +23,10 @@ public:
     virtual void EnableItem(int id, bool enable) = 0;
     virtual bool IsItemEnabled(int id) = 0;
     virtual void FocusItem(int id) = 0;
+    // The control of this dialog that has the keyboard focus; 0 when none of them has it.
+    virtual int FocusedItem() = 0;
+    // The grey hint an empty edit control shows (EM_SETCUEBANNER), also while it has the focus.
+    virtual void SetItemCueBanner(int id, const std::wstring& text) = 0;
     // Selects the whole text of an edit control (after a rejected entry).
     virtual void SelectAllText(int id) = 0;
     virtual bool IsItemChecked(int id) = 0;

@@ -20,6 +20,8 @@ BOOL CWnd::IsWindowEnabled() const { return Live(m_window).IsItemEnabled(m_id) ?
 
 void CWnd::SetFocus() { Live(m_window).FocusItem(m_id); }
 
+void CWnd::SetCueBanner(const std::wstring& text) { Live(m_window).SetItemCueBanner(m_id, text); }
+
 void CWnd::SetWindowText(const std::wstring& text) { Live(m_window).SetItemText(m_id, text); }
 
 void CWnd::GetWindowText(CString& text) const { text = Live(m_window).GetItemText(m_id); }

@@ -17,6 +17,8 @@ public:
     BOOL EnableWindow(BOOL enable = TRUE);
     BOOL IsWindowEnabled() const;
     void SetFocus();
+    // Edit controls: the grey hint shown while the control is empty.
+    void SetCueBanner(const std::wstring& text);
     void SetWindowText(const std::wstring& text);
     void GetWindowText(CString& text) const;
     int GetDlgCtrlID() const { return m_id; }

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/process_launcher.h"
 #include "platform/text_file_writer.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -45,11 +46,8 @@ private:
 }  // namespace
 
 std::wstring CCreateClientPacketDlg::GetModuleDirectory() {
-    platform::ModuleFile& module = platform::GetModuleFile();
-    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
-    module.GetFileName(buffer.data(), MAX_PATH);
-    module.RemoveFileSpec(buffer.data());
-    return std::wstring(buffer.data()) + L"\\";
+    // Throws platform::ModulePathError when the configurator's path was cut.
+    return platform::ReadModuleDirectory(platform::GetModuleFile()) + L"\\";
 }
 
 std::wstring CCreateClientPacketDlg::ComposeBuildArguments(const std::wstring& outputPath,
@@ -85,7 +83,16 @@ std::wstring CCreateClientPacketDlg::ComposeBuildArguments(const std::wstring& o
 
 BOOL CCreateClientPacketDlg::BuildPacket(const std::wstring& outputPath) {
     CWaitCursor waitCursor;
-    const std::wstring moduleDirectory = GetModuleDirectory();
+    std::wstring moduleDirectory;
+    try {
+        moduleDirectory = GetModuleDirectory();
+    } catch (const platform::ModulePathError& e) {
+        // A cut path points at another folder: no compiler or batch file from there.
+        std::wstring reason;
+        platform::Utf8ToWide(e.what(), reason);
+        AfxMessageBox(L"The client distribution kit was not built. " + reason, MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
     const std::wstring compilerPath = moduleDirectory + kCompilerBelowModule;
     const std::wstring arguments = ComposeBuildArguments(outputPath, moduleDirectory);
     // The process-creation call wants its command line in writable, zero-terminated memory.

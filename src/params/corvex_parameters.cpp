@@ -101,7 +101,8 @@ void CorvexParameters::Save(const std::wstring& userDir, const std::wstring& wor
 }
 
 void CorvexParameters::ValidateAll() const {
-    std::wstring message = params::CheckWorkstationName(clientName_, clientNameSystemSupplied_);
+    // An empty name always stands for the computer's own network name, whoever set it.
+    std::wstring message = params::CheckWorkstationName(clientName_, clientNameSystemSupplied_ || clientName_.empty());
     if (!message.empty()) throw ValidationError(message, clientNameField_);
     message = params::CheckServerHost(host_);
     if (!message.empty()) throw ValidationError(message, hostField_);
@@ -139,7 +140,9 @@ void CorvexParameters::SetCoordinator(const std::wstring& host, unsigned short p
 void CorvexParameters::SetClientName(const std::wstring& name, bool systemSupplied) {
     clientName_ = name;
     clientNameField_ = &name;
-    clientNameSystemSupplied_ = systemSupplied;
+    // An empty name, typed or not, means "use the computer's network name": it is kept as
+    // the system-supplied empty name that the defaults and the kit store.
+    clientNameSystemSupplied_ = systemSupplied || name.empty();
 }
 
 void CorvexParameters::SetUserName(const std::wstring& login) {

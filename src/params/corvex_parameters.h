@@ -60,8 +60,9 @@ public:
 
     // Each setter records the address of its string argument as that value's identity.
     void SetCoordinator(const std::wstring& host, unsigned short port, bool secured);
-    // `systemSupplied`: the name is the computer's own network name, filled in by the system;
-    // an empty name then means "use the computer name". A typed name (false) must be valid.
+    // `systemSupplied`: the name is the computer's own network name, filled in by the system.
+    // An empty name always means "use the computer name" and is stored as system-supplied,
+    // whatever the flag; any other typed name (false) must be valid.
     void SetClientName(const std::wstring& name, bool systemSupplied);
     void SetUserName(const std::wstring& login);
 

@@ -1,6 +1,9 @@
 // Seam: the path of the running executable and the shell's path helpers.
 #pragma once
 
+#include <stdexcept>
+#include <string>
+
 #include "platform/wintypes.h"
 
 namespace platform {
@@ -18,5 +21,18 @@ public:
 
 // The same trimming, portable: used by the fake and checked against the real one under Wine.
 BOOL RemoveFileSpecPortable(wchar_t* path);
+
+// The program's own path did not fit the path buffer (or could not be read): the system
+// gave a cut path, which names another folder.
+class ModulePathError : public std::runtime_error {
+public:
+    ModulePathError();
+};
+
+// The folder of the running program, without a trailing backslash (a drive root keeps its
+// own: "C:\"), read into a buffer of MAX_PATH + 1 characters of which the system may fill
+// MAX_PATH. A path that filled them all was cut: ModulePathError, so that nothing is ever
+// run or named from the folder a cut path points at.
+std::wstring ReadModuleDirectory(ModuleFile& module);
 
 }  // namespace platform

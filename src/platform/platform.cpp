@@ -30,6 +30,7 @@ Clock& GetClock() { return Require(InForce().clock, "clock"); }
 Firewall& GetFirewall() { return Require(InForce().firewall, "firewall"); }
 KnownFolders& GetKnownFolders() { return Require(InForce().folders, "known folders"); }
 TextFileWriter& GetTextFileWriter() { return Require(InForce().textFiles, "text file writer"); }
+MachineName& GetMachineName() { return Require(InForce().machine, "machine name"); }
 
 Seams Install(const Seams& seams) {
     Seams previous = InForce();

@@ -18,6 +18,7 @@ class Clock;
 class Firewall;
 class KnownFolders;
 class TextFileWriter;
+class MachineName;
 
 struct Seams {
     CommandLine* commandLine = nullptr;
@@ -29,6 +30,7 @@ struct Seams {
     Firewall* firewall = nullptr;
     KnownFolders* folders = nullptr;
     TextFileWriter* textFiles = nullptr;
+    MachineName* machine = nullptr;
 };
 
 // The seams in force. Each accessor throws std::logic_error when its seam was not installed,
@@ -43,6 +45,7 @@ Clock& GetClock();
 Firewall& GetFirewall();
 KnownFolders& GetKnownFolders();
 TextFileWriter& GetTextFileWriter();
+MachineName& GetMachineName();
 
 // Replaces the seams in force and gives back the previous ones.
 Seams Install(const Seams& seams);

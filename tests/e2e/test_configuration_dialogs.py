@@ -1,5 +1,7 @@
 """The workstation configuration dialog and the install-time dialog, driven as a user would:
 what they show, what they store, what the agent service does and what the agent reads."""
+import json
+
 import pytest
 
 from benchlib import agent
@@ -43,13 +45,47 @@ def test_buttons_of_a_running_service(app, driver, sandbox, stored, screenshot):
     driver.wait_window(CAPTION, timeout=30)
     assert service_buttons(driver) == RUNNING
     screenshot("running")
-    driver.click(CAPTION, STOP)
+    driver.click(CAPTION, STOP)  # a click puts the focus on the button, which the stop disables
     driver.wait_control(CAPTION, START, enabled=True, timeout=60)
     assert service_buttons(driver) == STOPPED
     assert sandbox.service_state() == "STOPPED"
     assert agent.start_type(sandbox) == "DEMAND_START"
-    driver.close(CAPTION)
-    assert process.wait() == 1, "a close request cancels this dialog"
+    # The focus landed on a live control, and the keyboard still works from there.
+    focused = [c for c in driver.controls(CAPTION)["controls"] if c["focused"]]
+    assert [(c["id"], c["enabled"]) for c in focused] == [(START, True)]
+    driver.key(CAPTION, "TAB")
+    assert [c["id"] for c in driver.controls(CAPTION)["controls"] if c["focused"]] == [OK]
+    driver.key(CAPTION, "ESCAPE")
+    assert process.wait() == 1
+
+
+@pytest.mark.parametrize("switch, before", [
+    ((), "nothing stored"),
+    (("--install_client",), "nothing stored"),
+    ((), "load defaults"),
+    (("--install_client",), "kit store"),  # the kit's first and second name choices store this
+])
+def test_an_empty_workstation_name_is_accepted_as_the_computers_name(app, driver, sandbox, switch, before,
+                                                                     screenshot):
+    if before == "kit store":
+        agent.store_settings(sandbox, "backup.example.com", 9750, "CORP\\backup", "", system_supplied=True)
+    if before == "load defaults":
+        agent.store_settings(sandbox, "backup.example.com", 9750, "CORP\\backup", "WS-01")
+    process = app(*switch)
+    driver.wait_window(CAPTION, timeout=30)
+    if before == "load defaults":
+        driver.click(CAPTION, DEFAULTS)
+        driver.wait_control(CAPTION, HOST, text="localhost", timeout=10)
+    assert texts(driver)[NAME] == ""
+    screenshot("empty-name")  # box 1002 says in grey what the empty name stands for
+    driver.click(CAPTION, OK)
+    assert process.wait(timeout=60) == 0, "nothing typed, and OK was accepted"
+    kit = before == "kit store"
+    assert agent.stored_settings(sandbox) == ("backup.example.com" if kit else "localhost", 9750,
+                                              "CORP\\backup" if kit else "Administrator", "")
+    station = json.loads((agent.settings_dir(sandbox) / "workstation.json").read_text(encoding="utf-8"))
+    assert station["systemSupplied"] is True, "kept as the computer's own name"
+    assert sandbox.service_state() == "RUNNING"
 
 
 def test_an_invalid_host_brings_the_librarys_message_and_focuses_the_host(app, driver, stored, screenshot):

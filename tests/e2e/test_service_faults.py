@@ -11,7 +11,7 @@ from benchlib import agent
 from benchlib.dialog_templates import CAPTION
 
 APP = "SetupClient"
-START, STOP, RESTART = 1006, 1007, 1008
+START, STOP, RESTART, OK = 1006, 1007, 1008, 1
 RUNNING, STOPPED = (False, True, True), (True, False, False)
 # The test agent's wait hints are 2 to 3 s; the wait ends at most one pause (1 s) after the
 # hint has passed. Wine's start-up and the driver add a few seconds: this bound still tells
@@ -101,3 +101,17 @@ def test_a_service_that_refuses_to_stop_is_reported_and_keeps_running(app, drive
     assert service_buttons(driver) == RUNNING
     assert sandbox.service_state() == "RUNNING"
     assert agent.start_type(sandbox) == "DEMAND_START", "the start type was changed before the request"
+
+
+def test_an_ok_whose_restart_fails_leaves_the_buttons_showing_the_service(app, driver, sandbox, stored):
+    agent.start_service(sandbox)
+    agent.set_behaviour(sandbox, "exit-during-start")  # read at the next start: OK's
+    process = app()
+    driver.wait_window(CAPTION, timeout=30)
+    assert service_buttons(driver) == RUNNING
+    driver.click(CAPTION, OK)
+    driver.wait_control(CAPTION, START, enabled=True, timeout=WAIT_BOUND)
+    assert service_buttons(driver) == STOPPED
+    assert sandbox.service_state() == "STOPPED"
+    assert driver.messageboxes() == [], "a start that does not finish has no message"
+    assert process.running, "the dialog stays open"

@@ -59,6 +59,7 @@ AppBench::AppBench() : m_host(new Host), files(m_host->files) {
     seams.clock = &clock;
     seams.firewall = &firewall;
     seams.services = &services;
+    seams.machine = &machine;
     m_previousSeams = platform::Install(seams);
 #ifdef _WIN32
     prompts.focusedControl = [] {

@@ -53,6 +53,7 @@ public:
     platform::FakeModuleFile module;
     platform::FakeKnownFolders folders;
     platform::FakeClock clock;
+    platform::FakeMachineName machine;
     platform::FakeFirewall firewall;
     platform::FakeServiceManager services{clock};
     PromptAnswerer prompts;

@@ -1,5 +1,7 @@
 #include "framework/win32/win32_dialog_window.h"
 
+#include <commctrl.h>
+
 namespace framework {
 
 std::wstring Win32DialogWindow::GetItemText(int id) {
@@ -20,6 +22,15 @@ bool Win32DialogWindow::IsItemEnabled(int id) { return ::IsWindowEnabled(::GetDl
 void Win32DialogWindow::FocusItem(int id) {
     // The dialog manager's own way, so the default button follows the focus.
     ::SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_hwnd, id)), TRUE);
+}
+
+int Win32DialogWindow::FocusedItem() {
+    HWND focus = ::GetFocus();
+    return focus != nullptr && ::IsChild(m_hwnd, focus) ? ::GetDlgCtrlID(focus) : 0;
+}
+
+void Win32DialogWindow::SetItemCueBanner(int id, const std::wstring& text) {
+    ::SendDlgItemMessageW(m_hwnd, id, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void Win32DialogWindow::SelectAllText(int id) { ::SendDlgItemMessageW(m_hwnd, id, EM_SETSEL, 0, -1); }

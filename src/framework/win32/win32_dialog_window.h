@@ -15,6 +15,8 @@ public:
     void EnableItem(int id, bool enable) override;
     bool IsItemEnabled(int id) override;
     void FocusItem(int id) override;
+    int FocusedItem() override;
+    void SetItemCueBanner(int id, const std::wstring& text) override;
     void SelectAllText(int id) override;
     bool IsItemChecked(int id) override;
     void CheckItem(int id, bool checked) override;

@@ -19,6 +19,7 @@ void InstallWin32Seams() {
     static Win32ProcessLauncher processes;
     static Win32TextFileWriter textFiles;
     static Win32ServiceManager services;
+    static Win32MachineName machine;
 
     Seams seams;
     seams.commandLine = &commandLine;
@@ -30,6 +31,7 @@ void InstallWin32Seams() {
     seams.processes = &processes;
     seams.textFiles = &textFiles;
     seams.services = &services;
+    seams.machine = &machine;
     Install(seams);
 }
 

@@ -177,6 +177,12 @@ DWORD Win32FileSystem::RestrictToAdministrators(const std::wstring& path) {
     return result;
 }
 
+std::wstring Win32MachineName::ComputerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    return ::GetComputerNameW(name, &size) ? std::wstring(name, size) : std::wstring();
+}
+
 DWORD Win32Clock::TickCount() { return ::GetTickCount(); }
 
 void Win32Clock::Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }

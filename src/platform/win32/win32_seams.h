@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/command_line.h"
 #include "platform/file_system.h"
+#include "platform/machine_name.h"
 #include "platform/module_file.h"
 
 namespace platform {
@@ -36,6 +37,11 @@ class Win32Clock : public Clock {
 public:
     DWORD TickCount() override;
     void Sleep(DWORD milliseconds) override;
+};
+
+class Win32MachineName : public MachineName {
+public:
+    std::wstring ComputerName() override;
 };
 
 // Installs the Win32 implementation of every seam; the program does this first thing.

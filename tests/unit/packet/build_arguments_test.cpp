@@ -97,12 +97,18 @@ INSTANTIATE_TEST_SUITE_P(
                       ModuleCase{LR"(C:\SetupClient.exe)", LR"(C:\\)"},
                       ModuleCase{LR"(\\server\share\SetupClient.exe)", LR"(\\server\share\)"}));
 
-TEST(ModuleDirectory, APathLongerThanTheBufferIsCutNotOverrun) {
+// The system cuts a path longer than its 260-character buffer: the cut path names another
+// folder, so no compiler or batch file is taken from it.
+TEST(ModuleDirectory, APathThatFilledTheBufferBuildsNothing) {
     PacketBench bench;
-    const std::wstring folder = L"C:\\" + std::wstring(250, L'd') + L"\\";
-    bench.module.path = folder + L"SetupClient.exe";  // 269 characters
-    // The system copies 260 characters without a terminating zero; the 261st stays zero.
-    EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
+    bench.module.path = L"C:\\" + std::wstring(250, L'd') + L"\\SetupClient.exe";  // 269 characters
+    bench.CommandLine(L"--create_packet --debug");
+    TestPacketDlg dialog;
+    EXPECT_EQ(dialog.BuildPacket(L"C:\\kit.exe"), FALSE);
+    EXPECT_TRUE(bench.launcher.starts.empty());
+    EXPECT_TRUE(bench.textFiles.attempts.empty());
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ const Case kCases[] = {
     Valid("NameTyped", Value::name, L"WS-0142"),
     Valid("NameSixtyThree", Value::name, std::wstring(63, L'w')),
     Valid("NameEmptySystemSupplied", Value::name, L"", true),
-    Invalid("NameEmptyTyped", Value::name, L"", L"empty"),
+    Valid("NameEmptyTyped", Value::name, L""),  // stands for the computer's name, as when supplied
     Invalid("NameBlanks", Value::name, L"  ", L"blank"),
     Invalid("NameInnerBlankSystemSupplied", Value::name, L"my ws", L"a blank", true),
     Invalid("NameWithDomain", Value::name, L"ws1.example.com", L"dot"),
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.test); });
 
 TEST_F(ValidationTest, FirstBadValueInNameHostPortLoginOrderWins) {
-    const std::wstring badName = L"";
+    const std::wstring badName = L"-ws";
     const std::wstring badHost = L"bad host";
     const std::wstring badLogin = L"";
     CorvexParameters parameters(L"client");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/command_line.h"
+#include "platform/fake/fake_seams.h"
 #include "platform/module_file.h"
 
 namespace {
@@ -65,5 +66,21 @@ INSTANTIATE_TEST_SUITE_P(Table, RemoveFileSpecTest,
                                            TrimCase{L"C:\\", L"C:\\", FALSE},
                                            TrimCase{L"configurator.exe", L"", TRUE},
                                            TrimCase{L"C:\\Tools\\", L"C:\\Tools", TRUE}));
+
+// The configurator's folder from a path the system may have cut at 260 characters: a path
+// that fills the buffer is refused, never trimmed to some folder above.
+TEST(ReadModuleDirectory, RefusesAPathThatFilledTheBuffer) {
+    platform::FakeModuleFile module;
+    const std::wstring folder = L"C:\\" + std::wstring(240, L'd');
+    for (size_t length : {258u, 259u, 260u, 300u}) {
+        module.path = folder + L"\\" + std::wstring(length - folder.size() - 1, L'f');
+        if (length < 260) {
+            EXPECT_EQ(platform::ReadModuleDirectory(module), folder) << length;
+        } else {
+            EXPECT_THROW(platform::ReadModuleDirectory(module), platform::ModulePathError) << length;
+        }
+    }
+    EXPECT_EQ(module.lastSize, static_cast<DWORD>(MAX_PATH));
+}
 
 }  // namespace

@@ -44,25 +44,46 @@ struct ExitCodeCase {
     bool installed;
     bool firewallIgnoresAdds;
     int exitCode;
+    size_t messages;  // the end's state is asked without one
+    DWORD state = SERVICE_STOPPED;
+    DWORD stopRefusedWith = 0;
+    DWORD stateAfterStart = SERVICE_RUNNING;
+    const wchar_t* modulePath = L"C:\\Corvex\\SetupClient.exe";
 };
+
+// Longer than the 260 characters the configurator's path is read into: the system cuts it.
+const std::wstring kDeepPath = L"C:\\" + std::wstring(300, L'd') + L"\\SetupClient.exe";
 
 class SilentExitCodeTest : public ::testing::TestWithParam<ExitCodeCase> {};
 
 TEST_P(SilentExitCodeTest, TellsWhichStepFailed) {
     AppBench bench;
     bench.CommandLine(L"--silent_install");
+    bench.module.path = GetParam().modulePath;
     if (!GetParam().installed) bench.services.installedService.clear();
+    bench.services.state = GetParam().state;
+    if (GetParam().stopRefusedWith != 0) bench.services.FailCall("Control", 0, GetParam().stopRefusedWith);
+    bench.services.stateAfterStart = GetParam().stateAfterStart;
     bench.firewall.addIsIgnored = GetParam().firewallIgnoresAdds;
     CSetupClientApp app;
     EXPECT_EQ(AfxWinMain(app), GetParam().exitCode);
+    EXPECT_EQ(bench.prompts.messageBoxes.size(), GetParam().messages);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SilentExitCodeTest,
-    ::testing::Values(ExitCodeCase{"AllGood", true, false, 0},
-                      ExitCodeCase{"ServiceMissing", false, false, ExitCode::kServiceNotRunning},
-                      ExitCodeCase{"FirewallNotConfirmed", true, true, ExitCode::kFirewallNotConfirmed},
-                      ExitCodeCase{"Both", false, true, ExitCode::kServiceNotRunning | ExitCode::kFirewallNotConfirmed}),
+    ::testing::Values(ExitCodeCase{"AllGood", true, false, 0, 0},
+                      ExitCodeCase{"ServiceMissing", false, false, ExitCode::kServiceNotRunning, 2},
+                      ExitCodeCase{"FirewallNotConfirmed", true, true, ExitCode::kFirewallNotConfirmed, 0},
+                      ExitCodeCase{"Both", false, true, ExitCode::kServiceNotRunning | ExitCode::kFirewallNotConfirmed, 2},
+                      // The stop is refused, the start then too (already running): it still runs.
+                      ExitCodeCase{"RefusedStopLeavesItRunning", true, false, 0, 2, SERVICE_RUNNING,
+                                   ERROR_SERVICE_CANNOT_ACCEPT_CTRL},
+                      ExitCodeCase{"StuckStart", true, false, ExitCode::kServiceNotRunning, 0, SERVICE_STOPPED, 0,
+                                   SERVICE_START_PENDING},
+                      // A cut path names no agent: the firewall step is refused with a message.
+                      ExitCodeCase{"CutConfiguratorPath", true, false, ExitCode::kFirewallNotConfirmed, 1,
+                                   SERVICE_STOPPED, 0, SERVICE_RUNNING, kDeepPath.c_str()}),
     [](const ::testing::TestParamInfo<ExitCodeCase>& info) { return std::string(info.param.name); });
 
 TEST(SilentLocalInstall, StoresLocalhostFromTheDefaultsWhateverWasStored) {

@@ -7,6 +7,7 @@
 
 #include "platform/clock.h"
 #include "platform/command_line.h"
+#include "platform/machine_name.h"
 #include "platform/module_file.h"
 
 namespace platform {
@@ -34,6 +35,12 @@ public:
 
     DWORD GetFileName(wchar_t* buffer, DWORD size) override;
     BOOL RemoveFileSpec(wchar_t* path) override { return RemoveFileSpecPortable(path); }
+};
+
+class FakeMachineName : public MachineName {
+public:
+    std::wstring name = L"WS-0142";
+    std::wstring ComputerName() override { return name; }
 };
 
 // A virtual clock: Sleep only moves the tick counter forward.
