@@ -35,7 +35,8 @@ DWORD FakeFileSystem::ReadWholeFile(const std::wstring& path, std::size_t maxByt
     return ERROR_SUCCESS;
 }
 
-DWORD FakeFileSystem::WriteAndFlush(const std::wstring& path, const std::string& contents) {
+DWORD FakeFileSystem::WriteNewFile(const std::wstring& path, const std::string& contents, bool) {
+    if (files.count(path) != 0) return ERROR_FILE_EXISTS;
     files[path] = contents;
     return ERROR_SUCCESS;
 }
@@ -53,6 +54,13 @@ DWORD FakeFileSystem::Remove(const std::wstring& path) {
 }
 
 DWORD FakeFileSystem::CreateFolders(const std::wstring&) { return ERROR_SUCCESS; }
+
+DWORD FakeFileSystem::CreateStoreFolder(const std::wstring&) { return ERROR_SUCCESS; }
+
+DWORD FakeFileSystem::GetOwnership(const std::wstring&, FolderOwnership& ownership) {
+    ownership = FolderOwnership{true, false, L"BUILTIN\\Administrators"};
+    return ERROR_SUCCESS;
+}
 
 DWORD FakeFileSystem::RestrictToAdministrators(const std::wstring& path) {
     restricted.push_back(path);

@@ -47,10 +47,13 @@ public:
 
     DWORD GetAttributes(const std::wstring& path) override;
     DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override;
-    DWORD WriteAndFlush(const std::wstring& path, const std::string& contents) override;
+    DWORD WriteNewFile(const std::wstring& path, const std::string& contents, bool storeRights) override;
     DWORD Replace(const std::wstring& source, const std::wstring& target) override;
     DWORD Remove(const std::wstring& path) override;
     DWORD CreateFolders(const std::wstring& path) override;
+    DWORD CreateStoreFolder(const std::wstring& path) override;
+    // Every folder belongs to the administrators and nobody else may change it.
+    DWORD GetOwnership(const std::wstring& path, FolderOwnership& ownership) override;
     // Records the folder in `restricted`.
     DWORD RestrictToAdministrators(const std::wstring& path) override;
     std::vector<std::wstring> restricted;

@@ -95,7 +95,7 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
 }
 
 TEST_F(SettingsDialogTest, AStoreThatCantBeReadOpensTheDialogEmpty) {
-    ASSERT_EQ(bench.files.WriteAndFlush(bench.AgentStore() + L"user.json", "{ not json"), 0u);
+    ASSERT_EQ(bench.files.WriteNewFile(bench.AgentStore() + L"user.json", "{ not json", false), 0u);
     CClientConfigurationDlg dialog;
     Run(dialog, [&](HeadlessWindow& w) {
         EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"");
