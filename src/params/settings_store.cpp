@@ -60,6 +60,26 @@ std::runtime_error NotAFolderError(const std::wstring& path, const std::string& 
     return std::runtime_error("The settings folder " + Quoted(path) + " is a file, not a folder." + tail);
 }
 
+// Checks an existing folder of the agent's store; true when others may change it.
+bool CheckGuardedFolder(platform::FileSystem& files, const std::wstring& folder, DWORD attributes) {
+    if (Is(attributes, FILE_ATTRIBUTE_REPARSE_POINT)) throw LinkError("folder", folder);
+    if (!Is(attributes, FILE_ATTRIBUTE_DIRECTORY)) throw NotAFolderError(folder, "");
+    platform::FolderOwnership ownership;
+    const DWORD code = files.GetOwnership(folder, ownership);
+    if (code != ERROR_SUCCESS) {
+        throw std::runtime_error("The owner of the settings folder " + Quoted(folder) +
+                                 " cannot be read: " + DescribeSystemError(code) + ".");
+    }
+    if (!ownership.ownerIsAdministrator) {
+        throw std::runtime_error("The settings folder " + Quoted(folder) + " belongs to " +
+                                 platform::WideToUtf8Lossy(ownership.owner) +
+                                 ", who is not an administrator, so the settings in it cannot be trusted. An "
+                                 "administrator should check the folder and delete it; the next save creates it "
+                                 "again for the administrators alone.");
+    }
+    return ownership.othersMayChange;
+}
+
 }  // namespace
 
 const wchar_t kDamagedSuffix[] = L".damaged-";
@@ -101,26 +121,6 @@ std::wstring SettingsStore::DamagedName(const std::wstring& path) {
     char stamp[32] = "";
     if (const std::tm* local = std::localtime(&now)) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", local);
     return path + kDamagedSuffix + std::wstring(stamp, stamp + std::strlen(stamp));
-}
-
-// Checks an existing folder of the agent's store; true when others may change it.
-bool CheckGuardedFolder(platform::FileSystem& files, const std::wstring& folder, DWORD attributes) {
-    if (Is(attributes, FILE_ATTRIBUTE_REPARSE_POINT)) throw LinkError("folder", folder);
-    if (!Is(attributes, FILE_ATTRIBUTE_DIRECTORY)) throw NotAFolderError(folder, "");
-    platform::FolderOwnership ownership;
-    const DWORD code = files.GetOwnership(folder, ownership);
-    if (code != ERROR_SUCCESS) {
-        throw std::runtime_error("The owner of the settings folder " + Quoted(folder) +
-                                 " cannot be read: " + DescribeSystemError(code) + ".");
-    }
-    if (!ownership.ownerIsAdministrator) {
-        throw std::runtime_error("The settings folder " + Quoted(folder) + " belongs to " +
-                                 platform::WideToUtf8Lossy(ownership.owner) +
-                                 ", who is not an administrator, so the settings in it cannot be trusted. An "
-                                 "administrator should check the folder and delete it; the next save creates it "
-                                 "again for the administrators alone.");
-    }
-    return ownership.othersMayChange;
 }
 
 bool SettingsStore::ReadIfPresent(const std::wstring& path, std::string& bytes) {
