@@ -24,9 +24,12 @@ std::wstring RequireFolder(const std::wstring& folder, const char* which) {
     return params::WithTrailingBackslash(folder);
 }
 
+// A damaged file's message: what is wrong, what to do, and where a save keeps it.
 std::string Damaged(const std::wstring& path, const std::exception& reason) {
     return "The settings file \"" + platform::WideToUtf8Lossy(path) + "\" is damaged: " + reason.what() +
-           ". Correct the file or delete it (the default settings are used when it is missing).";
+           ". Correct the file or delete it (the default settings are used when it is missing); a save keeps it "
+           "beside the store as \"" +
+           platform::WideToUtf8Lossy(path + params::kDamagedSuffix) + "<date>-<time>\".";
 }
 
 }  // namespace
@@ -53,32 +56,44 @@ void CorvexParameters::LoadSystemDefaults() {
 
 void CorvexParameters::Load() {
     const std::wstring folder = params::AgentSettingsDir();
-    Load(folder, folder);
+    Fetch(folder, folder, params::ProgramDataDir());
 }
 
 void CorvexParameters::Load(const std::wstring& userDir, const std::wstring& workstationDir) {
-    const std::wstring userPath = RequireFolder(userDir, "user") + params::kUserSettingsFile;
-    const std::wstring workstationPath = RequireFolder(workstationDir, "workstation") + params::kWorkstationSettingsFile;
-    params::SettingsStore store(platform::GetFileSystem());
+    Fetch(RequireFolder(userDir, "user"), RequireFolder(workstationDir, "workstation"), std::wstring());
+}
 
-    // Both files are read and understood before any value changes.
+void CorvexParameters::Fetch(const std::wstring& userDir, const std::wstring& workstationDir,
+                             const std::wstring& guardedBelow) {
+    const std::wstring userPath = userDir + params::kUserSettingsFile;
+    const std::wstring workstationPath = workstationDir + params::kWorkstationSettingsFile;
+    params::SettingsStore store(platform::GetFileSystem(), guardedBelow);
+
+    // Both files are read and understood before any value changes. Each counts alone: a
+    // damaged file beside an intact one leaves its own values at the defaults (a save keeps
+    // it beside the store); only a store with nothing intact is an error.
     params::UserSettings user{kDefaultHost, Defaults::coordinatorPort, Defaults::isSecured, kDefaultLogin};
     params::WorkstationSettings workstation{std::wstring(), true};
+    std::string damage;
+    bool intact = false;
     std::string bytes;
     if (store.ReadIfPresent(userPath, bytes)) {
         try {
             user = params::ParseUserSettings(bytes, role_);
+            intact = true;
         } catch (const std::runtime_error& e) {
-            throw std::runtime_error(Damaged(userPath, e));
+            damage = Damaged(userPath, e);
         }
     }
     if (store.ReadIfPresent(workstationPath, bytes)) {
         try {
             workstation = params::ParseWorkstationSettings(bytes, role_);
+            intact = true;
         } catch (const std::runtime_error& e) {
-            throw std::runtime_error(Damaged(workstationPath, e));
+            damage += (damage.empty() ? "" : " ") + Damaged(workstationPath, e);
         }
     }
+    if (!intact && !damage.empty()) throw std::runtime_error(damage);
 
     host_ = user.serverHost;
     port_ = user.serverPort;
@@ -92,12 +107,12 @@ void CorvexParameters::Load(const std::wstring& userDir, const std::wstring& wor
 void CorvexParameters::Save(bool createStore) const {
     ValidateAll();
     const std::wstring folder = params::AgentSettingsDir();
-    Store(folder, folder, createStore, true);
+    Store(folder, folder, createStore, params::ProgramDataDir());
 }
 
 void CorvexParameters::Save(const std::wstring& userDir, const std::wstring& workstationDir) const {
     ValidateAll();
-    Store(RequireFolder(userDir, "user"), RequireFolder(workstationDir, "workstation"), true, false);
+    Store(RequireFolder(userDir, "user"), RequireFolder(workstationDir, "workstation"), true, std::wstring());
 }
 
 void CorvexParameters::ValidateAll() const {
@@ -112,14 +127,17 @@ void CorvexParameters::ValidateAll() const {
 }
 
 void CorvexParameters::Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders,
-                             bool agentStore) const {
+                             const std::wstring& guardedBelow) const {
     const params::UserSettings user{host_, port_, secured_, login_};
     const params::WorkstationSettings workstation{clientName_, clientNameSystemSupplied_};
+    const std::wstring role = role_;
     std::vector<params::PendingFile> files;
-    files.push_back({userDir, params::kUserSettingsFile, params::FormatUserSettings(user, role_), agentStore});
+    files.push_back({userDir, params::kUserSettingsFile, params::FormatUserSettings(user, role_),
+                     [role](const std::string& bytes) { params::ParseUserSettings(bytes, role); }});
     files.push_back({workstationDir, params::kWorkstationSettingsFile,
-                     params::FormatWorkstationSettings(workstation, role_), agentStore});
-    params::SettingsStore(platform::GetFileSystem()).WriteAll(files, createFolders);
+                     params::FormatWorkstationSettings(workstation, role_),
+                     [role](const std::string& bytes) { params::ParseWorkstationSettings(bytes, role); }});
+    params::SettingsStore(platform::GetFileSystem(), guardedBelow).WriteAll(files, createFolders);
 }
 
 const std::wstring& CorvexParameters::GetCoordinatorHost() const { return host_; }

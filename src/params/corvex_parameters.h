@@ -37,8 +37,9 @@ public:
     explicit CorvexParameters(const wchar_t* role);
     virtual ~CorvexParameters();
 
-    // Reads the agent's own settings store. A settings file that does not exist leaves its
-    // values at the system defaults; a damaged one throws std::runtime_error naming it.
+    // Reads the agent's own settings store. Each file counts alone: one that does not exist,
+    // or a damaged one beside an intact one, leaves its values at the system defaults. When
+    // no file is intact, a damaged one throws std::runtime_error naming it.
     void Load();
     // Reads user.json from `userDir` and workstation.json from `workstationDir` (both end in
     // a backslash), with the same rules.
@@ -72,8 +73,11 @@ public:
 
 private:
     void ValidateAll() const;
+    // `guardedBelow`: for the agent's own store its ProgramData folder, else empty (see
+    // params::SettingsStore).
+    void Fetch(const std::wstring& userDir, const std::wstring& workstationDir, const std::wstring& guardedBelow);
     void Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders,
-               bool agentStore) const;
+               const std::wstring& guardedBelow) const;
 
     std::wstring role_;
     std::wstring host_;

@@ -1,9 +1,19 @@
-// Reading and writing settings files through the file system seam. A read tells a missing
-// file apart from one that cannot be read; a write never leaves a torn file: each file is
-// written to a temporary file beside it, flushed to the disk, and then put in its place.
+// Reading and writing settings files through the file system seam.
+//
+// A read tells a missing file apart from one that cannot be read. A write never leaves a
+// torn file: each file is written to a new temporary file under a fresh name beside it,
+// flushed to the disk, and then put in its place; the files of one write are replaced all
+// together or not at all. A file that no longer holds settings is kept beside its
+// replacement under a name that says so.
+//
+// The agent's own store (below ProgramData) is guarded: no link (symbolic link, junction)
+// is followed from ProgramData down, a folder that a non-administrator owns is refused, a
+// folder that others may change is given the store's rights, and the folders and files that
+// a save creates get those rights at their creation.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,39 +24,51 @@ namespace params {
 // A settings file larger than this is not read: it cannot be one of ours.
 constexpr std::size_t kMaxSettingsFileBytes = 64 * 1024;
 
-// The suffix of the temporary file that a write puts beside its target.
-extern const wchar_t kTemporarySuffix[];
+// What the name of a kept damaged file adds to the settings file's name, before the date
+// and time ("workstation.json.damaged-20261206-184512").
+extern const wchar_t kDamagedSuffix[];
 
 struct PendingFile {
     std::wstring folder;  // ends with a backslash
     std::wstring name;
     std::string bytes;
-    // The folder is the agent's own store: before the write it gets the store's rights
-    // (only the system and the administrators may change it; see FileSystem).
-    bool agentStore = false;
+    // Throws when the bytes of the file now at the target hold no settings (it is damaged).
+    std::function<void(const std::string&)> check;
 };
 
 class SettingsStore {
 public:
-    explicit SettingsStore(platform::FileSystem& files) : files_(files) {}
+    // `guardedBelow`: for the agent's own store, its ProgramData folder (ending with a
+    // backslash); every folder below it is the store's own and guarded. Empty for other folders.
+    SettingsStore(platform::FileSystem& files, std::wstring guardedBelow);
 
     // Reads a whole file into `bytes`. False when no file exists there (nor its folder).
-    // Throws std::runtime_error naming the file when it exists but cannot be read.
+    // Throws std::runtime_error naming the file or folder when it exists but cannot be read,
+    // is a folder, or (in the agent's store) lies behind a link or in a folder that a
+    // non-administrator owns.
     bool ReadIfPresent(const std::wstring& path, std::string& bytes);
 
-    // Writes every file: first all the temporary files, then one replace after another. A
-    // failure before the first replace changes no file; a failed replace leaves its target
-    // as it was (files replaced before it keep their new contents). No temporary file is
-    // left behind. `createFolders`: create missing folders; false requires them to exist.
-    // A folder that cannot be given the agent store's rights stops the save before any write.
-    // Throws std::runtime_error naming the file or folder.
+    // Writes every file (see above). `createFolders`: create missing folders; false requires
+    // them to exist. Throws std::runtime_error naming the file or folder and saying which
+    // files changed.
     void WriteAll(const std::vector<PendingFile>& files, bool createFolders);
 
+    // The name under which a damaged file is kept when a save replaces it: its path, the
+    // suffix and the local date and time.
+    static std::wstring DamagedName(const std::wstring& path);
+
 private:
+    struct Target;
+
     void PrepareFolder(const std::wstring& folder, bool createFolders);
-    void RemoveTemporaries(const std::vector<PendingFile>& files, std::size_t from, std::size_t to);
+    void PrepareGuardedFolder(const std::wstring& folder, bool create);
+    void ReadTarget(const PendingFile& file, Target& target);
+    std::wstring WriteFresh(const std::wstring& stem, const std::string& bytes, bool temporary, DWORD& code);
+    bool PutBack(const Target& target);
+    void Clean(const std::vector<Target>& targets, bool keptToo);
 
     platform::FileSystem& files_;
+    std::wstring guardedBelow_;
 };
 
 // The path with a backslash at its end.

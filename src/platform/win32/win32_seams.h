@@ -3,9 +3,9 @@
 
 #include "platform/clock.h"
 #include "platform/command_line.h"
-#include "platform/file_system.h"
 #include "platform/machine_name.h"
 #include "platform/module_file.h"
+#include "platform/win32/win32_file_system.h"  // Win32FileSystem, installed with the others
 
 namespace platform {
 
@@ -20,17 +20,6 @@ class Win32ModuleFile : public ModuleFile {
 public:
     DWORD GetFileName(wchar_t* buffer, DWORD size) override;
     BOOL RemoveFileSpec(wchar_t* path) override;
-};
-
-class Win32FileSystem : public FileSystem {
-public:
-    DWORD GetAttributes(const std::wstring& path) override;
-    DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override;
-    DWORD WriteAndFlush(const std::wstring& path, const std::string& contents) override;
-    DWORD Replace(const std::wstring& source, const std::wstring& target) override;
-    DWORD Remove(const std::wstring& path) override;
-    DWORD CreateFolders(const std::wstring& path) override;
-    DWORD RestrictToAdministrators(const std::wstring& path) override;
 };
 
 class Win32Clock : public Clock {

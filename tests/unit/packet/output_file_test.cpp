@@ -62,8 +62,8 @@ struct ReplaceCase {
 class ReplaceQuestionTest : public KitTest, public ::testing::WithParamInterface<ReplaceCase> {};
 
 TEST_P(ReplaceQuestionTest, YesKeepsThePathNoAsksAgainCancelGivesUp) {
-    ASSERT_EQ(bench.files.WriteAndFlush(bench.PathInRoot(L"old.exe"), "old"), 0u);
-    ASSERT_EQ(bench.files.WriteAndFlush(bench.PathInRoot(L"other.exe"), "other"), 0u);
+    ASSERT_EQ(bench.files.WriteNewFile(bench.PathInRoot(L"old.exe"), "old", false), 0u);
+    ASSERT_EQ(bench.files.WriteNewFile(bench.PathInRoot(L"other.exe"), "other", false), 0u);
     const ReplaceCase& c = GetParam();
     for (int answer : c.answers) bench.prompts.answers.push_back(answer);
     for (const auto& choice : c.fileChoices) {
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(OutputFileTest, TheQuestionNamesThePathInQuotesAndTheNextDialogStartsFromIt) {
     const std::wstring existing = bench.PathInRoot(L"old 100%.exe");
-    ASSERT_EQ(bench.files.WriteAndFlush(existing, "old"), 0u);
+    ASSERT_EQ(bench.files.WriteNewFile(existing, "old", false), 0u);
     bench.prompts.fileAnswers.push_back(existing);
     bench.prompts.fileAnswers.push_back(std::nullopt);
     bench.prompts.answers.push_back(IDNO);

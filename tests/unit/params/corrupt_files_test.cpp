@@ -52,9 +52,10 @@ class CorruptFilesTest : public ParamsOnDisk, public ::testing::WithParamInterfa
 
 TEST_P(CorruptFilesTest, LoadNamesTheFileAndLeavesItAndTheValuesUntouched) {
     const Corrupt& c = GetParam();
-    WriteBytes(AgentUserFile(), c.file == File::user ? c.bytes : kGoodUser);
-    WriteBytes(AgentWorkstationFile(), c.file == File::workstation ? c.bytes : kGoodWorkstation);
+    // Alone in the store: beside an intact file, a damaged one only keeps its values at the
+    // defaults (the store attacks' table in atomic_save_test.cpp).
     const std::wstring damaged = c.file == File::user ? AgentUserFile() : AgentWorkstationFile();
+    WriteBytes(damaged, c.bytes);
 
     const std::wstring host = L"kept-host";
     CorvexParameters parameters(L"client");

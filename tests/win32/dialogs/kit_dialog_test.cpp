@@ -190,7 +190,7 @@ TEST_F(KitDialogTest, ABadPortKeepsThePreviousChoiceAndItsBoxState) {
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerName) {
     // A damaged predefined settings file makes the base's opening fail.
     ASSERT_EQ(bench.files.CreateFolders(dialog.GetUserSettingsDir()), 0u);
-    ASSERT_EQ(bench.files.WriteAndFlush(dialog.GetUserSettingsDir() + L"user.json", "{ not json"), 0u);
+    ASSERT_EQ(bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false), 0u);
     bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
     EXPECT_EQ(Run([&](DialogDriver& window) {
                   EXPECT_FALSE(window.Checked(IDC_NAME_COMPUTER) || window.Checked(IDC_NAME_ASK) ||

@@ -95,7 +95,10 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
 }
 
 TEST_F(SettingsDialogTest, AStoreThatCantBeReadOpensTheDialogEmpty) {
-    ASSERT_EQ(bench.files.WriteAndFlush(bench.AgentStore() + L"user.json", "{ not json"), 0u);
+    // Damaged, with no intact file beside it (an intact one would be shown).
+    bench.files.Remove(bench.AgentStore() + L"workstation.json");
+    bench.files.Remove(bench.AgentStore() + L"user.json");
+    ASSERT_EQ(bench.files.WriteNewFile(bench.AgentStore() + L"user.json", "{ not json", false), 0u);
     CClientConfigurationDlg dialog;
     Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"");

@@ -71,8 +71,8 @@ TEST_F(Win32ParamsTest, FileOperationsWorkOnUtf16Paths) {
     EXPECT_EQ(files_.CreateFolders(folder), static_cast<DWORD>(ERROR_SUCCESS)) << "an existing folder is fine";
     EXPECT_NE(files_.GetAttributes(folder) & FILE_ATTRIBUTE_DIRECTORY, 0u);
 
-    ASSERT_EQ(files_.WriteAndFlush(folder + L"new", "new bytes"), static_cast<DWORD>(ERROR_SUCCESS));
-    ASSERT_EQ(files_.WriteAndFlush(folder + L"old", "old"), static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(files_.WriteNewFile(folder + L"new", "new bytes", false), static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(files_.WriteNewFile(folder + L"old", "old", false), static_cast<DWORD>(ERROR_SUCCESS));
     ASSERT_EQ(files_.Replace(folder + L"new", folder + L"old"), static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(Bytes(folder + L"old"), "new bytes");
     EXPECT_EQ(files_.GetAttributes(folder + L"new"), INVALID_FILE_ATTRIBUTES);
@@ -122,8 +122,12 @@ TEST_F(Win32ParamsTest, TargetHeldOpenWithoutSharingKeepsItsBytesAndNoTemporaryF
     }
     ::CloseHandle(held);
     EXPECT_EQ(Bytes(folder + L"user.json"), before);
-    EXPECT_EQ(files_.GetAttributes(folder + L"user.json.tmp"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(files_.GetAttributes(folder + L"workstation.json.tmp"), INVALID_FILE_ATTRIBUTES);
+    int entries = 0;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW((folder + L"*.json*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search, &found)) ++entries;
+    if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+    EXPECT_EQ(entries, 2) << "a temporary file was left";
 }
 
 TEST_F(Win32ParamsTest, KnownFoldersAreAbsolutePaths) {

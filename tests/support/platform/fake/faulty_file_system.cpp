@@ -19,12 +19,12 @@ DWORD FaultyFileSystem::ReadWholeFile(const std::wstring& path, std::size_t maxB
     return real_.ReadWholeFile(path, maxBytes, contents);
 }
 
-DWORD FaultyFileSystem::WriteAndFlush(const std::wstring& path, const std::string& contents) {
-    if (Hits(writeFault, L"write", path)) {
-        real_.WriteAndFlush(path, contents.substr(0, contents.size() / 2));
+DWORD FaultyFileSystem::WriteNewFile(const std::wstring& path, const std::string& contents, bool storeRights) {
+    if (Hits(writeFault, storeRights ? L"write protected" : L"write", path)) {
+        real_.WriteNewFile(path, contents.substr(0, contents.size() / 2), storeRights);
         return writeFault.error;
     }
-    return real_.WriteAndFlush(path, contents);
+    return real_.WriteNewFile(path, contents, storeRights);
 }
 
 DWORD FaultyFileSystem::Replace(const std::wstring& source, const std::wstring& target) {
@@ -40,6 +40,16 @@ DWORD FaultyFileSystem::Remove(const std::wstring& path) {
 DWORD FaultyFileSystem::CreateFolders(const std::wstring& path) {
     if (Hits(createFoldersFault, L"create folders", path)) return createFoldersFault.error;
     return real_.CreateFolders(path);
+}
+
+DWORD FaultyFileSystem::CreateStoreFolder(const std::wstring& path) {
+    if (Hits(createFoldersFault, L"create store folder", path)) return createFoldersFault.error;
+    return real_.CreateStoreFolder(path);
+}
+
+DWORD FaultyFileSystem::GetOwnership(const std::wstring& path, FolderOwnership& ownership) {
+    if (Hits(ownershipFault, L"ownership", path)) return ownershipFault.error;
+    return real_.GetOwnership(path, ownership);
 }
 
 DWORD FaultyFileSystem::RestrictToAdministrators(const std::wstring& path) {

@@ -21,17 +21,21 @@ public:
 
     explicit FaultyFileSystem(FileSystem& real) : real_(real) {}
 
-    Fault readFault, writeFault, replaceFault, removeFault, createFoldersFault, restrictFault;
-    // Calls made so far, in order: "read", "write", "replace", "remove", "create folders", "restrict",
-    // each followed by a blank and the path (for replace, the target).
+    Fault readFault, writeFault, replaceFault, removeFault, createFoldersFault, restrictFault, ownershipFault;
+    // Calls made so far, in order: "read", "write", "replace", "remove", "create folders",
+    // "create store folder", "ownership", "restrict", each followed by a blank and the path
+    // (for replace, the target). A write with the store's rights is "write protected".
+    // (Create folders and create store folder share createFoldersFault.)
     std::vector<std::wstring> calls;
 
     DWORD GetAttributes(const std::wstring& path) override { return real_.GetAttributes(path); }
     DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override;
-    DWORD WriteAndFlush(const std::wstring& path, const std::string& contents) override;
+    DWORD WriteNewFile(const std::wstring& path, const std::string& contents, bool storeRights) override;
     DWORD Replace(const std::wstring& source, const std::wstring& target) override;
     DWORD Remove(const std::wstring& path) override;
     DWORD CreateFolders(const std::wstring& path) override;
+    DWORD CreateStoreFolder(const std::wstring& path) override;
+    DWORD GetOwnership(const std::wstring& path, FolderOwnership& ownership) override;
     DWORD RestrictToAdministrators(const std::wstring& path) override;
 
 private:

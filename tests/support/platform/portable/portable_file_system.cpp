@@ -22,6 +22,7 @@ DWORD FromErrno(int error) {
     case EACCES:
     case EPERM:
     case EROFS:
+    case ELOOP:  // a link where none may be followed
     case EISDIR: return ERROR_ACCESS_DENIED;
     case EEXIST: return ERROR_ALREADY_EXISTS;
     case ENOSPC: return 112;  // ERROR_DISK_FULL
@@ -55,7 +56,8 @@ std::string PortableFileSystem::NativePath(const std::wstring& path) {
 
 DWORD PortableFileSystem::GetAttributes(const std::wstring& path) {
     struct stat info {};
-    if (::stat(NativePath(path).c_str(), &info) != 0) return INVALID_FILE_ATTRIBUTES;
+    if (::lstat(NativePath(path).c_str(), &info) != 0) return INVALID_FILE_ATTRIBUTES;
+    if (S_ISLNK(info.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
     return S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
 }
 
@@ -90,8 +92,8 @@ DWORD PortableFileSystem::ReadWholeFile(const std::wstring& path, std::size_t ma
     return ERROR_SUCCESS;
 }
 
-DWORD PortableFileSystem::WriteAndFlush(const std::wstring& path, const std::string& contents) {
-    const int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+DWORD PortableFileSystem::WriteNewFile(const std::wstring& path, const std::string& contents, bool) {
+    const int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
     if (fd < 0) return FromErrno(errno);
     std::size_t written = 0;
     while (written < contents.size()) {
@@ -140,8 +142,26 @@ DWORD PortableFileSystem::CreateFolders(const std::wstring& path) {
     return ERROR_SUCCESS;
 }
 
+DWORD PortableFileSystem::CreateStoreFolder(const std::wstring& path) {
+    return ::mkdir(NativePath(path).c_str(), 0755) == 0 ? ERROR_SUCCESS : FromErrno(errno);
+}
+
+DWORD PortableFileSystem::GetOwnership(const std::wstring& path, FolderOwnership& ownership) {
+    struct stat info {};
+    if (::lstat(NativePath(path).c_str(), &info) != 0) return FromErrno(errno);
+    ownership.ownerIsAdministrator = info.st_uid == 0 || info.st_uid == ::geteuid();
+    ownership.othersMayChange = (info.st_mode & 022) != 0;
+    ownership.owner = std::to_wstring(info.st_uid);
+    return ERROR_SUCCESS;
+}
+
 DWORD PortableFileSystem::RestrictToAdministrators(const std::wstring& path) {
-    return ::chmod(NativePath(path).c_str(), 0755) == 0 ? ERROR_SUCCESS : FromErrno(errno);
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    if (fd < 0) return FromErrno(errno);
+    const int result = ::fchmod(fd, 0755);
+    const int error = errno;
+    ::close(fd);
+    return result == 0 ? ERROR_SUCCESS : FromErrno(error);
 }
 
 }  // namespace platform
