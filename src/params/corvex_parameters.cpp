@@ -100,14 +100,15 @@ void CorvexParameters::Save(const std::wstring& userDir, const std::wstring& wor
     Store(RequireFolder(userDir, "user"), RequireFolder(workstationDir, "workstation"), true, false);
 }
 
+// In the order the dialogs show the values, top to bottom: host, port, login, name.
 void CorvexParameters::ValidateAll() const {
-    std::wstring message = params::CheckWorkstationName(clientName_, clientNameSystemSupplied_);
-    if (!message.empty()) throw ValidationError(message, clientNameField_);
-    message = params::CheckServerHost(host_);
+    std::wstring message = params::CheckServerHost(host_);
     if (!message.empty()) throw ValidationError(message, hostField_);
     CheckPort(port_, nullptr);
     message = params::CheckLogin(login_);
     if (!message.empty()) throw ValidationError(message, loginField_);
+    message = params::CheckWorkstationName(clientName_, clientNameSystemSupplied_);
+    if (!message.empty()) throw ValidationError(message, clientNameField_);
 }
 
 void CorvexParameters::Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders,
