@@ -39,37 +39,50 @@ constexpr std::size_t kQuotedCharacters = 40;
 // Text for a message, as the user would see it in an editor: well-formed UTF-8, with control
 // and invisible format characters written as <U+200B> and anything ill-formed as U+FFFD. A
 // text longer than `limit` characters keeps its first ones, or with `keepEnd` its last ones.
-std::string Visible(const std::wstring& text, std::size_t limit = kQuotedCharacters, bool keepEnd = false) {
-    std::vector<std::wstring> characters;
+std::string Visible(const std::wstring& text, std::size_t limit = kQuotedCharacters, bool keepEnd = false,
+                    bool cut = false) {
+    std::vector<std::size_t> starts;  // where each character begins
     for (std::size_t i = 0, units = 1; i < text.size(); i += units) {
-        const char32_t c = CharacterAt(text, i, units);
+        starts.push_back(i);
+        CharacterAt(text, i, units);
+    }
+    const std::size_t count = starts.size();
+    cut = cut || count > limit;
+    const std::size_t first = cut && keepEnd && count > limit ? count - limit : 0;
+    const std::size_t last = cut && !keepEnd && count > limit ? limit : count;
+    std::wstring shown = cut && keepEnd ? L"..." : L"";
+    for (std::size_t k = first; k < last; ++k) {
+        std::size_t units = 1;
+        const char32_t c = CharacterAt(text, starts[k], units);
         if (IsControlCharacter(c) || IsFormatCharacter(c)) {
-            characters.push_back(L"<" + CodePointName(c) + L">");
+            shown += L"<" + CodePointName(c) + L">";
         } else {
-            characters.push_back(text.substr(i, units));
+            shown.append(text, starts[k], units);
         }
     }
-    std::wstring shown;
-    const std::size_t count = characters.size();
-    const bool cut = count > limit;
-    const std::size_t first = cut && keepEnd ? count - limit : 0;
-    if (cut && keepEnd) shown = L"...";
-    for (std::size_t i = first; i < first + (cut ? limit : count); ++i) shown += characters[i];
     if (cut && !keepEnd) shown += L"...";
     return platform::WideToUtf8Lossy(shown);
 }
 
 std::string Visible(const std::string& utf8, std::size_t limit = kQuotedCharacters, bool keepEnd = false) {
+    // A character takes at most four bytes: decode only the part that can be shown.
+    std::size_t begin = 0;
+    std::size_t end = utf8.size();
+    const bool cut = limit < utf8.size() / 4;
+    if (cut && keepEnd) begin = utf8.size() - 4 * limit;
+    if (cut && !keepEnd) end = 4 * limit;
+    while (begin < end && (static_cast<unsigned char>(utf8[begin]) & 0xC0) == 0x80) ++begin;
+    while (end > begin && end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
     std::wstring wide;
     std::wstring piece;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t good = platform::Utf8WellFormedPrefix(utf8.substr(i));
+    for (std::size_t i = begin; i < end;) {
+        const std::size_t good = platform::Utf8WellFormedPrefix(utf8.substr(i, end - i));
         platform::Utf8ToWide(utf8.substr(i, good), piece);
         wide += piece;
         i += good;
-        if (i < utf8.size()) wide += static_cast<wchar_t>(0xFFFD), ++i;
+        if (i < end) wide += static_cast<wchar_t>(0xFFFD), ++i;
     }
-    return Visible(wide, limit, keepEnd);
+    return Visible(wide, limit, keepEnd, cut);
 }
 
 // "line 3, column 17" of the byte at `offset`, counting characters (a UTF-8 byte order mark

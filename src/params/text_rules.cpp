@@ -27,6 +27,7 @@ const Range kFormatCharacters[] = {
 bool IsControlCharacter(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029; }
 
 bool IsFormatCharacter(char32_t c) {
+    if (c < kFormatCharacters[0].first) return false;
     for (const Range& range : kFormatCharacters) {
         if (c >= range.first && c <= range.last) return true;
     }
