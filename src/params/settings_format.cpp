@@ -35,6 +35,7 @@ std::string ToUtf8(const std::wstring& text) {
 
 // Texts quoted in messages are cut to this many characters.
 constexpr std::size_t kQuotedCharacters = 40;
+constexpr std::size_t kUncut = static_cast<std::size_t>(-1);
 
 // Text for a message, as the user would see it in an editor: well-formed UTF-8, with control
 // and invisible format characters written as <U+200B> and anything ill-formed as U+FFFD. A
@@ -151,8 +152,7 @@ std::string DescribeJsonError(const Json::exception& e, const std::string& bytes
     const auto tagEnd = text.find("] ");
     if (text.rfind("[json.exception", 0) == 0 && tagEnd != std::string::npos) text.erase(0, tagEnd + 2);
     const auto* parseError = dynamic_cast<const Json::parse_error*>(&e);
-    const std::size_t whole = text.size();
-    if (parseError == nullptr) return Visible(text, whole);
+    if (parseError == nullptr) return Visible(text, kUncut);
     const std::size_t read = parseError->byte;  // bytes read, the offending one included
     const std::string place = "parse error at line ";
     const auto placeEnd = text.find(": ");
@@ -161,7 +161,7 @@ std::string DescribeJsonError(const Json::exception& e, const std::string& bytes
     }
     const std::string lastRead = "; last read: '";
     const auto quoted = text.find(lastRead);
-    if (quoted == std::string::npos || text.back() != '\'') return Visible(text, whole);
+    if (quoted == std::string::npos || text.back() != '\'') return Visible(text, kUncut);
     const std::size_t start = quoted + lastRead.size();
     std::string token = text.substr(start, text.size() - 1 - start);
     for (std::size_t next = read; platform::Utf8WellFormedPrefix(token) < token.size() && next < bytes.size() &&
@@ -169,7 +169,8 @@ std::string DescribeJsonError(const Json::exception& e, const std::string& bytes
          ++next) {
         token += bytes[next];
     }
-    return Visible(text.substr(0, quoted), whole) + "; last read: \"" + Visible(token, kQuotedCharacters, true) + "\"";
+    return Visible(text.substr(0, quoted), kUncut) + "; last read: \"" + Visible(token, kQuotedCharacters, true) +
+           "\"";
 }
 
 // Parses one JSON document, refusing a key that appears twice in the same object.

@@ -94,8 +94,10 @@ const Corrupt kCorrupt[] = {
      "text editor and save it again with the encoding UTF-8"},
     {"Utf16BigEndianNoMark", File::workstation, Wide(kGoodWorkstation, 2, true, false),
      "encoding UTF-16 (big-endian, without a byte order mark)"},
-    {"Utf32WithMark", File::user, Wide(kGoodUser, 4, false, true), "encoding UTF-32 (little-endian, with a byte order mark)"},
-    {"Latin1Letter", File::user, UserWith("login", "\"CORP\\\\J\xfcrgen\""), "not UTF-8 text: the byte 0xFC at line 1, column"},
+    {"Utf32WithMark", File::user, Wide(kGoodUser, 4, false, true),
+     "encoding UTF-32 (little-endian, with a byte order mark)"},
+    {"Latin1Letter", File::user, UserWith("login", "\"CORP\\\\J\xfcrgen\""),
+     "not UTF-8 text: the byte 0xFC at line 1, column"},
     {"OverlongUtf8", File::user, UserWith("login", "\"\xc0\xaf\""), "byte 0xC0"},
     {"Utf8MarkTwice", File::user, "\xef\xbb\xbf\xef\xbb\xbf" + kGoodUser, "not valid JSON"},
     // The wrong keys.
