@@ -115,15 +115,16 @@ void CorvexParameters::Save(const std::wstring& userDir, const std::wstring& wor
     Store(RequireFolder(userDir, "user"), RequireFolder(workstationDir, "workstation"), true, std::wstring());
 }
 
+// In the order the dialogs show the values, top to bottom: host, port, login, name.
 void CorvexParameters::ValidateAll() const {
-    // An empty name always stands for the computer's own network name, whoever set it.
-    std::wstring message = params::CheckWorkstationName(clientName_, clientNameSystemSupplied_ || clientName_.empty());
-    if (!message.empty()) throw ValidationError(message, clientNameField_);
-    message = params::CheckServerHost(host_);
+    std::wstring message = params::CheckServerHost(host_);
     if (!message.empty()) throw ValidationError(message, hostField_);
     CheckPort(port_, nullptr);
     message = params::CheckLogin(login_);
     if (!message.empty()) throw ValidationError(message, loginField_);
+    // An empty name always stands for the computer's own network name, whoever set it.
+    message = params::CheckWorkstationName(clientName_, clientNameSystemSupplied_ || clientName_.empty());
+    if (!message.empty()) throw ValidationError(message, clientNameField_);
 }
 
 void CorvexParameters::Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders,

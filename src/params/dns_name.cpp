@@ -18,9 +18,10 @@ std::wstring CheckDnsName(const std::wstring& name, const std::wstring& what) {
                    L"which begins with \"xn--\", or use an IP address.";
         }
     }
-    for (wchar_t c : name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const wchar_t c = name[i];
         if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != L'-' && c != L'.') {
-            return L"The " + what + L" contains " + ShowCharacter(c) +
+            return L"The " + what + L" contains " + ShowCharacter(name, i) +
                    L", which network names cannot hold. Use letters, digits, hyphens and dots only.";
         }
     }

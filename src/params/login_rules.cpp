@@ -21,9 +21,9 @@ std::wstring CheckUserPart(const std::wstring& user) {
         return L"The user name in the backup administrator login is longer than " +
                std::to_wstring(kMaxUserNameLength) + L" characters.";
     }
-    for (wchar_t c : user) {
-        if (IsForbidden(c)) {
-            return L"The user name in the backup administrator login contains " + ShowCharacter(c) +
+    for (std::size_t i = 0; i < user.size(); ++i) {
+        if (IsForbidden(user[i])) {
+            return L"The user name in the backup administrator login contains " + ShowCharacter(user, i) +
                    L", which Windows does not allow in user names (\" / \\ [ ] : ; | = , + * ? < > @).";
         }
     }
@@ -41,9 +41,10 @@ std::wstring CheckDomainBeforeBackslash(const std::wstring& domain) {
         return L"The backup administrator login has nothing before the backslash. Write the domain or computer "
                L"name there, or \".\" for this computer.";
     }
-    for (wchar_t c : domain) {
-        if (IsForbidden(c) || IsBlank(c)) {
-            return L"The domain or computer name in the backup administrator login contains " + ShowCharacter(c) +
+    for (std::size_t i = 0; i < domain.size(); ++i) {
+        if (IsForbidden(domain[i]) || IsBlank(domain[i])) {
+            return L"The domain or computer name in the backup administrator login contains " +
+                   ShowCharacter(domain, i) +
                    L", which is not allowed there.";
         }
     }

@@ -6,8 +6,9 @@
 //   workstation.json  {"formatVersion": 1, "role": "client", "workstationName": "",
 //                      "systemSupplied": true}
 //
-// Reading is strict: every key must be there exactly once with its type, and no other key
-// may be; anything else is a damaged file.
+// Reading is strict: the file is UTF-8 text without a NUL byte, every key must be there
+// exactly once with its type, no other key may be, and every value must pass the rule that
+// Save applies to it; anything else is a damaged file.
 #pragma once
 
 #include <string>
@@ -22,8 +23,9 @@ constexpr unsigned kSettingsFormatVersion = 1;
 std::string FormatUserSettings(const UserSettings& settings, const std::wstring& role);
 std::string FormatWorkstationSettings(const WorkstationSettings& settings, const std::wstring& role);
 
-// Parse a file's bytes. A file that breaks the format, or that holds another role's
-// settings, throws std::runtime_error whose text says what is wrong (without the file name).
+// Parse a file's bytes. A file that breaks the format, holds a value that the rules refuse,
+// or holds another role's settings, throws std::runtime_error whose text says what is wrong
+// (without the file name), quoting the file's text as its characters.
 UserSettings ParseUserSettings(const std::string& bytes, const std::wstring& role);
 WorkstationSettings ParseWorkstationSettings(const std::string& bytes, const std::wstring& role);
 

@@ -1,5 +1,6 @@
-// The rules that Save applies to each value. Every check gives an empty text when the value
-// is acceptable and otherwise the message for the user.
+// The rules that Save applies to each value, and Load to each stored one. Every check gives
+// an empty text when the value is acceptable and otherwise the message for the user. Save
+// checks in the order the dialogs show the values: host, port, login, workstation name.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +21,8 @@ constexpr std::size_t kMaxWorkstationNameLength = 63;
 std::wstring CheckWorkstationName(const std::wstring& name, bool systemSupplied);
 
 // A host name (RFC 1123), an IPv4 address in dotted decimal, or an IPv6 address (optionally
-// in brackets, without a zone index).
+// in brackets, without a zone index); not an address that can never reach a server (0.0.0.0,
+// "::", broadcast, multicast), nor an IPv4 address in IPv6 form.
 std::wstring CheckServerHost(const std::wstring& host);
 
 // 1 to 65535.

@@ -21,9 +21,10 @@ std::wstring CheckWorkstationName(const std::wstring& name, bool systemSupplied)
                L"(for example WS-0142, not WS-0142.example.com).";
     }
     bool allDigits = true;
-    for (wchar_t c : name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const wchar_t c = name[i];
         if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != L'-') {
-            return L"The workstation name contains " + ShowCharacter(c) +
+            return L"The workstation name contains " + ShowCharacter(name, i) +
                    L". Use letters A to Z, digits and hyphens only.";
         }
         if (!IsAsciiDigit(c)) allDigits = false;

@@ -83,37 +83,55 @@ bool IsWellFormedWide(const std::wstring& text) {
     return true;
 }
 
+namespace {
+
+// Decodes the UTF-8 character that begins at `i`; its length in bytes, or 0 when the bytes
+// there are not a well-formed character.
+std::size_t DecodeUtf8(const std::string& bytes, std::size_t i, char32_t& c) {
+    const std::uint8_t lead = static_cast<std::uint8_t>(bytes[i]);
+    std::size_t length = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        length = 1, c = lead;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, c = lead & 0x1F, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, c = lead & 0x0F, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, c = lead & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (bytes.size() - i < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const std::uint8_t next = static_cast<std::uint8_t>(bytes[i + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (next & 0x3F);
+    }
+    if (c < minimum || IsSurrogate(c) || c > 0x10FFFF) return 0;
+    return length;
+}
+
+}  // namespace
+
 bool Utf8ToWide(const std::string& bytes, std::wstring& out) {
     out.clear();
     out.reserve(bytes.size());
-    const std::size_t n = bytes.size();
-    for (std::size_t i = 0; i < n;) {
-        const std::uint8_t lead = static_cast<std::uint8_t>(bytes[i]);
-        std::size_t length = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
         char32_t c = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            length = 1, c = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, c = lead & 0x1F, minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, c = lead & 0x0F, minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, c = lead & 0x07, minimum = 0x10000;
-        } else {
-            return false;
-        }
-        if (n - i < length) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const std::uint8_t next = static_cast<std::uint8_t>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (c < minimum || IsSurrogate(c) || c > 0x10FFFF) return false;
+        const std::size_t length = DecodeUtf8(bytes, i, c);
+        if (length == 0) return false;
         AppendWide(c, out);
         i += length;
     }
     return true;
+}
+
+std::size_t Utf8WellFormedPrefix(const std::string& bytes) {
+    std::size_t i = 0;
+    char32_t c = 0;
+    for (std::size_t length = 0; i < bytes.size() && (length = DecodeUtf8(bytes, i, c)) != 0;) i += length;
+    return i;
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // 16 bits (Windows) and UTF-32 where it has 32 bits (the native test build).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -14,6 +15,10 @@ bool WideToUtf8(const std::wstring& text, std::string& out);
 // Decodes UTF-8 into `out`. False when the bytes are not well-formed UTF-8 (overlong forms,
 // surrogates, values above U+10FFFF and cut sequences included).
 bool Utf8ToWide(const std::string& bytes, std::wstring& out);
+
+// The length in bytes of the longest start of `bytes` that is well-formed UTF-8 and ends
+// with a whole character: bytes.size() when all of it is.
+std::size_t Utf8WellFormedPrefix(const std::string& bytes);
 
 // Whether the wide text holds only Unicode scalar values (see WideToUtf8).
 bool IsWellFormedWide(const std::wstring& text);

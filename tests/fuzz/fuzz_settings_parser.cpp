@@ -1,6 +1,7 @@
-// Fuzzes the settings files' parser: any bytes must either parse or be refused with
-// std::runtime_error, and whatever parses must come back unchanged after being written and
-// read again.
+// Fuzzes the settings files' parser. Any bytes must either parse or be refused with
+// std::runtime_error; bytes that parse must be text that a settings file may hold (no NUL
+// byte), with values that hold no control or invisible format character; and what parsed
+// must come back unchanged, and written alike, after being written and read again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,31 +9,48 @@
 #include <string>
 
 #include "params/settings_format.h"
+#include "params/text_rules.h"
 
 namespace {
 
 const std::wstring kRole = L"client";
 
+void RequireVisible(const std::wstring& value) {
+    for (std::size_t i = 0, units = 1; i < value.size(); i += units) {
+        const char32_t c = params::CharacterAt(value, i, units);
+        if (params::IsControlCharacter(c) || params::IsFormatCharacter(c)) std::abort();
+    }
+}
+
+void RequireVisible(const params::UserSettings& settings) {
+    RequireVisible(settings.serverHost);
+    RequireVisible(settings.login);
+}
+
+void RequireVisible(const params::WorkstationSettings& settings) { RequireVisible(settings.name); }
+
 template <typename Settings>
-void CheckRoundTrip(const std::string& bytes, Settings (*parse)(const std::string&, const std::wstring&),
-                    std::string (*format)(const Settings&, const std::wstring&)) {
+void CheckParse(const std::string& bytes, Settings (*parse)(const std::string&, const std::wstring&),
+                std::string (*format)(const Settings&, const std::wstring&)) {
     Settings parsed;
     try {
         parsed = parse(bytes, kRole);
     } catch (const std::runtime_error&) {
         return;  // refused: fine
     }
+    if (bytes.find('\0') != std::string::npos) std::abort();
+    RequireVisible(parsed);
     // Outside the try: a value that parsed must always be writable and read back the same.
     const std::string written = format(parsed, kRole);
-    if (!(parse(written, kRole) == parsed)) std::abort();
+    const Settings again = parse(written, kRole);
+    if (!(again == parsed) || format(again, kRole) != written) std::abort();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    CheckRoundTrip<params::UserSettings>(bytes, params::ParseUserSettings, params::FormatUserSettings);
-    CheckRoundTrip<params::WorkstationSettings>(bytes, params::ParseWorkstationSettings,
-                                                params::FormatWorkstationSettings);
+    CheckParse<params::UserSettings>(bytes, params::ParseUserSettings, params::FormatUserSettings);
+    CheckParse<params::WorkstationSettings>(bytes, params::ParseWorkstationSettings, params::FormatWorkstationSettings);
     return 0;
 }

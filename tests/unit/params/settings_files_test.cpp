@@ -94,20 +94,6 @@ TEST_F(SettingsFilesTest, MissingWorkstationFileGivesDefaultNameOnly) {
     EXPECT_EQ(loaded.GetClientName(), L"");
 }
 
-TEST_F(SettingsFilesTest, LoadedBadValueIsRejectedWithoutIdentity) {
-    WriteBytes(AgentUserFile(), R"({"formatVersion": 1, "role": "client", "serverHost": "bad host",
-        "serverPort": 9750, "secured": false, "login": "Administrator"})");
-    CorvexParameters parameters(L"client");
-    parameters.Load();
-    EXPECT_EQ(parameters.GetCoordinatorHost(), L"bad host");
-    try {
-        parameters.Save(true);
-        FAIL() << "saved an invalid host";
-    } catch (const CorvexParameters::ValidationError& e) {
-        EXPECT_EQ(e.GetField(), nullptr);
-    }
-}
-
 TEST_F(SettingsFilesTest, SaveWithoutCreatingRefusesMissingStoreFolder) {
     CorvexParameters parameters(L"client");
     const std::string error = params_test::ErrorOf([&] { parameters.Save(false); });

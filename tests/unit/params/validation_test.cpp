@@ -91,6 +91,8 @@ const Case kCases[] = {
     Invalid("NameSixtyFour", Value::name, std::wstring(64, L'w'), L"63"),
     Invalid("Name64KiB", Value::name, k64KiB, L"255"),
     Invalid("NameTab", Value::name, L"ws\t1", L"control"),
+    Invalid("NameSoftHyphen", Value::name, L"WS\u00AD01", L"U+00AD"),
+    Invalid("NameNonBmpQuotedWhole", Value::name, L"ws\U0001F600", L"\"\U0001F600\""),
     // Server host: names.
     Valid("HostSingleLabel", Value::host, L"backup01"),
     Valid("HostPunycode", Value::host, L"xn--bcher-kva.corp.example.com"),
@@ -111,14 +113,23 @@ const Case kCases[] = {
     Invalid("HostControl", Value::host, L"backup\x01", L"control"),
     Invalid("HostDelete", Value::host, L"backup\x7f", L"control"),
     Invalid("HostLoneSurrogate", Value::host, L"backup" + kLoneSurrogate, L"not valid Unicode"),
+    Invalid("HostZeroWidthSpace", Value::host, L"backup\u200B.example", L"U+200B"),
     // Server host: addresses.
     Valid("HostIpv4", Value::host, L"192.168.1.20"),
-    Valid("HostIpv4Max", Value::host, L"255.255.255.255"),
+    Valid("HostIpv4Max", Value::host, L"10.255.255.255"),
+    Invalid("HostIpv4Broadcast", Value::host, L"255.255.255.255", L"broadcast"),
+    Invalid("HostIpv4Unspecified", Value::host, L"0.0.0.0", L"no particular machine"),
+    Invalid("HostIpv4Multicast", Value::host, L"224.0.0.1", L"multicast"),
     Valid("HostIpv6Compressed", Value::host, L"fe80::1"),
-    Valid("HostIpv6Unspecified", Value::host, L"::"),
+    Invalid("HostIpv6Unspecified", Value::host, L"::", L"unspecified"),
+    Invalid("HostIpv6UnspecifiedLong", Value::host, L"[0:0:0:0:0:0:0:0]", L"unspecified"),
+    Invalid("HostIpv6Multicast", Value::host, L"ff02::1", L"multicast"),
     Valid("HostIpv6Bracketed", Value::host, L"[2001:db8::1]"),
     Valid("HostIpv6EightGroups", Value::host, L"1:2:3:4:5:6:7:8"),
-    Valid("HostIpv6MappedIpv4", Value::host, L"::ffff:192.168.1.1"),
+    Valid("HostIpv6Nat64", Value::host, L"64:ff9b::192.0.2.1"),
+    Invalid("HostIpv6MappedIpv4", Value::host, L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."),
+    Invalid("HostIpv6MappedHex", Value::host, L"[::ffff:a00:1]", L"as the IPv4 address 10.0.0.1."),
+    Invalid("HostIpv6CompatibleIpv4", Value::host, L"::10.0.0.1", L"as the IPv4 address 10.0.0.1."),
     Invalid("HostIpv4OctetTooBig", Value::host, L"256.1.1.1", L"IPv4"),
     Invalid("HostIpv4LeadingZero", Value::host, L"01.2.3.4", L"IPv4"),
     Invalid("HostIpv4ThreeParts", Value::host, L"1.2.3", L"IPv4"),
@@ -161,12 +172,16 @@ const Case kCases[] = {
     Invalid("LoginForbiddenCharacter", Value::login, L"CORP\\us/er", L"\"/\""),
     Invalid("LoginDotsOnly", Value::login, L"...", L"dots and blanks"),
     Invalid("LoginUser105", Value::login, L"CORP\\" + std::wstring(105, L'u'), L"104"),
+    Invalid("LoginRightToLeftOverride", Value::login, L"CORP\\evil\u202Etxt.exe", L"U+202E"),
+    Invalid("LoginByteOrderMark", Value::login, L"\uFEFFCORP\\backup", L"U+FEFF"),
+    Invalid("LoginNonBmpTag", Value::login, L"CORP\\user\U000E0041", L"U+E0041"),
 };
 
 INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.test); });
 
-TEST_F(ValidationTest, FirstBadValueInNameHostPortLoginOrderWins) {
+// The order the dialogs show the values in, top to bottom.
+TEST_F(ValidationTest, FirstBadValueInHostPortLoginNameOrderWins) {
     const std::wstring badName = L"-ws";
     const std::wstring badHost = L"bad host";
     const std::wstring badLogin = L"";
@@ -182,13 +197,13 @@ TEST_F(ValidationTest, FirstBadValueInNameHostPortLoginOrderWins) {
         }
         return reinterpret_cast<const void*>(1);
     };
-    EXPECT_EQ(fieldOfFailure(), &badName);
-    parameters.SetClientName(workstationName_, false);
     EXPECT_EQ(fieldOfFailure(), &badHost);
     parameters.SetCoordinator(serverHost_, 0, false);
     EXPECT_EQ(fieldOfFailure(), nullptr);  // the port
     parameters.SetCoordinator(serverHost_, 9750, false);
     EXPECT_EQ(fieldOfFailure(), &badLogin);
+    parameters.SetUserName(adminLogin_);
+    EXPECT_EQ(fieldOfFailure(), &badName);
 }
 
 TEST_F(ValidationTest, DefaultsPassValidation) {

@@ -1,5 +1,6 @@
 // The settings files through the real Win32 file system: UTF-16 paths and values, the
-// temporary-then-replace save, and a replace blocked by another program's open handle.
+// temporary-then-replace save, and a replace blocked by another program's open handle; and
+// the rules on UTF-16 text.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -100,6 +101,24 @@ TEST_F(Win32ParamsTest, SaveThenLoadKeepsUtf16ValuesWithSurrogatePairs) {
     loaded.Load(userDir, workstationDir);
     EXPECT_EQ(loaded.GetAllowedUserName(), login);
     EXPECT_EQ(loaded.GetCoordinatorPort(), 9000);
+}
+
+// Here wchar_t has 16 bits, so the rules meet surrogate pairs: a character outside the Basic
+// Multilingual Plane is quoted whole, and a format character there is found as one.
+TEST_F(Win32ParamsTest, CharactersOutsideTheBmpAreJudgedAndQuotedWhole) {
+    const auto refusal = [&](const std::wstring& name, const std::wstring& login) {
+        CorvexParameters parameters(L"client");
+        parameters.SetClientName(name, false);
+        parameters.SetUserName(login);
+        try {
+            parameters.Save(root_, root_);
+        } catch (const CorvexParameters::ValidationError& e) {
+            return e.GetText();
+        }
+        return std::wstring(L"accepted");
+    };
+    EXPECT_NE(refusal(L"ws\U0001F600", L"CORP\\backup").find(L"contains \"\U0001F600\"."), std::wstring::npos);
+    EXPECT_NE(refusal(L"WS-1", L"CORP\\user\U000E0041").find(L"(U+E0041,"), std::wstring::npos);
 }
 
 TEST_F(Win32ParamsTest, TargetHeldOpenWithoutSharingKeepsItsBytesAndNoTemporaryFile) {
