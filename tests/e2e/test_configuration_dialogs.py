@@ -3,7 +3,7 @@ what they show, what they store, what the agent service does and what the agent 
 import pytest
 
 from benchlib import agent
-from benchlib.dialog_templates import CAPTION
+from benchlib.app import CAPTION
 
 APP = "SetupClient"  # the caption of the program's message boxes
 HOST, PORT, LOGIN = 1000, 1004, 1001

@@ -26,8 +26,9 @@ const Command kCommands[] = {
     {L"wait-gone", uidriver::WaitGoneCommand, "--caption T: until no such window is left"},
     {L"windows", uidriver::WindowsCommand, "[--class C]: visible top-level windows now"},
     {L"controls", uidriver::ControlsCommand, "--caption T: the child controls"},
+    {L"template", uidriver::TemplateCommand, "--caption T --file F --id N: the dialog against template N of F"},
     {L"wait-control", uidriver::WaitControlCommand,
-     "--caption T --id N [--enabled B] [--checked B] [--text S] [--focused]"},
+     "--caption T --id N [--enabled B] [--text S] [--focused]"},
     {L"settext", uidriver::SetTextCommand, "--caption T --id N --text S: WM_SETTEXT"},
     {L"type", uidriver::TypeCommand, "--caption T --id N --text S: one WM_CHAR per character"},
     {L"click", uidriver::ClickCommand, "--caption T --id N: posts BM_CLICK"},
@@ -37,7 +38,7 @@ const Command kCommands[] = {
     {L"messagebox", uidriver::MessageBoxCommand, "[--caption T]: waits for a message box and reads it"},
     {L"messageboxes", uidriver::MessageBoxesCommand, "(no options): the message boxes open now"},
     {L"answer", uidriver::AnswerCommand, "--button TEXT [--caption T]: presses a message box button"},
-    {L"filedialog", uidriver::FileDialogCommand, "[--path P | --cancel]: the file dialog"},
+    {L"filedialog", uidriver::FileDialogCommand, "[--path P]: the file dialog"},
     {L"launch", uidriver::LaunchCommand, "--cmdline S [--cwd D]: runs a program, reports its exit code"},
 };
 
