@@ -10,6 +10,7 @@
 #include <shlwapi.h>
 
 #include "platform/platform.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform {
 
@@ -38,32 +39,6 @@ DWORD Win32FileSystem::GetAttributes(const std::wstring& path) { return ::GetFil
 
 namespace {
 
-// Closes a file handle when it goes out of scope, keeping the last error intact.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (valid()) {
-            const DWORD error = ::GetLastError();
-            ::CloseHandle(handle_);
-            ::SetLastError(error);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-    // Closes now and tells whether closing worked.
-    bool close() {
-        const BOOL closed = ::CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
-
 DWORD LastErrorOr(DWORD fallback) {
     const DWORD error = ::GetLastError();
     return error != ERROR_SUCCESS ? error : fallback;
@@ -72,9 +47,9 @@ DWORD LastErrorOr(DWORD fallback) {
 }  // namespace
 
 DWORD Win32FileSystem::ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return LastErrorOr(ERROR_FILE_NOT_FOUND);
+    unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return LastErrorOr(ERROR_FILE_NOT_FOUND);
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size)) return LastErrorOr(ERROR_READ_FAULT);
     if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
@@ -96,9 +71,9 @@ DWORD Win32FileSystem::ReadWholeFile(const std::wstring& path, std::size_t maxBy
 }
 
 DWORD Win32FileSystem::WriteAndFlush(const std::wstring& path, const std::string& contents) {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
-    if (!file.valid()) return LastErrorOr(ERROR_WRITE_FAULT);
+    unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr));
+    if (!file) return LastErrorOr(ERROR_WRITE_FAULT);
     std::size_t done = 0;
     while (done < contents.size()) {
         const std::size_t chunk = std::min<std::size_t>(contents.size() - done, 1u << 20);
