@@ -66,11 +66,6 @@ FileDialog WaitForFileDialog(unsigned long timeout) {
   return dialog;
 }
 
-Json Describe(const FileDialog& dialog) {
-  return Json{{"file_name", Utf8(ControlText(dialog.fileName))},
-              {"ok_text", dialog.okButton ? Utf8(StripMnemonics(ControlText(dialog.okButton))) : ""}};
-}
-
 bool AsksSomething(HWND dialog) {
   for (HWND box : FindMessageBoxes(L"")) {
     if (GetWindow(box, GW_OWNER) == dialog) return true;
@@ -87,8 +82,7 @@ Json FileDialogCommand(const Args& args) {
   Options options(args, {L"timeout", L"path"});
   const unsigned long timeout = options.TimeoutMs(kDefaultTimeoutMs);
   FileDialog dialog = WaitForFileDialog(timeout);
-  Json result = Describe(dialog);
-  if (!options.Has(L"path")) return result;
+  if (!options.Has(L"path")) return Json{{"file_name", Utf8(ControlText(dialog.fileName))}};
   const std::wstring path = options.Get(L"path");
   SendBounded(dialog.fileName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   if (ControlText(dialog.fileName) != path) throw Failure("the file name box did not take the path");
@@ -103,8 +97,7 @@ Json FileDialogCommand(const Args& args) {
       })) {
     throw Failure("the file dialog neither closed nor asked anything after its button was pressed");
   }
-  result["result"] = asked ? "messagebox" : "accepted";
-  return result;
+  return Json{{"result", asked ? "messagebox" : "accepted"}};
 }
 
 }  // namespace uidriver

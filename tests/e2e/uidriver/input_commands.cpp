@@ -64,15 +64,13 @@ Json FocusCommand(const Args& args) {
   });
 }
 
-// Escape or Return pressed and released, posted to the control with the focus (or the one
-// named by --id): the dialog's own keyboard handling sees it as a user's key.
+// Escape pressed and released, posted to the control with the focus (or the one named by
+// --id): the dialog's own keyboard handling sees it as a user's key.
 Json KeyCommand(const Args& args) {
   Options options(args, {L"caption", L"timeout", L"id", L"vk"});
   const std::wstring name = options.Require(L"vk");
-  UINT vk = 0;
-  if (EqualIgnoringCase(name, L"ESCAPE")) vk = VK_ESCAPE;
-  if (EqualIgnoringCase(name, L"RETURN")) vk = VK_RETURN;
-  if (vk == 0) throw UsageError("--vk wants ESCAPE or RETURN, got: " + Utf8(name));
+  if (!EqualIgnoringCase(name, L"ESCAPE")) throw UsageError("--vk wants ESCAPE, got: " + Utf8(name));
+  const UINT vk = VK_ESCAPE;
   HWND dialog = TargetWindow(options);
   HWND target = options.Has(L"id") ? RequireControl(dialog, static_cast<int>(options.RequireInteger(L"id")))
                                    : FocusWindow(dialog);

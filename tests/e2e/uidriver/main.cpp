@@ -33,7 +33,7 @@ const Command kCommands[] = {
     {L"type", uidriver::TypeCommand, "--caption T --id N --text S: one WM_CHAR per character"},
     {L"click", uidriver::ClickCommand, "--caption T --id N: posts BM_CLICK"},
     {L"focus", uidriver::FocusCommand, "--caption T --id N: moves the focus to the control"},
-    {L"key", uidriver::KeyCommand, "--caption T --vk ESCAPE|RETURN [--id N]: key press"},
+    {L"key", uidriver::KeyCommand, "--caption T --vk ESCAPE [--id N]: key press"},
     {L"close", uidriver::CloseCommand, "--caption T: posts WM_CLOSE"},
     {L"messagebox", uidriver::MessageBoxCommand, "[--caption T]: waits for a message box and reads it"},
     {L"messageboxes", uidriver::MessageBoxesCommand, "(no options): the message boxes open now"},
