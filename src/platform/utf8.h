@@ -1,5 +1,6 @@
 // Conversions between wide strings and UTF-8. A wide string holds UTF-16 where wchar_t has
-// 16 bits (Windows) and UTF-32 where it has 32 bits (the native test build).
+// 16 bits (Windows) and UTF-32 where it has 32 bits (the native test build). Boost.Locale's
+// utf_to_utf converts, with its stop method, which refuses ill-formed input.
 #pragma once
 
 #include <cstddef>

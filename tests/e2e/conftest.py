@@ -108,21 +108,17 @@ def driver(sandbox):
 
 class AppStarter:
     """app(*switches) starts SetupClient.exe with those arguments (quoted only where needed);
-    app.raw(tail) starts it with the command line tail exactly as given;
-    app.program(path_win, *args) starts another Windows program."""
+    app.raw(tail) starts it with the command line tail exactly as given."""
 
     def __init__(self, sandbox):
         self.sandbox = sandbox
         self.started = []
 
     def __call__(self, *switches):
-        return self.program(paths.SETUP_CLIENT_WIN, *switches)
+        return self._start(command_line(paths.SETUP_CLIENT_WIN, *switches))
 
     def raw(self, tail):
         return self._start(f'"{paths.SETUP_CLIENT_WIN}" {tail}')
-
-    def program(self, program_win, *args):
-        return self._start(command_line(program_win, *args))
 
     def _start(self, line):
         process = AppProcess(self.sandbox, line)

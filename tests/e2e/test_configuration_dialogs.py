@@ -5,7 +5,7 @@ import json
 import pytest
 
 from benchlib import agent
-from benchlib.dialog_templates import CAPTION
+from benchlib.app import CAPTION
 
 APP = "SetupClient"  # the caption of the program's message boxes
 HOST, PORT, LOGIN = 1000, 1004, 1001
@@ -105,11 +105,9 @@ NUMBER = "Please enter a positive integer."
 PORT_RANGE = "The server port must be a number from 1 to 65535."
 
 
+# One pasted text per check the port meets under Wine; the dialog's own table holds the others.
 @pytest.mark.parametrize("text, message", [
     ("97a0", NUMBER),          # pasted: the field's digits-only rule stops typing, not pasting
-    ("", NUMBER),
-    ("4294967296", NUMBER),    # beyond the 32-bit field
-    ("65536", PORT_RANGE),
     ("65537", PORT_RANGE),     # would be port 1 in 16 bits
 ])
 def test_a_bad_port_is_refused_with_its_message_and_nothing_is_stored(app, driver, sandbox, stored, text,

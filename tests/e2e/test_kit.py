@@ -11,7 +11,7 @@ import pytest
 
 from benchlib import agent, paths
 from benchlib.app import AppProcess
-from benchlib.dialog_templates import CAPTION
+from benchlib.app import CAPTION
 from benchlib.driver import Driver, DriverError, run_to_files
 
 APP = "SetupClient"

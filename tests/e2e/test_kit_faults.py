@@ -31,12 +31,6 @@ UNWRITABLE_KIT_WIN = "K:\\kit one.exe"
 EARLIER_KIT = b"MZ" + bytes(range(256)) * 256
 
 
-def broken_script_error_directive(script):
-    """A kit script that stops the compiler at once."""
-    script.write_text('!error "This kit script is broken on purpose."\n', encoding="utf-8")
-    return "!error: This kit script is broken on purpose."
-
-
 def broken_script_syntax_error(script):
     """The real kit script with an unknown instruction at its end: the compiler goes through
     the whole script, packs the files, then stops before writing the installer."""
@@ -45,7 +39,7 @@ def broken_script_syntax_error(script):
     return 'Invalid command: "NoSuchInstruction"'
 
 
-SCRIPT_FAULTS = {"error-directive": broken_script_error_directive, "syntax-error": broken_script_syntax_error}
+SCRIPT_FAULTS = {"syntax-error": broken_script_syntax_error}
 
 
 def break_script(box, fault):
@@ -75,10 +69,9 @@ def unix_output(box, output_win):
     return str(box.root / "dosdevices" / drive) + "/" + output_win[3:].replace("\\", "/")
 
 
+# The configurator does not tell one failing compiler run from another (it reads no exit
+# code): one broken script, over an earlier kit, and one unwritable folder.
 @pytest.mark.parametrize("fault, earlier_kit", [
-    pytest.param("error-directive", False, id="error-directive"),
-    pytest.param("error-directive", True, id="error-directive-over-an-earlier-kit"),
-    pytest.param("syntax-error", False, id="syntax-error"),
     pytest.param("syntax-error", True, id="syntax-error-over-an-earlier-kit"),
     pytest.param("unwritable-folder", False, id="unwritable-folder"),
 ])

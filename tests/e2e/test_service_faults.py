@@ -1,6 +1,6 @@
 """Service faults under Wine, through the workstation configuration dialog's buttons against
-the real service manager and the test agent: a missing service, a service stuck start
-pending, one that exits while starting and one that refuses to stop. Each gives its message
+the real service manager and the test agent: a missing service, a slow start, a service stuck
+start pending, one that exits while starting and one that refuses to stop. Each gives its message
 (or none) and its result, and the dialog is free again within the wait rules: a pause of at
 least one second, ending once the checkpoint has not risen for longer than the wait hint."""
 import time
@@ -8,7 +8,7 @@ import time
 import pytest
 
 from benchlib import agent
-from benchlib.dialog_templates import CAPTION
+from benchlib.app import CAPTION
 
 APP = "SetupClient"
 START, STOP, RESTART, OK = 1006, 1007, 1008, 1
@@ -63,25 +63,27 @@ def test_a_missing_service_is_reported_and_nothing_hangs(app, driver, sandbox, s
     driver.wait_control(CAPTION, START, enabled=True, timeout=WAIT_BOUND)
 
 
-def test_a_service_stuck_start_pending_ends_the_wait_without_a_message(app, driver, sandbox, stored):
-    agent.set_behaviour(sandbox, "stuck")
+# (behaviour, state after the click, least seconds the click takes). The slow agent raises its
+# checkpoint four times in 0.7 s steps (wait hint 3 s): followed to the end. The stuck one has
+# a 2 s wait hint and a checkpoint that never rises: given up after about 3 s. Either way the
+# start type was changed before the request.
+STARTS = [
+    ("slow", "RUNNING", 2.8),
+    ("stuck", "START_PENDING", 2),
+    ("exit-during-start", "STOPPED", 0),
+]
+
+
+@pytest.mark.parametrize("behaviour, state, at_least", STARTS, ids=[b for b, _, _ in STARTS])
+def test_a_start_that_takes_its_time_or_fails_ends_within_the_wait_rules_without_a_message(
+        app, driver, sandbox, stored, behaviour, state, at_least):
+    agent.set_behaviour(sandbox, behaviour)
     process = app()
     driver.wait_window(CAPTION, timeout=30)
     elapsed = click_then_close(driver, process, START)
-    # Wait hint 2 s, pauses of 1 s: the wait ends after about 3 s without progress.
-    assert 2 <= elapsed < WAIT_BOUND, f"the start took {elapsed:.1f} s"
-    assert sandbox.service_state() == "START_PENDING"
-    assert agent.start_type(sandbox) == "AUTO_START", "the start type was changed before the request"
-
-
-def test_a_service_that_exits_while_starting_gives_no_message(app, driver, sandbox, stored):
-    agent.set_behaviour(sandbox, "exit-during-start")
-    process = app()
-    driver.wait_window(CAPTION, timeout=30)
-    elapsed = click_then_close(driver, process, START)
-    assert elapsed < WAIT_BOUND, f"the start took {elapsed:.1f} s"
-    agent.wait_for_state(sandbox, "STOPPED", timeout=WAIT_BOUND)
-    assert any(line.startswith("start behaviour exit-during-start") for line in agent.report(sandbox))
+    assert at_least <= elapsed < WAIT_BOUND, f"the start took {elapsed:.1f} s"
+    agent.wait_for_state(sandbox, state, timeout=WAIT_BOUND)
+    assert agent.start_type(sandbox) == "AUTO_START"
 
 
 def test_a_service_that_refuses_to_stop_is_reported_and_keeps_running(app, driver, sandbox, stored, screenshot):

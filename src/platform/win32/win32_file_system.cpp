@@ -7,34 +7,10 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "platform/win32/unique_handle.h"
+
 namespace platform {
 namespace {
-
-// Closes a file handle when it goes out of scope, keeping the last error intact.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (valid()) {
-            const DWORD error = ::GetLastError();
-            ::CloseHandle(handle_);
-            ::SetLastError(error);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-    // Closes now and tells whether closing worked.
-    bool close() {
-        const BOOL closed = ::CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 // Memory that the system allocated with LocalAlloc, freed when it goes out of scope.
 template <typename T>
@@ -82,7 +58,7 @@ HANDLE OpenNoFollow(const std::wstring& path, DWORD access) {
 bool CurrentUserIsAdministrator(std::wstring& userSid) {
     HANDLE token = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    FileHandle closeToken(token);
+    unique_handle closeToken(token);
     char buffer[256];
     DWORD size = 0;
     if (::GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size)) {
@@ -152,9 +128,9 @@ bool OthersMayChange(PACL dacl, bool ownerIsAdministrator) {
 DWORD Win32FileSystem::GetAttributes(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
 
 DWORD Win32FileSystem::ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+    unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return LastErrorOr(ERROR_FILE_NOT_FOUND);
+    if (!file) return LastErrorOr(ERROR_FILE_NOT_FOUND);
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size)) return LastErrorOr(ERROR_READ_FAULT);
     if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
@@ -187,9 +163,9 @@ DWORD Win32FileSystem::WriteNewFile(const std::wstring& path, const std::string&
     }
     // CREATE_NEW never opens what is there; FILE_FLAG_OPEN_REPARSE_POINT keeps a link at the
     // name from being followed to a file elsewhere.
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, storeRights ? &attributes : nullptr, CREATE_NEW,
+    unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, storeRights ? &attributes : nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file.valid()) return LastErrorOr(ERROR_WRITE_FAULT);
+    if (!file) return LastErrorOr(ERROR_WRITE_FAULT);
     std::size_t done = 0;
     while (done < contents.size()) {
         const std::size_t chunk = std::min<std::size_t>(contents.size() - done, 1u << 20);
@@ -252,8 +228,8 @@ DWORD Win32FileSystem::CreateStoreFolder(const std::wstring& path) {
 }
 
 DWORD Win32FileSystem::GetOwnership(const std::wstring& path, FolderOwnership& ownership) {
-    FileHandle folder(OpenNoFollow(path, READ_CONTROL));
-    if (!folder.valid()) return LastErrorOr(ERROR_FILE_NOT_FOUND);
+    unique_file folder(OpenNoFollow(path, READ_CONTROL));
+    if (!folder) return LastErrorOr(ERROR_FILE_NOT_FOUND);
     PSID owner = nullptr;
     PACL dacl = nullptr;
     LocalMemory<PSECURITY_DESCRIPTOR> descriptor;
@@ -269,8 +245,8 @@ DWORD Win32FileSystem::GetOwnership(const std::wstring& path, FolderOwnership& o
 }
 
 DWORD Win32FileSystem::RestrictToAdministrators(const std::wstring& path) {
-    FileHandle folder(OpenNoFollow(path, READ_CONTROL | WRITE_DAC));
-    if (!folder.valid()) return LastErrorOr(ERROR_PATH_NOT_FOUND);
+    unique_file folder(OpenNoFollow(path, READ_CONTROL | WRITE_DAC));
+    if (!folder) return LastErrorOr(ERROR_PATH_NOT_FOUND);
     BY_HANDLE_FILE_INFORMATION information{};
     if (!::GetFileInformationByHandle(folder.get(), &information)) return LastErrorOr(ERROR_ACCESS_DENIED);
     if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return ERROR_ACCESS_DENIED;

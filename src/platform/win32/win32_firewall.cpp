@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <netfw.h>
 #include <oleauto.h>
+#include <wrl/client.h>
 
 #include "platform/win32/system_function.h"
 
@@ -46,24 +47,13 @@ const ComApi& Com() {
     return api;
 }
 
-// Owns one reference to a COM object.
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (p_ != nullptr) p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-    T** put() { return &p_; }
-    void** putVoid() { return reinterpret_cast<void**>(&p_); }
+using Microsoft::WRL::ComPtr;
 
-private:
-    T* p_ = nullptr;
-};
+// The out-parameter of CoCreateInstance and QueryInterface for a ComPtr.
+template <typename T>
+void** OutVoid(ComPtr<T>& p) {
+    return reinterpret_cast<void**>(p.ReleaseAndGetAddressOf());
+}
 
 // Owns a BSTR.
 class Bstr {
@@ -96,12 +86,12 @@ private:
     HRESULT hr_;
 };
 
-bool GetRules(ComRef<INetFwRules>& rules) {
-    ComRef<INetFwPolicy2> policy;
-    if (FAILED(Com().createInstance(kNetFwPolicy2, nullptr, CLSCTX_INPROC_SERVER, kINetFwPolicy2, policy.putVoid()))) {
+bool GetRules(ComPtr<INetFwRules>& rules) {
+    ComPtr<INetFwPolicy2> policy;
+    if (FAILED(Com().createInstance(kNetFwPolicy2, nullptr, CLSCTX_INPROC_SERVER, kINetFwPolicy2, OutVoid(policy)))) {
         return false;
     }
-    return SUCCEEDED(policy->get_Rules(rules.put())) && rules.get() != nullptr;
+    return SUCCEEDED(policy->get_Rules(rules.ReleaseAndGetAddressOf())) && rules;
 }
 
 bool AllowsProgram(INetFwRule* rule, const std::wstring& executablePath) {
@@ -123,12 +113,12 @@ bool AllowsProgram(INetFwRule* rule, const std::wstring& executablePath) {
 Firewall::Lookup Win32Firewall::FindAllowRule(const std::wstring& executablePath) {
     ComScope com;
     if (!com.usable()) return Lookup::failed;
-    ComRef<INetFwRules> rules;
+    ComPtr<INetFwRules> rules;
     if (!GetRules(rules)) return Lookup::failed;
-    ComRef<IUnknown> enumeration;
-    ComRef<IEnumVARIANT> items;
-    if (FAILED(rules->get__NewEnum(enumeration.put())) || enumeration.get() == nullptr ||
-        FAILED(enumeration->QueryInterface(kIEnumVARIANT, items.putVoid()))) {
+    ComPtr<IUnknown> enumeration;
+    ComPtr<IEnumVARIANT> items;
+    if (FAILED(rules->get__NewEnum(enumeration.ReleaseAndGetAddressOf())) || !enumeration ||
+        FAILED(enumeration->QueryInterface(kIEnumVARIANT, OutVoid(items)))) {
         return Lookup::failed;
     }
     for (;;) {
@@ -140,9 +130,9 @@ Firewall::Lookup Win32Firewall::FindAllowRule(const std::wstring& executablePath
         if (hr != S_OK || fetched == 0) return Lookup::notFound;
         bool found = false;
         if (item.vt == VT_DISPATCH && item.pdispVal != nullptr) {
-            ComRef<INetFwRule> rule;
-            if (SUCCEEDED(item.pdispVal->QueryInterface(kINetFwRule, rule.putVoid()))) {
-                found = AllowsProgram(rule.get(), executablePath);
+            ComPtr<INetFwRule> rule;
+            if (SUCCEEDED(item.pdispVal->QueryInterface(kINetFwRule, OutVoid(rule)))) {
+                found = AllowsProgram(rule.Get(), executablePath);
             }
         }
         Com().clearVariant(&item);
@@ -153,10 +143,10 @@ Firewall::Lookup Win32Firewall::FindAllowRule(const std::wstring& executablePath
 bool Win32Firewall::AddAllowRule(const std::wstring& executablePath, const std::wstring& ruleName) {
     ComScope com;
     if (!com.usable()) return false;
-    ComRef<INetFwRules> rules;
+    ComPtr<INetFwRules> rules;
     if (!GetRules(rules)) return false;
-    ComRef<INetFwRule> rule;
-    if (FAILED(Com().createInstance(kNetFwRule, nullptr, CLSCTX_INPROC_SERVER, kINetFwRule, rule.putVoid()))) {
+    ComPtr<INetFwRule> rule;
+    if (FAILED(Com().createInstance(kNetFwRule, nullptr, CLSCTX_INPROC_SERVER, kINetFwRule, OutVoid(rule)))) {
         return false;
     }
     const Bstr name(ruleName);
@@ -164,7 +154,7 @@ bool Win32Firewall::AddAllowRule(const std::wstring& executablePath, const std::
     return SUCCEEDED(rule->put_Name(name.get())) && SUCCEEDED(rule->put_ApplicationName(application.get())) &&
            SUCCEEDED(rule->put_Direction(NET_FW_RULE_DIR_IN)) && SUCCEEDED(rule->put_Action(NET_FW_ACTION_ALLOW)) &&
            SUCCEEDED(rule->put_Profiles(NET_FW_PROFILE2_ALL)) && SUCCEEDED(rule->put_Enabled(VARIANT_TRUE)) &&
-           SUCCEEDED(rules->Add(rule.get()));
+           SUCCEEDED(rules->Add(rule.Get()));
 }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_process_launcher.h"
 
+#include "platform/win32/unique_handle.h"
+
 namespace platform {
 
 ProcessStart Win32ProcessLauncher::Create(const std::wstring& applicationName, wchar_t* commandLine,
@@ -16,7 +18,7 @@ ProcessStart Win32ProcessLauncher::Create(const std::wstring& applicationName, w
         result.lastError = ::GetLastError();
         return result;
     }
-    if (info.hThread != nullptr) ::CloseHandle(info.hThread);
+    unique_handle(info.hThread).reset();
     result.started = true;
     result.process = reinterpret_cast<ProcessHandle>(info.hProcess);
     return result;
@@ -26,12 +28,7 @@ DWORD Win32ProcessLauncher::Wait(ProcessHandle process, DWORD milliseconds) {
     return ::WaitForSingleObject(reinterpret_cast<HANDLE>(process), milliseconds);
 }
 
-void Win32ProcessLauncher::Close(ProcessHandle process) {
-    if (process == 0) return;
-    // Keep the caller's last error: closing must not hide the failure being reported.
-    const DWORD lastError = ::GetLastError();
-    ::CloseHandle(reinterpret_cast<HANDLE>(process));
-    ::SetLastError(lastError);
-}
+// Keeps the caller's last error: closing must not hide the failure being reported.
+void Win32ProcessLauncher::Close(ProcessHandle process) { unique_handle(reinterpret_cast<HANDLE>(process)).reset(); }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include "platform/platform.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform {
 

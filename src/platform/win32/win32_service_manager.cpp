@@ -1,5 +1,7 @@
 #include "platform/win32/win32_service_manager.h"
 
+#include "platform/win32/unique_handle.h"
+
 namespace platform {
 
 ScHandle Win32ServiceManager::OpenManager(DWORD desiredAccess) {
@@ -34,7 +36,7 @@ BOOL Win32ServiceManager::QueryStatus(ScHandle service, ServiceStatus& status) {
     return result;
 }
 
-BOOL Win32ServiceManager::Close(ScHandle handle) { return ::CloseServiceHandle(handle); }
+BOOL Win32ServiceManager::Close(ScHandle handle) { return unique_service(handle).close(); }
 
 DWORD Win32ServiceManager::LastError() { return ::GetLastError(); }
 

@@ -4,13 +4,16 @@
 
 #include <string>
 
+#include "platform/win32/unique_handle.h"
+
 namespace platform {
 
 // Written with the file API rather than a wide file stream: a stream brings the C++ locale
 // machinery into the program, which is most of its size, for a conversion this simple.
 bool Win32TextFileWriter::WriteClassic(const std::wstring& path, const std::wstring& text) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     // The classic locale has a byte for the characters up to 0xFF only, the one of the same
     // value; the text ends at the first other one. As in a text-mode stream, a line feed is
     // written as carriage return and line feed.
@@ -23,8 +26,7 @@ bool Win32TextFileWriter::WriteClassic(const std::wstring& path, const std::wstr
     }
     // A file that cannot take the text is no reason to fail the caller: it was opened.
     DWORD written = 0;
-    if (!bytes.empty()) ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
+    if (!bytes.empty()) ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     return true;
 }
 

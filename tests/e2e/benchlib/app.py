@@ -9,6 +9,8 @@ import tempfile
 
 from . import paths
 
+CAPTION = "Corvex Workstation Settings"  # the caption of the program's three dialogs
+
 
 class AppProcess:
     def __init__(self, sandbox, command_line, cwd=paths.PROGRAM_DIR_WIN):

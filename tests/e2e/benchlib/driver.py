@@ -59,6 +59,11 @@ class Driver:
     def controls(self, caption, timeout=None):
         return self.run("controls", "--caption", caption, timeout=timeout)
 
+    def template(self, caption, program_win, number):
+        """The live dialog against dialog template `number` of the program file: its control
+        count and every difference ("problems", empty when they agree)."""
+        return self.run("template", "--caption", caption, "--file", program_win, "--id", number)
+
     def control(self, caption, control_id):
         """One control of the dialog as `controls` describes it."""
         for c in self.controls(caption)["controls"]:
@@ -66,12 +71,10 @@ class Driver:
                 return c
         raise AssertionError(f"no control {control_id} in \"{caption}\"")
 
-    def wait_control(self, caption, control_id, timeout=None, enabled=None, visible=None,
-                     checked=None, text=None, focused=False):
+    def wait_control(self, caption, control_id, timeout=None, enabled=None, text=None, focused=False):
         args = ["--caption", caption, "--id", control_id]
-        for name, value in (("enabled", enabled), ("visible", visible), ("checked", checked)):
-            if value is not None:
-                args += [f"--{name}", "true" if value else "false"]
+        if enabled is not None:
+            args += ["--enabled", "true" if enabled else "false"]
         if text is not None:
             args += ["--text", text]
         if focused:
@@ -85,9 +88,8 @@ class Driver:
     def type(self, caption, control_id, text):
         return self.run("type", "--caption", caption, "--id", control_id, "--text", text)
 
-    def click(self, caption, control_id, force=False):
-        return self.run("click", "--caption", caption, "--id", control_id,
-                        *(["--force"] if force else []))
+    def click(self, caption, control_id):
+        return self.run("click", "--caption", caption, "--id", control_id)
 
     def key(self, caption, vk, control_id=None):
         extra = ["--id", control_id] if control_id is not None else []
@@ -110,10 +112,5 @@ class Driver:
         return self.run("answer", "--button", button, *(["--caption", caption] if caption else []),
                         timeout=timeout)
 
-    def filedialog(self, path=None, cancel=False, timeout=None):
-        args = []
-        if path is not None:
-            args += ["--path", path]
-        if cancel:
-            args.append("--cancel")
-        return self.run("filedialog", *args, timeout=timeout)
+    def filedialog(self, path=None, timeout=None):
+        return self.run("filedialog", *(["--path", path] if path is not None else []), timeout=timeout)

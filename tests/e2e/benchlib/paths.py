@@ -5,8 +5,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[3]
 SCRIPTS = ROOT / "scripts"
-# The Windows programs of the mingw build: the product, the test agent, the UI driver and
-# the probe dialog.
+# The Windows programs of the mingw build: the product, the test agent and the UI driver.
 BIN_DIR = Path(os.environ.get("CORVEX_BIN_DIR", ROOT / "build" / "mingw" / "bin")).resolve()
 ARTIFACTS = Path(os.environ.get("CORVEX_ARTIFACTS", ROOT / "build" / "artifacts")).resolve()
 SANDBOXES = Path(os.environ.get("CORVEX_SANDBOXES", ROOT / "build" / "wine" / "e2e")).resolve()

@@ -36,6 +36,9 @@ Json AnswerCommand(const Args& args);
 // The save and open file dialogs (file_dialog_commands.cpp).
 Json FileDialogCommand(const Args& args);
 
+// The live dialog against the template the program carries (template_command.cpp).
+Json TemplateCommand(const Args& args);
+
 // Starting a program with an exact command line (launch_command.cpp).
 Json LaunchCommand(const Args& args);
 

@@ -1,27 +1,14 @@
 #include "describe.h"
 
 #include <cctype>
-#include <cstdio>
 #include <string>
 
-#include "dialog_units.h"
 #include "text.h"
 #include "window_search.h"
 
 namespace uidriver {
 
 namespace {
-
-std::string Hex(DWORD value) {
-  char buffer[16];
-  snprintf(buffer, sizeof buffer, "0x%lx", static_cast<unsigned long>(value));
-  return buffer;
-}
-
-Json Styles(HWND window) {
-  return Json{{"style", Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)))},
-              {"exstyle", Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)))}};
-}
 
 // The direct child of the dialog that holds the focus (for controls made of several windows).
 HWND FocusedControl(HWND dialog) {
@@ -56,9 +43,7 @@ std::string ControlKind(HWND control) {
 }
 
 Json DescribeWindow(HWND window) {
-  Json result{{"class", Utf8(ClassOf(window))}, {"caption", Utf8(CaptionOf(window))}};
-  result.update(Styles(window));
-  return result;
+  return Json{{"class", Utf8(ClassOf(window))}, {"caption", Utf8(CaptionOf(window))}};
 }
 
 HWND FocusWindow(HWND dialog) {
@@ -69,21 +54,15 @@ HWND FocusWindow(HWND dialog) {
 }
 
 Json DescribeControls(HWND dialog) {
-  const BaseUnits units = DialogBaseUnits();
   Json result = DescribeWindow(dialog);
-  RECT client{};
-  GetClientRect(dialog, &client);
-  result["client_dlu"] = {{"w", MulDiv(client.right, 4, units.x)}, {"h", MulDiv(client.bottom, 8, units.y)}};
   HWND focused = FocusedControl(dialog);
   result["focus"] = focused ? Json(GetDlgCtrlID(focused)) : Json(nullptr);
   Json controls = Json::array();
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     const std::string kind = ControlKind(child);
     Json c{{"id", GetDlgCtrlID(child)}, {"kind", kind}, {"text", Utf8(ControlText(child))}};
-    c.update(Styles(child));
     c["enabled"] = IsWindowEnabled(child) != FALSE;
     c["focused"] = child == focused;
-    c["rect"] = UnitRect(child, dialog, units);
     if (kind == "checkbox" || kind == "radio") c["checked"] = SendBounded(child, BM_GETCHECK, 0, 0) == BST_CHECKED;
     controls.push_back(c);
   }

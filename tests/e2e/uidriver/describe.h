@@ -9,13 +9,12 @@ namespace uidriver {
 
 using Json = nlohmann::ordered_json;
 
-// class, caption, style and exstyle.
+// class and caption.
 Json DescribeWindow(HWND window);
 
-// The window itself, its client size in dialog units, the id of the control with the focus,
-// and its child controls in z-order (for a dialog: template order), each with id, kind, text,
-// style, exstyle, enabled, focused, checked (check boxes and radio buttons only) and its
-// rectangle in dialog units.
+// The window itself, the id of the control with the focus, and its child controls in z-order
+// (for a dialog: template order), each with id, kind, text, enabled, focused and checked
+// (check boxes and radio buttons only).
 Json DescribeControls(HWND dialog);
 
 // The window that has the keyboard focus in the dialog's thread, or null.

@@ -66,11 +66,6 @@ FileDialog WaitForFileDialog(unsigned long timeout) {
   return dialog;
 }
 
-Json Describe(const FileDialog& dialog) {
-  return Json{{"file_name", Utf8(ControlText(dialog.fileName))},
-              {"ok_text", dialog.okButton ? Utf8(StripMnemonics(ControlText(dialog.okButton))) : ""}};
-}
-
 bool AsksSomething(HWND dialog) {
   for (HWND box : FindMessageBoxes(L"")) {
     if (GetWindow(box, GW_OWNER) == dialog) return true;
@@ -80,29 +75,19 @@ bool AsksSomething(HWND dialog) {
 
 }  // namespace
 
-// Without an action: describes the file dialog. With --path: types the path into the file
-// name box and presses the OK button ("Save"/"Open"), then waits until the dialog closes or
-// shows a message box of its own. With --cancel: presses Cancel and waits until it closes.
+// Without --path: describes the file dialog. With --path: types the path into the file name
+// box and presses the OK button ("Save"/"Open"), then waits until the dialog closes or shows a
+// message box of its own.
 Json FileDialogCommand(const Args& args) {
-  Options options(args, {L"timeout", L"path"}, {L"cancel"});
+  Options options(args, {L"timeout", L"path"});
   const unsigned long timeout = options.TimeoutMs(kDefaultTimeoutMs);
   FileDialog dialog = WaitForFileDialog(timeout);
-  Json result = Describe(dialog);
-  if (!options.Has(L"path") && !options.Has(L"cancel")) return result;
-  if (options.Has(L"path") && options.Has(L"cancel")) throw UsageError("give --path or --cancel, not both");
-
-  HWND button = nullptr;
-  if (options.Has(L"cancel")) {
-    button = Descendant(dialog.window, IDCANCEL, true);
-    if (!button) throw Failure("the file dialog has no Cancel button");
-  } else {
-    const std::wstring path = options.Get(L"path");
-    SendBounded(dialog.fileName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    if (ControlText(dialog.fileName) != path) throw Failure("the file name box did not take the path");
-    button = dialog.okButton;
-    if (!button) throw Failure("the file dialog has no OK button");
-  }
-  if (!PostMessageW(button, BM_CLICK, 0, 0)) throw Failure("cannot post the click");
+  if (!options.Has(L"path")) return Json{{"file_name", Utf8(ControlText(dialog.fileName))}};
+  const std::wstring path = options.Get(L"path");
+  SendBounded(dialog.fileName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  if (ControlText(dialog.fileName) != path) throw Failure("the file name box did not take the path");
+  if (!dialog.okButton) throw Failure("the file dialog has no OK button");
+  if (!PostMessageW(dialog.okButton, BM_CLICK, 0, 0)) throw Failure("cannot post the click");
 
   bool asked = false;
   if (!PollUntil(timeout, [&] {
@@ -112,8 +97,7 @@ Json FileDialogCommand(const Args& args) {
       })) {
     throw Failure("the file dialog neither closed nor asked anything after its button was pressed");
   }
-  result["result"] = asked ? "messagebox" : options.Has(L"cancel") ? "cancelled" : "accepted";
-  return result;
+  return Json{{"result", asked ? "messagebox" : "accepted"}};
 }
 
 }  // namespace uidriver

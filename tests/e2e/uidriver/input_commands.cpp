@@ -64,16 +64,15 @@ Json FocusCommand(const Args& args) {
   });
 }
 
-// Escape, Return or Tab pressed and released, posted to the control with the focus (or the one
-// named by --id): the dialog's own keyboard handling sees it as a user's key.
+// Escape or Tab pressed and released, posted to the control with the focus (or the one named
+// by --id): the dialog's own keyboard handling sees it as a user's key.
 Json KeyCommand(const Args& args) {
   Options options(args, {L"caption", L"timeout", L"id", L"vk"});
   const std::wstring name = options.Require(L"vk");
   UINT vk = 0;
   if (EqualIgnoringCase(name, L"ESCAPE")) vk = VK_ESCAPE;
-  if (EqualIgnoringCase(name, L"RETURN")) vk = VK_RETURN;
   if (EqualIgnoringCase(name, L"TAB")) vk = VK_TAB;
-  if (vk == 0) throw UsageError("--vk wants ESCAPE, RETURN or TAB, got: " + Utf8(name));
+  if (vk == 0) throw UsageError("--vk wants ESCAPE or TAB, got: " + Utf8(name));
   HWND dialog = TargetWindow(options);
   HWND target = options.Has(L"id") ? RequireControl(dialog, static_cast<int>(options.RequireInteger(L"id")))
                                    : FocusWindow(dialog);

@@ -65,7 +65,6 @@ Json AnswerCommand(const Args& args) {
   if (!PollUntil(timeout, [&] { return !IsWindow(window) || !IsWindowVisible(window); })) {
     throw Failure("the message box did not close after its button was pressed");
   }
-  answered["answer_id"] = chosen->id;
   return answered;
 }
 

@@ -59,14 +59,12 @@ Json ControlsCommand(const Args& args) {
 
 // Polls the control's description until every state named holds.
 Json WaitControlCommand(const Args& args) {
-  Options options(args, {L"caption", L"timeout", L"id", L"enabled", L"checked", L"text"}, {L"focused"});
+  Options options(args, {L"caption", L"timeout", L"id", L"enabled", L"text"}, {L"focused"});
   const int id = static_cast<int>(options.RequireInteger(L"id"));
   const unsigned long timeout = options.TimeoutMs(kDefaultTimeoutMs);
   HWND dialog = TargetWindow(options);
   Json wanted = Json::object();
-  for (const wchar_t* name : {L"enabled", L"checked"}) {
-    if (options.Has(name)) wanted[Utf8(name)] = ParseBool(options.Get(name), name);
-  }
+  if (options.Has(L"enabled")) wanted["enabled"] = ParseBool(options.Get(L"enabled"), L"enabled");
   if (options.Has(L"text")) wanted["text"] = Utf8(options.Get(L"text"));
   if (options.Has(L"focused")) wanted["focused"] = true;
   Json control;

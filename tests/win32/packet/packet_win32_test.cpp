@@ -93,6 +93,8 @@ TEST(ProcessLauncher, StartsWaitsForAndReleasesAProgramKeepingTheCallersLastErro
     ::SetLastError(1234);
     launcher.Close(start.process);
     EXPECT_EQ(::GetLastError(), 1234u);
+    launcher.Close(0x7ffffff0);  // a close that fails (no such handle) keeps it too
+    EXPECT_EQ(::GetLastError(), 1234u);
 }
 
 struct MissingCase {

@@ -14,6 +14,7 @@
 #include "platform/win32/win32_known_folders.h"
 #include "platform/win32/win32_seams.h"
 #include "platform/win32/system_function.h"
+#include "platform/win32/unique_handle.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ protected:
 
     static void RemoveTree(const std::wstring& folder) {
         WIN32_FIND_DATAW found;
-        const HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
+        // The search is closed before the folder is removed.
+        if (const platform::unique_find search{::FindFirstFileW((folder + L"*").c_str(), &found)}) {
             do {
                 const std::wstring name = found.cFileName;
                 if (name == L"." || name == L"..") continue;
@@ -48,8 +49,7 @@ protected:
                 } else {
                     ::DeleteFileW((folder + name).c_str());
                 }
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
+            } while (::FindNextFileW(search.get(), &found));
         }
         ::RemoveDirectoryW(folder.c_str());
     }
