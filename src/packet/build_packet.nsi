@@ -308,6 +308,11 @@ Section "Install"
   ${EndIf}
 SectionEnd
 
+; A file that cannot be written ends the installation in the framework itself (exit code 2).
+Function .onInstFailed
+  !insertmacro Log "Exit code 2: the installation was aborted; a file could not be written into $INSTDIR. Nothing was registered."
+FunctionEnd
+
 ; ---------------------------------------------------------------------------------------
 Function un.onInit
   SetShellVarContext all
