@@ -215,13 +215,6 @@ def test_switches_override_the_predefined_settings(sandbox, kits):
         in agent_report(sandbox)
 
 
-def test_an_empty_name_switch_gives_the_computer_name_back(sandbox, kits):
-    fresh_machine(sandbox, kits("typed-name"))
-    assert run_kit(sandbox, "/S /NAME=") == KIT_FIREWALL_NOT_CONFIRMED
-    station = json.loads((agent.settings_dir(sandbox) / "workstation.json").read_text(encoding="utf-8"))
-    assert station == {"formatVersion": 1, "role": "client", "workstationName": "", "systemSupplied": True}
-
-
 @pytest.fixture(scope="module")
 def untouched_machine(module_sandbox, kits):
     """One machine for the refused switches, which must leave it as it was."""
