@@ -2,6 +2,10 @@
 // switches' values, what a re-run keeps, and the exit code of each failure.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "../params/temp_folder.h"
 #include "app_bench.h"
 #include "kit/kit_exit_codes.h"
 #include "kit/kit_setup.h"
@@ -9,6 +13,7 @@
 
 namespace {
 
+using platform::FakeServiceManager;
 using testing_support::AppBench;
 
 class Lines : public kit::KitLog {
@@ -56,7 +61,7 @@ protected:
         kitSettings.SetClientName(L"", true);
         kitSettings.Save(KitFolder(), KitFolder());
     }
-    std::wstring KitFolder() const { return bench.root.Wide() + L"\\kit\\"; }
+    std::wstring KitFolder() const { return bench.PathInRoot(L"kit\\"); }
     kit::KitResult Run(Mode mode, const std::wstring& switches) {
         kit::KitSetup setup(kInstallFolder, KitFolder(), log);
         const auto arguments = kit::SplitInstallerArguments(switches);
@@ -73,10 +78,13 @@ TEST_P(KitSetupTest, SettingsServiceAndExitCode) {
     if (c.store == Store::edited) bench.StoreAgentSettings(kEdited.host, kEdited.port, kEdited.login, kEdited.workstation);
     if (c.store == Store::damaged) params_test::WriteBytes(bench.AgentStore() + L"user.json", "{\"formatVersion\": 1,");
     if (c.store == Store::unwritable) params_test::WriteBytes(bench.folders.programData + L"\\Quentara", "a file");
-    bench.services.installed = c.registered;
+    if (!c.registered) bench.services.installedService.clear();
     bench.services.stateAfterStart = c.stateAfterStart;
-    bench.services.startRefusedWith = c.startRefusedWith;
-    bench.services.registrationRefusedWith = c.registrationRefusedWith;
+    if (c.startRefusedWith != 0) bench.services.FailCall("Start", 0, c.startRefusedWith);
+    if (c.registrationRefusedWith != 0) {
+        bench.services.FailCall("CreateOwnProcessService", 0, c.registrationRefusedWith);
+        bench.services.FailCall("ChangeRegistration", 0, c.registrationRefusedWith);
+    }
     bench.firewall.addIsIgnored = c.firewallIgnoresAdds;
 
     const kit::KitResult result = Run(c.mode, c.switches);
@@ -146,16 +154,32 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::Values(
             SERVICE_RUNNING, 0, 0, true}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
 
+// The requests that reach the service manager, openings, closings and reading the command line
+// left out; a start type change with the type it sets.
+std::vector<std::string> Requests(const FakeServiceManager& services) {
+    std::vector<std::string> requests;
+    for (const FakeServiceManager::Call& call : services.calls) {
+        if (call.name == "OpenManager" || call.name == "OpenServiceByName" || call.name == "Close" ||
+            call.name == "QueryBinaryPath") {
+            continue;
+        }
+        const bool startType = call.name == "ChangeStartType";
+        requests.push_back(startType ? call.name + ":" + std::to_string(call.argument) : call.name);
+    }
+    return requests;
+}
+
 TEST_F(KitSetupTest, SecondRunOfTheSameKitChangesNothingAndRestartsTheAgent) {
     ASSERT_EQ(Run(Mode::install, L"/S /NAME=WS-7").code, 0);
     const std::string first = bench.AgentStoreBytes();
-    bench.services.log.clear();
+    bench.services.calls.clear();
     ASSERT_EQ(Run(Mode::install, L"/S /NAME=WS-7").code, 0);
     EXPECT_EQ(bench.AgentStoreBytes(), first);
     EXPECT_EQ(bench.firewall.rules.size(), 1u);
-    EXPECT_EQ(bench.services.log, (std::vector<std::string>{"create", "register", "query", "config:3", "stop",
-                                                            "query", "query", "config:2", "start", "query",
-                                                            "query"}));
+    EXPECT_EQ(Requests(bench.services),
+              (std::vector<std::string>{"CreateOwnProcessService", "ChangeRegistration", "QueryStatus",
+                                        "ChangeStartType:3", "Control", "QueryStatus", "QueryStatus",
+                                        "ChangeStartType:2", "Start", "QueryStatus", "QueryStatus"}));
 }
 
 struct UninstallCase {
@@ -174,15 +198,15 @@ class KitUninstallTest : public ::testing::TestWithParam<UninstallCase> {};
 TEST_P(KitUninstallTest, RemovesOnlyThisFoldersServiceAndTheFirewallException) {
     const UninstallCase& c = GetParam();
     AppBench bench;
-    bench.services.installed = !c.registeredAgent.empty();
+    if (c.registeredAgent.empty()) bench.services.installedService.clear();
     bench.services.binaryPath = c.registeredAgent;
     bench.services.state = c.registeredAgent.empty() ? SERVICE_STOPPED : SERVICE_RUNNING;
-    bench.services.registrationRefusedWith = c.refusedWith;
+    if (c.refusedWith != 0) bench.services.FailCall("Delete", 0, c.refusedWith);
     bench.firewall.lookupFails = c.firewallUnreadable;
     bench.firewall.rules.push_back({L"c:\\corvex\\corvexworkstation.exe", L"Corvex Workstation x64", true, true});
     bench.firewall.rules.push_back({L"C:\\Other\\CorvexWorkstation.exe", L"Corvex Workstation x64", true, true});
     Lines log;
-    EXPECT_EQ(kit::KitSetup(kInstallFolder, bench.root.Wide(), log).Uninstall().code, c.code);
+    EXPECT_EQ(kit::KitSetup(kInstallFolder, bench.PathInRoot(L""), log).Uninstall().code, c.code);
     EXPECT_EQ(bench.services.deleted, c.serviceRemoved);
     // This folder's agent is stopped before its service goes; another's keeps running.
     EXPECT_EQ(bench.services.state == SERVICE_RUNNING, c.registeredAgent.find(L"Other") != std::wstring::npos);
