@@ -131,6 +131,57 @@ BOOL FakeServiceManager::QueryStatus(ScHandle service, ServiceStatus& status) {
     return TRUE;
 }
 
+ScHandle FakeServiceManager::CreateOwnProcessService(ScHandle manager, const std::wstring& serviceName,
+                                                     const std::wstring& displayName, const std::wstring& binaryPath,
+                                                     DWORD startType) {
+    Call& call = Record("CreateOwnProcessService", manager, startType);
+    call.serviceName = serviceName;
+    if (Fails(call) || !CheckHandle(call, managers_)) return nullptr;
+    if (simulate) {
+        if (serviceName == installedService) {
+            Refuse(call, ERROR_SERVICE_EXISTS);
+            return nullptr;
+        }
+        installedService = serviceName;
+        state = SERVICE_STOPPED;
+        this->startType = startType;
+        this->binaryPath = binaryPath;
+        this->displayName = displayName;
+        deleted = false;
+    }
+    call.opened = NewHandle(services_);
+    return call.opened;
+}
+
+BOOL FakeServiceManager::ChangeRegistration(ScHandle service, DWORD startType, const std::wstring& binaryPath,
+                                            const std::wstring& displayName) {
+    Call& call = Record("ChangeRegistration", service, startType);
+    if (Fails(call) || !CheckHandle(call, services_)) return call.result;
+    if (simulate) {
+        this->startType = startType;
+        this->binaryPath = binaryPath;
+        this->displayName = displayName;
+    }
+    return TRUE;
+}
+
+BOOL FakeServiceManager::QueryBinaryPath(ScHandle service, std::wstring& binaryPath) {
+    Call& call = Record("QueryBinaryPath", service, 0);
+    if (Fails(call) || !CheckHandle(call, services_)) return call.result;
+    binaryPath = simulate ? this->binaryPath : std::wstring();
+    return TRUE;
+}
+
+BOOL FakeServiceManager::Delete(ScHandle service) {
+    Call& call = Record("Delete", service, 0);
+    if (Fails(call) || !CheckHandle(call, services_)) return call.result;
+    if (simulate) {
+        installedService.clear();
+        deleted = true;
+    }
+    return TRUE;
+}
+
 BOOL FakeServiceManager::Close(ScHandle handle) {
     Call& call = Record("Close", handle, 0);
     if (Fails(call)) return call.result;

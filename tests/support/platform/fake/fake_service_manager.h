@@ -38,12 +38,19 @@ public:
     // Simulation instead of playback: queries report `state`; an accepted start moves it to
     // `stateAfterStart`, an accepted stop to `stateAfterStop`; starting a service that is not
     // stopped fails with 1056, stopping a stopped one with 1062; `startType` keeps the last
-    // start type set.
+    // start type set. The simulated service's registration: creating it fails with 1073 while
+    // `installedService` has its name, and otherwise makes it the stopped service with the
+    // given start type, command line and display name; a change of the registration replaces
+    // those three, a query of the command line gives `binaryPath`, and a deletion removes the
+    // service (`installedService` empty) and sets `deleted`.
     bool simulate = false;
     DWORD state = SERVICE_STOPPED;
     DWORD stateAfterStart = SERVICE_RUNNING;
     DWORD stateAfterStop = SERVICE_STOPPED;
     DWORD startType = SERVICE_DEMAND_START;
+    std::wstring binaryPath = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
+    std::wstring displayName = L"Corvex Workstation x64";
+    bool deleted = false;
     // Guard against a wait that never ends: queries past this many throw std::runtime_error.
     int queryLimit = 10000;
 
@@ -69,6 +76,14 @@ public:
     BOOL Start(ScHandle service) override;
     BOOL Control(ScHandle service, DWORD control) override;
     BOOL QueryStatus(ScHandle service, ServiceStatus& status) override;
+    // Registration calls: recorded, failed when a test names them, and in simulation kept in
+    // the registration above.
+    ScHandle CreateOwnProcessService(ScHandle manager, const std::wstring& serviceName, const std::wstring& displayName,
+                                     const std::wstring& binaryPath, DWORD startType) override;
+    BOOL ChangeRegistration(ScHandle service, DWORD startType, const std::wstring& binaryPath,
+                            const std::wstring& displayName) override;
+    BOOL QueryBinaryPath(ScHandle service, std::wstring& binaryPath) override;
+    BOOL Delete(ScHandle service) override;
     // A successful close clears the last error, as some system calls do on success: code
     // that reads the error code of a failed call only after closing sees 0.
     BOOL Close(ScHandle handle) override;
