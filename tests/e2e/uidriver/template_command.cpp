@@ -25,22 +25,25 @@ struct Item {
     std::wstring text;
 };
 
-// Reads a DIALOGEX template (see DLGTEMPLATEEX / DLGITEMTEMPLATEEX: variable-length records,
-// items aligned to four bytes).
-class Reader {
-public:
-    Reader(const BYTE* data, DWORD size) : p_(data), end_(data + size) {}
+struct Template {
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::wstring caption;
+    std::vector<Item> items;
+};
+
+// A walk through DLGTEMPLATEEX and its DLGITEMTEMPLATEEX records (variable length, items
+// aligned to four bytes). The resource comes from the program's own file, built by windres.
+struct Cursor {
+    const BYTE* base;
+    const BYTE* p;
 
     template <typename T>
     T Take() {
-        if (end_ - p_ < static_cast<std::ptrdiff_t>(sizeof(T))) throw Failure("the dialog template is cut short");
         T value;
-        memcpy(&value, p_, sizeof(T));
-        p_ += sizeof(T);
+        memcpy(&value, p, sizeof(T));
+        p += sizeof(T);
         return value;
-    }
-    void Skip(size_t bytes) {
-        for (size_t i = 0; i < bytes; ++i) Take<BYTE>();
     }
     std::wstring String() {
         std::wstring s;
@@ -49,26 +52,10 @@ public:
     }
     // A string, or an ordinal (0xFFFF then a number) given back as "#number".
     std::wstring StringOrOrdinal() {
-        if (end_ - p_ >= 2 && reinterpret_cast<const WORD*>(p_)[0] == 0xFFFF) {
-            Take<WORD>();
-            return L"#" + std::to_wstring(Take<WORD>());
-        }
-        return String();
+        if (reinterpret_cast<const WORD*>(p)[0] != 0xFFFF) return String();
+        p += sizeof(WORD);
+        return L"#" + std::to_wstring(Take<WORD>());
     }
-    void AlignTo4(const BYTE* base) {
-        while ((p_ - base) % 4 != 0) Take<BYTE>();
-    }
-
-private:
-    const BYTE* p_;
-    const BYTE* end_;
-};
-
-struct Template {
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    std::wstring caption;
-    std::vector<Item> items;
 };
 
 std::wstring ClassName(const std::wstring& name) {
@@ -84,69 +71,58 @@ Template ReadTemplate(const std::wstring& file, int number) {
     if (!module) throw Failure("cannot load " + Utf8(file) + " as data: error " + std::to_string(GetLastError()));
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(number), MAKEINTRESOURCEW(5));  // RT_DIALOG
     const BYTE* data = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
-    if (!data) {
-        FreeLibrary(module);
-        throw Failure("no dialog template " + std::to_string(number) + " in " + Utf8(file));
-    }
+    Cursor c{data, data};
     Template t;
-    Reader r(data, SizeofResource(module, found));
-    try {
-        if (r.Take<WORD>() != 1 || r.Take<WORD>() != 0xFFFF) throw Failure("not a DIALOGEX template");
-        r.Take<DWORD>();  // help id
-        t.exStyle = r.Take<DWORD>();
-        t.style = r.Take<DWORD>();
-        const WORD count = r.Take<WORD>();
-        r.Skip(4 * sizeof(short));  // position and size
-        r.StringOrOrdinal();        // menu
-        r.StringOrOrdinal();        // class
-        t.caption = r.String();
-        if (t.style & DS_SETFONT) {
-            r.Skip(2 * sizeof(WORD) + 2);  // point size, weight, italic, character set
-            r.String();
-        }
-        for (WORD i = 0; i < count; ++i) {
-            r.AlignTo4(data);
-            Item item;
-            r.Skip(2 * sizeof(DWORD));  // help id, extended style
-            item.style = r.Take<DWORD>();
-            r.Skip(4 * sizeof(short));
-            item.id = static_cast<int>(r.Take<DWORD>());
-            item.className = ClassName(r.StringOrOrdinal());
-            item.text = r.StringOrOrdinal();
-            r.Skip(r.Take<WORD>());  // creation data
-            t.items.push_back(item);
-        }
-    } catch (...) {
+    if (!data || c.Take<WORD>() != 1 || c.Take<WORD>() != 0xFFFF) {
         FreeLibrary(module);
-        throw;
+        throw Failure("no DIALOGEX template " + std::to_string(number) + " in " + Utf8(file));
+    }
+    c.p += sizeof(DWORD);  // help id
+    t.exStyle = c.Take<DWORD>();
+    t.style = c.Take<DWORD>();
+    const WORD count = c.Take<WORD>();
+    c.p += 4 * sizeof(short);  // position and size
+    c.StringOrOrdinal();       // menu
+    c.StringOrOrdinal();       // class
+    t.caption = c.String();
+    if (t.style & DS_SETFONT) {
+        c.p += 2 * sizeof(WORD) + 2;  // point size, weight, italic, character set
+        c.String();
+    }
+    for (WORD i = 0; i < count; ++i) {
+        c.p += (4 - (c.p - c.base) % 4) % 4;
+        Item item;
+        c.p += 2 * sizeof(DWORD);  // help id, extended style
+        item.style = c.Take<DWORD>();
+        c.p += 4 * sizeof(short);
+        item.id = static_cast<int>(c.Take<DWORD>());
+        item.className = ClassName(c.StringOrOrdinal());
+        item.text = c.StringOrOrdinal();
+        c.p += c.Take<WORD>();  // creation data
+        t.items.push_back(item);
     }
     FreeLibrary(module);
     return t;
 }
 
-std::string Hex(DWORD value) {
-    char buffer[16];
-    snprintf(buffer, sizeof buffer, "%#lx", static_cast<unsigned long>(value));
-    return buffer;
-}
-
+// "" when the styles agree outside the ignored bits.
 std::string StyleProblem(DWORD live, DWORD wanted, DWORD ignored) {
-    const DWORD differ = (live ^ wanted) & ~ignored;
-    if (!differ) return std::string();
-    return "style " + Hex(live) + ", template " + Hex(wanted) + " (differ in " + Hex(differ) + ")";
+    if (((live ^ wanted) & ~ignored) == 0) return std::string();
+    char text[80];
+    snprintf(text, sizeof text, "style %#lx, template %#lx", static_cast<unsigned long>(live),
+             static_cast<unsigned long>(wanted));
+    return text;
 }
 
-// Differences between one control and its template item.
-std::vector<std::string> ControlProblems(HWND control, const Item& item) {
-    std::vector<std::string> problems;
+void CheckControl(HWND control, const Item& item, const std::string& name, Json& problems) {
     std::wstring cls = ClassOf(control);
     cls = cls.substr(cls.find(L'!') + 1);  // "6.0.0.0!Button" with the common controls 6
     const bool edit = EqualIgnoringCase(cls, L"Edit");
     if ((GetDlgCtrlID(control) & 0xFFFF) != (item.id & 0xFFFF)) {
-        problems.push_back("id " + std::to_string(GetDlgCtrlID(control)));
+        problems.push_back(name + "id " + std::to_string(GetDlgCtrlID(control)));
     }
-    if (!EqualIgnoringCase(cls, item.className)) problems.push_back("class " + Utf8(cls));
-    if (!edit && ControlText(control) != item.text) problems.push_back("text \"" + Utf8(ControlText(control)) + "\"");
+    if (!EqualIgnoringCase(cls, item.className)) problems.push_back(name + "class " + Utf8(cls));
+    if (!edit && ControlText(control) != item.text) problems.push_back(name + "text " + Utf8(ControlText(control)));
     DWORD ignored = kControlRuntimeStyle;
     const DWORD type = item.style & BS_TYPEMASK;
     if (EqualIgnoringCase(cls, L"Button")) {
@@ -156,8 +132,7 @@ std::vector<std::string> ControlProblems(HWND control, const Item& item) {
     }
     if (edit) ignored |= WS_BORDER;  // drawn as a sunken client edge instead
     const std::string style = StyleProblem(static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)), item.style, ignored);
-    if (!style.empty()) problems.push_back(style);
-    return problems;
+    if (!style.empty()) problems.push_back(name + style);
 }
 
 }  // namespace
@@ -170,17 +145,16 @@ Json TemplateCommand(const Args& args) {
     HWND dialog = TargetWindow(options);
     Settle(dialog);
     Json problems = Json::array();
-    if (CaptionOf(dialog) != t.caption) problems.push_back("caption \"" + Utf8(CaptionOf(dialog)) + "\"");
+    if (CaptionOf(dialog) != t.caption) problems.push_back("caption " + Utf8(CaptionOf(dialog)));
     const std::string style =
         StyleProblem(static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), t.style, kDialogRuntimeStyle);
     if (!style.empty()) problems.push_back("dialog " + style);
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE));
-    if ((exStyle & t.exStyle) != t.exStyle) problems.push_back("dialog exstyle " + Hex(exStyle) + " lacks " + Hex(t.exStyle & ~exStyle));
+    if ((exStyle & t.exStyle) != t.exStyle) problems.push_back("dialog lacks extended style bits");
     size_t index = 0;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
-        if (index >= t.items.size()) continue;
-        for (const std::string& p : ControlProblems(child, t.items[index])) {
-            problems.push_back("control #" + std::to_string(index) + " (" + Utf8(t.items[index].text) + "): " + p);
+        if (index < t.items.size()) {
+            CheckControl(child, t.items[index], "control #" + std::to_string(index) + ": ", problems);
         }
     }
     if (index != t.items.size()) {
