@@ -209,13 +209,6 @@ def prepare(host, work, sandboxes):
 
 # After the rollout ---------------------------------------------------------------------------
 
-def service_state(text):
-    for line in text.splitlines():
-        if "STATE" in line:
-            return line.split()[-1]
-    return "none"
-
-
 def settings_text(box):
     try:
         stored = agent.stored_settings(box)
@@ -227,14 +220,13 @@ def settings_text(box):
     return stored, f"{host}:{port} {login} {name or '(computer name)'}"
 
 
-def check(host, box, result, before, service, stored):
+def check(host, box, result, before, service, stored, windows):
     """The ways a row differs from what its state must end with."""
     problems = []
     if result.get("rc") != host.code:
-        problems.append(f"exit code {result.get('rc')} ({result['outcome']}), wanted {host.code}")
-    windows = (RESULTS / f"{host.name}.windows.json").read_text(encoding="utf-8", errors="replace").strip()
-    if windows not in ("", "[]") and json.loads(windows):
-        problems.append(f"windows left open: {windows}")
+        problems.append(f"exit code {result.get('rc')} ({result.get('msg') or 'no code'}), wanted {host.code}")
+    if windows:
+        problems.append(f"windows left open: {[w.get('caption') for w in windows]}")
     if host.settings is None:
         if snapshot(box) != before:
             problems.append("a refused run changed the settings or the service")
@@ -264,11 +256,35 @@ def write_inventory(sandboxes, force):
             hosts[host.name]["corvex_switches"] = host.switches
     inventory = {"corvex_workstations": {"hosts": hosts, "vars": {
         "ansible_connection": "local", "ansible_python_interpreter": sys.executable,
-        "corvex_results": str(RESULTS), "corvex_uidriver": str(paths.bin_program("uidriver.exe")),
-        "corvex_force": force}}}
+        "corvex_results": str(RESULTS), "corvex_force": force}}}
     path = RESULTS / "inventory.json"
     path.write_text(json.dumps(inventory, indent=2), encoding="utf-8")
     return path
+
+
+KIT_TASK = "Install, upgrade or repair the agent silently"
+
+
+def kit_results(report):
+    """Each host's result of the kit's task in ansible's json output."""
+    results = {}
+    for play in report.get("plays", []):
+        for task in play["tasks"]:
+            if task["task"]["name"] == KIT_TASK:
+                results.update(task["hosts"])
+    return results
+
+
+def seconds(delta):
+    if not delta:
+        return ""
+    h, m, s = delta.split(":")
+    return f"{int(h) * 3600 + int(m) * 60 + float(s):.1f}"
+
+
+def after_rollout(box):
+    """The visible windows and the service's state."""
+    return Driver(box).run("windows"), box.service_state() if service_exists(box) else "none"
 
 
 def main():
@@ -297,29 +313,27 @@ def main():
 
         inventory = write_inventory(sandboxes, force=True)
         started = time.monotonic()
-        with open(RESULTS / "ansible.log", "w") as log:
+        with open(RESULTS / "ansible.json", "w") as out, open(RESULTS / "ansible.log", "w") as log:
             subprocess.run(["ansible-playbook", "-i", str(inventory), "-f", str(cores), str(HERE / "rollout.yml")],
-                           stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
-                           env=dict(os.environ, ANSIBLE_NOCOLOR="1", ANSIBLE_HOST_KEY_CHECKING="0"))
+                           stdin=subprocess.DEVNULL, stdout=out, stderr=log,
+                           env=dict(os.environ, ANSIBLE_STDOUT_CALLBACK="json", ANSIBLE_PIPELINING="1"))
         wall = time.monotonic() - started
+        results = kit_results(json.loads((RESULTS / "ansible.json").read_text(encoding="utf-8")))
+        with concurrent.futures.ThreadPoolExecutor(cores) as pool:
+            after = dict(zip(sandboxes, pool.map(after_rollout, sandboxes.values())))
 
         failures = 0
         print(f"\n{'host':<5} {'state before':<26} {'exit':>4} {'service':<13} {'settings after':<52} {'s':>5}  check")
         for host in HOSTS:
             box = sandboxes[host.name]
-            path = RESULTS / f"{host.name}.json"
-            result = json.loads(path.read_text()) if path.is_file() else {"outcome": "no result", "rc": None}
-            service = service_state((RESULTS / f"{host.name}.service.txt").read_text(errors="replace"))
+            result = results.get(host.name, {"msg": "no result"})
+            windows, service = after[host.name]
             stored, shown = settings_text(box)
-            problems = check(host, box, result, befores[host.name], service, stored)
+            problems = check(host, box, result, befores[host.name], service, stored, windows)
             failures += bool(problems)
-            seconds = result.get("delta") or ""
-            if seconds:
-                h, m, s = seconds.split(":")
-                seconds = f"{int(h) * 3600 + int(m) * 60 + float(s):.1f}"
             code = "-" if result.get("rc") is None else result["rc"]
-            print(f"{host.name:<5} {host.before:<26} {code:>4} {service:<13} {shown:<52} {seconds:>5}  "
-                  f"{'ok' if not problems else '; '.join(problems)}")
+            print(f"{host.name:<5} {host.before:<26} {code:>4} {service:<13} {shown:<52} "
+                  f"{seconds(result.get('delta')):>5}  {'ok' if not problems else '; '.join(problems)}")
         print(f"\nrollout wall time {wall:.1f} s for {len(HOSTS)} workstations, {cores} at once: "
               f"{len(HOSTS) / wall * 60:.1f} workstations per minute")
         (RESULTS / "summary.json").write_text(json.dumps(
