@@ -24,11 +24,12 @@ CORVEX_AGENT_EXE_WIN='C:\Program Files\Corvex\CorvexWorkstation.exe'
 CORVEX_WINE_TEMPLATE="${CORVEX_WINE_TEMPLATE:-$CORVEX_ROOT/build/wine/template}"
 
 # The files of an installation: "SOURCE:TARGET", SOURCE in the build's bin/ folder, TARGET
-# below the program folder. The kit's compiler and script go below CorvexWorkstation\Packet.
+# below the program folder. The kit's compiler, script and helper go below CorvexWorkstation\Packet.
 CORVEX_PROGRAM_LAYOUT=(
   "SetupClient.exe:SetupClient.exe"
   "CorvexWorkstation.exe:CorvexWorkstation.exe"
   "tools/makensis.exe:CorvexWorkstation/Packet/tools/makensis.exe"
+  "CorvexKitSetup.exe:CorvexWorkstation/Packet/CorvexKitSetup.exe"
 )
 
 corvex_program_dir() { printf '%s/drive_c/Program Files/Corvex\n' "$1"; }

@@ -27,3 +27,12 @@ bool DisableWindowsFirewall(const wchar_t* executablePath, const wchar_t* entryN
         return false;
     }
 }
+
+bool RemoveFirewallException(const wchar_t* executablePath) {
+    if (executablePath == nullptr || *executablePath == L'\0') return false;
+    try {
+        return platform::GetFirewall().RemoveRules(executablePath);
+    } catch (const std::exception&) {
+        return false;
+    }
+}

@@ -6,3 +6,8 @@
 // such a rule exists afterwards; false (never an exception) for empty arguments or when the
 // firewall cannot be read or refuses the rule.
 bool DisableWindowsFirewall(const wchar_t* executablePath, const wchar_t* entryName);
+
+// Removes every firewall rule for the program at `executablePath`, whatever its name. True
+// when none is left; false (never an exception) for an empty path or when the firewall
+// cannot be read or keeps a rule.
+bool RemoveFirewallException(const wchar_t* executablePath);

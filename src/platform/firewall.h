@@ -17,6 +17,10 @@ public:
     // Adds an enabled inbound rule, for every profile and protocol, that allows the program
     // at `executablePath`, under the name `ruleName`. False when the firewall refused it.
     virtual bool AddAllowRule(const std::wstring& executablePath, const std::wstring& ruleName) = 0;
+    // Removes every rule for the program at `executablePath` (compared without regard to
+    // case), whatever its name. True when none is left; false when the rule list cannot be
+    // read or a rule cannot be removed.
+    virtual bool RemoveRules(const std::wstring& executablePath) = 0;
 };
 
 }  // namespace platform

@@ -39,6 +39,19 @@ public:
     // QueryServiceStatusEx at level SC_STATUS_PROCESS_INFO into a 36-byte record. Gives the
     // call's raw return value; the record's fields are copied into `status` whatever it returns.
     virtual BOOL QueryStatus(ScHandle service, ServiceStatus& status) = 0;
+    // CreateServiceW for a service of its own process that starts with `startType`, with
+    // normal error control, on the local system account; null on failure (ERROR_SERVICE_EXISTS
+    // when the name is taken).
+    virtual ScHandle CreateOwnProcessService(ScHandle manager, const std::wstring& serviceName,
+                                             const std::wstring& displayName, const std::wstring& binaryPath,
+                                             DWORD startType) = 0;
+    // ChangeServiceConfigW changing the start type, the command line and the display name.
+    virtual BOOL ChangeRegistration(ScHandle service, DWORD startType, const std::wstring& binaryPath,
+                                    const std::wstring& displayName) = 0;
+    // QueryServiceConfigW: the service's command line. Zero on failure.
+    virtual BOOL QueryBinaryPath(ScHandle service, std::wstring& binaryPath) = 0;
+    // DeleteService: marks the service for deletion. Zero on refusal.
+    virtual BOOL Delete(ScHandle service) = 0;
     // CloseServiceHandle.
     virtual BOOL Close(ScHandle handle) = 0;
     // GetLastError: the error code of the call that failed last.

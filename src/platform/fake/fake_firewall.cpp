@@ -22,4 +22,18 @@ bool FakeFirewall::AddAllowRule(const std::wstring& executablePath, const std::w
     return true;
 }
 
+bool FakeFirewall::RemoveRules(const std::wstring& executablePath) {
+    if (lookupFails) return false;
+    for (auto rule = rules.begin(); rule != rules.end();) {
+        if (CompareNoCasePortable(rule->executablePath, executablePath) != 0) {
+            ++rule;
+        } else if (removeRefused) {
+            return false;
+        } else {
+            rule = rules.erase(rule);
+        }
+    }
+    return true;
+}
+
 }  // namespace platform

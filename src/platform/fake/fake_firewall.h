@@ -23,9 +23,11 @@ public:
     bool addIsIgnored = false;    // the firewall says yes but stores nothing (as Wine does)
     int lookups = 0;
     int adds = 0;
+    bool removeRefused = false;   // a rule cannot be removed
 
     Lookup FindAllowRule(const std::wstring& executablePath) override;
     bool AddAllowRule(const std::wstring& executablePath, const std::wstring& ruleName) override;
+    bool RemoveRules(const std::wstring& executablePath) override;
 };
 
 }  // namespace platform

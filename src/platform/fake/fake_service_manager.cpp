@@ -112,6 +112,35 @@ BOOL FakeServiceManager::QueryStatus(ScHandle service, ServiceStatus& status) {
     return TRUE;
 }
 
+ScHandle FakeServiceManager::CreateOwnProcessService(ScHandle manager, const std::wstring& serviceName,
+                                                     const std::wstring&, const std::wstring&, DWORD startType) {
+    Call& call = Record("CreateOwnProcessService", manager, startType);
+    call.serviceName = serviceName;
+    if (Fails(call) || !CheckHandle(call, managers_)) return nullptr;
+    call.opened = NewHandle(services_);
+    return call.opened;
+}
+
+BOOL FakeServiceManager::ChangeRegistration(ScHandle service, DWORD startType, const std::wstring&,
+                                            const std::wstring&) {
+    Call& call = Record("ChangeRegistration", service, startType);
+    if (Fails(call) || !CheckHandle(call, services_)) return call.result;
+    return TRUE;
+}
+
+BOOL FakeServiceManager::QueryBinaryPath(ScHandle service, std::wstring& binaryPath) {
+    Call& call = Record("QueryBinaryPath", service, 0);
+    if (Fails(call) || !CheckHandle(call, services_)) return call.result;
+    binaryPath.clear();
+    return TRUE;
+}
+
+BOOL FakeServiceManager::Delete(ScHandle service) {
+    Call& call = Record("Delete", service, 0);
+    if (Fails(call) || !CheckHandle(call, services_)) return call.result;
+    return TRUE;
+}
+
 BOOL FakeServiceManager::Close(ScHandle handle) {
     Call& call = Record("Close", handle, 0);
     if (Fails(call)) return call.result;

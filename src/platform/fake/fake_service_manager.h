@@ -58,6 +58,13 @@ public:
     BOOL Start(ScHandle service) override;
     BOOL Control(ScHandle service, DWORD control) override;
     BOOL QueryStatus(ScHandle service, ServiceStatus& status) override;
+    // Registration calls: recorded, and failed when a test names them.
+    ScHandle CreateOwnProcessService(ScHandle manager, const std::wstring& serviceName, const std::wstring& displayName,
+                                     const std::wstring& binaryPath, DWORD startType) override;
+    BOOL ChangeRegistration(ScHandle service, DWORD startType, const std::wstring& binaryPath,
+                            const std::wstring& displayName) override;
+    BOOL QueryBinaryPath(ScHandle service, std::wstring& binaryPath) override;
+    BOOL Delete(ScHandle service) override;
     // A successful close clears the last error, as some system calls do on success: code
     // that reads the error code of a failed call only after closing sees 0.
     BOOL Close(ScHandle handle) override;

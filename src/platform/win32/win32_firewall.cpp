@@ -4,6 +4,8 @@
 #include <netfw.h>
 #include <oleauto.h>
 
+#include <vector>
+
 #include "platform/win32/system_function.h"
 
 namespace platform {
@@ -104,18 +106,49 @@ bool GetRules(ComRef<INetFwRules>& rules) {
     return SUCCEEDED(policy->get_Rules(rules.put())) && rules.get() != nullptr;
 }
 
-bool AllowsProgram(INetFwRule* rule, const std::wstring& executablePath) {
-    NET_FW_RULE_DIRECTION direction = NET_FW_RULE_DIR_OUT;
-    NET_FW_ACTION action = NET_FW_ACTION_BLOCK;
-    VARIANT_BOOL enabled = VARIANT_FALSE;
+bool IsForProgram(INetFwRule* rule, const std::wstring& executablePath) {
     Bstr application;
-    if (FAILED(rule->get_Direction(&direction)) || direction != NET_FW_RULE_DIR_IN) return false;
-    if (FAILED(rule->get_Action(&action)) || action != NET_FW_ACTION_ALLOW) return false;
-    if (FAILED(rule->get_Enabled(&enabled)) || enabled == VARIANT_FALSE) return false;
     if (FAILED(rule->get_ApplicationName(application.put())) || application.get() == nullptr) return false;
     return ::CompareStringOrdinal(application.get(), static_cast<int>(Com().stringLength(application.get())),
                                   executablePath.c_str(), static_cast<int>(executablePath.size()),
                                   TRUE) == CSTR_EQUAL;
+}
+
+bool AllowsProgram(INetFwRule* rule, const std::wstring& executablePath) {
+    NET_FW_RULE_DIRECTION direction = NET_FW_RULE_DIR_OUT;
+    NET_FW_ACTION action = NET_FW_ACTION_BLOCK;
+    VARIANT_BOOL enabled = VARIANT_FALSE;
+    if (FAILED(rule->get_Direction(&direction)) || direction != NET_FW_RULE_DIR_IN) return false;
+    if (FAILED(rule->get_Action(&action)) || action != NET_FW_ACTION_ALLOW) return false;
+    if (FAILED(rule->get_Enabled(&enabled)) || enabled == VARIANT_FALSE) return false;
+    return IsForProgram(rule, executablePath);
+}
+
+// Calls `visit` with each rule of the list until it returns true. `failed` when the list
+// cannot be read, `found` when a visit returned true.
+template <typename Visit>
+Firewall::Lookup VisitRules(INetFwRules* rules, Visit visit) {
+    ComRef<IUnknown> enumeration;
+    ComRef<IEnumVARIANT> items;
+    if (FAILED(rules->get__NewEnum(enumeration.put())) || enumeration.get() == nullptr ||
+        FAILED(enumeration->QueryInterface(kIEnumVARIANT, items.putVoid()))) {
+        return Firewall::Lookup::failed;
+    }
+    for (;;) {
+        VARIANT item{};
+        item.vt = VT_EMPTY;  // what VariantInit does
+        ULONG fetched = 0;
+        const HRESULT hr = items->Next(1, &item, &fetched);
+        if (FAILED(hr)) return Firewall::Lookup::failed;
+        if (hr != S_OK || fetched == 0) return Firewall::Lookup::notFound;
+        bool stop = false;
+        if (item.vt == VT_DISPATCH && item.pdispVal != nullptr) {
+            ComRef<INetFwRule> rule;
+            if (SUCCEEDED(item.pdispVal->QueryInterface(kINetFwRule, rule.putVoid()))) stop = visit(rule.get());
+        }
+        Com().clearVariant(&item);
+        if (stop) return Firewall::Lookup::found;
+    }
 }
 
 }  // namespace
@@ -125,29 +158,7 @@ Firewall::Lookup Win32Firewall::FindAllowRule(const std::wstring& executablePath
     if (!com.usable()) return Lookup::failed;
     ComRef<INetFwRules> rules;
     if (!GetRules(rules)) return Lookup::failed;
-    ComRef<IUnknown> enumeration;
-    ComRef<IEnumVARIANT> items;
-    if (FAILED(rules->get__NewEnum(enumeration.put())) || enumeration.get() == nullptr ||
-        FAILED(enumeration->QueryInterface(kIEnumVARIANT, items.putVoid()))) {
-        return Lookup::failed;
-    }
-    for (;;) {
-        VARIANT item{};
-        item.vt = VT_EMPTY;  // what VariantInit does
-        ULONG fetched = 0;
-        const HRESULT hr = items->Next(1, &item, &fetched);
-        if (FAILED(hr)) return Lookup::failed;
-        if (hr != S_OK || fetched == 0) return Lookup::notFound;
-        bool found = false;
-        if (item.vt == VT_DISPATCH && item.pdispVal != nullptr) {
-            ComRef<INetFwRule> rule;
-            if (SUCCEEDED(item.pdispVal->QueryInterface(kINetFwRule, rule.putVoid()))) {
-                found = AllowsProgram(rule.get(), executablePath);
-            }
-        }
-        Com().clearVariant(&item);
-        if (found) return Lookup::found;
-    }
+    return VisitRules(rules.get(), [&](INetFwRule* rule) { return AllowsProgram(rule, executablePath); });
 }
 
 bool Win32Firewall::AddAllowRule(const std::wstring& executablePath, const std::wstring& ruleName) {
@@ -165,6 +176,30 @@ bool Win32Firewall::AddAllowRule(const std::wstring& executablePath, const std::
            SUCCEEDED(rule->put_Direction(NET_FW_RULE_DIR_IN)) && SUCCEEDED(rule->put_Action(NET_FW_ACTION_ALLOW)) &&
            SUCCEEDED(rule->put_Profiles(NET_FW_PROFILE2_ALL)) && SUCCEEDED(rule->put_Enabled(VARIANT_TRUE)) &&
            SUCCEEDED(rules->Add(rule.get()));
+}
+
+bool Win32Firewall::RemoveRules(const std::wstring& executablePath) {
+    ComScope com;
+    if (!com.usable()) return false;
+    ComRef<INetFwRules> rules;
+    if (!GetRules(rules)) return false;
+    // The list is not changed while it is being walked: first the names, then the removals
+    // (a removal by name takes one rule of that name), then a walk that must find none.
+    std::vector<std::wstring> names;
+    const Lookup listed = VisitRules(rules.get(), [&](INetFwRule* rule) {
+        Bstr name;
+        if (IsForProgram(rule, executablePath) && SUCCEEDED(rule->get_Name(name.put())) && name.get() != nullptr) {
+            names.emplace_back(name.get(), Com().stringLength(name.get()));
+        }
+        return false;
+    });
+    if (listed == Lookup::failed) return false;
+    for (const std::wstring& name : names) {
+        const Bstr text(name);
+        if (FAILED(rules->Remove(text.get()))) return false;
+    }
+    return VisitRules(rules.get(), [&](INetFwRule* rule) { return IsForProgram(rule, executablePath); }) ==
+           Lookup::notFound;
 }
 
 }  // namespace platform

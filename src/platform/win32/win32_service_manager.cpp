@@ -1,5 +1,7 @@
 #include "platform/win32/win32_service_manager.h"
 
+#include <vector>
+
 namespace platform {
 
 ScHandle Win32ServiceManager::OpenManager(DWORD desiredAccess) {
@@ -33,6 +35,34 @@ BOOL Win32ServiceManager::QueryStatus(ScHandle service, ServiceStatus& status) {
     status.waitHint = record.dwWaitHint;
     return result;
 }
+
+ScHandle Win32ServiceManager::CreateOwnProcessService(ScHandle manager, const std::wstring& serviceName,
+                                                      const std::wstring& displayName, const std::wstring& binaryPath,
+                                                      DWORD startType) {
+    return ::CreateServiceW(manager, serviceName.c_str(), displayName.c_str(), SERVICE_ALL_ACCESS,
+                            SERVICE_WIN32_OWN_PROCESS, startType, SERVICE_ERROR_NORMAL, binaryPath.c_str(), nullptr,
+                            nullptr, nullptr, nullptr, nullptr);
+}
+
+BOOL Win32ServiceManager::ChangeRegistration(ScHandle service, DWORD startType, const std::wstring& binaryPath,
+                                             const std::wstring& displayName) {
+    return ::ChangeServiceConfigW(service, SERVICE_WIN32_OWN_PROCESS, startType, SERVICE_ERROR_NORMAL,
+                                  binaryPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                  displayName.c_str());
+}
+
+BOOL Win32ServiceManager::QueryBinaryPath(ScHandle service, std::wstring& binaryPath) {
+    DWORD needed = 0;
+    ::QueryServiceConfigW(service, nullptr, 0, &needed);
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return FALSE;
+    std::vector<BYTE> buffer(needed);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (!::QueryServiceConfigW(service, config, needed, &needed)) return FALSE;
+    binaryPath = config->lpBinaryPathName != nullptr ? config->lpBinaryPathName : L"";
+    return TRUE;
+}
+
+BOOL Win32ServiceManager::Delete(ScHandle service) { return ::DeleteService(service); }
 
 BOOL Win32ServiceManager::Close(ScHandle handle) { return ::CloseServiceHandle(handle); }
 

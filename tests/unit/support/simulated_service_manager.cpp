@@ -53,6 +53,50 @@ BOOL SimulatedServiceManager::QueryStatus(platform::ScHandle, platform::ServiceS
     return TRUE;
 }
 
+platform::ScHandle SimulatedServiceManager::CreateOwnProcessService(platform::ScHandle, const std::wstring&,
+                                                                    const std::wstring& name,
+                                                                    const std::wstring& path, DWORD type) {
+    log.push_back("create");
+    if (installed) {
+        m_lastError = ERROR_SERVICE_EXISTS;
+        return nullptr;
+    }
+    if (registrationRefusedWith != 0) {
+        m_lastError = registrationRefusedWith;
+        return nullptr;
+    }
+    installed = true;
+    deleted = false;
+    state = SERVICE_STOPPED;
+    startType = type;
+    binaryPath = path;
+    displayName = name;
+    return Handle(2);
+}
+
+BOOL SimulatedServiceManager::ChangeRegistration(platform::ScHandle, DWORD type, const std::wstring& path,
+                                                 const std::wstring& name) {
+    log.push_back("register");
+    if (registrationRefusedWith != 0) return Fail(registrationRefusedWith);
+    startType = type;
+    binaryPath = path;
+    displayName = name;
+    return TRUE;
+}
+
+BOOL SimulatedServiceManager::QueryBinaryPath(platform::ScHandle, std::wstring& path) {
+    path = binaryPath;
+    return TRUE;
+}
+
+BOOL SimulatedServiceManager::Delete(platform::ScHandle) {
+    log.push_back("delete");
+    if (registrationRefusedWith != 0) return Fail(registrationRefusedWith);
+    installed = false;
+    deleted = true;
+    return TRUE;
+}
+
 BOOL SimulatedServiceManager::Close(platform::ScHandle) { return TRUE; }
 
 }  // namespace testing_support

@@ -23,10 +23,16 @@ public:
     DWORD stateAfterStop = SERVICE_STOPPED;
     // Every opening fails with access denied.
     bool accessDenied = false;
+    // The registration: its command line and display name; the error a refused registration,
+    // change or deletion gives (0: accepted).
+    std::wstring binaryPath = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
+    std::wstring displayName = L"Corvex Workstation x64";
+    DWORD registrationRefusedWith = 0;
+    bool deleted = false;
 
     int startRequests = 0;
     int stopRequests = 0;
-    std::vector<std::string> log;  // "start", "stop", "query", "config:2", ...
+    std::vector<std::string> log;  // "start", "stop", "query", "config:2", "create", "register", "delete", ...
 
     platform::ScHandle OpenManager(DWORD desiredAccess) override;
     platform::ScHandle OpenServiceByName(platform::ScHandle manager, const std::wstring& serviceName,
@@ -35,6 +41,13 @@ public:
     BOOL Start(platform::ScHandle service) override;
     BOOL Control(platform::ScHandle service, DWORD control) override;
     BOOL QueryStatus(platform::ScHandle service, platform::ServiceStatus& status) override;
+    platform::ScHandle CreateOwnProcessService(platform::ScHandle manager, const std::wstring& serviceName,
+                                               const std::wstring& displayName, const std::wstring& binaryPath,
+                                               DWORD startType) override;
+    BOOL ChangeRegistration(platform::ScHandle service, DWORD startType, const std::wstring& binaryPath,
+                            const std::wstring& displayName) override;
+    BOOL QueryBinaryPath(platform::ScHandle service, std::wstring& binaryPath) override;
+    BOOL Delete(platform::ScHandle service) override;
     BOOL Close(platform::ScHandle handle) override;
     DWORD LastError() override { return m_lastError; }
 

@@ -1,0 +1,276 @@
+#include "kit/kit_setup.h"
+
+#include <memory>
+#include <string>
+#include <stdexcept>
+
+#include "kit/kit_exit_codes.h"
+#include "params/agent_store.h"
+#include "params/corvex_parameters.h"
+#include "platform/file_system.h"
+#include "platform/platform.h"
+#include "platform/utf8.h"
+#include "service/service_control_exception.h"
+#include "service/service_registration.h"
+#include "service/workstation_service.h"
+
+namespace kit {
+namespace {
+
+const wchar_t kAgentExe[] = L"CorvexWorkstation.exe";
+const wchar_t kFirewallEntryName[] = L"Corvex Workstation x64";
+// Below the kit program's folder: where Check lets the library validate by saving.
+const wchar_t kCheckFolder[] = L"check\\";
+
+std::wstring WithBackslash(const std::wstring& folder) {
+    return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
+}
+
+// An exception's text (the library's messages are UTF-8).
+std::wstring Widen(const char* text) {
+    std::wstring wide;
+    if (platform::Utf8ToWide(text, wide)) return wide;
+    return std::wstring(text, text + std::char_traits<char>::length(text));
+}
+
+std::wstring SystemError(DWORD code) { return L"system error " + std::to_wstring(code); }
+
+KitResult Failure(int code, const std::wstring& message) { return KitResult{code, message}; }
+
+bool StoreExists() {
+    platform::FileSystem& files = platform::GetFileSystem();
+    const std::wstring store = params::AgentSettingsDir();
+    return files.GetAttributes(store + params::kUserSettingsFile) != INVALID_FILE_ATTRIBUTES ||
+           files.GetAttributes(store + params::kWorkstationSettingsFile) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The switch whose value the library refused, or nullptr when the value came from elsewhere.
+const wchar_t* SwitchOf(const void* field, const InstallerSwitches& switches) {
+    if (field == nullptr) return nullptr;
+    if (field == &switches.server.text) return L"/SERVER=";
+    if (field == &switches.port.text) return L"/PORT=";
+    if (field == &switches.login.text) return L"/LOGIN=";
+    if (field == &switches.name.text) return L"/NAME=";
+    return nullptr;
+}
+
+// A port given as text: digits only, then the library's range.
+bool ParsePort(const std::wstring& text, unsigned long& port) {
+    if (text.empty() || text.size() > 9) return false;
+    port = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        port = port * 10 + static_cast<unsigned long>(c - L'0');
+    }
+    return true;
+}
+
+}  // namespace
+
+KitSetup::KitSetup(std::wstring installFolder, std::wstring kitFolder, KitLog& log)
+    : installFolder_(WithBackslash(installFolder)), kitFolder_(WithBackslash(kitFolder)), log_(log) {}
+
+std::wstring KitSetup::AgentPath() const { return installFolder_ + kAgentExe; }
+
+KitResult KitSetup::ReadSwitches(const std::vector<std::wstring>& arguments, InstallerSwitches& switches) {
+    std::wstring error;
+    if (!ReadInstallerSwitches(arguments, switches, error)) return Failure(KitExit::kBadSwitch, error);
+    return KitResult{};
+}
+
+KitResult KitSetup::LoadKitSettings(CorvexParameters& parameters) {
+    try {
+        parameters.Load(kitFolder_, kitFolder_);
+    } catch (const std::runtime_error& e) {
+        return Failure(KitExit::kSettingsNotWritten, L"The kit's own settings cannot be used: " + Widen(e.what()));
+    }
+    return KitResult{};
+}
+
+KitResult KitSetup::Apply(const InstallerSwitches& switches, CorvexParameters& parameters) {
+    // Each setter gets the switch's own text, so that a refusal names the switch.
+    if (switches.server.given || switches.port.given) {
+        const std::wstring storedHost = parameters.GetCoordinatorHost();
+        unsigned long port = parameters.GetCoordinatorPort();
+        if (switches.port.given) {
+            if (!ParsePort(switches.port.text, port)) {
+                return Failure(KitExit::kBadSwitch, L"/PORT=: The server port must be a whole number from 1 to 65535.");
+            }
+            try {
+                CorvexParameters::CheckPort(port, &switches.port.text);
+            } catch (const CorvexParameters::ValidationError& e) {
+                return Failure(KitExit::kBadSwitch, L"/PORT=: " + e.GetText());
+            }
+        }
+        parameters.SetCoordinator(switches.server.given ? switches.server.text : storedHost,
+                                  static_cast<unsigned short>(port), CorvexParameters::Defaults::isSecured);
+    }
+    if (switches.login.given) parameters.SetUserName(switches.login.text);
+    // An empty name stands for the computer's network name.
+    if (switches.name.given) parameters.SetClientName(switches.name.text, switches.name.text.empty());
+    return KitResult{};
+}
+
+KitResult KitSetup::Check(const std::vector<std::wstring>& arguments) {
+    InstallerSwitches switches;
+    KitResult result = ReadSwitches(arguments, switches);
+    if (result.code != 0) return result;
+    std::unique_ptr<CorvexParameters> parameters(new CorvexParameters(L"client"));
+    result = LoadKitSettings(*parameters);
+    if (result.code != 0) return result;
+    result = Apply(switches, *parameters);
+    if (result.code != 0) return result;
+    try {
+        // The library validates every value as it saves; a scratch copy beside the kit
+        // program leaves the machine as it was.
+        parameters->Save(kitFolder_ + kCheckFolder, kitFolder_ + kCheckFolder);
+    } catch (const CorvexParameters::ValidationError& e) {
+        const wchar_t* which = SwitchOf(e.GetField(), switches);
+        if (which != nullptr) return Failure(KitExit::kBadSwitch, which + (L": " + e.GetText()));
+        return Failure(KitExit::kSettingsNotWritten, L"The kit's own settings are refused: " + e.GetText());
+    } catch (const std::runtime_error& e) {
+        return Failure(KitExit::kSettingsNotWritten, L"The settings could not be checked: " + Widen(e.what()));
+    }
+    log_.Write(L"The switches and the kit's settings are valid.");
+    return KitResult{};
+}
+
+KitResult KitSetup::SaveSettings(const InstallerSwitches& switches) {
+    bool fromStore = !switches.resetSettings && StoreExists();
+    for (;;) {
+        std::unique_ptr<CorvexParameters> parameters(new CorvexParameters(L"client"));
+        KitResult result;
+        if (fromStore) {
+            try {
+                parameters->Load();
+            } catch (const std::runtime_error& e) {
+                log_.Write(L"The stored settings are damaged (" + Widen(e.what()) + L"); the kit's settings replace them.");
+                fromStore = false;
+                continue;
+            }
+        } else {
+            result = LoadKitSettings(*parameters);
+            if (result.code != 0) return result;
+        }
+        result = Apply(switches, *parameters);
+        if (result.code != 0) return result;
+        try {
+            parameters->Save(true);
+        } catch (const CorvexParameters::ValidationError& e) {
+            const wchar_t* which = SwitchOf(e.GetField(), switches);
+            if (which != nullptr) return Failure(KitExit::kBadSwitch, which + (L": " + e.GetText()));
+            if (fromStore) {
+                log_.Write(L"A stored setting is refused (" + e.GetText() + L"); the kit's settings replace them.");
+                fromStore = false;
+                continue;
+            }
+            return Failure(KitExit::kSettingsNotWritten, L"The kit's own settings are refused: " + e.GetText());
+        } catch (const std::runtime_error& e) {
+            return Failure(KitExit::kSettingsNotWritten, L"The agent's settings could not be written: " + Widen(e.what()));
+        }
+        log_.Write(std::wstring(fromStore ? L"Kept the stored settings" : L"Wrote the kit's settings") +
+                   L" with the switches' values: server " + parameters->GetCoordinatorHost() + L", port " +
+                   std::to_wstring(parameters->GetCoordinatorPort()) + L", login " +
+                   parameters->GetAllowedUserName() + L", workstation name \"" + parameters->GetClientName() + L"\".");
+        return KitResult{};
+    }
+}
+
+KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool startAgent) {
+    InstallerSwitches switches;
+    KitResult result = ReadSwitches(arguments, switches);
+    if (result.code != 0) return result;
+    if (switches.resetSettings) log_.Write(L"/RESETSETTINGS: the kit's settings replace the stored ones.");
+    result = SaveSettings(switches);
+    if (result.code != 0) return result;
+
+    try {
+        ServiceControl::ServiceRegistration().Register(AgentPath());
+    } catch (const ServiceControl::ServiceControlException& e) {
+        return Failure(KitExit::kServiceNotRegistered,
+                       L"The agent's service could not be registered (" + SystemError(e.errorCode) + L").");
+    }
+    log_.Write(L"Registered the service for " + AgentPath() + L".");
+    if (!startAgent) return KitResult{};
+
+    const bool firewall = DisableWindowsFirewall(AgentPath().c_str(), kFirewallEntryName);
+    log_.Write(firewall ? L"The firewall exception is in place." : L"The firewall exception could not be confirmed.");
+    if (!RestartAgent()) {
+        return Failure(KitExit::kServiceNotRunning, L"The agent's service does not run (see the log).");
+    }
+    log_.Write(L"The agent's service runs.");
+    if (!firewall) {
+        return Failure(KitExit::kFirewallNotConfirmed, L"The firewall exception for the agent could not be confirmed.");
+    }
+    return KitResult{};
+}
+
+bool KitSetup::RestartAgent() {
+    try {
+        if (ServiceControl::WorkstationService().IsRunning()) {
+            try {
+                if (!ServiceControl::WorkstationService().Stop()) log_.Write(L"The service did not stop.");
+            } catch (const ServiceControl::ServiceControlException& e) {
+                log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");
+            }
+        }
+        if (ServiceControl::WorkstationService().Start()) return true;
+        log_.Write(L"The service did not reach the running state.");
+    } catch (const ServiceControl::ServiceControlException& e) {
+        log_.Write(L"The service could not be started (" + SystemError(e.errorCode) + L").");
+        if (e.errorCode == ERROR_SERVICE_ALREADY_RUNNING) {
+            try {
+                return ServiceControl::WorkstationService().IsRunning();
+            } catch (const ServiceControl::ServiceControlException&) {
+            }
+        }
+    }
+    return false;
+}
+
+KitResult KitSetup::StopAgent() {
+    try {
+        if (!ServiceControl::ServiceRegistration().IsRegistered()) return KitResult{};
+        if (!ServiceControl::WorkstationService().IsRunning()) return KitResult{};
+        const bool stopped = ServiceControl::WorkstationService().Stop();
+        log_.Write(stopped ? L"Stopped the service." : L"The service did not stop.");
+    } catch (const ServiceControl::ServiceControlException& e) {
+        log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");
+    }
+    return KitResult{};
+}
+
+KitResult KitSetup::Uninstall() {
+    KitResult result;
+    try {
+        ServiceControl::ServiceRegistration registration;
+        if (!registration.IsRegistered()) {
+            log_.Write(L"No service to remove.");
+        } else if (!ServiceControl::RunsProgram(registration.AgentPath(), AgentPath())) {
+            log_.Write(L"The service runs another installation's agent; it is left as it is.");
+        } else {
+            try {
+                if (ServiceControl::WorkstationService().IsRunning()) ServiceControl::WorkstationService().Stop();
+            } catch (const ServiceControl::ServiceControlException& e) {
+                log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");
+            }
+            registration.Remove();
+            log_.Write(L"Removed the service.");
+        }
+    } catch (const ServiceControl::ServiceControlException& e) {
+        result = Failure(KitExit::kServiceNotRegistered,
+                         L"The agent's service could not be removed (" + SystemError(e.errorCode) + L").");
+        log_.Write(result.message);
+    }
+    if (RemoveFirewallException(AgentPath().c_str())) {
+        log_.Write(L"No firewall exception for " + AgentPath() + L" is left.");
+    } else {
+        log_.Write(L"The removal of the firewall exception could not be confirmed.");
+        if (result.code == 0) {
+            result = Failure(KitExit::kFirewallNotConfirmed, L"The removal of the firewall exception could not be confirmed.");
+        }
+    }
+    return result;
+}
+
+}  // namespace kit

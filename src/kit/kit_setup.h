@@ -1,0 +1,52 @@
+// The installer's settings, firewall and service work, done without a window. Each step's
+// outcome is an exit code of the installer (kit_exit_codes.h) and a line in the log.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "kit/installer_switches.h"
+#include "kit/kit_log.h"
+
+class CorvexParameters;
+
+namespace kit {
+
+struct KitResult {
+    int code = 0;
+    // For the administrator: why the run failed (empty after a success).
+    std::wstring message;
+};
+
+class KitSetup {
+public:
+    // `installFolder`: the agent's installation folder. `kitFolder`: the kit program's own
+    // folder, which holds the kit's predefined user.json and workstation.json.
+    KitSetup(std::wstring installFolder, std::wstring kitFolder, KitLog& log);
+
+    // Checks the switches' values and the kit's settings with them, changing nothing.
+    KitResult Check(const std::vector<std::wstring>& arguments);
+    // Saves the settings (the stored ones with the switches' values, or the kit's when there
+    // are none, they are damaged or /RESETSETTINGS asks for it) and registers the service.
+    // With `startAgent`, also adds the firewall exception and restarts the service.
+    KitResult Install(const std::vector<std::wstring>& arguments, bool startAgent);
+    // Stops the agent's service if it runs, so that its files can be replaced. Never fails:
+    // a file that cannot be replaced stops the installation afterwards.
+    KitResult StopAgent();
+    // Removes the service (when it runs this folder's agent) and the firewall exception.
+    KitResult Uninstall();
+
+private:
+    KitResult ReadSwitches(const std::vector<std::wstring>& arguments, InstallerSwitches& switches);
+    KitResult LoadKitSettings(CorvexParameters& parameters);
+    KitResult Apply(const InstallerSwitches& switches, CorvexParameters& parameters);
+    KitResult SaveSettings(const InstallerSwitches& switches);
+    bool RestartAgent();
+    std::wstring AgentPath() const;
+
+    std::wstring installFolder_;
+    std::wstring kitFolder_;
+    KitLog& log_;
+};
+
+}  // namespace kit

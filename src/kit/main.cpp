@@ -1,0 +1,113 @@
+// CorvexKitSetup.exe: the kit installer's helper, run from the installer's temporary folder
+// with no window:
+//
+//   CorvexKitSetup.exe check|install|prepare|stop|uninstall "<installation folder>" [switches]
+//
+// `check` checks the installer's switches, `install` does the silent installation's settings,
+// service and firewall work, `prepare` the interactive one's (settings and service
+// registration; the install-time dialog does the rest), `stop` stops the agent's service
+// before its files are replaced, `uninstall` removes the service and the firewall exception.
+// The exit code is the installer's (kit_exit_codes.h). The reason of a failure goes, as one
+// line of UTF-16 text, into CorvexKitSetup.msg beside the program, for the installer to show;
+// every step is appended to the install log (docs/KIT.md).
+#include <windows.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "kit/installer_switches.h"
+#include "kit/kit_exit_codes.h"
+#include "kit/kit_setup.h"
+#include "params/computer_info.h"
+#include "platform/file_system.h"
+#include "platform/known_folders.h"
+#include "platform/platform.h"
+#include "platform/utf8.h"
+#include "platform/win32/win32_seams.h"
+
+namespace {
+
+const wchar_t kMessageFile[] = L"CorvexKitSetup.msg";
+
+// Appends timestamped lines to the install log, in UTF-8. A log that cannot be written is
+// no reason to stop an installation.
+class FileLog : public kit::KitLog {
+public:
+    explicit FileLog(std::wstring mode) : mode_(std::move(mode)) {
+        const std::wstring programData = platform::GetKnownFolders().ProgramData();
+        if (programData.empty()) return;
+        const std::wstring folder = programData + L"\\" + ComputerInfo::GetAppDirSuffix() + L"Logs";
+        if (platform::GetFileSystem().CreateFolders(folder) == ERROR_SUCCESS) path_ = folder + L"\\setup.log";
+    }
+
+    void Write(const std::wstring& line) override {
+        if (path_.empty()) return;
+        SYSTEMTIME now{};
+        ::GetLocalTime(&now);
+        wchar_t stamp[32];
+        ::wsprintfW(stamp, L"%04u-%02u-%02u %02u:%02u:%02u ", now.wYear, now.wMonth, now.wDay, now.wHour,
+                    now.wMinute, now.wSecond);
+        const std::string text = platform::WideToUtf8Lossy(stamp + (L"[" + mode_ + L"] ") + line) + "\r\n";
+        HANDLE file = ::CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return;
+        DWORD written = 0;
+        ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        ::CloseHandle(file);
+    }
+
+private:
+    std::wstring mode_;
+    std::wstring path_;
+};
+
+std::wstring OwnFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+void WriteMessage(const std::wstring& folder, const std::wstring& message) {
+    const std::wstring path = folder + kMessageFile;
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(file, message.data(), static_cast<DWORD>(message.size() * sizeof(wchar_t)), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& kitFolder, kit::KitLog& log) {
+    if (words.size() < 3) return kit::KitResult{KitExit::kUnexpected, L"The kit program was started without its mode and folder."};
+    const std::wstring& mode = words[1];
+    kit::KitSetup setup(words[2], kitFolder, log);
+    const std::vector<std::wstring> switches(words.begin() + 3, words.end());
+    if (mode == L"check") return setup.Check(switches);
+    if (mode == L"install") return setup.Install(switches, true);
+    if (mode == L"prepare") return setup.Install(switches, false);
+    if (mode == L"stop") return setup.StopAgent();
+    if (mode == L"uninstall") return setup.Uninstall();
+    return kit::KitResult{KitExit::kUnexpected, L"Unknown mode \"" + mode + L"\" of the kit program."};
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    platform::InstallWin32Seams();
+    const std::vector<std::wstring> words = kit::SplitInstallerArguments(::GetCommandLineW());
+    const std::wstring kitFolder = OwnFolder();
+    FileLog log(words.size() > 1 ? words[1] : L"?");
+    kit::KitResult result;
+    try {
+        log.Write(L"Installation folder " + (words.size() > 2 ? words[2] : std::wstring()));
+        result = Run(words, kitFolder, log);
+    } catch (const std::exception& e) {
+        result = kit::KitResult{KitExit::kUnexpected, L"Unexpected error: " + std::wstring(e.what(), e.what() + std::char_traits<char>::length(e.what()))};
+    } catch (...) {
+        result = kit::KitResult{KitExit::kUnexpected, L"Unexpected error."};
+    }
+    log.Write(L"Exit code " + std::to_wstring(result.code) + (result.message.empty() ? L"" : L": " + result.message));
+    WriteMessage(kitFolder, result.message);
+    return result.code;
+}
