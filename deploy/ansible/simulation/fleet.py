@@ -55,8 +55,9 @@ HOST, LOGIN, PORT, COMPUTER_NAME, CREATE = 1000, 1001, 1004, 1010, 1
 def build_kit(box, script_text, server, name):
     """Fills the kit dialog, presses "Create", saves as C:\\Kits\\<name>.exe; the kit's path."""
     packet = box.program_dir / "CorvexWorkstation" / "Packet"
-    for source in (ROOT / "src" / "packet").glob("*.ns[hi]"):
-        shutil.copy2(source, packet / source.name)
+    # What the configurator's folder holds beside the compiler: the kit script, the product
+    # icon and the kit's helper (laid out by the sandbox).
+    shutil.copy2(ROOT / "src" / "res" / "setup_client.ico", packet / "setup_client.ico")
     (packet / "build_packet.nsi").write_text(script_text, encoding="utf-8")
     (box.drive_c / "Kits").mkdir(exist_ok=True)
     driver = Driver(box)
@@ -165,10 +166,12 @@ class Host:
     settings: tuple = KIT_SERVER + ("",)   # what the store must hold afterwards (None: as before)
     folder: str = INSTALL_DIR_WIN   # where the agent must be installed afterwards
     running: bool = True
+    uninstall: bool = False         # uninstalled after the rollout, as the playbook's second play does
 
 
 HOSTS = [
-    *[Host(f"ws{i:02}", "fresh", fresh) for i in range(1, 8)],
+    *[Host(f"ws{i:02}", "fresh", fresh) for i in range(1, 7)],
+    Host("ws07", "fresh, then uninstalled", fresh, uninstall=True, running=False),
     Host("ws08", "fresh, /NAME=", fresh, "/NAME=WS-0108", settings=KIT_SERVER + ("WS-0108",)),
     Host("ws09", "fresh, /NAME=", fresh, "/NAME=WS-0109", settings=KIT_SERVER + ("WS-0109",)),
     Host("ws10", "older kit, running", installed, settings=OLDER_SERVER + ("",)),
@@ -231,12 +234,19 @@ def check(host, box, result, before, service, stored, windows):
         if snapshot(box) != before:
             problems.append("a refused run changed the settings or the service")
         return problems
+    agent_exe = host.folder + "\\CorvexWorkstation.exe"
+    rules = agent.firewall_rules(box)
+    if host.uninstall:
+        # The service, the firewall exception and the program files go; the settings stay.
+        if service != "none" or rules or box.unix_path(agent_exe).exists():
+            problems.append(f"not uninstalled: service {service}, firewall rules {rules}")
+        if stored != host.settings:
+            problems.append(f"settings {stored}, wanted {host.settings} kept")
+        return problems
     if (service == "RUNNING") != host.running:
         problems.append(f"service {service}")
     if stored != host.settings:
         problems.append(f"settings {stored}, wanted {host.settings}")
-    agent_exe = host.folder + "\\CorvexWorkstation.exe"
-    rules = agent.firewall_rules(box)
     if rules != [agent.allow_rule(agent_exe)]:
         problems.append(f"firewall rules {rules}")
     if not box.unix_path(agent_exe).is_file():
@@ -254,9 +264,12 @@ def write_inventory(sandboxes, force):
         hosts[host.name] = {"corvex_prefix": str(sandboxes[host.name].root)}
         if host.switches:
             hosts[host.name]["corvex_switches"] = host.switches
+        if host.uninstall:
+            hosts[host.name]["corvex_uninstall"] = True
     inventory = {"corvex_workstations": {"hosts": hosts, "vars": {
         "ansible_connection": "local", "ansible_python_interpreter": sys.executable,
-        "corvex_results": str(RESULTS), "corvex_force": force}}}
+        "corvex_results": str(RESULTS), "corvex_uidriver": str(paths.bin_program("uidriver.exe")),
+        "corvex_force": force}}}
     path = RESULTS / "inventory.json"
     path.write_text(json.dumps(inventory, indent=2), encoding="utf-8")
     return path
