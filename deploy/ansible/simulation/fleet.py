@@ -335,7 +335,7 @@ def main():
         with concurrent.futures.ThreadPoolExecutor(cores) as pool:
             after = dict(zip(sandboxes, pool.map(after_rollout, sandboxes.values())))
 
-        failures = 0
+        failures, kit_seconds = 0, 0.0
         print(f"\n{'host':<5} {'state before':<26} {'exit':>4} {'service':<13} {'settings after':<52} {'s':>5}  check")
         for host in HOSTS:
             box = sandboxes[host.name]
@@ -344,6 +344,7 @@ def main():
             stored, shown = settings_text(box)
             problems = check(host, box, result, befores[host.name], service, stored, windows)
             failures += bool(problems)
+            kit_seconds += float(seconds(result.get("delta")) or 0)
             code = "-" if result.get("rc") is None else result["rc"]
             print(f"{host.name:<5} {host.before:<26} {code:>4} {service:<13} {shown:<52} "
                   f"{seconds(result.get('delta')):>5}  {'ok' if not problems else '; '.join(problems)}")
@@ -351,7 +352,7 @@ def main():
               f"{len(HOSTS) / wall * 60:.1f} workstations per minute")
         (RESULTS / "summary.json").write_text(json.dumps(
             {"hosts": len(HOSTS), "forks": cores, "wall_s": wall, "per_minute": len(HOSTS) / wall * 60,
-             "failed_rows": failures}), encoding="utf-8")
+             "kit_s": kit_seconds, "failed_rows": failures}), encoding="utf-8")
         print(f"{len(HOSTS) - failures} rows as expected, {failures} not (ansible's log: {RESULTS / 'ansible.log'})")
         return 1 if failures else 0
     finally:
