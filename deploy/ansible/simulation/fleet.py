@@ -223,8 +223,9 @@ def settings_text(box):
     return stored, f"{host}:{port} {login} {name or '(computer name)'}"
 
 
-def check(host, box, result, before, service, stored, windows):
+def check(host, box, result, before, service_and_start, stored, windows):
     """The ways a row differs from what its state must end with."""
+    service, start = service_and_start
     problems = []
     if result.get("rc") != host.code:
         problems.append(f"exit code {result.get('rc')} ({result.get('msg') or 'no code'}), wanted {host.code}")
@@ -243,8 +244,8 @@ def check(host, box, result, before, service, stored, windows):
         if stored != host.settings:
             problems.append(f"settings {stored}, wanted {host.settings} kept")
         return problems
-    if (service == "RUNNING") != host.running:
-        problems.append(f"service {service}")
+    if (service == "RUNNING") != host.running or start != "AUTO_START":
+        problems.append(f"service {service}, {start}")
     if stored != host.settings:
         problems.append(f"settings {stored}, wanted {host.settings}")
     if rules != [agent.allow_rule(agent_exe)]:
@@ -296,8 +297,10 @@ def seconds(delta):
 
 
 def after_rollout(box):
-    """The visible windows and the service's state."""
-    return Driver(box).run("windows"), box.service_state() if service_exists(box) else "none"
+    """The visible windows, the service's state and its start type."""
+    if not service_exists(box):
+        return Driver(box).run("windows"), "none", None
+    return Driver(box).run("windows"), box.service_state(), agent.start_type(box)
 
 
 def main():
@@ -340,9 +343,9 @@ def main():
         for host in HOSTS:
             box = sandboxes[host.name]
             result = results.get(host.name, {"msg": "no result"})
-            windows, service = after[host.name]
+            windows, service, start = after[host.name]
             stored, shown = settings_text(box)
-            problems = check(host, box, result, befores[host.name], service, stored, windows)
+            problems = check(host, box, result, befores[host.name], (service, start), stored, windows)
             failures += bool(problems)
             kit_seconds += float(seconds(result.get("delta")) or 0)
             code = "-" if result.get("rc") is None else result["rc"]
