@@ -4,7 +4,8 @@
 //   name, application, direction (1 in, 2 out), action (0 block, 1 allow), profiles, enabled (0/1).
 // As on Windows, Add keeps a rule with a name already there (a second rule), Remove takes the
 // first rule of that name, and Item of a missing name fails with ERROR_FILE_NOT_FOUND. Every
-// call reads the file again and every change rewrites it, so each process sees the others'.
+// call reads the file again and every change rewrites it (one process at a time changes rules
+// on the bench), so each process sees the others'.
 #include <windows.h>
 #include <netfw.h>
 #include <oleauto.h>
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -49,21 +51,6 @@ std::wstring RulesPath() {
     ::GetWindowsDirectoryW(folder, MAX_PATH);
     return std::wstring(folder) + L"\\firewall_rules.tsv";
 }
-
-// One process at a time reads, changes and writes the file.
-class FileLock {
-public:
-    FileLock() : mutex_(::CreateMutexW(nullptr, FALSE, L"CorvexBenchFirewallRules")) {
-        ::WaitForSingleObject(mutex_, INFINITE);
-    }
-    ~FileLock() {
-        ::ReleaseMutex(mutex_);
-        ::CloseHandle(mutex_);
-    }
-
-private:
-    HANDLE mutex_;
-};
 
 std::vector<RuleData> LoadRules() {
     std::vector<RuleData> rules;
@@ -107,7 +94,7 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
                                   TRUE) == CSTR_EQUAL;
 }
 
-// IUnknown and an IDispatch without type information, for one interface.
+// IUnknown for one interface (and IDispatch, without type information, for automation ones).
 template <typename Interface>
 class Object : public Interface {
 public:
@@ -115,9 +102,9 @@ public:
     virtual ~Object() { --g_objects; }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != __uuidof(Interface)) return E_NOINTERFACE;
-        *out = static_cast<Interface*>(this);
+        const bool dispatch = std::is_base_of<IDispatch, Interface>::value && iid == IID_IDispatch;
+        *out = (iid == IID_IUnknown || iid == __uuidof(Interface) || dispatch) ? static_cast<Interface*>(this) : nullptr;
+        if (*out == nullptr) return E_NOINTERFACE;
         AddRef();
         return S_OK;
     }
@@ -127,15 +114,20 @@ public:
         if (left == 0) delete this;
         return static_cast<ULONG>(left);
     }
+
+private:
+    std::atomic<long> references_{1};
+};
+
+template <typename Interface>
+class Automation : public Object<Interface> {
+public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return E_NOTIMPL;
     }
-
-private:
-    std::atomic<long> references_{1};
 };
 
 #define NOT_KEPT(name, type) \
@@ -152,7 +144,7 @@ private:
         return S_OK; \
     }
 
-class Rule : public Object<INetFwRule> {
+class Rule : public Automation<INetFwRule> {
 public:
     explicit Rule(const RuleData& d = RuleData()) : data(d) {}
     RuleData data;
@@ -177,23 +169,9 @@ public:
     NOT_KEPT(EdgeTraversal, VARIANT_BOOL)
 };
 
-class RuleEnumeration : public IEnumVARIANT {
+class RuleEnumeration : public Object<IEnumVARIANT> {
 public:
-    explicit RuleEnumeration(std::vector<RuleData> rules) : rules_(std::move(rules)) { ++g_objects; }
-    virtual ~RuleEnumeration() { --g_objects; }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        *out = (iid == IID_IUnknown || iid == IID_IEnumVARIANT) ? this : nullptr;
-        if (*out == nullptr) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const long left = --references_;
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
+    explicit RuleEnumeration(std::vector<RuleData> rules) : rules_(std::move(rules)) {}
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
         ULONG n = 0;
         for (; n < count && next_ < rules_.size(); ++n, ++next_) {
@@ -214,16 +192,14 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
 
 private:
-    std::atomic<long> references_{1};
     std::vector<RuleData> rules_;
     size_t next_ = 0;
 };
 
-class Rules : public Object<INetFwRules> {
+class Rules : public Automation<INetFwRules> {
 public:
     HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
         if (count == nullptr) return E_POINTER;
-        FileLock lock;
         *count = static_cast<LONG>(LoadRules().size());
         return S_OK;
     }
@@ -235,13 +211,11 @@ public:
             d.application.find_first_of(L"\t\r\n") != std::wstring::npos) {
             return E_INVALIDARG;
         }
-        FileLock lock;
         std::vector<RuleData> rules = LoadRules();
         rules.push_back(d);
         return SaveRules(rules);
     }
     HRESULT STDMETHODCALLTYPE Remove(BSTR name) override {
-        FileLock lock;
         std::vector<RuleData> rules = LoadRules();
         for (auto r = rules.begin(); r != rules.end(); ++r) {
             if (SameName(r->name, FromBstr(name))) {
@@ -254,7 +228,6 @@ public:
     HRESULT STDMETHODCALLTYPE Item(BSTR name, INetFwRule** rule) override {
         if (rule == nullptr) return E_POINTER;
         *rule = nullptr;
-        FileLock lock;
         for (const RuleData& r : LoadRules()) {
             if (SameName(r.name, FromBstr(name))) {
                 *rule = new Rule(r);
@@ -265,7 +238,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** enumeration) override {
         if (enumeration == nullptr) return E_POINTER;
-        FileLock lock;
         *enumeration = new RuleEnumeration(LoadRules());
         return S_OK;
     }
@@ -274,7 +246,7 @@ public:
 #define NOT_HERE(name, ...) \
     HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
 
-class Policy : public Object<INetFwPolicy2> {
+class Policy : public Automation<INetFwPolicy2> {
 public:
     HRESULT STDMETHODCALLTYPE get_Rules(INetFwRules** rules) override {
         if (rules == nullptr) return E_POINTER;
@@ -304,16 +276,9 @@ public:
     NOT_HERE(get_LocalPolicyModifyState, NET_FW_MODIFY_STATE*)
 };
 
-class Factory : public IClassFactory {
+class Factory : public Object<IClassFactory> {
 public:
     explicit Factory(bool policy) : policy_(policy) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        *out = (iid == IID_IUnknown || iid == IID_IClassFactory) ? this : nullptr;
-        return *out != nullptr ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // static objects
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;
         IUnknown* object = policy_ ? static_cast<IUnknown*>(new Policy()) : static_cast<IUnknown*>(new Rule());
@@ -327,14 +292,17 @@ private:
     bool policy_;
 };
 
-Factory g_policyFactory(true);
-Factory g_ruleFactory(false);
+HRESULT Serve(Factory* factory, REFIID iid, void** out) {
+    const HRESULT hr = factory->QueryInterface(iid, out);
+    factory->Release();
+    return hr;
+}
 
 }  // namespace
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-    if (clsid == kNetFwPolicy2) return g_policyFactory.QueryInterface(iid, out);
-    if (clsid == kNetFwRule) return g_ruleFactory.QueryInterface(iid, out);
+    if (clsid == kNetFwPolicy2) return Serve(new Factory(true), iid, out);
+    if (clsid == kNetFwRule) return Serve(new Factory(false), iid, out);
     if (out != nullptr) *out = nullptr;
     return CLASS_E_CLASSNOTAVAILABLE;
 }
