@@ -140,6 +140,7 @@ def install_kit_tools(box):
     tools.mkdir(parents=True, exist_ok=True)
     shutil.copy2(paths.bin_program("tools/makensis.exe"), tools / "makensis.exe")
     shutil.copy2(paths.ROOT / "src" / "packet" / "build_packet.nsi", kit_dir(box) / "build_packet.nsi")
+    shutil.copy2(paths.bin_program("CorvexKitSetup.exe"), kit_dir(box) / "CorvexKitSetup.exe")
     shutil.copy2(paths.ROOT / "src" / "res" / "setup_client.ico", kit_dir(box) / "setup_client.ico")
     (box.drive_c / "Kits").mkdir(exist_ok=True)
 

@@ -12,6 +12,7 @@
 // every step is appended to the install log (docs/KIT.md).
 #include <windows.h>
 
+#include <cwchar>
 #include <exception>
 #include <string>
 #include <vector>
@@ -46,8 +47,10 @@ public:
         SYSTEMTIME now{};
         ::GetLocalTime(&now);
         wchar_t stamp[32];
-        ::wsprintfW(stamp, L"%04u-%02u-%02u %02u:%02u:%02u ", now.wYear, now.wMonth, now.wDay, now.wHour,
-                    now.wMinute, now.wSecond);
+        std::swprintf(stamp, sizeof(stamp) / sizeof(stamp[0]), L"%04u-%02u-%02u %02u:%02u:%02u ",
+                      static_cast<unsigned>(now.wYear), static_cast<unsigned>(now.wMonth),
+                      static_cast<unsigned>(now.wDay), static_cast<unsigned>(now.wHour),
+                      static_cast<unsigned>(now.wMinute), static_cast<unsigned>(now.wSecond));
         const std::string text = platform::WideToUtf8Lossy(stamp + (L"[" + mode_ + L"] ") + line) + "\r\n";
         HANDLE file = ::CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

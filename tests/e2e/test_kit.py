@@ -232,15 +232,20 @@ def test_a_refused_switch_ends_with_its_code_and_changes_nothing(untouched_machi
     assert code != 0, "no service may be registered"
 
 
-def test_a_refused_switch_is_shown_when_the_run_is_not_silent(sandbox, kits, driver):
-    fresh_machine(sandbox, kits("computer-name"))
+@pytest.mark.parametrize("tail, text, icon, code", [
     # "/s" is no silent switch: the installer framework reads "/S" only, as written.
-    process = AppProcess(sandbox, '"C:\\kit.exe" /s', cwd="C:\\")
+    ("/s", 'Unknown switch "/s".', "error", KIT_BAD_SWITCH),
+    ("/?", "Corvex Workstation 6.9.6.8822 setup", "information", 0),
+])
+def test_a_refused_switch_or_the_help_is_shown_when_the_run_is_not_silent(sandbox, kits, driver, tail, text, icon,
+                                                                          code):
+    fresh_machine(sandbox, kits("computer-name"))
+    process = AppProcess(sandbox, f'"C:\\kit.exe" {tail}', cwd="C:\\")
     shown = driver.messagebox(timeout=60)
-    assert shown["text"].startswith('Unknown switch "/s".'), shown
-    assert shown["icon"] == "error"
+    assert shown["text"].startswith(text), shown
+    assert shown["icon"] == icon
     driver.answer("OK")
-    assert process.wait(timeout=60) == KIT_BAD_SWITCH
+    assert process.wait(timeout=60) == code
     assert not installed(sandbox).exists()
 
 
