@@ -34,7 +34,10 @@ APP_BOX = "SetupClient"
 HOST, LOGIN, PORT, CREATE = 1000, 1001, 1004, 1
 KIT_WIN = "C:\\Kits\\bench.exe"
 PACKET_DIR = ("CorvexWorkstation", "Packet")
-SILENT_EXIT = 2  # under Wine the firewall keeps no rules: "firewall not confirmed" at best
+SILENT_EXIT = 0  # the sandbox's firewall stand-in keeps rules, so every step succeeds
+BARE_KIT_WIN = "C:\\Kits\\bare.exe"
+BARE_DIR_WIN = "C:\\Bare install"
+INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 
 TARGETS = {"silent install": 1.10, "dialog start": 1.25, "kit create": 1.10}
 SIZE_TARGET = 1024 * 1024
@@ -186,6 +189,66 @@ def kit_create(bench, reps):
     return {"a": a, "b": b, "c_no_window": c, "command": direct}
 
 
+def bare_installer(box, output):
+    """Builds, with Debian's makensis, an installer that only copies the kit's files with the
+    kit script's compressor: the programs into a folder, the helper and the predefined settings
+    into its temporary folder, as the kit does, and nothing else."""
+    kit_script = (paths.ROOT / "src" / "packet" / "build_packet.nsi").read_text(encoding="utf-8")
+    compressor = next(line for line in kit_script.splitlines() if line.startswith("SetCompressor"))
+    programs = [box.program_dir / name for name in ("CorvexWorkstation.exe", "SetupClient.exe")]
+    temporary = [kit_dir(box) / "CorvexKitSetup.exe", *sorted(box.drive_c.glob(
+        "users/*/AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings/*/*.json"))]
+    script = box.root / "bare.nsi"
+    script.write_text("\n".join([
+        "Unicode true", "Target amd64-unicode", compressor, "RequestExecutionLevel admin", "SilentInstall silent",
+        f'OutFile "{output}"', f'InstallDir "{BARE_DIR_WIN}"', 'Section', "InitPluginsDir", 'SetOutPath "$INSTDIR"',
+        *[f'File "{p}"' for p in programs], 'SetOutPath "$PLUGINSDIR"', *[f'File "{p}"' for p in temporary],
+        "SectionEnd", ""]), encoding="utf-8")
+    subprocess.run(["makensis", "-V2", str(script)], check=True, stdout=subprocess.DEVNULL)
+
+
+def kit_install(bench, reps):
+    """A: the kit built by Create, run with /S on a machine without the agent (uninstalled with
+    its quiet uninstall command between runs, not timed); B: a bare installer of the same files
+    with the same compression, run with /S into an emptied folder."""
+    box = bench.box
+    install_kit_tools(box)
+    one_create(bench)
+    kit = box.drive_c / "Kits" / "kit.exe"
+    shutil.copy2(box.unix_path(KIT_WIN), kit)
+    bare_installer(box, box.unix_path(BARE_KIT_WIN))
+    bench.ensure("STOPPED")
+    agent.delete_service(box)  # a machine that never had the agent
+    folder, bare = box.unix_path(INSTALL_DIR_WIN), box.unix_path(BARE_DIR_WIN)
+    a, b, codes = [], [], set()
+    for rep in range(reps):
+        for side in ("a", "b") if rep % 2 == 0 else ("b", "a"):
+            if side == "a":
+                if (folder / "Uninstall.exe").is_file():
+                    line = f'"{INSTALL_DIR_WIN}\\Uninstall.exe" /S _?={INSTALL_DIR_WIN}'
+                    AppProcess(box, line, cwd="C:\\").wait(timeout=120)
+                folder.mkdir(parents=True, exist_ok=True)
+                (folder / "CorvexWorkstation.behaviour").write_text("instant\n", encoding="ascii")
+                result = bench.timed("run", "--cmdline", '"C:\\Kits\\kit.exe" /S')
+                codes.add(tuple(result["exit_codes"]))
+                a.append(result["seconds"])
+            else:
+                shutil.rmtree(bare, ignore_errors=True)
+                result = bench.timed("run", "--cmdline", f'"{BARE_KIT_WIN}" /S')
+                codes.add(("bare",) + tuple(result["exit_codes"]))
+                b.append(result["seconds"])
+    if codes != {(0,), ("bare", 0)}:
+        raise RuntimeError(f"a silent installation did not end with 0: {codes}")
+    return {"a": a, "b": b, "kit_bytes": kit.stat().st_size,
+            "bare_bytes": box.unix_path(BARE_KIT_WIN).stat().st_size}
+
+
+def fleet():
+    """The fleet simulation (scripts/fleet's work): 20 workstations rolled out with Ansible."""
+    subprocess.run([sys.executable, str(paths.ROOT / "deploy" / "ansible" / "simulation" / "fleet.py")], check=True)
+    return json.loads((paths.ROOT / "build" / "fleet" / "summary.json").read_text(encoding="utf-8"))
+
+
 def unit_suite(native_build):
     """Wall time of the native unit suite as ctest runs it (one test program at a time)."""
     start = time.monotonic()
@@ -211,10 +274,10 @@ def main():
     parser.add_argument("--native-build", default=os.environ.get("CORVEX_NATIVE_BUILD", str(paths.ROOT / "build" / "native")))
     parser.add_argument("--managed-windows", action="store_true",
                         help="keep Wine's default of windows managed by a window manager (Xvfb has none)")
-    parser.add_argument("--only", action="append", choices=["silent", "service", "dialog", "kit", "size", "unit"],
+    parser.add_argument("--only", action="append", choices=["silent", "service", "dialog", "kit", "install", "size", "unit", "fleet"],
                         help="run only these benchmarks (repeatable)")
     args = parser.parse_args()
-    chosen = set(args.only or ["silent", "service", "dialog", "kit", "size", "unit"])
+    chosen = set(args.only or ["silent", "service", "dialog", "kit", "install", "size", "unit", "fleet"])
 
     paths.bin_program("benchtimer.exe")
     xvfb = None
@@ -225,7 +288,7 @@ def main():
     lines = []
     box = None
     try:
-        if chosen & {"silent", "service", "dialog", "kit"}:
+        if chosen & {"silent", "service", "dialog", "kit", "install"}:
             sweep_stale(paths.SANDBOXES)
             prepare_template()
             box = Sandbox.create(paths.SANDBOXES / f"bench-{os.getpid()}")
@@ -257,6 +320,9 @@ def main():
                 r = results["kit create"] = kit_create(bench, args.kit_reps)
                 lines.append(ratio_line("3. kit Create / compiler directly", r["a"], r["b"], TARGETS["kit create"])[0])
                 lines.append(ratio_line("   kit Create / compiler, no console", r["a"], r["c_no_window"])[0])
+            if "install" in chosen:  # last: it takes the agent's registration out of the sandbox
+                r = results["kit install"] = kit_install(bench, args.kit_reps)
+                lines.append(ratio_line("6. kit /S / bare installer, same files", r["a"], r["b"])[0])
         if "size" in chosen:
             size = paths.bin_program("SetupClient.exe").stat().st_size
             results["size"] = size
@@ -266,6 +332,14 @@ def main():
             r = results["unit suite"] = unit_suite(Path(args.native_build))
             lines.append(f"5. native unit suite: {r['seconds']:.1f} s wall ({r['summary'].strip()})"
                          + ("  ok" if r["seconds"] < UNIT_TARGET and r["passed"] else "  MISSED"))
+        if box is not None and os.environ.get("CORVEX_KEEP_SANDBOXES") != "1":
+            box.remove()
+            box = None
+        if "fleet" in chosen:
+            r = results["fleet"] = fleet()
+            lines.append(f"7. fleet rollout: {r['hosts']} workstations in {r['wall_s']:.1f} s, {r['forks']} at once:"
+                         f" {r['per_minute']:.1f} per minute; kit runs {r['kit_s']:.1f} s in all,"
+                         f" wall / (kit time / {r['forks']}) {r['wall_s'] / (r['kit_s'] / r['forks']):.2f}")
     finally:
         if box is not None and os.environ.get("CORVEX_KEEP_SANDBOXES") != "1":
             box.remove()

@@ -11,6 +11,8 @@ CORVEX_PACKAGES=(
   wine wine64 xvfb x11-utils imagemagick nsis
   python3 python3-pytest python3-pytest-xdist
 )
+# The fleet simulation (scripts/fleet) alone needs these: Ansible with its Windows collection.
+CORVEX_FLEET_PACKAGES=(ansible git)
 
 corvex_package_installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'

@@ -7,11 +7,14 @@
 #   the boot is waited for ("wineserver -w") before anything else;
 # - one persistent server per prefix ("wineserver -p") for the whole use, ended with
 #   "wineserver -k";
-# - a prefix takes about 700 MB; a copy ("cp -a") takes about a second.
+# - a prefix takes about 700 MB; a copy ("cp -a") takes about a second;
+# - Wine's firewall objects keep no rules; the bench's own hnetcfg.dll (tests/e2e/firewall),
+#   put into system32 and loaded by the "hnetcfg=n" override, keeps them in
+#   C:\windows\firewall_rules.tsv (checked: CoCreateInstance then loads it).
 
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;hnetcfg=n"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
 
@@ -115,6 +118,14 @@ corvex_layout_programs() {
   done
 }
 
+# corvex_install_firewall PREFIX BINDIR: puts the bench's firewall stand-in in place of Wine's
+# firewall objects, when it has been built.
+corvex_install_firewall() {
+  local standin="$2/firewall/hnetcfg.dll"
+  [[ -f "$standin" ]] || return 0
+  cp -f "$standin" "$1/drive_c/windows/system32/hnetcfg.dll"
+}
+
 # corvex_start_background PREFIX: starts the prefix's own background programs (service
 # manager, device services, the desktop) now, with no output handles of a caller: started by
 # the first program of a test, they would inherit its output pipes and keep them open, and a
@@ -138,6 +149,7 @@ corvex_sandbox_create() {
   cp -a "$CORVEX_WINE_TEMPLATE" "$dest" || corvex_die "cannot copy the template prefix to $dest"
   corvex_wine_server_start "$dest"
   corvex_layout_programs "$dest" "$bindir"
+  corvex_install_firewall "$dest" "$bindir"
   corvex_start_background "$dest"
 }
 

@@ -7,7 +7,7 @@ import time
 from benchlib import agent, paths
 from benchlib.app import AppProcess
 from benchlib.driver import run_to_files
-from test_kit import (KIT_FIREWALL_NOT_CONFIRMED, SERVER, UNINSTALL_KEY, fresh_machine, install_log, installed,
+from test_kit import (KIT_INSTALLED, SERVER, UNINSTALL_KEY, fresh_machine, install_log, installed,
                       kits, registry_values, run_kit)  # noqa: F401 (kits is a fixture)
 
 KIT_ABORTED = 2
@@ -39,12 +39,12 @@ def test_an_agent_that_never_starts_ends_with_its_code_without_a_window(sandbox,
 
 def test_a_rerun_keeps_the_stored_settings_and_applies_only_its_switches(sandbox, kits):
     fresh_machine(sandbox, kits("computer-name"))
-    assert run_kit(sandbox, "/S /NAME=WS-7 /SERVER=b2.example.com") == KIT_FIREWALL_NOT_CONFIRMED
+    assert run_kit(sandbox, "/S /NAME=WS-7 /SERVER=b2.example.com") == KIT_INSTALLED
     # An administrator changes the login in the configurator meanwhile.
     agent.store_settings(sandbox, "b2.example.com", SERVER[1], "CORP\\ops", "WS-7")
-    assert run_kit(sandbox, "/S /PORT=9000") == KIT_FIREWALL_NOT_CONFIRMED
+    assert run_kit(sandbox, "/S /PORT=9000") == KIT_INSTALLED
     assert agent.stored_settings(sandbox) == ("b2.example.com", 9000, "CORP\\ops", "WS-7")
-    assert run_kit(sandbox, "/S /RESETSETTINGS") == KIT_FIREWALL_NOT_CONFIRMED
+    assert run_kit(sandbox, "/S /RESETSETTINGS") == KIT_INSTALLED
     assert agent.stored_settings(sandbox) == (*SERVER, "")
 
 
@@ -60,15 +60,16 @@ def test_a_file_that_cannot_be_written_aborts_before_anything_is_registered(sand
 def test_reruns_keep_the_remembered_folder_and_uninstallers_finish_before_they_end(sandbox, kits):
     fresh_machine(sandbox, kits("computer-name"))
     live, orphan = "C:\\X Y", "C:\\Orphan"
-    assert run_kit(sandbox, f"/S /D={orphan}") == KIT_FIREWALL_NOT_CONFIRMED
-    assert run_kit(sandbox, f"/S /D={live}") == KIT_FIREWALL_NOT_CONFIRMED
-    assert run_kit(sandbox, "/S") == KIT_FIREWALL_NOT_CONFIRMED
+    assert run_kit(sandbox, f"/S /D={orphan}") == KIT_INSTALLED
+    assert run_kit(sandbox, f"/S /D={live}") == KIT_INSTALLED
+    assert run_kit(sandbox, "/S") == KIT_INSTALLED
     assert not installed(sandbox).exists(), "a plain re-run goes to the remembered folder"
     assert registry_values(sandbox, SERVICE_KEY)["ImagePath"] == f'"{live}\\CorvexWorkstation.exe"'
 
     # The orphan's uninstaller removes its own files and nothing of the live installation.
     code = AppProcess(sandbox, f'"{orphan}\\Uninstall.exe" /S _?={orphan}', cwd="C:\\").wait(timeout=120)
-    assert code == KIT_FIREWALL_NOT_CONFIRMED  # Wine's firewall cannot list its rules
+    assert code == KIT_INSTALLED
+    assert agent.firewall_rules(sandbox) == [agent.allow_rule(live + "\\CorvexWorkstation.exe")]
     assert not sandbox.unix_path(orphan + "\\CorvexWorkstation.exe").exists()
     assert registry_values(sandbox, SERVICE_KEY)["ImagePath"] == f'"{live}\\CorvexWorkstation.exe"'
     assert registry_values(sandbox, UNINSTALL_KEY)["InstallLocation"] == live
@@ -76,8 +77,9 @@ def test_reruns_keep_the_remembered_folder_and_uninstallers_finish_before_they_e
 
     # The live one's quiet uninstall ends when its work is done.
     quiet = registry_values(sandbox, UNINSTALL_KEY)["QuietUninstallString"]
-    assert AppProcess(sandbox, quiet, cwd="C:\\").wait(timeout=120) == KIT_FIREWALL_NOT_CONFIRMED
+    assert AppProcess(sandbox, quiet, cwd="C:\\").wait(timeout=120) == KIT_INSTALLED
     assert not sandbox.unix_path(live + "\\CorvexWorkstation.exe").exists()
     assert not service_registered(sandbox)
+    assert agent.firewall_rules(sandbox) == []
     assert sandbox.wine("reg", "query", UNINSTALL_KEY, check=False).returncode != 0
     assert agent.stored_settings(sandbox) == ("backup01.example.com", 9751, "CORP\\backup", ""), "settings stay"

@@ -36,6 +36,24 @@ def stored_settings(sandbox):
     return user["serverHost"], user["serverPort"], user["login"], station["workstationName"]
 
 
+# The firewall stand-in's rule list (tests/e2e/firewall): one rule a line, tab-separated.
+FIREWALL_RULES = ("windows", "firewall_rules.tsv")
+RULE_NAME = "Corvex Workstation x64"
+INBOUND, ALLOW, ALL_PROFILES = 1, 1, 0x7FFFFFFF
+
+
+def firewall_rules(sandbox):
+    """(name, program, direction, action, profiles, enabled) of each rule the firewall keeps."""
+    path = sandbox.drive_c.joinpath(*FIREWALL_RULES)
+    lines = path.read_text(encoding="utf-8").splitlines() if path.is_file() else []
+    return [(n, p, int(d), int(a), int(pr), e == "1") for n, p, d, a, pr, e in (l.split("\t") for l in lines)]
+
+
+def allow_rule(program):
+    """The rule the product asks for: inbound, allow, every profile, enabled."""
+    return (RULE_NAME, program, INBOUND, ALLOW, ALL_PROFILES, True)
+
+
 def set_behaviour(sandbox, word):
     (sandbox.program_dir / "CorvexWorkstation.behaviour").write_text(word + "\n", encoding="ascii")
 

@@ -57,7 +57,7 @@ def sweep_stale(folder):
 class Sandbox:
     def __init__(self, root):
         self.root = Path(root)
-        self.env = dict(os.environ, WINEPREFIX=str(self.root), WINEDLLOVERRIDES="mscoree,mshtml=",
+        self.env = dict(os.environ, WINEPREFIX=str(self.root), WINEDLLOVERRIDES="mscoree,mshtml=;hnetcfg=n",
                         WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64")
 
     @classmethod
