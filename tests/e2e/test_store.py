@@ -5,7 +5,7 @@ nothing is written where it points)."""
 import os
 
 from benchlib import agent
-from benchlib.dialog_templates import CAPTION
+from benchlib.app import CAPTION
 
 HOST, PORT, LOGIN, NAME, OK = 1000, 1004, 1001, 1002, 1
 
