@@ -8,7 +8,6 @@
 #include "framework/win32/win32_ui.h"
 #include "platform/win32/win32_seams.h"
 #else
-#include "../unit/params/temp_folder.h"
 #include "platform/portable/portable_file_system.h"
 #endif
 
@@ -41,7 +40,7 @@ struct AppBench::Host {
 struct AppBench::Host {
     std::wstring Root() const { return folder.Wide(); }
 
-    params_test::TempFolder folder;
+    platform::TempFolder folder;
     platform::PortableFileSystem files;
 };
 #endif
@@ -50,7 +49,6 @@ AppBench::AppBench() : m_host(new Host), files(m_host->files) {
     folders.programData = m_host->Root() + L"\\ProgramData";
     folders.userAppData = m_host->Root() + L"\\AppData";
     module.path = L"C:\\Corvex\\SetupClient.exe";
-    services.simulate = true;
     platform::Seams seams;
     seams.commandLine = &commandLine;
     seams.module = &module;

@@ -55,7 +55,7 @@ public:
     platform::FakeClock clock;
     platform::FakeMachineName machine;
     platform::FakeFirewall firewall;
-    platform::FakeServiceManager services{clock};
+    platform::FakeServiceManager services;
     PromptAnswerer prompts;
 
 private:

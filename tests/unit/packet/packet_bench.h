@@ -1,11 +1,9 @@
-// The application's test bench plus what the kit build needs: a process launcher that
-// records the compiler's start, a text file writer that keeps the debug batch file, and a
-// user-interface backend without windows that counts the wait cursor.
+// The application's bench plus what the kit build needs: a process launcher that records the
+// compiler's start, a text file writer that keeps the debug batch file, and a user interface
+// without windows that counts the wait cursor; with the application object and one kit dialog.
 #pragma once
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 #include "app/setup_client_app.h"
 #include "app_bench.h"
@@ -13,14 +11,11 @@
 #include "platform/fake/fake_process_launcher.h"
 #include "platform/fake/fake_text_file_writer.h"
 
-namespace testing_support {
+namespace packet_test {
 
-// The kit build shows no dialog of its own; it needs an icon for the dialog object and the
-// wait cursor.
 class WindowlessUi : public framework::UiBackend {
 public:
     int waitCursorDepth = 0;
-
     BOOL InitCommonControls(DWORD) override { return TRUE; }
     HICON LoadIcon(UINT) override { return nullptr; }
     int GetSystemMetrics(int) override { return 0; }
@@ -30,32 +25,32 @@ public:
     void EndWaitCursor() override { --waitCursorDepth; }
 };
 
-class PacketBench : public AppBench {
-public:
-    PacketBench();
-    ~PacketBench();
-
-    platform::FakeProcessLauncher launcher;
-    platform::FakeTextFileWriter textFiles;
-    WindowlessUi ui;
-
-private:
-    platform::Seams m_withoutKitSeams;
-    framework::UiBackend* m_previousUi;
-};
-
-// The kit dialog with its choice open to a test.
 class TestPacketDlg : public CCreateClientPacketDlg {
 public:
     void SetNameChoice(int choice) { m_nameChoice = choice; }
 };
 
-// A test with the bench, the application object (its switch rule) and one kit dialog.
 class KitTest : public ::testing::Test {
 protected:
-    PacketBench bench;
+    KitTest() : previousUi_(framework::InstallUi(&ui)) {
+        platform::Seams seams = platform::Current();
+        seams.processes = &launcher;
+        seams.textFiles = &textFiles;
+        previous_ = platform::Install(seams);
+    }
+    ~KitTest() override {
+        platform::Install(previous_);
+        framework::InstallUi(previousUi_);
+    }
+
+    testing_support::AppBench bench;
+    platform::FakeProcessLauncher launcher;
+    platform::FakeTextFileWriter textFiles;
+    WindowlessUi ui;
+    framework::UiBackend* previousUi_;
+    platform::Seams previous_;
     CSetupClientApp app;
     TestPacketDlg dialog;
 };
 
-}  // namespace testing_support
+}  // namespace packet_test

@@ -1,215 +1,128 @@
-// Save's validation: one table with a row per rule and per boundary of each value. Every
-// rejection must carry a message and the identity of the caller's object that held the value,
-// and a rejected save writes nothing.
+// Save's validation: a row per rule and per boundary of each value. A rejection carries a
+// message and the identity of the caller's field that held the value, and writes nothing.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "params/corvex_parameters.h"
 #include "params_fixture.h"
 
 namespace {
 
-enum class Value { name, host, port, login };
-
-struct Case {
-    const char* test;
-    Value value;
-    std::wstring text;            // name, host or login
-    unsigned short port = 9750;   // port cases only
-    bool systemSupplied = false;  // name cases only
-    bool valid = false;
-    const wchar_t* fragment = nullptr;  // a part the message must hold, when given
+struct Row {
+    char value;                // 'h' host, 'p' port, 'l' login, 'n' name, 's' system-supplied name
+    std::wstring text;         // the port's digits for 'p'
+    const wchar_t* fragment;   // a part of the message; nullptr: accepted
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.test; }
+void PrintTo(const Row& r, std::ostream* os) { *os << r.value << " " << ::testing::PrintToString(r.text); }
 
-Case Valid(const char* test, Value value, std::wstring text, bool systemSupplied = false) {
-    return Case{test, value, std::move(text), 9750, systemSupplied, true, nullptr};
-}
-Case Invalid(const char* test, Value value, std::wstring text, const wchar_t* fragment,
-             bool systemSupplied = false) {
-    return Case{test, value, std::move(text), 9750, systemSupplied, false, fragment};
-}
-Case Port(const char* test, unsigned short port, bool valid) {
-    return Case{test, Value::port, L"", port, false, valid, valid ? nullptr : L"1 to 65535"};
-}
-
-const std::wstring k64KiB(64 * 1024, L'a');
-const std::wstring kLoneSurrogate(1, static_cast<wchar_t>(0xD800));
-
-// Fixture: the dialog's four fields with good values, and an empty store.
-class ValidationTest : public params_test::ParamsOnDisk, public ::testing::WithParamInterface<Case> {
+class ValidationTest : public params_test::ParamsOnDisk, public ::testing::WithParamInterface<Row> {
 protected:
-    std::wstring workstationName_ = L"WS-0142";
-    std::wstring serverHost_ = L"backup01.corp.example.com";
-    std::wstring adminLogin_ = L"CORP\\backup";
+    std::wstring name_ = L"WS-0142", host_ = L"backup01.corp.example.com", login_ = L"CORP\\backup";
+    // The first refusal's field (nullptr for the port), or &accepted_ when Save goes through.
+    const void* FieldOfRefusal(const CorvexParameters& parameters, std::wstring* text = nullptr) {
+        try {
+            parameters.Save(true);
+        } catch (const CorvexParameters::ValidationError& e) {
+            if (text != nullptr) *text = e.GetText();
+            return e.GetField();
+        }
+        return &accepted_;
+    }
+    const int accepted_ = 0;
 };
 
-TEST_P(ValidationTest, SaveAcceptsOrRejectsWithMessageAndField) {
-    const Case& c = GetParam();
-    const void* expectedField = nullptr;
-    bool systemSupplied = false;
-    unsigned short port = 9750;
-    switch (c.value) {
-    case Value::name: workstationName_ = c.text, systemSupplied = c.systemSupplied, expectedField = &workstationName_; break;
-    case Value::host: serverHost_ = c.text, expectedField = &serverHost_; break;
-    case Value::login: adminLogin_ = c.text, expectedField = &adminLogin_; break;
-    case Value::port: port = c.port; break;  // passed by value: no caller identity
-    }
+TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
+    const Row& r = GetParam();
+    std::wstring* field = r.value == 'h' ? &host_ : r.value == 'l' ? &login_ : r.value == 'p' ? nullptr : &name_;
+    if (field != nullptr) *field = r.text;
     CorvexParameters parameters(L"client");
-    parameters.SetClientName(workstationName_, systemSupplied);
-    parameters.SetUserName(adminLogin_);
-    parameters.SetCoordinator(serverHost_, port, false);
-
-    if (c.valid) {
-        EXPECT_NO_THROW(parameters.Save(true));
-        EXPECT_EQ(params_test::FilesBelow(temp_.Native()).size(), 2u);
-        return;
+    parameters.SetClientName(name_, r.value == 's');
+    parameters.SetUserName(login_);
+    parameters.SetCoordinator(host_, r.value == 'p' ? static_cast<unsigned short>(std::stoul(r.text)) : 9750, false);
+    std::wstring text;
+    const void* refused = FieldOfRefusal(parameters, &text);
+    if (r.fragment == nullptr) {
+        EXPECT_EQ(refused, &accepted_) << ::testing::PrintToString(text);
+        EXPECT_EQ(Files().size(), 2u);
+    } else {
+        EXPECT_EQ(refused, field);
+        EXPECT_NE(text.find(r.fragment), std::wstring::npos) << ::testing::PrintToString(text);
+        EXPECT_TRUE(Files().empty()) << "a refused save wrote a file";
     }
-    try {
-        parameters.Save(true);
-        FAIL() << "accepted an invalid value";
-    } catch (const CorvexParameters::ValidationError& e) {
-        EXPECT_EQ(e.GetField(), expectedField);
-        EXPECT_NE(e.GetText().find(c.fragment), std::wstring::npos) << testing::PrintToString(e.GetText());
-    }
-    EXPECT_TRUE(params_test::FilesBelow(temp_.Native()).empty()) << "a rejected save wrote a file";
 }
 
-const Case kCases[] = {
-    // Workstation name.
-    Valid("NameTyped", Value::name, L"WS-0142"),
-    Valid("NameSixtyThree", Value::name, std::wstring(63, L'w')),
-    Valid("NameEmptySystemSupplied", Value::name, L"", true),
-    Valid("NameEmptyTyped", Value::name, L""),  // stands for the computer's name, as when supplied
-    Invalid("NameBlanks", Value::name, L"  ", L"blank"),
-    Invalid("NameInnerBlankSystemSupplied", Value::name, L"my ws", L"a blank", true),
-    Invalid("NameWithDomain", Value::name, L"ws1.example.com", L"dot"),
-    Invalid("NameLeadingHyphen", Value::name, L"-ws", L"hyphen"),
-    Invalid("NameDigitsOnly", Value::name, L"12345", L"digits only"),
-    Invalid("NameSixtyFour", Value::name, std::wstring(64, L'w'), L"63"),
-    Invalid("Name64KiB", Value::name, k64KiB, L"255"),
-    Invalid("NameTab", Value::name, L"ws\t1", L"control"),
-    Invalid("NameSoftHyphen", Value::name, L"WS\u00AD01", L"U+00AD"),
-    Invalid("NameNonBmpQuotedWhole", Value::name, L"ws\U0001F600", L"\"\U0001F600\""),
-    // Server host: names.
-    Valid("HostSingleLabel", Value::host, L"backup01"),
-    Valid("HostPunycode", Value::host, L"xn--bcher-kva.corp.example.com"),
-    Valid("HostTrailingDot", Value::host, L"backup.example.com."),
-    Valid("HostLabelSixtyThree", Value::host, std::wstring(63, L'h') + L".example"),
-    Invalid("HostEmpty", Value::host, L"", L"empty"),
-    Invalid("HostBlank", Value::host, L" ", L"blank"),
-    Invalid("HostUnderscore", Value::host, L"back_up", L"\"_\""),
-    Invalid("HostLabelLeadingHyphen", Value::host, L"-backup.example", L"hyphen"),
-    Invalid("HostLabelTrailingHyphen", Value::host, L"backup-.example", L"hyphen"),
-    Invalid("HostEmptyLabel", Value::host, L"a..b", L"empty part"),
-    Invalid("HostLabelSixtyFour", Value::host, std::wstring(64, L'h') + L".example", L"63"),
-    Invalid("HostLonger253", Value::host, std::wstring(60, L'a') + L"." + std::wstring(60, L'b') + L"." +
-                                              std::wstring(60, L'c') + L"." + std::wstring(60, L'd') + L".efghijklmno",
-            L"253"),
-    Invalid("HostNumericTopLabel", Value::host, L"example.123", L"digits only"),
-    Invalid("HostNonBmp", Value::host, L"backup\U0001F600", L"xn--"),
-    Invalid("HostControl", Value::host, L"backup\x01", L"control"),
-    Invalid("HostDelete", Value::host, L"backup\x7f", L"control"),
-    Invalid("HostLoneSurrogate", Value::host, L"backup" + kLoneSurrogate, L"not valid Unicode"),
-    Invalid("HostZeroWidthSpace", Value::host, L"backup\u200B.example", L"U+200B"),
-    // Server host: addresses.
-    Valid("HostIpv4", Value::host, L"192.168.1.20"),
-    Valid("HostIpv4Max", Value::host, L"10.255.255.255"),
-    Invalid("HostIpv4Broadcast", Value::host, L"255.255.255.255", L"broadcast"),
-    Invalid("HostIpv4Unspecified", Value::host, L"0.0.0.0", L"no particular machine"),
-    Invalid("HostIpv4Multicast", Value::host, L"224.0.0.1", L"multicast"),
-    Valid("HostIpv6Compressed", Value::host, L"fe80::1"),
-    Invalid("HostIpv6Unspecified", Value::host, L"::", L"unspecified"),
-    Invalid("HostIpv6UnspecifiedLong", Value::host, L"[0:0:0:0:0:0:0:0]", L"unspecified"),
-    Invalid("HostIpv6Multicast", Value::host, L"ff02::1", L"multicast"),
-    Valid("HostIpv6Bracketed", Value::host, L"[2001:db8::1]"),
-    Valid("HostIpv6EightGroups", Value::host, L"1:2:3:4:5:6:7:8"),
-    Valid("HostIpv6Nat64", Value::host, L"64:ff9b::192.0.2.1"),
-    Invalid("HostIpv6MappedIpv4", Value::host, L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."),
-    Invalid("HostIpv6MappedHex", Value::host, L"[::ffff:a00:1]", L"as the IPv4 address 10.0.0.1."),
-    Invalid("HostIpv6CompatibleIpv4", Value::host, L"::10.0.0.1", L"as the IPv4 address 10.0.0.1."),
-    Invalid("HostIpv4OctetTooBig", Value::host, L"256.1.1.1", L"IPv4"),
-    Invalid("HostIpv4LeadingZero", Value::host, L"01.2.3.4", L"IPv4"),
-    Invalid("HostIpv4ThreeParts", Value::host, L"1.2.3", L"IPv4"),
-    Invalid("HostIpv6ZoneName", Value::host, L"fe80::1%eth0", L"zone"),
-    Invalid("HostIpv6ZoneBracketed", Value::host, L"[fe80::1%12]", L"zone"),
-    Invalid("HostIpv6UnmatchedBracket", Value::host, L"[::1", L"bracket"),
-    Invalid("HostIpv6NineGroups", Value::host, L"1:2:3:4:5:6:7:8:9", L"IPv6"),
-    Invalid("HostIpv6EightGroupsAndGap", Value::host, L"1:2:3:4:5:6:7::8", L"IPv6"),
-    Invalid("HostIpv6TwoGaps", Value::host, L"1::2::3", L"IPv6"),
-    Invalid("HostIpv6LongGroup", Value::host, L"12345::1", L"IPv6"),
-    Invalid("HostIpv6NotHex", Value::host, L"g::1", L"IPv6"),
-    Invalid("HostIpv6Ipv4NotLast", Value::host, L"::1.2.3.4:1", L"IPv6"),
-    // A port or a web address typed into the host: told apart from a broken IPv6 address.
-    Invalid("HostWithPort", Value::host, L"backup.example:9750", L"port in its own field"),
-    Invalid("HostIpv6WithPort", Value::host, L"[2001:db8::1]:9750", L"port in its own field"),
-    Invalid("HostWebAddress", Value::host, L"https://backup.example/", L"web address"),
-    // Server port.
-    Port("PortZero", 0, false),
-    Port("PortOne", 1, true),
-    Port("PortMax", 65535, true),
-    // Backup administrator login.
-    Valid("LoginPlain", Value::login, L"Administrator"),
-    Valid("LoginThisComputer", Value::login, L".\\backup"),
-    Valid("LoginBlankInUser", Value::login, L"WS-0142\\Backup Operator"),
-    Valid("LoginPrincipalName", Value::login, L"backup@corp.example.com"),
-    Valid("LoginNonBmp", Value::login, L"CORP\\user\U0001F600"),
-    Valid("LoginUser104", Value::login, L"CORP\\" + std::wstring(104, L'u')),
-    Invalid("LoginEmpty", Value::login, L"", L"empty"),
-    Invalid("LoginBlank", Value::login, L" ", L"blank"),
-    Invalid("LoginBlankAfterBackslash", Value::login, L"CORP\\ admin", L"blank"),
-    Invalid("LoginNoUserAfterBackslash", Value::login, L"CORP\\", L"after the backslash"),
-    Invalid("LoginNoDomainBeforeBackslash", Value::login, L"\\backup", L"before the backslash"),
-    Invalid("LoginTwoBackslashes", Value::login, L"A\\B\\C", L"more than one backslash"),
-    Invalid("LoginBlankInDomain", Value::login, L"MY CORP\\backup", L"a blank"),
-    Invalid("LoginNoDomainAfterAt", Value::login, L"backup@", L"no domain"),
-    Invalid("LoginNoUserBeforeAt", Value::login, L"@corp.example", L"no user name"),
-    Invalid("LoginTwoAts", Value::login, L"a@b@c", L"more than one"),
-    Invalid("LoginBadDnsDomain", Value::login, L"backup@bad_domain", L"\"_\""),
-    Invalid("LoginAtAfterBackslash", Value::login, L"CORP\\a@b", L"\"@\""),
-    Invalid("LoginForbiddenCharacter", Value::login, L"CORP\\us/er", L"\"/\""),
-    Invalid("LoginDotsOnly", Value::login, L"...", L"dots and blanks"),
-    Invalid("LoginUser105", Value::login, L"CORP\\" + std::wstring(105, L'u'), L"104"),
-    Invalid("LoginRightToLeftOverride", Value::login, L"CORP\\evil\u202Etxt.exe", L"U+202E"),
-    Invalid("LoginByteOrderMark", Value::login, L"\uFEFFCORP\\backup", L"U+FEFF"),
-    Invalid("LoginNonBmpTag", Value::login, L"CORP\\user\U000E0041", L"U+E0041"),
-};
+const std::wstring kNul(1, L'\0');
+INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::Values(
+    Row{'n', L"WS-0142", nullptr}, Row{'n', std::wstring(63, L'w'), nullptr}, Row{'n', L"", nullptr},
+    Row{'s', L"", nullptr}, Row{'n', std::wstring(64, L'w'), L"63"}, Row{'n', std::wstring(65536, L'w'), L"255"},
+    Row{'n', L"  ", L"blank"}, Row{'s', L"my ws", L"a blank"}, Row{'n', L"ws1.example.com", L"dot"},
+    Row{'n', L"-ws", L"hyphen"}, Row{'n', L"12345", L"digits only"}, Row{'n', L"ws\t1", L"control"},
+    Row{'n', L"ws" + kNul + L"1", L"control"}, Row{'n', L"WS\u00AD01", L"U+00AD"},
+    Row{'n', L"ws\U0001F600", L"\"\U0001F600\""}, Row{'n', L"WS\u200D01", L"U+200D"},
+    // Host names.
+    Row{'h', L"backup01", nullptr}, Row{'h', L"xn--bcher-kva.example", nullptr}, Row{'h', L"backup.example.", nullptr},
+    Row{'h', std::wstring(63, L'h') + L".example", nullptr}, Row{'h', std::wstring(64, L'h') + L".example", L"63"},
+    Row{'h', std::wstring(63, L'a') + L"." + std::wstring(63, L'b') + L"." + std::wstring(63, L'c') + L"." +
+                 std::wstring(61, L'd'), nullptr},
+    Row{'h', std::wstring(63, L'a') + L"." + std::wstring(63, L'b') + L"." + std::wstring(63, L'c') + L"." +
+                 std::wstring(62, L'd'), L"253"},
+    Row{'h', L"", L"empty"}, Row{'h', L" backup", L"blank"}, Row{'h', L"back_up", L"\"_\""},
+    Row{'h', L"-backup.example", L"hyphen"}, Row{'h', L"backup-.example", L"hyphen"}, Row{'h', L"a..b", L"empty part"},
+    Row{'h', L"example.123", L"digits only"}, Row{'h', L"b\u00fccher.example", L"xn--"},
+    Row{'h', L"backup\x7f", L"control"}, Row{'h', L"backup" + kNul + L"evil.example", L"control"},
+    Row{'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"},
+    Row{'h', L"backup\u200B.example", L"U+200B"}, Row{'h', L"backup\u2066.example", L"U+2066"},
+    // Addresses; those that can reach no server, and the IPv4 ones in IPv6 form.
+    Row{'h', L"192.168.1.20", nullptr}, Row{'h', L"127.0.0.1", nullptr}, Row{'h', L"223.255.255.255", nullptr},
+    Row{'h', L"1.0.0.0", nullptr}, Row{'h', L"0.0.0.0", L"no particular machine"},
+    Row{'h', L"0.255.255.255", L"no particular machine"}, Row{'h', L"255.255.255.255", L"broadcast"},
+    Row{'h', L"224.0.0.1", L"multicast"}, Row{'h', L"239.255.255.255", L"multicast"},
+    Row{'h', L"256.1.1.1", L"IPv4"}, Row{'h', L"01.2.3.4", L"IPv4"}, Row{'h', L"1.2.3", L"IPv4"},
+    Row{'h', L"::1", nullptr}, Row{'h', L"[2001:db8::1]", nullptr}, Row{'h', L"1:2:3:4:5:6:7:8", nullptr},
+    Row{'h', L"64:ff9b::192.0.2.1", nullptr}, Row{'h', L"fe80::1", nullptr}, Row{'h', L"::", L"unspecified"},
+    Row{'h', L"[0:0:0:0:0:0:0:0]", L"unspecified"}, Row{'h', L"ff02::1", L"multicast"},
+    Row{'h', L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."},
+    Row{'h', L"[::ffff:a00:1]", L"as the IPv4 address 10.0.0.1."}, Row{'h', L"::10.0.0.1", L"as the IPv4 address 10.0.0.1."},
+    Row{'h', L"fe80::1%eth0", L"zone"}, Row{'h', L"[::1", L"bracket"}, Row{'h', L"1:2:3:4:5:6:7:8:9", L"IPv6"},
+    Row{'h', L"1::2::3", L"IPv6"}, Row{'h', L"12345::1", L"IPv6"},
+    Row{'h', L"backup.example:9750", L"port in its own field"}, Row{'h', L"[2001:db8::1]:9750", L"port in its own field"},
+    Row{'h', L"https://backup.example/", L"web address"},
+    Row{'p', L"0", L"1 to 65535"}, Row{'p', L"1", nullptr}, Row{'p', L"65535", nullptr},
+    // Logins.
+    Row{'l', L"Administrator", nullptr}, Row{'l', L".\\backup", nullptr}, Row{'l', L"WS-0142\\Backup Operator", nullptr},
+    Row{'l', L"backup@corp.example.com", nullptr}, Row{'l', L"CORP\\user\U0001F600", nullptr},
+    Row{'l', L"CORP\\" + std::wstring(104, L'u'), nullptr}, Row{'l', L"CORP\\" + std::wstring(105, L'u'), L"104"},
+    Row{'l', L"", L"empty"}, Row{'l', L"CORP\\ admin", L"blank"}, Row{'l', L"CORP\\", L"after the backslash"},
+    Row{'l', L"\\backup", L"before the backslash"}, Row{'l', L"A\\B\\C", L"more than one backslash"},
+    Row{'l', L"MY CORP\\backup", L"a blank"}, Row{'l', L"backup@", L"no domain"}, Row{'l', L"@corp.example", L"no user name"},
+    Row{'l', L"a@b@c", L"more than one"}, Row{'l', L"backup@bad_domain", L"\"_\""}, Row{'l', L"CORP\\a@b", L"\"@\""},
+    Row{'l', L"CORP\\us/er", L"\"/\""}, Row{'l', L"...", L"dots and blanks"},
+    Row{'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, Row{'l', L"\uFEFFCORP\\backup", L"U+FEFF"},
+    Row{'l', L"CORP\\user\U000E0041", L"U+E0041"}));
 
-INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.test); });
-
-// The order the dialogs show the values in, top to bottom.
+// The values are checked top to bottom as the dialogs show them: host, port, login, name.
 TEST_F(ValidationTest, FirstBadValueInHostPortLoginNameOrderWins) {
-    const std::wstring badName = L"-ws";
-    const std::wstring badHost = L"bad host";
-    const std::wstring badLogin = L"";
+    const std::wstring badHost = L"bad host", badLogin, badName = L"-ws";
     CorvexParameters parameters(L"client");
     parameters.SetClientName(badName, false);
     parameters.SetUserName(badLogin);
     parameters.SetCoordinator(badHost, 0, false);
-    const auto fieldOfFailure = [&]() -> const void* {
-        try {
-            parameters.Save(true);
-        } catch (const CorvexParameters::ValidationError& e) {
-            return e.GetField();
-        }
-        return reinterpret_cast<const void*>(1);
-    };
-    EXPECT_EQ(fieldOfFailure(), &badHost);
-    parameters.SetCoordinator(serverHost_, 0, false);
-    EXPECT_EQ(fieldOfFailure(), nullptr);  // the port
-    parameters.SetCoordinator(serverHost_, 9750, false);
-    EXPECT_EQ(fieldOfFailure(), &badLogin);
-    parameters.SetUserName(adminLogin_);
-    EXPECT_EQ(fieldOfFailure(), &badName);
+    EXPECT_EQ(FieldOfRefusal(parameters), &badHost);
+    parameters.SetCoordinator(host_, 0, false);
+    EXPECT_EQ(FieldOfRefusal(parameters), nullptr);
+    parameters.SetCoordinator(host_, 9750, false);
+    EXPECT_EQ(FieldOfRefusal(parameters), &badLogin);
+    parameters.SetUserName(login_);
+    EXPECT_EQ(FieldOfRefusal(parameters), &badName);
+    parameters.LoadSystemDefaults();  // the defaults pass, and their values have no caller field
+    EXPECT_EQ(FieldOfRefusal(parameters), &accepted_);
 }
 
-TEST_F(ValidationTest, DefaultsPassValidation) {
-    CorvexParameters parameters(L"client");
-    parameters.LoadSystemDefaults();
-    EXPECT_NO_THROW(parameters.Save(true));
+// An empty name means the computer's name whoever leaves it empty: it is stored system-supplied.
+TEST_F(ValidationTest, AnEmptyTypedNameIsStoredAsTheSystemSuppliedName) {
+    params_test::Settings(host_, 9750, L"").Save(true);
+    EXPECT_NE(params_test::ReadBytes(WorkstationFile()).find("\"systemSupplied\": true"), std::string::npos);
 }
 
 }  // namespace

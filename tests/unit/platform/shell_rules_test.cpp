@@ -1,6 +1,5 @@
-// The portable splitter and path trimming must give what the shell gives: the switch test
-// and the kit's command line both rest on them. (Letter case in switches is the run modes'
-// table; ordinary folders and shares are the kit's module folder table.)
+// The portable splitter and path trimming give what the shell gives: the switch rule and the
+// kit's command line rest on them. The program's folder is refused when its path was cut.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,64 +11,31 @@
 
 namespace {
 
-struct SplitCase {
-    const wchar_t* line;
-    std::vector<std::wstring> expected;
-};
+using Args = std::vector<std::wstring>;
 
-class SplitCommandLineTest : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(SplitCommandLineTest, GivesTheShellsArguments) {
-    EXPECT_EQ(platform::SplitCommandLine(GetParam().line), GetParam().expected);
+TEST(ShellRules, SplitCommandLineGivesTheShellsArguments) {
+    const std::vector<std::pair<std::wstring, Args>> table = {
+        {L"", {L""}}, {L"prog.exe   ", {L"prog.exe"}}, {L"a b\tc", {L"a", L"b", L"c"}},
+        {L"\"C:\\Program Files\\a.exe\" --x", {L"C:\\Program Files\\a.exe", L"--x"}},
+        {L"a \"C:\\S\\User\\\\\" next", {L"a", L"C:\\S\\User\\", L"next"}},  // 2n backslashes: n, and the quote closes
+        {L"a \\\"x", {L"a", L"\"x"}}, {L"a \\\\\\\"x", {L"a", L"\\\"x"}},     // 2n+1: n and a literal quote
+        {L"a C:\\x\\\\y", {L"a", L"C:\\x\\\\y"}},                              // not before a quote: literal
+        {L"a \"x\"\"y\"", {L"a", L"x\"y"}}, {L"a \"\"", {L"a", L""}},
+        {L"a /DOUTPUT=\"C:\\my kits\\s.exe\" \"C:\\b.nsi\"", {L"a", L"/DOUTPUT=C:\\my kits\\s.exe", L"C:\\b.nsi"}}};
+    for (const auto& [line, arguments] : table) EXPECT_EQ(platform::SplitCommandLine(line), arguments) << line;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, SplitCommandLineTest,
-    ::testing::Values(
-        SplitCase{L"prog.exe", {L"prog.exe"}},
-        SplitCase{L"", {L""}},
-        SplitCase{L"prog.exe   ", {L"prog.exe"}},
-        SplitCase{L"\"C:\\Program Files\\a.exe\" --x", {L"C:\\Program Files\\a.exe", L"--x"}},
-        SplitCase{L"C:\\dir\\a.exe \"--silent_install\"", {L"C:\\dir\\a.exe", L"--silent_install"}},
-        SplitCase{L"a \"b c\" d", {L"a", L"b c", L"d"}},
-        SplitCase{L"a b\tc", {L"a", L"b", L"c"}},
-        // 2n backslashes before a quote: n backslashes, and the quote closes.
-        SplitCase{L"a \"C:\\S\\User\\\\\" next", {L"a", L"C:\\S\\User\\", L"next"}},
-        // 2n+1 backslashes before a quote: n backslashes and a literal quote.
-        SplitCase{L"a \\\"x", {L"a", L"\"x"}},
-        SplitCase{L"a \\\\\\\"x", {L"a", L"\\\"x"}},
-        // Backslashes not before a quote are literal.
-        SplitCase{L"a C:\\x\\\\y", {L"a", L"C:\\x\\\\y"}},
-        // A doubled quote inside quotes is a literal quote.
-        SplitCase{L"a \"x\"\"y\"", {L"a", L"x\"y"}},
-        SplitCase{L"a \"\"", {L"a", L""}},
-        SplitCase{L"a /DOUTPUT=\"C:\\my kits\\setup.exe\" \"C:\\M\\b.nsi\"",
-                  {L"a", L"/DOUTPUT=C:\\my kits\\setup.exe", L"C:\\M\\b.nsi"}}));
-
-struct TrimCase {
-    const wchar_t* path;
-    const wchar_t* expected;
-    BOOL removed;
-};
-
-class RemoveFileSpecTest : public ::testing::TestWithParam<TrimCase> {};
-
-TEST_P(RemoveFileSpecTest, CutsTheLastComponent) {
-    std::wstring buffer = GetParam().path;
-    buffer.push_back(L'\0');
-    EXPECT_EQ(platform::RemoveFileSpecPortable(&buffer[0]), GetParam().removed);
-    EXPECT_EQ(std::wstring(buffer.c_str()), GetParam().expected);
+TEST(ShellRules, RemoveFileSpecCutsTheLastComponent) {
+    for (const auto& [path, folder, removed] : std::vector<std::tuple<std::wstring, std::wstring, BOOL>>{
+             {L"C:\\configurator.exe", L"C:\\", TRUE}, {L"C:\\", L"C:\\", FALSE}, {L"configurator.exe", L"", TRUE},
+             {L"C:\\Tools\\", L"C:\\Tools", TRUE}, {L"\\\\server\\share\\a.exe", L"\\\\server\\share", TRUE}}) {
+        std::wstring buffer = path + L'\0';
+        EXPECT_EQ(platform::RemoveFileSpecPortable(&buffer[0]), removed) << path;
+        EXPECT_EQ(std::wstring(buffer.c_str()), folder) << path;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, RemoveFileSpecTest,
-                         ::testing::Values(TrimCase{L"C:\\configurator.exe", L"C:\\", TRUE},
-                                           TrimCase{L"C:\\", L"C:\\", FALSE},
-                                           TrimCase{L"configurator.exe", L"", TRUE},
-                                           TrimCase{L"C:\\Tools\\", L"C:\\Tools", TRUE}));
-
-// The configurator's folder from a path the system may have cut at 260 characters: a path
-// that fills the buffer is refused, never trimmed to some folder above.
-TEST(ReadModuleDirectory, RefusesAPathThatFilledTheBuffer) {
+TEST(ShellRules, ReadModuleDirectoryRefusesAPathThatFilledTheBuffer) {
     platform::FakeModuleFile module;
     const std::wstring folder = L"C:\\" + std::wstring(240, L'd');
     for (size_t length : {258u, 259u, 260u, 300u}) {

@@ -1,9 +1,11 @@
 // A firewall for tests: an in-memory rule list, with failures that a test can switch on.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "platform/command_line.h"
 #include "platform/firewall.h"
 
 namespace platform {
@@ -13,21 +15,29 @@ public:
     struct Rule {
         std::wstring executablePath;
         std::wstring name;
-        bool enabled = true;
-        bool allows = true;
     };
-
     std::vector<Rule> rules;
-    bool lookupFails = false;
-    bool addRefused = false;      // the firewall refuses to add a rule
-    bool addIsIgnored = false;    // the firewall says yes but stores nothing (as Wine does)
-    int lookups = 0;
-    int adds = 0;
-    bool removeRefused = false;   // a rule cannot be removed
+    bool lookupFails = false;   // the rule list cannot be read (nor changed)
+    bool addIsIgnored = false;  // the firewall says yes but stores nothing (as Wine does)
+    int lookups = 0, adds = 0;
+    static auto Same(const std::wstring& path) {
+        return [path](const Rule& rule) { return CompareNoCasePortable(rule.executablePath, path) == 0; };
+    }
 
-    Lookup FindAllowRule(const std::wstring& executablePath) override;
-    bool AddAllowRule(const std::wstring& executablePath, const std::wstring& ruleName) override;
-    bool RemoveRules(const std::wstring& executablePath) override;
+    Lookup FindAllowRule(const std::wstring& path) override {
+        ++lookups;
+        if (lookupFails) return Lookup::failed;
+        return std::any_of(rules.begin(), rules.end(), Same(path)) ? Lookup::found : Lookup::notFound;
+    }
+    bool AddAllowRule(const std::wstring& path, const std::wstring& ruleName) override {
+        if (++adds, !addIsIgnored) rules.push_back(Rule{path, ruleName});
+        return true;
+    }
+    bool RemoveRules(const std::wstring& path) override {
+        if (lookupFails) return false;
+        rules.erase(std::remove_if(rules.begin(), rules.end(), Same(path)), rules.end());
+        return true;
+    }
 };
 
 }  // namespace platform

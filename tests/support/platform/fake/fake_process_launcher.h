@@ -1,5 +1,5 @@
-// A process launcher for unit tests: records every start, wait and close, and plays back
-// the start's outcome that a test chose. Handles are counters.
+// A process launcher for tests: records every start, wait and close, and plays back the
+// start's outcome that a test chose. Handles are counters; a started process ends at once.
 #pragma once
 
 #include <functional>
@@ -15,32 +15,32 @@ public:
     struct Start {
         std::wstring applicationName;
         std::wstring commandLine;  // the text of the writable buffer when the call came
-        bool writable;             // a non-null buffer was passed
         BOOL inheritHandles;
         DWORD creationFlags;
     };
 
-    // The outcome of the next starts: 0 starts the program, any other value fails with it.
-    DWORD startError = 0;
-    // Runs at each start, before the outcome is given (a test can look at files then).
-    std::function<void(const Start&)> onStart;
-
+    DWORD startError = 0;                       // 0: the program starts; else the start fails with it
+    std::function<void(const Start&)> onStart;  // runs at each start, before the outcome
     std::vector<Start> starts;
-    std::vector<ProcessHandle> waitedFor;
-    std::vector<DWORD> waitTimeouts;
-    std::vector<ProcessHandle> closed;
+    std::vector<DWORD> waitTimeouts;  // one per wait for a started process
+    int openHandles = 0;
 
-    ProcessStart Create(const std::wstring& applicationName, wchar_t* commandLine, BOOL inheritHandles,
-                        DWORD creationFlags) override;
-    DWORD Wait(ProcessHandle process, DWORD milliseconds) override;
-    void Close(ProcessHandle process) override;
-
-    // Handles given out and not closed yet.
-    int OpenHandles() const;
-
-private:
-    ProcessHandle next_ = 0x100;
-    std::vector<ProcessHandle> given_;
+    ProcessStart Create(const std::wstring& application, wchar_t* commandLine, BOOL inherit, DWORD flags) override {
+        starts.push_back(Start{application, commandLine != nullptr ? commandLine : L"(read-only)", inherit, flags});
+        if (onStart) onStart(starts.back());
+        ProcessStart result;
+        result.lastError = startError;
+        result.started = startError == 0;
+        result.process = result.started ? 0x100 + starts.size() : 0;
+        openHandles += result.started ? 1 : 0;
+        return result;
+    }
+    DWORD Wait(ProcessHandle process, DWORD milliseconds) override {
+        if (process <= 0x100 || process > 0x100 + starts.size()) return 0xFFFFFFFFu;  // WAIT_FAILED
+        waitTimeouts.push_back(milliseconds);
+        return 0;  // WAIT_OBJECT_0
+    }
+    void Close(ProcessHandle) override { --openHandles; }
 };
 
 }  // namespace platform

@@ -1,7 +1,7 @@
-// Fakes of the simple seams for unit tests: each plays back what the test set and records
-// what the code asked.
+// Fakes of the simple seams: each plays back what the test set and records what the code asked.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,24 +16,28 @@ class FakeCommandLine : public CommandLine {
 public:
     std::wstring line = L"SetupClient.exe";
     bool splitFails = false;
-    int splitCalls = 0;
 
     std::wstring Get() override { return line; }
     bool Split(const std::wstring& commandLine, std::vector<std::wstring>& arguments) override {
-        ++splitCalls;
-        if (splitFails) return false;
-        arguments = SplitCommandLine(commandLine);
-        return true;
+        if (!splitFails) arguments = SplitCommandLine(commandLine);
+        return !splitFails;
     }
     int CompareNoCase(const std::wstring& a, const std::wstring& b) override { return CompareNoCasePortable(a, b); }
 };
 
+// Like the system: the path cut to the buffer, zero-terminated only when it fits.
 class FakeModuleFile : public ModuleFile {
 public:
     std::wstring path = L"C:\\Program Files\\Corvex\\SetupClient.exe";
     DWORD lastSize = 0;
 
-    DWORD GetFileName(wchar_t* buffer, DWORD size) override;
+    DWORD GetFileName(wchar_t* buffer, DWORD size) override {
+        lastSize = size;
+        const DWORD copied = static_cast<DWORD>(std::min<size_t>(path.size(), size));
+        std::copy(path.begin(), path.begin() + copied, buffer);
+        if (copied < size) buffer[copied] = L'\0';
+        return copied;
+    }
     BOOL RemoveFileSpec(wchar_t* path) override { return RemoveFileSpecPortable(path); }
 };
 

@@ -1,15 +1,14 @@
-// A scripted service control manager for tests. It records every call, hands out counters as
-// handles, fails any call a test names with any error code, and either plays back a sequence
-// of status records or simulates one service whose state starts and stops move. Time is the
-// FakeClock's: only Sleep moves it.
+// A service control manager for tests with one service. Starts and stops move its state;
+// queries report that state, or play back the status records a test scripts. It records
+// every call, hands out counters as handles, and fails any call a test names.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
-#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_seams.h"
 #include "platform/service_manager.h"
 
 namespace platform {
@@ -17,101 +16,109 @@ namespace platform {
 class FakeServiceManager : public ServiceManager {
 public:
     struct Call {
-        std::string name;         // the seam's method name, e.g. "OpenServiceByName"
-        ScHandle handle;          // the handle passed in (null for OpenManager)
-        DWORD argument;           // access mask, start type or control (0 where there is none)
-        std::wstring serviceName; // OpenServiceByName only
-        ScHandle opened;          // the handle an opening gave (null when it failed)
-        BOOL result;              // what the call returned (nonzero for an opening that succeeded)
-        DWORD tick;               // the clock when the call came
+        std::string name;  // the seam's method name, e.g. "OpenServiceByName"
+        ScHandle handle;   // the handle passed in (null for OpenManager)
+        DWORD argument;    // access mask, start type or control (0 where there is none)
     };
 
-    explicit FakeServiceManager(FakeClock& clock) : clock_(clock) {}
-
-    // The service that exists; opening any other name fails with 1060.
+    // The registered service: "" for none (opening fails with 1060; creating fails with 1073
+    // while it exists). Starting a service that is not stopped fails with 1056, stopping a
+    // stopped one with 1062.
     std::wstring installedService = L"QuentaraCorvexWorkstation_x64";
-    // Records played back by successful queries, one each; the last one repeats.
-    std::vector<ServiceStatus> statuses;
-    // What a failing query leaves in the caller's record. It says "running" on purpose: code
-    // that reads the record after a failed query gets a wrong answer and is caught.
-    ServiceStatus failedQueryRecord{SERVICE_RUNNING, 0xDEADu, 0};
-    // Simulation instead of playback: queries report `state`; an accepted start moves it to
-    // `stateAfterStart`, an accepted stop to `stateAfterStop`; starting a service that is not
-    // stopped fails with 1056, stopping a stopped one with 1062; `startType` keeps the last
-    // start type set. The simulated service's registration: creating it fails with 1073 while
-    // `installedService` has its name, and otherwise makes it the stopped service with the
-    // given start type, command line and display name; a change of the registration replaces
-    // those three, a query of the command line gives `binaryPath`, and a deletion removes the
-    // service (`installedService` empty) and sets `deleted`.
-    bool simulate = false;
-    DWORD state = SERVICE_STOPPED;
-    DWORD stateAfterStart = SERVICE_RUNNING;
-    DWORD stateAfterStop = SERVICE_STOPPED;
+    DWORD state = SERVICE_STOPPED, stateAfterStart = SERVICE_RUNNING, stateAfterStop = SERVICE_STOPPED;
     DWORD startType = SERVICE_DEMAND_START;
     std::wstring binaryPath = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
-    std::wstring displayName = L"Corvex Workstation x64";
     bool deleted = false;
-    // Guard against a wait that never ends: queries past this many throw std::runtime_error.
-    int queryLimit = 10000;
-
-    // Makes the `occurrence`-th call (1-based) of `callName` fail with `errorCode` as the last
-    // error (occurrence 0: every call of that name). `rawResult` is what the failing call returns (a query may be made to return a
-    // nonzero value other than 1); openings always give a null handle.
-    void FailCall(const std::string& callName, int occurrence, DWORD errorCode, BOOL rawResult = FALSE);
-
+    std::vector<ServiceStatus> statuses;  // when given, queries play them in order, the last repeating
+    // What a failed query leaves in the caller's record: "running", so that code reading it is caught.
+    ServiceStatus failedQueryRecord{SERVICE_RUNNING, 0xDEADu, 0};
     std::vector<Call> calls;
-    std::vector<ScHandle> opened;  // every handle handed out, in order
-    std::vector<ScHandle> closed;  // every handle closed, in order
+    std::vector<ScHandle> opened, closed;
 
-    std::vector<std::string> CallNames() const;
-    std::vector<const Call*> CallsNamed(const std::string& name) const;
-    int Count(const std::string& name) const { return static_cast<int>(CallsNamed(name).size()); }
-    std::set<ScHandle> OpenHandles() const;
-    // Playback position: how many scripted records have been handed out.
-    size_t RecordsPlayed() const { return played_; }
+    // The `occurrence`-th call (1-based; 0 every call) of `name` fails with `error` as the last
+    // error and returns `result` (openings return null).
+    void FailCall(const std::string& name, int occurrence, DWORD error, BOOL result = FALSE) {
+        failures_.push_back(Failure{name, occurrence, error, result});
+    }
+    int Count(const std::string& name) const {
+        return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == name; }));
+    }
 
-    ScHandle OpenManager(DWORD desiredAccess) override;
-    ScHandle OpenServiceByName(ScHandle manager, const std::wstring& serviceName, DWORD desiredAccess) override;
-    BOOL ChangeStartType(ScHandle service, DWORD startType) override;
-    BOOL Start(ScHandle service) override;
-    BOOL Control(ScHandle service, DWORD control) override;
-    BOOL QueryStatus(ScHandle service, ServiceStatus& status) override;
-    // Registration calls: recorded, failed when a test names them, and in simulation kept in
-    // the registration above.
-    ScHandle CreateOwnProcessService(ScHandle manager, const std::wstring& serviceName, const std::wstring& displayName,
-                                     const std::wstring& binaryPath, DWORD startType) override;
-    BOOL ChangeRegistration(ScHandle service, DWORD startType, const std::wstring& binaryPath,
-                            const std::wstring& displayName) override;
-    BOOL QueryBinaryPath(ScHandle service, std::wstring& binaryPath) override;
-    BOOL Delete(ScHandle service) override;
-    // A successful close clears the last error, as some system calls do on success: code
-    // that reads the error code of a failed call only after closing sees 0.
-    BOOL Close(ScHandle handle) override;
+    ScHandle OpenManager(DWORD access) override { return Go("OpenManager", nullptr, access) ? NewHandle() : nullptr; }
+    ScHandle OpenServiceByName(ScHandle manager, const std::wstring& name, DWORD access) override {
+        if (!Go("OpenServiceByName", manager, access)) return nullptr;
+        return !name.empty() && name == installedService ? NewHandle() : Refuse(ERROR_SERVICE_DOES_NOT_EXIST, nullptr);
+    }
+    BOOL ChangeStartType(ScHandle service, DWORD type) override {
+        return Go("ChangeStartType", service, type) ? (startType = type, TRUE) : result_;
+    }
+    BOOL Start(ScHandle service) override {
+        if (!Go("Start", service, 0)) return result_;
+        return state != SERVICE_STOPPED ? Refuse(ERROR_SERVICE_ALREADY_RUNNING, FALSE) : (state = stateAfterStart, TRUE);
+    }
+    BOOL Control(ScHandle service, DWORD control) override {
+        if (!Go("Control", service, control)) return result_;
+        return state == SERVICE_STOPPED ? Refuse(ERROR_SERVICE_NOT_ACTIVE, FALSE) : (state = stateAfterStop, TRUE);
+    }
+    BOOL QueryStatus(ScHandle service, ServiceStatus& status) override {
+        if (Count("QueryStatus") > 10000) throw std::runtime_error("FakeServiceManager: the wait never ended");
+        if (!Go("QueryStatus", service, 0)) return status = failedQueryRecord, result_;
+        status = statuses.empty() ? ServiceStatus{state, 0, 0} : statuses[std::min(played_++, statuses.size() - 1)];
+        return TRUE;
+    }
+    ScHandle CreateOwnProcessService(ScHandle manager, const std::wstring& name, const std::wstring&,
+                                     const std::wstring& path, DWORD type) override {
+        if (!Go("CreateOwnProcessService", manager, type)) return nullptr;
+        if (name == installedService) return Refuse(ERROR_SERVICE_EXISTS, nullptr);
+        installedService = name, state = SERVICE_STOPPED, deleted = false, startType = type, binaryPath = path;
+        return NewHandle();
+    }
+    BOOL ChangeRegistration(ScHandle service, DWORD type, const std::wstring& path, const std::wstring&) override {
+        return Go("ChangeRegistration", service, type) ? (startType = type, binaryPath = path, TRUE) : result_;
+    }
+    BOOL QueryBinaryPath(ScHandle service, std::wstring& path) override {
+        return Go("QueryBinaryPath", service, 0) ? (path = binaryPath, TRUE) : result_;
+    }
+    BOOL Delete(ScHandle service) override {
+        return Go("Delete", service, 0) ? (installedService.clear(), deleted = true, TRUE) : result_;
+    }
+    // A close clears the last error, as some system calls do on success.
+    BOOL Close(ScHandle handle) override {
+        calls.push_back(Call{"Close", handle, 0});
+        closed.push_back(handle);
+        lastError_ = 0;
+        return TRUE;
+    }
     DWORD LastError() override { return lastError_; }
 
 private:
     struct Failure {
         std::string name;
         int occurrence;
-        DWORD errorCode;
-        BOOL rawResult;
+        DWORD error;
+        BOOL result;
     };
+    // Records the call; false when an injected failure hits it.
+    bool Go(const char* name, ScHandle handle, DWORD argument) {
+        calls.push_back(Call{name, handle, argument});
+        for (const Failure& f : failures_) {
+            if (f.name != name || (f.occurrence != 0 && f.occurrence != Count(name))) continue;
+            result_ = f.result;
+            return Refuse(f.error, false);
+        }
+        return true;
+    }
+    template <typename T>
+    T Refuse(DWORD error, T result) {
+        lastError_ = error;
+        return result;
+    }
+    ScHandle NewHandle() { return opened.push_back(reinterpret_cast<ScHandle>(std::uintptr_t{0x100} + opened.size())), opened.back(); }
 
-    Call& Record(const std::string& name, ScHandle handle, DWORD argument);
-    // Applies an injected failure to the call just recorded; true if it fails.
-    bool Fails(Call& call);
-    BOOL Refuse(Call& call, DWORD error);
-    bool CheckHandle(Call& call, const std::set<ScHandle>& kind);
-    ScHandle NewHandle(std::set<ScHandle>& kind);
-
-    FakeClock& clock_;
     std::vector<Failure> failures_;
-    std::set<ScHandle> managers_;
-    std::set<ScHandle> services_;
-    std::uintptr_t nextHandle_ = 0x100;
     size_t played_ = 0;
-    int queries_ = 0;
     DWORD lastError_ = 0;
+    BOOL result_ = FALSE;
 };
 
 }  // namespace platform

@@ -1,5 +1,6 @@
-// A text file writer for unit tests: keeps each file's bytes in memory, converting as the
-// classic locale's wide stream does, and can refuse to open a path.
+// A text file writer for tests: keeps each file's bytes in memory, converted as the classic
+// locale's wide stream does (each character up to 0xFF as that byte, stopping at the first
+// other one), and can refuse to open a path.
 #pragma once
 
 #include <map>
@@ -13,14 +14,19 @@ namespace platform {
 
 class FakeTextFileWriter : public TextFileWriter {
 public:
-    // Paths that cannot be opened (a missing folder, a read-only file).
     std::set<std::wstring> unopenable;
-    // The bytes of each written file, by exact path.
     std::map<std::wstring, std::string> files;
-    // Every write that was asked, in order, opened or not.
-    std::vector<std::wstring> attempts;
+    std::vector<std::wstring> attempts;  // every write asked, opened or not
 
-    bool WriteClassic(const std::wstring& path, const std::wstring& text) override;
+    bool WriteClassic(const std::wstring& path, const std::wstring& text) override {
+        attempts.push_back(path);
+        if (unopenable.count(path) != 0) return false;
+        std::string& bytes = files[path] = std::string();
+        for (size_t i = 0; i < text.size() && static_cast<unsigned long>(text[i]) <= 0xFFu; ++i) {
+            bytes += static_cast<char>(static_cast<unsigned char>(text[i]));
+        }
+        return true;
+    }
 };
 
 }  // namespace platform

@@ -1,0 +1,101 @@
+// The kit build: the compiler's command line and defines, its start and the wait for it, the
+// debug batch file, a failed start, and a cut configurator path that builds nothing.
+#include <string>
+#include <vector>
+
+#include "packet_bench.h"
+
+namespace {
+
+using packet_test::KitTest;
+
+const wchar_t kCompiler[] = LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe)";
+const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
+const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
+
+// The command line's defines and quoting (its split by the real shell is the Windows-side test's).
+TEST_F(KitTest, StartsTheCompilerBesideTheConfiguratorUnderTheWaitCursorAndWaitsWithoutLimit) {
+    int cursorAtStart = -1;
+    launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) { cursorAtStart = ui.waitCursorDepth; };
+    dialog.SetNameChoice(1);
+    ASSERT_EQ(dialog.BuildPacket(kOutput), TRUE);
+    ASSERT_EQ(launcher.starts.size(), 1u);
+    EXPECT_EQ(launcher.starts[0].applicationName, kCompiler);
+    const std::wstring predefined = bench.folders.userAppData + L"\\Quentara\\Corvex Workstation\\PredefinedClientSettings\\";
+    EXPECT_EQ(launcher.starts[0].commandLine,
+              L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" + predefined +
+                  L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + predefined + L"Workstation\\\\\" "
+                  LR"(/DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT="C:\Kits\kit one.exe" )"
+                  LR"(/DCURRENT_WORK_DIR="C:\Corvex\\" /DASK_FOR_PARAMETERS "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
+    EXPECT_EQ(launcher.starts[0].inheritHandles, TRUE);
+    EXPECT_EQ(launcher.starts[0].creationFlags, 0x08000000u);  // CREATE_NO_WINDOW alone
+    EXPECT_EQ(launcher.waitTimeouts, std::vector<DWORD>{0xFFFFFFFFu});  // INFINITE
+    EXPECT_EQ(launcher.openHandles, 0);
+    EXPECT_EQ(cursorAtStart, 1);
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+    EXPECT_TRUE(textFiles.attempts.empty()) << "a batch file without --debug";
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
+}
+
+// The configurator's folder: the file name cut, one backslash appended (a root keeps its own).
+TEST_F(KitTest, ModuleDirectoryIsTheFolderWithABackslashAndACutPathBuildsNothing) {
+    for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
+             {LR"(C:\Program Files\Corvex\SetupClient.exe)", LR"(C:\Program Files\Corvex\)"},
+             {LR"(C:\SetupClient.exe)", LR"(C:\\)"}, {LR"(\\server\share\SetupClient.exe)", LR"(\\server\share\)"}}) {
+        bench.module.path = path;
+        EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
+    }
+    EXPECT_EQ(bench.module.lastSize, 260u);
+    bench.module.path = L"C:\\" + std::wstring(250, L'd') + L"\\SetupClient.exe";  // 269: the system cut it
+    bench.CommandLine(L"--create_packet --debug");
+    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+    EXPECT_TRUE(launcher.starts.empty());
+    EXPECT_TRUE(textFiles.attempts.empty());
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+}
+
+TEST_F(KitTest, AFailedStartTellsTheSystemsCodeAndWaitsForNothing) {
+    for (DWORD code : {DWORD{2}, DWORD{0xFFFFFFFFu}}) {
+        launcher.startError = code;
+        bench.prompts.messageBoxes.clear();
+        EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+        ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+        EXPECT_EQ(bench.prompts.messageBoxes[0].text,
+                  L"Can't launch the client packet builder (system error is " + std::to_wstring(code) + L").");
+        EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
+    }
+    EXPECT_TRUE(launcher.waitTimeouts.empty());
+    EXPECT_EQ(launcher.openHandles, 0);
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+}
+
+// "--debug" standing whole: the command line, unquoted compiler, one blank, no line end, written
+// before the start, also when the start then fails; a file that cannot be written is skipped.
+TEST_F(KitTest, DebugBatchFileHoldsTheCommandBeforeTheStart) {
+    for (const wchar_t* arguments : {L"--create_packet", L"--debug=1", L"debug"}) {
+        bench.CommandLine(arguments);
+        dialog.BuildPacket(kOutput);
+    }
+    EXPECT_TRUE(textFiles.attempts.empty());
+    bench.CommandLine(L"--create_packet --DEBUG");
+    bool writtenAtStart = false;
+    launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) { writtenAtStart = textFiles.files.count(kBatchFile) == 1; };
+    dialog.SetNameChoice(1);
+    dialog.BuildPacket(kOutput);
+    EXPECT_TRUE(writtenAtStart);
+    const std::wstring line = std::wstring(kCompiler) + L" " + dialog.ComposeBuildArguments(kOutput, LR"(C:\Corvex\)");
+    EXPECT_EQ(textFiles.files[kBatchFile], std::string(line.begin(), line.end()));
+    textFiles.files.clear();
+    launcher.startError = 2;
+    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+    EXPECT_EQ(textFiles.files.count(kBatchFile), 1u);
+    launcher.startError = 0;
+    textFiles.unopenable.insert(kBatchFile);
+    bench.prompts.messageBoxes.clear();
+    EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
+}
+
+}  // namespace
