@@ -1,13 +1,59 @@
 // The kit build: the compiler's command line and defines, its start and the wait for it, the
 // debug batch file, a failed start, and a cut configurator path that builds nothing.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
-#include "packet_bench.h"
+#include "app/setup_client_app.h"
+#include "app_bench.h"
+#include "packet/create_client_packet_dlg.h"
+#include "platform/fake/fake_process_launcher.h"
+#include "platform/fake/fake_text_file_writer.h"
 
 namespace {
 
-using packet_test::KitTest;
+// The kit build needs no window: an icon for the dialog object and the wait cursor, counted.
+class WindowlessUi : public framework::UiBackend {
+public:
+    int waitCursorDepth = 0;
+    BOOL InitCommonControls(DWORD) override { return TRUE; }
+    HICON LoadIcon(UINT) override { return nullptr; }
+    int GetSystemMetrics(int) override { return 0; }
+    INT_PTR RunModal(CDialog&, UINT) override { return -1; }
+    HWND ActiveWindow() override { return nullptr; }
+    void BeginWaitCursor() override { ++waitCursorDepth; }
+    void EndWaitCursor() override { --waitCursorDepth; }
+};
+
+class TestPacketDlg : public CCreateClientPacketDlg {
+public:
+    void SetNameChoice(int choice) { m_nameChoice = choice; }
+};
+
+class KitTest : public ::testing::Test {
+protected:
+    KitTest() : previousUi_(framework::InstallUi(&ui)) {
+        platform::Seams seams = platform::Current();
+        seams.processes = &launcher;
+        seams.textFiles = &textFiles;
+        previous_ = platform::Install(seams);
+    }
+    ~KitTest() override {
+        platform::Install(previous_);
+        framework::InstallUi(previousUi_);
+    }
+
+    testing_support::AppBench bench;
+    platform::FakeProcessLauncher launcher;
+    platform::FakeTextFileWriter textFiles;
+    WindowlessUi ui;
+    framework::UiBackend* previousUi_;
+    platform::Seams previous_;
+    CSetupClientApp app;
+    TestPacketDlg dialog;
+};
+
 
 const wchar_t kCompiler[] = LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe)";
 const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
