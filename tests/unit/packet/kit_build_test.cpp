@@ -2,6 +2,7 @@
 // debug batch file, a failed start, and a cut configurator path that builds nothing.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -143,5 +144,39 @@ TEST_F(KitTest, DebugBatchFileHoldsTheCommandBeforeTheStart) {
     EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
     EXPECT_TRUE(bench.prompts.messageBoxes.empty());
 }
+
+// Choosing the installer file: the kit's save dialog, the ".exe" rule and the replace question
+// (Yes keeps the path, No asks again from it, Cancel gives up).
+struct Choice {
+    std::vector<std::optional<std::wstring>> files;  // chosen in the file dialogs, in the bench's folder
+    std::vector<int> answers;                         // to the replace questions
+    std::wstring result;
+};
+class OutputFileTest : public KitTest, public ::testing::WithParamInterface<Choice> {};
+
+TEST_P(OutputFileTest, ExeRuleAndReplaceQuestion) {
+    ASSERT_EQ(bench.files.WriteNewFile(bench.PathInRoot(L"old 1%.exe"), "old", false), 0u);
+    for (const auto& file : GetParam().files) bench.prompts.fileAnswers.push_back(file ? bench.PathInRoot(*file) : file);
+    for (int answer : GetParam().answers) bench.prompts.answers.push_back(answer);
+    EXPECT_EQ(dialog.ChooseOutputFile(), GetParam().result.empty() ? L"" : bench.PathInRoot(GetParam().result));
+    EXPECT_EQ(bench.prompts.fileDialogs.size(), GetParam().files.size());
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), GetParam().answers.size());
+    const framework::FileDialogState& first = bench.prompts.fileDialogs[0].state;
+    EXPECT_EQ(std::to_wstring(first.save) + first.defaultExtension + first.fileName + std::to_wstring(first.flags),
+              L"1exeCorvexWorkstation_setup.exe0");  // no replace prompt of the dialog's own
+    EXPECT_EQ(first.filters, (std::vector<std::pair<std::wstring, std::wstring>>{
+                                 {L"Executive Files (*.exe)", L"*.exe"}, {L"All Files (*.*)", L"*.*"}}));
+    if (GetParam().answers.empty()) return;
+    const std::wstring asked = bench.PathInRoot(L"old 1%.exe");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"\"" + asked + L"\" already exists. Do you want to replace it?");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (GetParam().files.size() > 1) EXPECT_EQ(bench.prompts.fileDialogs[1].state.fileName, asked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, OutputFileTest, ::testing::Values(
+    Choice{{L"kit"}, {}, L"kit.exe"}, Choice{{L"KIT.ExE"}, {}, L"KIT.ExE"}, Choice{{L"a.exe.bak"}, {}, L"a.exe.bak.exe"},
+    Choice{{L"kitexe"}, {}, L"kitexe.exe"}, Choice{{std::nullopt}, {}, L""}, Choice{{L"old 1%"}, {IDYES}, L"old 1%.exe"},
+    Choice{{L"old 1%.exe"}, {IDCANCEL}, L""}, Choice{{L"old 1%.exe", L"new"}, {IDNO}, L"new.exe"},
+    Choice{{L"old 1%.exe", std::nullopt}, {IDNO}, L""}, Choice{{L"old 1%.exe", L"old 1%"}, {IDNO, IDYES}, L"old 1%.exe"}));
 
 }  // namespace
