@@ -1,5 +1,5 @@
 // The parameters library against a real temporary folder, which holds the ProgramData and the
-// user's application data folders; every file call goes through a recording fault injector.
+// user's application data folders; the file system records its calls and fails those a test names.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,7 +14,6 @@
 
 #include "params/corvex_parameters.h"
 #include "platform/fake/fake_known_folders.h"
-#include "platform/fake/faulty_file_system.h"
 #include "platform/platform.h"
 #include "platform/portable/portable_file_system.h"
 
@@ -69,8 +68,7 @@ public:
     std::vector<std::string> Files() const { return FilesBelow(temp_.Native()); }
 
     platform::TempFolder temp_;
-    platform::PortableFileSystem disk_;
-    platform::FaultyFileSystem files_{disk_};
+    platform::PortableFileSystem files_;
     platform::FakeKnownFolders folders_;
     platform::ScopedSeams seams_{[this] {
         platform::Seams seams;

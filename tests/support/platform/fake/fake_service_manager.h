@@ -25,7 +25,7 @@ public:
     // while it exists). Starting a service that is not stopped fails with 1056, stopping a
     // stopped one with 1062.
     std::wstring installedService = L"QuentaraCorvexWorkstation_x64";
-    DWORD state = SERVICE_STOPPED, stateAfterStart = SERVICE_RUNNING, stateAfterStop = SERVICE_STOPPED;
+    DWORD state = SERVICE_STOPPED, stateAfterStart = SERVICE_RUNNING;
     DWORD startType = SERVICE_DEMAND_START;
     std::wstring binaryPath = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
     bool deleted = false;
@@ -58,7 +58,7 @@ public:
     }
     BOOL Control(ScHandle service, DWORD control) override {
         if (!Go("Control", service, control)) return result_;
-        return state == SERVICE_STOPPED ? Refuse(ERROR_SERVICE_NOT_ACTIVE, FALSE) : (state = stateAfterStop, TRUE);
+        return state == SERVICE_STOPPED ? Refuse(ERROR_SERVICE_NOT_ACTIVE, FALSE) : (state = SERVICE_STOPPED, TRUE);
     }
     BOOL QueryStatus(ScHandle service, ServiceStatus& status) override {
         if (Count("QueryStatus") > 10000) throw std::runtime_error("FakeServiceManager: the wait never ended");

@@ -2,7 +2,9 @@
 // against a real temporary folder with it. Backslashes become slashes, names are UTF-8, and a
 // symbolic link stands for a Windows link (reparse point). Rights are not imitated: files are
 // rw-r--r--, folders rwxr-xr-x; the administrators are root and the user running the tests,
-// and others may change a folder that its group or others may write.
+// and others may change a folder that its group or others may write. It records the calls
+// that change something, and fails those a test names with the chosen error code without
+// doing them (a failing write first writes half of the bytes, as a full disk would).
 #pragma once
 
 #include <fcntl.h>
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/utf8.h"
@@ -24,6 +27,16 @@ namespace platform {
 
 class PortableFileSystem : public FileSystem {
 public:
+    // The error, and the call of that operation it hits (1 the first, ...; 0 every call).
+    struct Fault {
+        DWORD error = ERROR_SUCCESS;
+        int atCall = 0;
+    };
+    Fault readFault, writeFault, replaceFault, restrictFault;
+    // "read", "write" (or "write protected": with the store's rights), "replace" (the target),
+    // "remove", "create folders", "create store folder", "restrict", then a blank and the path.
+    std::vector<std::wstring> calls;
+
     static std::string NativePath(const std::wstring& path) {
         std::string native = WideToUtf8Lossy(path);
         std::replace(native.begin(), native.end(), '\\', '/');
@@ -36,6 +49,7 @@ public:
         return S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
     }
     DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override {
+        if (Hits(readFault, L"read ", path)) return readFault.error;
         const int fd = ::open(NativePath(path).c_str(), O_RDONLY);
         if (fd < 0) return Error();
         struct stat info {};
@@ -47,24 +61,31 @@ public:
         if (code == ERROR_SUCCESS) contents.swap(bytes);
         return code;
     }
-    DWORD WriteNewFile(const std::wstring& path, const std::string& contents, bool) override {
+    DWORD WriteNewFile(const std::wstring& path, const std::string& contents, bool storeRights) override {
+        const bool fails = Hits(writeFault, storeRights ? L"write protected " : L"write ", path);
         const int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
         if (fd < 0) return Error();
-        const bool written = ::write(fd, contents.data(), contents.size()) == static_cast<ssize_t>(contents.size());
-        const DWORD code = written ? ERROR_SUCCESS : Error();
+        const std::size_t size = fails ? contents.size() / 2 : contents.size();
+        const DWORD code = ::write(fd, contents.data(), size) == static_cast<ssize_t>(size) ? ERROR_SUCCESS : Error();
         ::close(fd);
-        return code;
+        return fails ? writeFault.error : code;
     }
     DWORD Replace(const std::wstring& source, const std::wstring& target) override {
+        if (Hits(replaceFault, L"replace ", target)) return replaceFault.error;
         return Result(std::rename(NativePath(source).c_str(), NativePath(target).c_str()) == 0);
     }
-    DWORD Remove(const std::wstring& path) override { return Result(::unlink(NativePath(path).c_str()) == 0); }
+    DWORD Remove(const std::wstring& path) override {
+        return Hits(Fault{}, L"remove ", path), Result(::unlink(NativePath(path).c_str()) == 0);
+    }
     DWORD CreateFolders(const std::wstring& path) override {
+        Hits(Fault{}, L"create folders ", path);
         std::error_code error;
         std::filesystem::create_directories(NativePath(path), error);
         return error ? ERROR_PATH_NOT_FOUND : ERROR_SUCCESS;  // mostly a file where a folder should be
     }
-    DWORD CreateStoreFolder(const std::wstring& path) override { return Result(::mkdir(NativePath(path).c_str(), 0755) == 0); }
+    DWORD CreateStoreFolder(const std::wstring& path) override {
+        return Hits(Fault{}, L"create store folder ", path), Result(::mkdir(NativePath(path).c_str(), 0755) == 0);
+    }
     DWORD GetOwnership(const std::wstring& path, FolderOwnership& ownership) override {
         struct stat info {};
         if (::lstat(NativePath(path).c_str(), &info) != 0) return Error();
@@ -74,6 +95,7 @@ public:
         return ERROR_SUCCESS;
     }
     DWORD RestrictToAdministrators(const std::wstring& path) override {
+        if (Hits(restrictFault, L"restrict ", path)) return restrictFault.error;
         const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
         if (fd < 0) return Error();
         const DWORD code = Result(::fchmod(fd, 0755) == 0);
@@ -82,6 +104,13 @@ public:
     }
 
 private:
+    // Records the call; true when the fault hits it.
+    bool Hits(const Fault& fault, const std::wstring& operation, const std::wstring& path) {
+        calls.push_back(operation + path);
+        const auto count = std::count_if(calls.begin(), calls.end(),
+                                         [&](const std::wstring& c) { return c.compare(0, operation.size(), operation) == 0; });
+        return fault.error != ERROR_SUCCESS && (fault.atCall == 0 || fault.atCall == count);
+    }
     // errno as the Windows error code that the seam speaks.
     static DWORD Error() {
         switch (errno) {
