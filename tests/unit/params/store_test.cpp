@@ -44,7 +44,7 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndCreatesThe
     EXPECT_EQ(loaded.GetCoordinatorPort(), 65535);
     // Each folder below ProgramData is created with the store's rights, every file written with
     // them, nothing repaired afterwards.
-    EXPECT_EQ(Calls(L"create store folder ").size(), 3u);
+    ASSERT_EQ(Calls(L"create store folder ").size(), 3u);
     EXPECT_EQ(Calls(L"create store folder ")[0], L"create store folder " + Quentara());
     EXPECT_EQ(Calls(L"write protected ").size(), Calls(L"write ").size());
     EXPECT_TRUE(Calls(L"restrict ").empty());
