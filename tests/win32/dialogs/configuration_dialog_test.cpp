@@ -14,10 +14,8 @@ using platform::FakeServiceManager;
 class WatchedServices : public FakeServiceManager {
 public:
     using FakeServiceManager::FakeServiceManager;
-    BOOL Start(platform::ScHandle service) override { return Look("Start"), FakeServiceManager::Start(service); }
-    BOOL Control(platform::ScHandle service, DWORD control) override {
-        return Look("Stop"), FakeServiceManager::Control(service, control);
-    }
+    BOOL Start(platform::ScHandle s) override { return Look("Start"), FakeServiceManager::Start(s); }
+    BOOL Control(platform::ScHandle s, DWORD c) override { return Look("Stop"), FakeServiceManager::Control(s, c); }
     void Look(const char* request) {
         requests.push_back(request);
         if (window != nullptr) seen.push_back({window->Buttons(), window->Focus()});
@@ -99,8 +97,7 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest,
                          ::testing::Values(AnswerCase{"Cancel", IDCANCEL, false, false},
-                                           AnswerCase{"No", IDNO, false, true}, AnswerCase{"Yes", IDYES, true, true}),
-                         [](const ::testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
+                                           AnswerCase{"No", IDNO, false, true}, AnswerCase{"Yes", IDYES, true, true}));
 
 // OK saves, asks for the firewall exception and restarts the service; it closes only with the
 // service running, and otherwise the buttons show the service's real state.
@@ -132,8 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
     Services, OkTest,
     ::testing::Values(OkCase{"Restarts", "", {}, true, {}},
                       OkCase{"StopRefused", "Control", {L"Unknown system error"}, false, kRunning},
-                      OkCase{"StoppedButStartRefused", "Start", {L"Unknown system error. Code: 1052"}, false, kStopped}),
-    [](const ::testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
+                      OkCase{"StoppedButStartRefused", "Start", {L"Unknown system error. Code: 1052"}, false, kStopped}));
 
 struct InstallCase {
     const char* name;
@@ -166,9 +162,7 @@ TEST_P(InstallDialogTest, IgnoresEscapeAndCloseThenOkSavesRestartsAndClosesWhate
 
 INSTANTIATE_TEST_SUITE_P(
     Services, InstallDialogTest,
-    ::testing::Values(InstallCase{"Stopped", SERVICE_STOPPED, 0, {"Start"}, 0},
-                      InstallCase{"Running", SERVICE_RUNNING, 0, {"Stop", "Start"}, 0},
-                      InstallCase{"CannotStart", SERVICE_STOPPED, 1058, {"Start"}, 1}),
-    [](const ::testing::TestParamInfo<InstallCase>& info) { return std::string(info.param.name); });
+    ::testing::Values(InstallCase{"Stopped", SERVICE_STOPPED, 0, {"Start"}, 0}, InstallCase{"Running", SERVICE_RUNNING, 0, {"Stop", "Start"}, 0},
+                      InstallCase{"CannotStart", SERVICE_STOPPED, 1058, {"Start"}, 1}));
 
 }  // namespace

@@ -80,8 +80,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
 INSTANTIATE_TEST_SUITE_P(Choices, CreateTest,
                          ::testing::Values(CreateCase{"computer_name", IDC_NAME_COMPUTER, L"not a name!", false, false},
                                            CreateCase{"ask", IDC_NAME_ASK, L"ws.example.com", false, true},
-                                           CreateCase{"typed_name", IDC_NAME_TYPED, L"WS-0142", true, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                                           CreateCase{"typed_name", IDC_NAME_TYPED, L"WS-0142", true, false}));
 
 // An existing file is replaced only after a Yes; No opens the file dialog again, Cancel stops.
 TEST_F(KitDialogTest, AnExistingOutputFileIsReplacedOnlyAfterAskingAndCreateWorksAgain) {

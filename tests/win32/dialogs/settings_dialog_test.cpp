@@ -24,7 +24,7 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
                       EXPECT_EQ(w.Focus(), IDC_SERVER_HOST);
                       EXPECT_FALSE(dialog.IsModified());
                       w.Type(IDC_SERVER_HOST, L"10.1.2.3");
-                      EXPECT_TRUE(w.Type(IDC_SERVER_PORT, L"009750"));
+                      EXPECT_TRUE(w.Type(IDC_SERVER_PORT, L"065535"));
                       w.Type(IDC_ADMIN_LOGIN, L"admin@corp.example");
                       w.Type(IDC_WORKSTATION_NAME, L"OFFICE-PC7");
                       w.Click(IDOK);
@@ -32,7 +32,7 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
               IDOK);
     const auto stored = bench.ReadAgentSettings();
     EXPECT_EQ(stored.host, L"10.1.2.3");
-    EXPECT_EQ(stored.port, 9750);
+    EXPECT_EQ(stored.port, 65535);
     EXPECT_EQ(stored.login, L"admin@corp.example");
     EXPECT_EQ(stored.workstation, L"OFFICE-PC7");
 }
@@ -97,8 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"PortEmpty", IDC_SERVER_PORT, L"", kPromptUnsignedNumber},
                       BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", nullptr},
                       BadInput{"Port65537", IDC_SERVER_PORT, L"65537", L"1 to 65535"},  // port 1 in 16 bits
-                      BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kPromptUnsignedNumber}),
-    [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
+                      BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kPromptUnsignedNumber}));
 
 TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {
     CClientConfigurationDlg dialog;

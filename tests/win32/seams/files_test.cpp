@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "params/corvex_parameters.h"
 #include "platform/fake/fake_known_folders.h"
@@ -86,31 +87,15 @@ TEST_F(Win32FilesTest, FileOperationsWorkOnUtf16Paths) {
     EXPECT_EQ(files.ReadWholeFile(root + L"none\\x", 100, bytes), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
-// Here wchar_t has 16 bits: a value with surrogate pairs is kept whole, and a refused
-// character outside the Basic Multilingual Plane is quoted whole.
-TEST_F(Win32FilesTest, SurrogatePairsAreStoredKeptAndQuotedWhole) {
+// A value with surrogate pairs (wchar_t has 16 bits here) is stored as UTF-8 and read back
+// whole; a replace that another program's open handle blocks changes nothing.
+TEST_F(Win32FilesTest, SurrogatePairsRoundTripAndATargetHeldOpenKeepsItsBytes) {
     const std::wstring login = L"CORP\\J\u00fcrgen\U0001F600";
-    CorvexParameters saved(L"client");
-    saved.SetUserName(login);
-    saved.Save(root, root);
-    EXPECT_NE(Bytes(root + L"user.json").find("J\xc3\xbcrgen\xf0\x9f\x98\x80"), std::string::npos);
-    CorvexParameters loaded(L"client");
-    loaded.Load(root, root);
-    EXPECT_EQ(loaded.GetAllowedUserName(), login);
-    CorvexParameters refused(L"client");
-    refused.SetClientName(L"ws\U0001F600", false);
-    try {
-        refused.Save(root, root);
-        ADD_FAILURE() << "accepted";
-    } catch (const CorvexParameters::ValidationError& e) {
-        EXPECT_NE(e.GetText().find(L"contains \"\U0001F600\"."), std::wstring::npos);
-    }
-}
-
-TEST_F(Win32FilesTest, ATargetHeldOpenKeepsItsBytesAndNoTemporaryFileIsLeft) {
     CorvexParameters first(L"client");
+    first.SetUserName(login);
     first.Save(root, root);
     const std::string before = Bytes(root + L"user.json");
+    EXPECT_NE(before.find("J\xc3\xbcrgen\xf0\x9f\x98\x80"), std::string::npos);
     const HANDLE held =
         ::CreateFileW((root + L"user.json").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -119,6 +104,22 @@ TEST_F(Win32FilesTest, ATargetHeldOpenKeepsItsBytesAndNoTemporaryFileIsLeft) {
     EXPECT_THROW(second.Save(root, root), std::runtime_error);
     ::CloseHandle(held);
     EXPECT_EQ(Bytes(root + L"user.json"), before);
+    CorvexParameters loaded(L"client");
+    loaded.Load(root, root);
+    EXPECT_EQ(loaded.GetAllowedUserName(), login);
+    // A refused character outside the Basic Multilingual Plane is judged and quoted whole.
+    for (const auto& bad : {std::make_tuple(L"ws\U0001F600", L"CORP\\backup", L"contains \"\U0001F600\"."),
+                            std::make_tuple(L"WS-1", L"CORP\\user\U000E0041", L"(U+E0041,")}) {  // a format character
+        CorvexParameters refused(L"client");
+        refused.SetClientName(std::get<0>(bad), false);
+        refused.SetUserName(std::get<1>(bad));
+        try {
+            refused.Save(root + L"x\\", root + L"x\\");
+            ADD_FAILURE() << "accepted";
+        } catch (const CorvexParameters::ValidationError& e) {
+            EXPECT_NE(e.GetText().find(std::get<2>(bad)), std::wstring::npos) << testing::PrintToString(e.GetText());
+        }
+    }
     int entries = 0;
     for (const auto& entry : std::filesystem::directory_iterator(root)) entries += entry.is_regular_file();
     EXPECT_EQ(entries, 2) << "a temporary file was left";
