@@ -1,6 +1,7 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
 // silent modes, the service commands' messages and the entry point's "Error!" box.
 #include "dialog_bench.h"
+#include "framework/win32/win32_prompts.h"
 #include "params/corvex_parameters.h"
 
 namespace {
@@ -207,6 +208,19 @@ TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     EXPECT_EQ(box.text + L"|" + box.caption, L"boom at cli\u00e9nt|Error!");
     EXPECT_EQ(box.type, static_cast<UINT>(MB_OK | MB_ICONERROR));
     EXPECT_FALSE(box.owned);
+}
+
+TEST(EntryPoint, TheErrorBoxReachesMessageBoxWWithTheCharactersTheUtf8Encodes) {
+    framework::Win32Prompts system;
+    framework::Prompts* previous = framework::InstallPrompts(&system);
+    std::wstring shown;
+    testing_support::RunModal([] { return ShowErrorBox("cli\xC3\xA9nt \xE2\x82\xAC"), INT_PTR(0); },
+                              [&](testing_support::DialogDriver& w) {
+                                  shown = w.Text(0) + L"|" + w.Text(0xFFFF);  // the caption and the text
+                                  w.Click(IDOK);
+                              });
+    framework::InstallPrompts(previous);
+    EXPECT_EQ(shown, L"Error!|cli\u00e9nt \u20ac");
 }
 
 }  // namespace

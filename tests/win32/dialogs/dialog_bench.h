@@ -73,7 +73,7 @@ public:
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
 
 private:
-    HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
+    HWND Item(int id) const { return id == 0 ? m_dialog : ::GetDlgItem(m_dialog, id); }  // 0: the caption
     // Lets the dialog handle what the action posted, as its modal loop would.
     void Pump() {
         MSG message;
