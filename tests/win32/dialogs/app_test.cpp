@@ -69,21 +69,6 @@ public:
 };
 const std::vector<std::string> kSilentSteps{"firewall", "restart(ignore stop failure)"};
 
-TEST(SilentInstall, FirewallForTheAgentBesideTheConfiguratorThenRestartAndNoSettingsTouched) {
-    AppBench bench;
-    bench.module.path = L"C:\\Tools\\configurator.exe";
-    bench.CommandLine(L"--silent_install");
-    TracingApp app;
-    EXPECT_EQ(AfxWinMain(app), 0);
-    EXPECT_EQ(app.trace, kSilentSteps);
-    EXPECT_EQ(bench.AgentStoreBytes(), "");
-    EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
-    ASSERT_EQ(bench.firewall.rules.size(), 1u);
-    EXPECT_EQ(bench.firewall.rules[0].executablePath, L"C:\\Tools\\CorvexWorkstation.exe");
-    EXPECT_EQ(bench.firewall.rules[0].name, L"Corvex Workstation x64");
-    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
-}
-
 struct ExitCodeCase {
     bool installed;
     bool firewallIgnoresAdds;
@@ -106,16 +91,23 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     if (c.stopRefusedWith != 0) bench.services.FailCall("Control", 0, c.stopRefusedWith);
     bench.services.stateAfterStart = c.stateAfterStart;
     bench.firewall.addIsIgnored = c.firewallIgnoresAdds;
-    CSetupClientApp app;
+    TracingApp app;
     EXPECT_EQ(AfxWinMain(app), c.exitCode);
+    EXPECT_EQ(app.trace, kSilentSteps);
     EXPECT_EQ(bench.prompts.messageBoxes.size(), c.messages);
+    EXPECT_EQ(bench.AgentStoreBytes(), "") << "no settings touched";
+    EXPECT_EQ(bench.firewall.rules.size(), (c.exitCode & 2) != 0 ? 0u : 1u);
+    for (const auto& rule : bench.firewall.rules) {  // for the agent beside the configurator
+        EXPECT_EQ(rule.executablePath + L"|" + rule.name, L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64");
+    }
 }
 
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING;
-const std::wstring kModule = L"C:\\Corvex\\SetupClient.exe";
+const std::wstring kModule = L"C:\\Tools\\configurator.exe";
 INSTANTIATE_TEST_SUITE_P(
     Table, SilentExitCodeTest,
-    ::testing::Values(ExitCodeCase{false, true, kStopped, 0, kRunning, 1 | 2, 2, kModule},  // missing, no rule
+    ::testing::Values(ExitCodeCase{true, false, kStopped, 0, kRunning, 0, 0, kModule},  // a stopped agent is started
+                      ExitCodeCase{false, true, kStopped, 0, kRunning, 1 | 2, 2, kModule},  // missing, no rule
                       // The stop is refused, the start then too (already running): it still runs.
                       ExitCodeCase{true, false, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, kModule},
                       ExitCodeCase{true, false, kStopped, 0, SERVICE_START_PENDING, 1, 0, kModule},
