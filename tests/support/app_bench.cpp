@@ -14,8 +14,18 @@
 namespace testing_support {
 
 #ifdef _WIN32
+// The test's command line, split by CommandLineToArgvW and compared as the program does.
+struct SystemSplit : platform::Win32CommandLine {
+    explicit SystemSplit(platform::FakeCommandLine& line) : line(line) {}
+    std::wstring Get() override { return line.line; }
+    bool Split(const std::wstring& text, std::vector<std::wstring>& arguments) override {
+        return !line.splitFails && Win32CommandLine::Split(text, arguments);
+    }
+    platform::FakeCommandLine& line;
+};
+
 struct AppBench::Host {
-    Host() {
+    explicit Host(platform::FakeCommandLine& line) : commandLine(line) {
         wchar_t temp[MAX_PATH + 1] = {};
         ::GetTempPathW(MAX_PATH, temp);
         static int count = 0;
@@ -33,24 +43,27 @@ struct AppBench::Host {
 
     std::wstring root;
     platform::Win32FileSystem files;
+    SystemSplit commandLine;
     framework::Win32Ui ui;
     framework::UiBackend* previousUi;
 };
 #else
 struct AppBench::Host {
+    explicit Host(platform::FakeCommandLine& line) : commandLine(line) {}
     std::wstring Root() const { return folder.Wide(); }
 
     platform::TempFolder folder;
     platform::PortableFileSystem files;
+    platform::FakeCommandLine& commandLine;
 };
 #endif
 
-AppBench::AppBench() : m_host(new Host), files(m_host->files) {
+AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
     folders.programData = m_host->Root() + L"\\ProgramData";
     folders.userAppData = m_host->Root() + L"\\AppData";
     module.path = L"C:\\Corvex\\SetupClient.exe";
     platform::Seams seams;
-    seams.commandLine = &commandLine;
+    seams.commandLine = &m_host->commandLine;
     seams.module = &module;
     seams.files = &files;
     seams.folders = &folders;
@@ -78,17 +91,11 @@ void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port,
     parameters.Save(true);
 }
 
-AppBench::Stored AppBench::ReadAgentSettings() { return ReadSettings(AgentStore(), AgentStore()); }
-
 AppBench::Stored AppBench::ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir) {
     CorvexParameters parameters(L"client");
     parameters.Load(userDir, workstationDir);
     return Stored{parameters.GetCoordinatorHost(), parameters.GetCoordinatorPort(), parameters.GetAllowedUserName(),
                   parameters.GetClientName()};
-}
-
-std::wstring AppBench::AgentStore() const {
-    return folders.programData + L"\\Quentara\\Corvex Workstation\\Settings\\";
 }
 
 std::string AppBench::AgentStoreBytes() {

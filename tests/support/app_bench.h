@@ -2,7 +2,7 @@
 // temporary folder standing in for the machine's and the user's settings folders (written
 // through the real file system: Win32 under Wine, POSIX natively), a simulated agent service,
 // a virtual clock and the prompts' answerer. Under Wine the real Win32 user interface is
-// installed as well.
+// installed as well, and the command line is split by the system's own rule.
 #pragma once
 
 #include <memory>
@@ -20,7 +20,7 @@ namespace testing_support {
 
 class AppBench {
     struct Host;
-    std::unique_ptr<Host> m_host;  // the temporary folder and the real file system
+    std::unique_ptr<Host> m_host;  // the temporary folder, the real file system and user interface
 
 public:
     AppBench();
@@ -33,17 +33,17 @@ public:
     // Stores the agent's settings as a previous save would have.
     void StoreAgentSettings(const std::wstring& host, unsigned short port, const std::wstring& login,
                             const std::wstring& workstation);
-    // Reads back what the agent's store (or the given pair of folders) holds.
     struct Stored {
         std::wstring host;
         unsigned short port;
         std::wstring login;
         std::wstring workstation;
     };
-    Stored ReadAgentSettings();
+    // What the agent's store (or the given pair of folders) holds.
+    Stored ReadAgentSettings() { return ReadSettings(AgentStore(), AgentStore()); }
     Stored ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir);
     // The agent store's folder (ends with a backslash), and its two files' bytes together.
-    std::wstring AgentStore() const;
+    std::wstring AgentStore() const { return folders.programData + L"\\Quentara\\Corvex Workstation\\Settings\\"; }
     std::string AgentStoreBytes();
     // A Windows-style path inside the bench's temporary folder.
     std::wstring PathInRoot(const std::wstring& relative) const;

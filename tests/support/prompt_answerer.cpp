@@ -6,12 +6,6 @@ PromptAnswerer::PromptAnswerer() : m_previous(framework::InstallPrompts(this)) {
 
 PromptAnswerer::~PromptAnswerer() { framework::InstallPrompts(m_previous); }
 
-std::vector<std::wstring> PromptAnswerer::Texts() const {
-    std::vector<std::wstring> texts;
-    for (const auto& box : messageBoxes) texts.push_back(box.text);
-    return texts;
-}
-
 int PromptAnswerer::MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
     messageBoxes.push_back(ShownMessageBox{text, caption, type, owner != nullptr, focusedControl ? focusedControl() : 0});
     if (!answers.empty()) {

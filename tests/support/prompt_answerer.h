@@ -44,8 +44,6 @@ public:
     std::vector<ShownFileDialog> fileDialogs;
     // Questions and file dialogs that found no answer queued.
     int unanswered = 0;
-    // The texts of the message boxes shown so far, in order.
-    std::vector<std::wstring> Texts() const;
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override;
     bool ShowFileDialog(framework::FileDialogState& state) override;

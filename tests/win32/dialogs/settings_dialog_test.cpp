@@ -1,79 +1,103 @@
-// The settings dialog base, driven through the workstation configuration dialog (the base
-// can't be made by itself) and through a probe dialog where a fault must be staged.
-#include <gtest/gtest.h>
-
-#include "dialog_fixture.h"
+// The settings dialog base, through the workstation configuration dialog: loading, the data
+// exchange, refusals with the focus on the refused control, "Load defaults", the modified flag
+// and the "Error!" box. The value rules themselves are the library's native tables.
+#include "dialog_bench.h"
 #include "dialogs/client_configuration_dlg.h"
 #include "framework/data_exchange.h"
 #include "params/corvex_parameters.h"
-#include "res/resource.h"
 
 namespace {
 
 using testing_support::DialogDriver;
-using testing_support::AppBench;
+using SettingsDialogTest = testing_support::DialogTest;
 
-using SettingsDialogTest = testing_support::DialogFixture;
-
-TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkWritesTheFourValuesInTheControls) {
+TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTypedValues) {
     CClientConfigurationDlg dialog;
-    const INT_PTR result = Run(dialog, [&](DialogDriver& w) {
-        EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"backup.example.com");
-        EXPECT_EQ(w.Text(IDC_SERVER_PORT), L"9750");
-        EXPECT_EQ(w.Text(IDC_ADMIN_LOGIN), L"CORP\\backup");
-        EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), L"WS-01");
-        EXPECT_EQ(w.Focus(), IDC_SERVER_HOST);
-        EXPECT_FALSE(dialog.IsModified());
-        w.Type(IDC_SERVER_HOST, L"10.1.2.3");
-        w.Type(IDC_SERVER_PORT, L"4000");
-        w.Type(IDC_ADMIN_LOGIN, L"admin@corp.example");
-        w.Type(IDC_WORKSTATION_NAME, L"OFFICE-PC7");
-        w.Click(IDOK);
-    });
-    EXPECT_EQ(result, IDOK);
-    const AppBench::Stored stored = bench.ReadAgentSettings();
+    EXPECT_EQ(Run(dialog,
+                  [&](DialogDriver& w) {
+                      EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"backup.example.com");
+                      EXPECT_EQ(w.Text(IDC_SERVER_PORT), L"9750");
+                      EXPECT_EQ(w.Text(IDC_ADMIN_LOGIN), L"CORP\\backup");
+                      EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), L"WS-01");
+                      EXPECT_EQ(w.Cue(IDC_WORKSTATION_NAME),
+                                L"Leave empty to use this computer's network name, WS-0142");
+                      EXPECT_EQ(w.Focus(), IDC_SERVER_HOST);
+                      EXPECT_FALSE(dialog.IsModified());
+                      w.Type(IDC_SERVER_HOST, L"10.1.2.3");
+                      EXPECT_TRUE(w.Type(IDC_SERVER_PORT, L"065535"));
+                      w.Type(IDC_ADMIN_LOGIN, L"admin@corp.example");
+                      w.Type(IDC_WORKSTATION_NAME, L"OFFICE-PC7");
+                      w.Click(IDOK);
+                  }),
+              IDOK);
+    const auto stored = bench.ReadAgentSettings();
     EXPECT_EQ(stored.host, L"10.1.2.3");
-    EXPECT_EQ(stored.port, 4000);
+    EXPECT_EQ(stored.port, 65535);
     EXPECT_EQ(stored.login, L"admin@corp.example");
     EXPECT_EQ(stored.workstation, L"OFFICE-PC7");
 }
 
-// A dialog whose save raises what the test stages, to reach the catch clauses.
-class ProbeDialog : public CClientConfigurationDlg {
-public:
-    std::function<void()> onSave;
-    BOOL SaveParameters(CorvexParameters& parameters) override {
-        onSave();
-        return CClientConfigurationDlg::SaveParameters(parameters);
-    }
+TEST_F(SettingsDialogTest, OnFirstUseAnEmptyNameIsAcceptedAsTheSystemSuppliedOne) {
+    bench.files.Remove(bench.AgentStore() + L"workstation.json");
+    bench.files.Remove(bench.AgentStore() + L"user.json");
+    CClientConfigurationDlg dialog;
+    EXPECT_EQ(Run(dialog,
+                  [&](DialogDriver& w) {
+                      w.Type(IDC_WORKSTATION_NAME, L"");
+                      w.Click(IDOK);
+                  }),
+              IDOK);
+    EXPECT_EQ(Shown(), std::vector<std::wstring>{});
+    EXPECT_EQ(bench.ReadAgentSettings().workstation, L"");
+    EXPECT_TRUE(SystemSupplied(bench.AgentStore()));
+}
+
+struct BadInput {
+    const char* name;
+    int control;
+    std::wstring text;
+    const wchar_t* message;  // a part of it; nullptr: typing is refused, only the digits arrive
 };
 
-TEST_F(SettingsDialogTest, ARejectionOfAnUnknownValueChangesNoFocusButIsShown) {
-    ProbeDialog dialog;
-    int unrelated = 0;
-    dialog.onSave = [&] { throw CorvexParameters::ValidationError(L"Something else is wrong.", &unrelated); };
+class BadInputTest : public testing_support::DialogTest, public ::testing::WithParamInterface<BadInput> {};
+
+TEST_P(BadInputTest, IsRefusedOnceWithTheFocusOnItsControlAndNothingStored) {
+    const BadInput& c = GetParam();
+    const std::string before = bench.AgentStoreBytes();
+    CClientConfigurationDlg dialog;
     Run(dialog, [&](DialogDriver& w) {
+        EXPECT_EQ(w.Type(c.control, c.text), c.message != nullptr);
         w.Click(IDOK);
-        EXPECT_EQ(w.Focus(), IDOK) << "the focus stays on the button that was clicked";
-        w.Click(IDCANCEL);
+        if (c.message == nullptr) return;
+        EXPECT_FALSE(w.Ended());
+        EXPECT_EQ(w.Focus(), c.control);
+        EXPECT_EQ(w.Text(c.control), c.text);
     });
-    EXPECT_EQ(Shown(), std::vector<std::wstring>{L"Something else is wrong."});
+    const auto& boxes = bench.prompts.messageBoxes;
+    if (c.message == nullptr) {
+        EXPECT_EQ(bench.ReadAgentSettings().port, 1) << "only the digit of \"-1\" was typed";
+        EXPECT_TRUE(boxes.empty());
+        return;
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find(c.message), std::wstring::npos) << testing::PrintToString(boxes[0].text);
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    // The library's refusals focus the control before telling; the number prompt after.
+    EXPECT_EQ(boxes[0].focus, c.message == kPromptUnsignedNumber ? boxes[0].focus : c.control);
+    EXPECT_EQ(bench.AgentStoreBytes(), before);
+    EXPECT_EQ(bench.services.Count("Start") + bench.services.Count("Control"), 0) << "no service step";
+    EXPECT_EQ(bench.firewall.adds, 0);
 }
 
-TEST_F(SettingsDialogTest, AnotherFailureWhileSavingShowsTheErrorBox) {
-    ProbeDialog dialog;
-    dialog.onSave = [] { throw std::runtime_error("disk on fire"); };
-    Run(dialog, [&](DialogDriver& w) {
-        w.Click(IDOK);
-        EXPECT_FALSE(w.Ended());
-        w.Click(IDCANCEL);
-    });
-    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"disk on fire");
-    EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
-    EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    EXPECT_FALSE(bench.prompts.messageBoxes[0].owned);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, BadInputTest,
+    ::testing::Values(BadInput{"HostEmpty", IDC_SERVER_HOST, L"", L"empty"},
+                      BadInput{"LoginTab", IDC_ADMIN_LOGIN, L"CORP\\back\tup", L"control"},
+                      BadInput{"NameTooLong", IDC_WORKSTATION_NAME, std::wstring(300, L'a'), L"255"},
+                      BadInput{"PortEmpty", IDC_SERVER_PORT, L"", kPromptUnsignedNumber},
+                      BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", nullptr},
+                      BadInput{"Port65537", IDC_SERVER_PORT, L"65537", L"1 to 65535"},  // port 1 in 16 bits
+                      BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kPromptUnsignedNumber}));
 
 TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {
     CClientConfigurationDlg dialog;
@@ -84,7 +108,6 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
         EXPECT_EQ(w.Text(IDC_SERVER_HOST), defaults.GetCoordinatorHost());
         EXPECT_EQ(w.Text(IDC_SERVER_PORT), std::to_wstring(defaults.GetCoordinatorPort()));
         EXPECT_EQ(w.Text(IDC_ADMIN_LOGIN), defaults.GetAllowedUserName());
-        EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), defaults.GetClientName());
         EXPECT_FALSE(dialog.IsModified());
         w.Type(IDC_ADMIN_LOGIN, L"CORP\\x");
         w.Click(IDC_LOAD_DEFAULTS);
@@ -94,25 +117,19 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com") << "Cancel saved nothing";
 }
 
-TEST_F(SettingsDialogTest, AStoreThatCantBeReadOpensTheDialogEmpty) {
-    // Damaged, with no intact file beside it (an intact one would be shown).
-    bench.files.Remove(bench.AgentStore() + L"workstation.json");
-    bench.files.Remove(bench.AgentStore() + L"user.json");
-    ASSERT_EQ(bench.files.WriteNewFile(bench.AgentStore() + L"user.json", "{ not json", false), 0u);
-    CClientConfigurationDlg dialog;
-    Run(dialog, [&](DialogDriver& w) {
-        EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"");
-        EXPECT_EQ(w.Text(IDC_SERVER_PORT), L"");
-        EXPECT_TRUE(w.Enabled(IDC_START)) << "the buttons stay as the template has them";
-        EXPECT_TRUE(w.Enabled(IDC_STOP));
-        w.Click(IDOK);
-        EXPECT_FALSE(w.Ended()) << "OK is refused until a port is typed";
-        w.Click(IDCANCEL);
-    });
-    ASSERT_EQ(bench.prompts.messageBoxes.size(), 2u);
+// A save that fails otherwise than by a refusal shows the "Error!" box and keeps the dialog.
+class FailingSave : public CClientConfigurationDlg {
+    BOOL SaveParameters(CorvexParameters&) override { throw std::runtime_error("disk on fire"); }
+};
+
+TEST_F(SettingsDialogTest, AnotherFailureWhileSavingShowsTheErrorBox) {
+    FailingSave dialog;
+    EXPECT_EQ(Run(dialog, [&](DialogDriver& w) { w.Click(IDOK); }), testing_support::kLeftOpen);
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"disk on fire");
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
-    EXPECT_NE(bench.prompts.messageBoxes[0].text.find(L"user.json"), std::wstring::npos) << "names the file";
-    EXPECT_EQ(bench.prompts.messageBoxes[1].text, kPromptUnsignedNumber);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_FALSE(bench.prompts.messageBoxes[0].owned);
 }
 
 }  // namespace

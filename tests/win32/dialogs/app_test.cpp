@@ -1,0 +1,218 @@
+// The application without its dialogs' details: the run mode a command line chooses, the
+// silent modes, the service commands' messages and the entry point's "Error!" box.
+#include "dialog_bench.h"
+#include "framework/win32/win32_prompts.h"
+#include "params/corvex_parameters.h"
+
+namespace {
+
+using testing_support::AppBench;
+using platform::FakeServiceManager;
+
+enum Shown { kNoDialog, kConfiguration, kKit, kInstall };
+struct RunModeCase {
+    const wchar_t* arguments;
+    Shown dialog;
+    int button;  // clicked in the dialog
+    int exitCode;
+};
+class RunModeTest : public ::testing::TestWithParam<RunModeCase> {};
+
+TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
+    AppBench bench;
+    bench.CommandLine(GetParam().arguments);
+    bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
+    CSetupClientApp app;
+    Shown shown = kNoDialog;
+    EXPECT_EQ(testing_support::RunModal([&] { return AfxWinMain(app); },
+                                        [&](testing_support::DialogDriver& w) {
+                                            shown = w.Has(IDC_NAME_COMPUTER) ? kKit : w.Has(IDC_START) ? kConfiguration : kInstall;
+                                            w.Click(GetParam().button);
+                                        }),
+              GetParam().exitCode);
+    EXPECT_EQ(shown, GetParam().dialog);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, RunModeTest,
+    ::testing::Values(RunModeCase{L"", kConfiguration, IDCANCEL, 1}, RunModeCase{L"", kConfiguration, IDOK, 0},
+                      RunModeCase{L"--create_packet", kKit, IDCANCEL, 1}, RunModeCase{L"--install_client", kInstall, IDOK, 0},
+                      RunModeCase{L"\"--CREATE_PACKET\"", kKit, IDCANCEL, 1}, RunModeCase{L"--SILENT_INSTALL", kNoDialog, 0, 0},
+                      // Near misses and the program's own path are not switches.
+                      RunModeCase{L"--silent_install=1 /silent_install silent_install", kConfiguration, IDCANCEL, 1},
+                      RunModeCase{L"\"--create_packet install\"", kConfiguration, IDCANCEL, 1},
+                      // Precedence: silent install, silent local install, kit, install-time, default.
+                      RunModeCase{L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},
+                      RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
+                      RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
+
+TEST(HasCommandLineOption, NeverLooksAtTheProgramPathAndFindsNothingWhenTheLineCannotBeSplit) {
+    AppBench bench;
+    CSetupClientApp app;
+    bench.commandLine.line = L"--silent_install";
+    EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), FALSE);
+    bench.commandLine.line = L"\"C:\\x\\--silent_install\" a --Silent_Install";
+    EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), TRUE);
+    bench.commandLine.splitFails = true;
+    EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), FALSE);
+}
+
+// Records the order in which the silent modes call the application's own operations.
+class TracingApp : public CSetupClientApp {
+public:
+    std::vector<std::string> trace;
+    void AddFirewallException() override { trace.push_back("firewall"), CSetupClientApp::AddFirewallException(); }
+    BOOL RestartService(BOOL ignoreStopFailure) override {
+        trace.push_back(ignoreStopFailure ? "restart(ignore stop failure)" : "restart(strict)");
+        return CSetupClientApp::RestartService(ignoreStopFailure);
+    }
+};
+const std::vector<std::string> kSilentSteps{"firewall", "restart(ignore stop failure)"};
+
+struct ExitCodeCase {
+    bool installed;
+    bool firewallIgnoresAdds;
+    DWORD state;
+    DWORD stopRefusedWith;
+    DWORD stateAfterStart;
+    int exitCode;
+    size_t messages;  // the end's state is asked without one
+    std::wstring modulePath;
+};
+class SilentExitCodeTest : public ::testing::TestWithParam<ExitCodeCase> {};
+
+TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
+    const ExitCodeCase& c = GetParam();
+    AppBench bench;
+    bench.CommandLine(L"--silent_install");
+    bench.module.path = c.modulePath;
+    if (!c.installed) bench.services.installedService.clear();
+    bench.services.state = c.state;
+    if (c.stopRefusedWith != 0) bench.services.FailCall("Control", 0, c.stopRefusedWith);
+    bench.services.stateAfterStart = c.stateAfterStart;
+    bench.firewall.addIsIgnored = c.firewallIgnoresAdds;
+    TracingApp app;
+    EXPECT_EQ(AfxWinMain(app), c.exitCode);
+    EXPECT_EQ(app.trace, kSilentSteps);
+    EXPECT_EQ(bench.prompts.messageBoxes.size(), c.messages);
+    EXPECT_EQ(bench.AgentStoreBytes(), "") << "no settings touched";
+    EXPECT_EQ(bench.firewall.rules.size(), (c.exitCode & 2) != 0 ? 0u : 1u);
+    for (const auto& rule : bench.firewall.rules) {  // for the agent beside the configurator
+        EXPECT_EQ(rule.executablePath + L"|" + rule.name, L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64");
+    }
+}
+
+const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING;
+const std::wstring kModule = L"C:\\Tools\\configurator.exe";
+INSTANTIATE_TEST_SUITE_P(
+    Table, SilentExitCodeTest,
+    ::testing::Values(ExitCodeCase{true, false, kStopped, 0, kRunning, 0, 0, kModule},  // a stopped agent is started
+                      ExitCodeCase{false, true, kStopped, 0, kRunning, 1 | 2, 2, kModule},  // missing, no rule
+                      // The stop is refused, the start then too (already running): it still runs.
+                      ExitCodeCase{true, false, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, kModule},
+                      ExitCodeCase{true, false, kStopped, 0, SERVICE_START_PENDING, 1, 0, kModule},
+                      // A configurator path longer than 260 characters is cut by the system.
+                      ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1, L"C:\\" + std::wstring(300, L'd') + L"\\a.exe"}));
+
+TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSteps) {
+    AppBench bench;
+    bench.StoreAgentSettings(L"backup.example.com", 1234, L"CORP\\someone", L"WS-07");
+    bench.CommandLine(L"--silent_install_local");
+    TracingApp app;
+    EXPECT_EQ(AfxWinMain(app), 0);
+    EXPECT_EQ(app.trace, kSilentSteps);
+    CorvexParameters defaults(L"client");
+    defaults.LoadSystemDefaults();
+    const AppBench::Stored stored = bench.ReadAgentSettings();
+    EXPECT_EQ(stored.host + L":" + std::to_wstring(stored.port) + L" " + stored.login + L" " + stored.workstation,
+              L"localhost:" + std::to_wstring(defaults.GetCoordinatorPort()) + L" " + defaults.GetAllowedUserName() +
+                  L" localhost");
+    EXPECT_NE(bench.AgentStoreBytes().find("\"systemSupplied\": true"), std::string::npos);
+    EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
+    bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
+    TracingApp refused;
+    EXPECT_EQ(AfxWinMain(refused), ExitCode::kSettingsNotSaved);
+    EXPECT_TRUE(refused.trace.empty()) << "no firewall or service step";
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
+}
+
+struct CommandCase {
+    std::function<void(FakeServiceManager&)> arrange;
+    char command;  // Start, sTop, Query, Restart strict, Lenient restart
+    BOOL result;
+    std::vector<std::wstring> messages;
+    int startRequests;
+    int stopRequests;
+};
+class ServiceCommandTest : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
+    const CommandCase& c = GetParam();
+    AppBench bench;
+    bench.module.path = L"C:\\Tools\\configurator.exe";  // the caption is the program's name
+    c.arrange(bench.services);
+    CSetupClientApp app;
+    app.InitAppTitle();
+    const BOOL result = c.command == 'S' ? app.StartService() : c.command == 'T' ? app.StopService()
+                        : c.command == 'Q' ? app.IsServiceRunning() : app.RestartService(c.command == 'L');
+    EXPECT_EQ(result, c.result);
+    std::vector<std::wstring> shown;
+    for (const auto& box : bench.prompts.messageBoxes) {
+        shown.push_back(box.text);
+        EXPECT_EQ(box.type, 16u) << "error icon and OK only";
+        EXPECT_EQ(box.caption, L"configurator");
+    }
+    EXPECT_EQ(shown, c.messages);
+    EXPECT_EQ(bench.services.Count("Start"), c.startRequests);
+    EXPECT_EQ(bench.services.Count("Control"), c.stopRequests);
+}
+
+void Stopped(FakeServiceManager&) {}
+void Missing(FakeServiceManager& s) { s.installedService.clear(); }
+void Running(FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
+void Denied(FakeServiceManager& s) { s.FailCall("OpenManager", 0, ERROR_ACCESS_DENIED); }
+void StopRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Control", 0, 1052); }
+void StartsThenDies(FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
+const wchar_t kUnknown[] = L"Unknown system error", k1060[] = L"Unknown system error. Code: 1060",
+              k1056[] = L"Unknown system error. Code: 1056", kDenied[] = L"Access denied";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ServiceCommandTest,
+    ::testing::Values(CommandCase{Missing, 'Q', FALSE, {kUnknown}, 0, 0}, CommandCase{Missing, 'S', FALSE, {k1060}, 0, 0},
+                      CommandCase{Missing, 'T', FALSE, {kUnknown}, 0, 0}, CommandCase{Running, 'S', FALSE, {k1056}, 1, 0},
+                      CommandCase{Denied, 'S', FALSE, {kDenied}, 0, 0}, CommandCase{Denied, 'T', FALSE, {kDenied}, 0, 0},
+                      CommandCase{Denied, 'Q', FALSE, {kDenied}, 0, 0}, CommandCase{StartsThenDies, 'S', FALSE, {}, 1, 0},
+                      CommandCase{Running, 'T', TRUE, {}, 0, 1}, CommandCase{Stopped, 'R', TRUE, {}, 1, 0},
+                      CommandCase{Running, 'R', TRUE, {}, 1, 1}, CommandCase{StopRefused, 'R', FALSE, {kUnknown}, 0, 1},
+                      CommandCase{StopRefused, 'L', FALSE, {kUnknown, k1056}, 1, 1},
+                      CommandCase{Missing, 'L', FALSE, {kUnknown, k1060}, 0, 0}));
+
+TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
+    struct Throwing : CWinApp {
+        BOOL InitInstance() override { throw std::runtime_error("boom at cli\xC3\xA9nt"); }
+    };
+    AppBench bench;
+    Throwing app;
+    EXPECT_EQ(AfxWinMain(app), kExitUnexpectedError);
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    const auto& box = bench.prompts.messageBoxes[0];
+    EXPECT_EQ(box.text + L"|" + box.caption, L"boom at cli\u00e9nt|Error!");
+    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_FALSE(box.owned);
+}
+
+TEST(EntryPoint, TheErrorBoxReachesMessageBoxWWithTheCharactersTheUtf8Encodes) {
+    framework::Win32Prompts system;
+    framework::Prompts* previous = framework::InstallPrompts(&system);
+    std::wstring shown;
+    testing_support::RunModal([] { return ShowErrorBox("cli\xC3\xA9nt \xE2\x82\xAC"), INT_PTR(0); },
+                              [&](testing_support::DialogDriver& w) {
+                                  shown = w.Text(0) + L"|" + w.Text(0xFFFF);  // the caption and the text
+                                  w.Click(IDOK);
+                              });
+    framework::InstallPrompts(previous);
+    EXPECT_EQ(shown, L"Error!|cli\u00e9nt \u20ac");
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// Plays the user on a real dialog of this process, on the dialog's own thread from inside its
+// modal loop, through the messages Windows sends for a user's actions; and the fixture that
+// runs a dialog on the application's bench with the agent's settings stored as a save left them.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/setup_client_app.h"
+#include "app_bench.h"
+#include "res/resource.h"
+
+namespace testing_support {
+
+class DialogDriver {
+public:
+    explicit DialogDriver(HWND dialog) : m_dialog(dialog) {}
+
+    // A digits-only box gets one WM_CHAR per character (its filter applies), any other box the
+    // text as a paste does. False when the control is disabled or does not show the text.
+    bool Type(int id, const std::wstring& text) {
+        HWND edit = Item(id);
+        if (!Enabled(id)) return false;
+        if (::GetWindowLongW(edit, GWL_STYLE) & ES_NUMBER) {
+            ::SendMessageW(edit, EM_SETSEL, 0, -1);
+            if (text.empty()) ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+            for (wchar_t c : text) ::SendMessageW(edit, WM_CHAR, c, 0);
+        } else {
+            ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+        Pump();
+        return Text(id) == text;
+    }
+    // BM_CLICK, refused on a disabled button; `focus` first gives the button the focus.
+    bool Click(int id, bool focus = false) {
+        if (!Enabled(id)) return false;
+        if (focus) ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
+        ::SendMessageW(Item(id), BM_CLICK, 0, 0);
+        Pump();
+        return true;
+    }
+    // Escape as the modal loop hands it over, then a close request (the caption's button).
+    void EscapeAndClose() {
+        MSG key{::GetFocus() != nullptr ? ::GetFocus() : m_dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {0, 0}};
+        EXPECT_TRUE(::IsDialogMessageW(m_dialog, &key)) << "Escape did not reach the dialog";
+        ::SendMessageW(m_dialog, WM_CLOSE, 0, 0);
+        Pump();
+    }
+    std::wstring Text(int id) const {
+        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(Item(id))) + 1, L'\0');
+        text.resize(static_cast<size_t>(::GetWindowTextW(Item(id), &text[0], static_cast<int>(text.size()))));
+        return text;
+    }
+    std::wstring Cue(int id) const {
+        wchar_t cue[256] = {};
+        ::SendMessageW(Item(id), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 256);
+        return cue;
+    }
+    bool Has(int id) const { return Item(id) != nullptr; }
+    bool Enabled(int id) const { return Has(id) && ::IsWindowEnabled(Item(id)) != FALSE; }
+    bool Checked(int id) const { return ::IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
+    std::vector<bool> Buttons() const { return {Enabled(IDC_START), Enabled(IDC_STOP), Enabled(IDC_RESTART)}; }
+    int Focus() const {
+        HWND focus = ::GetFocus();
+        return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;
+    }
+    bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
+
+private:
+    HWND Item(int id) const { return id == 0 ? m_dialog : ::GetDlgItem(m_dialog, id); }  // 0: the caption
+    // Lets the dialog handle what the action posted, as its modal loop would.
+    void Pump() {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_TIMER && message.hwnd == nullptr) continue;
+            if (!::IsDialogMessageW(m_dialog, &message)) ::DispatchMessageW(&message);
+        }
+    }
+    HWND m_dialog;
+};
+
+// What RunModal gives for a dialog that the user left open (the driver then ends it).
+constexpr INT_PTR kLeftOpen = -2;
+
+// Calls `show` (a DoModal or a whole run of the program) and, once its modal loop idles with a
+// dialog on screen, runs `user` on it. Gives what `show` gives.
+inline INT_PTR RunModal(const std::function<INT_PTR()>& show, const std::function<void(DialogDriver&)>& user) {
+    static const std::function<void(DialogDriver&)>* pending;
+    static UINT_PTR timer;
+    struct Idle {
+        static BOOL CALLBACK Find(HWND hwnd, LPARAM found) {
+            wchar_t name[16] = {};
+            ::GetClassNameW(hwnd, name, 16);
+            if (!::IsWindowVisible(hwnd) || std::wstring(name) != L"#32770") return TRUE;
+            *reinterpret_cast<HWND*>(found) = hwnd;
+            return FALSE;
+        }
+        static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+            HWND dialog = nullptr;
+            ::EnumThreadWindows(::GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&dialog));
+            if (dialog == nullptr || pending == nullptr) return;  // not on screen yet
+            ::KillTimer(nullptr, timer);
+            const auto* user = pending;
+            pending = nullptr;
+            DialogDriver driver(dialog);
+            (*user)(driver);
+            if (!driver.Ended()) ::EndDialog(dialog, kLeftOpen);
+        }
+    };
+    pending = &user;
+    timer = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, Idle::OnTimer);
+    const INT_PTR result = show();
+    if (pending != nullptr) ::KillTimer(nullptr, timer);
+    pending = nullptr;
+    return result;
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    DialogTest() {
+        bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
+        app.InitAppTitle();
+    }
+    INT_PTR Run(CDialog& dialog, const std::function<void(DialogDriver&)>& user) {
+        return RunModal([&] { return dialog.DoModal(); }, user);
+    }
+    std::vector<std::wstring> Shown() const {
+        std::vector<std::wstring> texts;
+        for (const auto& box : bench.prompts.messageBoxes) texts.push_back(box.text);
+        return texts;
+    }
+    // Whether the workstation name in the settings file of `folder` is the system-supplied one.
+    bool SystemSupplied(const std::wstring& folder) {
+        std::string bytes;
+        bench.files.ReadWholeFile(folder + L"workstation.json", 1 << 20, bytes);
+        return bytes.find("\"systemSupplied\": true") != std::string::npos;
+    }
+
+    AppBench bench;
+    CSetupClientApp app;
+};
+
+}  // namespace testing_support
