@@ -21,4 +21,4 @@ def bin_program(name):
 
 
 def safe_name(text):
-    return re.sub(r"[^A-Za-z0-9_.-]+", "_", text)[:120]
+    return re.sub(r"_*-_*", "-", re.sub(r"[^A-Za-z0-9_.-]+", "_", text)).strip("_")[:120]

@@ -105,16 +105,6 @@ HWND Control(HWND dialog, bool enabled) {
   if (enabled && !IsWindowEnabled(c)) throw Failure("control " + std::to_string(Id()) + " is disabled");
   return c;
 }
-std::string Kind(HWND c) {
-  if (!Same(Class(c), L"Button")) return Utf8(Class(c));
-  switch (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) {
-    case BS_PUSHBUTTON: case BS_DEFPUSHBUTTON: return "pushbutton";
-    case BS_AUTORADIOBUTTON: case BS_RADIOBUTTON: return "radio";
-    case BS_AUTOCHECKBOX: case BS_CHECKBOX: return "checkbox";
-    default: return "button";
-  }
-}
-
 Json Controls(HWND dialog) {
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
@@ -122,9 +112,10 @@ Json Controls(HWND dialog) {
   while (focus && GetParent(focus) != dialog) focus = GetParent(focus);
   Json controls = Json::array();
   for (HWND c : Children(dialog)) {
-    Json j{{"id", GetDlgCtrlID(c)}, {"kind", Kind(c)}, {"text", Utf8(Text(c))},
-           {"enabled", IsWindowEnabled(c) != 0}, {"focused", c == focus}};
-    if (j["kind"] == "radio" || j["kind"] == "checkbox") j["checked"] = Send(c, BM_GETCHECK) == BST_CHECKED;
+    Json j{{"id", GetDlgCtrlID(c)}, {"text", Utf8(Text(c))}, {"enabled", IsWindowEnabled(c) != 0}};
+    const LONG type = GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;  // check boxes and radio buttons
+    if (Same(Class(c), L"Button") && type >= BS_CHECKBOX && type <= BS_AUTORADIOBUTTON && type != BS_GROUPBOX)
+      j["checked"] = Send(c, BM_GETCHECK) == BST_CHECKED;
     controls.push_back(j);
   }
   return {{"caption", Utf8(Caption(dialog))}, {"focus", focus ? Json(GetDlgCtrlID(focus)) : Json()},
