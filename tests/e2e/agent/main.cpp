@@ -1,165 +1,99 @@
-// CorvexWorkstation.exe for the test bench: a Windows service registered as
-// "QuentaraCorvexWorkstation_x64" that starts, runs and stops the way the behaviour file
-// beside it says, and reports each state it enters in CorvexWorkstation.report.
+// CorvexWorkstation.exe for the test bench: the service "QuentaraCorvexWorkstation_x64", which
+// starts, runs and stops as the word in CorvexWorkstation.behaviour beside it says, and appends
+// what it does to CorvexWorkstation.report there ("start behaviour W", the settings it reads
+// through the parameters library, "control stop", each state it reports).
 #include <windows.h>
 
 #include <cstdio>
+#include <exception>
+#include <fstream>
+#include <mutex>
 #include <string>
 
-#include "behaviour.h"
-#include "report.h"
-#include "settings_report.h"
+#include "params/corvex_parameters.h"
+#include "platform/utf8.h"
+#include "platform/win32/win32_seams.h"
 
 namespace {
 
-const wchar_t kServiceName[] = L"QuentaraCorvexWorkstation_x64";
+wchar_t kName[] = L"QuentaraCorvexWorkstation_x64";
+// normal: starts and stops at once; instant: running before it reads anything, stopped before
+// the stop control returns; slow: four 0.7 s checkpoints (hint 3 s) each way; stuck: start
+// pending for ever (hint 2 s); refuse-stop: accepts no stop; exit-during-start: stops with an
+// error after 1.5 s start pending. Any other word: stops at once with an error.
+std::string g_word = "normal";
+std::wstring g_folder;
+SERVICE_STATUS_HANDLE g_handle;
+HANDLE g_stop;
+std::mutex g_lock;
 
-// Slow: this many steps of this length while start pending and again while stop pending.
-const DWORD kSlowSteps = 4;
-const DWORD kSlowStepMs = 700;
-const DWORD kSlowWaitHint = 3000;
-// Stuck: a wait hint small enough for the controller to give up within seconds.
-const DWORD kStuckWaitHint = 2000;
-// Exit during start: how long it stays start pending before it stops.
-const DWORD kExitAfterMs = 1500;
-const DWORD kExitWaitHint = 3000;
-// Instant: how long the process stays after it reported stopped (see wmain).
-const DWORD kInstantLingerMs = 250;
-
-SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
-SRWLOCK g_statusLock = SRWLOCK_INIT;
-SERVICE_STATUS g_status = {};
-HANDLE g_stopRequested = nullptr;
-Behaviour g_behaviour = Behaviour::Normal;
-
-const char* StateName(DWORD state) {
-    switch (state) {
-        case SERVICE_STOPPED: return "stopped";
-        case SERVICE_START_PENDING: return "start-pending";
-        case SERVICE_STOP_PENDING: return "stop-pending";
-        case SERVICE_RUNNING: return "running";
-        default: return "other";
-    }
+void Report(const std::string& line) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    std::ofstream((g_folder + L"\\CorvexWorkstation.report").c_str(), std::ios::app | std::ios::binary) << line << "\r\n";
 }
 
-void SetState(DWORD state, DWORD checkPoint, DWORD waitHint, DWORD controlsAccepted, DWORD exitCode = NO_ERROR) {
-    Report(std::string("state ") + StateName(state) + " checkpoint " + std::to_string(checkPoint) + " wait-hint " +
-           std::to_string(waitHint) + (exitCode != NO_ERROR ? " exit-code " + std::to_string(exitCode) : ""));
-    ::AcquireSRWLockExclusive(&g_statusLock);
-    g_status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
-    g_status.dwCurrentState = state;
-    g_status.dwControlsAccepted = controlsAccepted;
-    g_status.dwWin32ExitCode = exitCode;
-    g_status.dwServiceSpecificExitCode = 0;
-    g_status.dwCheckPoint = checkPoint;
-    g_status.dwWaitHint = waitHint;
-    ::SetServiceStatus(g_statusHandle, &g_status);
-    ::ReleaseSRWLockExclusive(&g_statusLock);
+void SetState(DWORD state, DWORD checkPoint = 0, DWORD hint = 0, DWORD accepted = 0, DWORD exit = NO_ERROR) {
+    Report("state " + std::to_string(state) + " checkpoint " + std::to_string(checkPoint));
+    std::lock_guard<std::mutex> hold(g_lock);
+    SERVICE_STATUS status{SERVICE_WIN32_OWN_PROCESS, state, accepted, exit, 0, checkPoint, hint};
+    ::SetServiceStatus(g_handle, &status);
 }
 
 DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
-    switch (control) {
-        case SERVICE_CONTROL_STOP:
-            Report("control stop");
-            if (g_behaviour == Behaviour::Instant) {
-                // Nothing to wind down: stopped before the handler returns.
-                SetState(SERVICE_STOPPED, 0, 0, 0);
-            } else {
-                // Stop pending at once, before the handler returns: the manager expects it.
-                SetState(SERVICE_STOP_PENDING, 1, g_behaviour == Behaviour::Slow ? kSlowWaitHint : 1000, 0);
-            }
-            ::SetEvent(g_stopRequested);
-            return NO_ERROR;
-        case SERVICE_CONTROL_INTERROGATE:
-            return NO_ERROR;
-        default:
-            return ERROR_CALL_NOT_IMPLEMENTED;
-    }
-}
-
-std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    const size_t slash = folder.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L"." : folder.substr(0, slash);
-}
-
-// Runs from start request to stopped; returns when the service has reported stopped.
-void Run() {
-    switch (g_behaviour) {
-        case Behaviour::Normal:
-            SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
-            break;
-        case Behaviour::Instant:
-            break;  // already running
-        case Behaviour::Slow:
-            for (DWORD step = 1; step <= kSlowSteps; ++step) {
-                SetState(SERVICE_START_PENDING, step, kSlowWaitHint, 0);
-                ::Sleep(kSlowStepMs);
-            }
-            SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
-            break;
-        case Behaviour::Stuck:
-            SetState(SERVICE_START_PENDING, 1, kStuckWaitHint, 0);
-            break;  // never reports anything else: nothing will set the stop event
-        case Behaviour::RefuseStop:
-            SetState(SERVICE_RUNNING, 0, 0, 0);
-            break;  // does not accept the stop control, so it is never sent
-        case Behaviour::ExitDuringStart:
-            SetState(SERVICE_START_PENDING, 1, kExitWaitHint, 0);
-            ::Sleep(kExitAfterMs);
-            SetState(SERVICE_STOPPED, 0, 0, 0, ERROR_SERVICE_SPECIFIC_ERROR);
-            return;
-        case Behaviour::Unknown:
-            SetState(SERVICE_STOPPED, 0, 0, 0, ERROR_BAD_CONFIGURATION);
-            return;
-    }
-
-    ::WaitForSingleObject(g_stopRequested, INFINITE);
-    if (g_behaviour == Behaviour::Instant) return;  // the handler reported stopped
-    if (g_behaviour == Behaviour::Slow) {
-        for (DWORD step = 2; step <= kSlowSteps + 1; ++step) {
-            ::Sleep(kSlowStepMs);
-            SetState(SERVICE_STOP_PENDING, step, kSlowWaitHint, 0);
-        }
-    }
-    SetState(SERVICE_STOPPED, 0, 0, 0);
+    if (control == SERVICE_CONTROL_INTERROGATE) return NO_ERROR;
+    if (control != SERVICE_CONTROL_STOP) return ERROR_CALL_NOT_IMPLEMENTED;
+    Report("control stop");
+    if (g_word == "instant") SetState(SERVICE_STOPPED);
+    else SetState(SERVICE_STOP_PENDING, 1, g_word == "slow" ? 3000 : 1000);  // before the handler returns
+    ::SetEvent(g_stop);
+    return NO_ERROR;
 }
 
 void WINAPI ServiceMain(DWORD, LPWSTR*) {
-    g_statusHandle = ::RegisterServiceCtrlHandlerExW(kServiceName, Handler, nullptr);
-    if (g_statusHandle == nullptr) return;
-    g_stopRequested = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-
-    const std::wstring folder = OwnFolder();
-    SetReportFolder(folder);
-    std::string word;
-    g_behaviour = ReadBehaviour(folder, word);
-    if (g_behaviour == Behaviour::Instant) SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
-    Report(std::string("start behaviour ") + NameOf(g_behaviour) +
-           (g_behaviour == Behaviour::Unknown ? " (the behaviour file says \"" + word + "\")" : ""));
-    ReportSettings();
-    Run();
+    g_handle = ::RegisterServiceCtrlHandlerExW(kName, Handler, nullptr);
+    g_stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::ifstream((g_folder + L"\\CorvexWorkstation.behaviour").c_str()) >> g_word;
+    if (g_word == "instant") SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
+    Report("start behaviour " + g_word);
+    platform::InstallWin32Seams();
+    try {
+        CorvexParameters p(L"client");
+        p.Load();
+        Report("settings host " + platform::WideToUtf8Lossy(p.GetCoordinatorHost()) + " port " +
+               std::to_string(p.GetCoordinatorPort()) + " login " + platform::WideToUtf8Lossy(p.GetAllowedUserName()) +
+               " workstation " + platform::WideToUtf8Lossy(p.GetClientName()));
+    } catch (const std::exception& e) {
+        Report(std::string("settings error ") + e.what());
+    }
+    if (g_word == "normal") SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
+    else if (g_word == "refuse-stop") SetState(SERVICE_RUNNING);
+    else if (g_word == "stuck") return SetState(SERVICE_START_PENDING, 1, 2000);
+    else if (g_word == "slow") {
+        for (DWORD step = 1; step <= 4; ++step) SetState(SERVICE_START_PENDING, step, 3000), ::Sleep(700);
+        SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
+    } else if (g_word == "exit-during-start") {
+        SetState(SERVICE_START_PENDING, 1, 3000);
+        ::Sleep(1500);
+        return SetState(SERVICE_STOPPED, 0, 0, 0, ERROR_SERVICE_SPECIFIC_ERROR);
+    } else if (g_word != "instant") {
+        return SetState(SERVICE_STOPPED, 0, 0, 0, ERROR_BAD_CONFIGURATION);
+    }
+    ::WaitForSingleObject(g_stop, INFINITE);
+    if (g_word == "instant") return;  // the handler reported stopped
+    for (DWORD step = 2; g_word == "slow" && step <= 5; ++step) ::Sleep(700), SetState(SERVICE_STOP_PENDING, step, 3000);
+    SetState(SERVICE_STOPPED);
 }
 
 }  // namespace
 
 int wmain() {
-    SERVICE_TABLE_ENTRYW table[] = {{const_cast<wchar_t*>(kServiceName), ServiceMain}, {nullptr, nullptr}};
-    if (!::StartServiceCtrlDispatcherW(table)) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FAILED_SERVICE_CONTROLLER_CONNECT) {
-            ::fputws(L"CorvexWorkstation.exe runs only as a service (register it with sc create).\n", stderr);
-        }
-        return static_cast<int>(error);
-    }
-    if (g_behaviour == Behaviour::Instant) {
-        // Stopped from inside the stop handler: the dispatcher returns as soon as that status
-        // is in, while its own thread may not yet have sent the handler's answer back to the
-        // service manager. Leaving at once would cut that answer off (the manager then fails
-        // the stop request); give the thread time to send it.
-        ::Sleep(kInstantLingerMs);
-    }
+    wchar_t path[MAX_PATH] = {};
+    g_folder.assign(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+    g_folder.resize(g_folder.find_last_of(L'\\'));
+    SERVICE_TABLE_ENTRYW table[] = {{kName, ServiceMain}, {nullptr, nullptr}};
+    if (!::StartServiceCtrlDispatcherW(table)) return static_cast<int>(::GetLastError());
+    // Stopped from inside the stop handler: give the dispatcher's thread time to send the
+    // handler's answer back to the service manager before the process ends.
+    if (g_word == "instant") ::Sleep(250);
     return 0;
 }

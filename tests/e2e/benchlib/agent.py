@@ -1,106 +1,88 @@
-"""The agent's side of a sandbox: its stored settings (the parameters library's JSON files),
-the test agent service's behaviour file and the report it writes, and the service's state and
-start type as the service manager tells them."""
+"""The agent's side of a sandbox: its stored settings, the test agent's behaviour file and
+report, the firewall stand-in's rules, and the service's state and start type."""
 import json
 import time
 
 from . import paths
 from .driver import run_to_files
 
-SETTINGS_DIR = ("ProgramData", "Quentara", "Corvex Workstation", "Settings")
+RULE_NAME = "Corvex Workstation x64"
 
 
 def settings_dir(sandbox):
-    return sandbox.drive_c.joinpath(*SETTINGS_DIR)
+    return sandbox.drive_c / "ProgramData" / "Quentara" / "Corvex Workstation" / "Settings"
 
 
 def store_settings(sandbox, host, port, login, workstation, system_supplied=False):
-    """Writes the agent's store as a previous save of the program would have."""
+    """The agent's store as a previous save of the program would leave it."""
     folder = settings_dir(sandbox)
     folder.mkdir(parents=True, exist_ok=True)
-    user = {"formatVersion": 1, "role": "client", "serverHost": host, "serverPort": port,
-            "secured": False, "login": login}
-    station = {"formatVersion": 1, "role": "client", "workstationName": workstation,
-               "systemSupplied": system_supplied}
-    (folder / "user.json").write_text(json.dumps(user, indent=2), encoding="utf-8")
-    (folder / "workstation.json").write_text(json.dumps(station, indent=2), encoding="utf-8")
+    (folder / "user.json").write_text(json.dumps({"formatVersion": 1, "role": "client", "serverHost": host,
+                                                  "serverPort": port, "secured": False, "login": login}))
+    (folder / "workstation.json").write_text(json.dumps({"formatVersion": 1, "role": "client",
+                                                         "workstationName": workstation,
+                                                         "systemSupplied": system_supplied}))
+
+
+def read_json(folder, name):
+    return json.loads((folder / name).read_text(encoding="utf-8"))
 
 
 def stored_settings(sandbox):
-    """(host, port, login, workstation name) as the store holds them, or None without a store."""
+    """(host, port, login, workstation name) as stored, or None without a store."""
     folder = settings_dir(sandbox)
     if not (folder / "user.json").is_file():
         return None
-    user = json.loads((folder / "user.json").read_text(encoding="utf-8"))
-    station = json.loads((folder / "workstation.json").read_text(encoding="utf-8"))
+    user, station = read_json(folder, "user.json"), read_json(folder, "workstation.json")
     return user["serverHost"], user["serverPort"], user["login"], station["workstationName"]
 
 
-# The firewall stand-in's rule list (tests/e2e/firewall): one rule a line, tab-separated.
-FIREWALL_RULES = ("windows", "firewall_rules.tsv")
-RULE_NAME = "Corvex Workstation x64"
-INBOUND, ALLOW, ALL_PROFILES = 1, 1, 0x7FFFFFFF
-
-
 def firewall_rules(sandbox):
-    """(name, program, direction, action, profiles, enabled) of each rule the firewall keeps."""
-    path = sandbox.drive_c.joinpath(*FIREWALL_RULES)
+    """(name, program, direction, action, profiles, enabled) of each rule the stand-in keeps."""
+    path = sandbox.drive_c / "windows" / "firewall_rules.tsv"
     lines = path.read_text(encoding="utf-8").splitlines() if path.is_file() else []
     return [(n, p, int(d), int(a), int(pr), e == "1") for n, p, d, a, pr, e in (l.split("\t") for l in lines)]
 
 
 def allow_rule(program):
-    """The rule the product asks for: inbound, allow, every profile, enabled."""
-    return (RULE_NAME, program, INBOUND, ALLOW, ALL_PROFILES, True)
+    """The rule the product asks for: inbound (1), allow (1), every profile, enabled."""
+    return (RULE_NAME, program, 1, 1, 0x7FFFFFFF, True)
 
 
-def set_behaviour(sandbox, word):
-    (sandbox.program_dir / "CorvexWorkstation.behaviour").write_text(word + "\n", encoding="ascii")
+def set_behaviour(sandbox, word, folder=None):
+    ((folder or sandbox.program_dir) / "CorvexWorkstation.behaviour").write_text(word + "\n")
 
 
-def report(sandbox):
+def report(sandbox, folder=None):
     """The test agent's report lines (empty before its first start)."""
-    path = sandbox.program_dir / "CorvexWorkstation.report"
+    path = (folder or sandbox.program_dir) / "CorvexWorkstation.report"
     return path.read_text(encoding="utf-8").splitlines() if path.is_file() else []
 
 
-START_TYPES = {2: "AUTO_START", 3: "DEMAND_START", 4: "DISABLED"}
-
-
-def start_type(sandbox, name=paths.SERVICE_NAME):
-    """AUTO_START, DEMAND_START or DISABLED, read from the service's registry key (Wine's sc
-    has no qc)."""
-    key = "HKLM\\System\\CurrentControlSet\\Services\\" + name
-    out = sandbox.wine("reg", "query", key, "/v", "Start").stdout
-    for line in out.splitlines():
-        words = line.split()
-        if words and words[0] == "Start":
-            return START_TYPES.get(int(words[-1], 0), words[-1])
-    raise RuntimeError(f"no start type in reg query output: {out}")
+def start_type(sandbox):
+    """AUTO_START, DEMAND_START or DISABLED from the service's key (Wine's sc has no qc)."""
+    out = sandbox.wine("reg", "query", "HKLM\\System\\CurrentControlSet\\Services\\" + paths.SERVICE_NAME,
+                       "/v", "Start").stdout
+    value = next(int(line.split()[-1], 0) for line in out.splitlines() if line.split()[:1] == ["Start"])
+    return {2: "AUTO_START", 3: "DEMAND_START", 4: "DISABLED"}[value]
 
 
 def wait_for_state(sandbox, state, timeout=30):
-    """Polls the service until it reports `state` (RUNNING, STOPPED); the last state seen."""
     deadline = time.monotonic() + timeout
-    seen = sandbox.service_state()
-    while seen != state and time.monotonic() < deadline:
+    while (seen := sandbox.service_state()) != state and time.monotonic() < deadline:
         time.sleep(0.2)
-        seen = sandbox.service_state()
     assert seen == state, f"service is {seen}, wanted {state}"
-    return seen
 
 
-def _sc(sandbox, *args):
-    # Through files, not pipes: a process that Wine starts meanwhile (the service, the service
-    # manager) would inherit a pipe and keep it open.
-    code, out, err = run_to_files(["wine", "sc", *args], sandbox.env, 60)
-    assert code == 0, f"sc {' '.join(args)} failed ({code}): {out} {err}"
+def sc(sandbox, *args):
+    """sc ARGS through files (a service started meanwhile would inherit a pipe); the exit code."""
+    return run_to_files(["wine", "sc", *args], sandbox.env, 60)[0]
 
 
 def start_service(sandbox):
-    _sc(sandbox, "start", paths.SERVICE_NAME)
+    assert sc(sandbox, "start", paths.SERVICE_NAME) == 0
     wait_for_state(sandbox, "RUNNING")
 
 
 def delete_service(sandbox):
-    _sc(sandbox, "delete", paths.SERVICE_NAME)
+    assert sc(sandbox, "delete", paths.SERVICE_NAME) == 0

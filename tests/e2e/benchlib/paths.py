@@ -5,27 +5,20 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[3]
 SCRIPTS = ROOT / "scripts"
-# The Windows programs of the mingw build: the product, the test agent and the UI driver.
 BIN_DIR = Path(os.environ.get("CORVEX_BIN_DIR", ROOT / "build" / "mingw" / "bin")).resolve()
 ARTIFACTS = Path(os.environ.get("CORVEX_ARTIFACTS", ROOT / "build" / "artifacts")).resolve()
 SANDBOXES = Path(os.environ.get("CORVEX_SANDBOXES", ROOT / "build" / "wine" / "e2e")).resolve()
-
 PROGRAM_DIR_WIN = "C:\\Program Files\\Corvex"
 SETUP_CLIENT_WIN = PROGRAM_DIR_WIN + "\\SetupClient.exe"
 SERVICE_NAME = "QuentaraCorvexWorkstation_x64"
 
 
 def bin_program(name):
-    """Path of a built Windows program; a clear failure when it has not been built."""
     path = BIN_DIR / name
     if not path.is_file():
-        raise FileNotFoundError(
-            f"{path} is missing: build the mingw preset first (cmake --preset mingw && "
-            f"cmake --build --preset mingw), or point CORVEX_BIN_DIR at its bin/ folder")
+        raise FileNotFoundError(f"{path} is missing: build the mingw preset, or set CORVEX_BIN_DIR")
     return path
 
 
 def safe_name(text):
-    """A file-name-safe form of a test id."""
-    name = re.sub(r"[^A-Za-z0-9_.-]+", "_", text)
-    return re.sub(r"_*-_*", "-", name).strip("_")[:120]
+    return re.sub(r"_*-_*", "-", re.sub(r"[^A-Za-z0-9_.-]+", "_", text)).strip("_")[:120]

@@ -1,7 +1,6 @@
 """A Wine prefix of its own for one scenario: a copy of the template prefix with the agent
-service registered, its own persistent wineserver, and the program folder laid out at
-C:\\Program Files\\Corvex. The shell library (scripts/lib/wine.sh) does the work, so the
-bench and scripts/run prepare prefixes the same way."""
+service registered, its own wineserver and the program folder at C:\\Program Files\\Corvex.
+scripts/lib/sandbox.sh does the work, so the bench and scripts/run prepare prefixes alike."""
 import os
 import re
 import shutil
@@ -11,94 +10,64 @@ from pathlib import Path, PureWindowsPath
 
 from . import paths
 
-SANDBOX_SCRIPT = paths.SCRIPTS / "lib" / "sandbox.sh"
 
-
-def _script(*args, timeout=300):
-    # Output goes to a file, not a pipe: Wine's background processes may keep a pipe open
-    # long after the script has ended.
-    with tempfile.TemporaryFile(mode="w+") as log:
-        result = subprocess.run(["bash", str(SANDBOX_SCRIPT), *args], stdin=subprocess.DEVNULL,
-                                stdout=log, stderr=subprocess.STDOUT, timeout=timeout)
-        if result.returncode != 0:
+def _script(*args, timeout=600):
+    with tempfile.TemporaryFile(mode="w+") as log:  # a file: Wine's background processes keep pipes open
+        if subprocess.run(["bash", str(paths.SCRIPTS / "lib" / "sandbox.sh"), *args], stdin=subprocess.DEVNULL,
+                          stdout=log, stderr=subprocess.STDOUT, timeout=timeout).returncode != 0:
             log.seek(0)
             raise RuntimeError(f"sandbox.sh {' '.join(args)} failed:\n{log.read()}")
 
 
 def prepare_template():
-    _script("template", timeout=600)
+    _script("template")
 
 
 def sandbox_name(name):
-    """A sandbox folder name that records the process that made it."""
+    """A folder name that records the process that made it (see sweep_stale)."""
     return f"{paths.safe_name(name)}.pid{os.getpid()}"
 
 
 def sweep_stale(folder):
-    """Removes sandboxes left behind by test runs that were killed: a sandbox named by
-    sandbox_name() whose process is gone is stale."""
-    if not folder.is_dir():
-        return
-    for entry in folder.iterdir():
+    """Removes the sandboxes of test runs that were killed (their process is gone)."""
+    for entry in folder.iterdir() if folder.is_dir() else []:
         match = re.search(r"\.pid(\d+)$", entry.name)
-        if not (entry.is_dir() and match):
-            continue
-        try:
-            os.kill(int(match.group(1)), 0)
-        except ProcessLookupError:
+        if match and not Path(f"/proc/{match.group(1)}").exists():
             try:
                 _script("remove", str(entry))
             except RuntimeError:
-                pass  # another worker sweeping the same folder; what is left goes next time
-        except PermissionError:
-            pass
+                pass  # another worker sweeping the same folder
 
 
 class Sandbox:
     def __init__(self, root):
         self.root = Path(root)
+        self.drive_c = self.root / "drive_c"
+        self.program_dir = self.drive_c / "Program Files" / "Corvex"
         self.env = dict(os.environ, WINEPREFIX=str(self.root), WINEDLLOVERRIDES="mscoree,mshtml=;hnetcfg=n",
                         WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64")
 
     @classmethod
     def create(cls, root):
-        _script("create", str(root), str(paths.BIN_DIR))
+        _script("create", str(root), str(paths.BIN_DIR), timeout=300)
         return cls(root)
 
     def remove(self):
-        _script("remove", str(self.root))
-
-    @property
-    def drive_c(self):
-        return self.root / "drive_c"
-
-    @property
-    def program_dir(self):
-        return self.drive_c / "Program Files" / "Corvex"
+        _script("remove", str(self.root), timeout=300)
 
     def unix_path(self, windows_path):
-        """The file behind a C:\\ path of this prefix."""
-        p = PureWindowsPath(windows_path)
-        if p.drive.upper() != "C:":
-            raise ValueError(f"not on drive C: {windows_path}")
-        return self.drive_c.joinpath(*p.parts[1:])
+        return self.drive_c.joinpath(*PureWindowsPath(windows_path).parts[1:])
 
-    def wine(self, *args, timeout=60, check=True):
-        """Runs a Windows program of the prefix (wine ARGS...); returns the completed process."""
-        result = subprocess.run(["wine", *args], env=self.env, capture_output=True, text=True,
-                                timeout=timeout)
+    def wine(self, *args, check=True):
+        """wine ARGS... in this prefix; the completed process (text output)."""
+        result = subprocess.run(["wine", *args], env=self.env, capture_output=True, text=True, timeout=60)
         if check and result.returncode != 0:
             raise RuntimeError(f"wine {' '.join(args)} failed ({result.returncode}): {result.stderr}")
         return result
 
     def service_state(self, name=paths.SERVICE_NAME):
-        """The service's state word as `sc query` prints it (STOPPED, RUNNING, ...)."""
-        out = self.wine("sc", "query", name).stdout
-        for line in out.splitlines():
-            if "STATE" in line:
-                return line.split()[-1]
-        raise RuntimeError(f"no state in sc query output: {out}")
+        """STOPPED, RUNNING, START_PENDING, ... as `sc query` prints it."""
+        return next(line.split()[-1] for line in self.wine("sc", "query", name).stdout.splitlines() if "STATE" in line)
 
-    def install_program(self, name, source=None):
-        """Copies a built program (or another file) into the program folder."""
-        shutil.copy2(source or paths.bin_program(name), self.program_dir / name)
+    def install_program(self, name):
+        shutil.copy2(paths.bin_program(name), self.program_dir / name)

@@ -1,80 +1,108 @@
 // makensis.exe for the test bench: runs Debian's makensis for a Windows caller under Wine.
-//
 //   makensis.exe /DNAME=value ... "C:\...\script.nsi"
-//
-// becomes  /usr/bin/makensis -DNAME=value ... /unix/path/script.nsi  and the adapter exits
-// with that compiler's exit status once it has ended (waiting at most 15 minutes). The
-// compiler's output, after the translated command, goes to standard output and to
-// makensis.log beside the adapter (rewritten at each run). Exit code 125: the compiler could
-// not be run or did not end in time (the log says which).
+// becomes  /usr/bin/makensis -DNAME=value ... /unix/path/script.nsi  (absolute Windows paths,
+// alone or as a define's value, through Wine's own translation, a trailing separator kept).
+// Wine gives no handle of a Unix process, so a shell script runs the compiler and writes its
+// status into a file that the adapter waits for (15 minutes at most). makensis.log beside the
+// adapter gets the command, the compiler's output and "makensis adapter: exit status N".
+// The adapter exits with that status; 125 when the compiler could not be run.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <fstream>
 #include <string>
-#include <vector>
-
-#include "arguments.h"
-#include "unix_job.h"
-#include "unix_paths.h"
 
 namespace {
 
-using adapter::Utf8;
-
-const wchar_t kCompiler[] = L"/usr/bin/makensis";
-const DWORD kTimeoutMs = 15 * 60 * 1000;
-
-// Prints to standard output (when there is one) and keeps the text in makensis.log.
-void Report(const std::string& text) {
-    HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD written = 0;
-    if (out != nullptr && out != INVALID_HANDLE_VALUE) {
-        ::WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    }
-    wchar_t self[MAX_PATH + 1] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring log = self;
-    log = log.substr(0, log.find_last_of(L'\\') + 1) + L"makensis.log";
-    // The first report of a run starts the file afresh.
-    static bool first = true;
-    HANDLE file = ::CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                first ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    first = false;
-    if (file != INVALID_HANDLE_VALUE) {
-        ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        ::CloseHandle(file);
-    }
+std::string Convert(const std::wstring& w) {
+    std::string s(w.size() * 4, '\0');
+    s.resize(::WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &s[0], (int)s.size(), nullptr, nullptr));
+    return s;
 }
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+template <typename Out, typename In>
+Out* Wine(const char* name, In in) {  // wine_get_unix_file_name, wine_get_dos_file_name
+    auto f = (Out * (CDECL*)(In))(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name);
+    return f ? f(in) : nullptr;
+}
+
+std::string UnixPath(std::wstring path) {
+    const bool folder = path.back() == L'\\';
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    char* unix = Wine<char>("wine_get_unix_file_name", path.c_str());
+    if (!unix) throw path;
+    std::string s = unix;
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    return s + (folder && s.back() != '/' ? "/" : "");
+}
+
+std::wstring Convert(const std::string& s) {
+    std::wstring w(s.size(), L'\0');
+    w.resize(::MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), &w[0], (int)w.size()));
+    return w;
+}
+
+bool IsWindowsPath(const std::wstring& s) { return s.size() > 2 && s[1] == L':' && s[2] == L'\\'; }
 
 }  // namespace
 
 int wmain() {
+    wchar_t self[MAX_PATH] = {};
+    std::wstring folder(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    std::ofstream log((folder + L"makensis.log").c_str(), std::ios::binary | std::ios::trunc);
     int count = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (argv == nullptr) {
-        Report("makensis adapter: cannot split the command line\n");
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::string command = "/usr/bin/makensis";
+    try {
+        for (int i = 1; i < count; ++i) {
+            std::wstring a = argv[i];
+            const size_t equals = a.find(L'=');
+            std::string arg = IsWindowsPath(a) ? UnixPath(a) : Convert(a);
+            if (a.size() > 1 && a[0] == L'/' && a[1] != L'/') {
+                a[0] = L'-';
+                const bool path = a[1] == L'D' && equals != std::wstring::npos && IsWindowsPath(a.substr(equals + 1));
+                arg = path ? Convert(a.substr(0, equals + 1)) + UnixPath(a.substr(equals + 1)) : Convert(a);
+            }
+            command += " " + Quote(arg);
+        }
+    } catch (const std::wstring& path) {
+        log << "makensis adapter: cannot translate " << Convert(path) << "\n";
         return 125;
     }
-    std::vector<std::wstring> windowsArguments(argv + (count > 0 ? 1 : 0), argv + count);
-    ::LocalFree(argv);
-
-    std::vector<std::wstring> unixArguments;
-    std::wstring error;
-    if (!adapter::TranslateArguments(windowsArguments, adapter::WineUnixPath, unixArguments, error)) {
-        Report("makensis adapter: " + Utf8(error) + "\n");
-        return 125;
+    log << "makensis adapter: " << command << "\n" << std::flush;
+    log.close();
+    // The job: a script in a fresh temporary folder that runs the compiler and leaves its status.
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring job = temp + std::wstring(L"corvex-makensis-") + std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(job.c_str(), nullptr);
+    const std::string unixJob = UnixPath(job + L"\\"), unixLog = Quote(UnixPath(folder) + "makensis.log");
+    std::ofstream((job + L"\\run.sh").c_str(), std::ios::binary)
+        << command << " >> " << unixLog << " 2>&1\nstatus=$?\necho \"makensis adapter: exit status $status\" >> "
+        << unixLog << "\necho $status > " << Quote(unixJob + "status.tmp") << "\nmv " << Quote(unixJob + "status.tmp")
+        << " " << Quote(unixJob + "status") << "\n";
+    wchar_t* shell = Wine<wchar_t>("wine_get_dos_file_name", "/bin/sh");
+    std::wstring line = L"\"" + std::wstring(shell ? shell : L"Z:\\bin\\sh") + L"\" \"" + Convert(unixJob) + L"run.sh\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 125;
+    const std::wstring status = job + L"\\status";
+    for (DWORD waited = 0; ::GetFileAttributesW(status.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 100) {
+        if (waited > 15 * 60 * 1000) return 125;
+        ::Sleep(100);
     }
-
-    std::string command = "makensis adapter: " + adapter::ShellQuote(Utf8(kCompiler));
-    for (const std::wstring& argument : unixArguments) command += " " + adapter::ShellQuote(Utf8(argument));
-    Report(command + "\n");
-
-    const adapter::JobResult result = adapter::RunUnixProgram(kCompiler, unixArguments, kTimeoutMs);
-    if (!result.finished) {
-        Report("makensis adapter: " + Utf8(result.error) + "\n");
-        return 125;
-    }
-    Report(result.output);
-    Report("makensis adapter: exit status " + std::to_string(result.exitCode) + "\n");
-    return static_cast<int>(result.exitCode);
+    int code = 125;
+    std::ifstream(status.c_str()) >> code;
+    ::DeleteFileW(status.c_str());
+    ::DeleteFileW((job + L"\\run.sh").c_str());
+    ::RemoveDirectoryW(job.c_str());
+    return code;
 }
