@@ -7,6 +7,8 @@
 #include "kit/kit_exit_codes.h"
 #include "params/agent_store.h"
 #include "params/corvex_parameters.h"
+#include "params/settings_format.h"
+#include "params/settings_store.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "platform/utf8.h"
@@ -37,11 +39,31 @@ std::wstring SystemError(DWORD code) { return L"system error " + std::to_wstring
 
 KitResult Failure(int code, const std::wstring& message) { return KitResult{code, message}; }
 
-bool StoreExists() {
-    platform::FileSystem& files = platform::GetFileSystem();
+// Which of the agent's two stored files hold settings of ours: a file that is missing, cannot
+// be read or is damaged gives the kit's values for its part, the other keeps what is stored.
+struct StoredFiles {
+    bool user = false;
+    bool workstation = false;
+};
+
+template <typename Parse>
+bool HoldsSettings(const std::wstring& path, Parse parse) {
+    std::string bytes;
+    if (platform::GetFileSystem().ReadWholeFile(path, params::kMaxSettingsFileBytes, bytes) != ERROR_SUCCESS) {
+        return false;
+    }
+    try {
+        parse(bytes, L"client");
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+StoredFiles IntactStoredFiles() {
     const std::wstring store = params::AgentSettingsDir();
-    return files.GetAttributes(store + params::kUserSettingsFile) != INVALID_FILE_ATTRIBUTES ||
-           files.GetAttributes(store + params::kWorkstationSettingsFile) != INVALID_FILE_ATTRIBUTES;
+    return {HoldsSettings(store + params::kUserSettingsFile, params::ParseUserSettings),
+            HoldsSettings(store + params::kWorkstationSettingsFile, params::ParseWorkstationSettings)};
 }
 
 // The switch whose value the library refused, or nullptr when the value came from elsewhere.
@@ -136,21 +158,34 @@ KitResult KitSetup::Check(const std::vector<std::wstring>& arguments) {
 }
 
 KitResult KitSetup::SaveSettings(const InstallerSwitches& switches) {
-    bool fromStore = !switches.resetSettings && StoreExists();
+    StoredFiles stored = switches.resetSettings ? StoredFiles{} : IntactStoredFiles();
     for (;;) {
         std::unique_ptr<CorvexParameters> parameters(new CorvexParameters(L"client"));
-        KitResult result;
-        if (fromStore) {
+        KitResult result = LoadKitSettings(*parameters);
+        if (result.code != 0) return result;
+        if (stored.user || stored.workstation) {
+            // Start from what is stored (its flags included) and give the part of a missing or
+            // damaged file the kit's values.
+            std::unique_ptr<CorvexParameters> kit(std::move(parameters));
+            parameters.reset(new CorvexParameters(L"client"));
             try {
                 parameters->Load();
             } catch (const std::runtime_error& e) {
-                log_.Write(L"The stored settings are damaged (" + Widen(e.what()) + L"); the kit's settings replace them.");
-                fromStore = false;
+                log_.Write(L"The stored settings cannot be read (" + Widen(e.what()) + L"); the kit's settings replace them.");
+                stored = StoredFiles{};
                 continue;
             }
-        } else {
-            result = LoadKitSettings(*parameters);
-            if (result.code != 0) return result;
+            if (!stored.user) {
+                parameters->SetUserName(kit->GetAllowedUserName());
+                parameters->SetCoordinator(kit->GetCoordinatorHost(), kit->GetCoordinatorPort(),
+                                           CorvexParameters::Defaults::isSecured);
+            }
+            if (!stored.workstation) parameters->SetClientName(kit->GetClientName(), false);
+            if (!stored.user || !stored.workstation) {
+                log_.Write(std::wstring(L"The stored ") +
+                           (stored.user ? L"workstation name is" : L"connection settings are") +
+                           L" missing or damaged; the kit's replace them.");
+            }
         }
         result = Apply(switches, *parameters);
         if (result.code != 0) return result;
@@ -159,16 +194,16 @@ KitResult KitSetup::SaveSettings(const InstallerSwitches& switches) {
         } catch (const CorvexParameters::ValidationError& e) {
             const wchar_t* which = SwitchOf(e.GetField(), switches);
             if (which != nullptr) return Failure(KitExit::kBadSwitch, which + (L": " + e.GetText()));
-            if (fromStore) {
+            if (stored.user || stored.workstation) {
                 log_.Write(L"A stored setting is refused (" + e.GetText() + L"); the kit's settings replace them.");
-                fromStore = false;
+                stored = StoredFiles{};
                 continue;
             }
             return Failure(KitExit::kSettingsNotWritten, L"The kit's own settings are refused: " + e.GetText());
         } catch (const std::runtime_error& e) {
             return Failure(KitExit::kSettingsNotWritten, L"The agent's settings could not be written: " + Widen(e.what()));
         }
-        log_.Write(std::wstring(fromStore ? L"Kept the stored settings" : L"Wrote the kit's settings") +
+        log_.Write(std::wstring(stored.user || stored.workstation ? L"Kept the stored settings" : L"Wrote the kit's settings") +
                    L" with the switches' values: server " + parameters->GetCoordinatorHost() + L", port " +
                    std::to_wstring(parameters->GetCoordinatorPort()) + L", login " +
                    parameters->GetAllowedUserName() + L", workstation name \"" + parameters->GetClientName() + L"\".");

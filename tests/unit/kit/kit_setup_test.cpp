@@ -25,7 +25,7 @@ const AppBench::Stored kEdited{L"b2.example.com", 9000, L"CORP\\ops", L"WS-7"};
 const AppBench::Stored kNone{L"", 0, L"", L""};
 
 enum Mode { check, install, prepare };
-enum Store { none, edited, damaged, unwritable };
+enum Store { none, edited, damaged, damagedBesideAName, unwritable };
 struct KitCase {
     const char* name;
     Mode mode;
@@ -61,8 +61,12 @@ protected:
 
 TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const KitCase& c = GetParam();
-    if (c.store == edited) bench.StoreAgentSettings(kEdited.host, kEdited.port, kEdited.login, kEdited.workstation);
-    if (c.store == damaged) params_test::WriteBytes(bench.AgentStore() + L"user.json", "{\"formatVersion\": 1,");
+    if (c.store == edited || c.store == damagedBesideAName) {
+        bench.StoreAgentSettings(kEdited.host, kEdited.port, kEdited.login, kEdited.workstation);
+    }
+    if (c.store == damaged || c.store == damagedBesideAName) {
+        params_test::WriteBytes(bench.AgentStore() + L"user.json", "{\"formatVersion\": 1,");
+    }
     if (c.store == unwritable) params_test::WriteBytes(bench.folders.programData + L"\\Quentara", "a file");
     if (c.store == none) bench.services.installedService.clear();  // a fresh machine: registered anew
     bench.services.stateAfterStart = c.stateAfterStart;
@@ -104,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::Values(
     KitCase{"reset_switch_takes_the_kits_settings", install, edited, L"/resetsettings /PORT=9001", 0,
             {kKit.host, 9001, kKit.login, kKit.workstation}},
     KitCase{"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit},
+    KitCase{"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0,
+            {kKit.host, kKit.port, kKit.login, kEdited.workstation}},
     KitCase{"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
     KitCase{"valid_switches_pass_the_check", check, none, L"/SERVER=[::1] /LOGIN=user@corp.example", 0, kNone},
     KitCase{"unknown_switch", check, none, L"/S /SEVER=typo", KitExit::kBadSwitch, kNone},
