@@ -36,7 +36,9 @@ BOOL CSetupClientApp::InitInstance() {
     std::unique_ptr<CSetupClientDlg> dialog = CreateSettingsDialog();
     const INT_PTR result = dialog->DoModal();
     dialog.reset();
-    SetExitCode(result == IDOK ? ExitCode::kSuccess : result == IDCANCEL ? ExitCode::kCancelled : ExitCode::kUnexpectedError);
+    SetExitCode(result == IDOK       ? ExitCode::kSuccess
+                : result == IDCANCEL ? ExitCode::kCancelled
+                                     : ExitCode::kUnexpectedError);
     return FALSE;
 }
 

@@ -100,19 +100,16 @@ BOOL CClientConfigurationDlg::StartWorkstation() {
     DisableServiceButtons();
     if (m_modified) {
         switch (AfxMessageBox(L"Do you want to apply the settings?", MB_YESNOCANCEL | MB_ICONQUESTION)) {
-            case IDCANCEL:
-                UpdateServiceButtons();
-                return FALSE;
-            case IDYES: {
-                const BOOL applied = ApplySettings();
-                // Applying ends with the restart rule, which has already started the service:
-                // a second start request would only be refused as "already running". A failed
-                // restart has already shown the service's state.
-                if (!m_buttonsShowState) UpdateServiceButtons();
-                return applied;
-            }
-            default:
-                break;  // No: start with the settings stored before
+        case IDCANCEL: UpdateServiceButtons(); return FALSE;
+        case IDYES: {
+            const BOOL applied = ApplySettings();
+            // Applying ends with the restart rule, which has already started the service:
+            // a second start request would only be refused as "already running". A failed
+            // restart has already shown the service's state.
+            if (!m_buttonsShowState) UpdateServiceButtons();
+            return applied;
+        }
+        default: break;  // No: start with the settings stored before
         }
     }
     const BOOL started = App().StartService();

@@ -12,9 +12,9 @@ typedef void (CCmdTarget::*AFX_PMSG)();
 typedef HCURSOR (CCmdTarget::*AFX_PCURSOR)();
 
 struct MessageMapEntry {
-    UINT message;   // WM_COMMAND, WM_PAINT, WM_QUERYDRAGICON
-    UINT code;      // for WM_COMMAND: the notification (BN_CLICKED, EN_CHANGE)
-    UINT id;        // for WM_COMMAND: the control or command identifier
+    UINT message;  // WM_COMMAND, WM_PAINT, WM_QUERYDRAGICON
+    UINT code;     // for WM_COMMAND: the notification (BN_CLICKED, EN_CHANGE)
+    UINT id;       // for WM_COMMAND: the control or command identifier
     AFX_PMSG handler;
     AFX_PCURSOR cursorHandler;  // WM_QUERYDRAGICON only
 };

@@ -35,16 +35,11 @@ int CWinApp::ExitInstance() { return m_exitCode; }
 int CWinApp::DoMessageBox(const wchar_t* prompt, UINT type, UINT /*helpContext*/) {
     if ((type & MB_ICONMASK) == 0) {
         switch (type & MB_TYPEMASK) {
-            case MB_OK:
-            case MB_OKCANCEL:
-                type |= MB_ICONEXCLAMATION;
-                break;
-            case MB_YESNO:
-            case MB_YESNOCANCEL:
-                type |= MB_ICONQUESTION;
-                break;
-            default:
-                break;
+        case MB_OK:
+        case MB_OKCANCEL: type |= MB_ICONEXCLAMATION; break;
+        case MB_YESNO:
+        case MB_YESNOCANCEL: type |= MB_ICONQUESTION; break;
+        default: break;
         }
     }
     return framework::CurrentPrompts().MessageBox(framework::Ui().ActiveWindow(), prompt, m_appTitle, type);

@@ -13,10 +13,10 @@ struct SwitchValue {
 };
 
 struct InstallerSwitches {
-    SwitchValue server;  // /SERVER=
-    SwitchValue port;    // /PORT=
-    SwitchValue login;   // /LOGIN=
-    SwitchValue name;    // /NAME=
+    SwitchValue server;          // /SERVER=
+    SwitchValue port;            // /PORT=
+    SwitchValue login;           // /LOGIN=
+    SwitchValue name;            // /NAME=
     bool resetSettings = false;  // /RESETSETTINGS
 };
 

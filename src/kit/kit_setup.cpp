@@ -171,7 +171,8 @@ KitResult KitSetup::SaveSettings(const InstallerSwitches& switches) {
             try {
                 parameters->Load();
             } catch (const std::runtime_error& e) {
-                log_.Write(L"The stored settings cannot be read (" + Widen(e.what()) + L"); the kit's settings replace them.");
+                log_.Write(L"The stored settings cannot be read (" + Widen(e.what()) +
+                           L"); the kit's settings replace them.");
                 stored = StoredFiles{};
                 continue;
             }
@@ -201,12 +202,14 @@ KitResult KitSetup::SaveSettings(const InstallerSwitches& switches) {
             }
             return Failure(KitExit::kSettingsNotWritten, L"The kit's own settings are refused: " + e.GetText());
         } catch (const std::runtime_error& e) {
-            return Failure(KitExit::kSettingsNotWritten, L"The agent's settings could not be written: " + Widen(e.what()));
+            return Failure(KitExit::kSettingsNotWritten,
+                           L"The agent's settings could not be written: " + Widen(e.what()));
         }
-        log_.Write(std::wstring(stored.user || stored.workstation ? L"Kept the stored settings" : L"Wrote the kit's settings") +
+        log_.Write(std::wstring(stored.user || stored.workstation ? L"Kept the stored settings"
+                                                                  : L"Wrote the kit's settings") +
                    L" with the switches' values: server " + parameters->GetCoordinatorHost() + L", port " +
-                   std::to_wstring(parameters->GetCoordinatorPort()) + L", login " +
-                   parameters->GetAllowedUserName() + L", workstation name \"" + parameters->GetClientName() + L"\".");
+                   std::to_wstring(parameters->GetCoordinatorPort()) + L", login " + parameters->GetAllowedUserName() +
+                   L", workstation name \"" + parameters->GetClientName() + L"\".");
         return KitResult{};
     }
 }
@@ -302,7 +305,8 @@ KitResult KitSetup::Uninstall() {
     } else {
         log_.Write(L"The removal of the firewall exception could not be confirmed.");
         if (result.code == 0) {
-            result = Failure(KitExit::kFirewallNotConfirmed, L"The removal of the firewall exception could not be confirmed.");
+            result = Failure(KitExit::kFirewallNotConfirmed,
+                             L"The removal of the firewall exception could not be confirmed.");
         }
     }
     return result;

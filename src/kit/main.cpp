@@ -83,7 +83,8 @@ void WriteMessage(const std::wstring& folder, const std::wstring& message) {
 }
 
 kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& kitFolder, kit::KitLog& log) {
-    if (words.size() < 3) return kit::KitResult{KitExit::kUnexpected, L"The kit program was started without its mode and folder."};
+    if (words.size() < 3)
+        return kit::KitResult{KitExit::kUnexpected, L"The kit program was started without its mode and folder."};
     const std::wstring& mode = words[1];
     kit::KitSetup setup(words[2], kitFolder, log);
     const std::vector<std::wstring> switches(words.begin() + 3, words.end());
@@ -107,7 +108,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         log.Write(L"Installation folder " + (words.size() > 2 ? words[2] : std::wstring()));
         result = Run(words, kitFolder, log);
     } catch (const std::exception& e) {
-        result = kit::KitResult{KitExit::kUnexpected, L"Unexpected error: " + std::wstring(e.what(), e.what() + std::char_traits<char>::length(e.what()))};
+        result = kit::KitResult{
+            KitExit::kUnexpected,
+            L"Unexpected error: " + std::wstring(e.what(), e.what() + std::char_traits<char>::length(e.what()))};
     } catch (...) {
         result = kit::KitResult{KitExit::kUnexpected, L"Unexpected error."};
     }

@@ -10,12 +10,9 @@
 
 WorkstationNameChoice ToWorkstationNameChoice(int nameChoice) {
     switch (nameChoice) {
-        case 1:
-            return AskWhileInstalling;
-        case 2:
-            return UseTypedName;
-        default:
-            return UseComputerName;
+    case 1: return AskWhileInstalling;
+    case 2: return UseTypedName;
+    default: return UseComputerName;
     }
 }
 
@@ -88,13 +85,11 @@ std::wstring CCreateClientPacketDlg::ChooseOutputFile() {
         const std::wstring question =
             (boost::wformat(L"\"%1%\" already exists. Do you want to replace it?") % path).str();
         switch (AfxMessageBox(question, MB_YESNOCANCEL | MB_ICONQUESTION)) {
-            case IDYES:
-                return path;
-            case IDNO:
-                if (dialog.DoModal() != IDOK) return std::wstring();
-                break;
-            default:
-                return std::wstring();
+        case IDYES: return path;
+        case IDNO:
+            if (dialog.DoModal() != IDOK) return std::wstring();
+            break;
+        default: return std::wstring();
         }
     }
 }

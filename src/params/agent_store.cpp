@@ -15,8 +15,9 @@ const wchar_t kWorkstationSettingsFile[] = L"workstation.json";
 std::wstring ProgramDataDir() {
     const std::wstring programData = platform::GetKnownFolders().ProgramData();
     if (programData.empty()) {
-        throw std::runtime_error("The system did not tell where its ProgramData folder is, so the agent's "
-                                 "settings cannot be found.");
+        throw std::runtime_error(
+            "The system did not tell where its ProgramData folder is, so the agent's "
+            "settings cannot be found.");
     }
     return WithTrailingBackslash(programData);
 }

@@ -18,8 +18,8 @@ std::wstring CheckNotAnAddressWithPort(const std::wstring& host) {
                L"(for example backup01.example.com), without \"://\" or a path; the port has its own field.";
     }
     const bool bracketedWithPort = host.front() == L'[' && host.find(L"]:") != std::wstring::npos;
-    const bool nameWithPort = host.front() != L'[' && host.find(L':') != std::wstring::npos &&
-                              host.find(L':') == host.rfind(L':');
+    const bool nameWithPort =
+        host.front() != L'[' && host.find(L':') != std::wstring::npos && host.find(L':') == host.rfind(L':');
     if (bracketedWithPort || nameWithPort) {
         return L"The server host name holds a port (the part after \":\"). Enter the port in its own field.";
     }
@@ -61,11 +61,11 @@ std::wstring CheckIpv6Reachable(const std::wstring& text, const Ipv6Address& add
     if (zeroSix && address[6] == 0 && address[7] == 0) {
         return L"The server host name " + text +
                L" is the unspecified IPv6 address, which stands for no particular machine, so it can never reach "
-               L"a server." + kEnterTheServer;
+               L"a server." +
+               kEnterTheServer;
     }
     if ((fiveZeros && address[5] == 0xFFFF) || (zeroSix && text.find(L'.') != std::wstring::npos)) {
-        const std::wstring ipv4 =
-            Dotted(address[6] >> 8, address[6] & 0xFF, address[7] >> 8, address[7] & 0xFF);
+        const std::wstring ipv4 = Dotted(address[6] >> 8, address[6] & 0xFF, address[7] >> 8, address[7] & 0xFF);
         return L"The server host name " + text + L" is the IPv4 address " + ipv4 +
                L" written in IPv6 form. Enter it as the IPv4 address " + ipv4 + L".";
     }

@@ -44,8 +44,7 @@ std::wstring CheckDomainBeforeBackslash(const std::wstring& domain) {
     for (std::size_t i = 0; i < domain.size(); ++i) {
         if (IsForbidden(domain[i]) || IsBlank(domain[i])) {
             return L"The domain or computer name in the backup administrator login contains " +
-                   ShowCharacter(domain, i) +
-                   L", which is not allowed there.";
+                   ShowCharacter(domain, i) + L", which is not allowed there.";
         }
     }
     return std::wstring();

@@ -169,8 +169,7 @@ std::string DescribeJsonError(const Json::exception& e, const std::string& bytes
          ++next) {
         token += bytes[next];
     }
-    return Visible(text.substr(0, quoted), kUncut) + "; last read: \"" + Visible(token, kQuotedCharacters, true) +
-           "\"";
+    return Visible(text.substr(0, quoted), kUncut) + "; last read: \"" + Visible(token, kQuotedCharacters, true) + "\"";
 }
 
 // Parses one JSON document, refusing a key that appears twice in the same object.
@@ -180,9 +179,7 @@ Json ParseDocument(const std::string& bytes) {
     std::string duplicate;
     const Json::parser_callback_t watch = [&](int, Json::parse_event_t event, Json& parsed) {
         switch (event) {
-        case Json::parse_event_t::object_start:
-            keysOfOpenObjects.emplace_back();
-            break;
+        case Json::parse_event_t::object_start: keysOfOpenObjects.emplace_back(); break;
         case Json::parse_event_t::object_end:
             if (!keysOfOpenObjects.empty()) keysOfOpenObjects.pop_back();
             break;
@@ -192,8 +189,7 @@ Json ParseDocument(const std::string& bytes) {
                 duplicate = parsed.get<std::string>();
             }
             break;
-        default:
-            break;
+        default: break;
         }
         return true;
     };

@@ -107,10 +107,10 @@ std::string DescribeSystemError(DWORD code) {
 struct SettingsStore::Target {
     std::wstring path;
     bool existed = false;
-    std::string old;          // its bytes before the save
-    bool damaged = false;     // they hold no settings
-    std::wstring keptAs;      // where a damaged file was kept
-    std::wstring temporary;   // the new contents, until they replace the file
+    std::string old;         // its bytes before the save
+    bool damaged = false;    // they hold no settings
+    std::wstring keptAs;     // where a damaged file was kept
+    std::wstring temporary;  // the new contents, until they replace the file
 };
 
 SettingsStore::SettingsStore(platform::FileSystem& files, std::wstring guardedBelow)
@@ -148,7 +148,8 @@ bool SettingsStore::ReadIfPresent(const std::wstring& path, std::string& bytes) 
         // A file where one of the folders should be is not a missing store.
         for (const auto& above : FoldersBelow(std::wstring(), folder)) {
             const DWORD found = files_.GetAttributes(above);
-            if (found != INVALID_FILE_ATTRIBUTES && !Is(found, FILE_ATTRIBUTE_DIRECTORY)) throw NotAFolderError(above, "");
+            if (found != INVALID_FILE_ATTRIBUTES && !Is(found, FILE_ATTRIBUTE_DIRECTORY))
+                throw NotAFolderError(above, "");
         }
         return false;
     }
@@ -166,8 +167,10 @@ void SettingsStore::PrepareGuardedFolder(const std::wstring& folder, bool create
     }
     if (Is(baseAttributes, FILE_ATTRIBUTE_REPARSE_POINT)) throw LinkError("folder", base);
     if (!Is(baseAttributes, FILE_ATTRIBUTE_DIRECTORY)) {
-        throw std::runtime_error("The settings folder " + Quoted(folder) + " cannot be used: the system's ProgramData "
-                                 "folder " + Quoted(base) + " does not exist.");
+        throw std::runtime_error("The settings folder " + Quoted(folder) +
+                                 " cannot be used: the system's ProgramData "
+                                 "folder " +
+                                 Quoted(base) + " does not exist.");
     }
     for (const auto& below : FoldersBelow(guardedBelow_, folder)) {
         DWORD attributes = files_.GetAttributes(below);
@@ -175,16 +178,16 @@ void SettingsStore::PrepareGuardedFolder(const std::wstring& folder, bool create
             if (!create) throw std::runtime_error("The settings folder " + Quoted(below) + " does not exist.");
             const DWORD code = files_.CreateStoreFolder(below);
             if (code != ERROR_SUCCESS && !AlreadyThere(code)) {
-                throw std::runtime_error("The settings folder " + Quoted(below) + " cannot be created: " +
-                                         DescribeSystemError(code) + "." + kNothingChanged);
+                throw std::runtime_error("The settings folder " + Quoted(below) +
+                                         " cannot be created: " + DescribeSystemError(code) + "." + kNothingChanged);
             }
             attributes = files_.GetAttributes(below);
         }
         if (!CheckGuardedFolder(files_, below, attributes)) continue;
         const DWORD code = files_.RestrictToAdministrators(below);
         if (code != ERROR_SUCCESS) {
-            throw std::runtime_error("The settings folder " + Quoted(below) + " cannot be protected: " +
-                                     DescribeSystemError(code) + "." + kNothingChanged);
+            throw std::runtime_error("The settings folder " + Quoted(below) +
+                                     " cannot be protected: " + DescribeSystemError(code) + "." + kNothingChanged);
         }
     }
 }
@@ -197,14 +200,14 @@ void SettingsStore::PrepareFolder(const std::wstring& folder, bool createFolders
     for (const auto& above : FoldersBelow(std::wstring(), folder)) {
         const DWORD found = files_.GetAttributes(above);
         if (found != INVALID_FILE_ATTRIBUTES && !Is(found, FILE_ATTRIBUTE_DIRECTORY)) {
-            throw NotAFolderError(above, createFolders ? " The settings folder " + Quoted(folder) +
-                                                             " cannot be created there."
-                                                       : std::string());
+            throw NotAFolderError(above, createFolders
+                                             ? " The settings folder " + Quoted(folder) + " cannot be created there."
+                                             : std::string());
         }
     }
     if (!createFolders) throw std::runtime_error("The settings folder " + Quoted(folder) + " does not exist.");
-    throw std::runtime_error("The settings folder " + Quoted(folder) + " cannot be created: " +
-                             DescribeSystemError(code) + "." + kNothingChanged);
+    throw std::runtime_error("The settings folder " + Quoted(folder) +
+                             " cannot be created: " + DescribeSystemError(code) + "." + kNothingChanged);
 }
 
 void SettingsStore::ReadTarget(const PendingFile& file, Target& target) {
@@ -219,12 +222,12 @@ void SettingsStore::ReadTarget(const PendingFile& file, Target& target) {
     const DWORD code = files_.ReadWholeFile(target.path, kMaxKeptBytes, target.old);
     if (IsMissing(code)) return;
     if (code != ERROR_SUCCESS) {
-        const std::string reason = code == platform::ERROR_FILE_TOO_LARGE_FOR_READ
-                                       ? "it is larger than " + std::to_string(kMaxKeptBytes >> 20) +
-                                             " MiB; move it away first"
-                                       : DescribeSystemError(code);
-        throw std::runtime_error("The settings file " + Quoted(target.path) + " cannot be read before it is replaced: " +
-                                 reason + "." + kNothingChanged);
+        const std::string reason =
+            code == platform::ERROR_FILE_TOO_LARGE_FOR_READ
+                ? "it is larger than " + std::to_string(kMaxKeptBytes >> 20) + " MiB; move it away first"
+                : DescribeSystemError(code);
+        throw std::runtime_error("The settings file " + Quoted(target.path) +
+                                 " cannot be read before it is replaced: " + reason + "." + kNothingChanged);
     }
     target.existed = true;
     bool damaged = target.old.size() > kMaxSettingsFileBytes;
@@ -241,8 +244,9 @@ void SettingsStore::ReadTarget(const PendingFile& file, Target& target) {
 std::wstring SettingsStore::WriteFresh(const std::wstring& stem, const std::string& bytes, bool temporary,
                                        DWORD& code) {
     for (int attempt = 1; attempt <= 5; ++attempt) {
-        const std::wstring path = temporary ? stem + L"." + FreshToken() + L".tmp"
-                                            : attempt == 1 ? stem : stem + L"-" + std::to_wstring(attempt);
+        const std::wstring path = temporary      ? stem + L"." + FreshToken() + L".tmp"
+                                  : attempt == 1 ? stem
+                                                 : stem + L"-" + std::to_wstring(attempt);
         code = files_.WriteNewFile(path, bytes, !guardedBelow_.empty());
         if (code == ERROR_SUCCESS) return path;
         if (!AlreadyThere(code)) {
@@ -297,8 +301,8 @@ void SettingsStore::WriteAll(const std::vector<PendingFile>& files, bool createF
         targets[i].temporary = WriteFresh(targets[i].path, files[i].bytes, true, code);
         if (targets[i].temporary.empty()) {
             Clean(targets, true);
-            throw std::runtime_error("The settings file " + Quoted(targets[i].path) + " cannot be written: " +
-                                     DescribeSystemError(code) + "." + kNothingChanged);
+            throw std::runtime_error("The settings file " + Quoted(targets[i].path) +
+                                     " cannot be written: " + DescribeSystemError(code) + "." + kNothingChanged);
         }
     }
     for (std::size_t i = 0; i < targets.size(); ++i) {
@@ -313,14 +317,15 @@ void SettingsStore::WriteAll(const std::vector<PendingFile>& files, bool createF
             if (PutBack(targets[j])) continue;
             stuck += (stuck.empty() ? "" : " and ") + Quoted(targets[j].path);
         }
-        std::string message = "The settings file " + Quoted(targets[i].path) + " cannot be replaced: " +
-                              DescribeSystemError(code) + ".";
+        std::string message =
+            "The settings file " + Quoted(targets[i].path) + " cannot be replaced: " + DescribeSystemError(code) + ".";
         if (stuck.empty()) {
             Clean(targets, true);
             throw std::runtime_error(message + kNothingChanged);
         }
         Clean(targets, false);
-        message += " " + stuck + " already held the new settings and could not be put back; the other files were "
+        message += " " + stuck +
+                   " already held the new settings and could not be put back; the other files were "
                    "left as they were.";
         for (const auto& target : targets) {
             if (!target.keptAs.empty()) message += " The damaged file was kept as " + Quoted(target.keptAs) + ".";

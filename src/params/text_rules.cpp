@@ -69,8 +69,8 @@ bool IsAsciiDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 bool IsBlank(wchar_t c) {
     const unsigned long u = static_cast<unsigned long>(c);
-    return u == 0x20 || u == 0xA0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x202F ||
-           u == 0x205F || u == 0x3000;
+    return u == 0x20 || u == 0xA0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x202F || u == 0x205F ||
+           u == 0x3000;
 }
 
 std::wstring ShowCharacter(const std::wstring& text, std::size_t at) {

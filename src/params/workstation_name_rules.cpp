@@ -13,8 +13,7 @@ std::wstring CheckWorkstationName(const std::wstring& name, bool systemSupplied)
     std::wstring message = CheckCommonText(name, L"workstation name");
     if (!message.empty()) return message;
     if (name.size() > kMaxWorkstationNameLength) {
-        return L"The workstation name is longer than " + std::to_wstring(kMaxWorkstationNameLength) +
-               L" characters.";
+        return L"The workstation name is longer than " + std::to_wstring(kMaxWorkstationNameLength) + L" characters.";
     }
     if (name.find(L'.') != std::wstring::npos) {
         return L"The workstation name contains a dot. Enter the computer name alone, without its domain "

@@ -88,7 +88,7 @@ BOOL RemoveFileSpecPortable(wchar_t* path) {
         if (*path == L'\\') {
             fileSpec = path;
         } else if (*path == L':') {
-            fileSpec = ++path;  // keep the drive
+            fileSpec = ++path;               // keep the drive
             if (*path == L'\\') ++fileSpec;  // and the root's backslash
             if (*path == L'\0') break;
         }

@@ -7,7 +7,8 @@ PromptAnswerer::PromptAnswerer() : m_previous(framework::InstallPrompts(this)) {
 PromptAnswerer::~PromptAnswerer() { framework::InstallPrompts(m_previous); }
 
 int PromptAnswerer::MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
-    messageBoxes.push_back(ShownMessageBox{text, caption, type, owner != nullptr, focusedControl ? focusedControl() : 0});
+    messageBoxes.push_back(
+        ShownMessageBox{text, caption, type, owner != nullptr, focusedControl ? focusedControl() : 0});
     if (!answers.empty()) {
         const int answer = answers.front();
         answers.pop_front();

@@ -39,7 +39,8 @@ std::string KitCommand(const Options& options) {
     const std::wstring boxCaption = options.Require(L"box-caption");
     const double timeout = options.Seconds(L"timeout", 300);
     FileDialogSearch search{nullptr, nullptr};
-    if (!PollUntil(30, [&] { return !EnumWindows(FindFileDialog, reinterpret_cast<LPARAM>(&search)) && search.dialog; })) {
+    if (!PollUntil(30,
+                   [&] { return !EnumWindows(FindFileDialog, reinterpret_cast<LPARAM>(&search)) && search.dialog; })) {
         throw Failure("no file dialog");
     }
     SendMessageW(search.name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));

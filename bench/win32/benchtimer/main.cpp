@@ -15,11 +15,16 @@ int wmain(int argc, wchar_t** argv) {
         const Options options(argc, argv, 2);
         const std::wstring command = argv[1];
         std::string result;
-        if (command == L"run") result = RunCommand(options);
-        else if (command == L"window") result = WindowCommand(options);
-        else if (command == L"service") result = ServiceCommand(options);
-        else if (command == L"kit") result = KitCommand(options);
-        else throw Failure("unknown command \"" + Utf8(command) + "\"", 2);
+        if (command == L"run")
+            result = RunCommand(options);
+        else if (command == L"window")
+            result = WindowCommand(options);
+        else if (command == L"service")
+            result = ServiceCommand(options);
+        else if (command == L"kit")
+            result = KitCommand(options);
+        else
+            throw Failure("unknown command \"" + Utf8(command) + "\"", 2);
         std::printf("%s\n", result.c_str());
         return 0;
     } catch (const Failure& failure) {

@@ -15,7 +15,9 @@ std::wstring Win32DialogWindow::GetItemText(int id) {
 
 void Win32DialogWindow::SetItemText(int id, const std::wstring& text) { ::SetDlgItemTextW(m_hwnd, id, text.c_str()); }
 
-void Win32DialogWindow::EnableItem(int id, bool enable) { ::EnableWindow(::GetDlgItem(m_hwnd, id), enable ? TRUE : FALSE); }
+void Win32DialogWindow::EnableItem(int id, bool enable) {
+    ::EnableWindow(::GetDlgItem(m_hwnd, id), enable ? TRUE : FALSE);
+}
 
 bool Win32DialogWindow::IsItemEnabled(int id) { return ::IsWindowEnabled(::GetDlgItem(m_hwnd, id)) != FALSE; }
 

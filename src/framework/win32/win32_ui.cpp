@@ -51,23 +51,19 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     OpenDialog* open = Lookup(hwnd);
     if (open == nullptr || !open->window) return FALSE;
     switch (message) {
-        case WM_COMMAND:
-            return open->dialog->HandleCommand(HIWORD(wParam), LOWORD(wParam)) ? TRUE : FALSE;
-        case WM_PAINT: {
-            const bool handled = open->dialog->HandleMessage(WM_PAINT, nullptr);
-            // A handler that asks for the default painting leaves it to the dialog manager.
-            return handled && !open->window->TakeDefaultPaintRequest() ? TRUE : FALSE;
-        }
-        case WM_QUERYDRAGICON: {
-            LRESULT cursor = 0;
-            if (!open->dialog->HandleMessage(WM_QUERYDRAGICON, &cursor)) return FALSE;
-            return static_cast<INT_PTR>(cursor);
-        }
-        case WM_DESTROY:
-            open->dialog->HandleDestroy();
-            return FALSE;
-        default:
-            return FALSE;
+    case WM_COMMAND: return open->dialog->HandleCommand(HIWORD(wParam), LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_PAINT: {
+        const bool handled = open->dialog->HandleMessage(WM_PAINT, nullptr);
+        // A handler that asks for the default painting leaves it to the dialog manager.
+        return handled && !open->window->TakeDefaultPaintRequest() ? TRUE : FALSE;
+    }
+    case WM_QUERYDRAGICON: {
+        LRESULT cursor = 0;
+        if (!open->dialog->HandleMessage(WM_QUERYDRAGICON, &cursor)) return FALSE;
+        return static_cast<INT_PTR>(cursor);
+    }
+    case WM_DESTROY: open->dialog->HandleDestroy(); return FALSE;
+    default: return FALSE;
     }
 }
 

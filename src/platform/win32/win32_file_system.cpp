@@ -129,7 +129,7 @@ DWORD Win32FileSystem::GetAttributes(const std::wstring& path) { return ::GetFil
 
 DWORD Win32FileSystem::ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) {
     unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return LastErrorOr(ERROR_FILE_NOT_FOUND);
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size)) return LastErrorOr(ERROR_READ_FAULT);
@@ -155,8 +155,8 @@ DWORD Win32FileSystem::WriteNewFile(const std::wstring& path, const std::string&
     LocalMemory<PSECURITY_DESCRIPTOR> descriptor;
     SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
     if (storeRights) {
-        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kStoreFileRights, SDDL_REVISION_1,
-                                                                    descriptor.out(), nullptr)) {
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kStoreFileRights, SDDL_REVISION_1, descriptor.out(),
+                                                                    nullptr)) {
             return LastErrorOr(ERROR_INVALID_PARAMETER);
         }
         attributes.lpSecurityDescriptor = descriptor.get();
@@ -164,7 +164,7 @@ DWORD Win32FileSystem::WriteNewFile(const std::wstring& path, const std::string&
     // CREATE_NEW never opens what is there; FILE_FLAG_OPEN_REPARSE_POINT keeps a link at the
     // name from being followed to a file elsewhere.
     unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, storeRights ? &attributes : nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return LastErrorOr(ERROR_WRITE_FAULT);
     std::size_t done = 0;
     while (done < contents.size()) {
@@ -233,9 +233,9 @@ DWORD Win32FileSystem::GetOwnership(const std::wstring& path, FolderOwnership& o
     PSID owner = nullptr;
     PACL dacl = nullptr;
     LocalMemory<PSECURITY_DESCRIPTOR> descriptor;
-    const DWORD code = ::GetSecurityInfo(folder.get(), SE_FILE_OBJECT,
-                                         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
-                                         &dacl, nullptr, descriptor.out());
+    const DWORD code =
+        ::GetSecurityInfo(folder.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                          nullptr, &dacl, nullptr, descriptor.out());
     if (code != ERROR_SUCCESS) return code;
     if (owner == nullptr) return ERROR_INVALID_SECURITY_DESCR;
     ownership.ownerIsAdministrator = IsAdministratorSid(owner);

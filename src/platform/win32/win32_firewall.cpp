@@ -34,7 +34,8 @@ struct ComApi {
     decltype(&::VariantClear) clearVariant = Function<decltype(&::VariantClear)>(L"oleaut32.dll", "VariantClear");
 
     bool complete() const {
-        return initialize && uninitialize && createInstance && allocString && freeString && stringLength && clearVariant;
+        return initialize && uninitialize && createInstance && allocString && freeString && stringLength &&
+               clearVariant;
     }
 
 private:
@@ -100,8 +101,7 @@ bool IsForProgram(INetFwRule* rule, const std::wstring& executablePath) {
     Bstr application;
     if (FAILED(rule->get_ApplicationName(application.put())) || application.get() == nullptr) return false;
     return ::CompareStringOrdinal(application.get(), static_cast<int>(Com().stringLength(application.get())),
-                                  executablePath.c_str(), static_cast<int>(executablePath.size()),
-                                  TRUE) == CSTR_EQUAL;
+                                  executablePath.c_str(), static_cast<int>(executablePath.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool AllowsProgram(INetFwRule* rule, const std::wstring& executablePath) {

@@ -25,9 +25,7 @@ int Win32CommandLine::CompareNoCase(const std::wstring& a, const std::wstring& b
     return ::StrCmpIW(a.c_str(), b.c_str());
 }
 
-DWORD Win32ModuleFile::GetFileName(wchar_t* buffer, DWORD size) {
-    return ::GetModuleFileNameW(nullptr, buffer, size);
-}
+DWORD Win32ModuleFile::GetFileName(wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); }
 
 BOOL Win32ModuleFile::RemoveFileSpec(wchar_t* path) { return ::PathRemoveFileSpecW(path); }
 

@@ -10,7 +10,8 @@ ScHandle Win32ServiceManager::OpenManager(DWORD desiredAccess) {
     return ::OpenSCManagerW(nullptr, nullptr, desiredAccess);
 }
 
-ScHandle Win32ServiceManager::OpenServiceByName(ScHandle manager, const std::wstring& serviceName, DWORD desiredAccess) {
+ScHandle Win32ServiceManager::OpenServiceByName(ScHandle manager, const std::wstring& serviceName,
+                                                DWORD desiredAccess) {
     return ::OpenServiceW(manager, serviceName.c_str(), desiredAccess);
 }
 
@@ -49,8 +50,7 @@ ScHandle Win32ServiceManager::CreateOwnProcessService(ScHandle manager, const st
 BOOL Win32ServiceManager::ChangeRegistration(ScHandle service, DWORD startType, const std::wstring& binaryPath,
                                              const std::wstring& displayName) {
     return ::ChangeServiceConfigW(service, SERVICE_WIN32_OWN_PROCESS, startType, SERVICE_ERROR_NORMAL,
-                                  binaryPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
-                                  displayName.c_str());
+                                  binaryPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, displayName.c_str());
 }
 
 BOOL Win32ServiceManager::QueryBinaryPath(ScHandle service, std::wstring& binaryPath) {

@@ -29,7 +29,8 @@ std::mutex g_lock;
 
 void Report(const std::string& line) {
     std::lock_guard<std::mutex> hold(g_lock);
-    std::ofstream((g_folder + L"\\CorvexWorkstation.report").c_str(), std::ios::app | std::ios::binary) << line << "\r\n";
+    std::ofstream((g_folder + L"\\CorvexWorkstation.report").c_str(), std::ios::app | std::ios::binary)
+        << line << "\r\n";
 }
 
 void SetState(DWORD state, DWORD checkPoint = 0, DWORD hint = 0, DWORD accepted = 0, DWORD exit = NO_ERROR) {
@@ -43,8 +44,10 @@ DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
     if (control == SERVICE_CONTROL_INTERROGATE) return NO_ERROR;
     if (control != SERVICE_CONTROL_STOP) return ERROR_CALL_NOT_IMPLEMENTED;
     Report("control stop");
-    if (g_word == "instant") SetState(SERVICE_STOPPED);
-    else SetState(SERVICE_STOP_PENDING, 1, g_word == "slow" ? 3000 : 1000);  // before the handler returns
+    if (g_word == "instant")
+        SetState(SERVICE_STOPPED);
+    else
+        SetState(SERVICE_STOP_PENDING, 1, g_word == "slow" ? 3000 : 1000);  // before the handler returns
     ::SetEvent(g_stop);
     return NO_ERROR;
 }
@@ -65,9 +68,12 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
     } catch (const std::exception& e) {
         Report(std::string("settings error ") + e.what());
     }
-    if (g_word == "normal") SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
-    else if (g_word == "refuse-stop") SetState(SERVICE_RUNNING);
-    else if (g_word == "stuck") return SetState(SERVICE_START_PENDING, 1, 2000);
+    if (g_word == "normal")
+        SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
+    else if (g_word == "refuse-stop")
+        SetState(SERVICE_RUNNING);
+    else if (g_word == "stuck")
+        return SetState(SERVICE_START_PENDING, 1, 2000);
     else if (g_word == "slow") {
         for (DWORD step = 1; step <= 4; ++step) SetState(SERVICE_START_PENDING, step, 3000), ::Sleep(700);
         SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
@@ -80,7 +86,8 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
     }
     ::WaitForSingleObject(g_stop, INFINITE);
     if (g_word == "instant") return;  // the handler reported stopped
-    for (DWORD step = 2; g_word == "slow" && step <= 5; ++step) ::Sleep(700), SetState(SERVICE_STOP_PENDING, step, 3000);
+    for (DWORD step = 2; g_word == "slow" && step <= 5; ++step)
+        ::Sleep(700), SetState(SERVICE_STOP_PENDING, step, 3000);
     SetState(SERVICE_STOPPED);
 }
 

@@ -40,8 +40,8 @@ std::vector<RuleData> LoadRules() {
     std::ifstream in(RulesPath().c_str());
     std::string name, application;
     RuleData r;
-    while (std::getline(in, name, '\t') && std::getline(in, application, '\t') >> r.direction >> r.action >>
-           r.profiles >> r.enabled) {
+    while (std::getline(in, name, '\t') &&
+           std::getline(in, application, '\t') >> r.direction >> r.action >> r.profiles >> r.enabled) {
         in.ignore(1);
         r.name = Convert(name), r.application = Convert(application);
         rules.push_back(r);
@@ -82,13 +82,15 @@ public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
+        return E_NOTIMPL;
+    }
 
 private:
     std::atomic<ULONG> references_{1};
 };
 
-#define KEPT(name, type, field, in, out) \
+#define KEPT(name, type, field, in, out)                                              \
     HRESULT STDMETHODCALLTYPE get_##name(type* v) override { return *v = out, S_OK; } \
     HRESULT STDMETHODCALLTYPE put_##name(type v) override { return data.field = in, S_OK; }
 #define NOT_KEPT(name, type) NOT_HERE(get_##name, type*) NOT_HERE(put_##name, type)
@@ -123,7 +125,8 @@ public:
     size_t next = 0;
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
         ULONG n = 0;
-        for (; n < count && next < rules.size(); ++n) items[n].vt = VT_DISPATCH, items[n].pdispVal = new Rule(rules[next++]);
+        for (; n < count && next < rules.size(); ++n)
+            items[n].vt = VT_DISPATCH, items[n].pdispVal = new Rule(rules[next++]);
         if (fetched) *fetched = n;
         return n == count ? S_OK : S_FALSE;
     }
@@ -142,10 +145,13 @@ public:
     HRESULT STDMETHODCALLTYPE Remove(BSTR name) override {  // the first rule of that name
         std::vector<RuleData> rules = LoadRules();
         for (auto r = rules.begin(); r != rules.end(); ++r)
-            if (::CompareStringOrdinal(r->name.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL) return rules.erase(r), SaveRules(rules);
+            if (::CompareStringOrdinal(r->name.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL)
+                return rules.erase(r), SaveRules(rules);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** enumeration) override { return *enumeration = new RuleEnumeration, S_OK; }
+    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** enumeration) override {
+        return *enumeration = new RuleEnumeration, S_OK;
+    }
     NOT_HERE(get_Count, LONG*)
     NOT_HERE(Item, BSTR, INetFwRule**)
 };
@@ -193,7 +199,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
     static const CLSID policy = {0xE2B3C97F, 0x6AE1, 0x41AC, {0x81, 0x7A, 0xF6, 0xF9, 0x21, 0x66, 0xD7, 0xDD}};
     static const CLSID rule = {0x2C5BC43E, 0x3369, 0x4C33, {0xAB, 0x0C, 0xBE, 0x94, 0x69, 0x67, 0x7A, 0xF4}};
     IClassFactory* factory = clsid == policy ? static_cast<IClassFactory*>(new Factory<Policy>)
-                           : clsid == rule   ? new Factory<Rule>
+                             : clsid == rule ? new Factory<Rule>
                                              : nullptr;
     if (!factory) return *out = nullptr, CLASS_E_CLASSNOTAVAILABLE;
     const HRESULT hr = factory->QueryInterface(iid, out);

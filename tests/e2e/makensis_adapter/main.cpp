@@ -89,7 +89,8 @@ int wmain() {
         << unixLog << "\necho $status > " << Quote(unixJob + "status.tmp") << "\nmv " << Quote(unixJob + "status.tmp")
         << " " << Quote(unixJob + "status") << "\n";
     wchar_t* shell = Wine<wchar_t>("wine_get_dos_file_name", "/bin/sh");
-    std::wstring line = L"\"" + std::wstring(shell ? shell : L"Z:\\bin\\sh") + L"\" \"" + Convert(unixJob) + L"run.sh\"";
+    std::wstring line =
+        L"\"" + std::wstring(shell ? shell : L"Z:\\bin\\sh") + L"\" \"" + Convert(unixJob) + L"run.sh\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};

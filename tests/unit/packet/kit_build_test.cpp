@@ -55,7 +55,6 @@ protected:
     TestPacketDlg dialog;
 };
 
-
 const wchar_t kCompiler[] = LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe)";
 const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
 const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
@@ -68,14 +67,17 @@ TEST_F(KitTest, StartsTheCompilerBesideTheConfiguratorUnderTheWaitCursorAndWaits
     ASSERT_EQ(dialog.BuildPacket(kOutput), TRUE);
     ASSERT_EQ(launcher.starts.size(), 1u);
     EXPECT_EQ(launcher.starts[0].applicationName, kCompiler);
-    const std::wstring predefined = bench.folders.userAppData + L"\\Quentara\\Corvex Workstation\\PredefinedClientSettings\\";
-    EXPECT_EQ(launcher.starts[0].commandLine,
-              L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" + predefined +
-                  L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + predefined + L"Workstation\\\\\" "
-                  LR"(/DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT="C:\Kits\kit one.exe" )"
-                  LR"(/DCURRENT_WORK_DIR="C:\Corvex\\" /DASK_FOR_PARAMETERS "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
+    const std::wstring predefined =
+        bench.folders.userAppData + L"\\Quentara\\Corvex Workstation\\PredefinedClientSettings\\";
+    EXPECT_EQ(
+        launcher.starts[0].commandLine,
+        L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" + predefined +
+            L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + predefined +
+            L"Workstation\\\\\" "
+            LR"(/DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT="C:\Kits\kit one.exe" )"
+            LR"(/DCURRENT_WORK_DIR="C:\Corvex\\" /DASK_FOR_PARAMETERS "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
     EXPECT_EQ(launcher.starts[0].inheritHandles, TRUE);
-    EXPECT_EQ(launcher.starts[0].creationFlags, 0x08000000u);  // CREATE_NO_WINDOW alone
+    EXPECT_EQ(launcher.starts[0].creationFlags, 0x08000000u);           // CREATE_NO_WINDOW alone
     EXPECT_EQ(launcher.waitTimeouts, std::vector<DWORD>{0xFFFFFFFFu});  // INFINITE
     EXPECT_EQ(launcher.openHandles, 0);
     EXPECT_EQ(cursorAtStart, 1);
@@ -88,7 +90,8 @@ TEST_F(KitTest, StartsTheCompilerBesideTheConfiguratorUnderTheWaitCursorAndWaits
 TEST_F(KitTest, ModuleDirectoryIsTheFolderWithABackslashAndACutPathBuildsNothing) {
     for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
              {LR"(C:\Program Files\Corvex\SetupClient.exe)", LR"(C:\Program Files\Corvex\)"},
-             {LR"(C:\SetupClient.exe)", LR"(C:\\)"}, {LR"(\\server\share\SetupClient.exe)", LR"(\\server\share\)"}}) {
+             {LR"(C:\SetupClient.exe)", LR"(C:\\)"},
+             {LR"(\\server\share\SetupClient.exe)", LR"(\\server\share\)"}}) {
         bench.module.path = path;
         EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
     }
@@ -128,7 +131,9 @@ TEST_F(KitTest, DebugBatchFileHoldsTheCommandBeforeTheStart) {
     EXPECT_TRUE(textFiles.attempts.empty());
     bench.CommandLine(L"--create_packet --DEBUG");
     bool writtenAtStart = false;
-    launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) { writtenAtStart = textFiles.files.count(kBatchFile) == 1; };
+    launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
+        writtenAtStart = textFiles.files.count(kBatchFile) == 1;
+    };
     dialog.SetNameChoice(1);
     dialog.BuildPacket(kOutput);
     EXPECT_TRUE(writtenAtStart);
@@ -149,14 +154,15 @@ TEST_F(KitTest, DebugBatchFileHoldsTheCommandBeforeTheStart) {
 // (Yes keeps the path, No asks again from it, Cancel gives up).
 struct Choice {
     std::vector<std::optional<std::wstring>> files;  // chosen in the file dialogs, in the bench's folder
-    std::vector<int> answers;                         // to the replace questions
+    std::vector<int> answers;                        // to the replace questions
     std::wstring result;
 };
 class OutputFileTest : public KitTest, public ::testing::WithParamInterface<Choice> {};
 
 TEST_P(OutputFileTest, ExeRuleAndReplaceQuestion) {
     ASSERT_EQ(bench.files.WriteNewFile(bench.PathInRoot(L"old 1%.exe"), "old", false), 0u);
-    for (const auto& file : GetParam().files) bench.prompts.fileAnswers.push_back(file ? bench.PathInRoot(*file) : file);
+    for (const auto& file : GetParam().files)
+        bench.prompts.fileAnswers.push_back(file ? bench.PathInRoot(*file) : file);
     for (int answer : GetParam().answers) bench.prompts.answers.push_back(answer);
     EXPECT_EQ(dialog.ChooseOutputFile(), GetParam().result.empty() ? L"" : bench.PathInRoot(GetParam().result));
     EXPECT_EQ(bench.prompts.fileDialogs.size(), GetParam().files.size());
@@ -164,8 +170,8 @@ TEST_P(OutputFileTest, ExeRuleAndReplaceQuestion) {
     const framework::FileDialogState& first = bench.prompts.fileDialogs[0].state;
     EXPECT_EQ(std::to_wstring(first.save) + first.defaultExtension + first.fileName + std::to_wstring(first.flags),
               L"1exeCorvexWorkstation_setup.exe0");  // no replace prompt of the dialog's own
-    EXPECT_EQ(first.filters, (std::vector<std::pair<std::wstring, std::wstring>>{
-                                 {L"Executive Files (*.exe)", L"*.exe"}, {L"All Files (*.*)", L"*.*"}}));
+    EXPECT_EQ(first.filters, (std::vector<std::pair<std::wstring, std::wstring>>{{L"Executive Files (*.exe)", L"*.exe"},
+                                                                                 {L"All Files (*.*)", L"*.*"}}));
     if (GetParam().answers.empty()) return;
     const std::wstring asked = bench.PathInRoot(L"old 1%.exe");
     EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"\"" + asked + L"\" already exists. Do you want to replace it?");
@@ -173,10 +179,14 @@ TEST_P(OutputFileTest, ExeRuleAndReplaceQuestion) {
     if (GetParam().files.size() > 1) EXPECT_EQ(bench.prompts.fileDialogs[1].state.fileName, asked);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, OutputFileTest, ::testing::Values(
-    Choice{{L"kit"}, {}, L"kit.exe"}, Choice{{L"KIT.ExE"}, {}, L"KIT.ExE"}, Choice{{L"a.exe.bak"}, {}, L"a.exe.bak.exe"},
-    Choice{{L"kitexe"}, {}, L"kitexe.exe"}, Choice{{std::nullopt}, {}, L""}, Choice{{L"old 1%"}, {IDYES}, L"old 1%.exe"},
-    Choice{{L"old 1%.exe"}, {IDCANCEL}, L""}, Choice{{L"old 1%.exe", L"new"}, {IDNO}, L"new.exe"},
-    Choice{{L"old 1%.exe", std::nullopt}, {IDNO}, L""}, Choice{{L"old 1%.exe", L"old 1%"}, {IDNO, IDYES}, L"old 1%.exe"}));
+INSTANTIATE_TEST_SUITE_P(Answers, OutputFileTest,
+                         ::testing::Values(Choice{{L"kit"}, {}, L"kit.exe"}, Choice{{L"KIT.ExE"}, {}, L"KIT.ExE"},
+                                           Choice{{L"a.exe.bak"}, {}, L"a.exe.bak.exe"},
+                                           Choice{{L"kitexe"}, {}, L"kitexe.exe"}, Choice{{std::nullopt}, {}, L""},
+                                           Choice{{L"old 1%"}, {IDYES}, L"old 1%.exe"},
+                                           Choice{{L"old 1%.exe"}, {IDCANCEL}, L""},
+                                           Choice{{L"old 1%.exe", L"new"}, {IDNO}, L"new.exe"},
+                                           Choice{{L"old 1%.exe", std::nullopt}, {IDNO}, L""},
+                                           Choice{{L"old 1%.exe", L"old 1%"}, {IDNO, IDYES}, L"old 1%.exe"}));
 
 }  // namespace

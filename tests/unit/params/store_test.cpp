@@ -65,8 +65,9 @@ TEST_F(StoreTest, PredefinedFoldersHoldOneFileEachWithTheirInheritedRights) {
 TEST_F(StoreTest, FirstUseLoadsTheDefaultsAndWritesNothingAndTemporaryNamesAreFresh) {
     CorvexParameters parameters = Settings(L"elsewhere", 1, L"WS-1");
     parameters.Load();
-    EXPECT_EQ(parameters.GetCoordinatorHost() + L"|" + parameters.GetAllowedUserName() + L"|" + parameters.GetClientName(),
-              L"localhost|Administrator|");
+    EXPECT_EQ(
+        parameters.GetCoordinatorHost() + L"|" + parameters.GetAllowedUserName() + L"|" + parameters.GetClientName(),
+        L"localhost|Administrator|");
     EXPECT_EQ(parameters.GetCoordinatorPort(), 9750);
     EXPECT_NE(ErrorOf([&] { parameters.Save(false); }).find("does not exist"), std::string::npos);
     EXPECT_TRUE(Files().empty());
@@ -98,11 +99,11 @@ TEST_F(StoreTest, AFolderOpenToEveryoneIsClosedBeforeAnyFileIsWritten) {
 struct Planted {
     const char* name;
     std::function<void(StoreTest&)> plant;
-    const char* loadError;       // a part of Load's refusal; "" when it loads, showing:
+    const char* loadError;  // a part of Load's refusal; "" when it loads, showing:
     const wchar_t* loadedHostAndName;
-    const char* saveError;       // a part of Save's refusal; "" when it saves
-    int keptDamaged = 0;         // damaged files kept beside the store
-    bool userStuck = false;      // a refused save left user.json new (and says so)
+    const char* saveError;   // a part of Save's refusal; "" when it saves
+    int keptDamaged = 0;     // damaged files kept beside the store
+    bool userStuck = false;  // a refused save left user.json new (and says so)
 };
 void PrintTo(const Planted& c, std::ostream* os) { *os << c.name; }
 
@@ -120,7 +121,8 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     CorvexParameters loaded(L"client");
     const std::string loadError = ErrorOf([&] { loaded.Load(); });
     EXPECT_NE(loadError.find(c.loadError), std::string::npos) << loadError;
-    if (*c.loadError == '\0') EXPECT_EQ(loaded.GetCoordinatorHost() + L"|" + loaded.GetClientName(), c.loadedHostAndName);
+    if (*c.loadError == '\0')
+        EXPECT_EQ(loaded.GetCoordinatorHost() + L"|" + loaded.GetClientName(), c.loadedHostAndName);
 
     const auto before = Files();
     const std::string bytesBefore = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
@@ -150,43 +152,64 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
 
 using T = StoreTest;
 const wchar_t kOld[] = L"old-server|WS-OLD";
-INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::Values(
-    // Damaged files: each counts alone, and a save keeps it beside the store first.
-    Planted{"DamagedWorkstationFile", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16); }, "", L"old-server|", "", 1},
-    Planted{"DamagedUserFile", [](T& t) { WriteBytes(t.UserFile(), kUtf16); }, "", L"localhost|WS-OLD", "", 1},
-    Planted{"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kUtf16); },
-            "workstation.json\" is damaged", nullptr, "", 2},
-    Planted{"UnreadableFile", [](T& t) { t.files_.readFault = {ERROR_ACCESS_DENIED, 1}; }, "user.json\" cannot be read",
-            nullptr, ""},
-    // Links, names in the wrong place and a stranger's folder.
-    Planted{"LinkAtQuentara", [](T& t) { t.LinkAt(t.Quentara(), t.Outside()); }, "Quentara\" is a link", nullptr,
-            "Quentara\" is a link"},
-    Planted{"LinkAtSettings", [](T& t) { t.LinkAt(t.Store().substr(0, t.Store().size() - 1), t.Outside()); },
-            "Settings\" is a link", nullptr, "Settings\" is a link"},
-    Planted{"LinkAtUserJson", [](T& t) { t.LinkAt(t.UserFile(), t.Outside() + L"\\victim"); }, "user.json\" is a link",
-            nullptr, "user.json\" is a link"},
-    Planted{"FileWhereSettingsShouldBe",
+INSTANTIATE_TEST_SUITE_P(
+    Store, PlantedStoreTest,
+    ::testing::Values(
+        // Damaged files: each counts alone, and a save keeps it beside the store first.
+        Planted{"DamagedWorkstationFile", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16); }, "", L"old-server|", "",
+                1},
+        Planted{"DamagedUserFile", [](T& t) { WriteBytes(t.UserFile(), kUtf16); }, "", L"localhost|WS-OLD", "", 1},
+        Planted{"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kUtf16); },
+                "workstation.json\" is damaged", nullptr, "", 2},
+        Planted{"UnreadableFile",
+                [](T& t) {
+                    t.files_.readFault = {ERROR_ACCESS_DENIED, 1};
+                },
+                "user.json\" cannot be read", nullptr, ""},
+        // Links, names in the wrong place and a stranger's folder.
+        Planted{"LinkAtQuentara", [](T& t) { t.LinkAt(t.Quentara(), t.Outside()); }, "Quentara\" is a link", nullptr,
+                "Quentara\" is a link"},
+        Planted{"LinkAtSettings", [](T& t) { t.LinkAt(t.Store().substr(0, t.Store().size() - 1), t.Outside()); },
+                "Settings\" is a link", nullptr, "Settings\" is a link"},
+        Planted{"LinkAtUserJson", [](T& t) { t.LinkAt(t.UserFile(), t.Outside() + L"\\victim"); },
+                "user.json\" is a link", nullptr, "user.json\" is a link"},
+        Planted{
+            "FileWhereSettingsShouldBe",
             [](T& t) { fs::remove_all(Native(t.Store())), WriteBytes(t.Store().substr(0, t.Store().size() - 1), "x"); },
             "Settings\" is a file, not a folder", nullptr, "Settings\" is a file, not a folder"},
-    Planted{"UserJsonIsAFolder", [](T& t) { fs::remove(Native(t.UserFile())), fs::create_directories(Native(t.UserFile())); },
-            "user.json\" is a folder, not a file", nullptr, "user.json\" is a folder, not a file"},
-    Planted{"QuentaraOwnedByAStranger",
+        Planted{"UserJsonIsAFolder",
+                [](T& t) { fs::remove(Native(t.UserFile())), fs::create_directories(Native(t.UserFile())); },
+                "user.json\" is a folder, not a file", nullptr, "user.json\" is a folder, not a file"},
+        Planted{"QuentaraOwnedByAStranger",
+                [](T& t) {
+                    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
+                    ASSERT_EQ(::chown(Native(t.Quentara()).c_str(), 4242, 4242), 0);
+                },
+                "belongs to 4242, who is not an administrator", nullptr, "belongs to 4242"},
+        Planted{
+            "OpenFolderThatCannotBeProtected",
             [](T& t) {
-                if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
-                ASSERT_EQ(::chown(Native(t.Quentara()).c_str(), 4242, 4242), 0);
+                fs::permissions(Native(t.Store()), fs::perms::all), t.files_.restrictFault = {ERROR_ACCESS_DENIED, 0};
             },
-            "belongs to 4242, who is not an administrator", nullptr, "belongs to 4242"},
-    Planted{"OpenFolderThatCannotBeProtected",
-            [](T& t) { fs::permissions(Native(t.Store()), fs::perms::all), t.files_.restrictFault = {ERROR_ACCESS_DENIED, 0}; },
             "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed."},
-    // Saves failing part-way: the pair is replaced all together or not at all.
-    Planted{"SecondReplaceBlocked", [](T& t) { t.files_.replaceFault = {32, 2}; }, "", kOld,
+        // Saves failing part-way: the pair is replaced all together or not at all.
+        Planted{
+            "SecondReplaceBlocked",
+            [](T& t) {
+                t.files_.replaceFault = {32, 2};
+            },
+            "", kOld,
             "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed."},
-    Planted{"SecondReplaceBlockedAndPuttingBackFails",
-            [](T& t) { t.files_.replaceFault = {32, 2}, t.files_.writeFault = {112, 3}; }, "", kOld,
-            "user.json\" already held the new settings", 0, true},
-    Planted{"DiskFullWritingTheSecondFile", [](T& t) { t.files_.writeFault = {112, 2}; }, "", kOld,
-            "workstation.json\" cannot be written: the disk is full. No settings file was changed."}),
+        Planted{"SecondReplaceBlockedAndPuttingBackFails",
+                [](T& t) {
+                    t.files_.replaceFault = {32, 2}, t.files_.writeFault = {112, 3};
+                },
+                "", kOld, "user.json\" already held the new settings", 0, true},
+        Planted{"DiskFullWritingTheSecondFile",
+                [](T& t) {
+                    t.files_.writeFault = {112, 2};
+                },
+                "", kOld, "workstation.json\" cannot be written: the disk is full. No settings file was changed."}),
     [](const ::testing::TestParamInfo<Planted>& info) { return std::string(info.param.name); });
 
 }  // namespace

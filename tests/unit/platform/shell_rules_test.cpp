@@ -15,20 +15,27 @@ using Args = std::vector<std::wstring>;
 
 TEST(ShellRules, SplitCommandLineGivesTheShellsArguments) {
     const std::vector<std::pair<std::wstring, Args>> table = {
-        {L"", {L""}}, {L"prog.exe   ", {L"prog.exe"}}, {L"a b\tc", {L"a", L"b", L"c"}},
+        {L"", {L""}},
+        {L"prog.exe   ", {L"prog.exe"}},
+        {L"a b\tc", {L"a", L"b", L"c"}},
         {L"\"C:\\Program Files\\a.exe\" --x", {L"C:\\Program Files\\a.exe", L"--x"}},
         {L"a \"C:\\S\\User\\\\\" next", {L"a", L"C:\\S\\User\\", L"next"}},  // 2n backslashes: n, and the quote closes
-        {L"a \\\"x", {L"a", L"\"x"}}, {L"a \\\\\\\"x", {L"a", L"\\\"x"}},     // 2n+1: n and a literal quote
-        {L"a C:\\x\\\\y", {L"a", L"C:\\x\\\\y"}},                              // not before a quote: literal
-        {L"a \"x\"\"y\"", {L"a", L"x\"y"}}, {L"a \"\"", {L"a", L""}},
+        {L"a \\\"x", {L"a", L"\"x"}},
+        {L"a \\\\\\\"x", {L"a", L"\\\"x"}},        // 2n+1: n and a literal quote
+        {L"a C:\\x\\\\y", {L"a", L"C:\\x\\\\y"}},  // not before a quote: literal
+        {L"a \"x\"\"y\"", {L"a", L"x\"y"}},
+        {L"a \"\"", {L"a", L""}},
         {L"a /DOUTPUT=\"C:\\my kits\\s.exe\" \"C:\\b.nsi\"", {L"a", L"/DOUTPUT=C:\\my kits\\s.exe", L"C:\\b.nsi"}}};
     for (const auto& [line, arguments] : table) EXPECT_EQ(platform::SplitCommandLine(line), arguments) << line;
 }
 
 TEST(ShellRules, RemoveFileSpecCutsTheLastComponent) {
     for (const auto& [path, folder, removed] : std::vector<std::tuple<std::wstring, std::wstring, BOOL>>{
-             {L"C:\\configurator.exe", L"C:\\", TRUE}, {L"C:\\", L"C:\\", FALSE}, {L"configurator.exe", L"", TRUE},
-             {L"C:\\Tools\\", L"C:\\Tools", TRUE}, {L"\\\\server\\share\\a.exe", L"\\\\server\\share", TRUE}}) {
+             {L"C:\\configurator.exe", L"C:\\", TRUE},
+             {L"C:\\", L"C:\\", FALSE},
+             {L"configurator.exe", L"", TRUE},
+             {L"C:\\Tools\\", L"C:\\Tools", TRUE},
+             {L"\\\\server\\share\\a.exe", L"\\\\server\\share", TRUE}}) {
         std::wstring buffer = path + L'\0';
         EXPECT_EQ(platform::RemoveFileSpecPortable(&buffer[0]), removed) << path;
         EXPECT_EQ(std::wstring(buffer.c_str()), folder) << path;

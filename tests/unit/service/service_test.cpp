@@ -47,23 +47,31 @@ TEST_P(CallSequence, MasksStartTypeControlAndOrder) {
     ASSERT_EQ(services.opened.size(), 2u);
     std::string calls;
     for (const auto& c : services.calls) {
-        const char* to = c.handle == nullptr ? "-" : c.handle == services.opened[0] ? "m" : c.handle == services.opened[1] ? "s" : "?";
+        const char* to = c.handle == nullptr              ? "-"
+                         : c.handle == services.opened[0] ? "m"
+                         : c.handle == services.opened[1] ? "s"
+                                                          : "?";
         calls += c.name + " " + std::to_string(c.argument) + " " + to + ", ";
     }
     EXPECT_EQ(calls, std::get<1>(GetParam()));
     ExpectClosedServiceFirst();
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, CallSequence, ::testing::Values(
-    std::make_tuple(Start, "OpenManager 22 -, OpenServiceByName 22 m, ChangeStartType 2 s, Start 0 s, QueryStatus 0 s, "
-                           "QueryStatus 0 s, Close 0 s, Close 0 m, "),
-    std::make_tuple(Stop, "OpenManager 38 -, OpenServiceByName 38 m, ChangeStartType 3 s, Control 1 s, QueryStatus 0 s, "
-                          "QueryStatus 0 s, Close 0 s, Close 0 m, "),
-    std::make_tuple(IsRunning, "OpenManager 4 -, OpenServiceByName 4 m, QueryStatus 0 s, Close 0 s, Close 0 m, ")));
+INSTANTIATE_TEST_SUITE_P(
+    Operations, CallSequence,
+    ::testing::Values(
+        std::make_tuple(Start,
+                        "OpenManager 22 -, OpenServiceByName 22 m, ChangeStartType 2 s, Start 0 s, QueryStatus 0 s, "
+                        "QueryStatus 0 s, Close 0 s, Close 0 m, "),
+        std::make_tuple(Stop,
+                        "OpenManager 38 -, OpenServiceByName 38 m, ChangeStartType 3 s, Control 1 s, QueryStatus 0 s, "
+                        "QueryStatus 0 s, Close 0 s, Close 0 m, "),
+        std::make_tuple(IsRunning, "OpenManager 4 -, OpenServiceByName 4 m, QueryStatus 0 s, Close 0 s, Close 0 m, ")));
 
 // ---- Every throwing point: 5 is access denied, any other code the plain exception --------
-class ThrowingPoint : public ServiceTest,
-                      public ::testing::WithParamInterface<std::tuple<std::tuple<Operation, const char*, size_t>, DWORD>> {};
+class ThrowingPoint
+    : public ServiceTest,
+      public ::testing::WithParamInterface<std::tuple<std::tuple<Operation, const char*, size_t>, DWORD>> {};
 
 TEST_P(ThrowingPoint, ErrorMappedAndHandlesClosedAndStartTypeKept) {
     const Operation operation = std::get<0>(std::get<0>(GetParam()));
@@ -90,12 +98,17 @@ TEST_P(ThrowingPoint, ErrorMappedAndHandlesClosedAndStartTypeKept) {
     if (callsBefore == 3) EXPECT_EQ(services.startType, operation == Start ? 2u : 3u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Points, ThrowingPoint, ::testing::Combine(::testing::Values(
-    std::make_tuple(Start, "OpenManager", 0), std::make_tuple(Start, "OpenServiceByName", 1),
-    std::make_tuple(Start, "ChangeStartType", 2), std::make_tuple(Start, "Start", 3),
-    std::make_tuple(Stop, "OpenServiceByName", 1), std::make_tuple(Stop, "ChangeStartType", 2),
-    std::make_tuple(Stop, "Control", 3), std::make_tuple(IsRunning, "OpenManager", 0),
-    std::make_tuple(IsRunning, "QueryStatus", 2)), ::testing::Values(DWORD{5}, DWORD{1060})));
+INSTANTIATE_TEST_SUITE_P(Points, ThrowingPoint,
+                         ::testing::Combine(::testing::Values(std::make_tuple(Start, "OpenManager", 0),
+                                                              std::make_tuple(Start, "OpenServiceByName", 1),
+                                                              std::make_tuple(Start, "ChangeStartType", 2),
+                                                              std::make_tuple(Start, "Start", 3),
+                                                              std::make_tuple(Stop, "OpenServiceByName", 1),
+                                                              std::make_tuple(Stop, "ChangeStartType", 2),
+                                                              std::make_tuple(Stop, "Control", 3),
+                                                              std::make_tuple(IsRunning, "OpenManager", 0),
+                                                              std::make_tuple(IsRunning, "QueryStatus", 2)),
+                                            ::testing::Values(DWORD{5}, DWORD{1060})));
 
 // ---- The wait: pause = hint / 10 within 1 to 10 s; progress restarts the clock; a stall past
 // the hint ends it; the final query decides ------------------------------------------------
@@ -127,34 +140,67 @@ TEST_P(Wait, PausesAndResult) {
 const DWORD kStarting = SERVICE_START_PENDING, kStopping = SERVICE_STOP_PENDING, kRunning = SERVICE_RUNNING;
 ServiceStatus S(DWORD state, DWORD checkPoint = 0, DWORD hint = 0) { return ServiceStatus{state, checkPoint, hint}; }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::Values(
-    WaitCase{"Hint0", Start, {S(kStarting, 0, 0), S(kRunning)}, {1000}, true},
-    WaitCase{"Hint10009", Start, {S(kStarting, 0, 10009), S(kRunning)}, {1000}, true},
-    WaitCase{"Hint25000", Start, {S(kStarting, 0, 25000), S(kRunning)}, {2500}, true},
-    WaitCase{"Hint100000", Start, {S(kStarting, 0, 100000), S(kRunning)}, {10000}, true},
-    WaitCase{"Hint100010", Start, {S(kStarting, 0, 100010), S(kRunning)}, {10000}, true},
-    WaitCase{"AlreadyRunningNoPause", Start, {S(kRunning)}, {}, true},
-    WaitCase{"AlreadyStoppedNoPause", Stop, {S(SERVICE_STOPPED)}, {}, true},
-    WaitCase{"StalledGivesUpOnlyStrictlyPastTheHint", Start, {S(kStarting, 4, 2000)}, {1000, 1000, 1000}, false},
-    WaitCase{"RisingCheckpointsFollowedPastTheHint", Start, {S(kStarting, 1), S(kStarting, 2), S(kStarting, 3), S(kRunning)},
-             {1000, 1000, 1000}, true},
-    WaitCase{"RisingCheckpointsDuringStop", Stop, {S(kStopping, 1, 25000), S(kStopping, 2, 25000), S(SERVICE_STOPPED)},
-             {2500, 2500}, true},
-    WaitCase{"FallingCheckpointIsNoProgress", Start, {S(kStarting, 5), S(kStarting, 3)}, {1000}, false},
-    WaitCase{"CheckpointsCompareUnsigned", Start, {S(kStarting, 1), S(kStarting, 0x80000000u), S(kRunning)}, {1000, 1000}, true},
-    WaitCase{"ProgressRestartsTheClock", Start, {S(kStarting, 0, 1500), S(kStarting, 0, 1500), S(kStarting, 1, 1500)},
-             {1000, 1000, 1000, 1000}, false},
-    WaitCase{"LatestWaitHintDecides", Start, {S(kStarting, 0, 0), S(kStarting, 0, 5000)}, std::vector<DWORD>(6, 1000), false},
-    WaitCase{"TickWrapDoesNoHarm", Start, {S(kStarting, 0, 3000)}, std::vector<DWORD>(4, 1000), false, 0, FALSE,
-             kRunning, 0xFFFFFFFFu - 499},
-    WaitCase{"StoppedWhileStarting", Start, {S(kStarting, 1, 3000), S(SERVICE_STOPPED)}, {1000}, false},
-    WaitCase{"StopOfAServiceThatStaysRunning", Stop, {S(kRunning)}, {}, false},
-    WaitCase{"FailedFirstQuerySkipsTheWait", Start, {S(kRunning)}, {}, true, 1, FALSE, kStarting},
-    WaitCase{"FailedQueryDuringTheWaitEndsIt", Start, {S(kStarting, 0, 5000), S(kRunning)}, {1000}, true, 2, FALSE, kStarting},
-    WaitCase{"FailedFinalQueryGivesFalse", Start, {S(kRunning)}, {}, false, 2},
-    WaitCase{"FinalQueryReturningTwoGivesFalse", Stop, {S(SERVICE_STOPPED)}, {}, false, 2, 2, SERVICE_STOPPED},
-    WaitCase{"PendingIsNotRunning", IsRunning, {S(kStarting, 3, 5000)}, {}, false},
-    WaitCase{"RunningIsRunning", IsRunning, {S(kRunning)}, {}, true}),
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, Wait,
+    ::testing::Values(
+        WaitCase{"Hint0", Start, {S(kStarting, 0, 0), S(kRunning)}, {1000}, true},
+        WaitCase{"Hint10009", Start, {S(kStarting, 0, 10009), S(kRunning)}, {1000}, true},
+        WaitCase{"Hint25000", Start, {S(kStarting, 0, 25000), S(kRunning)}, {2500}, true},
+        WaitCase{"Hint100000", Start, {S(kStarting, 0, 100000), S(kRunning)}, {10000}, true},
+        WaitCase{"Hint100010", Start, {S(kStarting, 0, 100010), S(kRunning)}, {10000}, true},
+        WaitCase{"AlreadyRunningNoPause", Start, {S(kRunning)}, {}, true},
+        WaitCase{"AlreadyStoppedNoPause", Stop, {S(SERVICE_STOPPED)}, {}, true},
+        WaitCase{"StalledGivesUpOnlyStrictlyPastTheHint", Start, {S(kStarting, 4, 2000)}, {1000, 1000, 1000}, false},
+        WaitCase{"RisingCheckpointsFollowedPastTheHint",
+                 Start,
+                 {S(kStarting, 1), S(kStarting, 2), S(kStarting, 3), S(kRunning)},
+                 {1000, 1000, 1000},
+                 true},
+        WaitCase{"RisingCheckpointsDuringStop",
+                 Stop,
+                 {S(kStopping, 1, 25000), S(kStopping, 2, 25000), S(SERVICE_STOPPED)},
+                 {2500, 2500},
+                 true},
+        WaitCase{"FallingCheckpointIsNoProgress", Start, {S(kStarting, 5), S(kStarting, 3)}, {1000}, false},
+        WaitCase{"CheckpointsCompareUnsigned",
+                 Start,
+                 {S(kStarting, 1), S(kStarting, 0x80000000u), S(kRunning)},
+                 {1000, 1000},
+                 true},
+        WaitCase{"ProgressRestartsTheClock",
+                 Start,
+                 {S(kStarting, 0, 1500), S(kStarting, 0, 1500), S(kStarting, 1, 1500)},
+                 {1000, 1000, 1000, 1000},
+                 false},
+        WaitCase{"LatestWaitHintDecides",
+                 Start,
+                 {S(kStarting, 0, 0), S(kStarting, 0, 5000)},
+                 std::vector<DWORD>(6, 1000),
+                 false},
+        WaitCase{"TickWrapDoesNoHarm",
+                 Start,
+                 {S(kStarting, 0, 3000)},
+                 std::vector<DWORD>(4, 1000),
+                 false,
+                 0,
+                 FALSE,
+                 kRunning,
+                 0xFFFFFFFFu - 499},
+        WaitCase{"StoppedWhileStarting", Start, {S(kStarting, 1, 3000), S(SERVICE_STOPPED)}, {1000}, false},
+        WaitCase{"StopOfAServiceThatStaysRunning", Stop, {S(kRunning)}, {}, false},
+        WaitCase{"FailedFirstQuerySkipsTheWait", Start, {S(kRunning)}, {}, true, 1, FALSE, kStarting},
+        WaitCase{"FailedQueryDuringTheWaitEndsIt",
+                 Start,
+                 {S(kStarting, 0, 5000), S(kRunning)},
+                 {1000},
+                 true,
+                 2,
+                 FALSE,
+                 kStarting},
+        WaitCase{"FailedFinalQueryGivesFalse", Start, {S(kRunning)}, {}, false, 2},
+        WaitCase{"FinalQueryReturningTwoGivesFalse", Stop, {S(SERVICE_STOPPED)}, {}, false, 2, 2, SERVICE_STOPPED},
+        WaitCase{"PendingIsNotRunning", IsRunning, {S(kStarting, 3, 5000)}, {}, false},
+        WaitCase{"RunningIsRunning", IsRunning, {S(kRunning)}, {}, true}),
     [](const ::testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 namespace {
 
-using testing_support::AppBench;
 using platform::FakeServiceManager;
+using testing_support::AppBench;
 
 enum Shown { kNoDialog, kConfiguration, kKit, kInstall };
 struct RunModeCase {
@@ -26,7 +26,9 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     Shown shown = kNoDialog;
     EXPECT_EQ(testing_support::RunModal([&] { return AfxWinMain(app); },
                                         [&](testing_support::DialogDriver& w) {
-                                            shown = w.Has(IDC_NAME_COMPUTER) ? kKit : w.Has(IDC_START) ? kConfiguration : kInstall;
+                                            shown = w.Has(IDC_NAME_COMPUTER) ? kKit
+                                                    : w.Has(IDC_START)       ? kConfiguration
+                                                                             : kInstall;
                                             w.Click(GetParam().button);
                                         }),
               GetParam().exitCode);
@@ -36,8 +38,10 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
 INSTANTIATE_TEST_SUITE_P(
     Switches, RunModeTest,
     ::testing::Values(RunModeCase{L"", kConfiguration, IDCANCEL, 1}, RunModeCase{L"", kConfiguration, IDOK, 0},
-                      RunModeCase{L"--create_packet", kKit, IDCANCEL, 1}, RunModeCase{L"--install_client", kInstall, IDOK, 0},
-                      RunModeCase{L"\"--CREATE_PACKET\"", kKit, IDCANCEL, 1}, RunModeCase{L"--SILENT_INSTALL", kNoDialog, 0, 0},
+                      RunModeCase{L"--create_packet", kKit, IDCANCEL, 1},
+                      RunModeCase{L"--install_client", kInstall, IDOK, 0},
+                      RunModeCase{L"\"--CREATE_PACKET\"", kKit, IDCANCEL, 1},
+                      RunModeCase{L"--SILENT_INSTALL", kNoDialog, 0, 0},
                       // Near misses and the program's own path are not switches.
                       RunModeCase{L"--silent_install=1 /silent_install silent_install", kConfiguration, IDCANCEL, 1},
                       RunModeCase{L"\"--create_packet install\"", kConfiguration, IDCANCEL, 1},
@@ -112,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ExitCodeCase{true, false, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, kModule},
                       ExitCodeCase{true, false, kStopped, 0, SERVICE_START_PENDING, 1, 0, kModule},
                       // A configurator path longer than 260 characters is cut by the system.
-                      ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1, L"C:\\" + std::wstring(300, L'd') + L"\\a.exe"}));
+                      ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1,
+                                   L"C:\\" + std::wstring(300, L'd') + L"\\a.exe"}));
 
 TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSteps) {
     AppBench bench;
@@ -154,8 +159,10 @@ TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
     c.arrange(bench.services);
     CSetupClientApp app;
     app.InitAppTitle();
-    const BOOL result = c.command == 'S' ? app.StartService() : c.command == 'T' ? app.StopService()
-                        : c.command == 'Q' ? app.IsServiceRunning() : app.RestartService(c.command == 'L');
+    const BOOL result = c.command == 'S'   ? app.StartService()
+                        : c.command == 'T' ? app.StopService()
+                        : c.command == 'Q' ? app.IsServiceRunning()
+                                           : app.RestartService(c.command == 'L');
     EXPECT_EQ(result, c.result);
     std::vector<std::wstring> shown;
     for (const auto& box : bench.prompts.messageBoxes) {
@@ -179,14 +186,15 @@ const wchar_t kUnknown[] = L"Unknown system error", k1060[] = L"Unknown system e
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ServiceCommandTest,
-    ::testing::Values(CommandCase{Missing, 'Q', FALSE, {kUnknown}, 0, 0}, CommandCase{Missing, 'S', FALSE, {k1060}, 0, 0},
-                      CommandCase{Missing, 'T', FALSE, {kUnknown}, 0, 0}, CommandCase{Running, 'S', FALSE, {k1056}, 1, 0},
-                      CommandCase{Denied, 'S', FALSE, {kDenied}, 0, 0}, CommandCase{Denied, 'T', FALSE, {kDenied}, 0, 0},
-                      CommandCase{Denied, 'Q', FALSE, {kDenied}, 0, 0}, CommandCase{StartsThenDies, 'S', FALSE, {}, 1, 0},
-                      CommandCase{Running, 'T', TRUE, {}, 0, 1}, CommandCase{Stopped, 'R', TRUE, {}, 1, 0},
-                      CommandCase{Running, 'R', TRUE, {}, 1, 1}, CommandCase{StopRefused, 'R', FALSE, {kUnknown}, 0, 1},
-                      CommandCase{StopRefused, 'L', FALSE, {kUnknown, k1056}, 1, 1},
-                      CommandCase{Missing, 'L', FALSE, {kUnknown, k1060}, 0, 0}));
+    ::testing::Values(
+        CommandCase{Missing, 'Q', FALSE, {kUnknown}, 0, 0}, CommandCase{Missing, 'S', FALSE, {k1060}, 0, 0},
+        CommandCase{Missing, 'T', FALSE, {kUnknown}, 0, 0}, CommandCase{Running, 'S', FALSE, {k1056}, 1, 0},
+        CommandCase{Denied, 'S', FALSE, {kDenied}, 0, 0}, CommandCase{Denied, 'T', FALSE, {kDenied}, 0, 0},
+        CommandCase{Denied, 'Q', FALSE, {kDenied}, 0, 0}, CommandCase{StartsThenDies, 'S', FALSE, {}, 1, 0},
+        CommandCase{Running, 'T', TRUE, {}, 0, 1}, CommandCase{Stopped, 'R', TRUE, {}, 1, 0},
+        CommandCase{Running, 'R', TRUE, {}, 1, 1}, CommandCase{StopRefused, 'R', FALSE, {kUnknown}, 0, 1},
+        CommandCase{StopRefused, 'L', FALSE, {kUnknown, k1056}, 1, 1},
+        CommandCase{Missing, 'L', FALSE, {kUnknown, k1060}, 0, 0}));
 
 TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     struct Throwing : CWinApp {

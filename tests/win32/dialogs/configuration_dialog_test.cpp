@@ -6,8 +6,8 @@
 
 namespace {
 
-using testing_support::DialogDriver;
 using platform::FakeServiceManager;
+using testing_support::DialogDriver;
 
 // The service manager's view of the dialog: the three buttons and the focus at each start or
 // stop request, that is while a service command runs.
@@ -127,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
     Services, OkTest,
     ::testing::Values(OkCase{"Restarts", "", {}, true, {}},
                       OkCase{"StopRefused", "Control", {L"Unknown system error"}, false, kRunning},
-                      OkCase{"StoppedButStartRefused", "Start", {L"Unknown system error. Code: 1052"}, false, kStopped}));
+                      OkCase{
+                          "StoppedButStartRefused", "Start", {L"Unknown system error. Code: 1052"}, false, kStopped}));
 
 struct InstallCase {
     const char* name;
@@ -158,9 +159,9 @@ TEST_P(InstallDialogTest, IgnoresEscapeAndCloseThenOkSavesRestartsAndClosesWhate
     EXPECT_EQ(bench.firewall.rules.size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Services, InstallDialogTest,
-    ::testing::Values(InstallCase{"Stopped", SERVICE_STOPPED, 0, {"Start"}, 0}, InstallCase{"Running", SERVICE_RUNNING, 0, {"Stop", "Start"}, 0},
-                      InstallCase{"CannotStart", SERVICE_STOPPED, 1058, {"Start"}, 1}));
+INSTANTIATE_TEST_SUITE_P(Services, InstallDialogTest,
+                         ::testing::Values(InstallCase{"Stopped", SERVICE_STOPPED, 0, {"Start"}, 0},
+                                           InstallCase{"Running", SERVICE_RUNNING, 0, {"Stop", "Start"}, 0},
+                                           InstallCase{"CannotStart", SERVICE_STOPPED, 1058, {"Start"}, 1}));
 
 }  // namespace

@@ -46,8 +46,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
                       EXPECT_TRUE(w.Checked(IDC_NAME_COMPUTER));
-                      EXPECT_EQ(w.Cue(IDC_WORKSTATION_NAME),
-                                L"Leave empty to use each workstation's own network name");
+                      EXPECT_EQ(w.Cue(IDC_WORKSTATION_NAME), L"Leave empty to use each workstation's own network name");
                       w.Click(c.choiceButton);
                       w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
                       EXPECT_TRUE(w.Checked(c.choiceButton));

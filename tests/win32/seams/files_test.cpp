@@ -96,8 +96,8 @@ TEST_F(Win32FilesTest, SurrogatePairsRoundTripAndATargetHeldOpenKeepsItsBytes) {
     first.Save(root, root);
     const std::string before = Bytes(root + L"user.json");
     EXPECT_NE(before.find("J\xc3\xbcrgen\xf0\x9f\x98\x80"), std::string::npos);
-    const HANDLE held =
-        ::CreateFileW((root + L"user.json").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE held = ::CreateFileW((root + L"user.json").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     CorvexParameters second(L"client");
     second.SetCoordinator(L"other-server", 1234, false);

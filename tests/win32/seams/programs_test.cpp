@@ -54,13 +54,13 @@ TEST_P(KitCommandLineTest, EveryDefineArrivesWholeWithExactlyItsValue) {
     ASSERT_NE(arguments, nullptr);
     const std::vector<std::wstring> split(arguments, arguments + count);
     ::LocalFree(arguments);
-    EXPECT_EQ(split, (std::vector<std::wstring>{compiler, L"/DPRODUCT_VERSION_MAJOR=6.9",
-                                                L"/DPRODUCT_VERSION_MINOR=6.8822",
-                                                L"/DUSER_SETTINGS_DIR=" + c.settingsRoot + L"User\\",
-                                                L"/DWORKSTATION_SETTINGS_DIR=" + c.settingsRoot + L"Workstation\\",
-                                                L"/DAPP_DIR_SUFFIX=Quentara\\Corvex Workstation\\",
-                                                L"/DOUTPUT=" + c.output, L"/DCURRENT_WORK_DIR=" + c.module,
-                                                c.module + L"CorvexWorkstation\\Packet\\build_packet.nsi"}));
+    EXPECT_EQ(split,
+              (std::vector<std::wstring>{compiler, L"/DPRODUCT_VERSION_MAJOR=6.9", L"/DPRODUCT_VERSION_MINOR=6.8822",
+                                         L"/DUSER_SETTINGS_DIR=" + c.settingsRoot + L"User\\",
+                                         L"/DWORKSTATION_SETTINGS_DIR=" + c.settingsRoot + L"Workstation\\",
+                                         L"/DAPP_DIR_SUFFIX=Quentara\\Corvex Workstation\\", L"/DOUTPUT=" + c.output,
+                                         L"/DCURRENT_WORK_DIR=" + c.module,
+                                         c.module + L"CorvexWorkstation\\Packet\\build_packet.nsi"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,7 +138,8 @@ TEST(BuiltProgram, ItsManifestAsksForAdministratorRights) {
                                ::SizeofResource(module, found));
     ::FreeLibrary(module);
     EXPECT_NE(manifest.find("requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\""),
-              std::string::npos) << manifest;
+              std::string::npos)
+        << manifest;
 }
 
 }  // namespace

@@ -41,7 +41,8 @@ public:
         failures_.push_back(Failure{name, occurrence, error, result});
     }
     int Count(const std::string& name) const {
-        return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == name; }));
+        return static_cast<int>(
+            std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == name; }));
     }
 
     ScHandle OpenManager(DWORD access) override { return Go("OpenManager", nullptr, access) ? NewHandle() : nullptr; }
@@ -54,7 +55,8 @@ public:
     }
     BOOL Start(ScHandle service) override {
         if (!Go("Start", service, 0)) return result_;
-        return state != SERVICE_STOPPED ? Refuse(ERROR_SERVICE_ALREADY_RUNNING, FALSE) : (state = stateAfterStart, TRUE);
+        return state != SERVICE_STOPPED ? Refuse(ERROR_SERVICE_ALREADY_RUNNING, FALSE)
+                                        : (state = stateAfterStart, TRUE);
     }
     BOOL Control(ScHandle service, DWORD control) override {
         if (!Go("Control", service, control)) return result_;
@@ -113,7 +115,9 @@ private:
         lastError_ = error;
         return result;
     }
-    ScHandle NewHandle() { return opened.push_back(reinterpret_cast<ScHandle>(std::uintptr_t{0x100} + opened.size())), opened.back(); }
+    ScHandle NewHandle() {
+        return opened.push_back(reinterpret_cast<ScHandle>(std::uintptr_t{0x100} + opened.size())), opened.back();
+    }
 
     std::vector<Failure> failures_;
     size_t played_ = 0;

@@ -54,9 +54,11 @@ public:
         if (fd < 0) return Error();
         struct stat info {};
         DWORD code = ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
-        if (code == ERROR_SUCCESS && static_cast<std::size_t>(info.st_size) > maxBytes) code = ERROR_FILE_TOO_LARGE_FOR_READ;
+        if (code == ERROR_SUCCESS && static_cast<std::size_t>(info.st_size) > maxBytes)
+            code = ERROR_FILE_TOO_LARGE_FOR_READ;
         std::string bytes(code == ERROR_SUCCESS ? static_cast<std::size_t>(info.st_size) : 0, '\0');
-        if (::read(fd, &bytes[0], bytes.size()) != static_cast<ssize_t>(bytes.size()) && code == ERROR_SUCCESS) code = Error();
+        if (::read(fd, &bytes[0], bytes.size()) != static_cast<ssize_t>(bytes.size()) && code == ERROR_SUCCESS)
+            code = Error();
         ::close(fd);
         if (code == ERROR_SUCCESS) contents.swap(bytes);
         return code;
@@ -107,8 +109,9 @@ private:
     // Records the call; true when the fault hits it.
     bool Hits(const Fault& fault, const std::wstring& operation, const std::wstring& path) {
         calls.push_back(operation + path);
-        const auto count = std::count_if(calls.begin(), calls.end(),
-                                         [&](const std::wstring& c) { return c.compare(0, operation.size(), operation) == 0; });
+        const auto count = std::count_if(calls.begin(), calls.end(), [&](const std::wstring& c) {
+            return c.compare(0, operation.size(), operation) == 0;
+        });
         return fault.error != ERROR_SUCCESS && (fault.atCall == 0 || fault.atCall == count);
     }
     // errno as the Windows error code that the seam speaks.
@@ -117,7 +120,7 @@ private:
         case ENOENT: return ERROR_FILE_NOT_FOUND;
         case ENOTDIR: return ERROR_PATH_NOT_FOUND;
         case EEXIST: return ERROR_ALREADY_EXISTS;
-        case ENOSPC: return 112;  // ERROR_DISK_FULL
+        case ENOSPC: return 112;              // ERROR_DISK_FULL
         default: return ERROR_ACCESS_DENIED;  // EACCES, EPERM, ELOOP (a link) and the rest
         }
     }
