@@ -2,6 +2,7 @@
 // silent modes, the service commands' messages and the entry point's "Error!" box.
 #include "dialog_bench.h"
 #include "framework/win32/win32_prompts.h"
+#include "framework/win32/win32_ui.h"
 #include "params/corvex_parameters.h"
 
 namespace {
@@ -49,6 +50,42 @@ INSTANTIATE_TEST_SUITE_P(
                       RunModeCase{L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},
                       RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
                       RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
+
+// Start-up: the standard set of common controls, the registry key, and icon resource 128 as
+// the dialog's big and small icons and as its drag icon.
+class RecordingUi : public framework::Win32Ui {
+public:
+    BOOL InitCommonControls(DWORD classes) override {
+        registered = classes;
+        return Win32Ui::InitCommonControls(classes);
+    }
+    HICON LoadIcon(UINT id) override {
+        loaded = id;
+        return icon = Win32Ui::LoadIcon(id);
+    }
+    DWORD registered = 0;
+    UINT loaded = 0;
+    HICON icon = nullptr;
+};
+
+TEST(StartUp, RegistersTheStandardControlsSetsTheKeyAndShowsIcon128) {
+    AppBench bench;
+    RecordingUi ui;
+    framework::UiBackend* previous = framework::InstallUi(&ui);
+    CSetupClientApp app;
+    std::vector<LRESULT> icons;
+    testing_support::RunModal([&] { return AfxWinMain(app); }, [&](testing_support::DialogDriver& w) {
+        icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
+        w.Click(IDCANCEL);
+    });
+    framework::InstallUi(previous);
+    EXPECT_EQ(ui.registered, 0xFFu);
+    EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
+    EXPECT_EQ(ui.loaded, 128u);
+    ASSERT_NE(ui.icon, nullptr);
+    const LRESULT icon = reinterpret_cast<LRESULT>(ui.icon);
+    EXPECT_EQ(icons, (std::vector<LRESULT>{icon, icon, icon}));
+}
 
 TEST(HasCommandLineOption, NeverLooksAtTheProgramPathAndFindsNothingWhenTheLineCannotBeSplit) {
     AppBench bench;

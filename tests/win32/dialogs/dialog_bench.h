@@ -71,6 +71,7 @@ public:
         return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;
     }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
+    LRESULT Send(UINT message, WPARAM wParam = 0) const { return ::SendMessageW(m_dialog, message, wParam, 0); }
 
 private:
     HWND Item(int id) const { return id == 0 ? m_dialog : ::GetDlgItem(m_dialog, id); }  // 0: the caption
