@@ -117,6 +117,34 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com") << "Cancel saved nothing";
 }
 
+// Stored settings that cannot be loaded: the "Error!" box, four empty boxes, the service
+// buttons as the template has them, and OK refused until a port is typed.
+TEST_F(SettingsDialogTest, AFailedLoadOpensEmptyAfterTheErrorBoxAndOkWaitsForAPort) {
+    for (const wchar_t* file : {L"user.json", L"workstation.json"}) {
+        bench.files.Remove(bench.AgentStore() + file);
+        bench.files.WriteNewFile(bench.AgentStore() + file, "{ not json", false);
+    }
+    CClientConfigurationDlg dialog;
+    EXPECT_EQ(Run(dialog,
+                  [&](DialogDriver& w) {
+                      ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+                      EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
+                      for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME}) {
+                          EXPECT_EQ(w.Text(id), L"");
+                      }
+                      EXPECT_EQ(w.Buttons(), (std::vector<bool>{true, true, true}));
+                      w.Click(IDOK);
+                      EXPECT_EQ(Shown().back(), L"Please enter a positive integer.");
+                      EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
+                      w.Type(IDC_SERVER_HOST, L"backup.example.com");
+                      w.Type(IDC_SERVER_PORT, L"9750");
+                      w.Type(IDC_ADMIN_LOGIN, L"CORP\\backup");
+                      w.Click(IDOK);
+                  }),
+              IDOK);
+    EXPECT_EQ(bench.ReadAgentSettings().port, 9750);
+}
+
 // A save that fails otherwise than by a refusal shows the "Error!" box and keeps the dialog.
 class FailingSave : public CClientConfigurationDlg {
     BOOL SaveParameters(CorvexParameters&) override { throw std::runtime_error("disk on fire"); }
