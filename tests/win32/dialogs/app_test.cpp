@@ -74,10 +74,12 @@ TEST(StartUp, RegistersTheStandardControlsSetsTheKeyAndShowsIcon128) {
     framework::UiBackend* previous = framework::InstallUi(&ui);
     CSetupClientApp app;
     std::vector<LRESULT> icons;
-    testing_support::RunModal([&] { return AfxWinMain(app); }, [&](testing_support::DialogDriver& w) {
-        icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
-        w.Click(IDCANCEL);
-    });
+    testing_support::RunModal(
+        [&] { return AfxWinMain(app); },
+        [&](testing_support::DialogDriver& w) {
+            icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
+            w.Click(IDCANCEL);
+        });
     framework::InstallUi(previous);
     EXPECT_EQ(ui.registered, 0xFFu);
     EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");

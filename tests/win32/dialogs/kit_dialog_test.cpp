@@ -88,18 +88,18 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
     bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
-    EXPECT_EQ(Run(dialog,
-                  [&](DialogDriver& w) {
-                      EXPECT_FALSE(w.Checked(IDC_NAME_COMPUTER) || w.Checked(IDC_NAME_ASK) ||
-                                   w.Checked(IDC_NAME_TYPED));
-                      EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME));
-                      w.Type(IDC_SERVER_HOST, L"backup01.example.com");
-                      w.Type(IDC_SERVER_PORT, L"9751");
-                      w.Type(IDC_ADMIN_LOGIN, L"CORP\\backup");
-                      w.Type(IDC_WORKSTATION_NAME, L"WS-7");
-                      w.Click(IDOK);
-                  }),
-              IDOK);
+    EXPECT_EQ(
+        Run(dialog,
+            [&](DialogDriver& w) {
+                EXPECT_FALSE(w.Checked(IDC_NAME_COMPUTER) || w.Checked(IDC_NAME_ASK) || w.Checked(IDC_NAME_TYPED));
+                EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME));
+                w.Type(IDC_SERVER_HOST, L"backup01.example.com");
+                w.Type(IDC_SERVER_PORT, L"9751");
+                w.Type(IDC_ADMIN_LOGIN, L"CORP\\backup");
+                w.Type(IDC_WORKSTATION_NAME, L"WS-7");
+                w.Click(IDOK);
+            }),
+        IDOK);
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).workstation, L"");
     EXPECT_TRUE(SystemSupplied(dialog.GetWorkstationSettingsDir()));
     EXPECT_EQ(CommandLine().find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
