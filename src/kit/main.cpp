@@ -82,6 +82,22 @@ void WriteMessage(const std::wstring& folder, const std::wstring& message) {
     ::WriteFile(file.get(), message.data(), static_cast<DWORD>(message.size() * sizeof(wchar_t)), &written, nullptr);
 }
 
+// A service reports stopped a moment before its process lets go of its program file: waits, at
+// most 15 s, until the agent's file in `folder` can be opened for writing (or is not there), so
+// that the installer can replace it and the uninstaller remove it.
+void WaitUntilAgentFileIsFree(std::wstring folder, kit::KitLog& log) {
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+    const std::wstring path = folder + L"CorvexWorkstation.exe";
+    for (int attempt = 0; attempt < 150; ++attempt) {
+        const platform::unique_file file(
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = ::GetLastError();
+        if (file || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;
+        ::Sleep(100);
+    }
+    log.Write(L"The agent's program file is still in use: " + path);
+}
+
 kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& kitFolder, kit::KitLog& log) {
     if (words.size() < 3)
         return kit::KitResult{KitExit::kUnexpected, L"The kit program was started without its mode and folder."};
@@ -91,8 +107,11 @@ kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& k
     if (mode == L"check") return setup.Check(switches);
     if (mode == L"install") return setup.Install(switches, true);
     if (mode == L"prepare") return setup.Install(switches, false);
-    if (mode == L"stop") return setup.StopAgent();
-    if (mode == L"uninstall") return setup.Uninstall();
+    if (mode == L"stop" || mode == L"uninstall") {
+        const kit::KitResult result = mode == L"stop" ? setup.StopAgent() : setup.Uninstall();
+        WaitUntilAgentFileIsFree(words[2], log);
+        return result;
+    }
     return kit::KitResult{KitExit::kUnexpected, L"Unknown mode \"" + mode + L"\" of the kit program."};
 }
 
