@@ -66,11 +66,11 @@ private:
     std::wstring path_;
 };
 
+// The kit program's own folder, with a backslash at its end; a path the system cut is refused
+// (platform::ModulePathError), so that no settings are read from another folder.
 std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH + 1] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+    const std::wstring folder = platform::ReadModuleDirectory(platform::GetModuleFile());
+    return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
 }
 
 void WriteMessage(const std::wstring& folder, const std::wstring& message) {
@@ -120,11 +120,12 @@ kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& k
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     platform::InstallWin32Seams();
     const std::vector<std::wstring> words = kit::SplitInstallerArguments(::GetCommandLineW());
-    const std::wstring kitFolder = OwnFolder();
+    std::wstring kitFolder;
     FileLog log(words.size() > 1 ? words[1] : L"?");
     kit::KitResult result;
     try {
         log.Write(L"Installation folder " + (words.size() > 2 ? words[2] : std::wstring()));
+        kitFolder = OwnFolder();
         result = Run(words, kitFolder, log);
     } catch (const std::exception& e) {
         result = kit::KitResult{
@@ -134,6 +135,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         result = kit::KitResult{KitExit::kUnexpected, L"Unexpected error."};
     }
     log.Write(L"Exit code " + std::to_wstring(result.code) + (result.message.empty() ? L"" : L": " + result.message));
-    WriteMessage(kitFolder, result.message);
+    if (!kitFolder.empty()) WriteMessage(kitFolder, result.message);
     return result.code;
 }
