@@ -3,7 +3,6 @@
 #include "params/firewall_exception.h"
 #include "platform/module_file.h"
 #include "platform/platform.h"
-#include "platform/utf8.h"
 
 const wchar_t* const kWorkstationExeName = L"CorvexWorkstation.exe";
 const wchar_t* const kFirewallEntryName = L"Corvex Workstation x64";
@@ -23,9 +22,7 @@ void CSetupClientApp::AddFirewallException() {
     } catch (const platform::ModulePathError& e) {
         // A cut path would name some other program: no exception is asked for, and the user
         // is told why.
-        std::wstring reason;
-        platform::Utf8ToWide(e.what(), reason);
-        AfxMessageBox(L"The firewall exception for the agent was not added. " + reason, MB_OK | MB_ICONERROR);
+        AfxMessageBox(L"The firewall exception for the agent was not added. " + e.Text(), MB_OK | MB_ICONERROR);
         SetExitCode(GetExitCode() | ExitCode::kFirewallNotConfirmed);
         return;
     }

@@ -10,7 +10,6 @@
 #include "platform/platform.h"
 #include "platform/process_launcher.h"
 #include "platform/text_file_writer.h"
-#include "platform/utf8.h"
 
 namespace {
 
@@ -88,9 +87,7 @@ BOOL CCreateClientPacketDlg::BuildPacket(const std::wstring& outputPath) {
         moduleDirectory = GetModuleDirectory();
     } catch (const platform::ModulePathError& e) {
         // A cut path points at another folder: no compiler or batch file from there.
-        std::wstring reason;
-        platform::Utf8ToWide(e.what(), reason);
-        AfxMessageBox(L"The client distribution kit was not built. " + reason, MB_OK | MB_ICONERROR);
+        AfxMessageBox(L"The client distribution kit was not built. " + e.Text(), MB_OK | MB_ICONERROR);
         return FALSE;
     }
     const std::wstring compilerPath = moduleDirectory + kCompilerBelowModule;

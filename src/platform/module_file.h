@@ -27,6 +27,8 @@ BOOL RemoveFileSpecPortable(wchar_t* path);
 class ModulePathError : public std::runtime_error {
 public:
     ModulePathError();
+    // The message as the dialogs show it.
+    std::wstring Text() const;
 };
 
 // The folder of the running program, without a trailing backslash (a drive root keeps its
