@@ -19,9 +19,6 @@ public:
     virtual BOOL RemoveFileSpec(wchar_t* path) = 0;
 };
 
-// The same trimming, portable: used by the fake and checked against the real one under Wine.
-BOOL RemoveFileSpecPortable(wchar_t* path);
-
 // The program's own path did not fit the path buffer (or could not be read): the system
 // gave a cut path, which names another folder.
 class ModulePathError : public std::runtime_error {

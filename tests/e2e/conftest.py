@@ -1,6 +1,6 @@
 """Fixtures: a private Xvfb per worker (or the caller's display), a fresh sandbox per scenario
 (removed afterwards unless CORVEX_KEEP_SANDBOXES=1), the UI driver in it, app(...) starting
-SetupClient.exe there, and screenshot(name) under build/artifacts/ (also one at a failure)."""
+SetupClient.exe there, and a screenshot under build/artifacts/ when a scenario fails."""
 import os
 import subprocess
 
@@ -44,11 +44,6 @@ def take_screenshot(name):
     subprocess.run(["bash", str(paths.SCRIPTS / "lib" / "screenshot.sh"), str(path)], check=True,
                    stdout=subprocess.DEVNULL, timeout=60)
     return path
-
-
-@pytest.fixture
-def screenshot(request):
-    return lambda name: take_screenshot(f"{request.node.name}-{name}")
 
 
 def _sandbox(name):

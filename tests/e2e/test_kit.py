@@ -55,9 +55,8 @@ def build_kit(box, choice):
         driver.settext(CAPTION, NAME, name)
     driver.click(CAPTION, CREATE)
     driver.filedialog(path="C:\\Kits\\kit one", timeout=30)
-    shown = driver.messagebox(caption=APP, timeout=300)
+    shown = driver.answer("OK", caption=APP, timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
-    driver.answer("OK", caption=APP)
     assert process.wait(timeout=30) == 0
     return box.unix_path(KIT_WIN).read_bytes()
 

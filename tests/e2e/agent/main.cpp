@@ -19,8 +19,7 @@ namespace {
 wchar_t kName[] = L"QuentaraCorvexWorkstation_x64";
 // normal: starts and stops at once; instant: running before it reads anything, stopped before
 // the stop control returns; slow: four 0.7 s checkpoints (hint 3 s) each way; stuck: start
-// pending for ever (hint 2 s); refuse-stop: accepts no stop; exit-during-start: stops with an
-// error after 1.5 s start pending. Any other word: stops at once with an error.
+// pending for ever (hint 2 s). Any other word: stops at once with an error.
 std::string g_word = "normal";
 std::wstring g_folder;
 SERVICE_STATUS_HANDLE g_handle;
@@ -70,17 +69,11 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
     }
     if (g_word == "normal")
         SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
-    else if (g_word == "refuse-stop")
-        SetState(SERVICE_RUNNING);
     else if (g_word == "stuck")
         return SetState(SERVICE_START_PENDING, 1, 2000);
     else if (g_word == "slow") {
         for (DWORD step = 1; step <= 4; ++step) SetState(SERVICE_START_PENDING, step, 3000), ::Sleep(700);
         SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
-    } else if (g_word == "exit-during-start") {
-        SetState(SERVICE_START_PENDING, 1, 3000);
-        ::Sleep(1500);
-        return SetState(SERVICE_STOPPED, 0, 0, 0, ERROR_SERVICE_SPECIFIC_ERROR);
     } else if (g_word != "instant") {
         return SetState(SERVICE_STOPPED, 0, 0, 0, ERROR_BAD_CONFIGURATION);
     }

@@ -52,7 +52,6 @@ class Driver:
 
 
 COMMANDS = {"wait_window": ("wait-window", "caption"), "controls": ("controls", "caption"),
-            "template": ("template", "caption", "file", "id"), "wait_control": ("wait-control", "caption", "id"),
-            "settext": ("settext", "caption", "id", "text"), "click": ("click", "caption", "id"),
-            "close": ("close", "caption"), "messagebox": ("messagebox", "caption"), "messageboxes": ("messageboxes",),
+            "wait_control": ("wait-control", "caption", "id"), "settext": ("settext", "caption", "id", "text"),
+            "click": ("click", "caption", "id"), "close": ("close", "caption"),
             "answer": ("answer", "button", "caption"), "filedialog": ("filedialog", "path")}

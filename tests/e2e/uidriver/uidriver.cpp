@@ -120,21 +120,10 @@ HWND Control(HWND dialog, bool enabled) {
     return c;
 }
 Json Controls(HWND dialog) {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    HWND focus = GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui) ? gui.hwndFocus : nullptr;
-    while (focus && GetParent(focus) != dialog) focus = GetParent(focus);
     Json controls = Json::array();
-    for (HWND c : Children(dialog)) {
-        Json j{{"id", GetDlgCtrlID(c)}, {"text", Utf8(Text(c))}, {"enabled", IsWindowEnabled(c) != 0}};
-        const LONG type = GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;  // check boxes and radio buttons
-        if (Same(Class(c), L"Button") && type >= BS_CHECKBOX && type <= BS_AUTORADIOBUTTON && type != BS_GROUPBOX)
-            j["checked"] = Send(c, BM_GETCHECK) == BST_CHECKED;
-        controls.push_back(j);
-    }
-    return {{"caption", Utf8(Caption(dialog))},
-            {"focus", focus ? Json(GetDlgCtrlID(focus)) : Json()},
-            {"controls", controls}};
+    for (HWND c : Children(dialog))
+        controls.push_back({{"id", GetDlgCtrlID(c)}, {"text", Utf8(Text(c))}, {"enabled", IsWindowEnabled(c) != 0}});
+    return {{"caption", Utf8(Caption(dialog))}, {"controls", controls}};
 }
 
 // Message boxes: a "#32770" window with the text static 0xFFFF and only standard push buttons.
@@ -176,74 +165,6 @@ HWND WaitBox() {
         },
         "no message box \"" + Utf8(opt[L"caption"]) + "\"");
     return found;
-}
-
-// The live dialog against DIALOGEX template N of the program file: caption, styles and every
-// control in order, leaving out what the dialog manager changes at run time.
-Json CompareTemplate() {
-    HMODULE file = LoadLibraryExW(Need(L"file").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC res = file ? FindResourceW(file, MAKEINTRESOURCEW(Id()), MAKEINTRESOURCEW(5)) : nullptr;
-    const BYTE* base = res ? (const BYTE*)LockResource(LoadResource(file, res)) : nullptr;
-    if (!base || ((const WORD*)base)[1] != 0xFFFF) throw Failure("no DIALOGEX template " + std::to_string(Id()));
-    const BYTE* p = base;
-    auto take = [&](size_t n) {
-        DWORD v = 0;
-        memcpy(&v, p, n);
-        p += n;
-        return v;
-    };
-    auto str = [&] {
-        if (*(const WORD*)p == 0xFFFF) {
-            p += 2;
-            return L"#" + std::to_wstring(take(2));
-        }
-        std::wstring s;
-        for (wchar_t c; (c = (wchar_t)take(2)) != 0;) s += c;
-        return s;
-    };
-    HWND dialog = Window();
-    Json problems = Json::array();
-    auto style = [&](const std::string& who, DWORD live, DWORD want, DWORD ignored) {
-        if ((live ^ want) & ~ignored)
-            problems.push_back(who + " style " + std::to_string(live) + ", template " + std::to_string(want));
-    };
-    p += 8;
-    const DWORD ex = take(4), dialogStyle = take(4), count = take(2);
-    p += 8;
-    str(), str();
-    if (Caption(dialog) != str()) problems.push_back("caption " + Utf8(Caption(dialog)));
-    if (dialogStyle & DS_SETFONT) p += 6, str();
-    style("dialog", GetWindowLongW(dialog, GWL_STYLE), dialogStyle, WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK);
-    if ((GetWindowLongW(dialog, GWL_EXSTYLE) & ex) != ex) problems.push_back("dialog lacks extended style bits");
-    const std::vector<HWND> live = Children(dialog);
-    static const wchar_t* ordinals[] = {L"Button", L"Edit", L"Static", L"ListBox", L"ScrollBar", L"ComboBox"};
-    for (DWORD i = 0; i < count && i < live.size(); ++i) {
-        p += (4 - (p - base) % 4) % 4 + 8;
-        const DWORD itemStyle = take(4);
-        p += 8;
-        const int id = (int)take(4);
-        std::wstring cls = str();
-        for (int k = 0; k < 6; ++k)
-            if (cls == L"#" + std::to_wstring(0x80 + k)) cls = ordinals[k];
-        const std::wstring text = str();
-        p += take(2);
-        const std::string who = "control #" + std::to_string(i) + ":";
-        HWND c = live[i];
-        const bool edit = Same(Class(c), L"Edit"), button = Same(Class(c), L"Button");
-        if ((GetDlgCtrlID(c) & 0xFFFF) != (id & 0xFFFF))
-            problems.push_back(who + " id " + std::to_string(GetDlgCtrlID(c)));
-        if (!Same(Class(c), cls)) problems.push_back(who + " class " + Utf8(Class(c)));
-        if (!edit && Text(c) != text) problems.push_back(who + " text " + Utf8(Text(c)));
-        const DWORD type = itemStyle & BS_TYPEMASK;
-        style(who, GetWindowLongW(c, GWL_STYLE), itemStyle,
-              WS_DISABLED | (edit ? WS_BORDER : 0) |                             // an edit draws a client edge instead
-                  (button && type <= BS_DEFPUSHBUTTON ? BS_DEFPUSHBUTTON : 0) |  // moves with the focus
-                  (button && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) ? WS_TABSTOP : 0));
-    }
-    if (live.size() != count)
-        problems.push_back(std::to_string(live.size()) + " controls, template " + std::to_string(count));
-    FreeLibrary(file);
-    return {{"controls", live.size()}, {"problems", problems}};
 }
 
 // The save/open dialog: its file name box (combo 0x47c or edit 0x480) takes the path, then OK.
@@ -294,7 +215,6 @@ Json Run(const std::wstring& command) {
         return all;
     }
     if (command == L"controls") return Controls(Window());
-    if (command == L"template") return CompareTemplate();
     if (command == L"wait-control") {  // until the control is enabled (or not) and shows the text
         HWND dialog = Window();
         Json seen;
@@ -317,12 +237,6 @@ Json Run(const std::wstring& command) {
     if (command == L"click")
         return Post(Control(Window(), true), BM_CLICK), Json{{"done", true}};  // a box it opens must not block
     if (command == L"close") return Post(Window(), WM_CLOSE), Json{{"done", true}};
-    if (command == L"messagebox") return ReadBox(WaitBox());
-    if (command == L"messageboxes") {
-        Json all = Json::array();
-        for (HWND box : MessageBoxes()) all.push_back(ReadBox(box));
-        return all;
-    }
     if (command == L"answer") {  // presses the button by its label ('&' and letter case ignored)
         HWND box = WaitBox(), chosen = nullptr;
         for (HWND c : Children(box))

@@ -96,66 +96,41 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     EXPECT_EQ(bench.firewall.adds, starts ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kit, KitSetupTest,
-    ::testing::Values(
-        KitCase{"fresh_machine_gets_the_kits_settings", install, none, L"/S", 0, kKit},
-        KitCase{"switches_replace_the_kits_values", install, none,
-                L"/S /server=b2.example.com /PORT=09000 \"/LOGIN=CORP\\ops\" /NAME=WS-7", 0, kEdited},
-        KitCase{"last_of_a_repeated_switch_counts",
-                install,
-                none,
-                L"/NAME=WS-1 /NAME=WS-7 /D=C:\\X Y /NAME=WS-9",
-                0,
-                {kKit.host, kKit.port, kKit.login, L"WS-7"}},
-        KitCase{"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kEdited},
-        KitCase{"rerun_applies_only_the_given_switch",
-                install,
-                edited,
-                L"/SERVER=b3.example.com",
-                0,
-                {L"b3.example.com", kEdited.port, kEdited.login, kEdited.workstation}},
-        KitCase{"empty_name_means_the_computer_name",
-                install,
-                edited,
-                L"/NAME=",
-                0,
-                {kEdited.host, kEdited.port, kEdited.login, L""}},
-        KitCase{"reset_switch_takes_the_kits_settings",
-                install,
-                edited,
-                L"/resetsettings /PORT=9001",
-                0,
-                {kKit.host, 9001, kKit.login, kKit.workstation}},
-        KitCase{"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit},
-        KitCase{"damaged_file_takes_the_kits_values_the_intact_one_stays",
-                install,
-                damagedBesideAName,
-                L"/S",
-                0,
-                {kKit.host, kKit.port, kKit.login, kEdited.workstation}},
-        KitCase{"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
-        KitCase{"valid_switches_pass_the_check", check, none, L"/SERVER=[::1] /LOGIN=user@corp.example", 0, kNone},
-        KitCase{"unknown_switch", check, none, L"/S /SEVER=typo", KitExit::kBadSwitch, kNone},
-        KitCase{"silent_switch_in_lower_case", check, none, L"/s", KitExit::kBadSwitch, kNone},
-        KitCase{"port_out_of_range", check, none, L"/PORT=70000", KitExit::kBadSwitch, kNone},
-        KitCase{"login_with_a_control_character", check, none,
-                L"/LOGIN=ab\x0001"
-                L"cd",
-                KitExit::kBadSwitch, kNone},
-        KitCase{"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0", KitExit::kBadSwitch, kNone},
-        KitCase{"store_that_cannot_be_written", install, unwritable, L"/S", KitExit::kSettingsNotWritten, kNone},
-        KitCase{"repointing_refused", install, edited, L"/S", KitExit::kServiceNotRegistered, kEdited, SERVICE_RUNNING,
-                0, 5},
-        KitCase{"registration_refused", install, none, L"/S", KitExit::kServiceNotRegistered, kKit, SERVICE_RUNNING, 0,
-                ERROR_ACCESS_DENIED},
-        KitCase{"agent_that_stays_start_pending", install, none, L"/S", KitExit::kServiceNotRunning, kKit,
-                SERVICE_START_PENDING},
-        KitCase{"agent_that_never_answers_the_start", install, none, L"/S", KitExit::kServiceNotRunning, kKit,
-                SERVICE_RUNNING, ERROR_SERVICE_REQUEST_TIMEOUT},
-        KitCase{"firewall_keeps_no_rule", install, none, L"/S", KitExit::kFirewallNotConfirmed, kKit, SERVICE_RUNNING,
-                0, 0, true}),
+AppBench::Stored Named(AppBench::Stored stored, const std::wstring& name) { return stored.workstation = name, stored; }
+const DWORD kPending = SERVICE_START_PENDING, kRuns = SERVICE_RUNNING;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::Values(
+    KitCase{"fresh_machine_gets_the_kits_settings", install, none, L"/S", 0, kKit},
+    KitCase{"switches_replace_the_kits_values", install, none,
+            L"/S /server=b2.example.com /PORT=09000 \"/LOGIN=CORP\\ops\" /NAME=WS-7", 0, kEdited},
+    KitCase{"last_of_a_repeated_switch_counts", install, none, L"/NAME=WS-1 /NAME=WS-7 /D=C:\\X Y /NAME=WS-9", 0,
+            Named(kKit, L"WS-7")},
+    KitCase{"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kEdited},
+    KitCase{"rerun_applies_only_the_given_switch", install, edited, L"/SERVER=b3.example.com", 0,
+            {L"b3.example.com", kEdited.port, kEdited.login, kEdited.workstation}},
+    KitCase{"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, Named(kEdited, L"")},
+    KitCase{"reset_switch_takes_the_kits_settings", install, edited, L"/resetsettings /PORT=9001", 0,
+            {kKit.host, 9001, kKit.login, kKit.workstation}},
+    KitCase{"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit},
+    KitCase{"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0,
+            Named(kKit, kEdited.workstation)},
+    KitCase{"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
+    KitCase{"valid_switches_pass_the_check", check, none, L"/SERVER=[::1] /LOGIN=user@corp.example", 0, kNone},
+    KitCase{"unknown_switch", check, none, L"/S /SEVER=typo", KitExit::kBadSwitch, kNone},
+    KitCase{"silent_switch_in_lower_case", check, none, L"/s", KitExit::kBadSwitch, kNone},
+    KitCase{"port_out_of_range", check, none, L"/PORT=70000", KitExit::kBadSwitch, kNone},
+    KitCase{"login_with_a_control_character", check, none, L"/LOGIN=ab\x0001" L"cd", KitExit::kBadSwitch, kNone},
+    KitCase{"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0", KitExit::kBadSwitch, kNone},
+    KitCase{"store_that_cannot_be_written", install, unwritable, L"/S", KitExit::kSettingsNotWritten, kNone},
+    KitCase{"repointing_refused", install, edited, L"/S", KitExit::kServiceNotRegistered, kEdited, kRuns, 0, 5},
+    KitCase{"registration_refused", install, none, L"/S", KitExit::kServiceNotRegistered, kKit, kRuns, 0, 5},
+    KitCase{"agent_that_stays_start_pending", install, none, L"/S", KitExit::kServiceNotRunning, kKit, kPending},
+    KitCase{"agent_that_never_answers_the_start", install, none, L"/S", KitExit::kServiceNotRunning, kKit, kRuns,
+            ERROR_SERVICE_REQUEST_TIMEOUT},
+    KitCase{"firewall_keeps_no_rule", install, none, L"/S", KitExit::kFirewallNotConfirmed, kKit, kRuns, 0, 0, true}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(KitSetupTest, SecondRunOfTheSameKitChangesNothingAndRestartsTheAgent) {
     ASSERT_EQ(Run(install, L"/S /NAME=WS-7").code, 0);
@@ -205,16 +180,15 @@ TEST_P(KitUninstallTest, RemovesOnlyThisFoldersServiceAndTheFirewallException) {
     EXPECT_EQ(bench.firewall.rules.size(), c.firewallUnreadable ? 2u : 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kit, KitUninstallTest,
-    ::testing::Values(UninstallCase{"this_folders_service", kAgent, 0, false, 0},
-                      UninstallCase{"unquoted_in_other_letter_case", L"c:\\CORVEX\\CorvexWorkstation.exe", 0, false, 0},
-                      UninstallCase{"another_folders_service_is_left", L"\"C:\\Other\\CorvexWorkstation.exe\"", 0,
-                                    false, 0},
-                      UninstallCase{"no_service", L"", 0, false, 0},
-                      UninstallCase{"service_that_cannot_be_removed", kAgent, ERROR_ACCESS_DENIED, false,
-                                    KitExit::kServiceNotRegistered},
-                      UninstallCase{"firewall_that_cannot_be_read", kAgent, 0, true, KitExit::kFirewallNotConfirmed}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Kit, KitUninstallTest, ::testing::Values(
+    UninstallCase{"this_folders_service", kAgent, 0, false, 0},
+    UninstallCase{"unquoted_in_other_letter_case", L"c:\\CORVEX\\CorvexWorkstation.exe", 0, false, 0},
+    UninstallCase{"another_folders_service_is_left", L"\"C:\\Other\\CorvexWorkstation.exe\"", 0, false, 0},
+    UninstallCase{"no_service", L"", 0, false, 0},
+    UninstallCase{"service_that_cannot_be_removed", kAgent, ERROR_ACCESS_DENIED, false, KitExit::kServiceNotRegistered},
+    UninstallCase{"firewall_that_cannot_be_read", kAgent, 0, true, KitExit::kFirewallNotConfirmed}),
     [](const ::testing::TestParamInfo<UninstallCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace

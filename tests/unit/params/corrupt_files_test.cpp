@@ -54,41 +54,37 @@ TEST_P(CorruptFilesTest, LoadNamesTheFileAndLeavesItAndTheValuesUntouched) {
     EXPECT_EQ(parameters.GetClientName(), L"WS-KEPT");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, CorruptFilesTest,
-    ::testing::Values(
-        Corrupt{"Empty", true, "", "not valid JSON"},
-        Corrupt{"NulAfterTheObject", true, kUser + std::string("\0{\"x\": 1}", 9), "NUL byte (a zero byte) at line 1"},
-        Corrupt{"NulInTheObject", false, std::string("{\"formatVersion\": 1,\n\0", 22) + kWorkstation,
-                "NUL byte (a zero byte) at line 2, column 1,"},
-        Corrupt{"NonAsciiLiteralQuotedWhole", true, "{\"formatVersion\": t\xc3\xbc}", "t\xc3\xbc\""},
-        Corrupt{"TooLarge", false, std::string(70 * 1024, ' ') + kWorkstation, "larger than 64 KiB"},
-        Corrupt{"Utf16", true, Wide(kUser, 2),
-                "encoding UTF-16 (little-endian, with a byte order mark), which this program "
-                "does not read; open it in a text editor and save it again with the encoding UTF-8"},
-        Corrupt{"Utf32", true, Wide(kUser, 4), "encoding UTF-32 (little-endian, with a byte order mark)"},
-        Corrupt{"Latin1Letter", true, UserWith("login", "\"CORP\\\\J\xfcrgen\""),
-                "not UTF-8 text: the byte 0xFC at line 1"},
-        Corrupt{"DuplicateKey", true, kUser.substr(0, kUser.size() - 1) + ", \"serverHost\": \"x\"}",
-                "\"serverHost\" appears more than once"},
-        Corrupt{"MissingKey", false, R"({"formatVersion": 1, "workstationName": "", "systemSupplied": true})",
-                "\"role\" is missing"},
-        Corrupt{"UnknownKeyWithNulShown", true, kUser.substr(0, kUser.size() - 1) + R"(, "a\u0000b": 1})",
-                "unknown key \"a<U+0000>b\""},
-        Corrupt{"NotAnObject", true, "[1, 2, 3]", "not hold a JSON object"},
-        Corrupt{"PortTooBig", true, UserWith("serverPort", "65536"), "\"serverPort\""},
-        Corrupt{"HostWithEscapedNul", true, UserWith("serverHost", R"("backup\u0000evil.example")"),
-                "\"serverHost\" (\"backup<U+0000>evil.example\") is refused: The server host name contains a control"},
-        Corrupt{"LoginWithDirectionOverride", true, UserWith("login", R"("CORP\\evil\u202etxt")"), "U+202E"},
-        Corrupt{"PortZero", true, UserWith("serverPort", "0"),
-                "\"serverPort\" (0) is refused: The server port must be"},
-        Corrupt{"NameInvalid", false,
-                R"({"formatVersion": 1, "role": "client", "workstationName": "-ws", "systemSupplied": true})",
-                "\"workstationName\" (\"-ws\") is refused: The workstation name cannot begin or end with a hyphen"},
-        Corrupt{"NewerFormat", false,
-                R"({"formatVersion": 2, "role": "client", "workstationName": "", "systemSupplied": true})", "newer"},
-        Corrupt{"AnotherRole", true, UserWith("role", "\"server\""), "role \"server\""}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Files, CorruptFilesTest, ::testing::Values(
+    Corrupt{"Empty", true, "", "not valid JSON"},
+    Corrupt{"NulAfterTheObject", true, kUser + std::string("\0{\"x\": 1}", 9), "NUL byte (a zero byte) at line 1"},
+    Corrupt{"NulInTheObject", false, std::string("{\"formatVersion\": 1,\n\0", 22) + kWorkstation,
+            "NUL byte (a zero byte) at line 2, column 1,"},
+    Corrupt{"NonAsciiLiteralQuotedWhole", true, "{\"formatVersion\": t\xc3\xbc}", "t\xc3\xbc\""},
+    Corrupt{"TooLarge", false, std::string(70 * 1024, ' ') + kWorkstation, "larger than 64 KiB"},
+    Corrupt{"Utf16", true, Wide(kUser, 2), "encoding UTF-16 (little-endian, with a byte order mark), which this "
+            "program does not read; open it in a text editor and save it again with the encoding UTF-8"},
+    Corrupt{"Utf32", true, Wide(kUser, 4), "encoding UTF-32 (little-endian, with a byte order mark)"},
+    Corrupt{"Latin1Letter", true, UserWith("login", "\"CORP\\\\J\xfcrgen\""), "not UTF-8 text: the byte 0xFC at"},
+    Corrupt{"DuplicateKey", true, kUser.substr(0, kUser.size() - 1) + ", \"serverHost\": \"x\"}",
+            "\"serverHost\" appears more than once"},
+    Corrupt{"MissingKey", false, R"({"formatVersion": 1, "workstationName": "", "systemSupplied": true})",
+            "\"role\" is missing"},
+    Corrupt{"UnknownKeyWithNulShown", true, kUser.substr(0, kUser.size() - 1) + R"(, "a\u0000b": 1})",
+            "unknown key \"a<U+0000>b\""},
+    Corrupt{"NotAnObject", true, "[1, 2, 3]", "not hold a JSON object"},
+    Corrupt{"PortTooBig", true, UserWith("serverPort", "65536"), "\"serverPort\""},
+    Corrupt{"HostWithEscapedNul", true, UserWith("serverHost", R"("backup\u0000evil.example")"),
+            "\"serverHost\" (\"backup<U+0000>evil.example\") is refused: The server host name contains a control"},
+    Corrupt{"LoginWithDirectionOverride", true, UserWith("login", R"("CORP\\evil\u202etxt")"), "U+202E"},
+    Corrupt{"PortZero", true, UserWith("serverPort", "0"), "\"serverPort\" (0) is refused: The server port must be"},
+    Corrupt{"NameInvalid", false, R"({"formatVersion": 1, "role": "client", "workstationName": "-ws", )"
+            R"("systemSupplied": true})", "\"workstationName\" (\"-ws\") is refused: The workstation name cannot"},
+    Corrupt{"NewerFormat", false,
+            R"({"formatVersion": 2, "role": "client", "workstationName": "", "systemSupplied": true})", "newer"},
+    Corrupt{"AnotherRole", true, UserWith("role", "\"server\""), "role \"server\""}),
     [](const ::testing::TestParamInfo<Corrupt>& info) { return std::string(info.param.test); });
+// clang-format on
 
 TEST_F(CorruptFilesTest, Utf8FilesLoadWithOrWithoutOneByteOrderMark) {
     params_test::WriteBytes(UserFile(), "\xef\xbb\xbf" + kUser);

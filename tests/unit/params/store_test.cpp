@@ -152,64 +152,44 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
 
 using T = StoreTest;
 const wchar_t kOld[] = L"old-server|WS-OLD";
-INSTANTIATE_TEST_SUITE_P(
-    Store, PlantedStoreTest,
-    ::testing::Values(
-        // Damaged files: each counts alone, and a save keeps it beside the store first.
-        Planted{"DamagedWorkstationFile", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16); }, "", L"old-server|", "",
-                1},
-        Planted{"DamagedUserFile", [](T& t) { WriteBytes(t.UserFile(), kUtf16); }, "", L"localhost|WS-OLD", "", 1},
-        Planted{"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kUtf16); },
-                "workstation.json\" is damaged", nullptr, "", 2},
-        Planted{"UnreadableFile",
-                [](T& t) {
-                    t.files_.readFault = {ERROR_ACCESS_DENIED, 1};
-                },
-                "user.json\" cannot be read", nullptr, ""},
-        // Links, names in the wrong place and a stranger's folder.
-        Planted{"LinkAtQuentara", [](T& t) { t.LinkAt(t.Quentara(), t.Outside()); }, "Quentara\" is a link", nullptr,
-                "Quentara\" is a link"},
-        Planted{"LinkAtSettings", [](T& t) { t.LinkAt(t.Store().substr(0, t.Store().size() - 1), t.Outside()); },
-                "Settings\" is a link", nullptr, "Settings\" is a link"},
-        Planted{"LinkAtUserJson", [](T& t) { t.LinkAt(t.UserFile(), t.Outside() + L"\\victim"); },
-                "user.json\" is a link", nullptr, "user.json\" is a link"},
-        Planted{
-            "FileWhereSettingsShouldBe",
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::Values(
+    // Damaged files: each counts alone, and a save keeps it beside the store first.
+    Planted{"DamagedWorkstationFile", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16); }, "", L"old-server|", "", 1},
+    Planted{"DamagedUserFile", [](T& t) { WriteBytes(t.UserFile(), kUtf16); }, "", L"localhost|WS-OLD", "", 1},
+    Planted{"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kUtf16); },
+            "workstation.json\" is damaged", nullptr, "", 2},
+    Planted{"UnreadableFile", [](T& t) { t.files_.readFault = {ERROR_ACCESS_DENIED, 1}; },
+            "user.json\" cannot be read", nullptr, ""},
+    // Links, names in the wrong place and a stranger's folder.
+    Planted{"LinkAtQuentara", [](T& t) { t.LinkAt(t.Quentara(), t.Outside()); },
+            "Quentara\" is a link", nullptr, "Quentara\" is a link"},
+    Planted{"LinkAtSettings", [](T& t) { t.LinkAt(t.Store().substr(0, t.Store().size() - 1), t.Outside()); },
+            "Settings\" is a link", nullptr, "Settings\" is a link"},
+    Planted{"LinkAtUserJson", [](T& t) { t.LinkAt(t.UserFile(), t.Outside() + L"\\victim"); },
+            "user.json\" is a link", nullptr, "user.json\" is a link"},
+    Planted{"FileWhereSettingsShouldBe",
             [](T& t) { fs::remove_all(Native(t.Store())), WriteBytes(t.Store().substr(0, t.Store().size() - 1), "x"); },
             "Settings\" is a file, not a folder", nullptr, "Settings\" is a file, not a folder"},
-        Planted{"UserJsonIsAFolder",
-                [](T& t) { fs::remove(Native(t.UserFile())), fs::create_directories(Native(t.UserFile())); },
-                "user.json\" is a folder, not a file", nullptr, "user.json\" is a folder, not a file"},
-        Planted{"QuentaraOwnedByAStranger",
-                [](T& t) {
-                    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
-                    ASSERT_EQ(::chown(Native(t.Quentara()).c_str(), 4242, 4242), 0);
-                },
-                "belongs to 4242, who is not an administrator", nullptr, "belongs to 4242"},
-        Planted{
-            "OpenFolderThatCannotBeProtected",
-            [](T& t) {
+    Planted{"UserJsonIsAFolder",
+            [](T& t) { fs::remove(Native(t.UserFile())), fs::create_directories(Native(t.UserFile())); },
+            "user.json\" is a folder, not a file", nullptr, "user.json\" is a folder, not a file"},
+    Planted{"QuentaraOwnedByAStranger", [](T& t) {
+                if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
+                ASSERT_EQ(::chown(Native(t.Quentara()).c_str(), 4242, 4242), 0);
+            }, "belongs to 4242, who is not an administrator", nullptr, "belongs to 4242"},
+    Planted{"OpenFolderThatCannotBeProtected", [](T& t) {
                 fs::permissions(Native(t.Store()), fs::perms::all), t.files_.restrictFault = {ERROR_ACCESS_DENIED, 0};
-            },
-            "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed."},
-        // Saves failing part-way: the pair is replaced all together or not at all.
-        Planted{
-            "SecondReplaceBlocked",
-            [](T& t) {
-                t.files_.replaceFault = {32, 2};
-            },
-            "", kOld,
+            }, "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed."},
+    // Saves failing part-way: the pair is replaced all together or not at all.
+    Planted{"SecondReplaceBlocked", [](T& t) { t.files_.replaceFault = {32, 2}; }, "", kOld,
             "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed."},
-        Planted{"SecondReplaceBlockedAndPuttingBackFails",
-                [](T& t) {
-                    t.files_.replaceFault = {32, 2}, t.files_.writeFault = {112, 3};
-                },
-                "", kOld, "user.json\" already held the new settings", 0, true},
-        Planted{"DiskFullWritingTheSecondFile",
-                [](T& t) {
-                    t.files_.writeFault = {112, 2};
-                },
-                "", kOld, "workstation.json\" cannot be written: the disk is full. No settings file was changed."}),
+    Planted{"SecondReplaceBlockedAndPuttingBackFails",
+            [](T& t) { t.files_.replaceFault = {32, 2}, t.files_.writeFault = {112, 3}; }, "", kOld,
+            "user.json\" already held the new settings", 0, true},
+    Planted{"DiskFullWritingTheSecondFile", [](T& t) { t.files_.writeFault = {112, 2}; }, "", kOld,
+            "workstation.json\" cannot be written: the disk is full. No settings file was changed."}),
     [](const ::testing::TestParamInfo<Planted>& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace

@@ -95,7 +95,9 @@ TEST_P(ThrowingPoint, ErrorMappedAndHandlesClosedAndStartTypeKept) {
     for (size_t i = callsBefore + 1; i < services.calls.size(); ++i) EXPECT_EQ(services.calls[i].name, "Close");
     ExpectClosedServiceFirst();
     // The start type is set before the request and stays set when the request is refused.
-    if (callsBefore == 3) EXPECT_EQ(services.startType, operation == Start ? 2u : 3u);
+    if (callsBefore == 3) {
+        EXPECT_EQ(services.startType, operation == Start ? 2u : 3u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, ThrowingPoint,
@@ -112,15 +114,18 @@ INSTANTIATE_TEST_SUITE_P(Points, ThrowingPoint,
 
 // ---- The wait: pause = hint / 10 within 1 to 10 s; progress restarts the clock; a stall past
 // the hint ends it; the final query decides ------------------------------------------------
+struct FailedQuery {
+    int call = 0;  // 1-based; 0: none fails. What it returns and leaves in the caller's record:
+    BOOL returns = FALSE;
+    DWORD leftState = SERVICE_RUNNING;
+};
 struct WaitCase {
     const char* name;
     Operation operation;
     std::vector<ServiceStatus> records;  // the last one repeats
     std::vector<DWORD> sleeps;
     bool result;
-    int failingQuery = 0;  // 1-based, with what it returns and leaves in the record
-    BOOL failedReturns = FALSE;
-    DWORD garbageState = SERVICE_RUNNING;
+    FailedQuery failing = {};
     DWORD startTick = 1000;
 };
 
@@ -130,77 +135,48 @@ TEST_P(Wait, PausesAndResult) {
     const WaitCase& c = GetParam();
     clock.now = c.startTick;
     services.statuses = c.records;
-    services.failedQueryRecord = ServiceStatus{c.garbageState, 0xDEADu, 0};
-    if (c.failingQuery != 0) services.FailCall("QueryStatus", c.failingQuery, 1234, c.failedReturns);
+    services.failedQueryRecord = ServiceStatus{c.failing.leftState, 0xDEADu, 0};
+    if (c.failing.call != 0) services.FailCall("QueryStatus", c.failing.call, 1234, c.failing.returns);
     EXPECT_EQ(Run(c.operation), c.result);
     EXPECT_EQ(clock.sleeps, c.sleeps);
     ExpectClosedServiceFirst();
 }
 
-const DWORD kStarting = SERVICE_START_PENDING, kStopping = SERVICE_STOP_PENDING, kRunning = SERVICE_RUNNING;
+const DWORD kStarting = SERVICE_START_PENDING, kStopping = SERVICE_STOP_PENDING, kRunning = SERVICE_RUNNING,
+            kStopped = SERVICE_STOPPED;
 ServiceStatus S(DWORD state, DWORD checkPoint = 0, DWORD hint = 0) { return ServiceStatus{state, checkPoint, hint}; }
+std::vector<DWORD> Seconds(size_t n) { return std::vector<DWORD>(n, 1000); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, Wait,
-    ::testing::Values(
-        WaitCase{"Hint0", Start, {S(kStarting, 0, 0), S(kRunning)}, {1000}, true},
-        WaitCase{"Hint10009", Start, {S(kStarting, 0, 10009), S(kRunning)}, {1000}, true},
-        WaitCase{"Hint25000", Start, {S(kStarting, 0, 25000), S(kRunning)}, {2500}, true},
-        WaitCase{"Hint100000", Start, {S(kStarting, 0, 100000), S(kRunning)}, {10000}, true},
-        WaitCase{"Hint100010", Start, {S(kStarting, 0, 100010), S(kRunning)}, {10000}, true},
-        WaitCase{"AlreadyRunningNoPause", Start, {S(kRunning)}, {}, true},
-        WaitCase{"AlreadyStoppedNoPause", Stop, {S(SERVICE_STOPPED)}, {}, true},
-        WaitCase{"StalledGivesUpOnlyStrictlyPastTheHint", Start, {S(kStarting, 4, 2000)}, {1000, 1000, 1000}, false},
-        WaitCase{"RisingCheckpointsFollowedPastTheHint",
-                 Start,
-                 {S(kStarting, 1), S(kStarting, 2), S(kStarting, 3), S(kRunning)},
-                 {1000, 1000, 1000},
-                 true},
-        WaitCase{"RisingCheckpointsDuringStop",
-                 Stop,
-                 {S(kStopping, 1, 25000), S(kStopping, 2, 25000), S(SERVICE_STOPPED)},
-                 {2500, 2500},
-                 true},
-        WaitCase{"FallingCheckpointIsNoProgress", Start, {S(kStarting, 5), S(kStarting, 3)}, {1000}, false},
-        WaitCase{"CheckpointsCompareUnsigned",
-                 Start,
-                 {S(kStarting, 1), S(kStarting, 0x80000000u), S(kRunning)},
-                 {1000, 1000},
-                 true},
-        WaitCase{"ProgressRestartsTheClock",
-                 Start,
-                 {S(kStarting, 0, 1500), S(kStarting, 0, 1500), S(kStarting, 1, 1500)},
-                 {1000, 1000, 1000, 1000},
-                 false},
-        WaitCase{"LatestWaitHintDecides",
-                 Start,
-                 {S(kStarting, 0, 0), S(kStarting, 0, 5000)},
-                 std::vector<DWORD>(6, 1000),
-                 false},
-        WaitCase{"TickWrapDoesNoHarm",
-                 Start,
-                 {S(kStarting, 0, 3000)},
-                 std::vector<DWORD>(4, 1000),
-                 false,
-                 0,
-                 FALSE,
-                 kRunning,
-                 0xFFFFFFFFu - 499},
-        WaitCase{"StoppedWhileStarting", Start, {S(kStarting, 1, 3000), S(SERVICE_STOPPED)}, {1000}, false},
-        WaitCase{"StopOfAServiceThatStaysRunning", Stop, {S(kRunning)}, {}, false},
-        WaitCase{"FailedFirstQuerySkipsTheWait", Start, {S(kRunning)}, {}, true, 1, FALSE, kStarting},
-        WaitCase{"FailedQueryDuringTheWaitEndsIt",
-                 Start,
-                 {S(kStarting, 0, 5000), S(kRunning)},
-                 {1000},
-                 true,
-                 2,
-                 FALSE,
-                 kStarting},
-        WaitCase{"FailedFinalQueryGivesFalse", Start, {S(kRunning)}, {}, false, 2},
-        WaitCase{"FinalQueryReturningTwoGivesFalse", Stop, {S(SERVICE_STOPPED)}, {}, false, 2, 2, SERVICE_STOPPED},
-        WaitCase{"PendingIsNotRunning", IsRunning, {S(kStarting, 3, 5000)}, {}, false},
-        WaitCase{"RunningIsRunning", IsRunning, {S(kRunning)}, {}, true}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::Values(
+    WaitCase{"Hint0", Start, {S(kStarting, 0, 0), S(kRunning)}, {1000}, true},
+    WaitCase{"Hint10009", Start, {S(kStarting, 0, 10009), S(kRunning)}, {1000}, true},
+    WaitCase{"Hint25000", Start, {S(kStarting, 0, 25000), S(kRunning)}, {2500}, true},
+    WaitCase{"Hint100010", Start, {S(kStarting, 0, 100010), S(kRunning)}, {10000}, true},
+    WaitCase{"AlreadyRunningNoPause", Start, {S(kRunning)}, {}, true},
+    WaitCase{"AlreadyStoppedNoPause", Stop, {S(kStopped)}, {}, true},
+    WaitCase{"StalledGivesUpOnlyStrictlyPastTheHint", Start, {S(kStarting, 4, 2000)}, Seconds(3), false},
+    WaitCase{"RisingCheckpointsFollowedPastTheHint", Start,
+             {S(kStarting, 1), S(kStarting, 2), S(kStarting, 3), S(kRunning)}, Seconds(3), true},
+    WaitCase{"RisingCheckpointsDuringStop", Stop, {S(kStopping, 1, 25000), S(kStopping, 2, 25000), S(kStopped)},
+             {2500, 2500}, true},
+    WaitCase{"FallingCheckpointIsNoProgress", Start, {S(kStarting, 5), S(kStarting, 3)}, {1000}, false},
+    WaitCase{"CheckpointsCompareUnsigned", Start, {S(kStarting, 1), S(kStarting, 0x80000000u), S(kRunning)},
+             Seconds(2), true},
+    WaitCase{"ProgressRestartsTheClock", Start,
+             {S(kStarting, 0, 1500), S(kStarting, 0, 1500), S(kStarting, 1, 1500)}, Seconds(4), false},
+    WaitCase{"LatestWaitHintDecides", Start, {S(kStarting, 0, 0), S(kStarting, 0, 5000)}, Seconds(6), false},
+    WaitCase{"TickWrapDoesNoHarm", Start, {S(kStarting, 0, 3000)}, Seconds(4), false, {}, 0xFFFFFFFFu - 499},
+    WaitCase{"StoppedWhileStarting", Start, {S(kStarting, 1, 3000), S(kStopped)}, {1000}, false},
+    WaitCase{"StopOfAServiceThatStaysRunning", Stop, {S(kRunning)}, {}, false},
+    WaitCase{"FailedFirstQuerySkipsTheWait", Start, {S(kRunning)}, {}, true, {1, FALSE, kStarting}},
+    WaitCase{"FailedQueryDuringTheWaitEndsIt", Start, {S(kStarting, 0, 5000), S(kRunning)}, {1000}, true,
+             {2, FALSE, kStarting}},
+    WaitCase{"FailedFinalQueryGivesFalse", Start, {S(kRunning)}, {}, false, {2}},
+    WaitCase{"FinalQueryReturningTwoGivesFalse", Stop, {S(kStopped)}, {}, false, {2, 2, kStopped}},
+    WaitCase{"PendingIsNotRunning", IsRunning, {S(kStarting, 3, 5000)}, {}, false},
+    WaitCase{"RunningIsRunning", IsRunning, {S(kRunning)}, {}, true}),
     [](const ::testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace

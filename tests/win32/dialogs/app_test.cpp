@@ -127,7 +127,7 @@ class SilentExitCodeTest : public ::testing::TestWithParam<ExitCodeCase> {};
 TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     const ExitCodeCase& c = GetParam();
     AppBench bench;
-    bench.CommandLine(L"--silent_install");
+    bench.CommandLine(L"--silent_install_local --silent_install");  // the plain silent install wins
     bench.module.path = c.modulePath;
     if (!c.installed) bench.services.installedService.clear();
     bench.services.state = c.state;
@@ -172,6 +172,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
               L"localhost:" + std::to_wstring(defaults.GetCoordinatorPort()) + L" " + defaults.GetAllowedUserName() +
                   L" localhost");
     EXPECT_NE(bench.AgentStoreBytes().find("\"systemSupplied\": true"), std::string::npos);
+    EXPECT_NE(bench.AgentStoreBytes().find(testing_support::kDefaultSecurity), std::string::npos);
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
     TracingApp refused;
@@ -220,6 +221,7 @@ void Running(FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
 void Denied(FakeServiceManager& s) { s.FailCall("OpenManager", 0, ERROR_ACCESS_DENIED); }
 void StopRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Control", 0, 1052); }
 void StartsThenDies(FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
+void StartRefusedWithAllBits(FakeServiceManager& s) { s.FailCall("Start", 0, 0xFFFFFFFFu); }
 const wchar_t kUnknown[] = L"Unknown system error", k1060[] = L"Unknown system error. Code: 1060",
               k1056[] = L"Unknown system error. Code: 1056", kDenied[] = L"Access denied";
 
@@ -233,7 +235,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{Running, 'T', TRUE, {}, 0, 1}, CommandCase{Stopped, 'R', TRUE, {}, 1, 0},
         CommandCase{Running, 'R', TRUE, {}, 1, 1}, CommandCase{StopRefused, 'R', FALSE, {kUnknown}, 0, 1},
         CommandCase{StopRefused, 'L', FALSE, {kUnknown, k1056}, 1, 1},
-        CommandCase{Missing, 'L', FALSE, {kUnknown, k1060}, 0, 0}));
+        CommandCase{Missing, 'L', FALSE, {kUnknown, k1060}, 0, 0},
+        CommandCase{StartRefusedWithAllBits, 'S', FALSE, {L"Unknown system error. Code: -1"}, 1, 0}));
 
 TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     struct Throwing : CWinApp {

@@ -17,10 +17,13 @@ public:
     BOOL Control(platform::ScHandle s, DWORD c) override { return Look("Stop"), FakeServiceManager::Control(s, c); }
     void Look(const char* request) {
         requests.push_back(request);
+        rulesAtRequest.push_back(firewall != nullptr ? firewall->rules.size() : 0);
         if (window != nullptr) seen.push_back({window->Buttons(), window->Focus()});
     }
     const DialogDriver* window = nullptr;
+    const platform::FakeFirewall* firewall = nullptr;
     std::vector<std::string> requests;
+    std::vector<size_t> rulesAtRequest;  // the firewall's rules when each request came
     std::vector<std::pair<std::vector<bool>, int>> seen;
 };
 
@@ -30,6 +33,7 @@ protected:
         platform::Seams seams = platform::Current();
         seams.services = &services;
         platform::Install(seams);
+        services.firewall = &bench.firewall;
     }
     INT_PTR Run(CDialog& dialog, const std::function<void(DialogDriver&)>& user) {
         return DialogTest::Run(dialog, [&](DialogDriver& w) {
@@ -71,31 +75,74 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
 struct AnswerCase {
     const char* name;
     int answer;
+    const wchar_t* host;
     bool saved;
     bool started;
+    const wchar_t* refusal;  // a part of the box after Yes; nullptr: none
 };
 
 class StartQuestionTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<AnswerCase> {};
 
+// The question comes with the buttons already disabled; a refused value after Yes starts nothing.
 TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
-    bench.prompts.answers.push_back(GetParam().answer);
+    const AnswerCase& c = GetParam();
+    bench.prompts.answers.push_back(c.answer);
+    std::vector<std::vector<bool>> buttonsAtBoxes;
     Run(dialog, [&](DialogDriver& w) {
-        w.Type(IDC_SERVER_HOST, L"new.example.com");
+        bench.prompts.focusedControl = [&] { return buttonsAtBoxes.push_back(w.Buttons()), w.Focus(); };
+        w.Type(IDC_SERVER_HOST, c.host);
         w.Click(IDC_START);
-        EXPECT_EQ(w.Buttons(), GetParam().started ? kRunning : kStopped);
+        EXPECT_EQ(w.Buttons(), c.started ? kRunning : kStopped);
         w.Click(IDCANCEL);
     });
-    EXPECT_EQ(Shown(), std::vector<std::wstring>{L"Do you want to apply the settings?"});
+    ASSERT_EQ(Shown().size(), c.refusal != nullptr ? 2u : 1u);
+    EXPECT_EQ(Shown()[0], L"Do you want to apply the settings?");
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, 35u);
-    EXPECT_EQ(bench.ReadAgentSettings().host, GetParam().saved ? L"new.example.com" : L"backup.example.com");
-    EXPECT_EQ(services.state == SERVICE_RUNNING, GetParam().started);
-    EXPECT_EQ(services.Count("Start"), GetParam().started ? 1 : 0) << "one start request at most";
-    EXPECT_EQ(dialog.IsModified() != FALSE, !GetParam().saved) << "cleared by the save only";
+    if (c.refusal != nullptr) EXPECT_NE(Shown()[1].find(c.refusal), std::wstring::npos);
+    EXPECT_EQ(buttonsAtBoxes[0], kNone);
+    EXPECT_EQ(bench.ReadAgentSettings().host, c.saved ? L"new.example.com" : L"backup.example.com");
+    EXPECT_EQ(services.state == SERVICE_RUNNING, c.started);
+    EXPECT_EQ(services.Count("Start"), c.started ? 1 : 0) << "one start request at most";
+    for (const auto& look : services.seen) EXPECT_EQ(look.first, kNone);
+    EXPECT_EQ(dialog.IsModified() != FALSE, !c.saved) << "cleared by the save only";
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest,
-                         ::testing::Values(AnswerCase{"Cancel", IDCANCEL, false, false},
-                                           AnswerCase{"No", IDNO, false, true}, AnswerCase{"Yes", IDYES, true, true}));
+                         ::testing::Values(AnswerCase{"Cancel", IDCANCEL, L"new.example.com", false, false, nullptr},
+                                           AnswerCase{"No", IDNO, L"new.example.com", false, true, nullptr},
+                                           AnswerCase{"Yes", IDYES, L"new.example.com", true, true, nullptr},
+                                           AnswerCase{"YesWithAnEmptyHost", IDYES, L"", false, false, L"empty"}));
+
+// Restart goes on to the start when the stop is refused, and each refusal is told.
+TEST_F(ConfigurationDialogTest, RestartStartsEvenWhenTheStopIsRefused) {
+    services.state = SERVICE_RUNNING;
+    services.FailCall("Control", 0, 1052);
+    Run(dialog, [&](DialogDriver& w) {
+        w.Click(IDC_RESTART);
+        EXPECT_EQ(w.Buttons(), kRunning);
+        w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(services.requests, (std::vector<std::string>{"Stop", "Start"}));
+    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1056"}));
+}
+
+// Any of the four boxes edited by the user marks the dialog (the kit dialog has no such flag).
+class ModifiedTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<std::tuple<int, bool>> {};
+
+TEST_P(ModifiedTest, AnEditOfAnyBoxMarksTheDialog) {
+    CInstallClientConfigurationDlg install;
+    CSetupClientDlg& shown = std::get<1>(GetParam()) ? static_cast<CSetupClientDlg&>(install) : dialog;
+    Run(shown, [&](DialogDriver& w) {
+        EXPECT_FALSE(shown.IsModified());
+        w.Type(std::get<0>(GetParam()), L"42");
+        EXPECT_TRUE(shown.IsModified());
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, ModifiedTest,
+                         ::testing::Combine(::testing::Values(IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN,
+                                                              IDC_WORKSTATION_NAME),
+                                            ::testing::Bool()));
 
 // OK saves, asks for the firewall exception and restarts the service; it closes only with the
 // service running, and otherwise the buttons show the service's real state.
@@ -120,7 +167,7 @@ TEST_P(OkTest, SavesAndRestartsAndClosesOnlyWithTheServiceRunning) {
     });
     EXPECT_EQ(Shown(), GetParam().messages);
     EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
-    EXPECT_EQ(bench.firewall.rules.size(), 1u);
+    EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(services.requests.size(), 1u)) << "the rule comes first";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,35 +180,47 @@ INSTANTIATE_TEST_SUITE_P(
 struct InstallCase {
     const char* name;
     DWORD state;
-    DWORD startRefusedWith;
+    const char* failingCall;  // refused with 1052
+    const wchar_t* host;
     std::vector<std::string> requests;
     size_t messages;
 };
 
 class InstallDialogTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<InstallCase> {};
 
-TEST_P(InstallDialogTest, IgnoresEscapeAndCloseThenOkSavesRestartsAndClosesWhateverTheServiceDoes) {
-    services.state = GetParam().state;
-    if (GetParam().startRefusedWith != 0) services.FailCall("Start", 0, GetParam().startRefusedWith);
+// Escape and the close request do nothing; OK saves, adds the rule, restarts and closes whatever
+// the service does, and only a refused value keeps the dialog open.
+TEST_P(InstallDialogTest, OkIsTheOnlyWayOutAndFinishesWhateverTheServiceDoes) {
+    const InstallCase& c = GetParam();
+    services.state = c.state;
+    if (*c.failingCall != '\0') services.FailCall(c.failingCall, 0, 1052);
     CInstallClientConfigurationDlg install;
+    const bool refused = *c.host == L'\0';
     EXPECT_EQ(Run(install,
                   [&](DialogDriver& w) {
-                      w.Type(IDC_SERVER_HOST, L"new.example.com");
+                      w.Type(IDC_SERVER_HOST, c.host);
                       w.EscapeAndClose();
                       EXPECT_FALSE(w.Ended());
                       EXPECT_TRUE(services.requests.empty());
                       w.Click(IDOK);
                   }),
-              IDOK);
-    EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
-    EXPECT_EQ(services.requests, GetParam().requests);
-    EXPECT_EQ(bench.prompts.messageBoxes.size(), GetParam().messages);
-    EXPECT_EQ(bench.firewall.rules.size(), 1u);
+              refused ? testing_support::kLeftOpen : IDOK);
+    EXPECT_EQ(bench.ReadAgentSettings().host, refused ? L"backup.example.com" : c.host);
+    EXPECT_EQ(services.requests, c.requests);
+    EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(c.requests.size(), 1u));
+    EXPECT_EQ(bench.prompts.messageBoxes.size(), c.messages);
+    EXPECT_EQ(bench.firewall.rules.size(), refused ? 0u : 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Services, InstallDialogTest,
-                         ::testing::Values(InstallCase{"Stopped", SERVICE_STOPPED, 0, {"Start"}, 0},
-                                           InstallCase{"Running", SERVICE_RUNNING, 0, {"Stop", "Start"}, 0},
-                                           InstallCase{"CannotStart", SERVICE_STOPPED, 1058, {"Start"}, 1}));
+const DWORD kStoppedState = SERVICE_STOPPED, kRunningState = SERVICE_RUNNING;
+const wchar_t kNew[] = L"new.example.com";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Services, InstallDialogTest, ::testing::Values(
+    InstallCase{"Stopped", kStoppedState, "", kNew, {"Start"}, 0},
+    InstallCase{"Running", kRunningState, "", kNew, {"Stop", "Start"}, 0},
+    InstallCase{"CannotStart", kStoppedState, "Start", kNew, {"Start"}, 1},
+    InstallCase{"StopRefused", kRunningState, "Control", kNew, {"Stop", "Start"}, 2},
+    InstallCase{"EmptyHost", kRunningState, "", L"", {}, 1}));
+// clang-format on
 
 }  // namespace

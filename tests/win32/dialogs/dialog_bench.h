@@ -14,6 +14,7 @@
 
 #include "app/setup_client_app.h"
 #include "app_bench.h"
+#include "params/corvex_parameters.h"
 #include "res/resource.h"
 
 namespace testing_support {
@@ -85,6 +86,10 @@ private:
     }
     HWND m_dialog;
 };
+
+// The security flag as a save stores it: always the library's default.
+inline const std::string kDefaultSecurity =
+    std::string("\"secured\": ") + (CorvexParameters::Defaults::isSecured ? "true" : "false");
 
 // What RunModal gives for a dialog that the user left open (the driver then ends it).
 constexpr INT_PTR kLeftOpen = -2;

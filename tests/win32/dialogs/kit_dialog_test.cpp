@@ -1,30 +1,40 @@
-// The kit dialog as a user drives it: the workstation-name choice and box 1002, the settings
-// stored in the two predefined folders, the output file, the compiler's run and the success
-// message. The build's arguments and the compiler's run are the native packet tests'.
+// The kit dialog as a user drives it (the workstation-name choice and box 1002, the settings
+// stored in the two predefined folders, the output file and the success message), and the kit
+// build behind "Create": the compiler's command line, its start and the wait, the debug batch
+// file, a failed start and a cut configurator path.
 #include <optional>
 
 #include "dialog_bench.h"
 #include "packet/create_client_packet_dlg.h"
 #include "platform/fake/fake_process_launcher.h"
+#include "platform/fake/fake_text_file_writer.h"
 
 namespace {
 
 using testing_support::DialogDriver;
+
+class TestPacketDlg : public CCreateClientPacketDlg {
+public:
+    void SetNameChoice(int choice) { m_nameChoice = choice; }
+};
 
 class KitDialogTest : public testing_support::DialogTest {
 protected:
     KitDialogTest() {
         platform::Seams seams = platform::Current();
         seams.processes = &launcher;
+        seams.textFiles = &textFiles;
         platform::Install(seams);
         launcher.onStart = [this](const platform::FakeProcessLauncher::Start&) {
             waitCursorWhileRunning = ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT);
         };
     }
     std::wstring CommandLine() const { return launcher.starts.empty() ? L"" : launcher.starts[0].commandLine; }
+    bool WaitCursorNow() const { return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT); }
 
     platform::FakeProcessLauncher launcher;
-    CCreateClientPacketDlg dialog;
+    platform::FakeTextFileWriter textFiles;
+    TestPacketDlg dialog;
     bool waitCursorWhileRunning = false;
 };
 
@@ -67,11 +77,26 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_EQ(stored.login, L"CORP\\backup");
     EXPECT_EQ(stored.workstation, c.stored ? c.typedName : L"");
     EXPECT_EQ(SystemSupplied(dialog.GetWorkstationSettingsDir()), !c.stored);
-    EXPECT_EQ(CommandLine().find(L" /DASK_FOR_PARAMETERS") != std::wstring::npos, c.asks);
+    // The compiler beside the configurator: its defines (each folder's backslash doubled before
+    // the closing quote), the wait for it without limit, under the wait cursor.
     const std::wstring output = bench.PathInRoot(L"kit.exe");
-    EXPECT_NE(CommandLine().find(L" /DOUTPUT=\"" + output + L"\""), std::wstring::npos);
+    const std::wstring predefined =
+        bench.folders.userAppData + L"\\Quentara\\Corvex Workstation\\PredefinedClientSettings\\";
+    ASSERT_EQ(launcher.starts.size(), 1u);
+    EXPECT_EQ(launcher.starts[0].applicationName, LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe)");
+    EXPECT_EQ(CommandLine(), L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
+                                 predefined + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + predefined +
+                                 LR"(Workstation\\" /DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT=")" +
+                                 output + LR"(" /DCURRENT_WORK_DIR="C:\Corvex\\")" +
+                                 (c.asks ? L" /DASK_FOR_PARAMETERS" : L"") +
+                                 LR"( "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
+    EXPECT_EQ(launcher.starts[0].inheritHandles, TRUE);
+    EXPECT_EQ(launcher.starts[0].creationFlags, 0x08000000u);           // CREATE_NO_WINDOW alone
+    EXPECT_EQ(launcher.waitTimeouts, std::vector<DWORD>{0xFFFFFFFFu});  // INFINITE
+    EXPECT_EQ(launcher.openHandles, 0);
     EXPECT_TRUE(waitCursorWhileRunning);
-    EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
+    EXPECT_FALSE(WaitCursorNow());
+    EXPECT_TRUE(textFiles.attempts.empty()) << "a batch file without --debug";
     EXPECT_EQ(Shown(), std::vector<std::wstring>{L"The Client distribution kit is saved into \"" + output + L"\"."});
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
 }
@@ -81,7 +106,6 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest,
                                            CreateCase{"ask", IDC_NAME_ASK, L"ws.example.com", false, true},
                                            CreateCase{"typed_name", IDC_NAME_TYPED, L"WS-0142", true, false}));
 
-// An existing file is replaced only after a Yes; No opens the file dialog again, Cancel stops.
 // Predefined settings that cannot be loaded: no choice is selected and box 1002 stays enabled;
 // a "Create" without a click reads no choice, which counts as the computer's name.
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerName) {
@@ -105,24 +129,148 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
     EXPECT_EQ(CommandLine().find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
 }
 
-TEST_F(KitDialogTest, AnExistingOutputFileIsReplacedOnlyAfterAskingAndCreateWorksAgain) {
-    const std::wstring output = bench.PathInRoot(L"kit.exe");
-    ASSERT_EQ(bench.files.WriteNewFile(output, "old kit", false), 0u);
-    bench.prompts.fileAnswers = {output, output, std::nullopt, output};
-    bench.prompts.answers = {IDNO, IDCANCEL, IDYES};
-    const std::wstring question = L"\"" + output + L"\" already exists. Do you want to replace it?";
+// "Create" ends the dialog only with a built kit: a refused value asks for no file, a cancelled
+// file dialog (the settings already stored) or a compiler that cannot start keeps it open.
+struct KeptOpenCase {
+    const char* name;
+    const wchar_t* host;
+    bool fileChosen;
+    DWORD startError;
+    size_t fileDialogs;
+    const wchar_t* message;  // a part of the one box shown; nullptr: none
+};
+class KeptOpenTest : public KitDialogTest, public ::testing::WithParamInterface<KeptOpenCase> {};
+
+TEST_P(KeptOpenTest, CreateKeepsTheDialogOpen) {
+    const KeptOpenCase& c = GetParam();
+    if (c.fileChosen) bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit.exe"));
+    launcher.startError = c.startError;
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
-                      w.Click(IDOK);  // No, then Cancel
-                      w.Click(IDOK);  // the file dialog cancelled
-                      EXPECT_FALSE(w.Ended());
-                      EXPECT_TRUE(launcher.starts.empty());
-                      w.Click(IDOK);  // Yes
+                      w.Type(IDC_SERVER_HOST, c.host);
+                      w.Click(IDOK);
                   }),
-              IDOK);
-    EXPECT_EQ(Shown(), (std::vector<std::wstring>{question, question, question,
-                                                  L"The Client distribution kit is saved into \"" + output + L"\"."}));
-    EXPECT_EQ(launcher.starts.size(), 1u);
+              testing_support::kLeftOpen);
+    EXPECT_EQ(bench.prompts.fileDialogs.size(), c.fileDialogs);
+    ASSERT_EQ(Shown().size(), c.message != nullptr ? 1u : 0u);
+    if (c.message != nullptr) EXPECT_NE(Shown()[0].find(c.message), std::wstring::npos);
+    EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).host,
+              c.fileDialogs == 0 ? L"localhost" : c.host);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, KeptOpenTest,
+                         ::testing::Values(KeptOpenCase{"RefusedValue", L"", true, 0, 0, L"empty"},
+                                           KeptOpenCase{"FileDialogCancelled", L"b.example", false, 0, 1, nullptr},
+                                           KeptOpenCase{"CompilerCannotStart", L"b.example", true, 2, 1,
+                                                        L"(system error is 2)."}));
+
+const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
+const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
+
+// The configurator's folder: the file name cut, one backslash appended; a path of 260
+// characters filled the buffer, so the system cut it: nothing is built.
+TEST_F(KitDialogTest, ModuleDirectoryIsTheFolderWithABackslashAndACutPathBuildsNothing) {
+    const std::wstring deep = L"C:\\" + std::wstring(240, L'd');
+    for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
+             {LR"(C:\Program Files\Corvex\SetupClient.exe)", LR"(C:\Program Files\Corvex\)"},
+             {LR"(\\server\share\SetupClient.exe)", LR"(\\server\share\)"},
+             {deep + L"\\" + std::wstring(15, L'f'), deep + L"\\"}}) {  // 259 characters
+        bench.module.path = path;
+        EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
+    }
+    EXPECT_EQ(bench.module.lastSize, 260u);
+    bench.module.path = deep + L"\\" + std::wstring(16, L'f');
+    bench.CommandLine(L"--create_packet --debug");
+    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+    EXPECT_TRUE(launcher.starts.empty());
+    EXPECT_TRUE(textFiles.attempts.empty());
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
+    EXPECT_FALSE(WaitCursorNow());
+}
+
+TEST_F(KitDialogTest, AFailedStartTellsTheSystemsCodeAndWaitsForNothing) {
+    for (DWORD code : {DWORD{2}, DWORD{0xFFFFFFFFu}}) {
+        launcher.startError = code;
+        bench.prompts.messageBoxes.clear();
+        EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+        ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+        EXPECT_EQ(bench.prompts.messageBoxes[0].text,
+                  L"Can't launch the client packet builder (system error is " + std::to_wstring(code) + L").");
+        EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
+    }
+    EXPECT_TRUE(launcher.waitTimeouts.empty());
+    EXPECT_EQ(launcher.openHandles, 0);
+    EXPECT_FALSE(WaitCursorNow());
+}
+
+// "--debug" standing whole: the command line, unquoted compiler, one blank, no line end, written
+// before the start, also when the start then fails; a file that cannot be written is skipped.
+TEST_F(KitDialogTest, DebugBatchFileHoldsTheCommandBeforeTheStart) {
+    for (const wchar_t* arguments : {L"--create_packet", L"--debug=1", L"debug"}) {
+        bench.CommandLine(arguments);
+        dialog.BuildPacket(kOutput);
+    }
+    EXPECT_TRUE(textFiles.attempts.empty());
+    bench.CommandLine(L"--create_packet --DEBUG");
+    bool writtenAtStart = false;
+    launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
+        writtenAtStart = textFiles.files.count(kBatchFile) == 1;
+    };
+    dialog.SetNameChoice(1);
+    dialog.BuildPacket(kOutput);
+    EXPECT_TRUE(writtenAtStart);
+    const std::wstring line = LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe )" +
+                              dialog.ComposeBuildArguments(kOutput, LR"(C:\Corvex\)");
+    EXPECT_EQ(textFiles.files[kBatchFile], std::string(line.begin(), line.end()));
+    textFiles.files.clear();
+    launcher.startError = 2;
+    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+    EXPECT_EQ(textFiles.files.count(kBatchFile), 1u);
+    launcher.startError = 0;
+    textFiles.unopenable.insert(kBatchFile);
+    bench.prompts.messageBoxes.clear();
+    EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
+}
+
+// Choosing the installer file: the kit's save dialog, the ".exe" rule and the replace question
+// (Yes keeps the path, No asks again from it, Cancel gives up).
+struct Choice {
+    std::vector<std::optional<std::wstring>> files;  // chosen in the file dialogs, in the bench's folder
+    std::vector<int> answers;                        // to the replace questions
+    std::wstring result;
+};
+class OutputFileTest : public KitDialogTest, public ::testing::WithParamInterface<Choice> {};
+
+TEST_P(OutputFileTest, ExeRuleAndReplaceQuestion) {
+    ASSERT_EQ(bench.files.WriteNewFile(bench.PathInRoot(L"old 1%.exe"), "old", false), 0u);
+    for (const auto& file : GetParam().files)
+        bench.prompts.fileAnswers.push_back(file ? bench.PathInRoot(*file) : file);
+    for (int answer : GetParam().answers) bench.prompts.answers.push_back(answer);
+    EXPECT_EQ(dialog.ChooseOutputFile(), GetParam().result.empty() ? L"" : bench.PathInRoot(GetParam().result));
+    EXPECT_EQ(bench.prompts.fileDialogs.size(), GetParam().files.size());
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), GetParam().answers.size());
+    const framework::FileDialogState& first = bench.prompts.fileDialogs[0].state;
+    EXPECT_EQ(std::to_wstring(first.save) + first.defaultExtension + first.fileName + std::to_wstring(first.flags),
+              L"1exeCorvexWorkstation_setup.exe0");  // no replace prompt of the dialog's own
+    EXPECT_EQ(first.filters, (std::vector<std::pair<std::wstring, std::wstring>>{{L"Executive Files (*.exe)", L"*.exe"},
+                                                                                 {L"All Files (*.*)", L"*.*"}}));
+    if (GetParam().answers.empty()) return;
+    const std::wstring asked = bench.PathInRoot(L"old 1%.exe");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"\"" + asked + L"\" already exists. Do you want to replace it?");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (GetParam().files.size() > 1) EXPECT_EQ(bench.prompts.fileDialogs[1].state.fileName, asked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, OutputFileTest,
+                         ::testing::Values(Choice{{L"kit"}, {}, L"kit.exe"}, Choice{{L"KIT.ExE"}, {}, L"KIT.ExE"},
+                                           Choice{{L"a.exe.bak"}, {}, L"a.exe.bak.exe"},
+                                           Choice{{L"kitexe"}, {}, L"kitexe.exe"}, Choice{{std::nullopt}, {}, L""},
+                                           Choice{{L"old 1%"}, {IDYES}, L"old 1%.exe"},
+                                           Choice{{L"old 1%.exe"}, {IDCANCEL}, L""},
+                                           Choice{{L"old 1%.exe", L"new"}, {IDNO}, L"new.exe"},
+                                           Choice{{L"old 1%.exe", std::nullopt}, {IDNO}, L""},
+                                           Choice{{L"old 1%.exe", L"old 1%"}, {IDNO, IDYES}, L"old 1%.exe"}));
 
 }  // namespace

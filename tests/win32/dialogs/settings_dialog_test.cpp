@@ -35,6 +35,7 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
     EXPECT_EQ(stored.port, 65535);
     EXPECT_EQ(stored.login, L"admin@corp.example");
     EXPECT_EQ(stored.workstation, L"OFFICE-PC7");
+    EXPECT_NE(bench.AgentStoreBytes().find(testing_support::kDefaultSecurity), std::string::npos);
 }
 
 TEST_F(SettingsDialogTest, OnFirstUseAnEmptyNameIsAcceptedAsTheSystemSuppliedOne) {

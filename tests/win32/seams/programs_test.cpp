@@ -140,6 +140,7 @@ TEST(BuiltProgram, ItsManifestAsksForAdministratorRights) {
     EXPECT_NE(manifest.find("requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\""),
               std::string::npos)
         << manifest;
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
 }
 
 }  // namespace
