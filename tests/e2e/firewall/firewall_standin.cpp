@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8.h"
+
 namespace {
 
 struct RuleData {
@@ -18,14 +20,10 @@ struct RuleData {
     LONG direction = 0, action = 0, profiles = 0, enabled = 0;
 };
 
-std::string Convert(const std::wstring& w) {
-    std::string s(w.size() * 4, '\0');
-    s.resize(::WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &s[0], (int)s.size(), nullptr, nullptr));
-    return s;
-}
+std::string Convert(const std::wstring& w) { return platform::WideToUtf8Lossy(w); }
 std::wstring Convert(const std::string& s) {
-    std::wstring w(s.size(), L'\0');
-    w.resize(::MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), &w[0], (int)w.size()));
+    std::wstring w;
+    platform::Utf8ToWide(s, w);
     return w;
 }
 

@@ -12,13 +12,11 @@
 #include <fstream>
 #include <string>
 
+#include "platform/utf8.h"
+
 namespace {
 
-std::string Convert(const std::wstring& w) {
-    std::string s(w.size() * 4, '\0');
-    s.resize(::WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &s[0], (int)s.size(), nullptr, nullptr));
-    return s;
-}
+std::string Convert(const std::wstring& w) { return platform::WideToUtf8Lossy(w); }
 
 std::string Quote(const std::string& s) {
     std::string q = "'";
@@ -43,8 +41,8 @@ std::string UnixPath(std::wstring path) {
 }
 
 std::wstring Convert(const std::string& s) {
-    std::wstring w(s.size(), L'\0');
-    w.resize(::MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), &w[0], (int)w.size()));
+    std::wstring w;
+    platform::Utf8ToWide(s, w);
     return w;
 }
 

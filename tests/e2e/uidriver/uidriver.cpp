@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8.h"
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -28,11 +30,7 @@ struct Failure : std::runtime_error {
 };
 std::map<std::wstring, std::wstring> opt;
 
-std::string Utf8(const std::wstring& w) {
-    std::string out(w.size() * 4, '\0');
-    out.resize(WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &out[0], (int)out.size(), nullptr, nullptr));
-    return out;
-}
+std::string Utf8(const std::wstring& w) { return platform::WideToUtf8Lossy(w); }
 std::wstring Need(const wchar_t* name) {
     if (!opt.count(name)) throw Usage("option --" + Utf8(name) + " is required");
     return opt[name];
