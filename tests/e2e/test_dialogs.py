@@ -1,5 +1,5 @@
 """The dialogs of the real program under Wine against the real service manager, store and test
-agent: OK storing and restarting the agent, Stop, first use, and the service faults. Which
+agent: OK storing and restarting the agent, Stop, and the service faults. Which
 dialog a command line opens, and what the dialogs do with typing, buttons and bad input, is the
 in-process dialog tests'."""
 import time
@@ -10,7 +10,7 @@ from benchlib import agent, paths
 from benchlib.app import CAPTION
 
 APP = "SetupClient"  # the caption of the program's message boxes
-HOST, LOGIN, NAME, PORT, DEFAULTS, START, STOP, RESTART, OK, CANCEL = 1000, 1001, 1002, 1004, 1005, 1006, 1007, 1008, 1, 2
+HOST, PORT, START, STOP, RESTART, OK = 1000, 1004, 1006, 1007, 1008, 1
 RUNNING, STOPPED = (False, True, True), (True, False, False)
 WAIT_BOUND = 20  # the agent's wait hints are 2-3 s; Wine and the driver add a few seconds
 
@@ -51,25 +51,6 @@ def test_stop_stores_the_manual_start_type_and_frees_the_buttons(app, driver, sa
     driver.wait_control(CAPTION, START, enabled=True, timeout=60)
     assert buttons(driver) == STOPPED and sandbox.service_state() == "STOPPED"
     assert agent.start_type(sandbox) == "DEMAND_START"
-
-
-# First use (nothing stored) in both dialogs, and Defaults over a store: the empty name is
-# stored as the computer's own; the install-time dialog saves before it starts the service.
-@pytest.mark.parametrize("switch, before", [((), None), (("--install_client",), None), ((), "defaults")])
-def test_first_use_stores_the_defaults_and_starts_the_agent(app, driver, sandbox, switch, before):
-    if before:
-        agent.store_settings(sandbox, "backup.example.com", 9750, "CORP\\backup", "WS-01")
-    process = app(*switch)
-    driver.wait_window(CAPTION, timeout=30)
-    if before:
-        driver.click(CAPTION, DEFAULTS)
-        driver.wait_control(CAPTION, HOST, text="localhost", timeout=10)
-    assert driver.control(CAPTION, NAME)["text"] == ""
-    driver.click(CAPTION, OK)
-    assert process.wait(timeout=60) == 0
-    assert agent.stored_settings(sandbox) == ("localhost", 9750, "Administrator", "")
-    assert agent.read_json(agent.settings_dir(sandbox), "workstation.json")["systemSupplied"] is True
-    agent.wait_for_state(sandbox, "RUNNING")
 
 
 # (agent behaviour, messages in turn after Start, state after, least seconds). A click then a

@@ -27,8 +27,8 @@ struct ShownFileDialog {
 
 class PromptAnswerer : public framework::Prompts {
 public:
-    PromptAnswerer();
-    ~PromptAnswerer() override;
+    PromptAnswerer() : m_previous(framework::InstallPrompts(this)) {}
+    ~PromptAnswerer() override { framework::InstallPrompts(m_previous); }
     PromptAnswerer(const PromptAnswerer&) = delete;
     PromptAnswerer& operator=(const PromptAnswerer&) = delete;
 
@@ -45,8 +45,27 @@ public:
     // Questions and file dialogs that found no answer queued.
     int unanswered = 0;
 
-    int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override;
-    bool ShowFileDialog(framework::FileDialogState& state) override;
+    int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override {
+        messageBoxes.push_back(
+            ShownMessageBox{text, caption, type, owner != nullptr, focusedControl ? focusedControl() : 0});
+        if (!answers.empty()) {
+            const int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        if ((type & MB_TYPEMASK) == MB_OK) return IDOK;
+        ++unanswered;
+        return IDCANCEL;
+    }
+    bool ShowFileDialog(framework::FileDialogState& state) override {
+        fileDialogs.push_back(ShownFileDialog{state, false});
+        if (fileAnswers.empty()) return ++unanswered, false;
+        const std::optional<std::wstring> answer = fileAnswers.front();
+        fileAnswers.pop_front();
+        if (!answer) return false;
+        state.fileName = *answer;
+        return fileDialogs.back().chosen = true;
+    }
 
 private:
     framework::Prompts* m_previous;

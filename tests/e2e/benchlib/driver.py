@@ -32,6 +32,8 @@ class Driver:
         if timeout is not None:
             argv += ["--timeout", str(timeout)]
         code, out, err = run_to_files(argv, self.sandbox.env, (timeout or 20) + 60)
+        if code != 0 and not out and not err:  # the driver always says why: Wine did not run it
+            code, out, err = run_to_files(argv, self.sandbox.env, (timeout or 20) + 60)
         if code != 0:
             raise DriverError(f"uidriver {command} failed ({code}): {err.strip()}")
         return json.loads(out)

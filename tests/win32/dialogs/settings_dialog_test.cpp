@@ -116,6 +116,16 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
         w.Click(IDCANCEL);
     });
     EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com") << "Cancel saved nothing";
+    // The defaults pass the library's rules as they are: OK stores them, the name system-supplied.
+    CClientConfigurationDlg again;
+    EXPECT_EQ(Run(again,
+                  [&](DialogDriver& w) {
+                      w.Click(IDC_LOAD_DEFAULTS);
+                      w.Click(IDOK);
+                  }),
+              IDOK);
+    EXPECT_EQ(bench.ReadAgentSettings().host, defaults.GetCoordinatorHost());
+    EXPECT_TRUE(SystemSupplied(bench.AgentStore()));
 }
 
 // Stored settings that cannot be loaded: the "Error!" box, four empty boxes, the service
