@@ -166,6 +166,8 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::Values(
     WaitCase{"ProgressRestartsTheClock", Start,
              {S(kStarting, 0, 1500), S(kStarting, 0, 1500), S(kStarting, 1, 1500)}, Seconds(4), false},
     WaitCase{"LatestWaitHintDecides", Start, {S(kStarting, 0, 0), S(kStarting, 0, 5000)}, Seconds(6), false},
+    WaitCase{"PauseFollowsTheLatestHint", Start, {S(kStarting, 0, 0), S(kStarting, 1, 25000), S(kRunning)},
+             {1000, 2500}, true},
     WaitCase{"TickWrapDoesNoHarm", Start, {S(kStarting, 0, 3000)}, Seconds(4), false, {}, 0xFFFFFFFFu - 499},
     WaitCase{"StoppedWhileStarting", Start, {S(kStarting, 1, 3000), S(kStopped)}, {1000}, false},
     WaitCase{"StopOfAServiceThatStaysRunning", Stop, {S(kRunning)}, {}, false},

@@ -182,6 +182,15 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
 }
 
+// On a machine where nothing was ever stored, the local install creates the store.
+TEST(SilentLocalInstall, CreatesTheStoreOnAFreshMachine) {
+    AppBench bench;
+    bench.CommandLine(L"--silent_install_local");
+    CSetupClientApp app;
+    EXPECT_EQ(AfxWinMain(app), 0);
+    EXPECT_EQ(bench.ReadAgentSettings().workstation, L"localhost");
+}
+
 struct CommandCase {
     std::function<void(FakeServiceManager&)> arrange;
     char command;  // Start, sTop, Query, Restart strict, Lenient restart
@@ -195,7 +204,7 @@ class ServiceCommandTest : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
     const CommandCase& c = GetParam();
     AppBench bench;
-    bench.module.path = L"C:\\Tools\\configurator.exe";  // the caption is the program's name
+    bench.module.path = L"C:\\Tools\\setup.v2.exe";  // the caption is the program's name
     c.arrange(bench.services);
     CSetupClientApp app;
     app.InitAppTitle();
@@ -208,7 +217,7 @@ TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
     for (const auto& box : bench.prompts.messageBoxes) {
         shown.push_back(box.text);
         EXPECT_EQ(box.type, 16u) << "error icon and OK only";
-        EXPECT_EQ(box.caption, L"configurator");
+        EXPECT_EQ(box.caption, L"setup.v2");
     }
     EXPECT_EQ(shown, c.messages);
     EXPECT_EQ(bench.services.Count("Start"), c.startRequests);
@@ -222,6 +231,7 @@ void Denied(FakeServiceManager& s) { s.FailCall("OpenManager", 0, ERROR_ACCESS_D
 void StopRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Control", 0, 1052); }
 void StartsThenDies(FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
 void StartRefusedWithAllBits(FakeServiceManager& s) { s.FailCall("Start", 0, 0xFFFFFFFFu); }
+void StaysRunning(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.statuses = {{SERVICE_RUNNING, 0, 0}}; }
 const wchar_t kUnknown[] = L"Unknown system error", k1060[] = L"Unknown system error. Code: 1060",
               k1056[] = L"Unknown system error. Code: 1056", kDenied[] = L"Access denied";
 
@@ -236,7 +246,27 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{Running, 'R', TRUE, {}, 1, 1}, CommandCase{StopRefused, 'R', FALSE, {kUnknown}, 0, 1},
         CommandCase{StopRefused, 'L', FALSE, {kUnknown, k1056}, 1, 1},
         CommandCase{Missing, 'L', FALSE, {kUnknown, k1060}, 0, 0},
-        CommandCase{StartRefusedWithAllBits, 'S', FALSE, {L"Unknown system error. Code: -1"}, 1, 0}));
+        CommandCase{StartRefusedWithAllBits, 'S', FALSE, {L"Unknown system error. Code: -1"}, 1, 0},
+        CommandCase{StaysRunning, 'T', FALSE, {}, 0, 1}, CommandCase{StaysRunning, 'R', FALSE, {}, 0, 1}));
+
+// The restart goes through the commands a derived application may replace.
+TEST(RestartService, GoesThroughTheOverridableCommands) {
+    struct InnerCalls : CSetupClientApp {
+        std::string trace;
+        BOOL IsServiceRunning() override { return trace += "running? ", TRUE; }
+        BOOL StopService() override { return trace += "stop ", FALSE; }
+        BOOL StartService() override { return trace += "start ", TRUE; }
+    };
+    AppBench bench;
+    InnerCalls app;
+    EXPECT_EQ(app.RestartService(TRUE), TRUE);
+    EXPECT_EQ(app.trace, "running? stop start ");
+    app.trace.clear();
+    EXPECT_EQ(app.RestartService(FALSE), FALSE);
+    EXPECT_EQ(app.trace, "running? stop ");
+    EXPECT_TRUE(bench.services.calls.empty());
+    EXPECT_TRUE(app.DispatchCommand(BN_CLICKED, ID_HELP)) << "the help command is the application's";
+}
 
 TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     struct Throwing : CWinApp {

@@ -1,5 +1,7 @@
 // The workstation configuration dialog (its service buttons, the question before a start,
 // OK's restart) and the install-time dialog (no way out but OK, which always finishes).
+#include <filesystem>
+
 #include "dialog_bench.h"
 #include "dialogs/client_configuration_dlg.h"
 #include "dialogs/install_client_configuration_dlg.h"
@@ -192,6 +194,7 @@ class InstallDialogTest : public ConfigurationDialogTest, public ::testing::With
 // the service does, and only a refused value keeps the dialog open.
 TEST_P(InstallDialogTest, OkIsTheOnlyWayOutAndFinishesWhateverTheServiceDoes) {
     const InstallCase& c = GetParam();
+    std::filesystem::remove_all(bench.AgentStore());  // at installation nothing is stored yet
     services.state = c.state;
     if (*c.failingCall != '\0') services.FailCall(c.failingCall, 0, 1052);
     CInstallClientConfigurationDlg install;
@@ -205,7 +208,7 @@ TEST_P(InstallDialogTest, OkIsTheOnlyWayOutAndFinishesWhateverTheServiceDoes) {
                       w.Click(IDOK);
                   }),
               refused ? testing_support::kLeftOpen : IDOK);
-    EXPECT_EQ(bench.ReadAgentSettings().host, refused ? L"backup.example.com" : c.host);
+    EXPECT_EQ(bench.ReadAgentSettings().host, refused ? L"localhost" : c.host);
     EXPECT_EQ(services.requests, c.requests);
     EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(c.requests.size(), 1u));
     EXPECT_EQ(bench.prompts.messageBoxes.size(), c.messages);
