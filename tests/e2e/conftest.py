@@ -73,14 +73,12 @@ def driver(sandbox):
 
 @pytest.fixture
 def app(sandbox):
-    """app(*switches) starts SetupClient.exe with those arguments; app.raw(tail) with the exact tail."""
+    """app(*switches) starts SetupClient.exe with those arguments (quoted as the C runtime splits them)."""
     started = []
 
-    def start(line):
-        started.append(AppProcess(sandbox, line))
+    def start(*switches):
+        started.append(AppProcess(sandbox, command_line(paths.SETUP_CLIENT_WIN, *switches)))
         return started[-1]
-    starter = lambda *switches: start(command_line(paths.SETUP_CLIENT_WIN, *switches))  # noqa: E731
-    starter.raw = lambda tail: start(f'"{paths.SETUP_CLIENT_WIN}" {tail}')
-    yield starter
+    yield start
     for process in started:
         process.kill()

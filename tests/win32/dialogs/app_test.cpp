@@ -51,8 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
                       RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
 
-// Start-up: the standard set of common controls, the registry key, and icon resource 128 as
-// the dialog's big and small icons and as its drag icon.
+// Start-up: the standard set of common controls, the registry key, the help command, and icon
+// resource 128 as the dialog's big and small icons and as its drag icon.
 class RecordingUi : public framework::Win32Ui {
 public:
     BOOL InitCommonControls(DWORD classes) override {
@@ -83,6 +83,7 @@ TEST(StartUp, RegistersTheStandardControlsSetsTheKeyAndShowsIcon128) {
     framework::InstallUi(previous);
     EXPECT_EQ(ui.registered, 0xFFu);
     EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
+    EXPECT_TRUE(app.DispatchCommand(BN_CLICKED, ID_HELP)) << "the help command is the application's";
     EXPECT_EQ(ui.loaded, 128u);
     ASSERT_NE(ui.icon, nullptr);
     const LRESULT icon = reinterpret_cast<LRESULT>(ui.icon);
@@ -265,7 +266,6 @@ TEST(RestartService, GoesThroughTheOverridableCommands) {
     EXPECT_EQ(app.RestartService(FALSE), FALSE);
     EXPECT_EQ(app.trace, "running? stop ");
     EXPECT_TRUE(bench.services.calls.empty());
-    EXPECT_TRUE(app.DispatchCommand(BN_CLICKED, ID_HELP)) << "the help command is the application's";
 }
 
 TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {

@@ -95,6 +95,7 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
         w.Type(IDC_SERVER_HOST, c.host);
         w.Click(IDC_START);
         EXPECT_EQ(w.Buttons(), c.started ? kRunning : kStopped);
+        bench.prompts.focusedControl = nullptr;
         w.Click(IDCANCEL);
     });
     ASSERT_EQ(Shown().size(), c.refusal != nullptr ? 2u : 1u);
