@@ -44,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RunModeCase{L"\"--CREATE_PACKET\"", kKit, IDCANCEL, 1},
                       RunModeCase{L"--SILENT_INSTALL", kNoDialog, 0, 0},
                       // Near misses and the program's own path are not switches.
-                      RunModeCase{L"--silent_install=1 /silent_install silent_install", kConfiguration, IDCANCEL, 1},
+                      RunModeCase{L"--silent_install=1 /silent_install -silent_install silent_install", kConfiguration,
+                                  IDCANCEL, 1},
                       RunModeCase{L"\"--create_packet install\"", kConfiguration, IDCANCEL, 1},
                       // Precedence: silent install, silent local install, kit, install-time, default.
                       RunModeCase{L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},

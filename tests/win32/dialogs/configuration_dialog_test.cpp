@@ -147,11 +147,12 @@ INSTANTIATE_TEST_SUITE_P(Boxes, ModifiedTest,
                                                               IDC_WORKSTATION_NAME),
                                             ::testing::Bool()));
 
-// OK saves, asks for the firewall exception and restarts the service; it closes only with the
-// service running, and otherwise the buttons show the service's real state.
+// OK saves, asks for the firewall exception and restarts the service (starts it when it does
+// not run); it closes only with the service running, otherwise the buttons show its real state.
 struct OkCase {
     const char* name;
-    const char* failingCall;
+    std::function<void(FakeServiceManager&)> arrange;
+    std::vector<std::string> requests;
     std::vector<std::wstring> messages;
     bool closes;
     std::vector<bool> buttons;
@@ -160,25 +161,38 @@ struct OkCase {
 class OkTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<OkCase> {};
 
 TEST_P(OkTest, SavesAndRestartsAndClosesOnlyWithTheServiceRunning) {
-    services.state = SERVICE_RUNNING;
-    if (*GetParam().failingCall != '\0') services.FailCall(GetParam().failingCall, 0, 1052);
+    const OkCase& c = GetParam();
+    c.arrange(services);
     Run(dialog, [&](DialogDriver& w) {
         w.Type(IDC_SERVER_HOST, L"new.example.com");
         w.Click(IDOK);
-        EXPECT_EQ(w.Ended(), GetParam().closes);
-        EXPECT_EQ(w.Ended() ? GetParam().buttons : w.Buttons(), GetParam().buttons);
+        EXPECT_EQ(w.Ended(), c.closes);
+        EXPECT_EQ(w.Ended() ? c.buttons : w.Buttons(), c.buttons);
     });
-    EXPECT_EQ(Shown(), GetParam().messages);
+    EXPECT_EQ(services.requests, c.requests);
+    EXPECT_EQ(Shown(), c.messages);
     EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
     EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(services.requests.size(), 1u)) << "the rule comes first";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Services, OkTest,
-    ::testing::Values(OkCase{"Restarts", "", {}, true, {}},
-                      OkCase{"StopRefused", "Control", {L"Unknown system error"}, false, kRunning},
-                      OkCase{
-                          "StoppedButStartRefused", "Start", {L"Unknown system error. Code: 1052"}, false, kStopped}));
+void Runs(FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
+void StopRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Control", 0, 1052); }
+void StopNotDone(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.statuses = {{SERVICE_RUNNING, 0, 0}}; }
+void StartRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Start", 0, 1052); }
+void Stopped(FakeServiceManager&) {}
+void StartNotDone(FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
+const std::vector<std::string> kRestart{"Stop", "Start"}, kStop{"Stop"}, kStart{"Start"};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
+    OkCase{"Restarts", Runs, kRestart, {}, true, {}},
+    OkCase{"StopRefused", StopRefused, kStop, {L"Unknown system error"}, false, kRunning},
+    OkCase{"StopNotDone", StopNotDone, kStop, {}, false, kRunning},
+    OkCase{"StoppedButStartRefused", StartRefused, kRestart, {L"Unknown system error. Code: 1052"}, false, kStopped},
+    OkCase{"StartsAStoppedService", Stopped, kStart, {}, true, {}},
+    OkCase{"StartNotDone", StartNotDone, kStart, {}, false, kStopped}),
+    [](const ::testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 struct InstallCase {
     const char* name;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "dialog_bench.h"
+#include "params/corvex_parameters.h"
 #include "packet/create_client_packet_dlg.h"
 #include "platform/fake/fake_process_launcher.h"
 #include "platform/fake/fake_text_file_writer.h"
@@ -39,35 +40,42 @@ protected:
 };
 
 // "Create" with each choice (after "Load defaults"), box 1002 holding a name typed under the
-// third choice first.
+// third choice first. A name typed last time is shown, but the dialog opens on the first choice.
 struct CreateCase {
     const char* name;
     int choiceButton;
     const wchar_t* typedName;
-    bool stored;  // the typed name is stored as typed, not supplied by the system
-    bool asks;    // the installer asks for the settings
+    bool typed;     // box 1002 is enabled and its text is stored as typed
+    bool supplied;  // the stored name is the system-supplied one
+    bool asks;      // the installer asks for the settings
 };
 
 class CreateTest : public KitDialogTest, public ::testing::WithParamInterface<CreateCase> {};
 
 TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const CreateCase& c = GetParam();
+    CorvexParameters lastTime(L"client");
+    lastTime.SetClientName(L"WS-9", false);
+    lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit"));
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
                       EXPECT_TRUE(w.Checked(IDC_NAME_COMPUTER));
+                      EXPECT_FALSE(w.Enabled(IDC_WORKSTATION_NAME));
+                      EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), L"WS-9");
                       EXPECT_EQ(w.Cue(IDC_WORKSTATION_NAME), L"Leave empty to use each workstation's own network name");
                       w.Click(c.choiceButton);
                       w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
                       EXPECT_TRUE(w.Checked(c.choiceButton));
-                      EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.stored);
+                      EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.typed);
                       w.Type(IDC_SERVER_HOST, L"backup01.example.com");
                       w.Type(IDC_SERVER_PORT, L"9751");
                       w.Type(IDC_ADMIN_LOGIN, L"CORP\\backup");
                       w.Click(IDC_NAME_TYPED);
                       EXPECT_TRUE(w.Type(IDC_WORKSTATION_NAME, c.typedName));
                       w.Click(c.choiceButton);
-                      EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.stored);
+                      EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.typed);
+                      EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), c.typedName) << "the box keeps its text";
                       w.Click(IDOK);
                   }),
               IDOK);
@@ -75,8 +83,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_EQ(stored.host, L"backup01.example.com");
     EXPECT_EQ(stored.port, 9751);
     EXPECT_EQ(stored.login, L"CORP\\backup");
-    EXPECT_EQ(stored.workstation, c.stored ? c.typedName : L"");
-    EXPECT_EQ(SystemSupplied(dialog.GetWorkstationSettingsDir()), !c.stored);
+    EXPECT_EQ(stored.workstation, c.typed ? c.typedName : L"");
+    EXPECT_EQ(SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
     const std::wstring output = bench.PathInRoot(L"kit.exe");
@@ -101,10 +109,26 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
 }
 
-INSTANTIATE_TEST_SUITE_P(Choices, CreateTest,
-                         ::testing::Values(CreateCase{"computer_name", IDC_NAME_COMPUTER, L"not a name!", false, false},
-                                           CreateCase{"ask", IDC_NAME_ASK, L"ws.example.com", false, true},
-                                           CreateCase{"typed_name", IDC_NAME_TYPED, L"WS-0142", true, false}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
+    CreateCase{"computer_name", IDC_NAME_COMPUTER, L"not a name!", false, true, false},
+    CreateCase{"ask", IDC_NAME_ASK, L"ws.example.com", false, true, true},
+    CreateCase{"typed_name", IDC_NAME_TYPED, L"WS-0142", true, false, false},
+    CreateCase{"typed_empty_name", IDC_NAME_TYPED, L"", true, true, false}));
+// clang-format on
+
+// A choice clicked while the port box holds no number: the exchange stops at the port with the
+// number prompt, and box 1002 follows the choice made before.
+TEST_F(KitDialogTest, AChoiceClickedWithNoPortKeepsThePreviousChoice) {
+    Run(dialog, [&](DialogDriver& w) {
+        w.Type(IDC_SERVER_PORT, L"");
+        w.Click(IDC_NAME_TYPED);
+        EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
+        EXPECT_FALSE(w.Enabled(IDC_WORKSTATION_NAME));
+    });
+    EXPECT_EQ(Shown(), std::vector<std::wstring>{L"Please enter a positive integer."});
+    EXPECT_EQ(dialog.GetNameChoice(), UseComputerName);
+}
 
 // Predefined settings that cannot be loaded: no choice is selected and box 1002 stays enabled;
 // a "Create" without a click reads no choice, which counts as the computer's name.

@@ -167,6 +167,36 @@ class FailingSave : public CClientConfigurationDlg {
     BOOL SaveParameters(CorvexParameters&) override { throw std::runtime_error("disk on fire"); }
 };
 
+// A refusal that names none of the four boxes is told and moves no focus.
+class RefusingSave : public CClientConfigurationDlg {
+    BOOL SaveParameters(CorvexParameters&) override { throw CorvexParameters::ValidationError(L"refused", nullptr); }
+};
+
+TEST_F(SettingsDialogTest, ARefusalOfNoBoxIsToldWithoutMovingTheFocus) {
+    RefusingSave dialog;
+    EXPECT_EQ(Run(dialog, [&](DialogDriver& w) { w.Click(IDOK, true); }), testing_support::kLeftOpen);
+    ASSERT_EQ(Shown(), std::vector<std::wstring>{L"refused"});
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(bench.prompts.messageBoxes[0].focus, IDOK);
+}
+
+// A save step that reports no save leaves the dialog marked, and OK goes on all the same.
+class UnsavedSave : public CClientConfigurationDlg {
+    BOOL SaveParameters(CorvexParameters&) override { return FALSE; }
+};
+
+TEST_F(SettingsDialogTest, ASaveStepGivingFalseKeepsTheDialogMarkedAndOkGoesOn) {
+    UnsavedSave dialog;
+    EXPECT_EQ(Run(dialog,
+                  [&](DialogDriver& w) {
+                      w.Type(IDC_SERVER_HOST, L"new.example.com");
+                      w.Click(IDOK);
+                  }),
+              IDOK);
+    EXPECT_TRUE(dialog.IsModified());
+    EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
+}
+
 TEST_F(SettingsDialogTest, AnotherFailureWhileSavingShowsTheErrorBox) {
     FailingSave dialog;
     EXPECT_EQ(Run(dialog, [&](DialogDriver& w) { w.Click(IDOK); }), testing_support::kLeftOpen);
