@@ -6,6 +6,8 @@
 #include "dialog_bench.h"
 #include "dialogs/client_configuration_dlg.h"
 #include "framework/data_exchange.h"
+#include "framework/win32/win32_dialog_window.h"
+#include "framework/win32/win32_ui.h"
 #include "params/corvex_parameters.h"
 
 namespace {
@@ -205,6 +207,53 @@ TEST_F(SettingsDialogTest, AnotherFailureWhileSavingShowsTheErrorBox) {
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
     EXPECT_FALSE(bench.prompts.messageBoxes[0].owned);
+}
+
+// Minimised, the dialog paints its icon centred in signed arithmetic that truncates toward
+// zero, after asking the window to erase the icon's background with the paint context. The
+// live window is wrapped so that it reports itself minimised with a chosen client area.
+class MinimisedWindow : public framework::Win32DialogWindow {
+public:
+    using Win32DialogWindow::Win32DialogWindow;
+    bool IsIconic() override { return true; }
+    RECT ClientRect() override { return client; }
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_ICONERASEBKGND) erasedWith = reinterpret_cast<HDC>(wParam);
+        return Win32DialogWindow::Send(message, wParam, lParam);
+    }
+    void DrawIcon(HDC dc, int x, int y, HICON icon) override { drawn = {dc, x, y, icon}; }
+    RECT client{};
+    HDC erasedWith = nullptr;
+    std::tuple<HDC, int, int, HICON> drawn{};
+};
+struct IconSize : framework::Win32Ui {
+    int GetSystemMetrics(int index) override { return index == SM_CXICON ? 32 : index == SM_CYICON ? 28 : 0; }
+};
+
+TEST_F(SettingsDialogTest, MinimisedItDrawsItsIconCentredTruncatingTowardZero) {
+    IconSize ui;
+    framework::UiBackend* previous = framework::InstallUi(&ui);
+    CClientConfigurationDlg dialog;
+    std::vector<std::tuple<int, int, int, int>> drawnAt;  // client width, height, then x, y
+    HICON icon = nullptr;
+    Run(dialog, [&](DialogDriver& w) {
+        icon = reinterpret_cast<HICON>(w.Send(WM_GETICON, ICON_BIG));
+        framework::DialogWindow* live = dialog.GetWindow();
+        for (const RECT& client : {RECT{0, 0, 37, 41}, RECT{0, 0, 0, 0}}) {
+            MinimisedWindow window(live->Handle());
+            window.client = client;
+            dialog.HandleInitDialog(&window);
+            LRESULT result = 0;
+            dialog.HandleMessage(WM_PAINT, &result);
+            EXPECT_NE(window.erasedWith, nullptr);
+            EXPECT_EQ(std::get<0>(window.drawn), window.erasedWith) << "drawn with the paint context";
+            EXPECT_EQ(std::get<3>(window.drawn), icon);
+            drawnAt.emplace_back(client.right, client.bottom, std::get<1>(window.drawn), std::get<2>(window.drawn));
+        }
+        dialog.HandleInitDialog(live);  // the live window again, before the dialog ends
+    });
+    framework::InstallUi(previous);
+    EXPECT_EQ(drawnAt, (std::vector<std::tuple<int, int, int, int>>{{37, 41, 3, 7}, {0, 0, -15, -13}}));
 }
 
 }  // namespace
