@@ -226,6 +226,9 @@ TEST_F(KitDialogTest, AFailedStartTellsTheSystemsCodeAndWaitsForNothing) {
     EXPECT_TRUE(launcher.waitTimeouts.empty());
     EXPECT_EQ(launcher.openHandles, 0);
     EXPECT_FALSE(WaitCursorNow());
+    launcher.onStart = [](const platform::FakeProcessLauncher::Start&) { throw std::runtime_error("no memory"); };
+    EXPECT_THROW(dialog.BuildPacket(kOutput), std::runtime_error);
+    EXPECT_FALSE(WaitCursorNow()) << "the wait cursor ends also when an error passes through";
 }
 
 // "--debug" standing whole: the command line, unquoted compiler, one blank, no line end, written
