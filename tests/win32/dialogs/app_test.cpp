@@ -269,6 +269,35 @@ TEST(RestartService, GoesThroughTheOverridableCommands) {
     EXPECT_TRUE(bench.services.calls.empty());
 }
 
+// The agent's path is built from the replaceable name, and the firewall step uses that path.
+TEST(AgentPath, IsBuiltFromTheReplaceableName) {
+    struct OtherAgent : CSetupClientApp {
+        const wchar_t* GetWorkstationExeName() override { return L"Other.exe"; }
+    };
+    AppBench bench;
+    OtherAgent app;
+    EXPECT_EQ(app.GetWorkstationExePath(), L"C:\\Corvex\\Other.exe");
+    app.AddFirewallException();
+    ASSERT_EQ(bench.firewall.rules.size(), 1u);
+    EXPECT_EQ(bench.firewall.rules[0].executablePath, L"C:\\Corvex\\Other.exe");
+}
+
+// Only the service controller's own exceptions become messages; any other goes on to the caller.
+TEST(ServiceCommands, LetOtherExceptionsThrough) {
+    struct Broken : FakeServiceManager {
+        platform::ScHandle OpenManager(DWORD) override { throw std::runtime_error("no memory"); }
+    } broken;
+    AppBench bench;
+    platform::Seams seams = platform::Current();
+    seams.services = &broken;
+    platform::ScopedSeams installed(seams);
+    CSetupClientApp app;
+    EXPECT_THROW(app.StartService(), std::runtime_error);
+    EXPECT_THROW(app.StopService(), std::runtime_error);
+    EXPECT_THROW(app.IsServiceRunning(), std::runtime_error);
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
+}
+
 TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     struct Throwing : CWinApp {
         BOOL InitInstance() override { throw std::runtime_error("boom at cli\xC3\xA9nt"); }

@@ -61,17 +61,37 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         w.Click(IDC_START, true);
         EXPECT_EQ(w.Buttons(), kRunning);
         EXPECT_EQ(w.Focus(), IDC_STOP);
+        w.Type(IDC_SERVER_HOST, L"edited.example.com");  // only Start asks about an edit
         w.Click(IDC_RESTART, true);
         EXPECT_EQ(w.Focus(), IDC_RESTART);
+        w.Click(IDC_STOP, true);
         w.Click(IDCANCEL);
     });
-    EXPECT_EQ(services.requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start"}));
+    EXPECT_EQ(services.requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop"}));
     for (const auto& look : services.seen) {
         EXPECT_EQ(look.first, kNone);
         EXPECT_EQ(look.second, IDOK) << "the focus was handed to OK before the buttons were disabled";
     }
     EXPECT_TRUE(bench.prompts.messageBoxes.empty());
-    EXPECT_EQ(services.startType, static_cast<DWORD>(SERVICE_AUTO_START));
+    EXPECT_EQ(services.startType, static_cast<DWORD>(SERVICE_DEMAND_START));
+}
+
+// The buttons go through the commands a derived dialog may replace, which give the service
+// command's result.
+TEST_F(ConfigurationDialogTest, TheButtonsRunTheReplaceableCommandsAndGiveTheirResults) {
+    struct Recording : CClientConfigurationDlg {
+        std::vector<BOOL> results;
+        BOOL StartWorkstation() override { return Keep(CClientConfigurationDlg::StartWorkstation()); }
+        BOOL StopWorkstation() override { return Keep(CClientConfigurationDlg::StopWorkstation()); }
+        BOOL Keep(BOOL result) { return results.push_back(result), result; }
+    } recording;
+    services.state = SERVICE_RUNNING;
+    services.FailCall("Control", 1, 1052);  // the first stop and the first start are refused
+    services.FailCall("Start", 1, 1052);
+    Run(recording, [&](DialogDriver& w) {
+        for (int button : {IDC_STOP, IDC_STOP, IDC_START, IDC_START}) w.Click(button);
+    });
+    EXPECT_EQ(recording.results, (std::vector<BOOL>{FALSE, TRUE, FALSE, TRUE}));
 }
 
 struct AnswerCase {

@@ -76,6 +76,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                       w.Click(c.choiceButton);
                       EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.typed);
                       EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), c.typedName) << "the box keeps its text";
+                      EXPECT_FALSE(dialog.IsModified()) << "the kit dialog never marks itself";
                       w.Click(IDOK);
                   }),
               IDOK);
@@ -177,7 +178,11 @@ TEST_P(KeptOpenTest, CreateKeepsTheDialogOpen) {
               testing_support::kLeftOpen);
     EXPECT_EQ(bench.prompts.fileDialogs.size(), c.fileDialogs);
     ASSERT_EQ(Shown().size(), c.message != nullptr ? 1u : 0u);
-    if (c.message != nullptr) EXPECT_NE(Shown()[0].find(c.message), std::wstring::npos);
+    if (c.message != nullptr) {
+        EXPECT_NE(Shown()[0].find(c.message), std::wstring::npos);
+        EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"SetupClient") << "the framework's box";
+        EXPECT_TRUE(bench.prompts.messageBoxes[0].owned);
+    }
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).host,
               c.fileDialogs == 0 ? L"localhost" : c.host);
 }
@@ -286,6 +291,7 @@ TEST_P(OutputFileTest, ExeRuleAndReplaceQuestion) {
     if (GetParam().answers.empty()) return;
     const std::wstring asked = bench.PathInRoot(L"old 1%.exe");
     EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"\"" + asked + L"\" already exists. Do you want to replace it?");
+    EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"SetupClient");
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_YESNOCANCEL | MB_ICONQUESTION);
     if (GetParam().files.size() > 1) EXPECT_EQ(bench.prompts.fileDialogs[1].state.fileName, asked);
 }

@@ -152,6 +152,7 @@ TEST_F(SettingsDialogTest, AFailedLoadOpensEmptyAfterTheErrorBoxAndOkWaitsForAPo
                           EXPECT_EQ(w.Text(id), L"");
                       }
                       EXPECT_EQ(w.Buttons(), (std::vector<bool>{true, true, true}));
+                      EXPECT_EQ(w.Send(WM_GETICON, ICON_BIG), 0) << "the opening stopped before the icons";
                       w.Click(IDOK);
                       EXPECT_EQ(Shown().back(), L"Please enter a positive integer.");
                       EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
