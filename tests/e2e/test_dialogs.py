@@ -44,6 +44,7 @@ def test_ok_stores_and_restarts_the_agent_with_the_new_settings(app, driver, san
 
 def test_stop_stores_the_manual_start_type_and_frees_the_buttons(app, driver, sandbox, stored):
     agent.start_service(sandbox)
+    before = agent.registry(sandbox, agent.SERVICE_KEY)
     app()
     driver.wait_window(CAPTION, timeout=30)
     assert buttons(driver) == RUNNING
@@ -51,6 +52,8 @@ def test_stop_stores_the_manual_start_type_and_frees_the_buttons(app, driver, sa
     driver.wait_control(CAPTION, START, enabled=True, timeout=60)
     assert buttons(driver) == STOPPED and sandbox.service_state() == "STOPPED"
     assert agent.start_type(sandbox) == "DEMAND_START"
+    after = agent.registry(sandbox, agent.SERVICE_KEY)
+    assert {**after, "Start": ""} == {**before, "Start": ""}, "only the start type changes"
 
 
 # (agent behaviour, messages in turn after Start, state after, least seconds). A click then a

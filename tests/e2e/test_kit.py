@@ -19,7 +19,6 @@ SERVER = ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one.exe"
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
-SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\" + paths.SERVICE_NAME
 INSTALLED, SERVICE_NOT_RUNNING = 0, 14  # the installer's exit codes (docs/KIT.md)
 _built = {}
 
@@ -88,15 +87,6 @@ def run(box, line, timeout=300):
     return AppProcess(box, line, cwd="C:\\").wait(timeout=timeout)
 
 
-def registry(box, key):
-    """{name: text} of a key's values; None when the key is missing."""
-    result = box.wine("reg", "query", key, check=False)
-    if result.returncode != 0:
-        return None
-    words = [line.strip().split(None, 2) for line in result.stdout.splitlines()]
-    return {w[0]: (w[2] if len(w) == 3 else "") for w in words if len(w) >= 2 and w[1].startswith("REG_")}
-
-
 def installed(folder, name="CorvexWorkstation.exe"):
     return folder + "\\" + name
 
@@ -107,12 +97,12 @@ def test_silent_installation_registers_runs_and_uninstalls_the_agent(machine):
     assert agent.stored_settings(box) == (*SERVER, "")
     agent.wait_for_state(box, "RUNNING", timeout=60)
     assert agent.start_type(box) == "AUTO_START"
-    assert registry(box, SERVICE_KEY)["ImagePath"] == f'"{installed(INSTALL_DIR_WIN)}"'
+    assert agent.registry(box, agent.SERVICE_KEY)["ImagePath"] == f'"{installed(INSTALL_DIR_WIN)}"'
     assert agent.firewall_rules(box) == [agent.allow_rule(installed(INSTALL_DIR_WIN))]
     folder = box.unix_path(INSTALL_DIR_WIN)
     assert "settings host backup01.example.com port 9751 login CORP\\backup workstation " in \
         agent.report(box, folder)
-    entry = registry(box, UNINSTALL_KEY)
+    entry = agent.registry(box, UNINSTALL_KEY)
     assert (entry["DisplayName"], entry["DisplayVersion"], entry["InstallLocation"]) == \
         ("Corvex Workstation", "6.9.6.8822", INSTALL_DIR_WIN)
     assert entry["QuietUninstallString"] == f'"{installed(INSTALL_DIR_WIN, "Uninstall.exe")}" /S _?={INSTALL_DIR_WIN}'
@@ -123,7 +113,7 @@ def test_silent_installation_registers_runs_and_uninstalls_the_agent(machine):
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
 
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
-    assert not (folder / "CorvexWorkstation.exe").exists() and registry(box, UNINSTALL_KEY) is None
+    assert not (folder / "CorvexWorkstation.exe").exists() and agent.registry(box, UNINSTALL_KEY) is None
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
     assert agent.firewall_rules(box) == []
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
@@ -150,10 +140,10 @@ def test_reruns_keep_the_remembered_folder_and_an_orphan_uninstaller_leaves_the_
     assert run(box, f'"C:\\kit.exe" /S /D={live}') == INSTALLED
     assert run(box, '"C:\\kit.exe" /S') == INSTALLED
     assert not box.unix_path(INSTALL_DIR_WIN).exists(), "a plain re-run goes to the remembered folder"
-    assert registry(box, SERVICE_KEY)["ImagePath"] == f'"{installed(live)}"'
+    assert agent.registry(box, agent.SERVICE_KEY)["ImagePath"] == f'"{installed(live)}"'
     assert run(box, f'"{installed(orphan, "Uninstall.exe")}" /S _?={orphan}', timeout=120) == INSTALLED
     assert not box.unix_path(installed(orphan)).exists()
-    assert registry(box, SERVICE_KEY)["ImagePath"] == f'"{installed(live)}"'
-    assert registry(box, UNINSTALL_KEY)["InstallLocation"] == live
+    assert agent.registry(box, agent.SERVICE_KEY)["ImagePath"] == f'"{installed(live)}"'
+    assert agent.registry(box, UNINSTALL_KEY)["InstallLocation"] == live
     assert agent.firewall_rules(box) == [agent.allow_rule(installed(live))]
     agent.wait_for_state(box, "RUNNING")

@@ -59,12 +59,21 @@ def report(sandbox, folder=None):
     return path.read_text(encoding="utf-8").splitlines() if path.is_file() else []
 
 
+SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\" + paths.SERVICE_NAME
+
+
+def registry(sandbox, key):
+    """{name: text} of a key's values; None when the key is missing."""
+    result = sandbox.wine("reg", "query", key, check=False)
+    if result.returncode != 0:
+        return None
+    words = [line.strip().split(None, 2) for line in result.stdout.splitlines()]
+    return {w[0]: (w[2] if len(w) == 3 else "") for w in words if len(w) >= 2 and w[1].startswith("REG_")}
+
+
 def start_type(sandbox):
     """AUTO_START, DEMAND_START or DISABLED from the service's key (Wine's sc has no qc)."""
-    out = sandbox.wine("reg", "query", "HKLM\\System\\CurrentControlSet\\Services\\" + paths.SERVICE_NAME,
-                       "/v", "Start").stdout
-    value = next(int(line.split()[-1], 0) for line in out.splitlines() if line.split()[:1] == ["Start"])
-    return {2: "AUTO_START", 3: "DEMAND_START", 4: "DISABLED"}[value]
+    return {2: "AUTO_START", 3: "DEMAND_START", 4: "DISABLED"}[int(registry(sandbox, SERVICE_KEY)["Start"], 0)]
 
 
 def wait_for_state(sandbox, state, timeout=30):

@@ -52,6 +52,19 @@ INSTANTIATE_TEST_SUITE_P(
                       RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
                       RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
 
+// The run mode is asked through the replaceable option test.
+TEST(RunMode, IsAskedThroughTheReplaceableOptionTest) {
+    struct InstallOnly : CSetupClientApp {
+        BOOL HasCommandLineOption(const wchar_t* option) override { return std::wstring(option) == L"install_client"; }
+    };
+    AppBench bench;
+    InstallOnly app;
+    bool install = false;
+    testing_support::RunModal([&] { return AfxWinMain(app); },
+                              [&](testing_support::DialogDriver& w) { install = !w.Has(IDCANCEL); });
+    EXPECT_TRUE(install) << "the install-time dialog, the one without Cancel";
+}
+
 // Start-up: the standard set of common controls, the registry key, the help command, and icon
 // resource 128 as the dialog's big and small icons and as its drag icon.
 class RecordingUi : public framework::Win32Ui {

@@ -149,7 +149,8 @@ TEST_F(ConfigurationDialogTest, RestartStartsEvenWhenTheStopIsRefused) {
     EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1056"}));
 }
 
-// Any of the four boxes edited by the user marks the dialog (the kit dialog has no such flag).
+// Any of the four boxes edited by the user marks the dialog (the kit dialog has no such flag);
+// the port's box takes digits only.
 class ModifiedTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<std::tuple<int, bool>> {};
 
 TEST_P(ModifiedTest, AnEditOfAnyBoxMarksTheDialog) {
@@ -157,7 +158,8 @@ TEST_P(ModifiedTest, AnEditOfAnyBoxMarksTheDialog) {
     CSetupClientDlg& shown = std::get<1>(GetParam()) ? static_cast<CSetupClientDlg&>(install) : dialog;
     Run(shown, [&](DialogDriver& w) {
         EXPECT_FALSE(shown.IsModified());
-        w.Type(std::get<0>(GetParam()), L"42");
+        const int box = std::get<0>(GetParam());
+        EXPECT_EQ(w.Type(box, L"4x2"), box != IDC_SERVER_PORT) << "the port takes digits only";
         EXPECT_TRUE(shown.IsModified());
     });
 }
@@ -193,6 +195,16 @@ TEST_P(OkTest, SavesAndRestartsAndClosesOnlyWithTheServiceRunning) {
     EXPECT_EQ(Shown(), c.messages);
     EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
     EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(services.requests.size(), 1u)) << "the rule comes first";
+}
+
+// The firewall's answer is not the dialogs' business: a rule that cannot be confirmed changes nothing.
+TEST_F(ConfigurationDialogTest, AnUnconfirmedFirewallRuleStopsNeitherDialog) {
+    bench.firewall.lookupFails = true;
+    CInstallClientConfigurationDlg install;
+    for (CSetupClientDlg* shown : {static_cast<CSetupClientDlg*>(&dialog), static_cast<CSetupClientDlg*>(&install)}) {
+        EXPECT_EQ(Run(*shown, [&](DialogDriver& w) { w.Click(IDOK); }), IDOK);
+    }
+    EXPECT_TRUE(Shown().empty());
 }
 
 void Runs(FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
@@ -236,6 +248,8 @@ TEST_P(InstallDialogTest, OkIsTheOnlyWayOutAndFinishesWhateverTheServiceDoes) {
     const bool refused = *c.host == L'\0';
     EXPECT_EQ(Run(install,
                   [&](DialogDriver& w) {
+                      EXPECT_FALSE(w.Has(IDCANCEL));
+                      EXPECT_EQ(w.Style() & WS_SYSMENU, 0) << "no close button";
                       w.Type(IDC_SERVER_HOST, c.host);
                       w.EscapeAndClose();
                       EXPECT_FALSE(w.Ended());

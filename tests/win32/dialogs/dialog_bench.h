@@ -72,6 +72,7 @@ public:
         return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;
     }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
+    LONG Style() const { return ::GetWindowLongW(m_dialog, GWL_STYLE); }
     LRESULT Send(UINT message, WPARAM wParam = 0) const { return ::SendMessageW(m_dialog, message, wParam, 0); }
 
 private:

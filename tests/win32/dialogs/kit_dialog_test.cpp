@@ -64,6 +64,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                       EXPECT_FALSE(w.Enabled(IDC_WORKSTATION_NAME));
                       EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), L"WS-9");
                       EXPECT_EQ(w.Cue(IDC_WORKSTATION_NAME), L"Leave empty to use each workstation's own network name");
+                      EXPECT_EQ(w.Text(IDOK), L"Create");
+                      EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
                       w.Click(c.choiceButton);
                       w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
                       EXPECT_TRUE(w.Checked(c.choiceButton));
@@ -129,6 +131,8 @@ TEST_F(KitDialogTest, AChoiceClickedWithNoPortKeepsThePreviousChoice) {
     });
     EXPECT_EQ(Shown(), std::vector<std::wstring>{L"Please enter a positive integer."});
     EXPECT_EQ(dialog.GetNameChoice(), UseComputerName);
+    dialog.SetNameChoice(3);  // no button of the group: counts as the computer's name
+    EXPECT_EQ(dialog.GetNameChoice(), UseComputerName);
 }
 
 // Predefined settings that cannot be loaded: no choice is selected and box 1002 stays enabled;
@@ -165,6 +169,17 @@ struct KeptOpenCase {
     const wchar_t* message;  // a part of the one box shown; nullptr: none
 };
 class KeptOpenTest : public KitDialogTest, public ::testing::WithParamInterface<KeptOpenCase> {};
+
+TEST_F(KitDialogTest, CreateWorksAgainAfterACancelledFileDialog) {
+    bench.prompts.fileAnswers = {std::nullopt, bench.PathInRoot(L"kit.exe")};
+    EXPECT_EQ(Run(dialog,
+                  [&](DialogDriver& w) {
+                      w.Click(IDOK);
+                      w.Click(IDOK);
+                  }),
+              IDOK);
+    EXPECT_EQ(launcher.starts.size(), 1u);
+}
 
 TEST_P(KeptOpenTest, CreateKeepsTheDialogOpen) {
     const KeptOpenCase& c = GetParam();
@@ -219,10 +234,12 @@ TEST_F(KitDialogTest, ModuleDirectoryIsTheFolderWithABackslashAndACutPathBuildsN
 }
 
 TEST_F(KitDialogTest, AFailedStartTellsTheSystemsCodeAndWaitsForNothing) {
+    const std::wstring oldKit = bench.PathInRoot(L"kit.exe");
+    ASSERT_EQ(bench.files.WriteNewFile(oldKit, "old kit", false), 0u);
     for (DWORD code : {DWORD{2}, DWORD{0xFFFFFFFFu}}) {
         launcher.startError = code;
         bench.prompts.messageBoxes.clear();
-        EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+        EXPECT_EQ(dialog.BuildPacket(oldKit), FALSE);
         ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
         EXPECT_EQ(bench.prompts.messageBoxes[0].text,
                   L"Can't launch the client packet builder (system error is " + std::to_wstring(code) + L").");
@@ -231,6 +248,9 @@ TEST_F(KitDialogTest, AFailedStartTellsTheSystemsCodeAndWaitsForNothing) {
     EXPECT_TRUE(launcher.waitTimeouts.empty());
     EXPECT_EQ(launcher.openHandles, 0);
     EXPECT_FALSE(WaitCursorNow());
+    std::string bytes;
+    bench.files.ReadWholeFile(oldKit, 100, bytes);
+    EXPECT_EQ(bytes, "old kit") << "an existing kit is left as it was";
     launcher.onStart = [](const platform::FakeProcessLauncher::Start&) { throw std::runtime_error("no memory"); };
     EXPECT_THROW(dialog.BuildPacket(kOutput), std::runtime_error);
     EXPECT_FALSE(WaitCursorNow()) << "the wait cursor ends also when an error passes through";

@@ -170,6 +170,23 @@ class FailingSave : public CClientConfigurationDlg {
     BOOL SaveParameters(CorvexParameters&) override { throw std::runtime_error("disk on fire"); }
 };
 
+// Opening, "Load defaults" and OK each take a fresh parameters object from the replaceable factory.
+TEST_F(SettingsDialogTest, EachStepTakesItsParametersFromTheReplaceableFactory) {
+    struct Counting : CClientConfigurationDlg {
+        int made = 0;
+        std::unique_ptr<CorvexParameters> CreateParameters() override {
+            return ++made, CClientConfigurationDlg::CreateParameters();
+        }
+    } dialog;
+    Run(dialog, [&](DialogDriver& w) {
+        EXPECT_EQ(dialog.made, 1);
+        w.Click(IDC_LOAD_DEFAULTS);
+        EXPECT_EQ(dialog.made, 2);
+        w.Click(IDOK);
+    });
+    EXPECT_EQ(dialog.made, 3);
+}
+
 // A refusal that names none of the four boxes is told and moves no focus.
 class RefusingSave : public CClientConfigurationDlg {
     BOOL SaveParameters(CorvexParameters&) override { throw CorvexParameters::ValidationError(L"refused", nullptr); }
