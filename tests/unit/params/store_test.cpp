@@ -69,6 +69,11 @@ TEST_F(StoreTest, FirstUseLoadsTheDefaultsAndWritesNothingAndTemporaryNamesAreFr
         parameters.GetCoordinatorHost() + L"|" + parameters.GetAllowedUserName() + L"|" + parameters.GetClientName(),
         L"localhost|Administrator|");
     EXPECT_EQ(parameters.GetCoordinatorPort(), 9750);
+    CorvexParameters defaults = Settings(L"elsewhere", 1, L"WS-1");
+    defaults.LoadSystemDefaults();  // the same values as a first load, the port the library's constant
+    EXPECT_EQ(defaults.GetCoordinatorHost() + L"|" + defaults.GetAllowedUserName() + L"|" + defaults.GetClientName(),
+              L"localhost|Administrator|");
+    EXPECT_EQ(defaults.GetCoordinatorPort(), CorvexParameters::Defaults::coordinatorPort);
     EXPECT_NE(ErrorOf([&] { parameters.Save(false); }).find("does not exist"), std::string::npos);
     EXPECT_TRUE(Files().empty());
     // Temporary files: new files beside the targets under 16 fresh hexadecimal digits.
