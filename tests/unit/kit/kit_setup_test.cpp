@@ -116,9 +116,11 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::Values(
     KitCase{"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0,
             Named(kKit, kEdited.workstation)},
     KitCase{"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
+    KitCase{"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kEdited},
     KitCase{"valid_switches_pass_the_check", check, none, L"/SERVER=[::1] /LOGIN=user@corp.example", 0, kNone},
     KitCase{"unknown_switch", check, none, L"/S /SEVER=typo", KitExit::kBadSwitch, kNone},
     KitCase{"silent_switch_in_lower_case", check, none, L"/s", KitExit::kBadSwitch, kNone},
+    KitCase{"reset_switch_with_a_tail", check, none, L"/RESETSETTINGSX", KitExit::kBadSwitch, kNone},
     KitCase{"port_out_of_range", check, none, L"/PORT=70000", KitExit::kBadSwitch, kNone},
     KitCase{"login_with_a_control_character", check, none, L"/LOGIN=ab\x0001" L"cd", KitExit::kBadSwitch, kNone},
     KitCase{"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0", KitExit::kBadSwitch, kNone},
@@ -187,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitUninstallTest, ::testing::Values(
     UninstallCase{"another_folders_service_is_left", L"\"C:\\Other\\CorvexWorkstation.exe\"", 0, false, 0},
     UninstallCase{"no_service", L"", 0, false, 0},
     UninstallCase{"service_that_cannot_be_removed", kAgent, ERROR_ACCESS_DENIED, false, KitExit::kServiceNotRegistered},
-    UninstallCase{"firewall_that_cannot_be_read", kAgent, 0, true, KitExit::kFirewallNotConfirmed}),
+    UninstallCase{"firewall_that_cannot_be_read", kAgent, 0, true, KitExit::kFirewallNotConfirmed},
+    UninstallCase{"both_fail_the_service_is_told", kAgent, ERROR_ACCESS_DENIED, true, KitExit::kServiceNotRegistered}),
     [](const ::testing::TestParamInfo<UninstallCase>& info) { return std::string(info.param.name); });
 // clang-format on
 

@@ -74,8 +74,9 @@ TEST_F(StoreTest, FirstUseLoadsTheDefaultsAndWritesNothingAndTemporaryNamesAreFr
     EXPECT_EQ(defaults.GetCoordinatorHost() + L"|" + defaults.GetAllowedUserName() + L"|" + defaults.GetClientName(),
               L"localhost|Administrator|");
     EXPECT_EQ(defaults.GetCoordinatorPort(), CorvexParameters::Defaults::coordinatorPort);
-    EXPECT_NE(ErrorOf([&] { parameters.Save(false); }).find("does not exist"), std::string::npos);
-    EXPECT_TRUE(Files().empty());
+    fs::create_directories(Native(folders_.programData));  // the system's folder is there, ours not yet
+    EXPECT_NE(ErrorOf([&] { parameters.Save(false); }).find("Quentara\" does not exist"), std::string::npos);
+    EXPECT_FALSE(Exists(Quentara())) << "a save without its flag creates no folder";
     // Temporary files: new files beside the targets under 16 fresh hexadecimal digits.
     std::vector<std::wstring> names;
     for (int save = 0; save < 2; ++save) {
@@ -193,7 +194,11 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::Values(
             [](T& t) { t.files_.replaceFault = {32, 2}, t.files_.writeFault = {112, 3}; }, "", kOld,
             "user.json\" already held the new settings", 0, true},
     Planted{"DiskFullWritingTheSecondFile", [](T& t) { t.files_.writeFault = {112, 2}; }, "", kOld,
-            "workstation.json\" cannot be written: the disk is full. No settings file was changed."}),
+            "workstation.json\" cannot be written: the disk is full. No settings file was changed."},
+    // ... and a damaged file kept aside goes again when the save fails after it.
+    Planted{"DamagedFileAndDiskFull",
+            [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.writeFault = {112, 2}; }, "", L"old-server|",
+            "user.json\" cannot be written: the disk is full. No settings file was changed."}),
     [](const ::testing::TestParamInfo<Planted>& info) { return std::string(info.param.name); });
 // clang-format on
 

@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
     Values, ValidationTest,
     ::testing::Values(
         Row{'n', L"WS-0142", nullptr}, Row{'n', std::wstring(63, L'w'), nullptr}, Row{'n', L"", nullptr},
-        Row{'s', L"", nullptr}, Row{'n', std::wstring(64, L'w'), L"63"}, Row{'n', std::wstring(65536, L'w'), L"255"},
+        Row{'s', L"", nullptr}, Row{'n', std::wstring(64, L'w'), L"63"}, Row{'n', std::wstring(255, L'w'), L"63"},
+        Row{'n', std::wstring(256, L'w'), L"255"}, Row{'n', std::wstring(65536, L'w'), L"255"},
         Row{'n', L"  ", L"blank"}, Row{'s', L"my ws", L"a blank"}, Row{'n', L"ws1.example.com", L"dot"},
         Row{'n', L"-ws", L"hyphen"}, Row{'n', L"12345", L"digits only"}, Row{'n', L"ws\t1", L"control"},
         Row{'n', L"ws" + kNul + L"1", L"control"}, Row{'n', L"WS\u00AD01", L"U+00AD"},

@@ -295,6 +295,19 @@ TEST(AgentPath, IsBuiltFromTheReplaceableName) {
     EXPECT_EQ(bench.firewall.rules[0].executablePath, L"C:\\Corvex\\Other.exe");
 }
 
+// The wait cursor shows from the first begin to the last end, then the cursor before it is back.
+TEST(WaitCursor, NestedWaitsRestoreTheCursorOnlyAtTheOutermostEnd) {
+    framework::Win32Ui ui;
+    const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW), wait = ::LoadCursorW(nullptr, IDC_WAIT);
+    ::SetCursor(arrow);
+    ui.BeginWaitCursor();
+    ui.BeginWaitCursor();
+    ui.EndWaitCursor();
+    EXPECT_EQ(::GetCursor(), wait);
+    ui.EndWaitCursor();
+    EXPECT_EQ(::GetCursor(), arrow);
+}
+
 // Only the service controller's own exceptions become messages; any other goes on to the caller.
 TEST(ServiceCommands, LetOtherExceptionsThrough) {
     struct Broken : FakeServiceManager {

@@ -17,6 +17,7 @@ using testing_support::DialogDriver;
 class TestPacketDlg : public CCreateClientPacketDlg {
 public:
     void SetNameChoice(int choice) { m_nameChoice = choice; }
+    int RawNameChoice() const { return m_nameChoice; }
 };
 
 class KitDialogTest : public testing_support::DialogTest {
@@ -156,6 +157,7 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).workstation, L"");
     EXPECT_TRUE(SystemSupplied(dialog.GetWorkstationSettingsDir()));
     EXPECT_EQ(CommandLine().find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
+    EXPECT_EQ(dialog.RawNameChoice(), -1) << "no button of the group was checked";
 }
 
 // "Create" ends the dialog only with a built kit: a refused value asks for no file, a cancelled

@@ -106,6 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"PortEmpty", IDC_SERVER_PORT, L"", kPromptUnsignedNumber},
                       BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", nullptr},
                       BadInput{"Port65537", IDC_SERVER_PORT, L"65537", L"1 to 65535"},  // port 1 in 16 bits
+                      BadInput{"Port2To32Less1", IDC_SERVER_PORT, L"4294967295", L"1 to 65535"},
                       BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kPromptUnsignedNumber}));
 
 TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {

@@ -62,7 +62,8 @@ TEST_F(Win32FilesTest, FileOperationsWorkOnUtf16Paths) {
     EXPECT_EQ(Bytes(folder + L"old"), "new bytes");
     EXPECT_EQ(files.GetAttributes(folder + L"new"), INVALID_FILE_ATTRIBUTES);
     std::string bytes;
-    EXPECT_EQ(files.ReadWholeFile(folder + L"old", 3, bytes), platform::ERROR_FILE_TOO_LARGE_FOR_READ);
+    EXPECT_EQ(files.ReadWholeFile(folder + L"old", 8, bytes), platform::ERROR_FILE_TOO_LARGE_FOR_READ);
+    EXPECT_EQ(files.ReadWholeFile(folder + L"old", 9, bytes), kOk) << "a file of exactly the limit";
     EXPECT_EQ(files.Remove(folder + L"old"), kOk);
     EXPECT_EQ(files.ReadWholeFile(folder + L"old", 100, bytes), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(files.ReadWholeFile(root + L"none\\x", 100, bytes), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
