@@ -150,6 +150,7 @@ std::vector<DWORD> Seconds(size_t n) { return std::vector<DWORD>(n, 1000); }
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::Values(
     WaitCase{"Hint0", Start, {S(kStarting, 0, 0), S(kRunning)}, {1000}, true},
+    WaitCase{"Hint9999", Start, {S(kStarting, 0, 9999), S(kRunning)}, {1000}, true},
     WaitCase{"Hint10009", Start, {S(kStarting, 0, 10009), S(kRunning)}, {1000}, true},
     WaitCase{"Hint25000", Start, {S(kStarting, 0, 25000), S(kRunning)}, {2500}, true},
     WaitCase{"Hint100010", Start, {S(kStarting, 0, 100010), S(kRunning)}, {10000}, true},
@@ -168,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::Values(
     WaitCase{"LatestWaitHintDecides", Start, {S(kStarting, 0, 0), S(kStarting, 0, 5000)}, Seconds(6), false},
     WaitCase{"PauseFollowsTheLatestHint", Start, {S(kStarting, 0, 0), S(kStarting, 1, 25000), S(kRunning)},
              {1000, 2500}, true},
-    WaitCase{"TickWrapDoesNoHarm", Start, {S(kStarting, 0, 3000)}, Seconds(4), false, {}, 0xFFFFFFFFu - 499},
+    WaitCase{"TickWrapDoesNoHarm", Start, {S(kStarting, 0, 3000)}, Seconds(4), false, {}, 0xFFFFFFFFu - 2499},
     WaitCase{"StoppedWhileStarting", Start, {S(kStarting, 1, 3000), S(kStopped)}, {1000}, false},
     WaitCase{"StopOfAServiceThatStaysRunning", Stop, {S(kRunning)}, {}, false},
     WaitCase{"FailedFirstQuerySkipsTheWait", Start, {S(kRunning)}, {}, true, {1, FALSE, kStarting}},

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ public:
     std::vector<Start> starts;
     std::vector<DWORD> waitTimeouts;  // one per wait for a started process
     int openHandles = 0;
+    std::set<ProcessHandle> closed;
 
     ProcessStart Create(const std::wstring& application, wchar_t* commandLine, BOOL inherit, DWORD flags) override {
         starts.push_back(Start{application, commandLine != nullptr ? commandLine : L"(read-only)", inherit, flags});
@@ -36,11 +38,12 @@ public:
         return result;
     }
     DWORD Wait(ProcessHandle process, DWORD milliseconds) override {
-        if (process <= 0x100 || process > 0x100 + starts.size()) return 0xFFFFFFFFu;  // WAIT_FAILED
+        const bool unknown = process <= 0x100 || process > 0x100 + starts.size();
+        if (unknown || closed.count(process) != 0) return 0xFFFFFFFFu;  // WAIT_FAILED
         waitTimeouts.push_back(milliseconds);
         return 0;  // WAIT_OBJECT_0
     }
-    void Close(ProcessHandle) override { --openHandles; }
+    void Close(ProcessHandle process) override { --openHandles, closed.insert(process); }
 };
 
 }  // namespace platform
