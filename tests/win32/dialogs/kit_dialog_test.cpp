@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "dialog_bench.h"
-#include "params/corvex_parameters.h"
 #include "packet/create_client_packet_dlg.h"
+#include "params/corvex_parameters.h"
 #include "platform/fake/fake_process_launcher.h"
 #include "platform/fake/fake_text_file_writer.h"
 
