@@ -127,8 +127,9 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     CorvexParameters loaded(L"client");
     const std::string loadError = ErrorOf([&] { loaded.Load(); });
     EXPECT_NE(loadError.find(c.loadError), std::string::npos) << loadError;
-    if (*c.loadError == '\0')
+    if (*c.loadError == '\0') {
         EXPECT_EQ(loaded.GetCoordinatorHost() + L"|" + loaded.GetClientName(), c.loadedHostAndName);
+    }
 
     const auto before = Files();
     const std::string bytesBefore = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
@@ -141,7 +142,9 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     } else {
         EXPECT_EQ(Files(), before) << "a refused save left or removed a file";
         EXPECT_EQ(ReadBytes(UserFile()).find("new-server") != std::string::npos, c.userStuck);
-        if (!c.userStuck) EXPECT_EQ(ReadBytes(UserFile()) + ReadBytes(WorkstationFile()), bytesBefore);
+        if (!c.userStuck) {
+            EXPECT_EQ(ReadBytes(UserFile()) + ReadBytes(WorkstationFile()), bytesBefore);
+        }
     }
     int kept = 0;
     for (const auto& file : Files()) {

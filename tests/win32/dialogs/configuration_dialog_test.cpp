@@ -121,7 +121,9 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     ASSERT_EQ(Shown().size(), c.refusal != nullptr ? 2u : 1u);
     EXPECT_EQ(Shown()[0], L"Do you want to apply the settings?");
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, 35u);
-    if (c.refusal != nullptr) EXPECT_NE(Shown()[1].find(c.refusal), std::wstring::npos);
+    if (c.refusal != nullptr) {
+        EXPECT_NE(Shown()[1].find(c.refusal), std::wstring::npos);
+    }
     EXPECT_EQ(buttonsAtBoxes[0], kNone);
     EXPECT_EQ(bench.ReadAgentSettings().host, c.saved ? L"new.example.com" : L"backup.example.com");
     EXPECT_EQ(services.state == SERVICE_RUNNING, c.started);

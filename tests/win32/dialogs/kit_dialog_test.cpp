@@ -315,7 +315,9 @@ TEST_P(OutputFileTest, ExeRuleAndReplaceQuestion) {
     EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"\"" + asked + L"\" already exists. Do you want to replace it?");
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"SetupClient");
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (GetParam().files.size() > 1) EXPECT_EQ(bench.prompts.fileDialogs[1].state.fileName, asked);
+    if (GetParam().files.size() > 1) {
+        EXPECT_EQ(bench.prompts.fileDialogs[1].state.fileName, asked);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, OutputFileTest,
