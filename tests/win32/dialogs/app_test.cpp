@@ -52,55 +52,22 @@ INSTANTIATE_TEST_SUITE_P(
                       RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
                       RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
 
-// The run mode is asked through the replaceable option test.
-TEST(RunMode, IsAskedThroughTheReplaceableOptionTest) {
-    struct InstallOnly : CSetupClientApp {
-        BOOL HasCommandLineOption(const wchar_t* option) override { return std::wstring(option) == L"install_client"; }
-    };
+// Start-up: the registry key, the help command, and icon resource 128 as the dialog's big and
+// small icons and as its drag icon.
+TEST(StartUp, SetsTheKeyAndShowsIcon128) {
     AppBench bench;
-    InstallOnly app;
-    bool install = false;
-    testing_support::RunModal([&] { return AfxWinMain(app); },
-                              [&](testing_support::DialogDriver& w) { install = !w.Has(IDCANCEL); });
-    EXPECT_TRUE(install) << "the install-time dialog, the one without Cancel";
-}
-
-// Start-up: the standard set of common controls, the registry key, the help command, and icon
-// resource 128 as the dialog's big and small icons and as its drag icon.
-class RecordingUi : public framework::Win32Ui {
-public:
-    BOOL InitCommonControls(DWORD classes) override {
-        registered = classes;
-        return Win32Ui::InitCommonControls(classes);
-    }
-    HICON LoadIcon(UINT id) override {
-        loaded = id;
-        return icon = Win32Ui::LoadIcon(id);
-    }
-    DWORD registered = 0;
-    UINT loaded = 0;
-    HICON icon = nullptr;
-};
-
-TEST(StartUp, RegistersTheStandardControlsSetsTheKeyAndShowsIcon128) {
-    AppBench bench;
-    RecordingUi ui;
-    framework::UiBackend* previous = framework::InstallUi(&ui);
     CSetupClientApp app;
     std::vector<LRESULT> icons;
-    testing_support::RunModal(
-        [&] { return AfxWinMain(app); },
-        [&](testing_support::DialogDriver& w) {
-            icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
-            w.Click(IDCANCEL);
-        });
-    framework::InstallUi(previous);
-    EXPECT_EQ(ui.registered, 0xFFu);
+    testing_support::RunModal([&] { return AfxWinMain(app); },
+                              [&](testing_support::DialogDriver& w) {
+                                  icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL),
+                                           w.Send(WM_QUERYDRAGICON)};
+                                  w.Click(IDCANCEL);
+                              });
     EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
     EXPECT_TRUE(app.DispatchCommand(BN_CLICKED, ID_HELP)) << "the help command is the application's";
-    EXPECT_EQ(ui.loaded, 128u);
-    ASSERT_NE(ui.icon, nullptr);
-    const LRESULT icon = reinterpret_cast<LRESULT>(ui.icon);
+    const auto icon = reinterpret_cast<LRESULT>(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128)));
+    EXPECT_NE(icon, 0);
     EXPECT_EQ(icons, (std::vector<LRESULT>{icon, icon, icon}));
 }
 
@@ -263,37 +230,6 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{Missing, 'L', FALSE, {kUnknown, k1060}, 0, 0},
         CommandCase{StartRefusedWithAllBits, 'S', FALSE, {L"Unknown system error. Code: -1"}, 1, 0},
         CommandCase{StaysRunning, 'T', FALSE, {}, 0, 1}, CommandCase{StaysRunning, 'R', FALSE, {}, 0, 1}));
-
-// The restart goes through the commands a derived application may replace.
-TEST(RestartService, GoesThroughTheOverridableCommands) {
-    struct InnerCalls : CSetupClientApp {
-        std::string trace;
-        BOOL IsServiceRunning() override { return trace += "running? ", TRUE; }
-        BOOL StopService() override { return trace += "stop ", FALSE; }
-        BOOL StartService() override { return trace += "start ", TRUE; }
-    };
-    AppBench bench;
-    InnerCalls app;
-    EXPECT_EQ(app.RestartService(TRUE), TRUE);
-    EXPECT_EQ(app.trace, "running? stop start ");
-    app.trace.clear();
-    EXPECT_EQ(app.RestartService(FALSE), FALSE);
-    EXPECT_EQ(app.trace, "running? stop ");
-    EXPECT_TRUE(bench.services.calls.empty());
-}
-
-// The agent's path is built from the replaceable name, and the firewall step uses that path.
-TEST(AgentPath, IsBuiltFromTheReplaceableName) {
-    struct OtherAgent : CSetupClientApp {
-        const wchar_t* GetWorkstationExeName() override { return L"Other.exe"; }
-    };
-    AppBench bench;
-    OtherAgent app;
-    EXPECT_EQ(app.GetWorkstationExePath(), L"C:\\Corvex\\Other.exe");
-    app.AddFirewallException();
-    ASSERT_EQ(bench.firewall.rules.size(), 1u);
-    EXPECT_EQ(bench.firewall.rules[0].executablePath, L"C:\\Corvex\\Other.exe");
-}
 
 // The wait cursor shows from the first begin to the last end, then the cursor before it is back.
 TEST(WaitCursor, NestedWaitsRestoreTheCursorOnlyAtTheOutermostEnd) {

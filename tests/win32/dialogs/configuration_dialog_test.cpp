@@ -76,24 +76,6 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     EXPECT_EQ(services.startType, static_cast<DWORD>(SERVICE_DEMAND_START));
 }
 
-// The buttons go through the commands a derived dialog may replace, which give the service
-// command's result.
-TEST_F(ConfigurationDialogTest, TheButtonsRunTheReplaceableCommandsAndGiveTheirResults) {
-    struct Recording : CClientConfigurationDlg {
-        std::vector<BOOL> results;
-        BOOL StartWorkstation() override { return Keep(CClientConfigurationDlg::StartWorkstation()); }
-        BOOL StopWorkstation() override { return Keep(CClientConfigurationDlg::StopWorkstation()); }
-        BOOL Keep(BOOL result) { return results.push_back(result), result; }
-    } recording;
-    services.state = SERVICE_RUNNING;
-    services.FailCall("Control", 1, 1052);  // the first stop and the first start are refused
-    services.FailCall("Start", 1, 1052);
-    Run(recording, [&](DialogDriver& w) {
-        for (int button : {IDC_STOP, IDC_STOP, IDC_START, IDC_START}) w.Click(button);
-    });
-    EXPECT_EQ(recording.results, (std::vector<BOOL>{FALSE, TRUE, FALSE, TRUE}));
-}
-
 struct AnswerCase {
     const char* name;
     int answer;
@@ -197,16 +179,6 @@ TEST_P(OkTest, SavesAndRestartsAndClosesOnlyWithTheServiceRunning) {
     EXPECT_EQ(Shown(), c.messages);
     EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
     EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(services.requests.size(), 1u)) << "the rule comes first";
-}
-
-// The firewall's answer is not the dialogs' business: a rule that cannot be confirmed changes nothing.
-TEST_F(ConfigurationDialogTest, AnUnconfirmedFirewallRuleStopsNeitherDialog) {
-    bench.firewall.lookupFails = true;
-    CInstallClientConfigurationDlg install;
-    for (CSetupClientDlg* shown : {static_cast<CSetupClientDlg*>(&dialog), static_cast<CSetupClientDlg*>(&install)}) {
-        EXPECT_EQ(Run(*shown, [&](DialogDriver& w) { w.Click(IDOK); }), IDOK);
-    }
-    EXPECT_TRUE(Shown().empty());
 }
 
 void Runs(FakeServiceManager& s) { s.state = SERVICE_RUNNING; }

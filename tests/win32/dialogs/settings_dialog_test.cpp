@@ -166,11 +166,6 @@ TEST_F(SettingsDialogTest, AFailedLoadOpensEmptyAfterTheErrorBoxAndOkWaitsForAPo
     EXPECT_EQ(bench.ReadAgentSettings().port, 9750);
 }
 
-// A save that fails otherwise than by a refusal shows the "Error!" box and keeps the dialog.
-class FailingSave : public CClientConfigurationDlg {
-    BOOL SaveParameters(CorvexParameters&) override { throw std::runtime_error("disk on fire"); }
-};
-
 // Opening, "Load defaults" and OK each take a fresh parameters object from the replaceable factory.
 TEST_F(SettingsDialogTest, EachStepTakesItsParametersFromTheReplaceableFactory) {
     struct Counting : CClientConfigurationDlg {
@@ -188,49 +183,51 @@ TEST_F(SettingsDialogTest, EachStepTakesItsParametersFromTheReplaceableFactory) 
     EXPECT_EQ(dialog.made, 3);
 }
 
-// A refusal that names none of the four boxes is told and moves no focus.
-class RefusingSave : public CClientConfigurationDlg {
-    BOOL SaveParameters(CorvexParameters&) override { throw CorvexParameters::ValidationError(L"refused", nullptr); }
+// A save step that refuses a value of no box, fails otherwise, or reports no save: the box it
+// shows (none for the last), the focus left where it was, and the dialog open but for the last.
+struct SaveCase {
+    const char* name;
+    std::function<BOOL()> save;
+    INT_PTR result;
+    std::wstring shown;  // text|caption|type|owned; empty: no box
 };
+class SaveStepTest : public testing_support::DialogTest, public ::testing::WithParamInterface<SaveCase> {};
 
-TEST_F(SettingsDialogTest, ARefusalOfNoBoxIsToldWithoutMovingTheFocus) {
-    RefusingSave dialog;
-    EXPECT_EQ(Run(dialog, [&](DialogDriver& w) { w.Click(IDOK, true); }), testing_support::kLeftOpen);
-    ASSERT_EQ(Shown(), std::vector<std::wstring>{L"refused"});
-    EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_EQ(bench.prompts.messageBoxes[0].focus, IDOK);
-}
-
-// A save step that reports no save leaves the dialog marked, and OK goes on all the same.
-class UnsavedSave : public CClientConfigurationDlg {
-    BOOL SaveParameters(CorvexParameters&) override { return FALSE; }
-};
-
-TEST_F(SettingsDialogTest, ASaveStepGivingFalseKeepsTheDialogMarkedAndOkGoesOn) {
-    UnsavedSave dialog;
+TEST_P(SaveStepTest, ShowsItsBoxAndKeepsOrEndsTheDialog) {
+    struct Dialog : CClientConfigurationDlg {
+        explicit Dialog(std::function<BOOL()> save) : save(std::move(save)) {}
+        BOOL SaveParameters(CorvexParameters&) override { return save(); }
+        std::function<BOOL()> save;
+    } dialog(GetParam().save);
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
                       w.Type(IDC_SERVER_HOST, L"new.example.com");
-                      w.Click(IDOK);
+                      w.Click(IDOK, true);
                   }),
-              IDOK);
-    EXPECT_TRUE(dialog.IsModified());
-    EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
+              GetParam().result);
+    std::wstring shown;
+    for (const auto& box : bench.prompts.messageBoxes) {
+        shown += box.text + L"|" + box.caption + L"|" + std::to_wstring(box.type) + L"|" +
+                 std::to_wstring(box.owned) + L"|" + std::to_wstring(box.focus);
+    }
+    EXPECT_EQ(shown, GetParam().shown);
+    EXPECT_TRUE(dialog.IsModified()) << "only a save clears the mark";
+    EXPECT_EQ(bench.services.Count("Start"), GetParam().result == IDOK ? 1 : 0) << "OK goes on only after a save";
 }
 
-TEST_F(SettingsDialogTest, AnotherFailureWhileSavingShowsTheErrorBox) {
-    FailingSave dialog;
-    EXPECT_EQ(Run(dialog, [&](DialogDriver& w) { w.Click(IDOK); }), testing_support::kLeftOpen);
-    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"disk on fire");
-    EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
-    EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    EXPECT_FALSE(bench.prompts.messageBoxes[0].owned);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Steps, SaveStepTest,
+    ::testing::Values(
+        SaveCase{"RefusalOfNoBox", []() -> BOOL { throw CorvexParameters::ValidationError(L"refused", nullptr); },
+                 testing_support::kLeftOpen, L"refused|SetupClient|48|1|1"},
+        SaveCase{"OtherFailure", []() -> BOOL { throw std::runtime_error("disk on fire"); },
+                 testing_support::kLeftOpen, L"disk on fire|Error!|16|0|1"},
+        SaveCase{"NoSave", [] { return FALSE; }, IDOK, L""}),
+    [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
-// Minimised, the dialog paints its icon centred in signed arithmetic that truncates toward
-// zero, after asking the window to erase the icon's background with the paint context. The
-// live window is wrapped so that it reports itself minimised with a chosen client area.
+// Minimised, the dialog has the icon's background erased with the paint context, then draws
+// its icon centred in signed arithmetic that truncates toward zero. The live window is wrapped
+// so that it reports itself minimised with a chosen client area.
 class MinimisedWindow : public framework::Win32DialogWindow {
 public:
     using Win32DialogWindow::Win32DialogWindow;
@@ -240,10 +237,12 @@ public:
         if (message == WM_ICONERASEBKGND) erasedWith = reinterpret_cast<HDC>(wParam);
         return Win32DialogWindow::Send(message, wParam, lParam);
     }
-    void DrawIcon(HDC dc, int x, int y, HICON icon) override { drawn = {dc, x, y, icon}; }
+    void DrawIcon(HDC dc, int x, int y, HICON icon) override {
+        drawn.push_back({dc == erasedWith && dc != nullptr, client.right, x, y, icon});
+    }
     RECT client{};
     HDC erasedWith = nullptr;
-    std::tuple<HDC, int, int, HICON> drawn{};
+    std::vector<std::tuple<bool, int, int, int, HICON>> drawn;
 };
 struct IconSize : framework::Win32Ui {
     int GetSystemMetrics(int index) override { return index == SM_CXICON ? 32 : index == SM_CYICON ? 28 : 0; }
@@ -253,8 +252,8 @@ TEST_F(SettingsDialogTest, MinimisedItDrawsItsIconCentredTruncatingTowardZero) {
     IconSize ui;
     framework::UiBackend* previous = framework::InstallUi(&ui);
     CClientConfigurationDlg dialog;
-    std::vector<std::tuple<int, int, int, int>> drawnAt;  // client width, height, then x, y
     HICON icon = nullptr;
+    std::vector<std::tuple<bool, int, int, int, HICON>> drawn;
     Run(dialog, [&](DialogDriver& w) {
         icon = reinterpret_cast<HICON>(w.Send(WM_GETICON, ICON_BIG));
         framework::DialogWindow* live = dialog.GetWindow();
@@ -264,15 +263,13 @@ TEST_F(SettingsDialogTest, MinimisedItDrawsItsIconCentredTruncatingTowardZero) {
             dialog.HandleInitDialog(&window);
             LRESULT result = 0;
             dialog.HandleMessage(WM_PAINT, &result);
-            EXPECT_NE(window.erasedWith, nullptr);
-            EXPECT_EQ(std::get<0>(window.drawn), window.erasedWith) << "drawn with the paint context";
-            EXPECT_EQ(std::get<3>(window.drawn), icon);
-            drawnAt.emplace_back(client.right, client.bottom, std::get<1>(window.drawn), std::get<2>(window.drawn));
+            drawn.insert(drawn.end(), window.drawn.begin(), window.drawn.end());
         }
         dialog.HandleInitDialog(live);  // the live window again, before the dialog ends
     });
     framework::InstallUi(previous);
-    EXPECT_EQ(drawnAt, (std::vector<std::tuple<int, int, int, int>>{{37, 41, 3, 7}, {0, 0, -15, -13}}));
+    using Drawn = std::vector<std::tuple<bool, int, int, int, HICON>>;
+    EXPECT_EQ(drawn, (Drawn{{true, 37, 3, 7, icon}, {true, 0, -15, -13, icon}})) << "erased, width, x, y, icon";
 }
 
 }  // namespace
