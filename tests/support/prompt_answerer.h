@@ -20,11 +20,6 @@ struct ShownMessageBox {
     int focus;   // the control that had the focus when it was shown (0: none)
 };
 
-struct ShownFileDialog {
-    framework::FileDialogState state;  // as it was when shown
-    bool chosen;
-};
-
 class PromptAnswerer : public framework::Prompts {
 public:
     PromptAnswerer() : m_previous(framework::InstallPrompts(this)) {}
@@ -41,9 +36,7 @@ public:
     std::function<int()> focusedControl;
 
     std::vector<ShownMessageBox> messageBoxes;
-    std::vector<ShownFileDialog> fileDialogs;
-    // Questions and file dialogs that found no answer queued.
-    int unanswered = 0;
+    std::vector<framework::FileDialogState> fileDialogs;  // each as it was when shown
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override {
         messageBoxes.push_back(
@@ -53,18 +46,15 @@ public:
             answers.pop_front();
             return answer;
         }
-        if ((type & MB_TYPEMASK) == MB_OK) return IDOK;
-        ++unanswered;
-        return IDCANCEL;
+        return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
     }
     bool ShowFileDialog(framework::FileDialogState& state) override {
-        fileDialogs.push_back(ShownFileDialog{state, false});
-        if (fileAnswers.empty()) return ++unanswered, false;
+        fileDialogs.push_back(state);
+        if (fileAnswers.empty()) return false;
         const std::optional<std::wstring> answer = fileAnswers.front();
         fileAnswers.pop_front();
-        if (!answer) return false;
-        state.fileName = *answer;
-        return fileDialogs.back().chosen = true;
+        if (answer) state.fileName = *answer;
+        return answer.has_value();
     }
 
 private:

@@ -231,35 +231,6 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{StartRefusedWithAllBits, 'S', FALSE, {L"Unknown system error. Code: -1"}, 1, 0},
         CommandCase{StaysRunning, 'T', FALSE, {}, 0, 1}, CommandCase{StaysRunning, 'R', FALSE, {}, 0, 1}));
 
-// The wait cursor shows from the first begin to the last end, then the cursor before it is back.
-TEST(WaitCursor, NestedWaitsRestoreTheCursorOnlyAtTheOutermostEnd) {
-    framework::Win32Ui ui;
-    const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW), wait = ::LoadCursorW(nullptr, IDC_WAIT);
-    ::SetCursor(arrow);
-    ui.BeginWaitCursor();
-    ui.BeginWaitCursor();
-    ui.EndWaitCursor();
-    EXPECT_EQ(::GetCursor(), wait);
-    ui.EndWaitCursor();
-    EXPECT_EQ(::GetCursor(), arrow);
-}
-
-// Only the service controller's own exceptions become messages; any other goes on to the caller.
-TEST(ServiceCommands, LetOtherExceptionsThrough) {
-    struct Broken : FakeServiceManager {
-        platform::ScHandle OpenManager(DWORD) override { throw std::runtime_error("no memory"); }
-    } broken;
-    AppBench bench;
-    platform::Seams seams = platform::Current();
-    seams.services = &broken;
-    platform::ScopedSeams installed(seams);
-    CSetupClientApp app;
-    EXPECT_THROW(app.StartService(), std::runtime_error);
-    EXPECT_THROW(app.StopService(), std::runtime_error);
-    EXPECT_THROW(app.IsServiceRunning(), std::runtime_error);
-    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
-}
-
 TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     struct Throwing : CWinApp {
         BOOL InitInstance() override { throw std::runtime_error("boom at cli\xC3\xA9nt"); }

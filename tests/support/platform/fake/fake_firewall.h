@@ -19,13 +19,12 @@ public:
     std::vector<Rule> rules;
     bool lookupFails = false;   // the rule list cannot be read (nor changed)
     bool addIsIgnored = false;  // the firewall says yes but stores nothing (as Wine does)
-    int lookups = 0, adds = 0;
+    int adds = 0;
     static auto Same(const std::wstring& path) {
         return [path](const Rule& rule) { return CompareNoCasePortable(rule.executablePath, path) == 0; };
     }
 
     Lookup FindAllowRule(const std::wstring& path) override {
-        ++lookups;
         if (lookupFails) return Lookup::failed;
         return std::any_of(rules.begin(), rules.end(), Same(path)) ? Lookup::found : Lookup::notFound;
     }
