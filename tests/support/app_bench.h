@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "platform/fake/fake_firewall.h"
@@ -38,6 +39,11 @@ public:
         unsigned short port;
         std::wstring login;
         std::wstring workstation;
+        bool operator==(const Stored& o) const { return Text() == o.Text(); }
+        std::wstring Text() const { return host + L":" + std::to_wstring(port) + L" " + login + L" " + workstation; }
+        friend void PrintTo(const Stored& s, std::ostream* os) {
+            for (wchar_t c : s.Text()) *os << (c < 0x80 ? static_cast<char>(c) : '?');
+        }
     };
     // What the agent's store (or the given pair of folders) holds.
     Stored ReadAgentSettings() { return ReadSettings(AgentStore(), AgentStore()); }

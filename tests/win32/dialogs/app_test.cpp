@@ -149,10 +149,8 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(app.trace, kSilentSteps);
     CorvexParameters defaults(L"client");
     defaults.LoadSystemDefaults();
-    const AppBench::Stored stored = bench.ReadAgentSettings();
-    EXPECT_EQ(stored.host + L":" + std::to_wstring(stored.port) + L" " + stored.login + L" " + stored.workstation,
-              L"localhost:" + std::to_wstring(defaults.GetCoordinatorPort()) + L" " + defaults.GetAllowedUserName() +
-                  L" localhost");
+    EXPECT_EQ(bench.ReadAgentSettings(),
+              (AppBench::Stored{L"localhost", defaults.GetCoordinatorPort(), defaults.GetAllowedUserName(), L"localhost"}));
     EXPECT_NE(bench.AgentStoreBytes().find("\"systemSupplied\": true"), std::string::npos);
     EXPECT_NE(bench.AgentStoreBytes().find(testing_support::kDefaultSecurity), std::string::npos);
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));

@@ -58,6 +58,10 @@ public:
         text.resize(static_cast<size_t>(::GetWindowTextW(Item(id), &text[0], static_cast<int>(text.size()))));
         return text;
     }
+    // The four settings boxes' texts: host, port, login, workstation name.
+    std::vector<std::wstring> Boxes() const {
+        return {Text(IDC_SERVER_HOST), Text(IDC_SERVER_PORT), Text(IDC_ADMIN_LOGIN), Text(IDC_WORKSTATION_NAME)};
+    }
     std::wstring Cue(int id) const {
         wchar_t cue[256] = {};
         ::SendMessageW(Item(id), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 256);

@@ -83,11 +83,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                       w.Click(IDOK);
                   }),
               IDOK);
-    const auto stored = bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
-    EXPECT_EQ(stored.host, L"backup01.example.com");
-    EXPECT_EQ(stored.port, 9751);
-    EXPECT_EQ(stored.login, L"CORP\\backup");
-    EXPECT_EQ(stored.workstation, c.typed ? c.typedName : L"");
+    EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
+              (testing_support::AppBench::Stored{L"backup01.example.com", 9751, L"CORP\\backup",
+                                                 c.typed ? c.typedName : L""}));
     EXPECT_EQ(SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.

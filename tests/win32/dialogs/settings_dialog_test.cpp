@@ -14,15 +14,14 @@ namespace {
 
 using testing_support::DialogDriver;
 using SettingsDialogTest = testing_support::DialogTest;
+using Stored = testing_support::AppBench::Stored;
+using Texts = std::vector<std::wstring>;
 
 TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTypedValues) {
     CClientConfigurationDlg dialog;
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
-                      EXPECT_EQ(w.Text(IDC_SERVER_HOST), L"backup.example.com");
-                      EXPECT_EQ(w.Text(IDC_SERVER_PORT), L"9750");
-                      EXPECT_EQ(w.Text(IDC_ADMIN_LOGIN), L"CORP\\backup");
-                      EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), L"WS-01");
+                      EXPECT_EQ(w.Boxes(), (Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"}));
                       EXPECT_EQ(w.Cue(IDC_WORKSTATION_NAME),
                                 L"Leave empty to use this computer's network name, WS-0142");
                       EXPECT_EQ(w.Focus(), IDC_SERVER_HOST);
@@ -34,11 +33,7 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
                       w.Click(IDOK);
                   }),
               IDOK);
-    const auto stored = bench.ReadAgentSettings();
-    EXPECT_EQ(stored.host, L"10.1.2.3");
-    EXPECT_EQ(stored.port, 65535);
-    EXPECT_EQ(stored.login, L"admin@corp.example");
-    EXPECT_EQ(stored.workstation, L"OFFICE-PC7");
+    EXPECT_EQ(bench.ReadAgentSettings(), (Stored{L"10.1.2.3", 65535, L"admin@corp.example", L"OFFICE-PC7"}));
     EXPECT_NE(bench.AgentStoreBytes().find(testing_support::kDefaultSecurity), std::string::npos);
 }
 
@@ -115,9 +110,8 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     defaults.LoadSystemDefaults();
     Run(dialog, [&](DialogDriver& w) {
         w.Click(IDC_LOAD_DEFAULTS);
-        EXPECT_EQ(w.Text(IDC_SERVER_HOST), defaults.GetCoordinatorHost());
-        EXPECT_EQ(w.Text(IDC_SERVER_PORT), std::to_wstring(defaults.GetCoordinatorPort()));
-        EXPECT_EQ(w.Text(IDC_ADMIN_LOGIN), defaults.GetAllowedUserName());
+        EXPECT_EQ(w.Boxes(), (Texts{defaults.GetCoordinatorHost(), std::to_wstring(defaults.GetCoordinatorPort()),
+                                    defaults.GetAllowedUserName(), defaults.GetClientName()}));
         EXPECT_FALSE(dialog.IsModified());
         w.Type(IDC_ADMIN_LOGIN, L"CORP\\x");
         w.Click(IDC_LOAD_DEFAULTS);
@@ -149,9 +143,7 @@ TEST_F(SettingsDialogTest, AFailedLoadOpensEmptyAfterTheErrorBoxAndOkWaitsForAPo
                   [&](DialogDriver& w) {
                       ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
                       EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
-                      for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME}) {
-                          EXPECT_EQ(w.Text(id), L"");
-                      }
+                      EXPECT_EQ(w.Boxes(), Texts(4, L""));
                       EXPECT_EQ(w.Buttons(), (std::vector<bool>{true, true, true}));
                       EXPECT_EQ(w.Send(WM_GETICON, ICON_BIG), 0) << "the opening stopped before the icons";
                       w.Click(IDOK);
