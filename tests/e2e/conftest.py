@@ -1,6 +1,6 @@
-"""Fixtures: a private Xvfb per worker (or the caller's display), a fresh sandbox per scenario
-(removed afterwards unless CORVEX_KEEP_SANDBOXES=1), the UI driver in it, app(...) starting
-SetupClient.exe there, and a screenshot under build/artifacts/ when a scenario fails."""
+# Fixtures: a private Xvfb per worker (or the caller's display), a fresh sandbox per scenario
+# (removed afterwards unless CORVEX_KEEP_SANDBOXES=1), the UI driver in it, app(...) starting
+# SetupClient.exe there, and a screenshot under build/artifacts/ when a scenario fails.
 import os
 import subprocess
 
@@ -39,31 +39,16 @@ def wine_template():
     prepare_template()
 
 
-def take_screenshot(name):
-    path = paths.ARTIFACTS / f"{paths.safe_name(name)}.png"
-    subprocess.run(["bash", str(paths.SCRIPTS / "lib" / "screenshot.sh"), str(path)], check=True,
-                   stdout=subprocess.DEVNULL, timeout=60)
-    return path
-
-
-def _sandbox(name):
-    box = Sandbox.create(paths.SANDBOXES / sandbox_name(name))
-    yield box
-    if os.environ.get("CORVEX_KEEP_SANDBOXES") != "1":
-        box.remove()
-
-
 @pytest.fixture
 def sandbox(request, wine_template):
-    for box in _sandbox(request.node.name):
-        yield box
-        if getattr(request.node, "failed_call", False):
-            take_screenshot(f"{request.node.name}-failure")
-
-
-@pytest.fixture(scope="module")
-def module_sandbox(request, wine_template):
-    yield from _sandbox(request.module.__name__)
+    name = request.node.name
+    box = Sandbox.create(paths.SANDBOXES / sandbox_name(name))
+    yield box
+    if getattr(request.node, "failed_call", False):
+        subprocess.run(["bash", str(paths.SCRIPTS / "lib" / "screenshot.sh"),
+                        str(paths.ARTIFACTS / f"{paths.safe_name(name)}-failure.png")], stdout=subprocess.DEVNULL, timeout=60)
+    if os.environ.get("CORVEX_KEEP_SANDBOXES") != "1":
+        box.remove()
 
 
 @pytest.fixture
@@ -73,7 +58,7 @@ def driver(sandbox):
 
 @pytest.fixture
 def app(sandbox):
-    """app(*switches) starts SetupClient.exe with those arguments (quoted as the C runtime splits them)."""
+    # app(*switches) starts SetupClient.exe with those arguments (quoted as the C runtime splits them).
     started = []
 
     def start(*switches):

@@ -68,8 +68,7 @@ def build_kit(box, script_text, server, name):
     driver.click(CAPTION, COMPUTER_NAME)
     driver.click(CAPTION, CREATE)
     driver.filedialog(path=f"C:\\Kits\\{name}", timeout=30)
-    shown = driver.messagebox(caption=APP, timeout=300)
-    driver.answer("OK", caption=APP)
+    shown = driver.answer("OK", caption=APP, timeout=300)
     kit = box.drive_c / "Kits" / f"{name}.exe"
     if process.wait(timeout=60) != 0 or not shown["text"].startswith("The Client distribution kit is saved") \
             or not kit.is_file():

@@ -1,10 +1,9 @@
 // CorvexWorkstation.exe for the test bench: the service "QuentaraCorvexWorkstation_x64", which
 // starts, runs and stops as the word in CorvexWorkstation.behaviour beside it says, and appends
 // what it does to CorvexWorkstation.report there ("start behaviour W", the settings it reads
-// through the parameters library, "control stop", each state it reports).
+// through the parameters library, "control stop").
 #include <windows.h>
 
-#include <cstdio>
 #include <exception>
 #include <fstream>
 #include <mutex>
@@ -19,7 +18,7 @@ namespace {
 wchar_t kName[] = L"QuentaraCorvexWorkstation_x64";
 // normal: starts and stops at once; instant: running before it reads anything, stopped before
 // the stop control returns; slow: four 0.7 s checkpoints (hint 3 s) each way; stuck: start
-// pending for ever (hint 2 s). Any other word: stops at once with an error.
+// pending for ever (hint 2 s).
 std::string g_word = "normal";
 std::wstring g_folder;
 SERVICE_STATUS_HANDLE g_handle;
@@ -32,30 +31,28 @@ void Report(const std::string& line) {
         << line << "\r\n";
 }
 
-void SetState(DWORD state, DWORD checkPoint = 0, DWORD hint = 0, DWORD accepted = 0, DWORD exit = NO_ERROR) {
-    Report("state " + std::to_string(state) + " checkpoint " + std::to_string(checkPoint));
+void SetState(DWORD state, DWORD checkPoint = 0, DWORD hint = 0) {
     std::lock_guard<std::mutex> hold(g_lock);
-    SERVICE_STATUS status{SERVICE_WIN32_OWN_PROCESS, state, accepted, exit, 0, checkPoint, hint};
-    ::SetServiceStatus(g_handle, &status);
+    const DWORD accepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
+    SERVICE_STATUS status{SERVICE_WIN32_OWN_PROCESS, state, accepted, NO_ERROR, 0, checkPoint, hint};
+    SetServiceStatus(g_handle, &status);
 }
 
 DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
     if (control == SERVICE_CONTROL_INTERROGATE) return NO_ERROR;
     if (control != SERVICE_CONTROL_STOP) return ERROR_CALL_NOT_IMPLEMENTED;
     Report("control stop");
-    if (g_word == "instant")
-        SetState(SERVICE_STOPPED);
-    else
-        SetState(SERVICE_STOP_PENDING, 1, g_word == "slow" ? 3000 : 1000);  // before the handler returns
-    ::SetEvent(g_stop);
+    // Before the handler returns: instant is stopped, the others stop pending.
+    g_word == "instant" ? SetState(SERVICE_STOPPED) : SetState(SERVICE_STOP_PENDING, 1, g_word == "slow" ? 3000 : 1000);
+    SetEvent(g_stop);
     return NO_ERROR;
 }
 
 void WINAPI ServiceMain(DWORD, LPWSTR*) {
-    g_handle = ::RegisterServiceCtrlHandlerExW(kName, Handler, nullptr);
-    g_stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_handle = RegisterServiceCtrlHandlerExW(kName, Handler, nullptr);
+    g_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::ifstream((g_folder + L"\\CorvexWorkstation.behaviour").c_str()) >> g_word;
-    if (g_word == "instant") SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
+    if (g_word == "instant") SetState(SERVICE_RUNNING);
     Report("start behaviour " + g_word);
     platform::InstallWin32Seams();
     try {
@@ -67,20 +64,12 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
     } catch (const std::exception& e) {
         Report(std::string("settings error ") + e.what());
     }
-    if (g_word == "normal")
-        SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
-    else if (g_word == "stuck")
-        return SetState(SERVICE_START_PENDING, 1, 2000);
-    else if (g_word == "slow") {
-        for (DWORD step = 1; step <= 4; ++step) SetState(SERVICE_START_PENDING, step, 3000), ::Sleep(700);
-        SetState(SERVICE_RUNNING, 0, 0, SERVICE_ACCEPT_STOP);
-    } else if (g_word != "instant") {
-        return SetState(SERVICE_STOPPED, 0, 0, 0, ERROR_BAD_CONFIGURATION);
-    }
-    ::WaitForSingleObject(g_stop, INFINITE);
+    if (g_word == "stuck") return SetState(SERVICE_START_PENDING, 1, 2000);
+    for (DWORD step = 1; g_word == "slow" && step <= 4; ++step) SetState(SERVICE_START_PENDING, step, 3000), Sleep(700);
+    if (g_word != "instant") SetState(SERVICE_RUNNING);
+    WaitForSingleObject(g_stop, INFINITE);
     if (g_word == "instant") return;  // the handler reported stopped
-    for (DWORD step = 2; g_word == "slow" && step <= 5; ++step)
-        ::Sleep(700), SetState(SERVICE_STOP_PENDING, step, 3000);
+    for (DWORD step = 2; g_word == "slow" && step <= 5; ++step) Sleep(700), SetState(SERVICE_STOP_PENDING, step, 3000);
     SetState(SERVICE_STOPPED);
 }
 
@@ -88,12 +77,12 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
 
 int wmain() {
     wchar_t path[MAX_PATH] = {};
-    g_folder.assign(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+    g_folder.assign(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
     g_folder.resize(g_folder.find_last_of(L'\\'));
     SERVICE_TABLE_ENTRYW table[] = {{kName, ServiceMain}, {nullptr, nullptr}};
-    if (!::StartServiceCtrlDispatcherW(table)) return static_cast<int>(::GetLastError());
+    if (!StartServiceCtrlDispatcherW(table)) return static_cast<int>(GetLastError());
     // Stopped from inside the stop handler: give the dispatcher's thread time to send the
     // handler's answer back to the service manager before the process ends.
-    if (g_word == "instant") ::Sleep(250);
+    if (g_word == "instant") Sleep(250);
     return 0;
 }

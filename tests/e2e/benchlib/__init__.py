@@ -1,1 +1,1 @@
-"""Helpers of the end-to-end bench: paths, display, Wine sandbox, UI driver, app, agent."""
+# Helpers of the end-to-end bench: paths, display, Wine sandbox, UI driver, app, agent.

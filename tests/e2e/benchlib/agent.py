@@ -1,27 +1,26 @@
-"""The agent's side of a sandbox: its stored settings, the test agent's behaviour file and
-report, the firewall stand-in's rules, and the service's state and start type."""
+# The agent's side of a sandbox: its stored settings, the test agent's behaviour file and
+# report, the firewall stand-in's rules, and the service's state and start type.
 import json
 import time
 
 from . import paths
 from .driver import run_to_files
 
-RULE_NAME = "Corvex Workstation x64"
+SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\" + paths.SERVICE_NAME
 
 
 def settings_dir(sandbox):
     return sandbox.drive_c / "ProgramData" / "Quentara" / "Corvex Workstation" / "Settings"
 
 
-def store_settings(sandbox, host, port, login, workstation, system_supplied=False):
-    """The agent's store as a previous save of the program would leave it."""
+def store_settings(sandbox, host, port, login, workstation):
+    # The agent's store as a previous save of the program would leave it.
     folder = settings_dir(sandbox)
     folder.mkdir(parents=True, exist_ok=True)
     (folder / "user.json").write_text(json.dumps({"formatVersion": 1, "role": "client", "serverHost": host,
                                                   "serverPort": port, "secured": False, "login": login}))
     (folder / "workstation.json").write_text(json.dumps({"formatVersion": 1, "role": "client",
-                                                         "workstationName": workstation,
-                                                         "systemSupplied": system_supplied}))
+                                                         "workstationName": workstation, "systemSupplied": False}))
 
 
 def read_json(folder, name):
@@ -29,7 +28,7 @@ def read_json(folder, name):
 
 
 def stored_settings(sandbox):
-    """(host, port, login, workstation name) as stored, or None without a store."""
+    # (host, port, login, workstation name) as stored, or None without a store.
     folder = settings_dir(sandbox)
     if not (folder / "user.json").is_file():
         return None
@@ -38,15 +37,15 @@ def stored_settings(sandbox):
 
 
 def firewall_rules(sandbox):
-    """(name, program, direction, action, profiles, enabled) of each rule the stand-in keeps."""
+    # (name, program, direction, action, profiles, enabled) of each rule the stand-in keeps.
     path = sandbox.drive_c / "windows" / "firewall_rules.tsv"
     lines = path.read_text(encoding="utf-8").splitlines() if path.is_file() else []
     return [(n, p, int(d), int(a), int(pr), e == "1") for n, p, d, a, pr, e in (l.split("\t") for l in lines)]
 
 
 def allow_rule(program):
-    """The rule the product asks for: inbound (1), allow (1), every profile, enabled."""
-    return (RULE_NAME, program, 1, 1, 0x7FFFFFFF, True)
+    # The rule the product asks for: inbound (1), allow (1), every profile, enabled.
+    return ("Corvex Workstation x64", program, 1, 1, 0x7FFFFFFF, True)
 
 
 def set_behaviour(sandbox, word, folder=None):
@@ -54,16 +53,13 @@ def set_behaviour(sandbox, word, folder=None):
 
 
 def report(sandbox, folder=None):
-    """The test agent's report lines (empty before its first start)."""
+    # The test agent's report lines (empty before its first start).
     path = (folder or sandbox.program_dir) / "CorvexWorkstation.report"
     return path.read_text(encoding="utf-8").splitlines() if path.is_file() else []
 
 
-SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\" + paths.SERVICE_NAME
-
-
 def registry(sandbox, key):
-    """{name: text} of a key's values; None when the key is missing."""
+    # {name: text} of a key's values; None when the key is missing.
     result = sandbox.wine("reg", "query", key, check=False)
     if result.returncode != 0:
         return None
@@ -72,7 +68,7 @@ def registry(sandbox, key):
 
 
 def start_type(sandbox):
-    """AUTO_START, DEMAND_START or DISABLED from the service's key (Wine's sc has no qc)."""
+    # AUTO_START, DEMAND_START or DISABLED from the service's key (Wine's sc has no qc).
     return {2: "AUTO_START", 3: "DEMAND_START", 4: "DISABLED"}[int(registry(sandbox, SERVICE_KEY)["Start"], 0)]
 
 
@@ -84,7 +80,7 @@ def wait_for_state(sandbox, state, timeout=30):
 
 
 def sc(sandbox, *args):
-    """sc ARGS through files (a service started meanwhile would inherit a pipe); the exit code."""
+    # sc ARGS through files (a service started meanwhile would inherit a pipe); the exit code.
     return run_to_files(["wine", "sc", *args], sandbox.env, 60)[0]
 
 

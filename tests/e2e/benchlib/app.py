@@ -1,5 +1,5 @@
-"""A Windows program started in a sandbox with an exact command line, in the background, through
-the UI driver's launch (CreateProcessW with the line as given), which reports its exit code."""
+# A Windows program started in a sandbox with an exact command line, in the background, through
+# the UI driver's launch (CreateProcessW with the line as given), which reports its exit code.
 import json
 import subprocess
 import tempfile
@@ -22,7 +22,7 @@ class AppProcess:
         return self.process.poll() is None
 
     def wait(self, timeout=30):
-        """The program's exit code once it has ended; AssertionError if it does not end."""
+        # The program's exit code once it has ended; AssertionError if it does not end.
         try:
             self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -32,12 +32,12 @@ class AppProcess:
         return json.loads(self._out.read())["exit_code"]
 
     def kill(self):
-        """Ends the launcher; the Windows program itself ends with its sandbox's server."""
+        # Ends the launcher; the Windows program itself ends with its sandbox's server.
         if self.running:
             self.process.kill()
         self.process.wait()
 
 
 def command_line(program_win, *args):
-    """The program quoted, then each argument quoted where the C runtime's rules need it."""
+    # The program quoted, then each argument quoted where the C runtime's rules need it.
     return " ".join(['"' + program_win + '"', *(subprocess.list2cmdline([a]) for a in args)])

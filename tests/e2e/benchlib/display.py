@@ -1,4 +1,4 @@
-"""An X display for the dialogs: the caller's own, or a private Xvfb."""
+# An X display for the dialogs: the caller's own, or a private Xvfb.
 import os
 import subprocess
 
@@ -8,8 +8,7 @@ def display_answers(display):
 
 
 class Xvfb:
-    """Xvfb on a display number it picks itself (-displayfd); stop() ends it."""
-
+    # Xvfb on a display number it picks itself (-displayfd); stop() ends it.
     def __init__(self):
         read_fd, write_fd = os.pipe()
         self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24",

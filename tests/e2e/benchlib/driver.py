@@ -1,4 +1,4 @@
-"""The UI driver (uidriver.exe) run in a sandbox, one call per command, JSON parsed."""
+# The UI driver (uidriver.exe) run in a sandbox, one call per command, JSON parsed.
 import json
 import subprocess
 import tempfile
@@ -7,16 +7,12 @@ from . import paths
 
 
 def run_to_files(argv, env, timeout):
-    """(exit code, stdout, stderr). Through files, not pipes: a Wine process started meanwhile
-    (the server, a service) inherits the handles and would keep a pipe open."""
+    # (exit code, stdout, stderr). Through files, not pipes: a Wine process started meanwhile
+    # (the server, a service) inherits the handles and would keep a pipe open.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         code = subprocess.run(argv, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=err, timeout=timeout).returncode
         out.seek(0), err.seek(0)
         return code, out.read().decode("utf-8", "replace"), err.read().decode("utf-8", "replace")
-
-
-class DriverError(AssertionError):
-    pass
 
 
 class Driver:
@@ -24,36 +20,35 @@ class Driver:
         self.sandbox = sandbox
         self.exe = str(paths.bin_program("uidriver.exe"))
 
-    def run(self, command, timeout=None, **options):
-        argv = ["wine", self.exe, command]
+    def run(self, command, timeout=20, **options):
+        argv = ["wine", self.exe, command, "--timeout", str(timeout)]
         for name, value in options.items():
-            if value is not None:
-                argv += ["--" + name, str(value).lower() if isinstance(value, bool) else str(value)]
-        if timeout is not None:
-            argv += ["--timeout", str(timeout)]
-        code, out, err = run_to_files(argv, self.sandbox.env, (timeout or 20) + 60)
-        if code != 0 and not out and not err:  # the driver always says why: Wine did not run it
-            code, out, err = run_to_files(argv, self.sandbox.env, (timeout or 20) + 60)
+            argv += ["--" + name, str(value)]
+        for _ in range(2):  # the driver always says why it fails: without a word, Wine did not run it
+            code, out, err = run_to_files(argv, self.sandbox.env, timeout + 60)
+            if code == 0 or out or err:
+                break
         if code != 0:
-            raise DriverError(f"uidriver {command} failed ({code}): {err.strip()}")
+            raise AssertionError(f"uidriver {command} failed ({code}): {err.strip()}")
         return json.loads(out)
 
     def __getattr__(self, name):
-        """driver.click(CAPTION, 1006), driver.answer("OK", caption=APP, timeout=10), ...: the
-        positional arguments fill the command's options in the order given here."""
+        # driver.click(CAPTION, 1006), driver.answer("OK", caption=APP, timeout=10), ...: the
+        # positional arguments fill the command's options in the order given in COMMANDS.
         if name not in COMMANDS:
             raise AttributeError(name)
         command, *names = COMMANDS[name]
-        return lambda *args, timeout=None, **more: self.run(command, timeout, **dict(zip(names, args)), **more)
+        return lambda *args, **more: self.run(command, **dict(zip(names, args)), **more)
 
     def windows(self):
         return self.run("windows", **{"class": "#32770"})
 
-    def control(self, caption, control_id):
-        return next(c for c in self.controls(caption)["controls"] if c["id"] == control_id)
+    def filedialog(self, path, timeout=20):
+        # The save dialog: the path into its file name box (a combo box, 0x47C), then its OK button.
+        self.settext("Save As", 0x47C, path, timeout=timeout)
+        self.click("Save As", 1)
 
 
-COMMANDS = {"wait_window": ("wait-window", "caption"), "controls": ("controls", "caption"),
-            "wait_control": ("wait-control", "caption", "id"), "settext": ("settext", "caption", "id", "text"),
+COMMANDS = {"wait_window": ("wait-window", "caption"), "settext": ("settext", "caption", "id", "text"),
             "click": ("click", "caption", "id"), "close": ("close", "caption"),
-            "answer": ("answer", "button", "caption"), "filedialog": ("filedialog", "path")}
+            "answer": ("answer", "button", "caption")}

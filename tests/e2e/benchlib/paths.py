@@ -1,4 +1,4 @@
-"""Where the bench finds the programs and puts what it makes."""
+# Where the bench finds the programs and puts what it makes.
 import os
 import re
 from pathlib import Path

@@ -1,6 +1,6 @@
-"""A Wine prefix of its own for one scenario: a copy of the template prefix with the agent
-service registered, its own wineserver and the program folder at C:\\Program Files\\Corvex.
-scripts/lib/sandbox.sh does the work, so the bench and scripts/run prepare prefixes alike."""
+# A Wine prefix of its own for one scenario: a copy of the template prefix with the agent
+# service registered, its own wineserver and the program folder at C:\Program Files\Corvex.
+# scripts/lib/sandbox.sh does the work, so the bench and scripts/run prepare prefixes alike.
 import os
 import re
 import shutil
@@ -24,12 +24,12 @@ def prepare_template():
 
 
 def sandbox_name(name):
-    """A folder name that records the process that made it (see sweep_stale)."""
+    # A folder name that records the process that made it (see sweep_stale).
     return f"{paths.safe_name(name)}.pid{os.getpid()}"
 
 
 def sweep_stale(folder):
-    """Removes the sandboxes of test runs that were killed (their process is gone)."""
+    # Removes the sandboxes of test runs that were killed (their process is gone).
     for entry in folder.iterdir() if folder.is_dir() else []:
         match = re.search(r"\.pid(\d+)$", entry.name)
         if match and not Path(f"/proc/{match.group(1)}").exists():
@@ -59,14 +59,14 @@ class Sandbox:
         return self.drive_c.joinpath(*PureWindowsPath(windows_path).parts[1:])
 
     def wine(self, *args, check=True):
-        """wine ARGS... in this prefix; the completed process (text output)."""
+        # wine ARGS... in this prefix; the completed process (text output).
         result = subprocess.run(["wine", *args], env=self.env, capture_output=True, text=True, timeout=60)
         if check and result.returncode != 0:
             raise RuntimeError(f"wine {' '.join(args)} failed ({result.returncode}): {result.stderr}")
         return result
 
     def service_state(self, name=paths.SERVICE_NAME):
-        """STOPPED, RUNNING, START_PENDING, ... as `sc query` prints it."""
+        # STOPPED, RUNNING, START_PENDING, ... as `sc query` prints it.
         return next(line.split()[-1] for line in self.wine("sc", "query", name).stdout.splitlines() if "STATE" in line)
 
     def install_program(self, name):

@@ -2,206 +2,153 @@
 // collection (Add, Remove, _NewEnum), keeping the rules in %windir%\firewall_rules.tsv, one a
 // line: name, program, direction, action, profiles, enabled, tab-separated, UTF-8. Every call
 // reads the file again and every change rewrites it, so each process sees the others' rules.
+// The objects are made on the interfaces' C declarations: each vtable gets the methods the
+// product calls, and every other slot a function that answers E_NOTIMPL (on x64 one function
+// can stand for any signature: there is one calling convention and the caller cleans up).
+#define CINTERFACE
 #include <windows.h>
+#include <initguid.h>
 #include <netfw.h>
-#include <oleauto.h>
 
-#include <atomic>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/utf8.h"
 
 namespace {
 
-struct RuleData {
-    std::wstring name, application;
+struct Rule {
+    std::wstring name, program;
     LONG direction = 0, action = 0, profiles = 0, enabled = 0;
 };
 
-std::string Convert(const std::wstring& w) { return platform::WideToUtf8Lossy(w); }
-std::wstring Convert(const std::string& s) {
-    std::wstring w;
-    platform::Utf8ToWide(s, w);
-    return w;
-}
-
 std::wstring RulesPath() {
     wchar_t folder[MAX_PATH] = {};
-    ::GetWindowsDirectoryW(folder, MAX_PATH);
-    return std::wstring(folder) + L"\\firewall_rules.tsv";
+    return std::wstring(folder, GetWindowsDirectoryW(folder, MAX_PATH)) + L"\\firewall_rules.tsv";
 }
-
-std::vector<RuleData> LoadRules() {
-    std::vector<RuleData> rules;
+std::vector<Rule> Load() {
+    std::vector<Rule> rules;
     std::ifstream in(RulesPath().c_str());
-    std::string name, application;
-    RuleData r;
-    while (std::getline(in, name, '\t') &&
-           std::getline(in, application, '\t') >> r.direction >> r.action >> r.profiles >> r.enabled) {
-        in.ignore(1);
-        r.name = Convert(name), r.application = Convert(application);
+    Rule r;
+    for (std::string name, program; std::getline(in, name, '\t') && std::getline(in, program, '\t') >> r.direction >>
+                                                                        r.action >> r.profiles >> r.enabled;
+         in.ignore(1)) {
+        platform::Utf8ToWide(name, r.name), platform::Utf8ToWide(program, r.program);
         rules.push_back(r);
     }
     return rules;
 }
-
-HRESULT SaveRules(const std::vector<RuleData>& rules) {
+HRESULT Save(const std::vector<Rule>& rules) {
     std::ofstream out(RulesPath().c_str(), std::ios::binary | std::ios::trunc);
-    for (const RuleData& r : rules)
-        out << Convert(r.name) << '\t' << Convert(r.application) << '\t' << r.direction << '\t' << r.action << '\t'
-            << r.profiles << '\t' << (r.enabled ? 1 : 0) << '\n';
+    for (const Rule& r : rules)
+        out << platform::WideToUtf8Lossy(r.name) << '\t' << platform::WideToUtf8Lossy(r.program) << '\t' << r.direction
+            << '\t' << r.action << '\t' << r.profiles << '\t' << r.enabled << '\n';
     return out.flush() ? S_OK : E_FAIL;
 }
 
-std::wstring FromBstr(BSTR b) { return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring(); }
-
-#define NOT_HERE(name, ...) \
-    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
-
-// IUnknown, and IDispatch without type information, for one interface.
-template <typename Interface>
-class Object : public Interface {
-public:
-    virtual ~Object() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        const bool ours = iid == IID_IUnknown || iid == __uuidof(Interface) || iid == IID_IDispatch;
-        *out = ours ? static_cast<Interface*>(this) : nullptr;
-        return ours ? (AddRef(), S_OK) : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-    // IDispatch's, for the interfaces that have it (no override: the others have none).
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-        return E_NOTIMPL;
-    }
-
-private:
-    std::atomic<ULONG> references_{1};
+// Every object: a policy, the rule collection, a rule, an enumeration of rules or a class factory.
+struct Object {
+    Object(const void* methods, const IID& iid, Rule rule = Rule(), std::vector<Rule> rules = {})
+        : vtable(methods), iid(iid), rule(std::move(rule)), rules(std::move(rules)) {}
+    const void* vtable;
+    const IID& iid;
+    LONG references = 1;
+    Rule rule;                 // a rule's
+    std::vector<Rule> rules;   // an enumeration's, the next first
+    bool makesPolicy = false;  // a class factory's
 };
 
-#define KEPT(name, type, field, in, out)                                              \
-    HRESULT STDMETHODCALLTYPE get_##name(type* v) override { return *v = out, S_OK; } \
-    HRESULT STDMETHODCALLTYPE put_##name(type v) override { return data.field = in, S_OK; }
-#define NOT_KEPT(name, type) NOT_HERE(get_##name, type*) NOT_HERE(put_##name, type)
+HRESULT STDMETHODCALLTYPE Query(Object* self, REFIID iid, void** out) {
+    const bool ours = iid == IID_IUnknown || iid == IID_IDispatch || iid == self->iid;
+    *out = ours ? (InterlockedIncrement(&self->references), self) : nullptr;
+    return ours ? S_OK : E_NOINTERFACE;
+}
+ULONG STDMETHODCALLTYPE Release(Object* self) {
+    const LONG left = InterlockedDecrement(&self->references);
+    if (left == 0) delete self;
+    return left;
+}
+// Hands `self` out as the interface it was asked for, and lets go of the maker's reference.
+HRESULT HandOut(Object* self, REFIID iid, void** out) {
+    const HRESULT hr = Query(self, iid, out);
+    return Release(self), hr;
+}
+HRESULT STDMETHODCALLTYPE NotHere() { return E_NOTIMPL; }
 
-class Rule : public Object<INetFwRule> {
-public:
-    explicit Rule(const RuleData& d = RuleData()) : data(d) {}
-    RuleData data;
-    KEPT(Name, BSTR, name, FromBstr(v), ::SysAllocString(data.name.c_str()))
-    KEPT(ApplicationName, BSTR, application, FromBstr(v), ::SysAllocString(data.application.c_str()))
-    KEPT(Direction, NET_FW_RULE_DIRECTION, direction, v, (NET_FW_RULE_DIRECTION)data.direction)
-    KEPT(Action, NET_FW_ACTION, action, v, (NET_FW_ACTION)data.action)
-    KEPT(Profiles, LONG, profiles, v, data.profiles)
-    KEPT(Enabled, VARIANT_BOOL, enabled, v != VARIANT_FALSE, data.enabled ? VARIANT_TRUE : VARIANT_FALSE)
-    NOT_KEPT(Description, BSTR)
-    NOT_KEPT(ServiceName, BSTR)
-    NOT_KEPT(Protocol, LONG)
-    NOT_KEPT(LocalPorts, BSTR)
-    NOT_KEPT(RemotePorts, BSTR)
-    NOT_KEPT(LocalAddresses, BSTR)
-    NOT_KEPT(RemoteAddresses, BSTR)
-    NOT_KEPT(IcmpTypesAndCodes, BSTR)
-    NOT_KEPT(Interfaces, VARIANT)
-    NOT_KEPT(InterfaceTypes, BSTR)
-    NOT_KEPT(Grouping, BSTR)
-    NOT_KEPT(EdgeTraversal, VARIANT_BOOL)
-};
+template <typename Slot, typename Function>
+void Set(Slot& slot, Function function) {
+    slot = reinterpret_cast<Slot>(+function);
+}
+template <typename Table>
+Table Methods() {
+    Table t;
+    for (void*& slot : reinterpret_cast<void*(&)[sizeof t / sizeof(void*)]>(t)) slot = reinterpret_cast<void*>(NotHere);
+    Set(t.QueryInterface, Query);
+    Set(t.AddRef, [](Object* self) { return ULONG(InterlockedIncrement(&self->references)); });
+    Set(t.Release, Release);
+    return t;
+}
+INetFwPolicy2Vtbl policy = Methods<INetFwPolicy2Vtbl>();
+INetFwRulesVtbl collection = Methods<INetFwRulesVtbl>();
+IEnumVARIANTVtbl enumeration = Methods<IEnumVARIANTVtbl>();
+INetFwRuleVtbl rule = Methods<INetFwRuleVtbl>();
+IClassFactoryVtbl factory = Methods<IClassFactoryVtbl>();
 
-class RuleEnumeration : public Object<IEnumVARIANT> {
-public:
-    std::vector<RuleData> rules = LoadRules();
-    size_t next = 0;
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+bool SetMethods() {
+    Set(factory.CreateInstance, [](Object* self, IUnknown*, REFIID iid, void** out) {
+        return HandOut(self->makesPolicy ? new Object(&policy, IID_INetFwPolicy2) : new Object(&rule, IID_INetFwRule),
+                       iid, out);
+    });
+    Set(factory.LockServer, [](Object*, BOOL) { return S_OK; });
+    Set(policy.get_Rules, [](Object*, Object** out) { return *out = new Object(&collection, IID_INetFwRules), S_OK; });
+    Set(collection.Add, [](Object*, Object* added) {
+        std::vector<Rule> rules = Load();
+        rules.push_back(added->rule);
+        return Save(rules);
+    });
+    Set(collection.Remove, [](Object*, BSTR name) {  // the first rule of that name
+        std::vector<Rule> rules = Load();
+        for (auto r = rules.begin(); r != rules.end(); ++r)
+            if (r->name == name) return rules.erase(r), Save(rules);
+        return S_OK;
+    });
+    Set(collection.get__NewEnum,
+        [](Object*, Object** out) { return *out = new Object(&enumeration, IID_IEnumVARIANT, Rule(), Load()), S_OK; });
+    Set(enumeration.Next, [](Object* self, ULONG count, VARIANT* items, ULONG* fetched) {
         ULONG n = 0;
-        for (; n < count && next < rules.size(); ++n)
-            items[n].vt = VT_DISPATCH, items[n].pdispVal = new Rule(rules[next++]);
+        for (; n < count && !self->rules.empty(); ++n, self->rules.erase(self->rules.begin())) {
+            items[n].vt = VT_DISPATCH;
+            items[n].pdispVal = reinterpret_cast<IDispatch*>(new Object(&rule, IID_INetFwRule, self->rules.front()));
+        }
         if (fetched) *fetched = n;
         return n == count ? S_OK : S_FALSE;
-    }
-    NOT_HERE(Skip, ULONG)
-    NOT_HERE(Reset)
-    NOT_HERE(Clone, IEnumVARIANT**)
-};
-
-class Rules : public Object<INetFwRules> {
-public:
-    HRESULT STDMETHODCALLTYPE Add(INetFwRule* rule) override {
-        std::vector<RuleData> rules = LoadRules();
-        rules.push_back(static_cast<Rule*>(rule)->data);
-        return SaveRules(rules);
-    }
-    HRESULT STDMETHODCALLTYPE Remove(BSTR name) override {  // the first rule of that name
-        std::vector<RuleData> rules = LoadRules();
-        for (auto r = rules.begin(); r != rules.end(); ++r)
-            if (::CompareStringOrdinal(r->name.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL)
-                return rules.erase(r), SaveRules(rules);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** enumeration) override {
-        return *enumeration = new RuleEnumeration, S_OK;
-    }
-    NOT_HERE(get_Count, LONG*)
-    NOT_HERE(Item, BSTR, INetFwRule**)
-};
-
-class Policy : public Object<INetFwPolicy2> {
-public:
-    HRESULT STDMETHODCALLTYPE get_Rules(INetFwRules** rules) override { return *rules = new Rules, S_OK; }
-    NOT_HERE(get_CurrentProfileTypes, LONG*)
-    NOT_HERE(get_FirewallEnabled, NET_FW_PROFILE_TYPE2, VARIANT_BOOL*)
-    NOT_HERE(put_FirewallEnabled, NET_FW_PROFILE_TYPE2, VARIANT_BOOL)
-    NOT_HERE(get_ExcludedInterfaces, NET_FW_PROFILE_TYPE2, VARIANT*)
-    NOT_HERE(put_ExcludedInterfaces, NET_FW_PROFILE_TYPE2, VARIANT)
-    NOT_HERE(get_BlockAllInboundTraffic, NET_FW_PROFILE_TYPE2, VARIANT_BOOL*)
-    NOT_HERE(put_BlockAllInboundTraffic, NET_FW_PROFILE_TYPE2, VARIANT_BOOL)
-    NOT_HERE(get_NotificationsDisabled, NET_FW_PROFILE_TYPE2, VARIANT_BOOL*)
-    NOT_HERE(put_NotificationsDisabled, NET_FW_PROFILE_TYPE2, VARIANT_BOOL)
-    NOT_HERE(get_UnicastResponsesToMulticastBroadcastDisabled, NET_FW_PROFILE_TYPE2, VARIANT_BOOL*)
-    NOT_HERE(put_UnicastResponsesToMulticastBroadcastDisabled, NET_FW_PROFILE_TYPE2, VARIANT_BOOL)
-    NOT_HERE(get_ServiceRestriction, INetFwServiceRestriction**)
-    NOT_HERE(EnableRuleGroup, LONG, BSTR, VARIANT_BOOL)
-    NOT_HERE(IsRuleGroupEnabled, LONG, BSTR, VARIANT_BOOL*)
-    NOT_HERE(RestoreLocalFirewallDefaults)
-    NOT_HERE(get_DefaultInboundAction, NET_FW_PROFILE_TYPE2, NET_FW_ACTION*)
-    NOT_HERE(put_DefaultInboundAction, NET_FW_PROFILE_TYPE2, NET_FW_ACTION)
-    NOT_HERE(get_DefaultOutboundAction, NET_FW_PROFILE_TYPE2, NET_FW_ACTION*)
-    NOT_HERE(put_DefaultOutboundAction, NET_FW_PROFILE_TYPE2, NET_FW_ACTION)
-    NOT_HERE(get_IsRuleGroupCurrentlyEnabled, BSTR, VARIANT_BOOL*)
-    NOT_HERE(get_LocalPolicyModifyState, NET_FW_MODIFY_STATE*)
-};
-
-template <typename Made>
-class Factory : public Object<IClassFactory> {
-public:
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
-        Made* made = new Made;
-        const HRESULT hr = made->QueryInterface(iid, out);
-        return made->Release(), hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
+    });
+    Set(rule.get_Name, [](Object* self, BSTR* v) { return *v = SysAllocString(self->rule.name.c_str()), S_OK; });
+    Set(rule.put_Name, [](Object* self, BSTR v) { return self->rule.name = v, S_OK; });
+    Set(rule.get_ApplicationName,
+        [](Object* self, BSTR* v) { return *v = SysAllocString(self->rule.program.c_str()), S_OK; });
+    Set(rule.put_ApplicationName, [](Object* self, BSTR v) { return self->rule.program = v, S_OK; });
+    Set(rule.get_Direction, [](Object* self, LONG* v) { return *v = self->rule.direction, S_OK; });
+    Set(rule.put_Direction, [](Object* self, LONG v) { return self->rule.direction = v, S_OK; });
+    Set(rule.get_Action, [](Object* self, LONG* v) { return *v = self->rule.action, S_OK; });
+    Set(rule.put_Action, [](Object* self, LONG v) { return self->rule.action = v, S_OK; });
+    Set(rule.put_Profiles, [](Object* self, LONG v) { return self->rule.profiles = v, S_OK; });
+    Set(rule.get_Enabled, [](Object* self, VARIANT_BOOL* v) { return *v = -VARIANT_BOOL(self->rule.enabled), S_OK; });
+    Set(rule.put_Enabled, [](Object* self, VARIANT_BOOL v) { return self->rule.enabled = v != VARIANT_FALSE, S_OK; });
+    return true;
+}
 
 }  // namespace
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-    static const CLSID policy = {0xE2B3C97F, 0x6AE1, 0x41AC, {0x81, 0x7A, 0xF6, 0xF9, 0x21, 0x66, 0xD7, 0xDD}};
-    static const CLSID rule = {0x2C5BC43E, 0x3369, 0x4C33, {0xAB, 0x0C, 0xBE, 0x94, 0x69, 0x67, 0x7A, 0xF4}};
-    IClassFactory* factory = clsid == policy ? static_cast<IClassFactory*>(new Factory<Policy>)
-                             : clsid == rule ? new Factory<Rule>
-                                             : nullptr;
-    if (!factory) return *out = nullptr, CLASS_E_CLASSNOTAVAILABLE;
-    const HRESULT hr = factory->QueryInterface(iid, out);
-    return factory->Release(), hr;
+    static const bool ready = SetMethods();
+    *out = nullptr;
+    if (!ready || (clsid != CLSID_NetFwPolicy2 && clsid != CLSID_NetFwRule)) return CLASS_E_CLASSNOTAVAILABLE;
+    Object* made = new Object(&factory, IID_IClassFactory);
+    made->makesPolicy = clsid == CLSID_NetFwPolicy2;
+    return HandOut(made, iid, out);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }
