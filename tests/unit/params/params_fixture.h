@@ -1,5 +1,6 @@
-// The parameters library against a real temporary folder, which holds the ProgramData and the
-// user's application data folders; the file system records its calls and fails those a test names.
+// The parameters library on the application's bench: the real library over a temporary folder
+// that holds the ProgramData and the user's application data folders. Natively the bench's file
+// system is the portable one, which records its calls and fails those a test names.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,40 +8,37 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <stdexcept>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "app_bench.h"
 #include "params/corvex_parameters.h"
-#include "platform/fake/fake_known_folders.h"
-#include "platform/platform.h"
 #include "platform/portable/portable_file_system.h"
 
 namespace params_test {
 
 namespace fs = std::filesystem;
-inline fs::path Native(const std::wstring& path) { return platform::PortableFileSystem::NativePath(path); }
-inline bool Exists(const std::wstring& path) { return fs::exists(Native(path)); }
-inline std::string ReadBytes(const std::wstring& path) {  // "(missing)" when there is no file
+inline std::string Native(const std::wstring& path) { return platform::PortableFileSystem::NativePath(path); }
+inline std::string ReadBytes(const std::wstring& path) {  // "" when there is no file
     std::ifstream in(Native(path), std::ios::binary);
-    return fs::is_regular_file(Native(path)) ? std::string(std::istreambuf_iterator<char>(in), {}) : "(missing)";
+    return fs::is_regular_file(Native(path)) ? std::string(std::istreambuf_iterator<char>(in), {}) : "";
 }
 inline void WriteBytes(const std::wstring& path, const std::string& bytes) {  // creates its folders
-    fs::create_directories(Native(path).parent_path());
+    fs::create_directories(fs::path(Native(path)).parent_path());
     std::ofstream(Native(path), std::ios::binary | std::ios::trunc) << bytes;
 }
-inline std::vector<std::string> FilesBelow(const fs::path& folder) {  // relative names, sorted
+inline std::vector<std::string> FilesBelow(const std::wstring& folder) {  // relative names, sorted
     std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) names.push_back(fs::relative(entry.path(), folder).string());
+    for (const auto& entry : fs::recursive_directory_iterator(Native(folder))) {
+        if (entry.is_regular_file()) names.push_back(fs::relative(entry.path(), Native(folder)).string());
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 // The text of the std::runtime_error that `action` throws; "" when it throws none.
-template <class Action>
-std::string ErrorOf(Action action) {
+inline std::string ErrorOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const std::runtime_error& e) {
@@ -55,27 +53,28 @@ inline CorvexParameters Settings(const std::wstring& host, unsigned short port, 
     parameters.SetClientName(name, false);
     return parameters;
 }
+// "host|port|login|name"
+inline std::wstring Show(const CorvexParameters& p) {
+    return p.GetCoordinatorHost() + L"|" + std::to_wstring(p.GetCoordinatorPort()) + L"|" + p.GetAllowedUserName() +
+           L"|" + p.GetClientName();
+}
+inline std::wstring Show(const testing_support::AppBench::Stored& s) {
+    return s.host + L"|" + std::to_wstring(s.port) + L"|" + s.login + L"|" + s.workstation;
+}
+// A user.json of ours with a non-ASCII login.
+const std::string kUser =
+    "{\"formatVersion\": 1, \"role\": \"client\", \"serverHost\": \"backup01\", \"serverPort\": "
+    "9750, \"secured\": false, \"login\": \"CORP\\\\J\xc3\xbcrgen\"}";
 
 class ParamsOnDisk : public ::testing::Test {
 public:
-    ParamsOnDisk() {
-        folders_.programData = temp_.Wide() + L"\\ProgramData";
-        folders_.userAppData = temp_.Wide() + L"\\AppData";
-    }
-    std::wstring Store() const { return folders_.programData + L"\\Quentara\\Corvex Workstation\\Settings\\"; }
+    std::wstring Store() const { return bench.AgentStore(); }
     std::wstring UserFile() const { return Store() + L"user.json"; }
     std::wstring WorkstationFile() const { return Store() + L"workstation.json"; }
-    std::vector<std::string> Files() const { return FilesBelow(temp_.Native()); }
+    std::vector<std::string> Files() const { return FilesBelow(bench.PathInRoot(L"")); }
 
-    platform::TempFolder temp_;
-    platform::PortableFileSystem files_;
-    platform::FakeKnownFolders folders_;
-    platform::ScopedSeams seams_{[this] {
-        platform::Seams seams;
-        seams.files = &files_;
-        seams.folders = &folders_;
-        return seams;
-    }()};
+    testing_support::AppBench bench;
+    platform::PortableFileSystem& files_ = static_cast<platform::PortableFileSystem&>(bench.files);
 };
 
 }  // namespace params_test

@@ -1,9 +1,6 @@
 // The stores on a real temporary folder: round trips, first use, the rights a save gives,
 // and one table of damaged files, attacks and failing saves planted in the agent's store.
-#include <sys/stat.h>
 #include <unistd.h>
-
-#include <functional>
 
 #include "params_fixture.h"
 
@@ -16,193 +13,172 @@ public:
     std::vector<std::wstring> Calls(const std::wstring& prefix) const {
         std::vector<std::wstring> found;
         std::copy_if(files_.calls.begin(), files_.calls.end(), std::back_inserter(found),
-                     [&](const std::wstring& call) { return call.compare(0, prefix.size(), prefix) == 0; });
+                     [&](const std::wstring& call) { return call.rfind(prefix, 0) == 0; });
         return found;
     }
-    std::wstring Quentara() const { return folders_.programData + L"\\Quentara"; }
-    std::wstring Outside() const { return temp_.Wide() + L"\\outside"; }
+    std::wstring Quentara() const { return bench.folders.programData + L"\\Quentara"; }
+    std::wstring Outside() const { return bench.PathInRoot(L"outside"); }
     void LinkAt(const std::wstring& path, const std::wstring& target) {
         fs::remove_all(Native(path));
         fs::create_symlink(Native(target), Native(path));
     }
+    std::wstring Loaded() { return Show(bench.ReadAgentSettings()); }
 };
 
-TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndCreatesTheStoreWithItsRights) {
+TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHasItsRights) {
     const std::wstring login = L"CORP\\J\u00fcrgen \u6e2c\U0001F600", host = L"2001:db8::1";
     CorvexParameters saved(L"client");
     saved.SetClientName(L"", true);
     saved.SetUserName(login);
     saved.SetCoordinator(host, 65535, true);
     saved.Save(true);
-    EXPECT_NE(ReadBytes(UserFile()).find("\"login\": \"CORP\\\\J\xc3\xbcrgen \xe6\xb8\xac"), std::string::npos);
-    EXPECT_NE(ReadBytes(UserFile()).find("\"secured\": true"), std::string::npos);
+    EXPECT_NE(ReadBytes(UserFile()).find("\"secured\": true,\n  \"login\": \"CORP\\\\J\xc3\xbcrgen \xe6\xb8\xac"),
+              std::string::npos);
     EXPECT_NE(ReadBytes(WorkstationFile()).find("\"systemSupplied\": true"), std::string::npos);
-    CorvexParameters loaded(L"client");
-    loaded.Load();
-    EXPECT_EQ(loaded.GetAllowedUserName() + L"|" + loaded.GetCoordinatorHost() + L"|" + loaded.GetClientName(),
-              login + L"|" + host + L"|");
-    EXPECT_EQ(loaded.GetCoordinatorPort(), 65535);
+    EXPECT_EQ(Loaded(), host + L"|65535|" + login + L"|");
     // Each folder below ProgramData is created with the store's rights, every file written with
     // them, nothing repaired afterwards.
-    ASSERT_EQ(Calls(L"create store folder ").size(), 3u);
-    EXPECT_EQ(Calls(L"create store folder ")[0], L"create store folder " + Quentara());
-    EXPECT_EQ(Calls(L"write protected ").size(), Calls(L"write ").size());
-    EXPECT_TRUE(Calls(L"restrict ").empty());
+    const std::wstring created = L"create store folder " + Quentara();
+    EXPECT_EQ(Calls(L"create store folder "), (std::vector<std::wstring>{created, created + L"\\Corvex Workstation",
+                                                                         created + L"\\Corvex Workstation\\Settings"}));
+    EXPECT_EQ(std::make_tuple(Calls(L"write protected ").size(), Calls(L"restrict ").size()),
+              std::make_tuple(Calls(L"write ").size(), std::size_t{0}));
+    // A folder open to everyone is closed before any file is written, and only that one.
+    fs::permissions(Native(Store()), fs::perms::all);
+    files_.calls.clear();
+    saved.Save(true);
+    EXPECT_EQ(std::make_tuple(fs::status(Native(Store())).permissions(), Calls(L"restrict ").size(),
+                              files_.calls[0].rfind(L"restrict ", 0)),
+              std::make_tuple(static_cast<fs::perms>(0755), std::size_t{1}, std::size_t{0}));
 }
 
 TEST_F(StoreTest, PredefinedFoldersHoldOneFileEachWithTheirInheritedRights) {
-    const std::wstring user = temp_.Wide() + L"\\Kit\\User\\", workstation = temp_.Wide() + L"\\Kit\\Workstation";
+    const std::wstring user = bench.PathInRoot(L"Kit\\User\\"), workstation = bench.PathInRoot(L"Kit\\Workstation");
     Settings(L"10.1.2.3", 4000, L"KIOSK-7").Save(user, workstation);  // a backslash is added to the second
     EXPECT_EQ(Files(), (std::vector<std::string>{"Kit/User/user.json", "Kit/Workstation/workstation.json"}));
-    EXPECT_TRUE(Calls(L"create store folder ").empty());
-    EXPECT_TRUE(Calls(L"write protected ").empty());
+    EXPECT_EQ(Calls(L"create store folder ").size() + Calls(L"write protected ").size(), 0u);
     CorvexParameters loaded(L"client");
     loaded.Load(user, workstation);
-    EXPECT_EQ(loaded.GetCoordinatorHost() + L"|" + loaded.GetClientName(), L"10.1.2.3|KIOSK-7");
-    EXPECT_EQ(loaded.GetCoordinatorPort(), 4000);
+    EXPECT_EQ(Show(loaded), L"10.1.2.3|4000|Administrator|KIOSK-7");
 }
 
 TEST_F(StoreTest, FirstUseLoadsTheDefaultsAndWritesNothingAndTemporaryNamesAreFresh) {
-    CorvexParameters parameters = Settings(L"elsewhere", 1, L"WS-1");
+    CorvexParameters parameters = Settings(L"elsewhere", 1, L"WS-1"), defaults = parameters;
     parameters.Load();
-    EXPECT_EQ(
-        parameters.GetCoordinatorHost() + L"|" + parameters.GetAllowedUserName() + L"|" + parameters.GetClientName(),
-        L"localhost|Administrator|");
-    EXPECT_EQ(parameters.GetCoordinatorPort(), 9750);
-    CorvexParameters defaults = Settings(L"elsewhere", 1, L"WS-1");
     defaults.LoadSystemDefaults();  // the same values as a first load, the port the library's constant
-    EXPECT_EQ(defaults.GetCoordinatorHost() + L"|" + defaults.GetAllowedUserName() + L"|" + defaults.GetClientName(),
-              L"localhost|Administrator|");
-    EXPECT_EQ(defaults.GetCoordinatorPort(), CorvexParameters::Defaults::coordinatorPort);
-    fs::create_directories(Native(folders_.programData));  // the system's folder is there, ours not yet
+    EXPECT_EQ(std::make_tuple(Show(parameters), Show(defaults), defaults.GetCoordinatorPort()),
+              std::make_tuple(L"localhost|9750|Administrator|", Show(parameters),
+                              CorvexParameters::Defaults::coordinatorPort));
+    fs::create_directories(Native(bench.folders.programData));  // the system's folder is there, ours not yet
     EXPECT_NE(ErrorOf([&] { parameters.Save(false); }).find("Quentara\" does not exist"), std::string::npos);
-    EXPECT_FALSE(Exists(Quentara())) << "a save without its flag creates no folder";
+    EXPECT_FALSE(fs::exists(Native(Quentara()))) << "a save without its flag creates no folder";
     // Temporary files: new files beside the targets under 16 fresh hexadecimal digits.
-    std::vector<std::wstring> names;
-    for (int save = 0; save < 2; ++save) {
-        Settings(L"new-server", 2222, L"WS-NEW").Save(true);
-        names.push_back(Calls(L"write protected " + UserFile() + L".").back());
-        EXPECT_EQ(names.back().size(), std::wstring(L"write protected " + UserFile() + L".").size() + 16 + 4);
-    }
-    EXPECT_NE(names[0], names[1]);
+    Settings(L"new-server", 2222, L"WS-NEW").Save(true);
+    Settings(L"new-server", 2222, L"WS-NEW").Save(true);
+    const std::wstring prefix = L"write protected " + UserFile() + L".";
+    const auto temporary = Calls(prefix);
+    ASSERT_EQ(temporary.size(), 2u);
+    EXPECT_NE(temporary[0], temporary[1]);
+    EXPECT_EQ(temporary[0].size() + temporary[1].size(), 2 * (prefix.size() + 16 + 4));
     EXPECT_EQ(Files().size(), 2u) << "a temporary file was left";
 }
 
-TEST_F(StoreTest, AFolderOpenToEveryoneIsClosedBeforeAnyFileIsWritten) {
-    Settings(L"old-server", 1111, L"WS-OLD").Save(true);
-    fs::permissions(Native(Store()), fs::perms::all);
-    files_.calls.clear();
-    Settings(L"new-server", 2222, L"WS-NEW").Save(true);
-    struct stat info {};
-    ASSERT_EQ(::stat(Native(Store()).c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0755u);
-    ASSERT_EQ(Calls(L"restrict ").size(), 1u) << "only the open folder is repaired";
-    EXPECT_EQ(files_.calls[0].compare(0, 9, L"restrict "), 0) << "repaired before anything was written";
-}
-
 // Planted in the agent's store (which holds "old-server" and "WS-OLD") before a load and a
-// save of "new-server" and "WS-NEW".
-struct Planted {
-    const char* name;
-    std::function<void(StoreTest&)> plant;
-    const char* loadError;  // a part of Load's refusal; "" when it loads, showing:
-    const wchar_t* loadedHostAndName;
-    const char* saveError;   // a part of Save's refusal; "" when it saves
-    int keptDamaged = 0;     // damaged files kept beside the store
-    bool userStuck = false;  // a refused save left user.json new (and says so)
-};
-void PrintTo(const Planted& c, std::ostream* os) { *os << c.name; }
-
+// save of "new-server" and "WS-NEW": the name, the plant, a part of Load's refusal ("" when it
+// loads), the values shown after the load, a part of Save's refusal ("" when it saves; nullptr:
+// the same as Load's), the damaged files kept beside the store, and whether a refused save left
+// user.json new (and says so).
+using Planted =
+    std::tuple<const char*, std::function<void(StoreTest&)>, const char*, const wchar_t*, const char*, int, bool>;
 class PlantedStoreTest : public StoreTest, public ::testing::WithParamInterface<Planted> {};
 
 const std::string kUtf16("\xff\xfe{\0}\0", 6);
 
 TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
-    const Planted& c = GetParam();
+    const auto& [name, plant, loadError, loaded, saveErrorOrNull, keptDamaged, userStuck] = GetParam();
+    const char* saveError = saveErrorOrNull != nullptr ? saveErrorOrNull : loadError;
     Settings(L"old-server", 1111, L"WS-OLD").Save(true);
     WriteBytes(Outside() + L"\\victim", "victim");
     files_.calls.clear();  // faults count the calls from here on
-    c.plant(*this);
+    plant(*this);
     if (IsSkipped()) return;
-    CorvexParameters loaded(L"client");
-    const std::string loadError = ErrorOf([&] { loaded.Load(); });
-    EXPECT_NE(loadError.find(c.loadError), std::string::npos) << loadError;
-    if (*c.loadError == '\0') {
-        EXPECT_EQ(loaded.GetCoordinatorHost() + L"|" + loaded.GetClientName(), c.loadedHostAndName);
-    }
+    CorvexParameters parameters(L"client");  // a refused load leaves its values as they were
+    const std::string loadRefusal = ErrorOf([&] { parameters.Load(); });
+    EXPECT_EQ(std::make_tuple(loadRefusal.find(loadError) != std::string::npos, Show(parameters)),
+              std::make_tuple(true, std::wstring(loaded)))
+        << loadRefusal;
 
     const auto before = Files();
     const std::string bytesBefore = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
-    const std::string saveError = ErrorOf([&] { Settings(L"new-server", 2222, L"WS-NEW").Save(true); });
-    EXPECT_NE(saveError.find(c.saveError), std::string::npos) << saveError;
-    if (*c.saveError == '\0') {
-        CorvexParameters again(L"client");
-        again.Load();
-        EXPECT_EQ(again.GetCoordinatorHost() + L"|" + again.GetClientName(), L"new-server|WS-NEW");
-    } else {
-        EXPECT_EQ(Files(), before) << "a refused save left or removed a file";
-        EXPECT_EQ(ReadBytes(UserFile()).find("new-server") != std::string::npos, c.userStuck);
-        if (!c.userStuck) {
-            EXPECT_EQ(ReadBytes(UserFile()) + ReadBytes(WorkstationFile()), bytesBefore);
-        }
+    const std::string saveRefusal = ErrorOf([&] { Settings(L"new-server", 2222, L"WS-NEW").Save(true); });
+    EXPECT_NE(saveRefusal.find(saveError), std::string::npos) << saveRefusal;
+    if (*saveError == '\0') {
+        EXPECT_EQ(Loaded(), L"new-server|2222|Administrator|WS-NEW");
+    } else {  // a refused save leaves every file as it was, but user.json when it says so
+        const std::string bytes = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
+        EXPECT_EQ(
+            std::make_tuple(Files(), bytes.find("new-server") != std::string::npos, userStuck || bytes == bytesBefore),
+            std::make_tuple(before, userStuck, true));
     }
-    int kept = 0;
+    std::string kept, expected;  // each damaged file kept: the length of its date and time, and its bytes
     for (const auto& file : Files()) {
         const auto at = file.find(".damaged-");
-        if (at == std::string::npos) continue;
-        ++kept;
-        EXPECT_EQ(file.size(), at + 9 + 15) << "not a date and time: " << file;
-        EXPECT_EQ(ReadBytes(temp_.Wide() + L"\\" + std::wstring(file.begin(), file.end())), kUtf16);
+        const std::wstring path = bench.PathInRoot(std::wstring(file.begin(), file.end()));
+        if (at != std::string::npos) kept += std::to_string(file.size() - at - 9) + ReadBytes(path);
     }
-    EXPECT_EQ(kept, c.keptDamaged);
-    EXPECT_EQ(FilesBelow(Native(Outside())), std::vector<std::string>{"victim"});
-    EXPECT_EQ(ReadBytes(Outside() + L"\\victim"), "victim");
+    for (int i = 0; i < keptDamaged; ++i) expected += "15" + kUtf16;
+    EXPECT_EQ(kept, expected);
+    EXPECT_EQ(std::to_string(FilesBelow(Outside()).size()) + ReadBytes(Outside() + L"\\victim"), "1victim");
 }
 
 using T = StoreTest;
-const wchar_t kOld[] = L"old-server|WS-OLD";
+const wchar_t kOld[] = L"old-server|1111|Administrator|WS-OLD", kNoName[] = L"old-server|1111|Administrator|",
+              kDefaults[] = L"localhost|9750|Administrator|";
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vector<Planted>{
     // Damaged files: each counts alone, and a save keeps it beside the store first.
-    Planted{"DamagedWorkstationFile", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16); }, "", L"old-server|", "", 1},
-    Planted{"DamagedUserFile", [](T& t) { WriteBytes(t.UserFile(), kUtf16); }, "", L"localhost|WS-OLD", "", 1},
-    Planted{"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kUtf16); },
-            "workstation.json\" is damaged", nullptr, "", 2},
-    Planted{"UnreadableFile", [](T& t) { t.files_.readFault = {ERROR_ACCESS_DENIED, 1}; },
-            "user.json\" cannot be read", nullptr, ""},
+    {"DamagedWorkstationFile", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16); }, "", kNoName, "", 1, false},
+    {"DamagedUserFile", [](T& t) { WriteBytes(t.UserFile(), kUtf16); }, "", L"localhost|9750|Administrator|WS-OLD", "",
+     1, false},
+    {"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kUtf16); },
+     "workstation.json\" is damaged", kDefaults, "", 2, false},
+    {"UnreadableFile", [](T& t) { t.files_.faults[L"read"] = {ERROR_ACCESS_DENIED, 1}; }, "user.json\" cannot be read",
+     kDefaults, "", 0, false},
+    // A UTF-8 file may begin with a byte order mark.
+    {"Utf8WithByteOrderMark", [](T& t) { WriteBytes(t.UserFile(), "\xef\xbb\xbf" + kUser); }, "",
+     L"backup01|9750|CORP\\J\u00fcrgen|WS-OLD", "", 0, false},
     // Links, names in the wrong place and a stranger's folder.
-    Planted{"LinkAtQuentara", [](T& t) { t.LinkAt(t.Quentara(), t.Outside()); },
-            "Quentara\" is a link", nullptr, "Quentara\" is a link"},
-    Planted{"LinkAtSettings", [](T& t) { t.LinkAt(t.Store().substr(0, t.Store().size() - 1), t.Outside()); },
-            "Settings\" is a link", nullptr, "Settings\" is a link"},
-    Planted{"LinkAtUserJson", [](T& t) { t.LinkAt(t.UserFile(), t.Outside() + L"\\victim"); },
-            "user.json\" is a link", nullptr, "user.json\" is a link"},
-    Planted{"FileWhereSettingsShouldBe",
-            [](T& t) { fs::remove_all(Native(t.Store())), WriteBytes(t.Store().substr(0, t.Store().size() - 1), "x"); },
-            "Settings\" is a file, not a folder", nullptr, "Settings\" is a file, not a folder"},
-    Planted{"UserJsonIsAFolder",
-            [](T& t) { fs::remove(Native(t.UserFile())), fs::create_directories(Native(t.UserFile())); },
-            "user.json\" is a folder, not a file", nullptr, "user.json\" is a folder, not a file"},
-    Planted{"QuentaraOwnedByAStranger", [](T& t) {
-                if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
-                ASSERT_EQ(::chown(Native(t.Quentara()).c_str(), 4242, 4242), 0);
-            }, "belongs to 4242, who is not an administrator", nullptr, "belongs to 4242"},
-    Planted{"OpenFolderThatCannotBeProtected", [](T& t) {
-                fs::permissions(Native(t.Store()), fs::perms::all), t.files_.restrictFault = {ERROR_ACCESS_DENIED, 0};
-            }, "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed."},
+    {"LinkAtQuentara", [](T& t) { t.LinkAt(t.Quentara(), t.Outside()); }, "Quentara\" is a link", kDefaults, nullptr, 0,
+     false},
+    {"LinkAtSettings", [](T& t) { t.LinkAt(t.Store().substr(0, t.Store().size() - 1), t.Outside()); },
+     "Settings\" is a link", kDefaults, nullptr, 0, false},
+    {"LinkAtUserJson", [](T& t) { t.LinkAt(t.UserFile(), t.Outside() + L"\\victim"); }, "user.json\" is a link",
+     kDefaults, nullptr, 0, false},
+    {"FileWhereSettingsShouldBe",
+     [](T& t) { fs::remove_all(Native(t.Store())), WriteBytes(t.Store().substr(0, t.Store().size() - 1), "x"); },
+     "Settings\" is a file, not a folder", kDefaults, nullptr, 0, false},
+    {"UserJsonIsAFolder", [](T& t) { fs::remove(Native(t.UserFile())), fs::create_directories(Native(t.UserFile())); },
+     "user.json\" is a folder, not a file", kDefaults, nullptr, 0, false},
+    {"QuentaraOwnedByAStranger", [](T& t) {
+         if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
+         ASSERT_EQ(::chown(Native(t.Quentara()).c_str(), 4242, 4242), 0);
+     }, "belongs to 4242, who is not an administrator", kDefaults, nullptr, 0, false},
+    {"OpenFolderThatCannotBeProtected", [](T& t) {
+         fs::permissions(Native(t.Store()), fs::perms::all), t.files_.faults[L"restrict"] = {ERROR_ACCESS_DENIED, 0};
+     }, "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed.", 0, false},
     // Saves failing part-way: the pair is replaced all together or not at all.
-    Planted{"SecondReplaceBlocked", [](T& t) { t.files_.replaceFault = {32, 2}; }, "", kOld,
-            "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed."},
-    Planted{"SecondReplaceBlockedAndPuttingBackFails",
-            [](T& t) { t.files_.replaceFault = {32, 2}, t.files_.writeFault = {112, 3}; }, "", kOld,
-            "user.json\" already held the new settings", 0, true},
-    Planted{"DiskFullWritingTheSecondFile", [](T& t) { t.files_.writeFault = {112, 2}; }, "", kOld,
-            "workstation.json\" cannot be written: the disk is full. No settings file was changed."},
+    {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, "workstation.json\" cannot "
+     "be replaced: another program is using the file. No settings file was changed.", 0, false},
+    {"SecondReplaceBlockedAndPuttingBackFails",
+     [](T& t) { t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 3}}}; }, "", kOld,
+     "user.json\" already held the new settings", 0, true},
+    {"DiskFullWritingTheSecondFile", [](T& t) { t.files_.faults[L"write"] = {112, 2}; }, "", kOld,
+     "workstation.json\" cannot be written: the disk is full. No settings file was changed.", 0, false},
     // ... and a damaged file kept aside goes again when the save fails after it.
-    Planted{"DamagedFileAndDiskFull",
-            [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.writeFault = {112, 2}; }, "", L"old-server|",
-            "user.json\" cannot be written: the disk is full. No settings file was changed."}),
-    [](const ::testing::TestParamInfo<Planted>& info) { return std::string(info.param.name); });
+    {"DamagedFileAndDiskFull",
+     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 2}; }, "", kNoName,
+     "user.json\" cannot be written: the disk is full. No settings file was changed.", 0, false}}),
+    [](const auto& info) { return std::string(std::get<0>(info.param)); });
 // clang-format on
 
 }  // namespace
