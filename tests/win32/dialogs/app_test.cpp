@@ -38,47 +38,40 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Switches, RunModeTest,
-    ::testing::Values(RunModeCase{L"", kConfiguration, IDCANCEL, 1}, RunModeCase{L"", kConfiguration, IDOK, 0},
-                      RunModeCase{L"--create_packet", kKit, IDCANCEL, 1},
-                      RunModeCase{L"--install_client", kInstall, IDOK, 0},
-                      RunModeCase{L"\"--CREATE_PACKET\"", kKit, IDCANCEL, 1},
-                      RunModeCase{L"--SILENT_INSTALL", kNoDialog, 0, 0},
-                      // Near misses and the program's own path are not switches.
-                      RunModeCase{L"--silent_install=1 /silent_install -silent_install silent_install", kConfiguration,
-                                  IDCANCEL, 1},
-                      RunModeCase{L"\"--create_packet install\"", kConfiguration, IDCANCEL, 1},
-                      // Precedence: silent install, silent local install, kit, install-time, default.
-                      RunModeCase{L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},
-                      RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
-                      RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
+    ::testing::Values(
+        RunModeCase{L"", kConfiguration, IDCANCEL, 1}, RunModeCase{L"", kConfiguration, IDOK, 0},
+        RunModeCase{L"--create_packet", kKit, IDCANCEL, 1}, RunModeCase{L"--install_client", kInstall, IDOK, 0},
+        RunModeCase{L"\"--CREATE_PACKET\"", kKit, IDCANCEL, 1}, RunModeCase{L"--SILENT_INSTALL", kNoDialog, 0, 0},
+        // Near misses and the program's own path are not switches.
+        RunModeCase{L"--silent_install=1 /silent_install -silent_install silent_install", kConfiguration, IDCANCEL, 1},
+        RunModeCase{L"\"--create_packet install\"", kConfiguration, IDCANCEL, 1},
+        // Precedence: silent install, silent local install, kit, install-time, default.
+        RunModeCase{L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},
+        RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
+        RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
 
 // Start-up: the registry key, the help command, and icon resource 128 as the dialog's big and
-// small icons and as its drag icon.
-TEST(StartUp, SetsTheKeyAndShowsIcon128) {
+// small icons and as its drag icon; a switch is looked for in the arguments only.
+TEST(StartUp, SetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForASwitch) {
     AppBench bench;
     CSetupClientApp app;
     std::vector<LRESULT> icons;
-    testing_support::RunModal([&] { return AfxWinMain(app); },
-                              [&](testing_support::DialogDriver& w) {
-                                  icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL),
-                                           w.Send(WM_QUERYDRAGICON)};
-                                  w.Click(IDCANCEL);
-                              });
+    testing_support::RunModal(
+        [&] { return AfxWinMain(app); },
+        [&](testing_support::DialogDriver& w) {
+            icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
+            w.Click(IDCANCEL);
+        });
     EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
     EXPECT_TRUE(app.DispatchCommand(BN_CLICKED, ID_HELP)) << "the help command is the application's";
     const auto icon = reinterpret_cast<LRESULT>(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128)));
     EXPECT_NE(icon, 0);
     EXPECT_EQ(icons, (std::vector<LRESULT>{icon, icon, icon}));
-}
-
-TEST(HasCommandLineOption, NeverLooksAtTheProgramPathAndFindsNothingWhenTheLineCannotBeSplit) {
-    AppBench bench;
-    CSetupClientApp app;
     bench.commandLine.line = L"--silent_install";
     EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), FALSE);
     bench.commandLine.line = L"\"C:\\x\\--silent_install\" a --Silent_Install";
     EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), TRUE);
-    bench.commandLine.splitFails = true;
+    bench.commandLine.splitFails = true;  // a line that cannot be split holds no switch
     EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), FALSE);
 }
 
@@ -121,10 +114,9 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     EXPECT_EQ(app.trace, kSilentSteps);
     EXPECT_EQ(bench.prompts.messageBoxes.size(), c.messages);
     EXPECT_EQ(bench.AgentStoreBytes(), "") << "no settings touched";
-    EXPECT_EQ(bench.firewall.rules.size(), (c.exitCode & 2) != 0 ? 0u : 1u);
-    for (const auto& rule : bench.firewall.rules) {  // for the agent beside the configurator
-        EXPECT_EQ(rule.executablePath + L"|" + rule.name, L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64");
-    }
+    std::wstring rules;  // one for the agent beside the configurator
+    for (const auto& rule : bench.firewall.rules) rules += rule.executablePath + L"|" + rule.name + L"\n";
+    EXPECT_EQ(rules, (c.exitCode & 2) != 0 ? L"" : L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n");
 }
 
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING;
@@ -140,17 +132,22 @@ INSTANTIATE_TEST_SUITE_P(
                       ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1,
                                    L"C:\\" + std::wstring(300, L'd') + L"\\a.exe"}));
 
+// On a fresh machine it creates the store; over stored settings it stores the defaults.
 TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSteps) {
     AppBench bench;
-    bench.StoreAgentSettings(L"backup.example.com", 1234, L"CORP\\someone", L"WS-07");
     bench.CommandLine(L"--silent_install_local");
+    CSetupClientApp fresh;
+    EXPECT_EQ(AfxWinMain(fresh), 0);
+    EXPECT_EQ(bench.ReadAgentSettings().workstation, L"localhost");
+    bench.StoreAgentSettings(L"backup.example.com", 1234, L"CORP\\someone", L"WS-07");
+    bench.services.state = SERVICE_STOPPED;
     TracingApp app;
     EXPECT_EQ(AfxWinMain(app), 0);
     EXPECT_EQ(app.trace, kSilentSteps);
     CorvexParameters defaults(L"client");
     defaults.LoadSystemDefaults();
-    EXPECT_EQ(bench.ReadAgentSettings(),
-              (AppBench::Stored{L"localhost", defaults.GetCoordinatorPort(), defaults.GetAllowedUserName(), L"localhost"}));
+    EXPECT_EQ(bench.ReadAgentSettings(), (AppBench::Stored{L"localhost", defaults.GetCoordinatorPort(),
+                                                           defaults.GetAllowedUserName(), L"localhost"}));
     EXPECT_NE(bench.AgentStoreBytes().find("\"systemSupplied\": true"), std::string::npos);
     EXPECT_NE(bench.AgentStoreBytes().find(testing_support::kDefaultSecurity), std::string::npos);
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
@@ -160,15 +157,6 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_TRUE(refused.trace.empty()) << "no firewall or service step";
     ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
-}
-
-// On a machine where nothing was ever stored, the local install creates the store.
-TEST(SilentLocalInstall, CreatesTheStoreOnAFreshMachine) {
-    AppBench bench;
-    bench.CommandLine(L"--silent_install_local");
-    CSetupClientApp app;
-    EXPECT_EQ(AfxWinMain(app), 0);
-    EXPECT_EQ(bench.ReadAgentSettings().workstation, L"localhost");
 }
 
 struct CommandCase {
@@ -193,13 +181,9 @@ TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
                         : c.command == 'Q' ? app.IsServiceRunning()
                                            : app.RestartService(c.command == 'L');
     EXPECT_EQ(result, c.result);
-    std::vector<std::wstring> shown;
-    for (const auto& box : bench.prompts.messageBoxes) {
-        shown.push_back(box.text);
-        EXPECT_EQ(box.type, 16u) << "error icon and OK only";
-        EXPECT_EQ(box.caption, L"setup.v2");
-    }
-    EXPECT_EQ(shown, c.messages);
+    std::wstring expected;
+    for (const auto& text : c.messages) expected += text + L"|setup.v2|16|0|0\n";  // error icon and OK only
+    EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes), expected);
     EXPECT_EQ(bench.services.Count("Start"), c.startRequests);
     EXPECT_EQ(bench.services.Count("Control"), c.stopRequests);
 }
@@ -236,11 +220,8 @@ TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     AppBench bench;
     Throwing app;
     EXPECT_EQ(AfxWinMain(app), kExitUnexpectedError);
-    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
-    const auto& box = bench.prompts.messageBoxes[0];
-    EXPECT_EQ(box.text + L"|" + box.caption, L"boom at cli\u00e9nt|Error!");
-    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    EXPECT_FALSE(box.owned);
+    EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes),
+              L"boom at cli\u00e9nt|Error!|" + std::to_wstring(MB_OK | MB_ICONERROR) + L"|0|0\n");  // no owner
 }
 
 TEST(EntryPoint, TheErrorBoxReachesMessageBoxWWithTheCharactersTheUtf8Encodes) {

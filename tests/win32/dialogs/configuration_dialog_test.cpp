@@ -50,8 +50,10 @@ protected:
 
 const std::vector<bool> kRunning{false, true, true}, kStopped{true, false, false}, kNone{false, false, false};
 
+// Restart goes on to the start when its stop is refused, and each refusal is told.
 TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocusStaysOnALiveControl) {
     services.state = SERVICE_RUNNING;
+    services.FailCall("Control", 2, 1052);  // the restart's stop
     Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(w.Buttons(), kRunning);
         w.Click(IDC_STOP, true);
@@ -63,6 +65,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         EXPECT_EQ(w.Focus(), IDC_STOP);
         w.Type(IDC_SERVER_HOST, L"edited.example.com");  // only Start asks about an edit
         w.Click(IDC_RESTART, true);
+        EXPECT_EQ(w.Buttons(), kRunning);
         EXPECT_EQ(w.Focus(), IDC_RESTART);
         w.Click(IDC_STOP, true);
         w.Click(IDCANCEL);
@@ -72,7 +75,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         EXPECT_EQ(look.first, kNone);
         EXPECT_EQ(look.second, IDOK) << "the focus was handed to OK before the buttons were disabled";
     }
-    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
+    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1056"}));
     EXPECT_EQ(services.startType, static_cast<DWORD>(SERVICE_DEMAND_START));
 }
 
@@ -101,11 +104,9 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
         w.Click(IDCANCEL);
     });
     ASSERT_EQ(Shown().size(), c.refusal != nullptr ? 2u : 1u);
-    EXPECT_EQ(Shown()[0], L"Do you want to apply the settings?");
-    EXPECT_EQ(bench.prompts.messageBoxes[0].type, 35u);
-    if (c.refusal != nullptr) {
-        EXPECT_NE(Shown()[1].find(c.refusal), std::wstring::npos);
-    }
+    EXPECT_EQ(Shown()[0] + L"|" + std::to_wstring(bench.prompts.messageBoxes[0].type),
+              L"Do you want to apply the settings?|35");
+    if (c.refusal != nullptr) EXPECT_NE(Shown()[1].find(c.refusal), std::wstring::npos);
     EXPECT_EQ(buttonsAtBoxes[0], kNone);
     EXPECT_EQ(bench.ReadAgentSettings().host, c.saved ? L"new.example.com" : L"backup.example.com");
     EXPECT_EQ(services.state == SERVICE_RUNNING, c.started);
@@ -119,19 +120,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest,
                                            AnswerCase{"No", IDNO, L"new.example.com", false, true, nullptr},
                                            AnswerCase{"Yes", IDYES, L"new.example.com", true, true, nullptr},
                                            AnswerCase{"YesWithAnEmptyHost", IDYES, L"", false, false, L"empty"}));
-
-// Restart goes on to the start when the stop is refused, and each refusal is told.
-TEST_F(ConfigurationDialogTest, RestartStartsEvenWhenTheStopIsRefused) {
-    services.state = SERVICE_RUNNING;
-    services.FailCall("Control", 0, 1052);
-    Run(dialog, [&](DialogDriver& w) {
-        w.Click(IDC_RESTART);
-        EXPECT_EQ(w.Buttons(), kRunning);
-        w.Click(IDCANCEL);
-    });
-    EXPECT_EQ(services.requests, (std::vector<std::string>{"Stop", "Start"}));
-    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1056"}));
-}
 
 // Any of the four boxes edited by the user marks the dialog (the kit dialog has no such flag);
 // the port's box takes digits only.
@@ -154,10 +142,14 @@ INSTANTIATE_TEST_SUITE_P(Boxes, ModifiedTest,
                                             ::testing::Bool()));
 
 // OK saves, asks for the firewall exception and restarts the service (starts it when it does
-// not run); it closes only with the service running, otherwise the buttons show its real state.
+// not run). The workstation dialog closes only with the service running, otherwise its buttons
+// show the service's real state. The install-time dialog (nothing stored yet; Escape and the
+// close request do nothing) closes whatever the service does; only a refused value keeps it open.
 struct OkCase {
     const char* name;
+    bool install;
     std::function<void(FakeServiceManager&)> arrange;
+    const wchar_t* host;
     std::vector<std::string> requests;
     std::vector<std::wstring> messages;
     bool closes;
@@ -166,19 +158,30 @@ struct OkCase {
 
 class OkTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<OkCase> {};
 
-TEST_P(OkTest, SavesAndRestartsAndClosesOnlyWithTheServiceRunning) {
+TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     const OkCase& c = GetParam();
     c.arrange(services);
-    Run(dialog, [&](DialogDriver& w) {
-        w.Type(IDC_SERVER_HOST, L"new.example.com");
-        w.Click(IDOK);
-        EXPECT_EQ(w.Ended(), c.closes);
-        EXPECT_EQ(w.Ended() ? c.buttons : w.Buttons(), c.buttons);
-    });
+    CInstallClientConfigurationDlg install;
+    if (c.install) std::filesystem::remove_all(bench.AgentStore());
+    EXPECT_EQ(Run(c.install ? static_cast<CDialog&>(install) : dialog,
+                  [&](DialogDriver& w) {
+                      w.Type(IDC_SERVER_HOST, c.host);
+                      if (c.install) {
+                          EXPECT_FALSE(w.Has(IDCANCEL));
+                          EXPECT_EQ(w.Style() & WS_SYSMENU, 0) << "no close button";
+                          w.EscapeAndClose();
+                          EXPECT_FALSE(w.Ended());
+                          EXPECT_TRUE(services.requests.empty());
+                      }
+                      w.Click(IDOK);
+                      if (!c.install) EXPECT_EQ(w.Ended() ? c.buttons : w.Buttons(), c.buttons);
+                  }),
+              c.closes ? IDOK : testing_support::kLeftOpen);
     EXPECT_EQ(services.requests, c.requests);
     EXPECT_EQ(Shown(), c.messages);
-    EXPECT_EQ(bench.ReadAgentSettings().host, L"new.example.com");
-    EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(services.requests.size(), 1u)) << "the rule comes first";
+    EXPECT_EQ(bench.ReadAgentSettings().host, *c.host == L'\0' ? L"localhost" : c.host);
+    EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(c.requests.size(), 1u)) << "the rule comes first";
+    EXPECT_EQ(bench.firewall.rules.size(), *c.host == L'\0' ? 0u : 1u);
 }
 
 void Runs(FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
@@ -186,67 +189,28 @@ void StopRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall(
 void StopNotDone(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.statuses = {{SERVICE_RUNNING, 0, 0}}; }
 void StartRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Start", 0, 1052); }
 void Stopped(FakeServiceManager&) {}
+void CannotStart(FakeServiceManager& s) { s.FailCall("Start", 0, 1052); }
 void StartNotDone(FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
 const std::vector<std::string> kRestart{"Stop", "Start"}, kStop{"Stop"}, kStart{"Start"};
+const wchar_t kNew[] = L"new.example.com", kUnknown[] = L"Unknown system error",
+              k1052[] = L"Unknown system error. Code: 1052", k1056[] = L"Unknown system error. Code: 1056",
+              kEmptyHost[] =
+                  L"The server host name is empty. Enter the network name or IP address of the backup server.";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
-    OkCase{"Restarts", Runs, kRestart, {}, true, {}},
-    OkCase{"StopRefused", StopRefused, kStop, {L"Unknown system error"}, false, kRunning},
-    OkCase{"StopNotDone", StopNotDone, kStop, {}, false, kRunning},
-    OkCase{"StoppedButStartRefused", StartRefused, kRestart, {L"Unknown system error. Code: 1052"}, false, kStopped},
-    OkCase{"StartsAStoppedService", Stopped, kStart, {}, true, {}},
-    OkCase{"StartNotDone", StartNotDone, kStart, {}, false, kStopped}),
+    OkCase{"Restarts", false, Runs, kNew, kRestart, {}, true, {}},
+    OkCase{"StopRefused", false, StopRefused, kNew, kStop, {kUnknown}, false, kRunning},
+    OkCase{"StopNotDone", false, StopNotDone, kNew, kStop, {}, false, kRunning},
+    OkCase{"StoppedButStartRefused", false, StartRefused, kNew, kRestart, {k1052}, false, kStopped},
+    OkCase{"StartsAStoppedService", false, Stopped, kNew, kStart, {}, true, {}},
+    OkCase{"StartNotDone", false, StartNotDone, kNew, kStart, {}, false, kStopped},
+    OkCase{"InstallStopped", true, Stopped, kNew, kStart, {}, true, {}},
+    OkCase{"InstallRunning", true, Runs, kNew, kRestart, {}, true, {}},
+    OkCase{"InstallCannotStart", true, CannotStart, kNew, kStart, {k1052}, true, {}},
+    OkCase{"InstallStopRefused", true, StopRefused, kNew, kRestart, {kUnknown, k1056}, true, {}},
+    OkCase{"InstallEmptyHost", true, Runs, L"", {}, {kEmptyHost}, false, {}}),
     [](const ::testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
-// clang-format on
-
-struct InstallCase {
-    const char* name;
-    DWORD state;
-    const char* failingCall;  // refused with 1052
-    const wchar_t* host;
-    std::vector<std::string> requests;
-    size_t messages;
-};
-
-class InstallDialogTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<InstallCase> {};
-
-// Escape and the close request do nothing; OK saves, adds the rule, restarts and closes whatever
-// the service does, and only a refused value keeps the dialog open.
-TEST_P(InstallDialogTest, OkIsTheOnlyWayOutAndFinishesWhateverTheServiceDoes) {
-    const InstallCase& c = GetParam();
-    std::filesystem::remove_all(bench.AgentStore());  // at installation nothing is stored yet
-    services.state = c.state;
-    if (*c.failingCall != '\0') services.FailCall(c.failingCall, 0, 1052);
-    CInstallClientConfigurationDlg install;
-    const bool refused = *c.host == L'\0';
-    EXPECT_EQ(Run(install,
-                  [&](DialogDriver& w) {
-                      EXPECT_FALSE(w.Has(IDCANCEL));
-                      EXPECT_EQ(w.Style() & WS_SYSMENU, 0) << "no close button";
-                      w.Type(IDC_SERVER_HOST, c.host);
-                      w.EscapeAndClose();
-                      EXPECT_FALSE(w.Ended());
-                      EXPECT_TRUE(services.requests.empty());
-                      w.Click(IDOK);
-                  }),
-              refused ? testing_support::kLeftOpen : IDOK);
-    EXPECT_EQ(bench.ReadAgentSettings().host, refused ? L"localhost" : c.host);
-    EXPECT_EQ(services.requests, c.requests);
-    EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(c.requests.size(), 1u));
-    EXPECT_EQ(bench.prompts.messageBoxes.size(), c.messages);
-    EXPECT_EQ(bench.firewall.rules.size(), refused ? 0u : 1u);
-}
-
-const DWORD kStoppedState = SERVICE_STOPPED, kRunningState = SERVICE_RUNNING;
-const wchar_t kNew[] = L"new.example.com";
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Services, InstallDialogTest, ::testing::Values(
-    InstallCase{"Stopped", kStoppedState, "", kNew, {"Start"}, 0},
-    InstallCase{"Running", kRunningState, "", kNew, {"Stop", "Start"}, 0},
-    InstallCase{"CannotStart", kStoppedState, "Start", kNew, {"Start"}, 1},
-    InstallCase{"StopRefused", kRunningState, "Control", kNew, {"Stop", "Start"}, 2},
-    InstallCase{"EmptyHost", kRunningState, "", L"", {}, 1}));
 // clang-format on
 
 }  // namespace

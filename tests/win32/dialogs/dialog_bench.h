@@ -96,6 +96,16 @@ private:
 inline const std::string kDefaultSecurity =
     std::string("\"secured\": ") + (CorvexParameters::Defaults::isSecured ? "true" : "false");
 
+// The message boxes shown, one line each: text|caption|type|owned|focus.
+inline std::wstring Described(const std::vector<ShownMessageBox>& boxes) {
+    std::wstring lines;
+    for (const auto& b : boxes) {
+        lines += b.text + L"|" + b.caption + L"|" + std::to_wstring(b.type) + L"|" + std::to_wstring(b.owned) + L"|" +
+                 std::to_wstring(b.focus) + L"\n";
+    }
+    return lines;
+}
+
 // What RunModal gives for a dialog that the user left open (the driver then ends it).
 constexpr INT_PTR kLeftOpen = -2;
 

@@ -61,11 +61,11 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit"));
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
-                      EXPECT_TRUE(w.Checked(IDC_NAME_COMPUTER));
-                      EXPECT_FALSE(w.Enabled(IDC_WORKSTATION_NAME));
-                      EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), L"WS-9");
-                      EXPECT_EQ(w.Cue(IDC_WORKSTATION_NAME), L"Leave empty to use each workstation's own network name");
-                      EXPECT_EQ(w.Text(IDOK), L"Create");
+                      EXPECT_EQ(
+                          std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
+                                          w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.Text(IDOK)),
+                          std::make_tuple(true, false, L"WS-9",
+                                          L"Leave empty to use each workstation's own network name", L"Create"));
                       EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
                       w.Click(c.choiceButton);
                       w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
@@ -100,12 +100,10 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                  output + LR"(" /DCURRENT_WORK_DIR="C:\Corvex\\")" +
                                  (c.asks ? L" /DASK_FOR_PARAMETERS" : L"") +
                                  LR"( "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
-    EXPECT_EQ(launcher.starts[0].inheritHandles, TRUE);
-    EXPECT_EQ(launcher.starts[0].creationFlags, 0x08000000u);           // CREATE_NO_WINDOW alone
-    EXPECT_EQ(launcher.waitTimeouts, std::vector<DWORD>{0xFFFFFFFFu});  // INFINITE
-    EXPECT_EQ(launcher.openHandles, 0);
-    EXPECT_TRUE(waitCursorWhileRunning);
-    EXPECT_FALSE(WaitCursorNow());
+    // Handles inherited, CREATE_NO_WINDOW alone, an INFINITE wait, every handle closed, the wait cursor.
+    EXPECT_EQ(std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags,
+                              launcher.waitTimeouts, launcher.openHandles, waitCursorWhileRunning, WaitCursorNow()),
+              std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false));
     EXPECT_TRUE(textFiles.attempts.empty()) << "a batch file without --debug";
     EXPECT_EQ(Shown(), std::vector<std::wstring>{L"The Client distribution kit is saved into \"" + output + L"\"."});
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
@@ -166,7 +164,8 @@ struct KeptOpenCase {
     bool fileChosen;
     DWORD startError;
     size_t fileDialogs;
-    const wchar_t* message;  // a part of the one box shown; nullptr: none
+    std::wstring message;  // a part of the one box shown; empty: none
+    UINT type;
 };
 class KeptOpenTest : public KitDialogTest, public ::testing::WithParamInterface<KeptOpenCase> {};
 
@@ -181,21 +180,28 @@ TEST_P(KeptOpenTest, CreateKeepsTheDialogOpen) {
                   }),
               testing_support::kLeftOpen);
     EXPECT_EQ(bench.prompts.fileDialogs.size(), c.fileDialogs);
-    ASSERT_EQ(Shown().size(), c.message != nullptr ? 1u : 0u);
-    if (c.message != nullptr) {
-        EXPECT_NE(Shown()[0].find(c.message), std::wstring::npos);
-        EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"SetupClient") << "the framework's box";
-        EXPECT_TRUE(bench.prompts.messageBoxes[0].owned);
+    ASSERT_EQ(Shown().size(), c.message.empty() ? 0u : 1u);
+    if (!c.message.empty()) {  // the framework's box, owned by the dialog
+        const auto& box = bench.prompts.messageBoxes[0];
+        EXPECT_NE(box.text.find(c.message), std::wstring::npos) << testing::PrintToString(box.text);
+        EXPECT_EQ(box.caption + L"|" + std::to_wstring(box.type) + L"|" + std::to_wstring(box.owned),
+                  L"SetupClient|" + std::to_wstring(c.type) + L"|1");
     }
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).host,
               c.fileDialogs == 0 ? L"localhost" : c.host);
+    // Nothing waited for and every handle closed, the wait cursor ended.
+    EXPECT_EQ(std::make_tuple(launcher.waitTimeouts.size(), launcher.openHandles, WaitCursorNow()),
+              std::make_tuple(size_t{0}, 0, false));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, KeptOpenTest,
-                         ::testing::Values(KeptOpenCase{"RefusedValue", L"", true, 0, 0, L"empty"},
-                                           KeptOpenCase{"FileDialogCancelled", L"b.example", false, 0, 1, nullptr},
-                                           KeptOpenCase{"CompilerCannotStart", L"b.example", true, 2, 1,
-                                                        L"(system error is 2)."}));
+const std::wstring kCannotStart = L"Can't launch the client packet builder (system error is ";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, KeptOpenTest, ::testing::Values(
+    KeptOpenCase{"RefusedValue", L"", true, 0, 0, L"empty", MB_OK | MB_ICONEXCLAMATION},
+    KeptOpenCase{"FileDialogCancelled", L"b.example", false, 0, 1, L"", 0},
+    KeptOpenCase{"CompilerCannotStart", L"b.example", true, 2, 1, kCannotStart + L"2).", MB_OK | MB_ICONERROR},
+    KeptOpenCase{"CodeWithAllBits", L"b.example", true, 0xFFFFFFFFu, 1, kCannotStart + L"4294967295).", MB_OK | MB_ICONERROR}));
+// clang-format on
 
 const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
 const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
@@ -222,29 +228,6 @@ TEST_F(KitDialogTest, ModuleDirectoryIsTheFolderWithABackslashAndACutPathBuildsN
     EXPECT_FALSE(WaitCursorNow());
 }
 
-TEST_F(KitDialogTest, AFailedStartTellsTheSystemsCodeAndWaitsForNothing) {
-    const std::wstring oldKit = bench.PathInRoot(L"kit.exe");
-    ASSERT_EQ(bench.files.WriteNewFile(oldKit, "old kit", false), 0u);
-    for (DWORD code : {DWORD{2}, DWORD{0xFFFFFFFFu}}) {
-        launcher.startError = code;
-        bench.prompts.messageBoxes.clear();
-        EXPECT_EQ(dialog.BuildPacket(oldKit), FALSE);
-        ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
-        EXPECT_EQ(bench.prompts.messageBoxes[0].text,
-                  L"Can't launch the client packet builder (system error is " + std::to_wstring(code) + L").");
-        EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
-    }
-    EXPECT_TRUE(launcher.waitTimeouts.empty());
-    EXPECT_EQ(launcher.openHandles, 0);
-    EXPECT_FALSE(WaitCursorNow());
-    std::string bytes;
-    bench.files.ReadWholeFile(oldKit, 100, bytes);
-    EXPECT_EQ(bytes, "old kit") << "an existing kit is left as it was";
-    launcher.onStart = [](const platform::FakeProcessLauncher::Start&) { throw std::runtime_error("no memory"); };
-    EXPECT_THROW(dialog.BuildPacket(kOutput), std::runtime_error);
-    EXPECT_FALSE(WaitCursorNow()) << "the wait cursor ends also when an error passes through";
-}
-
 // "--debug" standing whole: the command line, unquoted compiler, one blank, no line end, written
 // before the start, also when the start then fails; a file that cannot be written is skipped.
 TEST_F(KitDialogTest, DebugBatchFileHoldsTheCommandBeforeTheStart) {
@@ -266,13 +249,21 @@ TEST_F(KitDialogTest, DebugBatchFileHoldsTheCommandBeforeTheStart) {
     EXPECT_EQ(textFiles.files[kBatchFile], std::string(line.begin(), line.end()));
     textFiles.files.clear();
     launcher.startError = 2;
-    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+    const std::wstring oldKit = bench.PathInRoot(L"kit.exe");
+    ASSERT_EQ(bench.files.WriteNewFile(oldKit, "old kit", false), 0u);
+    EXPECT_EQ(dialog.BuildPacket(oldKit), FALSE);
     EXPECT_EQ(textFiles.files.count(kBatchFile), 1u);
+    std::string bytes;
+    bench.files.ReadWholeFile(oldKit, 100, bytes);
+    EXPECT_EQ(bytes, "old kit") << "a failed start leaves an existing kit as it was";
     launcher.startError = 0;
     textFiles.unopenable.insert(kBatchFile);
     bench.prompts.messageBoxes.clear();
     EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
     EXPECT_TRUE(bench.prompts.messageBoxes.empty());
+    launcher.onStart = [](const platform::FakeProcessLauncher::Start&) { throw std::runtime_error("no memory"); };
+    EXPECT_THROW(dialog.BuildPacket(kOutput), std::runtime_error);
+    EXPECT_FALSE(WaitCursorNow()) << "the wait cursor ends also when an error passes through";
 }
 
 // Choosing the installer file: the kit's save dialog, the ".exe" rule and the replace question

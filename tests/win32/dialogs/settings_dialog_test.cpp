@@ -21,11 +21,10 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
     CClientConfigurationDlg dialog;
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
-                      EXPECT_EQ(w.Boxes(), (Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"}));
-                      EXPECT_EQ(w.Cue(IDC_WORKSTATION_NAME),
-                                L"Leave empty to use this computer's network name, WS-0142");
-                      EXPECT_EQ(w.Focus(), IDC_SERVER_HOST);
-                      EXPECT_FALSE(dialog.IsModified());
+                      EXPECT_EQ(std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified()),
+                                std::make_tuple(Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
+                                                L"Leave empty to use this computer's network name, WS-0142",
+                                                IDC_SERVER_HOST, FALSE));
                       w.Type(IDC_SERVER_HOST, L"10.1.2.3");
                       EXPECT_TRUE(w.Type(IDC_SERVER_PORT, L"065535"));
                       w.Type(IDC_ADMIN_LOGIN, L"admin@corp.example");
@@ -35,20 +34,6 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
               IDOK);
     EXPECT_EQ(bench.ReadAgentSettings(), (Stored{L"10.1.2.3", 65535, L"admin@corp.example", L"OFFICE-PC7"}));
     EXPECT_NE(bench.AgentStoreBytes().find(testing_support::kDefaultSecurity), std::string::npos);
-}
-
-TEST_F(SettingsDialogTest, OnFirstUseAnEmptyNameIsAcceptedAsTheSystemSuppliedOne) {
-    std::filesystem::remove_all(bench.AgentStore());  // the folder too: a machine never configured
-    CClientConfigurationDlg dialog;
-    EXPECT_EQ(Run(dialog,
-                  [&](DialogDriver& w) {
-                      w.Type(IDC_WORKSTATION_NAME, L"");
-                      w.Click(IDOK);
-                  }),
-              IDOK);
-    EXPECT_EQ(Shown(), std::vector<std::wstring>{});
-    EXPECT_EQ(bench.ReadAgentSettings().workstation, L"");
-    EXPECT_TRUE(SystemSupplied(bench.AgentStore()));
 }
 
 struct BadInput {
@@ -80,14 +65,11 @@ TEST_P(BadInputTest, IsRefusedOnceWithTheFocusOnItsControlAndNothingStored) {
     }
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].text.find(c.message), std::wstring::npos) << testing::PrintToString(boxes[0].text);
-    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    // The library's refusals focus the control before telling; the number prompt after.
-    if (c.message == kPromptUnsignedNumber) {
-        EXPECT_NE(boxes[0].focus, c.control);
-    } else {
-        EXPECT_EQ(boxes[0].focus, c.control);
-    }
-    EXPECT_TRUE(boxes[0].owned) << "owned by the dialog";
+    // Owned by the dialog; the library's refusals focus the control before telling, the number prompt after.
+    EXPECT_EQ(
+        std::to_wstring(boxes[0].type) + L"|" + std::to_wstring(boxes[0].owned) + L"|" +
+            std::to_wstring(boxes[0].focus == c.control),
+        std::to_wstring(MB_OK | MB_ICONEXCLAMATION) + L"|1|" + std::to_wstring(c.message != kPromptUnsignedNumber));
     EXPECT_EQ(bench.AgentStoreBytes(), before);
     EXPECT_EQ(bench.services.Count("Start") + bench.services.Count("Control"), 0) << "no service step";
     EXPECT_EQ(bench.firewall.adds, 0);
@@ -119,15 +101,31 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
         w.Click(IDCANCEL);
     });
     EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com") << "Cancel saved nothing";
-    // The defaults pass the library's rules as they are: OK stores them, the name system-supplied.
-    CClientConfigurationDlg again;
-    EXPECT_EQ(Run(again,
+    // On a machine never configured it opens with the defaults, which pass the library's rules
+    // as they are: OK stores them, the empty name as the system-supplied one. Opening, "Load
+    // defaults" and OK each take a fresh parameters object from the replaceable factory.
+    std::filesystem::remove_all(bench.AgentStore());
+    struct Counting : CClientConfigurationDlg {
+        int made = 0;
+        std::unique_ptr<CorvexParameters> CreateParameters() override {
+            return ++made, CClientConfigurationDlg::CreateParameters();
+        }
+    } fresh;
+    EXPECT_EQ(Run(fresh,
                   [&](DialogDriver& w) {
+                      EXPECT_EQ(w.Boxes(),
+                                (Texts{defaults.GetCoordinatorHost(), std::to_wstring(defaults.GetCoordinatorPort()),
+                                       defaults.GetAllowedUserName(), L""}));
+                      EXPECT_EQ(fresh.made, 1);
                       w.Click(IDC_LOAD_DEFAULTS);
+                      EXPECT_EQ(fresh.made, 2);
                       w.Click(IDOK);
                   }),
               IDOK);
-    EXPECT_EQ(bench.ReadAgentSettings().host, defaults.GetCoordinatorHost());
+    EXPECT_EQ(fresh.made, 3);
+    EXPECT_EQ(Shown(), Texts{});
+    EXPECT_EQ(bench.ReadAgentSettings(), (Stored{defaults.GetCoordinatorHost(), defaults.GetCoordinatorPort(),
+                                                 defaults.GetAllowedUserName(), L""}));
     EXPECT_TRUE(SystemSupplied(bench.AgentStore()));
 }
 
@@ -142,10 +140,10 @@ TEST_F(SettingsDialogTest, AFailedLoadOpensEmptyAfterTheErrorBoxAndOkWaitsForAPo
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
                       ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
-                      EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
-                      EXPECT_EQ(w.Boxes(), Texts(4, L""));
-                      EXPECT_EQ(w.Buttons(), (std::vector<bool>{true, true, true}));
-                      EXPECT_EQ(w.Send(WM_GETICON, ICON_BIG), 0) << "the opening stopped before the icons";
+                      // The opening stopped before the icons.
+                      EXPECT_EQ(std::make_tuple(bench.prompts.messageBoxes[0].caption, w.Boxes(), w.Buttons(),
+                                                w.Send(WM_GETICON, ICON_BIG)),
+                                std::make_tuple(L"Error!", Texts(4, L""), std::vector<bool>{true, true, true}, 0));
                       w.Click(IDOK);
                       EXPECT_EQ(Shown().back(), L"Please enter a positive integer.");
                       EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
@@ -158,30 +156,13 @@ TEST_F(SettingsDialogTest, AFailedLoadOpensEmptyAfterTheErrorBoxAndOkWaitsForAPo
     EXPECT_EQ(bench.ReadAgentSettings().port, 9750);
 }
 
-// Opening, "Load defaults" and OK each take a fresh parameters object from the replaceable factory.
-TEST_F(SettingsDialogTest, EachStepTakesItsParametersFromTheReplaceableFactory) {
-    struct Counting : CClientConfigurationDlg {
-        int made = 0;
-        std::unique_ptr<CorvexParameters> CreateParameters() override {
-            return ++made, CClientConfigurationDlg::CreateParameters();
-        }
-    } dialog;
-    Run(dialog, [&](DialogDriver& w) {
-        EXPECT_EQ(dialog.made, 1);
-        w.Click(IDC_LOAD_DEFAULTS);
-        EXPECT_EQ(dialog.made, 2);
-        w.Click(IDOK);
-    });
-    EXPECT_EQ(dialog.made, 3);
-}
-
 // A save step that refuses a value of no box, fails otherwise, or reports no save: the box it
 // shows (none for the last), the focus left where it was, and the dialog open but for the last.
 struct SaveCase {
     const char* name;
     std::function<BOOL()> save;
     INT_PTR result;
-    std::wstring shown;  // text|caption|type|owned; empty: no box
+    std::wstring shown;  // text|caption|type|owned|focus lines; empty: no box
 };
 class SaveStepTest : public testing_support::DialogTest, public ::testing::WithParamInterface<SaveCase> {};
 
@@ -197,24 +178,19 @@ TEST_P(SaveStepTest, ShowsItsBoxAndKeepsOrEndsTheDialog) {
                       w.Click(IDOK, true);
                   }),
               GetParam().result);
-    std::wstring shown;
-    for (const auto& box : bench.prompts.messageBoxes) {
-        shown += box.text + L"|" + box.caption + L"|" + std::to_wstring(box.type) + L"|" +
-                 std::to_wstring(box.owned) + L"|" + std::to_wstring(box.focus);
-    }
-    EXPECT_EQ(shown, GetParam().shown);
+    EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes), GetParam().shown);
     EXPECT_TRUE(dialog.IsModified()) << "only a save clears the mark";
     EXPECT_EQ(bench.services.Count("Start"), GetParam().result == IDOK ? 1 : 0) << "OK goes on only after a save";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, SaveStepTest,
-    ::testing::Values(
-        SaveCase{"RefusalOfNoBox", []() -> BOOL { throw CorvexParameters::ValidationError(L"refused", nullptr); },
-                 testing_support::kLeftOpen, L"refused|SetupClient|48|1|1"},
-        SaveCase{"OtherFailure", []() -> BOOL { throw std::runtime_error("disk on fire"); },
-                 testing_support::kLeftOpen, L"disk on fire|Error!|16|0|1"},
-        SaveCase{"NoSave", [] { return FALSE; }, IDOK, L""}),
+    ::testing::Values(SaveCase{"RefusalOfNoBox",
+                               []() -> BOOL { throw CorvexParameters::ValidationError(L"refused", nullptr); },
+                               testing_support::kLeftOpen, L"refused|SetupClient|48|1|1\n"},
+                      SaveCase{"OtherFailure", []() -> BOOL { throw std::runtime_error("disk on fire"); },
+                               testing_support::kLeftOpen, L"disk on fire|Error!|16|0|1\n"},
+                      SaveCase{"NoSave", [] { return FALSE; }, IDOK, L""}),
     [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
 // Minimised, the dialog has the icon's background erased with the paint context, then draws

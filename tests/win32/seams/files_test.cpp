@@ -53,20 +53,20 @@ protected:
 
 TEST_F(Win32FilesTest, FileOperationsWorkOnUtf16Paths) {
     const std::wstring folder = root + L"a\\b\\";
-    ASSERT_EQ(files.CreateFolders(folder), kOk);
-    EXPECT_EQ(files.CreateFolders(folder), kOk) << "an existing folder is fine";
-    EXPECT_NE(files.GetAttributes(folder) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    ASSERT_EQ(files.WriteNewFile(folder + L"new", "new bytes", false), kOk);
-    ASSERT_EQ(files.WriteNewFile(folder + L"old", "old", false), kOk);
-    ASSERT_EQ(files.Replace(folder + L"new", folder + L"old"), kOk);
-    EXPECT_EQ(Bytes(folder + L"old"), "new bytes");
-    EXPECT_EQ(files.GetAttributes(folder + L"new"), INVALID_FILE_ATTRIBUTES);
     std::string bytes;
-    EXPECT_EQ(files.ReadWholeFile(folder + L"old", 8, bytes), platform::ERROR_FILE_TOO_LARGE_FOR_READ);
-    EXPECT_EQ(files.ReadWholeFile(folder + L"old", 9, bytes), kOk) << "a file of exactly the limit";
-    EXPECT_EQ(files.Remove(folder + L"old"), kOk);
-    EXPECT_EQ(files.ReadWholeFile(folder + L"old", 100, bytes), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(files.ReadWholeFile(root + L"none\\x", 100, bytes), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    // Each call's result in order: an existing folder is fine, a file of exactly the limit is read.
+    EXPECT_EQ((std::vector<DWORD>{
+                  files.CreateFolders(folder), files.CreateFolders(folder),
+                  files.WriteNewFile(folder + L"new", "new bytes", false),
+                  files.WriteNewFile(folder + L"old", "old", false), files.Replace(folder + L"new", folder + L"old"),
+                  files.ReadWholeFile(folder + L"old", 8, bytes), files.ReadWholeFile(folder + L"old", 9, bytes)}),
+              (std::vector<DWORD>{kOk, kOk, kOk, kOk, kOk, platform::ERROR_FILE_TOO_LARGE_FOR_READ, kOk}));
+    EXPECT_EQ(bytes, "new bytes");
+    EXPECT_NE(files.GetAttributes(folder) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(files.GetAttributes(folder + L"new"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ((std::vector<DWORD>{files.Remove(folder + L"old"), files.ReadWholeFile(folder + L"old", 100, bytes),
+                                  files.ReadWholeFile(root + L"none\\x", 100, bytes)}),
+              (std::vector<DWORD>{kOk, ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND}));
 }
 
 // A value with surrogate pairs (wchar_t has 16 bits here) is stored as UTF-8 and read back

@@ -14,6 +14,7 @@
 #include "packet/create_client_packet_dlg.h"
 #include "platform/fake/fake_text_file_writer.h"
 #include "platform/win32/win32_process_launcher.h"
+#include "platform/win32/win32_seams.h"
 #include "platform/win32/win32_text_file_writer.h"
 
 namespace {
@@ -80,25 +81,19 @@ std::wstring TempPath(const wchar_t* name) {
     return std::wstring(buffer) + L"corvex " + std::to_wstring(::GetCurrentProcessId()) + name;
 }
 
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes(4096, '\0');
-    DWORD got = 0;
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ::ReadFile(file, &bytes[0], 4096, &got, nullptr);
-    ::CloseHandle(file);
-    return bytes.substr(0, got);
-}
-
 // The real stream and the native tests' fake turn a text into the same bytes, and a second
 // write replaces the file whole.
 TEST(TextFileWriter, WritesAsTheFakeDoesAndReplacesWhole) {
     platform::Win32TextFileWriter real;
     platform::FakeTextFileWriter fake;
+    platform::Win32FileSystem files;
     const std::wstring path = TempPath(L".bat");
     for (const wchar_t* text : {L"C:\\a b\\makensis.exe  /DOUTPUT=\"C:\\J\u00f6rg \u20ac.exe\"", L""}) {
         ASSERT_TRUE(real.WriteClassic(path, text));
         ASSERT_TRUE(fake.WriteClassic(path, text));
-        EXPECT_EQ(ReadBytes(path), fake.files[path]);
+        std::string bytes;
+        EXPECT_EQ(files.ReadWholeFile(path, 4096, bytes), 0u);
+        EXPECT_EQ(bytes, fake.files[path]);
     }
     ::DeleteFileW(path.c_str());
     EXPECT_FALSE(real.WriteClassic(TempPath(L"-none\\a.bat"), L"x")) << "a missing folder";
