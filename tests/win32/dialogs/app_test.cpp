@@ -8,30 +8,25 @@
 namespace {
 
 using platform::FakeServiceManager;
-using testing_support::AppBench;
+using namespace testing_support;
 
-enum Shown { kNoDialog, kConfiguration, kKit, kInstall };
+enum Opened { kNoDialog, kConfiguration, kKit, kInstall };
 struct RunModeCase {
     const wchar_t* arguments;
-    Shown dialog;
+    Opened dialog;
     int button;  // clicked in the dialog
     int exitCode;
 };
-class RunModeTest : public ::testing::TestWithParam<RunModeCase> {};
+class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunModeCase> {};
 
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
-    AppBench bench;
     bench.CommandLine(GetParam().arguments);
-    bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
-    CSetupClientApp app;
-    Shown shown = kNoDialog;
-    EXPECT_EQ(testing_support::RunModal([&] { return AfxWinMain(app); },
-                                        [&](testing_support::DialogDriver& w) {
-                                            shown = w.Has(IDC_NAME_COMPUTER) ? kKit
-                                                    : w.Has(IDC_START)       ? kConfiguration
-                                                                             : kInstall;
-                                            w.Click(GetParam().button);
-                                        }),
+    Opened shown = kNoDialog;
+    EXPECT_EQ(RunModal([&] { return AfxWinMain(app); },
+                       [&](DialogDriver& w) {
+                           shown = w.Has(IDC_NAME_COMPUTER) ? kKit : w.Has(IDC_START) ? kConfiguration : kInstall;
+                           w.Click(GetParam().button);
+                       }),
               GetParam().exitCode);
     EXPECT_EQ(shown, GetParam().dialog);
 }
@@ -56,12 +51,11 @@ TEST(StartUp, SetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForASwitch) {
     AppBench bench;
     CSetupClientApp app;
     std::vector<LRESULT> icons;
-    testing_support::RunModal(
-        [&] { return AfxWinMain(app); },
-        [&](testing_support::DialogDriver& w) {
-            icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
-            w.Click(IDCANCEL);
-        });
+    RunModal([&] { return AfxWinMain(app); },
+             [&](DialogDriver& w) {
+                 icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
+                 w.Click(IDCANCEL);
+             });
     EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
     EXPECT_TRUE(app.DispatchCommand(BN_CLICKED, ID_HELP)) << "the help command is the application's";
     const auto icon = reinterpret_cast<LRESULT>(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128)));
@@ -149,7 +143,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(bench.ReadAgentSettings(), (AppBench::Stored{L"localhost", defaults.GetCoordinatorPort(),
                                                            defaults.GetAllowedUserName(), L"localhost"}));
     EXPECT_NE(bench.AgentStoreBytes().find("\"systemSupplied\": true"), std::string::npos);
-    EXPECT_NE(bench.AgentStoreBytes().find(testing_support::kDefaultSecurity), std::string::npos);
+    EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
     TracingApp refused;
@@ -167,14 +161,12 @@ struct CommandCase {
     int startRequests;
     int stopRequests;
 };
-class ServiceCommandTest : public ::testing::TestWithParam<CommandCase> {};
+class ServiceCommandTest : public DialogTest, public ::testing::WithParamInterface<CommandCase> {};
 
 TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
     const CommandCase& c = GetParam();
-    AppBench bench;
     bench.module.path = L"C:\\Tools\\setup.v2.exe";  // the caption is the program's name
     c.arrange(bench.services);
-    CSetupClientApp app;
     app.InitAppTitle();
     const BOOL result = c.command == 'S'   ? app.StartService()
                         : c.command == 'T' ? app.StopService()
@@ -183,35 +175,29 @@ TEST_P(ServiceCommandTest, ShowsTheRightMessageAndGivesTheRightResult) {
     EXPECT_EQ(result, c.result);
     std::wstring expected;
     for (const auto& text : c.messages) expected += text + L"|setup.v2|16|0|0\n";  // error icon and OK only
-    EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes), expected);
+    EXPECT_EQ(Described(bench.prompts.messageBoxes), expected);
     EXPECT_EQ(bench.services.Count("Start"), c.startRequests);
     EXPECT_EQ(bench.services.Count("Control"), c.stopRequests);
 }
 
-void Stopped(FakeServiceManager&) {}
-void Missing(FakeServiceManager& s) { s.installedService.clear(); }
-void Running(FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
 void Denied(FakeServiceManager& s) { s.FailCall("OpenManager", 0, ERROR_ACCESS_DENIED); }
-void StopRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Control", 0, 1052); }
-void StartsThenDies(FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
 void StartRefusedWithAllBits(FakeServiceManager& s) { s.FailCall("Start", 0, 0xFFFFFFFFu); }
-void StaysRunning(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.statuses = {{SERVICE_RUNNING, 0, 0}}; }
-const wchar_t kUnknown[] = L"Unknown system error", k1060[] = L"Unknown system error. Code: 1060",
-              k1056[] = L"Unknown system error. Code: 1056", kDenied[] = L"Access denied";
+const wchar_t k1060[] = L"Unknown system error. Code: 1060", kDenied[] = L"Access denied";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ServiceCommandTest,
-    ::testing::Values(
-        CommandCase{Missing, 'Q', FALSE, {kUnknown}, 0, 0}, CommandCase{Missing, 'S', FALSE, {k1060}, 0, 0},
-        CommandCase{Missing, 'T', FALSE, {kUnknown}, 0, 0}, CommandCase{Running, 'S', FALSE, {k1056}, 1, 0},
-        CommandCase{Denied, 'S', FALSE, {kDenied}, 0, 0}, CommandCase{Denied, 'T', FALSE, {kDenied}, 0, 0},
-        CommandCase{Denied, 'Q', FALSE, {kDenied}, 0, 0}, CommandCase{StartsThenDies, 'S', FALSE, {}, 1, 0},
-        CommandCase{Running, 'T', TRUE, {}, 0, 1}, CommandCase{Stopped, 'R', TRUE, {}, 1, 0},
-        CommandCase{Running, 'R', TRUE, {}, 1, 1}, CommandCase{StopRefused, 'R', FALSE, {kUnknown}, 0, 1},
-        CommandCase{StopRefused, 'L', FALSE, {kUnknown, k1056}, 1, 1},
-        CommandCase{Missing, 'L', FALSE, {kUnknown, k1060}, 0, 0},
-        CommandCase{StartRefusedWithAllBits, 'S', FALSE, {L"Unknown system error. Code: -1"}, 1, 0},
-        CommandCase{StaysRunning, 'T', FALSE, {}, 0, 1}, CommandCase{StaysRunning, 'R', FALSE, {}, 0, 1}));
+    ::testing::Values(CommandCase{Missing, 'Q', FALSE, {kUnknown}, 0, 0},
+                      CommandCase{Missing, 'S', FALSE, {k1060}, 0, 0},
+                      CommandCase{Missing, 'T', FALSE, {kUnknown}, 0, 0},
+                      CommandCase{Running, 'S', FALSE, {k1056}, 1, 0}, CommandCase{Denied, 'S', FALSE, {kDenied}, 0, 0},
+                      CommandCase{Denied, 'T', FALSE, {kDenied}, 0, 0},
+                      CommandCase{Denied, 'Q', FALSE, {kDenied}, 0, 0}, CommandCase{StartNotDone, 'S', FALSE, {}, 1, 0},
+                      CommandCase{Running, 'T', TRUE, {}, 0, 1}, CommandCase{Stopped, 'R', TRUE, {}, 1, 0},
+                      CommandCase{Running, 'R', TRUE, {}, 1, 1}, CommandCase{StopRefused, 'R', FALSE, {kUnknown}, 0, 1},
+                      CommandCase{StopRefused, 'L', FALSE, {kUnknown, k1056}, 1, 1},
+                      CommandCase{Missing, 'L', FALSE, {kUnknown, k1060}, 0, 0},
+                      CommandCase{StartRefusedWithAllBits, 'S', FALSE, {L"Unknown system error. Code: -1"}, 1, 0},
+                      CommandCase{StopNotDone, 'T', FALSE, {}, 0, 1}, CommandCase{StopNotDone, 'R', FALSE, {}, 0, 1}));
 
 TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     struct Throwing : CWinApp {
@@ -220,7 +206,7 @@ TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     AppBench bench;
     Throwing app;
     EXPECT_EQ(AfxWinMain(app), kExitUnexpectedError);
-    EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes),
+    EXPECT_EQ(Described(bench.prompts.messageBoxes),
               L"boom at cli\u00e9nt|Error!|" + std::to_wstring(MB_OK | MB_ICONERROR) + L"|0|0\n");  // no owner
 }
 
@@ -228,11 +214,11 @@ TEST(EntryPoint, TheErrorBoxReachesMessageBoxWWithTheCharactersTheUtf8Encodes) {
     framework::Win32Prompts system;
     framework::Prompts* previous = framework::InstallPrompts(&system);
     std::wstring shown;
-    testing_support::RunModal([] { return ShowErrorBox("cli\xC3\xA9nt \xE2\x82\xAC"), INT_PTR(0); },
-                              [&](testing_support::DialogDriver& w) {
-                                  shown = w.Text(0) + L"|" + w.Text(0xFFFF);  // the caption and the text
-                                  w.Click(IDOK);
-                              });
+    RunModal([] { return ShowErrorBox("cli\xC3\xA9nt \xE2\x82\xAC"), INT_PTR(0); },
+             [&](DialogDriver& w) {
+                 shown = w.Text(0) + L"|" + w.Text(0xFFFF);  // the caption and the text
+                 w.Click(IDOK);
+             });
     framework::InstallPrompts(previous);
     EXPECT_EQ(shown, L"Error!|cli\u00e9nt \u20ac");
 }

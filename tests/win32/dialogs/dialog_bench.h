@@ -53,6 +53,13 @@ public:
         ::SendMessageW(m_dialog, WM_CLOSE, 0, 0);
         Pump();
     }
+    // Types into the settings boxes in order (host, port, login, workstation name); true when each shows its text.
+    bool Fill(const std::vector<std::wstring>& texts) {
+        const int ids[] = {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME};
+        bool shown = true;
+        for (size_t i = 0; i < texts.size(); ++i) shown = Type(ids[i], texts[i]) && shown;
+        return shown;
+    }
     std::wstring Text(int id) const {
         std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(Item(id))) + 1, L'\0');
         text.resize(static_cast<size_t>(::GetWindowTextW(Item(id), &text[0], static_cast<int>(text.size()))));
@@ -105,6 +112,19 @@ inline std::wstring Described(const std::vector<ShownMessageBox>& boxes) {
     }
     return lines;
 }
+
+// The services the tests arrange behind the seam, and the manager's errors as the boxes tell them.
+inline void Stopped(platform::FakeServiceManager&) {}
+inline void Missing(platform::FakeServiceManager& s) { s.installedService.clear(); }
+inline void Running(platform::FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
+inline void StopRefused(platform::FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Control", 0, 1052); }
+inline void StopNotDone(platform::FakeServiceManager& s) {
+    s.state = SERVICE_RUNNING, s.statuses = {{SERVICE_RUNNING, 0, 0}};
+}
+inline void StartNotDone(platform::FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
+inline const std::wstring kEmptyHost =
+    L"The server host name is empty. Enter the network name or IP address of the backup server.";
+inline const wchar_t kUnknown[] = L"Unknown system error", k1056[] = L"Unknown system error. Code: 1056";
 
 // What RunModal gives for a dialog that the user left open (the driver then ends it).
 constexpr INT_PTR kLeftOpen = -2;

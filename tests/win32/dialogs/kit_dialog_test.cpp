@@ -12,7 +12,7 @@
 
 namespace {
 
-using testing_support::DialogDriver;
+using namespace testing_support;
 
 class TestPacketDlg : public CCreateClientPacketDlg {
 public:
@@ -20,7 +20,7 @@ public:
     int RawNameChoice() const { return m_nameChoice; }
 };
 
-class KitDialogTest : public testing_support::DialogTest {
+class KitDialogTest : public DialogTest {
 protected:
     KitDialogTest() {
         platform::Seams seams = platform::Current();
@@ -66,14 +66,17 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                           w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.Text(IDOK)),
                           std::make_tuple(true, false, L"WS-9",
                                           L"Leave empty to use each workstation's own network name", L"Create"));
+                      // A choice clicked with no port: the exchange stops at the port, the choice made before stays.
+                      w.Type(IDC_SERVER_PORT, L"");
+                      w.Click(IDC_NAME_TYPED);
+                      EXPECT_EQ(std::make_tuple(w.Focus(), dialog.GetNameChoice(), w.Enabled(IDC_WORKSTATION_NAME)),
+                                std::make_tuple(IDC_SERVER_PORT, UseComputerName, false));
                       EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
                       w.Click(c.choiceButton);
                       w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
                       EXPECT_TRUE(w.Checked(c.choiceButton));
                       EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.typed);
-                      w.Type(IDC_SERVER_HOST, L"backup01.example.com");
-                      w.Type(IDC_SERVER_PORT, L"9751");
-                      w.Type(IDC_ADMIN_LOGIN, L"CORP\\backup");
+                      w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup"});
                       w.Click(IDC_NAME_TYPED);
                       EXPECT_TRUE(w.Type(IDC_WORKSTATION_NAME, c.typedName));
                       w.Click(c.choiceButton);
@@ -84,8 +87,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                   }),
               IDOK);
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
-              (testing_support::AppBench::Stored{L"backup01.example.com", 9751, L"CORP\\backup",
-                                                 c.typed ? c.typedName : L""}));
+              (AppBench::Stored{L"backup01.example.com", 9751, L"CORP\\backup", c.typed ? c.typedName : L""}));
     EXPECT_EQ(SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
@@ -105,8 +107,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                               launcher.waitTimeouts, launcher.openHandles, waitCursorWhileRunning, WaitCursorNow()),
               std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false));
     EXPECT_TRUE(textFiles.attempts.empty()) << "a batch file without --debug";
-    EXPECT_EQ(Shown(), std::vector<std::wstring>{L"The Client distribution kit is saved into \"" + output + L"\"."});
-    EXPECT_EQ(bench.prompts.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(Described(bench.prompts.messageBoxes),
+              L"Please enter a positive integer.|SetupClient|48|1|1012\nThe Client distribution kit is saved into \"" +
+                  output + L"\".|SetupClient|64|1|1\n");
 }
 
 // clang-format off
@@ -116,21 +119,6 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
     CreateCase{"typed_name", IDC_NAME_TYPED, L"WS-0142", true, false, false},
     CreateCase{"typed_empty_name", IDC_NAME_TYPED, L"", true, true, false}));
 // clang-format on
-
-// A choice clicked while the port box holds no number: the exchange stops at the port with the
-// number prompt, and box 1002 follows the choice made before.
-TEST_F(KitDialogTest, AChoiceClickedWithNoPortKeepsThePreviousChoice) {
-    Run(dialog, [&](DialogDriver& w) {
-        w.Type(IDC_SERVER_PORT, L"");
-        w.Click(IDC_NAME_TYPED);
-        EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
-        EXPECT_FALSE(w.Enabled(IDC_WORKSTATION_NAME));
-    });
-    EXPECT_EQ(Shown(), std::vector<std::wstring>{L"Please enter a positive integer."});
-    EXPECT_EQ(dialog.GetNameChoice(), UseComputerName);
-    dialog.SetNameChoice(3);  // no button of the group: counts as the computer's name
-    EXPECT_EQ(dialog.GetNameChoice(), UseComputerName);
-}
 
 // Predefined settings that cannot be loaded: no choice is selected and box 1002 stays enabled;
 // a "Create" without a click reads no choice, which counts as the computer's name.
@@ -143,10 +131,7 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
             [&](DialogDriver& w) {
                 EXPECT_FALSE(w.Checked(IDC_NAME_COMPUTER) || w.Checked(IDC_NAME_ASK) || w.Checked(IDC_NAME_TYPED));
                 EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME));
-                w.Type(IDC_SERVER_HOST, L"backup01.example.com");
-                w.Type(IDC_SERVER_PORT, L"9751");
-                w.Type(IDC_ADMIN_LOGIN, L"CORP\\backup");
-                w.Type(IDC_WORKSTATION_NAME, L"WS-7");
+                w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"});
                 w.Click(IDOK);
             }),
         IDOK);
@@ -154,6 +139,8 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
     EXPECT_TRUE(SystemSupplied(dialog.GetWorkstationSettingsDir()));
     EXPECT_EQ(CommandLine().find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
     EXPECT_EQ(dialog.RawNameChoice(), -1) << "no button of the group was checked";
+    dialog.SetNameChoice(3);  // no button of the group: counts as the computer's name
+    EXPECT_EQ(dialog.GetNameChoice(), UseComputerName);
 }
 
 // "Create" ends the dialog only with a built kit: a refused value asks for no file, a cancelled
@@ -164,8 +151,7 @@ struct KeptOpenCase {
     bool fileChosen;
     DWORD startError;
     size_t fileDialogs;
-    std::wstring message;  // a part of the one box shown; empty: none
-    UINT type;
+    std::wstring shown;  // the boxes, as Described gives them
 };
 class KeptOpenTest : public KitDialogTest, public ::testing::WithParamInterface<KeptOpenCase> {};
 
@@ -178,15 +164,9 @@ TEST_P(KeptOpenTest, CreateKeepsTheDialogOpen) {
                       w.Type(IDC_SERVER_HOST, c.host);
                       w.Click(IDOK);
                   }),
-              testing_support::kLeftOpen);
+              kLeftOpen);
     EXPECT_EQ(bench.prompts.fileDialogs.size(), c.fileDialogs);
-    ASSERT_EQ(Shown().size(), c.message.empty() ? 0u : 1u);
-    if (!c.message.empty()) {  // the framework's box, owned by the dialog
-        const auto& box = bench.prompts.messageBoxes[0];
-        EXPECT_NE(box.text.find(c.message), std::wstring::npos) << testing::PrintToString(box.text);
-        EXPECT_EQ(box.caption + L"|" + std::to_wstring(box.type) + L"|" + std::to_wstring(box.owned),
-                  L"SetupClient|" + std::to_wstring(c.type) + L"|1");
-    }
+    EXPECT_EQ(Described(bench.prompts.messageBoxes), c.shown);  // the framework's boxes, owned by the dialog
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).host,
               c.fileDialogs == 0 ? L"localhost" : c.host);
     // Nothing waited for and every handle closed, the wait cursor ended.
@@ -197,10 +177,10 @@ TEST_P(KeptOpenTest, CreateKeepsTheDialogOpen) {
 const std::wstring kCannotStart = L"Can't launch the client packet builder (system error is ";
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, KeptOpenTest, ::testing::Values(
-    KeptOpenCase{"RefusedValue", L"", true, 0, 0, L"empty", MB_OK | MB_ICONEXCLAMATION},
-    KeptOpenCase{"FileDialogCancelled", L"b.example", false, 0, 1, L"", 0},
-    KeptOpenCase{"CompilerCannotStart", L"b.example", true, 2, 1, kCannotStart + L"2).", MB_OK | MB_ICONERROR},
-    KeptOpenCase{"CodeWithAllBits", L"b.example", true, 0xFFFFFFFFu, 1, kCannotStart + L"4294967295).", MB_OK | MB_ICONERROR}));
+    KeptOpenCase{"RefusedValue", L"", true, 0, 0, kEmptyHost + L"|SetupClient|48|1|1000\n"},
+    KeptOpenCase{"FileDialogCancelled", L"b.example", false, 0, 1, L""},
+    KeptOpenCase{"CompilerCannotStart", L"b.example", true, 2, 1, kCannotStart + L"2).|SetupClient|16|1|1\n"},
+    KeptOpenCase{"CodeWithAllBits", L"b.example", true, 0xFFFFFFFFu, 1, kCannotStart + L"4294967295).|SetupClient|16|1|1\n"}));
 // clang-format on
 
 const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
@@ -282,20 +262,17 @@ TEST_P(OutputFileTest, ExeRuleAndReplaceQuestion) {
     for (int answer : GetParam().answers) bench.prompts.answers.push_back(answer);
     EXPECT_EQ(dialog.ChooseOutputFile(), GetParam().result.empty() ? L"" : bench.PathInRoot(GetParam().result));
     EXPECT_EQ(bench.prompts.fileDialogs.size(), GetParam().files.size());
-    ASSERT_EQ(bench.prompts.messageBoxes.size(), GetParam().answers.size());
+    const std::wstring asked = bench.PathInRoot(L"old 1%.exe");
+    std::wstring questions;  // one for each answer, about the existing file
+    for (size_t i = 0; i < GetParam().answers.size(); ++i)
+        questions += L"\"" + asked + L"\" already exists. Do you want to replace it?|SetupClient|35|0|0\n";
+    EXPECT_EQ(Described(bench.prompts.messageBoxes), questions);
     const framework::FileDialogState& first = bench.prompts.fileDialogs[0];
     EXPECT_EQ(std::to_wstring(first.save) + first.defaultExtension + first.fileName + std::to_wstring(first.flags),
               L"1exeCorvexWorkstation_setup.exe0");  // no replace prompt of the dialog's own
     EXPECT_EQ(first.filters, (std::vector<std::pair<std::wstring, std::wstring>>{{L"Executive Files (*.exe)", L"*.exe"},
                                                                                  {L"All Files (*.*)", L"*.*"}}));
-    if (GetParam().answers.empty()) return;
-    const std::wstring asked = bench.PathInRoot(L"old 1%.exe");
-    EXPECT_EQ(bench.prompts.messageBoxes[0].text, L"\"" + asked + L"\" already exists. Do you want to replace it?");
-    EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"SetupClient");
-    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (GetParam().files.size() > 1) {
-        EXPECT_EQ(bench.prompts.fileDialogs[1].fileName, asked);
-    }
+    EXPECT_EQ(GetParam().files.size() > 1 ? bench.prompts.fileDialogs[1].fileName : asked, asked);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, OutputFileTest,

@@ -25,10 +25,7 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
                                 std::make_tuple(Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
                                                 L"Leave empty to use this computer's network name, WS-0142",
                                                 IDC_SERVER_HOST, FALSE));
-                      w.Type(IDC_SERVER_HOST, L"10.1.2.3");
-                      EXPECT_TRUE(w.Type(IDC_SERVER_PORT, L"065535"));
-                      w.Type(IDC_ADMIN_LOGIN, L"admin@corp.example");
-                      w.Type(IDC_WORKSTATION_NAME, L"OFFICE-PC7");
+                      EXPECT_TRUE(w.Fill({L"10.1.2.3", L"065535", L"admin@corp.example", L"OFFICE-PC7"}));
                       w.Click(IDOK);
                   }),
               IDOK);
@@ -90,10 +87,11 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     CClientConfigurationDlg dialog;
     CorvexParameters defaults(L"client");
     defaults.LoadSystemDefaults();
+    Texts defaultBoxes{defaults.GetCoordinatorHost(), std::to_wstring(defaults.GetCoordinatorPort()),
+                       defaults.GetAllowedUserName(), defaults.GetClientName()};
     Run(dialog, [&](DialogDriver& w) {
         w.Click(IDC_LOAD_DEFAULTS);
-        EXPECT_EQ(w.Boxes(), (Texts{defaults.GetCoordinatorHost(), std::to_wstring(defaults.GetCoordinatorPort()),
-                                    defaults.GetAllowedUserName(), defaults.GetClientName()}));
+        EXPECT_EQ(w.Boxes(), defaultBoxes);
         EXPECT_FALSE(dialog.IsModified());
         w.Type(IDC_ADMIN_LOGIN, L"CORP\\x");
         w.Click(IDC_LOAD_DEFAULTS);
@@ -113,9 +111,8 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     } fresh;
     EXPECT_EQ(Run(fresh,
                   [&](DialogDriver& w) {
-                      EXPECT_EQ(w.Boxes(),
-                                (Texts{defaults.GetCoordinatorHost(), std::to_wstring(defaults.GetCoordinatorPort()),
-                                       defaults.GetAllowedUserName(), L""}));
+                      defaultBoxes.back() = L"";
+                      EXPECT_EQ(w.Boxes(), defaultBoxes);
                       EXPECT_EQ(fresh.made, 1);
                       w.Click(IDC_LOAD_DEFAULTS);
                       EXPECT_EQ(fresh.made, 2);
@@ -147,9 +144,7 @@ TEST_F(SettingsDialogTest, AFailedLoadOpensEmptyAfterTheErrorBoxAndOkWaitsForAPo
                       w.Click(IDOK);
                       EXPECT_EQ(Shown().back(), L"Please enter a positive integer.");
                       EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
-                      w.Type(IDC_SERVER_HOST, L"backup.example.com");
-                      w.Type(IDC_SERVER_PORT, L"9750");
-                      w.Type(IDC_ADMIN_LOGIN, L"CORP\\backup");
+                      w.Fill({L"backup.example.com", L"9750", L"CORP\\backup"});
                       w.Click(IDOK);
                   }),
               IDOK);
@@ -196,9 +191,10 @@ INSTANTIATE_TEST_SUITE_P(
 // Minimised, the dialog has the icon's background erased with the paint context, then draws
 // its icon centred in signed arithmetic that truncates toward zero. The live window is wrapped
 // so that it reports itself minimised with a chosen client area.
+using Drawn = std::vector<std::tuple<bool, int, int, int, HICON>>;  // erased, width, x, y, icon
 class MinimisedWindow : public framework::Win32DialogWindow {
 public:
-    using Win32DialogWindow::Win32DialogWindow;
+    MinimisedWindow(HWND handle, RECT client, Drawn& drawn) : Win32DialogWindow(handle), client(client), drawn(drawn) {}
     bool IsIconic() override { return true; }
     RECT ClientRect() override { return client; }
     LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -208,9 +204,9 @@ public:
     void DrawIcon(HDC dc, int x, int y, HICON icon) override {
         drawn.push_back({dc == erasedWith && dc != nullptr, client.right, x, y, icon});
     }
-    RECT client{};
+    RECT client;
     HDC erasedWith = nullptr;
-    std::vector<std::tuple<bool, int, int, int, HICON>> drawn;
+    Drawn& drawn;
 };
 struct IconSize : framework::Win32Ui {
     int GetSystemMetrics(int index) override { return index == SM_CXICON ? 32 : index == SM_CYICON ? 28 : 0; }
@@ -221,23 +217,20 @@ TEST_F(SettingsDialogTest, MinimisedItDrawsItsIconCentredTruncatingTowardZero) {
     framework::UiBackend* previous = framework::InstallUi(&ui);
     CClientConfigurationDlg dialog;
     HICON icon = nullptr;
-    std::vector<std::tuple<bool, int, int, int, HICON>> drawn;
+    Drawn drawn;
     Run(dialog, [&](DialogDriver& w) {
         icon = reinterpret_cast<HICON>(w.Send(WM_GETICON, ICON_BIG));
         framework::DialogWindow* live = dialog.GetWindow();
         for (const RECT& client : {RECT{0, 0, 37, 41}, RECT{0, 0, 0, 0}}) {
-            MinimisedWindow window(live->Handle());
-            window.client = client;
+            MinimisedWindow window(live->Handle(), client, drawn);
             dialog.HandleInitDialog(&window);
             LRESULT result = 0;
             dialog.HandleMessage(WM_PAINT, &result);
-            drawn.insert(drawn.end(), window.drawn.begin(), window.drawn.end());
         }
         dialog.HandleInitDialog(live);  // the live window again, before the dialog ends
     });
     framework::InstallUi(previous);
-    using Drawn = std::vector<std::tuple<bool, int, int, int, HICON>>;
-    EXPECT_EQ(drawn, (Drawn{{true, 37, 3, 7, icon}, {true, 0, -15, -13, icon}})) << "erased, width, x, y, icon";
+    EXPECT_EQ(drawn, (Drawn{{true, 37, 3, 7, icon}, {true, 0, -15, -13, icon}}));
 }
 
 }  // namespace

@@ -21,34 +21,29 @@ namespace {
 const DWORD kOk = ERROR_SUCCESS;
 
 // A fresh folder (a name outside the Basic Multilingual Plane in it), removed afterwards.
+std::wstring FreshFolder() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring root = std::wstring(temp) + L"corvex-files-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(::GetTickCount()) + L"-\u00e9\U0001F600\\";
+    ::CreateDirectoryW(root.c_str(), nullptr);
+    return root;
+}
+
 class Win32FilesTest : public ::testing::Test {
 protected:
-    Win32FilesTest() {
-        wchar_t temp[MAX_PATH + 1] = {};
-        ::GetTempPathW(MAX_PATH, temp);
-        root = std::wstring(temp) + L"corvex-files-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-               std::to_wstring(::GetTickCount()) + L"-\u00e9\U0001F600\\";
-        ::CreateDirectoryW(root.c_str(), nullptr);
-        folders.programData = root + L"ProgramData";
-        platform::Seams seams;
-        seams.files = &files;
-        seams.folders = &folders;
-        previous = platform::Install(seams);
-    }
-    ~Win32FilesTest() override {
-        platform::Install(previous);
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
+    Win32FilesTest() { folders.programData = root + L"ProgramData"; }
+    ~Win32FilesTest() override { std::filesystem::remove_all(root, ignored); }
     std::string Bytes(const std::wstring& path) {
         std::string bytes;
         EXPECT_EQ(files.ReadWholeFile(path, 1 << 20, bytes), kOk);
         return bytes;
     }
+    const std::wstring root = FreshFolder();
     platform::Win32FileSystem files;
     platform::FakeKnownFolders folders;
-    platform::Seams previous;
-    std::wstring root;
+    platform::ScopedSeams seams{{nullptr, nullptr, &files, nullptr, nullptr, nullptr, nullptr, &folders}};
+    std::error_code ignored;
 };
 
 TEST_F(Win32FilesTest, FileOperationsWorkOnUtf16Paths) {
