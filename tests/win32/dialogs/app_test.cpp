@@ -47,9 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Start-up: the registry key, the help command, and icon resource 128 as the dialog's big and
 // small icons and as its drag icon; a switch is looked for in the arguments only.
-TEST(StartUp, SetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForASwitch) {
-    AppBench bench;
-    CSetupClientApp app;
+TEST_F(DialogTest, StartUpSetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForASwitch) {
     std::vector<LRESULT> icons;
     RunModal([&] { return AfxWinMain(app); },
              [&](DialogDriver& w) {
@@ -89,7 +87,7 @@ struct ExitCodeCase {
     DWORD stateAfterStart;
     int exitCode;
     size_t messages;  // the end's state is asked without one
-    std::wstring modulePath;
+    bool pathCut;     // a configurator path longer than 260 characters is cut by the system
 };
 class SilentExitCodeTest : public ::testing::TestWithParam<ExitCodeCase> {};
 
@@ -97,46 +95,43 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     const ExitCodeCase& c = GetParam();
     AppBench bench;
     bench.CommandLine(L"--silent_install_local --silent_install");  // the plain silent install wins
-    bench.module.path = c.modulePath;
+    bench.module.path = c.pathCut ? L"C:\\" + std::wstring(300, L'd') + L"\\a.exe" : L"C:\\Tools\\configurator.exe";
     if (!c.installed) bench.services.installedService.clear();
     bench.services.state = c.state;
     if (c.stopRefusedWith != 0) bench.services.FailCall("Control", 0, c.stopRefusedWith);
     bench.services.stateAfterStart = c.stateAfterStart;
     bench.firewall.addIsIgnored = c.firewallIgnoresAdds;
     TracingApp app;
-    EXPECT_EQ(AfxWinMain(app), c.exitCode);
-    EXPECT_EQ(app.trace, kSilentSteps);
-    EXPECT_EQ(bench.prompts.messageBoxes.size(), c.messages);
-    EXPECT_EQ(bench.AgentStoreBytes(), "") << "no settings touched";
+    EXPECT_EQ(testing_support::RunWithoutDialogs(app), c.exitCode);
     std::wstring rules;  // one for the agent beside the configurator
     for (const auto& rule : bench.firewall.rules) rules += rule.executablePath + L"|" + rule.name + L"\n";
-    EXPECT_EQ(rules, (c.exitCode & 2) != 0 ? L"" : L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n");
+    const std::wstring agentRule = L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n";
+    // No settings touched.
+    EXPECT_EQ(std::make_tuple(app.trace, bench.prompts.messageBoxes.size(), bench.AgentStoreBytes(), rules),
+              std::make_tuple(kSilentSteps, c.messages, std::string(), (c.exitCode & 2) != 0 ? L"" : agentRule));
 }
 
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING;
-const std::wstring kModule = L"C:\\Tools\\configurator.exe";
 INSTANTIATE_TEST_SUITE_P(
     Table, SilentExitCodeTest,
-    ::testing::Values(ExitCodeCase{true, false, kStopped, 0, kRunning, 0, 0, kModule},  // a stopped agent is started
-                      ExitCodeCase{false, true, kStopped, 0, kRunning, 1 | 2, 2, kModule},  // missing, no rule
+    ::testing::Values(ExitCodeCase{true, false, kStopped, 0, kRunning, 0, 0, false},      // a stopped agent is started
+                      ExitCodeCase{false, true, kStopped, 0, kRunning, 1 | 2, 2, false},  // missing, no rule
                       // The stop is refused, the start then too (already running): it still runs.
-                      ExitCodeCase{true, false, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, kModule},
-                      ExitCodeCase{true, false, kStopped, 0, SERVICE_START_PENDING, 1, 0, kModule},
-                      // A configurator path longer than 260 characters is cut by the system.
-                      ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1,
-                                   L"C:\\" + std::wstring(300, L'd') + L"\\a.exe"}));
+                      ExitCodeCase{true, false, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, false},
+                      ExitCodeCase{true, false, kStopped, 0, SERVICE_START_PENDING, 1, 0, false},
+                      ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1, true}));
 
 // On a fresh machine it creates the store; over stored settings it stores the defaults.
 TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSteps) {
     AppBench bench;
     bench.CommandLine(L"--silent_install_local");
     CSetupClientApp fresh;
-    EXPECT_EQ(AfxWinMain(fresh), 0);
+    EXPECT_EQ(testing_support::RunWithoutDialogs(fresh), 0);
     EXPECT_EQ(bench.ReadAgentSettings().workstation, L"localhost");
     bench.StoreAgentSettings(L"backup.example.com", 1234, L"CORP\\someone", L"WS-07");
     bench.services.state = SERVICE_STOPPED;
     TracingApp app;
-    EXPECT_EQ(AfxWinMain(app), 0);
+    EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
     EXPECT_EQ(app.trace, kSilentSteps);
     CorvexParameters defaults(L"client");
     defaults.LoadSystemDefaults();
@@ -147,7 +142,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
     TracingApp refused;
-    EXPECT_EQ(AfxWinMain(refused), ExitCode::kSettingsNotSaved);
+    EXPECT_EQ(testing_support::RunWithoutDialogs(refused), ExitCode::kSettingsNotSaved);
     EXPECT_TRUE(refused.trace.empty()) << "no firewall or service step";
     ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");

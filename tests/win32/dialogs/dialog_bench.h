@@ -162,6 +162,13 @@ inline INT_PTR RunModal(const std::function<INT_PTR()>& show, const std::functio
     return result;
 }
 
+// Runs a whole program that must show no dialog (a silent mode, a failing start): one that
+// shows anyway fails the test and is ended, rather than waiting for a user who never comes.
+inline int RunWithoutDialogs(CWinApp& app) {
+    return static_cast<int>(RunModal([&] { return static_cast<INT_PTR>(AfxWinMain(app)); },
+                                     [](DialogDriver&) { ADD_FAILURE() << "a dialog was shown"; }));
+}
+
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {

@@ -27,16 +27,16 @@ protected:
         seams.processes = &launcher;
         seams.textFiles = &textFiles;
         platform::Install(seams);
-        launcher.onStart = [this](const platform::FakeProcessLauncher::Start&) {
-            waitCursorWhileRunning = ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT);
+        launcher.onStart = [this](const platform::FakeProcessLauncher::Start& start) {
+            commandLine = start.commandLine, waitCursorWhileRunning = WaitCursorNow();
         };
     }
-    std::wstring CommandLine() const { return launcher.starts.empty() ? L"" : launcher.starts[0].commandLine; }
-    bool WaitCursorNow() const { return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT); }
+    static bool WaitCursorNow() { return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT); }
 
     platform::FakeProcessLauncher launcher;
     platform::FakeTextFileWriter textFiles;
     TestPacketDlg dialog;
+    std::wstring commandLine;  // the last start's
     bool waitCursorWhileRunning = false;
 };
 
@@ -96,12 +96,12 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
         bench.folders.userAppData + L"\\Quentara\\Corvex Workstation\\PredefinedClientSettings\\";
     ASSERT_EQ(launcher.starts.size(), 1u);
     EXPECT_EQ(launcher.starts[0].applicationName, LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe)");
-    EXPECT_EQ(CommandLine(), L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
-                                 predefined + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + predefined +
-                                 LR"(Workstation\\" /DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT=")" +
-                                 output + LR"(" /DCURRENT_WORK_DIR="C:\Corvex\\")" +
-                                 (c.asks ? L" /DASK_FOR_PARAMETERS" : L"") +
-                                 LR"( "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
+    EXPECT_EQ(commandLine, L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
+                               predefined + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + predefined +
+                               LR"(Workstation\\" /DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT=")" +
+                               output + LR"(" /DCURRENT_WORK_DIR="C:\Corvex\\")" +
+                               (c.asks ? L" /DASK_FOR_PARAMETERS" : L"") +
+                               LR"( "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
     // Handles inherited, CREATE_NO_WINDOW alone, an INFINITE wait, every handle closed, the wait cursor.
     EXPECT_EQ(std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags,
                               launcher.waitTimeouts, launcher.openHandles, waitCursorWhileRunning, WaitCursorNow()),
@@ -137,7 +137,7 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
         IDOK);
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).workstation, L"");
     EXPECT_TRUE(SystemSupplied(dialog.GetWorkstationSettingsDir()));
-    EXPECT_EQ(CommandLine().find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
+    EXPECT_EQ(commandLine.find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
     EXPECT_EQ(dialog.RawNameChoice(), -1) << "no button of the group was checked";
     dialog.SetNameChoice(3);  // no button of the group: counts as the computer's name
     EXPECT_EQ(dialog.GetNameChoice(), UseComputerName);
@@ -183,34 +183,31 @@ INSTANTIATE_TEST_SUITE_P(Cases, KeptOpenTest, ::testing::Values(
     KeptOpenCase{"CodeWithAllBits", L"b.example", true, 0xFFFFFFFFu, 1, kCannotStart + L"4294967295).|SetupClient|16|1|1\n"}));
 // clang-format on
 
-const wchar_t kBatchFile[] = LR"(C:\Corvex\client_packet_build.bat)";
+const wchar_t kBatchFile[] = LR"(C:\Program Files\Corvex\client_packet_build.bat)";
 const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
 
-// The configurator's folder: the file name cut, one backslash appended; a path of 260
-// characters filled the buffer, so the system cut it: nothing is built.
-TEST_F(KitDialogTest, ModuleDirectoryIsTheFolderWithABackslashAndACutPathBuildsNothing) {
+// BuildPacket itself. A configurator path of 260 characters filled the buffer, so the system cut
+// it: nothing is built. Otherwise the configurator's folder is the path with its file name cut
+// and one backslash appended. "--debug" standing whole writes the command line (unquoted
+// compiler, one blank, no line end) to the batch file before the start, also when the start then
+// fails; a batch file that cannot be written is skipped.
+TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFileWrittenBeforeTheStart) {
     const std::wstring deep = L"C:\\" + std::wstring(240, L'd');
+    bench.module.path = deep + L"\\" + std::wstring(16, L'f');
+    bench.CommandLine(L"--create_packet --debug");
+    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+    EXPECT_EQ(std::make_tuple(launcher.starts.size(), textFiles.attempts.size(), WaitCursorNow()),
+              std::make_tuple(size_t{0}, size_t{0}, false));
+    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
+    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
     for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
-             {LR"(C:\Program Files\Corvex\SetupClient.exe)", LR"(C:\Program Files\Corvex\)"},
              {LR"(\\server\share\SetupClient.exe)", LR"(\\server\share\)"},
-             {deep + L"\\" + std::wstring(15, L'f'), deep + L"\\"}}) {  // 259 characters
+             {deep + L"\\" + std::wstring(15, L'f'), deep + L"\\"},  // 259 characters
+             {LR"(C:\Program Files\Corvex\SetupClient.exe)", LR"(C:\Program Files\Corvex\)"}}) {
         bench.module.path = path;
         EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
     }
     EXPECT_EQ(bench.module.lastSize, 260u);
-    bench.module.path = deep + L"\\" + std::wstring(16, L'f');
-    bench.CommandLine(L"--create_packet --debug");
-    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
-    EXPECT_TRUE(launcher.starts.empty());
-    EXPECT_TRUE(textFiles.attempts.empty());
-    ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
-    EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
-    EXPECT_FALSE(WaitCursorNow());
-}
-
-// "--debug" standing whole: the command line, unquoted compiler, one blank, no line end, written
-// before the start, also when the start then fails; a file that cannot be written is skipped.
-TEST_F(KitDialogTest, DebugBatchFileHoldsTheCommandBeforeTheStart) {
     for (const wchar_t* arguments : {L"--create_packet", L"--debug=1", L"debug"}) {
         bench.CommandLine(arguments);
         dialog.BuildPacket(kOutput);
@@ -224,8 +221,8 @@ TEST_F(KitDialogTest, DebugBatchFileHoldsTheCommandBeforeTheStart) {
     dialog.SetNameChoice(1);
     dialog.BuildPacket(kOutput);
     EXPECT_TRUE(writtenAtStart);
-    const std::wstring line = LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe )" +
-                              dialog.ComposeBuildArguments(kOutput, LR"(C:\Corvex\)");
+    const std::wstring line = LR"(C:\Program Files\Corvex\CorvexWorkstation\Packet\tools\makensis.exe )" +
+                              dialog.ComposeBuildArguments(kOutput, LR"(C:\Program Files\Corvex\)");
     EXPECT_EQ(textFiles.files[kBatchFile], std::string(line.begin(), line.end()));
     textFiles.files.clear();
     launcher.startError = 2;
