@@ -68,15 +68,18 @@ public:
         return Result(std::rename(NativePath(source).c_str(), NativePath(target).c_str()));
     }
     DWORD Remove(const std::wstring& path) override {
-        return Hit(L"remove", path), Result(::unlink(NativePath(path).c_str()));
+        Hit(L"remove", path);  // recorded only: a remove is never failed
+        return Result(::unlink(NativePath(path).c_str()));
     }
     DWORD CreateFolders(const std::wstring& path) override {
         std::error_code error;
-        std::filesystem::create_directories((Hit(L"create folders", path), NativePath(path)), error);
+        Hit(L"create folders", path);  // recorded only
+        std::filesystem::create_directories(NativePath(path), error);
         return Code(error.value());
     }
     DWORD CreateStoreFolder(const std::wstring& path) override {
-        return Hit(L"create store folder", path), Result(::mkdir(NativePath(path).c_str(), 0755));
+        Hit(L"create store folder", path);  // recorded only
+        return Result(::mkdir(NativePath(path).c_str(), 0755));
     }
     DWORD GetOwnership(const std::wstring& path, FolderOwnership& ownership) override {
         struct stat info {};
