@@ -76,7 +76,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.stored_settings(box) == settings
     agent.wait_for_state(box, "RUNNING", timeout=60)
     assert agent.start_type(box) == "AUTO_START"
-    assert agent.registry(box, agent.SERVICE_KEY)["ImagePath"] == f'"{exe}"'
+    service = agent.registry(box, agent.SERVICE_KEY)  # an own-process service, normal error control
+    assert (service["ImagePath"], service["DisplayName"], service["Type"], service["ErrorControl"]) == \
+        (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x1")
     assert agent.firewall_rules(box) == [agent.allow_rule(exe)]
     entry = agent.registry(box, UNINSTALL_KEY)
     assert (entry["DisplayName"], entry["DisplayVersion"], entry["InstallLocation"]) == \
@@ -89,6 +91,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, '"C:\\kit.exe" /S /PORT=9000') == INSTALLED
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
     assert not box.unix_path(INSTALL_DIR_WIN).exists() and agent.firewall_rules(box) == [agent.allow_rule(exe)]
+    assert agent.registry(box, agent.SERVICE_KEY) == service, "the registration renewed as it was"
     agent.wait_for_state(box, "RUNNING")
 
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED

@@ -1,79 +1,18 @@
-// What the kit build and the program rely on from the system: the kit's command line as the
-// real CommandLineToArgvW splits it, the debug batch file's stream, starting and waiting for a
-// program, and the built SetupClient.exe's manifest (read back from its resources).
+// What the kit build and the program rely on from the system: the debug batch file's stream,
+// starting and waiting for a program, and the built SetupClient.exe's manifest (read back from
+// its resources). The kit's command line as the compiler splits it is met end to end.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <string>
-#include <vector>
 
-#include "framework/win32/win32_ui.h"
-#include "packet/create_client_packet_dlg.h"
 #include "platform/fake/fake_text_file_writer.h"
 #include "platform/win32/win32_process_launcher.h"
 #include "platform/win32/win32_seams.h"
 #include "platform/win32/win32_text_file_writer.h"
 
 namespace {
-
-struct KitPaths {
-    const char* name;
-    std::wstring settingsRoot;  // the user's settings folder (ends with a backslash)
-    std::wstring output;        // the installer file to write
-    std::wstring module;        // the configurator's folder (ends with a backslash)
-};
-
-// The kit dialog with its settings folders below a chosen root (never shown).
-class KitDialog : public CCreateClientPacketDlg {
-public:
-    explicit KitDialog(std::wstring root) : root_(std::move(root)) {}
-    std::wstring GetUserSettingsDir() override { return root_ + L"User\\"; }
-    std::wstring GetWorkstationSettingsDir() override { return root_ + L"Workstation\\"; }
-
-private:
-    std::wstring root_;
-};
-
-class KitCommandLineTest : public ::testing::TestWithParam<KitPaths> {
-protected:
-    KitCommandLineTest() : previous_(framework::InstallUi(&ui_)) {}
-    ~KitCommandLineTest() override { framework::InstallUi(previous_); }
-    framework::Win32Ui ui_;
-    framework::UiBackend* previous_;
-};
-
-TEST_P(KitCommandLineTest, EveryDefineArrivesWholeWithExactlyItsValue) {
-    const KitPaths& c = GetParam();
-    KitDialog dialog(c.settingsRoot);
-    const std::wstring compiler = c.module + L"CorvexWorkstation\\Packet\\tools\\makensis.exe";
-    const std::wstring line = L"\"" + compiler + L"\"" + dialog.ComposeBuildArguments(c.output, c.module);
-    int count = 0;
-    LPWSTR* arguments = ::CommandLineToArgvW(line.c_str(), &count);
-    ASSERT_NE(arguments, nullptr);
-    const std::vector<std::wstring> split(arguments, arguments + count);
-    ::LocalFree(arguments);
-    EXPECT_EQ(split,
-              (std::vector<std::wstring>{compiler, L"/DPRODUCT_VERSION_MAJOR=6.9", L"/DPRODUCT_VERSION_MINOR=6.8822",
-                                         L"/DUSER_SETTINGS_DIR=" + c.settingsRoot + L"User\\",
-                                         L"/DWORKSTATION_SETTINGS_DIR=" + c.settingsRoot + L"Workstation\\",
-                                         L"/DAPP_DIR_SUFFIX=Quentara\\Corvex Workstation\\", L"/DOUTPUT=" + c.output,
-                                         L"/DCURRENT_WORK_DIR=" + c.module,
-                                         c.module + L"CorvexWorkstation\\Packet\\build_packet.nsi"}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, KitCommandLineTest,
-    ::testing::Values(
-        KitPaths{"Blanks", L"C:\\Users\\Jo  Ann\\", L"C:\\My Kits\\ kit .exe", L"C:\\Program Files\\Corvex\\"},
-        KitPaths{"ShellCharacters", L"C:\\R&D %USERNAME%\\", L"C:\\Kits\\a&b|c^d<e>f%TEMP%.exe", L"C:\\tools ^&^^\\"},
-        KitPaths{"NonAscii", L"C:\\Users\\J\u00fcrgen\U0001F600\\", L"C:\\K\u00e4its\\\u30ad\u30c3\u30c8.exe",
-                 L"C:\\\u0421\u0435\u0442\u0430\u043f\\"},
-        KitPaths{"RootsAndShares", L"D:\\", L"\\\\server\\kits\\setup.exe", L"\\\\server\\tools\\"},
-        KitPaths{"DefineLookalikes", L"C:\\x /DEVIL=1\\", L"C:\\k\\ /DOUTPUT=C:\\evil.exe", L"C:\\ /X\\"}),
-    [](const ::testing::TestParamInfo<KitPaths>& info) { return std::string(info.param.name); });
 
 std::wstring TempPath(const wchar_t* name) {
     wchar_t buffer[MAX_PATH + 1] = {};
