@@ -8,7 +8,7 @@
 #include "packet/create_client_packet_dlg.h"
 #include "params/corvex_parameters.h"
 #include "platform/fake/fake_process_launcher.h"
-#include "platform/fake/fake_text_file_writer.h"
+#include "platform/win32/win32_text_file_writer.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ protected:
     KitDialogTest() {
         platform::Seams seams = platform::Current();
         seams.processes = &launcher;
-        seams.textFiles = &textFiles;
+        seams.textFiles = &textFiles;  // the real one, on the bench's disk
         platform::Install(seams);
         launcher.onStart = [this](const platform::FakeProcessLauncher::Start& start) {
             commandLine = start.commandLine, waitCursorWhileRunning = WaitCursorNow();
@@ -34,7 +34,7 @@ protected:
     static bool WaitCursorNow() { return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT); }
 
     platform::FakeProcessLauncher launcher;
-    platform::FakeTextFileWriter textFiles;
+    platform::Win32TextFileWriter textFiles;
     TestPacketDlg dialog;
     std::wstring commandLine;  // the last start's
     bool waitCursorWhileRunning = false;
@@ -106,7 +106,6 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_EQ(std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags,
                               launcher.waitTimeouts, launcher.openHandles, waitCursorWhileRunning, WaitCursorNow()),
               std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false));
-    EXPECT_TRUE(textFiles.attempts.empty()) << "a batch file without --debug";
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
               L"Please enter a positive integer.|SetupClient|48|1|1012\nThe Client distribution kit is saved into \"" +
                   output + L"\".|SetupClient|64|1|1\n");
@@ -183,21 +182,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, KeptOpenTest, ::testing::Values(
     KeptOpenCase{"CodeWithAllBits", L"b.example", true, 0xFFFFFFFFu, 1, kCannotStart + L"4294967295).|SetupClient|16|1|1\n"}));
 // clang-format on
 
-const wchar_t kBatchFile[] = LR"(C:\Program Files\Corvex\client_packet_build.bat)";
 const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
 
 // BuildPacket itself. A configurator path of 260 characters filled the buffer, so the system cut
 // it: nothing is built. Otherwise the configurator's folder is the path with its file name cut
 // and one backslash appended. "--debug" standing whole writes the command line (unquoted
-// compiler, one blank, no line end) to the batch file before the start, also when the start then
-// fails; a batch file that cannot be written is skipped.
+// compiler, one blank, no line end; a byte a character, up to the first beyond 0xFF) over the
+// batch file beside the configurator before the start, also when the start then fails; a batch
+// file that cannot be written is skipped.
 TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFileWrittenBeforeTheStart) {
     const std::wstring deep = L"C:\\" + std::wstring(240, L'd');
     bench.module.path = deep + L"\\" + std::wstring(16, L'f');
     bench.CommandLine(L"--create_packet --debug");
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
-    EXPECT_EQ(std::make_tuple(launcher.starts.size(), textFiles.attempts.size(), WaitCursorNow()),
-              std::make_tuple(size_t{0}, size_t{0}, false));
+    EXPECT_EQ(std::make_tuple(launcher.starts.size(), WaitCursorNow()), std::make_tuple(size_t{0}, false));
     ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
     for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
@@ -208,33 +206,38 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
         EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
     }
     EXPECT_EQ(bench.module.lastSize, 260u);
+    bench.module.path = bench.PathInRoot(L"SetupClient.exe");
+    const std::wstring batchFile = bench.PathInRoot(L"client_packet_build.bat");
+    const auto batch = [&] {
+        std::string bytes;
+        bench.files.ReadWholeFile(batchFile, 1 << 16, bytes);
+        return bytes;
+    };
     for (const wchar_t* arguments : {L"--create_packet", L"--debug=1", L"debug"}) {
         bench.CommandLine(arguments);
         dialog.BuildPacket(kOutput);
     }
-    EXPECT_TRUE(textFiles.attempts.empty());
+    EXPECT_EQ(batch(), "");
     bench.CommandLine(L"--create_packet --DEBUG");
-    bool writtenAtStart = false;
-    launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
-        writtenAtStart = textFiles.files.count(kBatchFile) == 1;
-    };
+    std::string atStart;
+    launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) { atStart = batch(); };
     dialog.SetNameChoice(1);
+    const std::wstring compiler = bench.PathInRoot(L"CorvexWorkstation\\Packet\\tools\\makensis.exe ");
+    std::wstring line = compiler + dialog.ComposeBuildArguments(kOutput, bench.PathInRoot(L""));
     dialog.BuildPacket(kOutput);
-    EXPECT_TRUE(writtenAtStart);
-    const std::wstring line = LR"(C:\Program Files\Corvex\CorvexWorkstation\Packet\tools\makensis.exe )" +
-                              dialog.ComposeBuildArguments(kOutput, LR"(C:\Program Files\Corvex\)");
-    EXPECT_EQ(textFiles.files[kBatchFile], std::string(line.begin(), line.end()));
-    textFiles.files.clear();
+    EXPECT_EQ(atStart, std::string(line.begin(), line.end()));
     launcher.startError = 2;
-    const std::wstring oldKit = bench.PathInRoot(L"kit.exe");
+    const std::wstring oldKit = bench.PathInRoot(L"kit \u00f6ne \u20ac.exe");
     ASSERT_EQ(bench.files.WriteNewFile(oldKit, "old kit", false), 0u);
     EXPECT_EQ(dialog.BuildPacket(oldKit), FALSE);
-    EXPECT_EQ(textFiles.files.count(kBatchFile), 1u);
+    line = compiler + dialog.ComposeBuildArguments(oldKit, bench.PathInRoot(L""));
+    EXPECT_EQ(batch(), std::string(line.begin(), line.begin() + line.find(L'\u20ac')));
     std::string bytes;
     bench.files.ReadWholeFile(oldKit, 100, bytes);
     EXPECT_EQ(bytes, "old kit") << "a failed start leaves an existing kit as it was";
     launcher.startError = 0;
-    textFiles.unopenable.insert(kBatchFile);
+    ASSERT_EQ(bench.files.Remove(batchFile), 0u);
+    ASSERT_EQ(bench.files.CreateFolders(batchFile), 0u);  // a folder in its place
     bench.prompts.messageBoxes.clear();
     EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
     EXPECT_TRUE(bench.prompts.messageBoxes.empty());

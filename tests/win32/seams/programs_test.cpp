@@ -1,16 +1,14 @@
-// What the kit build and the program rely on from the system: the debug batch file's stream,
-// starting and waiting for a program, and the built SetupClient.exe's manifest (read back from
-// its resources). The kit's command line as the compiler splits it is met end to end.
+// What the kit build and the program rely on from the system: starting and waiting for a
+// program, and the built SetupClient.exe's manifest (read back from its resources). The debug
+// batch file is written for real in the kit dialog's tests; the kit's command line as the
+// compiler splits it is met end to end.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
 
-#include "platform/fake/fake_text_file_writer.h"
 #include "platform/win32/win32_process_launcher.h"
-#include "platform/win32/win32_seams.h"
-#include "platform/win32/win32_text_file_writer.h"
 
 namespace {
 
@@ -18,24 +16,6 @@ std::wstring TempPath(const wchar_t* name) {
     wchar_t buffer[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH, buffer);
     return std::wstring(buffer) + L"corvex " + std::to_wstring(::GetCurrentProcessId()) + name;
-}
-
-// The real stream and the native tests' fake turn a text into the same bytes, and a second
-// write replaces the file whole.
-TEST(TextFileWriter, WritesAsTheFakeDoesAndReplacesWhole) {
-    platform::Win32TextFileWriter real;
-    platform::FakeTextFileWriter fake;
-    platform::Win32FileSystem files;
-    const std::wstring path = TempPath(L".bat");
-    for (const wchar_t* text : {L"C:\\a b\\makensis.exe  /DOUTPUT=\"C:\\J\u00f6rg \u20ac.exe\"", L""}) {
-        ASSERT_TRUE(real.WriteClassic(path, text));
-        ASSERT_TRUE(fake.WriteClassic(path, text));
-        std::string bytes;
-        EXPECT_EQ(files.ReadWholeFile(path, 4096, bytes), 0u);
-        EXPECT_EQ(bytes, fake.files[path]);
-    }
-    ::DeleteFileW(path.c_str());
-    EXPECT_FALSE(real.WriteClassic(TempPath(L"-none\\a.bat"), L"x")) << "a missing folder";
 }
 
 TEST(ProcessLauncher, StartsWaitsForAndReleasesAProgramKeepingTheCallersLastError) {
