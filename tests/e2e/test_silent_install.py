@@ -10,9 +10,12 @@ STORED = ("backup.example.com", 1234, "CORP\\someone", "WS-07")
 
 def test_silent_install_then_local_install_on_the_running_slow_agent(app, driver, sandbox):
     agent.store_settings(sandbox, *STORED)
+    # Rules for the agent that let no server in: outbound, blocking, disabled.
+    others = [AGENT_RULE[:2] + (2,) + AGENT_RULE[3:], AGENT_RULE[:3] + (0,) + AGENT_RULE[4:], AGENT_RULE[:5] + (False,)]
+    agent.set_firewall_rules(sandbox, others)
     assert app("--silent_install").wait(timeout=60) == 0
     assert driver.windows() == [], "a window was shown"
-    assert agent.firewall_rules(sandbox) == [AGENT_RULE]
+    assert agent.firewall_rules(sandbox) == others + [AGENT_RULE]
     assert sandbox.service_state() == "RUNNING" and agent.start_type(sandbox) == "AUTO_START"
     assert agent.stored_settings(sandbox) == STORED, "the silent install changes no settings"
     # Again, on the running agent: the local settings replace the stored ones, then the agent is
@@ -24,7 +27,7 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(app, driver
     lines = agent.report(sandbox)
     assert lines.index("control stop") < lines.index("start behaviour slow") < \
         lines.index("settings host localhost port 9750 login Administrator workstation localhost")
-    assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == [AGENT_RULE]
+    assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == others + [AGENT_RULE]
 
 
 def test_a_missing_service_shows_its_messages_and_ends_with_not_running(app, driver, sandbox):

@@ -43,6 +43,11 @@ def firewall_rules(sandbox):
     return [(n, p, int(d), int(a), int(pr), e == "1") for n, p, d, a, pr, e in (l.split("\t") for l in lines)]
 
 
+def set_firewall_rules(sandbox, rules):
+    lines = ("\t".join(str(int(v) if isinstance(v, bool) else v) for v in rule) + "\n" for rule in rules)
+    (sandbox.drive_c / "windows" / "firewall_rules.tsv").write_text("".join(lines), encoding="utf-8")
+
+
 def allow_rule(program):
     # The rule the product asks for: inbound (1), allow (1), every profile, enabled.
     return ("Corvex Workstation x64", program, 1, 1, 0x7FFFFFFF, True)

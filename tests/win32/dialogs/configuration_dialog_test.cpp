@@ -75,6 +75,7 @@ struct AnswerCase {
     const wchar_t* host;
     bool saved;
     bool started;
+    int focus;             // afterwards: the button that is live again, or the refused value's box
     std::wstring refusal;  // the box after Yes, as Described gives it; empty: none
 };
 
@@ -89,7 +90,7 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
         bench.prompts.focusedControl = [&] { return buttonsAtBoxes.push_back(w.Buttons()), w.Focus(); };
         w.Type(IDC_SERVER_HOST, c.host);
         w.Click(IDC_START);
-        EXPECT_EQ(w.Buttons(), c.started ? kRunning : kStopped);
+        EXPECT_EQ(std::make_tuple(w.Buttons(), w.Focus()), std::make_tuple(c.started ? kRunning : kStopped, c.focus));
         bench.prompts.focusedControl = nullptr;
         w.Click(IDCANCEL);
     });
@@ -104,10 +105,11 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest,
-                         ::testing::Values(AnswerCase{"Cancel", IDCANCEL, L"new.example.com", false, false, L""},
-                                           AnswerCase{"No", IDNO, L"new.example.com", false, true, L""},
-                                           AnswerCase{"Yes", IDYES, L"new.example.com", true, true, L""},
-                                           AnswerCase{"YesWithAnEmptyHost", IDYES, L"", false, false,
+                         ::testing::Values(AnswerCase{"Cancel", IDCANCEL, L"new.example.com", false, false, IDC_START,
+                                                      L""},
+                                           AnswerCase{"No", IDNO, L"new.example.com", false, true, IDC_STOP, L""},
+                                           AnswerCase{"Yes", IDYES, L"new.example.com", true, true, IDC_STOP, L""},
+                                           AnswerCase{"YesWithAnEmptyHost", IDYES, L"", false, false, IDC_SERVER_HOST,
                                                       kEmptyHost + L"|SetupClient|48|1|1000\n"}));
 
 // Any of the four boxes edited by the user marks the dialog (the kit dialog has no such flag);
@@ -157,6 +159,9 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                       w.Type(IDC_SERVER_HOST, c.host);
                       if (c.install) {
                           EXPECT_FALSE(w.Has(IDCANCEL));
+                          EXPECT_EQ(w.TabStops(),
+                                    (std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
+                                                      IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK}));
                           EXPECT_EQ(w.Style() & WS_SYSMENU, 0) << "no close button";
                           w.EscapeAndClose();
                           EXPECT_FALSE(w.Ended());

@@ -78,6 +78,13 @@ public:
     bool Enabled(int id) const { return Has(id) && ::IsWindowEnabled(Item(id)) != FALSE; }
     bool Checked(int id) const { return ::IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
     std::vector<bool> Buttons() const { return {Enabled(IDC_START), Enabled(IDC_STOP), Enabled(IDC_RESTART)}; }
+    // The controls that Tab visits, in the order it visits them (enabled or not).
+    std::vector<int> TabStops() const {
+        std::vector<int> ids;
+        for (HWND c = ::GetWindow(m_dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
+            if (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) ids.push_back(::GetDlgCtrlID(c));
+        return ids;
+    }
     int Focus() const {
         HWND focus = ::GetFocus();
         return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;

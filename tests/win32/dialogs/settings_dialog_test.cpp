@@ -21,10 +21,14 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
     CClientConfigurationDlg dialog;
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
-                      EXPECT_EQ(std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified()),
-                                std::make_tuple(Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
-                                                L"Leave empty to use this computer's network name, WS-0142",
-                                                IDC_SERVER_HOST, FALSE));
+                      EXPECT_EQ(
+                          std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified(),
+                                          w.TabStops()),
+                          std::make_tuple(
+                              Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
+                              L"Leave empty to use this computer's network name, WS-0142", IDC_SERVER_HOST, FALSE,
+                              std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME, IDC_ADMIN_LOGIN,
+                                               IDC_LOAD_DEFAULTS, IDC_START, IDC_STOP, IDC_RESTART, IDOK, IDCANCEL}));
                       EXPECT_TRUE(w.Fill({L"10.1.2.3", L"065535", L"admin@corp.example", L"OFFICE-PC7"}));
                       w.Click(IDOK);
                   }),
