@@ -19,7 +19,7 @@ SERVER = ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one.exe"
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
-INSTALLED, SERVICE_NOT_RUNNING = 0, 14  # the installer's exit codes (docs/KIT.md)
+INSTALLED, BAD_SWITCH, SERVICE_NOT_RUNNING = 0, 10, 14  # the installer's exit codes (docs/KIT.md)
 
 
 def compiler_log(box):
@@ -84,6 +84,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert (entry["DisplayName"], entry["DisplayVersion"], entry["InstallLocation"]) == \
         ("Corvex Workstation", "6.9.6.8822", folder)
     assert entry["QuietUninstallString"] == f'"{folder}\\Uninstall.exe" /S _?={folder}'
+    size = sum(f.stat().st_size for f in box.unix_path(folder).rglob("*") if f.is_file())
+    assert abs(int(entry["EstimatedSize"], 0) - size / 1024) < 16, "the installed size in KiB"
 
     # A plain re-run goes to the remembered folder, keeps what an administrator changed since
     # and applies only its switches.
@@ -93,6 +95,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert not box.unix_path(INSTALL_DIR_WIN).exists() and agent.firewall_rules(box) == [agent.allow_rule(exe)]
     assert agent.registry(box, agent.SERVICE_KEY) == service, "the registration renewed as it was"
     agent.wait_for_state(box, "RUNNING")
+
+    # A refused switch: the helper's reason whole in the installer's own line of the log, which
+    # keeps every run's lines.
+    assert run(box, '"C:\\kit.exe" /S /PORT=0') == BAD_SWITCH
+    exits = [line.split("] ", 1)[1] for line in agent.setup_log(box) if "] Exit code" in line]
+    assert exits[:6] == ["Exit code 0"] * 6 and exits[6] == exits[7] and exits[7].startswith("Exit code 10: /PORT=: The")
+    assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
 
     agent.set_firewall_rules(box, [agent.allow_rule(exe.upper())])  # its rule, in other letter case
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED

@@ -23,6 +23,10 @@ def store_settings(sandbox, host, port, login, workstation):
                                                          "workstationName": workstation, "systemSupplied": False}))
 
 
+def setup_log(sandbox):
+    return (settings_dir(sandbox).parent / "Logs" / "setup.log").read_text(encoding="utf-8").splitlines()
+
+
 def read_json(folder, name):
     return json.loads((folder / name).read_text(encoding="utf-8"))
 

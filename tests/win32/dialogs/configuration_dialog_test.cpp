@@ -162,7 +162,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                           EXPECT_EQ(w.TabStops(),
                                     (std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
                                                       IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK}));
-                          EXPECT_EQ(w.Style() & WS_SYSMENU, 0) << "no close button";
+                          EXPECT_EQ(w.Frame(), L"centred, task-bar button, tool window, 4 scrolling boxes");
                           w.EscapeAndClose();
                           EXPECT_FALSE(w.Ended());
                           EXPECT_TRUE(services.requests.empty());

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -90,7 +91,28 @@ public:
         return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;
     }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
-    LONG Style() const { return ::GetWindowLongW(m_dialog, GWL_STYLE); }
+    // How the window presents itself: centred on the work area, a task-bar button, a tool
+    // window, a close button; and how many of the four settings boxes scroll as one types.
+    std::wstring Frame() const {
+        RECT window{}, area{};
+        ::GetWindowRect(m_dialog, &window);
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        const bool centred = std::abs(window.left + window.right - area.left - area.right) <= 2 &&
+                             std::abs(window.top + window.bottom - area.top - area.bottom) <= 2;
+        const LONG style = ::GetWindowLongW(m_dialog, GWL_STYLE), ex = ::GetWindowLongW(m_dialog, GWL_EXSTYLE);
+        int scrolling = 0;
+        for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME})
+            scrolling += (::GetWindowLongW(Item(id), GWL_STYLE) & ES_AUTOHSCROLL) != 0;
+        return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
+               (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & WS_SYSMENU ? L", close button" : L"") +
+               L", " + std::to_wstring(scrolling) + L" scrolling boxes";
+    }
+    // Whether the box's whole text is selected, as the dialog leaves a box it sends the user back to.
+    bool AllSelected(int id) const {
+        DWORD start = 0, end = 0;
+        ::SendMessageW(Item(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return start == 0 && end == static_cast<DWORD>(::GetWindowTextLengthW(Item(id)));
+    }
     LRESULT Send(UINT message, WPARAM wParam = 0) const { return ::SendMessageW(m_dialog, message, wParam, 0); }
 
 private:

@@ -63,12 +63,13 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                   [&](DialogDriver& w) {
                       EXPECT_EQ(std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
                                                 w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.Text(IDOK),
-                                                w.TabStops()),
+                                                w.TabStops(), w.Frame()),
                                 std::make_tuple(true, false, L"WS-9",
                                                 L"Leave empty to use each workstation's own network name", L"Create",
                                                 std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN,
                                                                  IDC_WORKSTATION_NAME, IDC_NAME_COMPUTER,
-                                                                 IDC_LOAD_DEFAULTS, IDOK, IDCANCEL}));
+                                                                 IDC_LOAD_DEFAULTS, IDOK, IDCANCEL},
+                                                L"centred, task-bar button, close button, 4 scrolling boxes"));
                       // A choice clicked with no port: the exchange stops at the port, the choice made before stays.
                       w.Type(IDC_SERVER_PORT, L"");
                       w.Click(IDC_NAME_TYPED);

@@ -23,12 +23,13 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
                   [&](DialogDriver& w) {
                       EXPECT_EQ(
                           std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified(),
-                                          w.TabStops()),
+                                          w.TabStops(), w.Frame()),
                           std::make_tuple(
                               Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
                               L"Leave empty to use this computer's network name, WS-0142", IDC_SERVER_HOST, FALSE,
                               std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME, IDC_ADMIN_LOGIN,
-                                               IDC_LOAD_DEFAULTS, IDC_START, IDC_STOP, IDC_RESTART, IDOK, IDCANCEL}));
+                                               IDC_LOAD_DEFAULTS, IDC_START, IDC_STOP, IDC_RESTART, IDOK, IDCANCEL},
+                              L"centred, task-bar button, close button, 4 scrolling boxes"));
                       EXPECT_TRUE(w.Fill({L"10.1.2.3", L"065535", L"admin@corp.example", L"OFFICE-PC7"}));
                       w.Click(IDOK);
                   }),
@@ -55,7 +56,8 @@ TEST_P(BadInputTest, IsRefusedOnceWithTheFocusOnItsControlAndNothingStored) {
         EXPECT_EQ(w.Type(c.control, c.text), !c.shown.empty());
         w.Click(IDOK);
         if (c.shown.empty()) return;
-        EXPECT_EQ(std::make_tuple(w.Ended(), w.Focus(), w.Text(c.control)), std::make_tuple(false, c.control, c.text));
+        EXPECT_EQ(std::make_tuple(w.Ended(), w.Focus(), w.Text(c.control), w.AllSelected(c.control)),
+                  std::make_tuple(false, c.control, c.text, true));
     });
     EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes), c.shown);
     if (c.shown.empty()) {

@@ -6,9 +6,12 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <string>
 
 #include "platform/win32/win32_process_launcher.h"
+#include "platform/win32/win32_seams.h"
 
 namespace {
 
@@ -16,6 +19,24 @@ std::wstring TempPath(const wchar_t* name) {
     wchar_t buffer[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH, buffer);
     return std::wstring(buffer) + L"corvex " + std::to_wstring(::GetCurrentProcessId()) + name;
+}
+
+// How often a thread of `process` is suspended: 1 for a program started suspended that has not
+// been resumed, 0 for one that runs; -1 when it has no thread (it has ended).
+DWORD SuspendCount(HANDLE process) {
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    DWORD count = static_cast<DWORD>(-1);
+    for (BOOL more = ::Thread32First(snapshot, &entry); more && count == static_cast<DWORD>(-1);
+         more = ::Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != ::GetProcessId(process)) continue;
+        const HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+        count = ::SuspendThread(thread);
+        ::CloseHandle(thread);
+    }
+    ::CloseHandle(snapshot);
+    return count;
 }
 
 TEST(ProcessLauncher, StartsWaitsForAndReleasesAProgramKeepingTheCallersLastError) {
@@ -37,6 +58,18 @@ TEST(ProcessLauncher, StartsWaitsForAndReleasesAProgramKeepingTheCallersLastErro
     const platform::ProcessStart missing = launcher.Create(TempPath(L"-none\\makensis.exe"), arguments, TRUE, 0);
     EXPECT_FALSE(missing.started);
     EXPECT_EQ(missing.lastError, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    // The creation flags reach the system: a program started suspended has not begun.
+    const platform::ProcessStart held =
+        launcher.Create(std::wstring(system) + L"\\cmd.exe", arguments, FALSE, CREATE_SUSPENDED);
+    ASSERT_TRUE(held.started);
+    EXPECT_EQ(SuspendCount(reinterpret_cast<HANDLE>(held.process)), 1u);
+    ::TerminateProcess(reinterpret_cast<HANDLE>(held.process), 0);
+    launcher.Close(held.process);
+}
+
+// The computer's name whole, as the system tells it to every program.
+TEST(MachineName, IsTheComputersName) {
+    EXPECT_EQ(platform::Win32MachineName().ComputerName(), _wgetenv(L"COMPUTERNAME"));
 }
 
 TEST(BuiltProgram, ItsManifestAsksForAdministratorRights) {
