@@ -14,6 +14,7 @@ from benchlib.app import CAPTION, AppProcess
 from benchlib.driver import Driver
 
 HOST, LOGIN, NAME, PORT, CREATE = 1000, 1001, 1002, 1004, 1
+NAME_PAGE_BOX = 1201  # the name page's text box
 CHOICES = {"computer-name": (1010, ""), "ask": (1011, ""), "typed-name": (1012, "WS-0142")}
 SERVER = ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one.exe"
@@ -27,10 +28,12 @@ def compiler_log(box):
     return path.read_text(errors="replace") if path.is_file() else "(no compiler log)"
 
 
-def build_kit(box, choice):  # "Create" with a choice; the built installer's bytes
+def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the built installer's bytes
     for source in (paths.ROOT / "src" / "packet" / "build_packet.nsi", paths.ROOT / "src" / "res" / "setup_client.ico"):
         shutil.copy2(source, box.program_dir / "CorvexWorkstation" / "Packet")
     (box.drive_c / "Kits").mkdir(exist_ok=True)
+    if over_a_file:
+        box.unix_path(KIT_WIN).write_bytes(b"an older kit")
     driver, (button, name) = Driver(box), CHOICES[choice]
     process = AppProcess(box, f'"{paths.SETUP_CLIENT_WIN}" --create_packet')
     for control, value in zip((HOST, PORT, LOGIN), SERVER):
@@ -39,7 +42,10 @@ def build_kit(box, choice):  # "Create" with a choice; the built installer's byt
     if name:
         driver.settext(CAPTION, NAME, name)
     driver.click(CAPTION, CREATE)
-    driver.filedialog(path="C:\\Kits\\kit one", timeout=30)
+    assert driver.filedialog(path="C:\\Kits\\kit one", timeout=30) == "CorvexWorkstation_setup.exe"
+    if over_a_file:  # the program's own question, and no other before it
+        shown = driver.answer("Yes", caption="SetupClient", timeout=30)
+        assert shown["text"] == f'"{KIT_WIN}" already exists. Do you want to replace it?'
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
     assert process.wait(timeout=30) == 0
@@ -103,6 +109,15 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert exits[:6] == ["Exit code 0"] * 6 and exits[6] == exits[7] and exits[7].startswith("Exit code 10: /PORT=: The")
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
 
+    # Moved to another folder: the earlier folder's uninstaller leaves the new installation be.
+    moved = "C:\\Moved"
+    assert run(box, f'"C:\\kit.exe" /S /D={moved}') == INSTALLED
+    assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
+    assert not box.unix_path(exe).exists()
+    entry, exe = agent.registry(box, UNINSTALL_KEY), moved + "\\CorvexWorkstation.exe"
+    assert entry["InstallLocation"] == moved
+    agent.wait_for_state(box, "RUNNING")
+
     agent.set_firewall_rules(box, [agent.allow_rule(exe.upper())])  # its rule, in other letter case
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
     assert not box.unix_path(exe).exists() and agent.registry(box, UNINSTALL_KEY) is None
@@ -124,3 +139,27 @@ def test_an_agent_that_never_starts_ends_with_its_code_in_bounded_time(machine, 
     assert process.wait(timeout=5) == SERVICE_NOT_RUNNING
     assert time.monotonic() - started < 90 and windows == []
     assert agent.stored_settings(machine) == (*SERVER, "WS-0142")
+
+
+def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox, driver):
+    # A kit that asks for the name, built over an older one; installed by a user on a machine
+    # without the agent: the name page refuses a bad name with the helper's reason, then the
+    # install-time dialog shows the kit's settings with the typed name, and its OK starts the
+    # agent, which nothing started before.
+    box, setup = sandbox, "Corvex Workstation Setup"  # the installer's caption (a blank after it but on the name page)
+    box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
+    agent.delete_service(box)
+    process = AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")
+    driver.click(setup + " ", CREATE, timeout=60)  # Next on the folder page
+    driver.settext(setup, NAME_PAGE_BOX, "WS 7")
+    driver.click(setup, CREATE)  # Install
+    assert driver.answer("OK", caption=setup)["text"] == "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
+    driver.settext(setup, NAME_PAGE_BOX, "WS-0777")
+    driver.click(setup, CREATE)
+    assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], "WS-0777"]
+    driver.click(CAPTION, CREATE)  # OK
+    driver.click(setup + " ", CREATE, timeout=60)  # Close
+    assert process.wait(timeout=60) == INSTALLED
+    assert agent.stored_settings(box) == (*SERVER, "WS-0777") and agent.start_type(box) == "AUTO_START"
+    starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
+    assert len(starts) == 1 and box.service_state() == "RUNNING"

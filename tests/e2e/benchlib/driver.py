@@ -44,11 +44,14 @@ class Driver:
         return self.run("windows", **{"class": "#32770"})
 
     def filedialog(self, path, timeout=20):
-        # The save dialog: the path into its file name box (a combo box, 0x47C), then its OK button.
-        self.settext("Save As", 0x47C, path, timeout=timeout)
+        # The save dialog: the name it offers in its file name box (a combo box, 0x47C), then
+        # the path typed over it and its OK button. Gives the name offered.
+        offered = self.text("Save As", 0x47C, timeout=timeout)["text"]
+        self.settext("Save As", 0x47C, path)
         self.click("Save As", 1)
+        return offered
 
 
 COMMANDS = {"wait_window": ("wait-window", "caption"), "settext": ("settext", "caption", "id", "text"),
-            "click": ("click", "caption", "id"), "close": ("close", "caption"),
+            "click": ("click", "caption", "id"), "text": ("text", "caption", "id"), "close": ("close", "caption"),
             "answer": ("answer", "button", "caption")}

@@ -82,10 +82,16 @@ HWND First(const std::vector<HWND>& all) { return all.empty() ? nullptr : all[0]
 HWND Window() {
     return Poll([] { return First(Windows(Need(L"caption"), L"")); }, "no window \"" + Utf8(opt[L"caption"]) + "\"");
 }
-HWND Control() {  // of the window, enabled: a disabled control takes no typing or click
-    HWND c = GetDlgItem(Window(), std::stoi(Need(L"id"), nullptr, 0));
-    if (!c || !IsWindowEnabled(c)) throw Failure("no enabled control " + Utf8(opt[L"id"]));
-    return c;
+HWND Control() {  // of the window or of a page inside it, once enabled: a disabled one takes no typing or click
+    const int id = std::stoi(Need(L"id"), nullptr, 0);
+    return Poll(
+        [&] {
+            HWND c = GetDlgItem(Window(), id);
+            for (HWND w : c ? std::vector<HWND>() : Windows(L"", L"", Window()))
+                if (!c && GetDlgCtrlID(w) == id) c = w;
+            return c && IsWindowEnabled(c) ? c : nullptr;
+        },
+        "no enabled control " + Utf8(opt[L"id"]));
 }
 
 Json Run(const std::wstring& command) {
@@ -100,6 +106,7 @@ Json Run(const std::wstring& command) {
         if (!Send(Control(), WM_SETTEXT, 0, (LPARAM)Need(L"text").c_str())) throw Failure("text refused");
         return {{"done", true}};
     }
+    if (command == L"text") return {{"text", Utf8(Text(Control()))}};
     if (command == L"click") return Post(Control(), BM_CLICK);  // a box it opens does not block
     if (command == L"close") return Post(Window(), WM_CLOSE);
     if (command == L"answer") {  // a message box: the button with that label ('&' and letter case ignored)

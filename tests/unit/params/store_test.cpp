@@ -2,6 +2,8 @@
 // and one table of damaged files, attacks and failing saves planted in the agent's store.
 #include <unistd.h>
 
+#include <ctime>
+
 #include "params_fixture.h"
 
 namespace {
@@ -110,7 +112,15 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
 
     const auto before = Files();
     const std::string bytesBefore = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
+    const auto now = [] {  // as a damaged copy's name tells the time of the save
+        char stamp[16] = {};
+        const std::time_t t = std::time(nullptr);
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&t));
+        return std::string(stamp);
+    };
+    const std::string from = now();
     const std::string saveRefusal = ErrorOf([&] { Settings(L"new-server", 2222, L"WS-NEW").Save(true); });
+    const std::string to = now();
     EXPECT_NE(saveRefusal.find(saveError), std::string::npos) << saveRefusal;
     if (*saveError == '\0') {
         EXPECT_EQ(Loaded(), L"new-server|2222|Administrator|WS-NEW");
@@ -120,13 +130,14 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
             std::make_tuple(Files(), bytes.find("new-server") != std::string::npos, userStuck || bytes == bytesBefore),
             std::make_tuple(before, userStuck, true));
     }
-    std::string kept, expected;  // each damaged file kept: the length of its date and time, and its bytes
+    std::string kept, expected;  // each damaged file kept: named for the time of the save, and its bytes
     for (const auto& file : Files()) {
         const auto at = file.find(".damaged-");
         const std::wstring path = bench.PathInRoot(std::wstring(file.begin(), file.end()));
-        if (at != std::string::npos) kept += std::to_string(file.size() - at - 9) + ReadBytes(path);
+        const std::string stamp = at != std::string::npos ? file.substr(at + 9) : "";
+        if (at != std::string::npos) kept += (stamp >= from && stamp <= to ? "on time" : stamp) + ReadBytes(path);
     }
-    for (int i = 0; i < keptDamaged; ++i) expected += "15" + kUtf16;
+    for (int i = 0; i < keptDamaged; ++i) expected += "on time" + kUtf16;
     EXPECT_EQ(kept, expected);
     EXPECT_EQ(std::to_string(FilesBelow(Outside()).size()) + ReadBytes(Outside() + L"\\victim"), "1victim");
 }
@@ -174,7 +185,15 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "user.json\" already held the new settings", 0, true},
     {"DiskFullWritingTheSecondFile", [](T& t) { t.files_.faults[L"write"] = {112, 2}; }, "", kOld,
      "workstation.json\" cannot be written: the disk is full. No settings file was changed.", 0, false},
+    // The first save into an empty store.
+    {"FirstSaveSecondReplaceBlocked", [](T& t) {
+         fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile())), t.files_.faults[L"replace"] = {32, 2};
+     }, "", kDefaults, "workstation.json\" cannot be replaced: another program is using the file. No settings file was "
+     "changed.", 0, false},
     // ... and a damaged file kept aside goes again when the save fails after it.
+    {"DamagedFileAndReplaceBlocked",
+     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"replace"] = {32, 2}; }, "", kNoName,
+     "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed.", 0, false},
     {"DamagedFileAndDiskFull",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 2}; }, "", kNoName,
      "user.json\" cannot be written: the disk is full. No settings file was changed.", 0, false}}),
