@@ -187,13 +187,15 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "workstation.json\" cannot be written: the disk is full. No settings file was changed.", 0, false},
     // The first save into an empty store.
     {"FirstSaveSecondReplaceBlocked", [](T& t) {
-         fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile())), t.files_.faults[L"replace"] = {32, 2};
-     }, "", kDefaults, "workstation.json\" cannot be replaced: another program is using the file. No settings file was "
-     "changed.", 0, false},
+         fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile()));
+         t.files_.faults[L"replace"] = {32, 2};
+     }, "", kDefaults, "workstation.json\" cannot be replaced: another program is using the file. No settings file "
+     "was changed.", 0, false},
     // ... and a damaged file kept aside goes again when the save fails after it.
     {"DamagedFileAndReplaceBlocked",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"replace"] = {32, 2}; }, "", kNoName,
-     "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed.", 0, false},
+     "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed.", 0,
+     false},
     {"DamagedFileAndDiskFull",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 2}; }, "", kNoName,
      "user.json\" cannot be written: the disk is full. No settings file was changed.", 0, false}}),
