@@ -65,7 +65,10 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
         Report(std::string("settings error ") + e.what());
     }
     if (g_word == "stuck") return SetState(SERVICE_START_PENDING, 1, 2000);
-    for (DWORD step = 1; g_word == "slow" && step <= 4; ++step) SetState(SERVICE_START_PENDING, step, 3000), Sleep(700);
+    // Slow: four steps, the second a pause of 2.5 s, longer than the waiter's own pauses but
+    // within the wait hint it gives for it.
+    for (DWORD step = 1; g_word == "slow" && step <= 4; ++step)
+        SetState(SERVICE_START_PENDING, step, step == 2 ? 6000 : 3000), Sleep(step == 2 ? 2500 : 700);
     if (g_word != "instant") SetState(SERVICE_RUNNING);
     WaitForSingleObject(g_stop, INFINITE);
     if (g_word == "instant") return;  // the handler reported stopped
