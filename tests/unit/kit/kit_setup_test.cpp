@@ -131,7 +131,9 @@ TEST_P(KitUninstallTest, RemovesOnlyThisFoldersServiceAndTheFirewallException) {
     if (agent.empty()) bench.services.installedService.clear();
     bench.services.binaryPath = agent;
     bench.services.state = SERVICE_RUNNING;
-    if (refusedWith != 0) bench.services.FailCall("Delete", 0, refusedWith);
+    // A service marked for deletion can no longer be opened; any other error refuses the removal.
+    const bool marked = refusedWith == ERROR_SERVICE_MARKED_FOR_DELETE;
+    if (refusedWith != 0) bench.services.FailCall(marked ? "OpenServiceByName" : "Delete", 0, refusedWith);
     bench.firewall.lookupFails = firewallUnreadable;
     bench.firewall.rules = {{L"c:\\corvex\\corvexworkstation.exe", L"Corvex Workstation x64"},
                             {L"C:\\Other\\CorvexWorkstation.exe", L"Corvex Workstation x64"}};
@@ -150,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitUninstallTest, ::testing::ValuesIn(std::vector<
     {"unquoted_in_other_letter_case", L"c:\\CORVEX\\CorvexWorkstation.exe", 0, false, 0},
     {"another_folders_service_is_left", L"\"C:\\Other\\CorvexWorkstation.exe\"", 0, false, 0},
     {"no_service", L"", 0, false, 0},
+    {"service_already_marked_for_deletion", L"", ERROR_SERVICE_MARKED_FOR_DELETE, false, 0},
     {"service_that_cannot_be_removed", kAgent, ERROR_ACCESS_DENIED, false, KitExit::kServiceNotRegistered},
     {"firewall_that_cannot_be_read", kAgent, 0, true, KitExit::kFirewallNotConfirmed},
     {"both_fail_the_service_is_told", kAgent, ERROR_ACCESS_DENIED, true, KitExit::kServiceNotRegistered}}),

@@ -83,6 +83,8 @@ TEST_F(StoreTest, FirstUseLoadsTheDefaultsAndWritesNothingAndTemporaryNamesAreFr
     EXPECT_NE(temporary[0], temporary[1]);
     EXPECT_EQ(temporary[0].size() + temporary[1].size(), 2 * (prefix.size() + 16 + 4));
     EXPECT_EQ(Files().size(), 2u) << "a temporary file was left";
+    defaults.Save(bench.PathInRoot(L"d\\"), bench.PathInRoot(L"d\\"));  // the defaults' empty name is the system's
+    EXPECT_NE(ReadBytes(bench.PathInRoot(L"d\\workstation.json")).find("ied\": true"), std::string::npos);
 }
 
 // Planted in the agent's store (which holds "old-server" and "WS-OLD") before a load and a
