@@ -13,7 +13,8 @@ from benchlib import agent, paths
 from benchlib.app import CAPTION, AppProcess
 from benchlib.driver import Driver
 
-HOST, LOGIN, NAME, PORT, CREATE = 1000, 1001, 1002, 1004, 1
+HOST, LOGIN, NAME, PORT = 1000, 1001, 1002, 1004
+DEFAULT = 1  # the default button of each window: Create, OK, Next, Install, Close
 NAME_PAGE_BOX = 1201  # the name page's text box
 CHOICES = {"computer-name": (1010, ""), "ask": (1011, ""), "typed-name": (1012, "WS-0142")}
 SERVER = ("backup01.example.com", 9751, "CORP\\backup")
@@ -41,7 +42,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     driver.click(CAPTION, button)
     if name:
         driver.settext(CAPTION, NAME, name)
-    driver.click(CAPTION, CREATE)
+    driver.click(CAPTION, DEFAULT)  # Create
     assert driver.filedialog(path="C:\\Kits\\kit one", timeout=30) == "CorvexWorkstation_setup.exe"
     if over_a_file:  # the program's own question, and no other before it
         shown = driver.answer("Yes", caption="SetupClient", timeout=30)
@@ -151,16 +152,16 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
     agent.delete_service(box)
     process = AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")
-    driver.click(setup + " ", CREATE, timeout=60)  # Next on the folder page
+    driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page
     driver.settext(setup, NAME_PAGE_BOX, "WS 7")
-    driver.click(setup, CREATE)  # Install
+    driver.click(setup, DEFAULT)  # Install
     assert driver.answer("OK", caption=setup)["text"] == \
         "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
     driver.settext(setup, NAME_PAGE_BOX, "WS-0777")
-    driver.click(setup, CREATE)
+    driver.click(setup, DEFAULT)
     assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], "WS-0777"]
-    driver.click(CAPTION, CREATE)  # OK
-    driver.click(setup + " ", CREATE, timeout=60)  # Close
+    driver.click(CAPTION, DEFAULT)  # OK
+    driver.click(setup + " ", DEFAULT, timeout=60)  # Close
     assert process.wait(timeout=60) == INSTALLED
     assert agent.stored_settings(box) == (*SERVER, "WS-0777") and agent.start_type(box) == "AUTO_START"
     starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
