@@ -23,7 +23,7 @@ const int kBad = KitExit::kBadSwitch, kNotWritten = KitExit::kSettingsNotWritten
 enum Mode { check, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
 enum Store { none, edited, damaged, damagedBesideAName, unwritable, rerun };
-enum Fault { noFault, startPending, startTimesOut, registrationRefused, firewallKeepsNoRule };
+enum Fault { noFault, startPending, startTimesOut, registrationRefused, firewallKeepsNoRule, stopRefused };
 struct KitCase {
     const char* name;
     Mode mode;
@@ -65,6 +65,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault == startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault == startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
+    if (c.fault == stopRefused) bench.services.FailCall("Control", 0, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
     if (c.fault == registrationRefused) {
         bench.services.FailCall("CreateOwnProcessService", 0, ERROR_ACCESS_DENIED);
         bench.services.FailCall("ChangeRegistration", 0, ERROR_ACCESS_DENIED);
@@ -103,6 +104,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit},
     {"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0, kKit + L"WS-7"},
     {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKit + L"WS-7"},
+    // Its start then refused as already running: the agent runs, which is what counts.
+    {"second_run_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
     {"valid_switches_pass_the_check", check, none, L"/SERVER=[::1] /LOGIN=user@corp.example", 0, L""},
