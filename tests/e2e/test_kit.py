@@ -1,11 +1,10 @@
-# The client kit end to end: "Create" with each name choice and the file dialog answered, the
-# real installer compiled (Debian's makensis behind the bench's adapter) with the choice's
-# predefined settings; then that installer run silently on a machine without the agent: settings,
-# service, firewall rule, uninstall entry, a re-run into the remembered folder, the uninstaller,
-# and an agent that never starts. The kit helper's switches and the build's command line are the
-# unit and in-process tests'.
+# The client kit end to end: "Create" with the file dialog answered and the real installer
+# compiled (Debian's makensis behind the bench's adapter) with the predefined settings; that
+# installer run silently on a machine without the agent (settings, service, firewall rule,
+# uninstall entry, re-runs, the uninstaller) and by a user who is asked for the name. The kit
+# helper's switches, each name choice and the build's command line are the unit and in-process
+# tests'.
 import shutil
-import time
 
 import pytest
 
@@ -16,12 +15,12 @@ from benchlib.driver import Driver
 HOST, LOGIN, NAME, PORT = 1000, 1001, 1002, 1004
 DEFAULT = 1  # the default button of each window: Create, OK, Next, Install, Close
 NAME_PAGE_BOX = 1201  # the name page's text box
-CHOICES = {"computer-name": (1010, ""), "ask": (1011, ""), "typed-name": (1012, "WS-0142")}
+CHOICES = {"ask": (1011, ""), "typed-name": (1012, "WS-0142")}
 SERVER = ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one.exe"
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
-INSTALLED, BAD_SWITCH, SERVICE_NOT_RUNNING = 0, 10, 14  # the installer's exit codes (docs/KIT.md)
+INSTALLED, BAD_SWITCH = 0, 10  # the installer's exit codes (docs/KIT.md)
 
 
 def compiler_log(box):
@@ -53,21 +52,11 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     return box.unix_path(KIT_WIN).read_bytes()
 
 
-@pytest.mark.parametrize("choice", list(CHOICES))
-def test_create_builds_a_real_installer_with_each_choice(sandbox, choice):
-    data = build_kit(sandbox, choice)
-    assert data[:2] == b"MZ" and "6.9.6.8822".encode("utf-16-le") in data  # the version defines
-    user = next(p for p in (sandbox.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
-    predefined = user / "AppData" / "Roaming" / "Quentara" / "Corvex Workstation" / "PredefinedClientSettings"
-    stored = agent.read_json(predefined / "User", "user.json")
-    assert (stored["serverHost"], stored["serverPort"], stored["login"]) == SERVER
-    station = agent.read_json(predefined / "Workstation", "workstation.json")
-    assert (station["workstationName"], station["systemSupplied"]) == (CHOICES[choice][1], choice != "typed-name")
-
-
 @pytest.fixture
 def machine(sandbox):  # the typed-name kit built at C:\kit.exe, then the agent's service removed
-    sandbox.drive_c.joinpath("kit.exe").write_bytes(build_kit(sandbox, "typed-name"))
+    data = build_kit(sandbox, "typed-name")
+    assert data[:2] == b"MZ" and "6.9.6.8822".encode("utf-16-le") in data  # the version defines
+    sandbox.drive_c.joinpath("kit.exe").write_bytes(data)
     agent.delete_service(sandbox)
     return sandbox
 
@@ -126,21 +115,6 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
     assert agent.firewall_rules(box) == []
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
-
-
-def test_an_agent_that_never_starts_ends_with_its_code_in_bounded_time(machine, driver):
-    folder = machine.unix_path(INSTALL_DIR_WIN)  # the default folder
-    folder.mkdir(parents=True)
-    agent.set_behaviour(machine, "stuck", folder)
-    started = time.monotonic()
-    process = AppProcess(machine, '"C:\\kit.exe" /S', cwd="C:\\")
-    windows = []
-    while process.running and time.monotonic() - started < 120:
-        windows += driver.windows()
-        time.sleep(0.5)
-    assert process.wait(timeout=5) == SERVICE_NOT_RUNNING
-    assert time.monotonic() - started < 90 and windows == []
-    assert agent.stored_settings(machine) == (*SERVER, "WS-0142")
 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox, driver):

@@ -54,16 +54,6 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
               std::make_tuple(static_cast<fs::perms>(0755), std::size_t{1}, std::size_t{0}));
 }
 
-TEST_F(StoreTest, PredefinedFoldersHoldOneFileEachWithTheirInheritedRights) {
-    const std::wstring user = bench.PathInRoot(L"Kit\\User\\"), workstation = bench.PathInRoot(L"Kit\\Workstation");
-    Settings(L"10.1.2.3", 4000, L"KIOSK-7").Save(user, workstation);  // a backslash is added to the second
-    EXPECT_EQ(Files(), (std::vector<std::string>{"Kit/User/user.json", "Kit/Workstation/workstation.json"}));
-    EXPECT_EQ(Calls(L"create store folder ").size() + Calls(L"write protected ").size(), 0u);
-    CorvexParameters loaded(L"client");
-    loaded.Load(user, workstation);
-    EXPECT_EQ(Show(loaded), L"10.1.2.3|4000|Administrator|KIOSK-7");
-}
-
 TEST_F(StoreTest, FirstUseLoadsTheDefaultsAndWritesNothingAndTemporaryNamesAreFresh) {
     CorvexParameters parameters = Settings(L"elsewhere", 1, L"WS-1"), defaults = parameters;
     parameters.Load();

@@ -1,8 +1,6 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
 // silent modes, the service commands' messages and the entry point's "Error!" box.
 #include "dialog_bench.h"
-#include "framework/win32/win32_prompts.h"
-#include "framework/win32/win32_ui.h"
 #include "params/corvex_parameters.h"
 
 namespace {
@@ -203,19 +201,6 @@ TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     EXPECT_EQ(AfxWinMain(app), kExitUnexpectedError);
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
               L"boom at cli\u00e9nt|Error!|" + std::to_wstring(MB_OK | MB_ICONERROR) + L"|0|0\n");  // no owner
-}
-
-TEST(EntryPoint, TheErrorBoxReachesMessageBoxWWithTheCharactersTheUtf8Encodes) {
-    framework::Win32Prompts system;
-    framework::Prompts* previous = framework::InstallPrompts(&system);
-    std::wstring shown;
-    RunModal([] { return ShowErrorBox("cli\xC3\xA9nt \xE2\x82\xAC"), INT_PTR(0); },
-             [&](DialogDriver& w) {
-                 shown = w.Text(0) + L"|" + w.Text(0xFFFF);  // the caption and the text
-                 w.Click(IDOK);
-             });
-    framework::InstallPrompts(previous);
-    EXPECT_EQ(shown, L"Error!|cli\u00e9nt \u20ac");
 }
 
 }  // namespace

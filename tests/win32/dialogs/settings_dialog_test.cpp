@@ -1,13 +1,11 @@
 // The settings dialog base, through the workstation configuration dialog: loading, the data
-// exchange, refusals with the focus on the refused control, "Load defaults", the modified flag
-// and the "Error!" box. The value rules themselves are the library's native tables.
+// exchange, refusals with the focus on the refused control, "Load defaults" and the modified
+// flag. The value rules themselves are the library's native tables.
 #include <filesystem>
 
 #include "dialog_bench.h"
 #include "dialogs/client_configuration_dlg.h"
 #include "framework/data_exchange.h"
-#include "framework/win32/win32_dialog_window.h"
-#include "framework/win32/win32_ui.h"
 #include "params/corvex_parameters.h"
 
 namespace {
@@ -127,113 +125,6 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     EXPECT_EQ(bench.ReadAgentSettings(), (Stored{defaults.GetCoordinatorHost(), defaults.GetCoordinatorPort(),
                                                  defaults.GetAllowedUserName(), L""}));
     EXPECT_TRUE(SystemSupplied(bench.AgentStore()));
-}
-
-// Stored settings that cannot be loaded: the "Error!" box, four empty boxes, the service
-// buttons as the template has them, and OK refused until a port is typed.
-TEST_F(SettingsDialogTest, AFailedLoadOpensEmptyAfterTheErrorBoxAndOkWaitsForAPort) {
-    for (const wchar_t* file : {L"user.json", L"workstation.json"}) {
-        bench.files.Remove(bench.AgentStore() + file);
-        bench.files.WriteNewFile(bench.AgentStore() + file, "{ not json", false);
-    }
-    CClientConfigurationDlg dialog;
-    EXPECT_EQ(Run(dialog,
-                  [&](DialogDriver& w) {
-                      ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
-                      // The opening stopped before the icons.
-                      EXPECT_EQ(std::make_tuple(bench.prompts.messageBoxes[0].caption, w.Boxes(), w.Buttons(),
-                                                w.Send(WM_GETICON, ICON_BIG)),
-                                std::make_tuple(L"Error!", Texts(4, L""), std::vector<bool>{true, true, true}, 0));
-                      w.Click(IDOK);
-                      EXPECT_EQ(Shown().back(), L"Please enter a positive integer.");
-                      EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
-                      w.Fill({L"backup.example.com", L"9750", L"CORP\\backup"});
-                      w.Click(IDOK);
-                  }),
-              IDOK);
-    EXPECT_EQ(bench.ReadAgentSettings().port, 9750);
-}
-
-// A save step that refuses a value of no box, fails otherwise, or reports no save: the box it
-// shows (none for the last), the focus left where it was, and the dialog open but for the last.
-struct SaveCase {
-    const char* name;
-    std::function<BOOL()> save;
-    INT_PTR result;
-    std::wstring shown;  // text|caption|type|owned|focus lines; empty: no box
-};
-class SaveStepTest : public testing_support::DialogTest, public ::testing::WithParamInterface<SaveCase> {};
-
-TEST_P(SaveStepTest, ShowsItsBoxAndKeepsOrEndsTheDialog) {
-    struct Dialog : CClientConfigurationDlg {
-        explicit Dialog(std::function<BOOL()> save) : save(std::move(save)) {}
-        BOOL SaveParameters(CorvexParameters&) override { return save(); }
-        std::function<BOOL()> save;
-    } dialog(GetParam().save);
-    EXPECT_EQ(Run(dialog,
-                  [&](DialogDriver& w) {
-                      w.Type(IDC_SERVER_HOST, L"new.example.com");
-                      w.Click(IDOK, true);
-                  }),
-              GetParam().result);
-    EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes), GetParam().shown);
-    EXPECT_TRUE(dialog.IsModified()) << "only a save clears the mark";
-    EXPECT_EQ(bench.services.Count("Start"), GetParam().result == IDOK ? 1 : 0) << "OK goes on only after a save";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, SaveStepTest,
-    ::testing::Values(SaveCase{"RefusalOfNoBox",
-                               []() -> BOOL { throw CorvexParameters::ValidationError(L"refused", nullptr); },
-                               testing_support::kLeftOpen, L"refused|SetupClient|48|1|1\n"},
-                      SaveCase{"OtherFailure", []() -> BOOL { throw std::runtime_error("disk on fire"); },
-                               testing_support::kLeftOpen, L"disk on fire|Error!|16|0|1\n"},
-                      SaveCase{"NoSave", [] { return FALSE; }, IDOK, L""}),
-    [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
-
-// Minimised, the dialog has the icon's background erased with the paint context, then draws
-// its icon centred in signed arithmetic that truncates toward zero. The live window is wrapped
-// so that it reports itself minimised with a chosen client area.
-using Drawn = std::vector<std::tuple<bool, int, int, int, HICON>>;  // erased, width, x, y, icon
-class MinimisedWindow : public framework::Win32DialogWindow {
-public:
-    MinimisedWindow(HWND handle, RECT client, Drawn& drawn) : Win32DialogWindow(handle), client(client), drawn(drawn) {}
-    bool IsIconic() override { return true; }
-    RECT ClientRect() override { return client; }
-    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_ICONERASEBKGND) erasedWith = reinterpret_cast<HDC>(wParam);
-        return Win32DialogWindow::Send(message, wParam, lParam);
-    }
-    void DrawIcon(HDC dc, int x, int y, HICON icon) override {
-        drawn.push_back({dc == erasedWith && dc != nullptr, client.right, x, y, icon});
-    }
-    RECT client;
-    HDC erasedWith = nullptr;
-    Drawn& drawn;
-};
-struct IconSize : framework::Win32Ui {
-    int GetSystemMetrics(int index) override { return index == SM_CXICON ? 32 : index == SM_CYICON ? 28 : 0; }
-};
-
-TEST_F(SettingsDialogTest, MinimisedItDrawsItsIconCentredTruncatingTowardZero) {
-    IconSize ui;
-    framework::UiBackend* previous = framework::InstallUi(&ui);
-    CClientConfigurationDlg dialog;
-    HICON icon = nullptr;
-    Drawn drawn;
-    Run(dialog, [&](DialogDriver& w) {
-        icon = reinterpret_cast<HICON>(w.Send(WM_GETICON, ICON_BIG));
-        framework::DialogWindow* live = dialog.GetWindow();
-        for (const RECT& client : {RECT{0, 0, 37, 41}, RECT{0, 0, 0, 0}}) {
-            MinimisedWindow window(live->Handle(), client, drawn);
-            dialog.HandleInitDialog(&window);
-            LRESULT result = 0;
-            dialog.HandleMessage(WM_PAINT, &result);
-        }
-        dialog.HandleInitDialog(live);  // the live window again, before the dialog ends
-    });
-    framework::InstallUi(previous);
-    EXPECT_EQ(drawn, (Drawn{{true, 37, 3, 7, icon}, {true, 0, -15, -13, icon}}));
 }
 
 }  // namespace

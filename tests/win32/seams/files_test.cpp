@@ -46,24 +46,6 @@ protected:
     std::error_code ignored;
 };
 
-TEST_F(Win32FilesTest, FileOperationsWorkOnUtf16Paths) {
-    const std::wstring folder = root + L"a\\b\\";
-    std::string bytes;
-    // Each call's result in order: an existing folder is fine, a file of exactly the limit is read.
-    EXPECT_EQ((std::vector<DWORD>{
-                  files.CreateFolders(folder), files.CreateFolders(folder),
-                  files.WriteNewFile(folder + L"new", "new bytes", false),
-                  files.WriteNewFile(folder + L"old", "old", false), files.Replace(folder + L"new", folder + L"old"),
-                  files.ReadWholeFile(folder + L"old", 8, bytes), files.ReadWholeFile(folder + L"old", 9, bytes)}),
-              (std::vector<DWORD>{kOk, kOk, kOk, kOk, kOk, platform::ERROR_FILE_TOO_LARGE_FOR_READ, kOk}));
-    EXPECT_EQ(bytes, "new bytes");
-    EXPECT_NE(files.GetAttributes(folder) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    EXPECT_EQ(files.GetAttributes(folder + L"new"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ((std::vector<DWORD>{files.Remove(folder + L"old"), files.ReadWholeFile(folder + L"old", 100, bytes),
-                                  files.ReadWholeFile(root + L"none\\x", 100, bytes)}),
-              (std::vector<DWORD>{kOk, ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND}));
-}
-
 // A value with surrogate pairs (wchar_t has 16 bits here) is stored as UTF-8 and read back
 // whole; a replace that another program's open handle blocks changes nothing.
 TEST_F(Win32FilesTest, SurrogatePairsRoundTripAndATargetHeldOpenKeepsItsBytes) {
