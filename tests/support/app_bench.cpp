@@ -106,6 +106,12 @@ std::string AppBench::AgentStoreBytes() {
     return user + workstation;
 }
 
+bool AppBench::SystemSupplied(const std::wstring& folder) {
+    std::string bytes;
+    files.ReadWholeFile(folder + L"workstation.json", 1 << 20, bytes);
+    return bytes.find("\"systemSupplied\": true") != std::string::npos;
+}
+
 std::wstring AppBench::PathInRoot(const std::wstring& relative) const { return m_host->Root() + L"\\" + relative; }
 
 }  // namespace testing_support

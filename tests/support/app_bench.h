@@ -51,6 +51,8 @@ public:
     // The agent store's folder (ends with a backslash), and its two files' bytes together.
     std::wstring AgentStore() const { return folders.programData + L"\\Quentara\\Corvex Workstation\\Settings\\"; }
     std::string AgentStoreBytes();
+    // Whether the workstation file in `folder` (ending with a backslash) holds the system's name.
+    bool SystemSupplied(const std::wstring& folder);
     // A Windows-style path inside the bench's temporary folder.
     std::wstring PathInRoot(const std::wstring& relative) const;
 

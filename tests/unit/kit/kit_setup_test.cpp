@@ -75,7 +75,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const kit::KitResult result = Run(c.mode, c.switches);
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
     // A name given (by the kit or a switch) is a typed one; only an empty name is the system's.
-    const bool supplied = params_test::SystemSupplied(bench.AgentStore());
+    const bool supplied = bench.SystemSupplied(bench.AgentStore());
     // The service is repointed at this folder's agent, automatic, exactly when the settings were
     // saved; in a silent install the firewall rule is added (once) and the agent restarted: a
     // running one is stopped first. A second run of the same kit changes no stored byte.

@@ -29,10 +29,6 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes) {  //
     fs::create_directories(fs::path(Native(path)).parent_path());
     std::ofstream(Native(path), std::ios::binary | std::ios::trunc) << bytes;
 }
-// Whether the workstation file in `folder` (which ends with a backslash) holds the system's name.
-inline bool SystemSupplied(const std::wstring& folder) {
-    return ReadBytes(folder + L"workstation.json").find("\"systemSupplied\": true") != std::string::npos;
-}
 inline std::vector<std::string> FilesBelow(const std::wstring& folder) {  // relative names, sorted
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(Native(folder))) {

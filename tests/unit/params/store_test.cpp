@@ -36,7 +36,7 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     saved.Save(true);
     EXPECT_NE(ReadBytes(UserFile()).find("\"secured\": true,\n  \"login\": \"CORP\\\\J\xc3\xbcrgen \xe6\xb8\xac"),
               std::string::npos);
-    EXPECT_TRUE(SystemSupplied(Store()));
+    EXPECT_TRUE(bench.SystemSupplied(Store()));
     EXPECT_EQ(Loaded(), host + L"|65535|" + login + L"|");
     // Each folder below ProgramData is created with the store's rights, every file written with
     // them, nothing repaired afterwards.
@@ -74,7 +74,7 @@ TEST_F(StoreTest, FirstUseLoadsTheDefaultsAndWritesNothingAndTemporaryNamesAreFr
     EXPECT_EQ(temporary[0].size() + temporary[1].size(), 2 * (prefix.size() + 16 + 4));
     EXPECT_EQ(Files().size(), 2u) << "a temporary file was left";
     defaults.Save(bench.PathInRoot(L"d\\"), bench.PathInRoot(L"d\\"));  // the defaults' empty name is the system's
-    EXPECT_TRUE(SystemSupplied(bench.PathInRoot(L"d\\")));
+    EXPECT_TRUE(bench.SystemSupplied(bench.PathInRoot(L"d\\")));
 }
 
 // Planted in the agent's store (which holds "old-server" and "WS-OLD") before a load and a

@@ -135,7 +135,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     defaults.LoadSystemDefaults();
     EXPECT_EQ(bench.ReadAgentSettings(), (AppBench::Stored{L"localhost", defaults.GetCoordinatorPort(),
                                                            defaults.GetAllowedUserName(), L"localhost"}));
-    EXPECT_NE(bench.AgentStoreBytes().find("\"systemSupplied\": true"), std::string::npos);
+    EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
     EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder

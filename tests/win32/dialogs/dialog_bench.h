@@ -212,12 +212,6 @@ protected:
         for (const auto& box : bench.prompts.messageBoxes) texts.push_back(box.text);
         return texts;
     }
-    // Whether the workstation name in the settings file of `folder` is the system-supplied one.
-    bool SystemSupplied(const std::wstring& folder) {
-        std::string bytes;
-        bench.files.ReadWholeFile(folder + L"workstation.json", 1 << 20, bytes);
-        return bytes.find("\"systemSupplied\": true") != std::string::npos;
-    }
 
     AppBench bench;
     CSetupClientApp app;

@@ -92,7 +92,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
               IDOK);
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
               (AppBench::Stored{L"backup01.example.com", 9751, L"CORP\\backup", c.typed ? c.typedName : L""}));
-    EXPECT_EQ(SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
+    EXPECT_EQ(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
     const std::wstring output = bench.PathInRoot(L"kit.exe");
@@ -139,7 +139,7 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
             }),
         IDOK);
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).workstation, L"");
-    EXPECT_TRUE(SystemSupplied(dialog.GetWorkstationSettingsDir()));
+    EXPECT_TRUE(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()));
     EXPECT_EQ(commandLine.find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
     EXPECT_EQ(dialog.RawNameChoice(), -1) << "no button of the group was checked";
     dialog.SetNameChoice(3);  // no button of the group: counts as the computer's name

@@ -124,7 +124,7 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     EXPECT_EQ(Shown(), Texts{});
     EXPECT_EQ(bench.ReadAgentSettings(), (Stored{defaults.GetCoordinatorHost(), defaults.GetCoordinatorPort(),
                                                  defaults.GetAllowedUserName(), L""}));
-    EXPECT_TRUE(SystemSupplied(bench.AgentStore()));
+    EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
 }
 
 }  // namespace
