@@ -49,6 +49,9 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
     assert process.wait(timeout=30) == 0
+    user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
+    predefined = user / "AppData" / "Roaming" / "Quentara" / "Corvex Workstation" / "PredefinedClientSettings"
+    assert (predefined / "User" / "user.json").is_file(), "the predefined settings in the roaming profile"
     return box.unix_path(KIT_WIN).read_bytes()
 
 

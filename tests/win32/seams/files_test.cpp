@@ -90,7 +90,10 @@ TEST_F(Win32FilesTest, TheStoreFolderHasAnAdministratorOwnerAndANewFileNeverOpen
     EXPECT_EQ(files.CreateStoreFolder(folder), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     ASSERT_EQ(files.WriteNewFile(folder + L"\\user.json", "{}", true), kOk);
     EXPECT_EQ(files.WriteNewFile(folder + L"\\user.json", "planted", true), static_cast<DWORD>(ERROR_FILE_EXISTS));
-    EXPECT_EQ(Bytes(folder + L"\\user.json"), "{}");
+    std::string bytes;  // a file of exactly the limit is read, one byte more is refused
+    EXPECT_EQ(std::make_tuple(files.ReadWholeFile(folder + L"\\user.json", 2, bytes), bytes,
+                              files.ReadWholeFile(folder + L"\\user.json", 1, bytes)),
+              std::make_tuple(kOk, std::string("{}"), platform::ERROR_FILE_TOO_LARGE_FOR_READ));
     platform::FolderOwnership ownership;
     ASSERT_EQ(files.GetOwnership(folder, ownership), kOk);
     EXPECT_TRUE(ownership.ownerIsAdministrator) << testing::PrintToString(ownership.owner);
