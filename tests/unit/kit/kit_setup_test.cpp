@@ -76,19 +76,21 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
     // A name given (by the kit or a switch) is a typed one; only an empty name is the system's.
     const bool supplied = bench.SystemSupplied(bench.AgentStore());
+    const bool secured = bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos;  // never asked for
     // The service is repointed at this folder's agent, automatic, exactly when the settings were
     // saved; in a silent install the firewall rule is added (once) and the agent restarted: a
     // running one is stopped first. A second run of the same kit changes no stored byte.
     const bool registers = c.mode != check && !c.after.empty() && c.code != KitExit::kServiceNotRegistered;
     const bool starts = c.mode == install && registers;
-    EXPECT_EQ(std::make_tuple(result.code, result.message.empty(),
-                              written ? params_test::Show(bench.ReadAgentSettings()) : L"", supplied,
-                              bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
-                              bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(),
-                              bench.services.Count("Control"), c.store != rerun || bench.AgentStoreBytes() == bytes),
-              std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
-                              starts && c.code != KitExit::kServiceNotRunning,
-                              starts && c.fault != firewallKeepsNoRule ? 1u : 0u, c.store == rerun ? 1 : 0, true));
+    EXPECT_EQ(
+        std::make_tuple(
+            result.code, result.message.empty(), written ? params_test::Show(bench.ReadAgentSettings()) : L"", supplied,
+            bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
+            bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
+            c.store != rerun || bench.AgentStoreBytes() == bytes, written && secured),
+        std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
+                        starts && c.code != KitExit::kServiceNotRunning,
+                        starts && c.fault != firewallKeepsNoRule ? 1u : 0u, c.store == rerun ? 1 : 0, true, false));
 }
 
 // clang-format off
