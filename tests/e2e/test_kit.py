@@ -79,12 +79,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert (service["ImagePath"], service["DisplayName"], service["Type"], service["ErrorControl"]) == \
         (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x1")
     assert agent.firewall_rules(box) == [agent.allow_rule(exe)]
-    entry = agent.registry(box, UNINSTALL_KEY)
-    assert (entry["DisplayName"], entry["DisplayVersion"], entry["InstallLocation"]) == \
-        ("Corvex Workstation", "6.9.6.8822", folder)
-    assert entry["QuietUninstallString"] == f'"{folder}\\Uninstall.exe" /S _?={folder}'
+    entry, uninstaller = agent.registry(box, UNINSTALL_KEY), f'"{folder}\\Uninstall.exe"'
     size = sum(f.stat().st_size for f in box.unix_path(folder).rglob("*") if f.is_file())
-    assert abs(int(entry["EstimatedSize"], 0) - size / 1024) < 16, "the installed size in KiB"
+    assert abs(int(entry.pop("EstimatedSize"), 0) - size / 1024) < 16, "the installed size in KiB"
+    assert entry == {"DisplayName": "Corvex Workstation", "DisplayVersion": "6.9.6.8822", "Publisher": "Quentara",
+                     "InstallLocation": folder, "DisplayIcon": folder + "\\SetupClient.exe,0", "NoModify": "0x1",
+                     "UninstallString": f"{uninstaller} _?={folder}", "NoRepair": "0x1",
+                     "QuietUninstallString": f"{uninstaller} /S _?={folder}"}
 
     # A plain re-run goes to the remembered folder, keeps what an administrator changed since
     # and applies only its switches.
