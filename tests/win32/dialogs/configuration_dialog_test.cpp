@@ -69,6 +69,21 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     EXPECT_EQ(services.startType, static_cast<DWORD>(SERVICE_DEMAND_START));
 }
 
+// Without the agent's service the opening tells the status query's error, only Start is live,
+// and Start tells the system's code before the state is asked again.
+TEST_F(ConfigurationDialogTest, WithoutTheServiceOnlyStartIsLiveAndTellsTheSystemsCode) {
+    services.installedService.clear();
+    Run(dialog, [&](DialogDriver& w) {
+        EXPECT_EQ(std::make_tuple(Shown(), w.Buttons()),
+                  std::make_tuple(std::vector<std::wstring>{kUnknown}, kStopped));
+        w.Click(IDC_START);
+        EXPECT_EQ(w.Buttons(), kStopped);
+        w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(Shown(), (std::vector<std::wstring>{kUnknown, L"Unknown system error. Code: 1060", kUnknown}))
+        << "the state asked again after the start";
+}
+
 struct AnswerCase {
     const char* name;
     int answer;

@@ -134,12 +134,18 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
             [&](DialogDriver& w) {
                 EXPECT_FALSE(w.Checked(IDC_NAME_COMPUTER) || w.Checked(IDC_NAME_ASK) || w.Checked(IDC_NAME_TYPED));
                 EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME));
+                // The "Error!" box, four empty boxes, and "Create" refused until a port is typed.
+                EXPECT_EQ(w.Boxes(), std::vector<std::wstring>(4, L""));
+                w.Click(IDOK);
+                EXPECT_EQ(w.Focus(), IDC_SERVER_PORT);
                 w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"});
                 w.Click(IDOK);
             }),
         IDOK);
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).workstation, L"");
     EXPECT_TRUE(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()));
+    EXPECT_EQ(std::make_tuple(Shown().size(), bench.prompts.messageBoxes[0].caption, Shown()[1]),
+              std::make_tuple(size_t{3}, L"Error!", L"Please enter a positive integer."));
     EXPECT_EQ(commandLine.find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
     EXPECT_EQ(dialog.RawNameChoice(), -1) << "no button of the group was checked";
     dialog.SetNameChoice(3);  // no button of the group: counts as the computer's name
@@ -191,7 +197,8 @@ const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
 // BuildPacket itself. A configurator path of 260 characters filled the buffer, so the system cut
 // it: nothing is built. Otherwise the configurator's folder is the path with its file name cut
 // and one backslash appended. "--debug" standing whole writes the command line (unquoted
-// compiler, one blank, no line end) into the batch file beside the configurator before the start.
+// compiler, one blank, no line end) over the batch file beside the configurator before the
+// start, also when the start then fails.
 TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFileWrittenBeforeTheStart) {
     const std::wstring deep = L"C:\\" + std::wstring(240, L'd');
     bench.module.path = deep + L"\\" + std::wstring(16, L'f');
@@ -228,6 +235,10 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     std::wstring line = compiler + dialog.ComposeBuildArguments(kOutput, bench.PathInRoot(L""));
     dialog.BuildPacket(kOutput);
     EXPECT_EQ(atStart, std::string(line.begin(), line.end()));
+    launcher.startError = 2;  // the next build rewrites it, also when its start then fails
+    line = compiler + dialog.ComposeBuildArguments(L"C:\\other.exe", bench.PathInRoot(L""));
+    EXPECT_EQ(dialog.BuildPacket(L"C:\\other.exe"), FALSE);
+    EXPECT_EQ(batch(), std::string(line.begin(), line.end()));
 }
 
 // Choosing the installer file: the kit's save dialog, the ".exe" rule and the replace question

@@ -5,6 +5,7 @@
 
 #include "dialog_bench.h"
 #include "dialogs/client_configuration_dlg.h"
+#include "dialogs/install_client_configuration_dlg.h"
 #include "framework/data_exchange.h"
 #include "params/corvex_parameters.h"
 
@@ -125,6 +126,32 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     EXPECT_EQ(bench.ReadAgentSettings(), (Stored{defaults.GetCoordinatorHost(), defaults.GetCoordinatorPort(),
                                                  defaults.GetAllowedUserName(), L""}));
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
+}
+
+// A save step that refuses a value of no box shows its message and moves no focus; one that
+// fails otherwise shows the "Error!" box. Either way the dialog stays open, the install-time
+// one too, and no service step follows.
+template <typename Dialog>
+struct FailingSave : Dialog {
+    explicit FailingSave(std::function<void()> fail) : fail(std::move(fail)) {}
+    BOOL SaveParameters(CorvexParameters&) override { return fail(), TRUE; }
+    std::function<void()> fail;
+};
+
+TEST_F(SettingsDialogTest, AFailedSaveShowsItsBoxAndKeepsTheDialogOpen) {
+    FailingSave<CClientConfigurationDlg> refusing([] { throw CorvexParameters::ValidationError(L"refused", nullptr); });
+    FailingSave<CInstallClientConfigurationDlg> failing([] { throw std::runtime_error("disk on fire"); });
+    for (CDialog* dialog : std::initializer_list<CDialog*>{&refusing, &failing}) {
+        EXPECT_EQ(Run(*dialog,
+                      [&](DialogDriver& w) {
+                          w.Type(IDC_SERVER_HOST, L"new.example.com");
+                          w.Click(IDOK, true);
+                      }),
+                  testing_support::kLeftOpen);
+    }
+    EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes),
+              L"refused|SetupClient|48|1|1\ndisk on fire|Error!|16|0|1\n");
+    EXPECT_EQ(bench.services.Count("Start") + bench.firewall.adds, 0);
 }
 
 }  // namespace
