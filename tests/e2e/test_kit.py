@@ -1,10 +1,11 @@
 # The client kit end to end: "Create" with the file dialog answered and the real installer
 # compiled (Debian's makensis behind the bench's adapter) with the predefined settings; that
 # installer run silently on a machine without the agent (settings, service, firewall rule,
-# uninstall entry, re-runs, the uninstaller) and by a user who is asked for the name. The kit
-# helper's switches, each name choice and the build's command line are the unit and in-process
-# tests'.
+# uninstall entry, re-runs, the uninstaller, an agent that never starts) and by a user who is
+# asked for the name. The kit helper's switches, each name choice and the build's command line
+# are the unit and in-process tests'.
 import shutil
+import time
 
 import pytest
 
@@ -20,7 +21,7 @@ SERVER = ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one.exe"
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
-INSTALLED, BAD_SWITCH = 0, 10  # the installer's exit codes (docs/KIT.md)
+INSTALLED, BAD_SWITCH, SERVICE_NOT_RUNNING = 0, 10, 14  # the installer's exit codes (docs/KIT.md)
 
 
 def compiler_log(box):
@@ -119,6 +120,21 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
     assert agent.firewall_rules(box) == []
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
+
+
+def test_an_agent_that_never_starts_ends_with_its_code_in_bounded_time(machine, driver):
+    folder = machine.unix_path(INSTALL_DIR_WIN)  # the default folder
+    folder.mkdir(parents=True)
+    agent.set_behaviour(machine, "stuck", folder)
+    started = time.monotonic()
+    process = AppProcess(machine, '"C:\\kit.exe" /S', cwd="C:\\")
+    windows = []
+    while process.running and time.monotonic() - started < 120:
+        windows += driver.windows()
+        time.sleep(0.5)
+    assert process.wait(timeout=5) == SERVICE_NOT_RUNNING
+    assert time.monotonic() - started < 90 and windows == []
+    assert agent.stored_settings(machine) == (*SERVER, "WS-0142")
 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox, driver):
