@@ -1,15 +1,48 @@
-// What the program relies on from the system: the computer's name, and the built
-// SetupClient.exe's manifest (read back from its resources). Starting the compiler and waiting
-// for it is met end to end, where the kit is built for real.
+// What the program relies on from the system: the launcher's flags, errors and last error,
+// the computer's name, and the built SetupClient.exe's manifest (read back from its
+// resources). Starting the compiler with its arguments and waiting for it is met end to end,
+// where the kit is built for real.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <string>
 
+#include "platform/win32/win32_process_launcher.h"
 #include "platform/win32/win32_seams.h"
 
 namespace {
+
+// The creation flags reach the system (a program started suspended has a suspended thread), a
+// missing program is told by the system's code, and a close keeps the caller's last error.
+TEST(ProcessLauncher, PassesTheFlagsTellsAMissingProgramAndKeepsTheLastError) {
+    wchar_t system[MAX_PATH + 1] = {};
+    const std::wstring folder(system, ::GetSystemDirectoryW(system, MAX_PATH));
+    wchar_t arguments[] = L" /c exit 3";
+    platform::Win32ProcessLauncher launcher;
+    const platform::ProcessStart held = launcher.Create(folder + L"\\cmd.exe", arguments, FALSE, CREATE_SUSPENDED);
+    ASSERT_TRUE(held.started) << held.lastError;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread{sizeof(THREADENTRY32)};
+    DWORD suspended = 0;  // the count before the test's own suspension
+    for (BOOL more = ::Thread32First(snapshot, &thread); more; more = ::Thread32Next(snapshot, &thread)) {
+        if (thread.th32OwnerProcessID != ::GetProcessId(reinterpret_cast<HANDLE>(held.process))) continue;
+        const HANDLE opened = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread.th32ThreadID);
+        suspended = ::SuspendThread(opened);
+        ::CloseHandle(opened);
+    }
+    ::CloseHandle(snapshot);
+    EXPECT_EQ(suspended, 1u);
+    ::TerminateProcess(reinterpret_cast<HANDLE>(held.process), 0);
+    ::SetLastError(1234);
+    launcher.Close(held.process);
+    launcher.Close(0x7ffffff0);  // a close that fails keeps it too
+    EXPECT_EQ(::GetLastError(), 1234u);
+    EXPECT_EQ(launcher.Create(folder + L"\\none\\makensis.exe", arguments, TRUE, 0).lastError,
+              static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
 
 // The computer's name whole, as the system tells it to every program.
 TEST(MachineName, IsTheComputersName) {
