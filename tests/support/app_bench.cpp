@@ -31,6 +31,8 @@ struct AppBench::Host {
         static int count = 0;
         root = std::wstring(temp) + L"corvex-bench-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                std::to_wstring(++count);
+        std::error_code ignored;  // Wine reuses process ids: a folder left by a run that crashed goes first
+        std::filesystem::remove_all(root, ignored);
         ::CreateDirectoryW(root.c_str(), nullptr);
         previousUi = framework::InstallUi(&ui);
     }
