@@ -76,7 +76,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
     // A name given (by the kit or a switch) is a typed one; only an empty name is the system's.
     const bool supplied = bench.SystemSupplied(bench.AgentStore());
-    const bool secured = bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos;  // never asked for
+    // A secured connection is never asked for, so never stored.
+    const bool storesSecured = bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos;
     // The service is repointed at this folder's agent, automatic, exactly when the settings were
     // saved; in a silent install the firewall rule is added (once) and the agent restarted: a
     // running one is stopped first. A second run of the same kit changes no stored byte.
@@ -87,7 +88,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
             result.code, result.message.empty(), written ? params_test::Show(bench.ReadAgentSettings()) : L"", supplied,
             bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
             bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
-            c.store != rerun || bench.AgentStoreBytes() == bytes, written && secured),
+            c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured),
         std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
                         starts && c.code != KitExit::kServiceNotRunning,
                         starts && c.fault != firewallKeepsNoRule ? 1u : 0u, c.store == rerun ? 1 : 0, true, false));
