@@ -16,22 +16,30 @@ struct Lines : kit::KitLog {
 
 const wchar_t kAgent[] = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
 // What the store holds, as "host|port|login|name".
-const std::wstring kKit = L"kit.example.com|9750|CORP\\kit|", kOps = L"b2.example.com|9000|CORP\\ops|";
+const std::wstring kKitServer = L"kit.example.com|9750|CORP\\kit|", kKit = kKitServer + L"WS-KIT",
+                   kOps = L"b2.example.com|9000|CORP\\ops|";
 
 const int kBad = KitExit::kBadSwitch, kNotWritten = KitExit::kSettingsNotWritten,
           kNotRegistered = KitExit::kServiceNotRegistered, kNotRunning = KitExit::kServiceNotRunning;
 enum Mode { check, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
-enum Store { none, edited, damaged, damagedBesideAName, unwritable, rerun };
-enum Fault { noFault, startPending, startTimesOut, registrationRefused, firewallKeepsNoRule, stopRefused };
+enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun };
+enum Fault {
+    noFault,
+    startPending = 1,
+    startTimesOut = 2,
+    registrationRefused = 4,
+    firewallKeepsNoRule = 8,
+    stopRefused = 16
+};
 struct KitCase {
     const char* name;
     Mode mode;
     Store store;
     std::wstring switches;
     int code;
-    std::wstring after;  // what the store holds afterwards ("" no store)
-    Fault fault = noFault;
+    std::wstring after;   // what the store holds afterwards ("" no store)
+    int fault = noFault;  // Fault values, or-ed
 };
 void PrintTo(const KitCase& c, std::ostream* os) { *os << c.name; }
 
@@ -40,7 +48,7 @@ protected:
     KitSetupTest() {
         bench.services.binaryPath = L"C:\\Old\\CorvexWorkstation.exe";  // registered for another folder, disabled
         bench.services.startType = 4;
-        CorvexParameters kitSettings = params_test::Settings(L"kit.example.com", 9750, L"");
+        CorvexParameters kitSettings = params_test::Settings(L"kit.example.com", 9750, L"WS-KIT");
         kitSettings.SetUserName(L"CORP\\kit");
         kitSettings.Save(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
     }
@@ -55,22 +63,23 @@ protected:
 
 TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const KitCase& c = GetParam();
-    if (c.store == edited || c.store == damagedBesideAName)
+    if (c.store == edited || c.store == damagedBesideAName || c.store == damagedName)
         bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", L"WS-7");
     if (c.store == damaged || c.store == damagedBesideAName)
         WriteBytes(bench.AgentStore() + L"user.json", "{\"formatVersion\": 1,");
+    if (c.store == damagedName) WriteBytes(bench.AgentStore() + L"workstation.json", "{\"formatVersion\": 1,");
     if (c.store == unwritable) WriteBytes(bench.folders.programData + L"\\Quentara", "a file");
     if (c.store == none || c.store == rerun) bench.services.installedService.clear();  // a fresh machine
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
-    if (c.fault == startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
-    if (c.fault == startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
-    if (c.fault == stopRefused) bench.services.FailCall("Control", 0, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
-    if (c.fault == registrationRefused) {
+    if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
+    if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
+    if (c.fault & stopRefused) bench.services.FailCall("Control", 0, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
+    if (c.fault & registrationRefused) {
         bench.services.FailCall("CreateOwnProcessService", 0, ERROR_ACCESS_DENIED);
         bench.services.FailCall("ChangeRegistration", 0, ERROR_ACCESS_DENIED);
     }
-    bench.firewall.addIsIgnored = c.fault == firewallKeepsNoRule;
+    bench.firewall.addIsIgnored = c.fault & firewallKeepsNoRule;
 
     const kit::KitResult result = Run(c.mode, c.switches);
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
@@ -91,7 +100,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
             c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured),
         std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
                         starts && c.code != KitExit::kServiceNotRunning,
-                        starts && c.fault != firewallKeepsNoRule ? 1u : 0u, c.store == rerun ? 1 : 0, true, false));
+                        starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u, c.store == rerun ? 1 : 0, true, false));
 }
 
 // clang-format off
@@ -99,20 +108,23 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"fresh_machine_gets_the_kits_settings", install, none, L"/S", 0, kKit},
     {"switches_replace_the_kits_values", install, none,
      L"/S /server=b2.example.com /PORT=09000 \"/LOGIN=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},
-    {"last_repeated_switch_counts", install, none, L"/NAME=WS-1 /NAME=WS-7 /D=C:\\X Y /NAME=WS-9", 0, kKit + L"WS-7"},
+    {"last_repeated_switch_counts", install, none, L"/NAME=WS-1 /NAME=WS-7 /D=C:\\X Y /NAME=WS-9", 0, kKitServer + L"WS-7"},
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7"},
     {"given_switch_only", install, edited, L"/SERVER=b3.example.com", 0, L"b3.example.com|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
-    {"reset_to_kit_settings", install, edited, L"/resetsettings /PORT=9001", 0, L"kit.example.com|9001|CORP\\kit|"},
+    {"reset_to_kit_settings", install, edited, L"/resetsettings /PORT=9001", 0, L"kit.example.com|9001|CORP\\kit|WS-KIT"},
     {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit},
-    {"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0, kKit + L"WS-7"},
-    {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKit + L"WS-7"},
+    {"damaged_name_takes_the_kits", install, damagedName, L"/S", 0, kOps + L"WS-KIT"},
+    {"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0, kKitServer + L"WS-7"},
+    {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKitServer + L"WS-7"},
     // Its start then refused as already running: the agent runs, which is what counts.
     {"second_run_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
     {"valid_switches_pass_the_check", check, none, L"/SERVER=[::1] /LOGIN=user@corp.example", 0, L""},
-    {"unknown_switch", check, none, L"/S /SEVER=typo", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
+    {"unknown_switch", check, none, L"/S /SEVER=typo", kBad, L""},
+    {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
+    {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
     {"reset_switch_with_a_tail", check, none, L"/RESETSETTINGSX", kBad, L""},
     {"port_out_of_range", check, none, L"/PORT=70000", kBad, L""},
     {"login_with_a_control_character", check, none, L"/LOGIN=ab\x0001" L"cd", kBad, L""},
@@ -122,7 +134,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused},
     {"agent_that_stays_start_pending", install, none, L"/S", kNotRunning, kKit, startPending},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut},
-    {"firewall_keeps_no_rule", install, none, L"/S", KitExit::kFirewallNotConfirmed, kKit, firewallKeepsNoRule}}),
+    {"firewall_keeps_no_rule", install, none, L"/S", KitExit::kFirewallNotConfirmed, kKit, firewallKeepsNoRule},
+    // Both fail: the agent that does not run is what the code tells.
+    {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule}}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
 // clang-format on
 

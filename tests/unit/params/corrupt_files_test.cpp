@@ -65,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Files, CorruptFilesTest, ::testing::ValuesIn(std::vecto
     {"HostWithEscapedNul", true, UserWith("serverHost", R"("backup\u0000evil.example")"),
             "\"serverHost\" (\"backup<U+0000>evil.example\") is refused: The server host name contains a control"},
     {"LoginWithDirectionOverride", true, UserWith("login", R"("CORP\\evil\u202etxt")"), "U+202E"},
+    {"SecuredNotABoolean", true, UserWith("secured", "\"no\""), "\"secured\" is not true or false"},
     {"PortZero", true, UserWith("serverPort", "0"), "\"serverPort\" (0) is refused: The server port must be"},
     {"NameInvalid", false, R"({"formatVersion": 1, "role": "client", "workstationName": "-ws", )"
             R"("systemSupplied": true})", "\"workstationName\" (\"-ws\") is refused: The workstation name cannot"},

@@ -52,6 +52,10 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     EXPECT_EQ(std::make_tuple(fs::status(Native(Store())).permissions(), Calls(L"restrict ").size(),
                               files_.calls[0].rfind(L"restrict ", 0)),
               std::make_tuple(static_cast<fs::perms>(0755), std::size_t{1}, std::size_t{0}));
+    CorvexParameters loaded(L"client");  // the flag comes back with a load; folders without their backslash
+    loaded.Load();
+    loaded.Save(bench.PathInRoot(L"copy"), bench.PathInRoot(L"copy"));
+    EXPECT_NE(ReadBytes(bench.PathInRoot(L"copy\\user.json")).find("\"secured\": true"), std::string::npos);
 }
 
 TEST_F(StoreTest, FirstUseLoadsTheDefaultsAndWritesNothingAndTemporaryNamesAreFresh) {
@@ -82,6 +86,32 @@ TEST_F(StoreTest, FirstUseLoadsTheDefaultsAndWritesNothingAndTemporaryNamesAreFr
 // loads), the values shown after the load, a part of Save's refusal ("" when it saves; nullptr:
 // the same as Load's), the damaged files kept beside the store, and whether a refused save left
 // user.json new (and says so).
+// A time as the name of a damaged file's kept copy tells it.
+std::string Stamp(std::time_t t) {
+    char stamp[16] = {};
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&t));
+    return stamp;
+}
+
+// A file above 64 KiB is damaged even when it holds good JSON: a save keeps it first, under a
+// free name when earlier copies of the same second are there.
+TEST_F(StoreTest, ASaveKeepsAnOversizedFileUnderAFreeName) {
+    Settings(L"old-server", 1111, L"WS-OLD").Save(true);
+    const std::string big = "{" + std::string(70 * 1024, ' ') + kUser.substr(1);
+    WriteBytes(UserFile(), big);
+    const std::time_t now = std::time(nullptr);
+    for (std::time_t t = now - 1; t <= now + 3; ++t) {
+        const std::string stamp = Stamp(t);
+        WriteBytes(UserFile() + L".damaged-" + std::wstring(stamp.begin(), stamp.end()), "older");
+    }
+    Settings(L"new-server", 2222, L"WS-NEW").Save(true);
+    std::vector<std::string> kept;
+    for (const auto& file : Files())
+        if (ReadBytes(bench.PathInRoot(std::wstring(file.begin(), file.end()))) == big) kept.push_back(file);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].substr(kept[0].size() - 2), "-2");
+}
+
 using Planted =
     std::tuple<const char*, std::function<void(StoreTest&)>, const char*, const wchar_t*, const char*, int, bool>;
 class PlantedStoreTest : public StoreTest, public ::testing::WithParamInterface<Planted> {};
@@ -104,15 +134,9 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
 
     const auto before = Files();
     const std::string bytesBefore = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
-    const auto now = [] {  // as a damaged copy's name tells the time of the save
-        char stamp[16] = {};
-        const std::time_t t = std::time(nullptr);
-        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&t));
-        return std::string(stamp);
-    };
-    const std::string from = now();
+    const std::string from = Stamp(std::time(nullptr));
     const std::string saveRefusal = ErrorOf([&] { Settings(L"new-server", 2222, L"WS-NEW").Save(true); });
-    const std::string to = now();
+    const std::string to = Stamp(std::time(nullptr));
     EXPECT_NE(saveRefusal.find(saveError), std::string::npos) << saveRefusal;
     if (*saveError == '\0') {
         EXPECT_EQ(Loaded(), L"new-server|2222|Administrator|WS-NEW");

@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Points, ThrowingPoint, ::testing::Combine(::testing::Va
     Point{Start, "OpenManager", 0}, Point{Start, "OpenServiceByName", 1}, Point{Start, "ChangeStartType", 2},
     Point{Start, "Start", 3}, Point{Stop, "OpenServiceByName", 1}, Point{Stop, "ChangeStartType", 2},
     Point{Stop, "Control", 3}, Point{IsRunning, "OpenManager", 0}, Point{IsRunning, "QueryStatus", 2}),
-    ::testing::Values(DWORD{5}, DWORD{1060})));
+    ::testing::Values(DWORD{5}, DWORD{1060}, DWORD{ERROR_SERVICE_NOT_ACTIVE})));
 // clang-format on
 
 // ---- The wait: pause = hint / 10 within 1 to 10 s; progress restarts the clock; a stall past
@@ -107,6 +107,12 @@ TEST_P(Wait, PausesAndResult) {
 const DWORD kStarting = SERVICE_START_PENDING, kStopping = SERVICE_STOP_PENDING, kRunning = SERVICE_RUNNING,
             kStopped = SERVICE_STOPPED;
 std::vector<DWORD> Seconds(size_t n) { return std::vector<DWORD>(n, 1000); }
+// A start that raises its checkpoint `n` times under the longest pause, then runs: no overall limit.
+std::vector<ServiceStatus> Rising(DWORD n) {
+    std::vector<ServiceStatus> records;
+    for (DWORD checkPoint = 1; checkPoint <= n; ++checkPoint) records.push_back({kStarting, checkPoint, 100000});
+    return records.push_back({kRunning}), records;
+}
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase>{
@@ -120,6 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
     {"AlreadyStoppedNoPause", Stop, {{kStopped}}, {}, true, "OpenManager 38 -, OpenServiceByName 38 m, "
      "ChangeStartType 3 s, Control 1 s, QueryStatus 0 s, QueryStatus 0 s, Close 0 s, Close 0 m, "},
     {"StalledGivesUpOnlyStrictlyPastTheHint", Start, {{kStarting, 4, 2000}}, Seconds(3), false},
+    {"StalledWhileStopping", Stop, {{kStopping, 4, 2000}}, Seconds(3), false},
+    {"NoOverallLimit", Start, Rising(9), std::vector<DWORD>(9, 10000), true},
     {"RisingPastTheHint", Start, {{kStarting, 1}, {kStarting, 2}, {kStarting, 3}, {kRunning}}, Seconds(3), true},
     {"RisingWhileStopping", Stop, {{kStopping, 1, 25000}, {kStopping, 2, 25000}, {kStopped}}, {2500, 2500}, true},
     {"FallingCheckpointIsNoProgress", Start, {{kStarting, 5}, {kStarting, 3}}, {1000}, false},
@@ -135,6 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
     {"FailedFinalQueryGivesFalse", Start, {{kRunning}}, {}, false, nullptr, 2},
     {"FinalQueryReturningTwoGivesFalse", Stop, {{kStopped}}, {}, false, nullptr, 2, 2, kStopped},
     {"PendingIsNotRunning", IsRunning, {{kStarting, 3, 5000}}, {}, false},
+    {"PausedIsNotRunning", IsRunning, {{7}}, {}, false},
     {"RunningIsRunning", IsRunning, {{kRunning}}, {}, true, "OpenManager 4 -, OpenServiceByName 4 m, QueryStatus 0 s, "
      "Close 0 s, Close 0 m, "}}),
     [](const ::testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.name); });
