@@ -65,6 +65,11 @@ def machine(sandbox):  # the typed-name kit built at C:\kit.exe, then the agent'
     return sandbox
 
 
+def last_read(box, folder):  # the settings the agent in `folder` read at its last start
+    words = [line.split() for line in agent.report(box, box.unix_path(folder)) if line.startswith("settings ")]
+    return (words[-1][2], int(words[-1][4]), words[-1][6], words[-1][8]) if words else None
+
+
 def run(box, line, timeout=300):
     return AppProcess(box, line, cwd="C:\\").wait(timeout=timeout)
 
@@ -75,10 +80,11 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
     assert agent.stored_settings(box) == settings
     agent.wait_for_state(box, "RUNNING", timeout=60)
+    assert last_read(box, folder) == settings, "the agent started before the settings were written"
     assert agent.start_type(box) == "AUTO_START"
     service = agent.registry(box, agent.SERVICE_KEY)  # an own-process service, normal error control
-    assert (service["ImagePath"], service["DisplayName"], service["Type"], service["ErrorControl"]) == \
-        (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x1")
+    assert (service["ImagePath"], service["DisplayName"], service["Type"], service["ErrorControl"],
+            service["ObjectName"]) == (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x1", "LocalSystem")
     assert agent.firewall_rules(box) == [agent.allow_rule(exe)]
     entry, uninstaller = agent.registry(box, UNINSTALL_KEY), f'"{folder}\\Uninstall.exe"'
     size = sum(f.stat().st_size for f in box.unix_path(folder).rglob("*") if f.is_file())
@@ -92,7 +98,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     # and applies only its switches.
     agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\ops", "WS-7")
     assert run(box, '"C:\\kit.exe" /S /PORT=9000') == INSTALLED
-    assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
+    assert agent.stored_settings(box) == last_read(box, folder) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
     assert not box.unix_path(INSTALL_DIR_WIN).exists() and agent.firewall_rules(box) == [agent.allow_rule(exe)]
     assert agent.registry(box, agent.SERVICE_KEY) == service, "the registration renewed as it was"
     agent.wait_for_state(box, "RUNNING")
@@ -139,14 +145,15 @@ def test_an_agent_that_never_starts_ends_with_its_code_in_bounded_time(machine, 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox, driver):
     # A kit that asks for the name, built over an older one; installed by a user on a machine
-    # without the agent: the name page refuses a bad name with the helper's reason, then the
-    # install-time dialog shows the kit's settings with the typed name, and its OK starts the
-    # agent, which nothing started before.
+    # without the agent: the name page shows the name given by a switch and refuses a bad name
+    # with the helper's reason, then the install-time dialog shows the kit's settings with the
+    # typed name, and its OK starts the agent, which nothing started before.
     box, setup = sandbox, "Corvex Workstation Setup"  # the installer's caption (a blank after it but on the name page)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
     agent.delete_service(box)
-    process = AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")
+    process = AppProcess(box, '"C:\\kit.exe" /NAME=WS-0142', cwd="C:\\")
     driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page
+    assert driver.text(setup, NAME_PAGE_BOX)["text"] == "WS-0142", "the name page shows the /NAME= switch's"
     driver.settext(setup, NAME_PAGE_BOX, "WS 7")
     driver.click(setup, DEFAULT)  # Install
     assert driver.answer("OK", caption=setup)["text"] == \

@@ -25,7 +25,7 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(app, driver
     assert app("--Silent_Install_Local").wait(timeout=60) == 0
     assert agent.stored_settings(sandbox) == ("localhost", 9750, "Administrator", "localhost")
     lines = agent.report(sandbox)
-    assert lines.index("control stop") < lines.index("start behaviour slow") < \
+    assert lines.index("control stop") < lines.index("start behaviour slow arguments 0") < \
         lines.index("settings host localhost port 9750 login Administrator workstation localhost")
     assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == others + [AGENT_RULE]
 

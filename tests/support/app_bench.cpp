@@ -93,6 +93,13 @@ void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port,
     parameters.Save(true);
 }
 
+void AppBench::DamageAgentSettings() {
+    for (const wchar_t* file : {L"user.json", L"workstation.json"}) {
+        files.Remove(AgentStore() + file);
+        files.WriteNewFile(AgentStore() + file, "{ damaged", false);
+    }
+}
+
 AppBench::Stored AppBench::ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir) {
     CorvexParameters parameters(L"client");
     parameters.Load(userDir, workstationDir);

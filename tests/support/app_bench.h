@@ -34,6 +34,8 @@ public:
     // Stores the agent's settings as a previous save would have.
     void StoreAgentSettings(const std::wstring& host, unsigned short port, const std::wstring& login,
                             const std::wstring& workstation);
+    // Damages both of the agent's settings files, so that a load of them fails.
+    void DamageAgentSettings();
     struct Stored {
         std::wstring host;
         unsigned short port;

@@ -1,7 +1,8 @@
 // CorvexWorkstation.exe for the test bench: the service "QuentaraCorvexWorkstation_x64", which
 // starts, runs and stops as the word in CorvexWorkstation.behaviour beside it says, and appends
-// what it does to CorvexWorkstation.report there ("start behaviour W", the settings it reads
-// through the parameters library, "control stop").
+// what it does to CorvexWorkstation.report there ("start behaviour W arguments N", N the start
+// request's arguments after the service's own name; the settings it reads through the parameters
+// library; "control stop").
 #include <windows.h>
 
 #include <exception>
@@ -48,12 +49,12 @@ DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
     return NO_ERROR;
 }
 
-void WINAPI ServiceMain(DWORD, LPWSTR*) {
+void WINAPI ServiceMain(DWORD count, LPWSTR*) {
     g_handle = RegisterServiceCtrlHandlerExW(kName, Handler, nullptr);
     g_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::ifstream((g_folder + L"\\CorvexWorkstation.behaviour").c_str()) >> g_word;
     if (g_word == "instant") SetState(SERVICE_RUNNING);
-    Report("start behaviour " + g_word);
+    Report("start behaviour " + g_word + " arguments " + std::to_string(count - 1));
     platform::InstallWin32Seams();
     try {
         CorvexParameters p(L"client");

@@ -101,12 +101,11 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     bench.firewall.addIsIgnored = c.firewallIgnoresAdds;
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), c.exitCode);
-    std::wstring rules;  // one for the agent beside the configurator
-    for (const auto& rule : bench.firewall.rules) rules += rule.executablePath + L"|" + rule.name + L"\n";
+    // One rule, for the agent beside the configurator; no settings touched.
     const std::wstring agentRule = L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n";
-    // No settings touched.
-    EXPECT_EQ(std::make_tuple(app.trace, bench.prompts.messageBoxes.size(), bench.AgentStoreBytes(), rules),
-              std::make_tuple(kSilentSteps, c.messages, std::string(), (c.exitCode & 2) != 0 ? L"" : agentRule));
+    EXPECT_EQ(
+        std::make_tuple(app.trace, bench.prompts.messageBoxes.size(), bench.AgentStoreBytes(), Rules(bench.firewall)),
+        std::make_tuple(kSilentSteps, c.messages, std::string(), (c.exitCode & 2) != 0 ? L"" : agentRule));
 }
 
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING;
@@ -119,14 +118,15 @@ INSTANTIATE_TEST_SUITE_P(
                       ExitCodeCase{true, false, kStopped, 0, SERVICE_START_PENDING, 1, 0, false},
                       ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1, true}));
 
-// On a fresh machine it creates the store; over stored settings it stores the defaults.
+// On a fresh machine it creates the store; over stored settings, even damaged ones, it stores
+// the defaults without reading them.
 TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSteps) {
     AppBench bench;
     bench.CommandLine(L"--silent_install_local");
     CSetupClientApp fresh;
     EXPECT_EQ(testing_support::RunWithoutDialogs(fresh), 0);
     EXPECT_EQ(bench.ReadAgentSettings().workstation, L"localhost");
-    bench.StoreAgentSettings(L"backup.example.com", 1234, L"CORP\\someone", L"WS-07");
+    bench.DamageAgentSettings();
     bench.services.state = SERVICE_STOPPED;
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
@@ -144,6 +144,16 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_TRUE(refused.trace.empty()) << "no firewall or service step";
     ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
+}
+
+// Anything but the controller's own errors passes through the service commands to their caller.
+TEST_F(DialogTest, OtherErrorsPassThroughTheServiceCommands) {
+    bench.services.throwsIn = "OpenManager";
+    for (BOOL (CSetupClientApp::*command)() :
+         {&CSetupClientApp::StartService, &CSetupClientApp::StopService, &CSetupClientApp::IsServiceRunning})
+        EXPECT_THROW((app.*command)(), std::bad_alloc);
+    EXPECT_THROW(app.RestartService(TRUE), std::bad_alloc);
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
 }
 
 struct CommandCase {

@@ -84,6 +84,29 @@ TEST_F(ConfigurationDialogTest, WithoutTheServiceOnlyStartIsLiveAndTellsTheSyste
         << "the state asked again after the start";
 }
 
+// Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
+// boxes and, in the workstation dialog, the template's three live service buttons. An OK with
+// accepted values saves over the damage and ends either dialog.
+TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
+    CInstallClientConfigurationDlg install;
+    for (CDialog* opened : std::initializer_list<CDialog*>{&dialog, &install}) {
+        bench.DamageAgentSettings();
+        EXPECT_EQ(Run(*opened,
+                      [&](DialogDriver& w) {
+                          EXPECT_EQ(std::make_tuple(w.Boxes(), w.Buttons()),
+                                    std::make_tuple(std::vector<std::wstring>(4, L""),
+                                                    opened == &dialog ? std::vector<bool>(3, true) : kNone));
+                          w.Fill({L"b.example.com", L"9750", L"CORP\\backup", L"WS-2"});
+                          w.Click(IDOK);
+                      }),
+                  IDOK);
+        EXPECT_EQ(bench.ReadAgentSettings().host, L"b.example.com");
+    }
+    ASSERT_EQ(Shown().size(), 2u);
+    for (const auto& box : bench.prompts.messageBoxes)
+        EXPECT_EQ(std::make_tuple(box.caption, box.type, box.owned), std::make_tuple(L"Error!", 16u, false));
+}
+
 struct AnswerCase {
     const char* name;
     int answer;
@@ -148,29 +171,37 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     const OkCase& c = GetParam();
     c.arrange(services);
     CInstallClientConfigurationDlg install;
+    CSetupClientDlg& shown = c.install ? static_cast<CSetupClientDlg&>(install) : dialog;
     if (c.install) std::filesystem::remove_all(bench.AgentStore());
-    EXPECT_EQ(Run(c.install ? static_cast<CDialog&>(install) : dialog,
-                  [&](DialogDriver& w) {
-                      w.Type(IDC_SERVER_HOST, c.host);
-                      if (c.install) {
-                          EXPECT_FALSE(w.Has(IDCANCEL));
-                          EXPECT_EQ(w.TabStops(),
-                                    (std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
-                                                      IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK}));
-                          EXPECT_EQ(w.Frame(), L"centred, task-bar button, tool window, 4 scrolling boxes");
-                          w.EscapeAndClose();
-                          EXPECT_FALSE(w.Ended());
-                          EXPECT_TRUE(services.requests.empty());
-                      }
-                      w.Click(IDOK);
-                      EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
-                  }),
-              c.closes ? IDOK : kLeftOpen);
+    EXPECT_EQ(
+        Run(shown,
+            [&](DialogDriver& w) {
+                w.Type(IDC_SERVER_HOST, c.host);
+                if (c.install) {
+                    EXPECT_FALSE(w.Has(IDCANCEL));
+                    EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
+                    EXPECT_EQ(w.TabStops(), (std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
+                                                              IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK}));
+                    EXPECT_EQ(w.Frame(), L"centred, task-bar button, tool window, system-modal, 4 scrolling boxes");
+                    w.EscapeAndClose();
+                    EXPECT_FALSE(w.Ended());
+                    EXPECT_TRUE(services.requests.empty());
+                }
+                w.Click(IDOK);
+                EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
+            }),
+        c.closes ? IDOK : kLeftOpen);
     EXPECT_EQ(services.requests, c.requests);
     EXPECT_EQ(Shown(), c.messages);
-    EXPECT_EQ(bench.ReadAgentSettings().host, *c.host == L'\0' ? L"localhost" : c.host);
+    // Saved: the typed host, the default security, the name as a user typed it (the install-time
+    // dialog opens on no store, hence an empty name, which is the system's), the dialog unmarked.
+    const bool saved = *c.host != L'\0';
+    EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings().host,
+                              bench.AgentStoreBytes().find(kDefaultSecurity) != std::string::npos,
+                              bench.SystemSupplied(bench.AgentStore()), shown.IsModified() != FALSE),
+              std::make_tuple(saved ? c.host : L"localhost", saved, c.install && saved, !saved));
     EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(c.requests.size(), 1u)) << "the rule comes first";
-    EXPECT_EQ(bench.firewall.rules.size(), *c.host == L'\0' ? 0u : 1u);
+    EXPECT_EQ(Rules(bench.firewall), saved ? L"C:\\Corvex\\CorvexWorkstation.exe|Corvex Workstation x64\n" : L"");
 }
 
 void StartRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Start", 0, 1052); }

@@ -92,7 +92,8 @@ public:
     }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
     // How the window presents itself: centred on the work area, a task-bar button, a tool
-    // window, a close button; and how many of the four settings boxes scroll as one types.
+    // window, system-modal, a close button; and how many of the four settings boxes scroll as
+    // one types.
     std::wstring Frame() const {
         RECT window{}, area{};
         ::GetWindowRect(m_dialog, &window);
@@ -104,8 +105,9 @@ public:
         for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME})
             scrolling += (::GetWindowLongW(Item(id), GWL_STYLE) & ES_AUTOHSCROLL) != 0;
         return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
-               (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & WS_SYSMENU ? L", close button" : L"") +
-               L", " + std::to_wstring(scrolling) + L" scrolling boxes";
+               (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
+               (style & WS_SYSMENU ? L", close button" : L"") + L", " + std::to_wstring(scrolling) +
+               L" scrolling boxes";
     }
     // Whether the box's whole text is selected, as the dialog leaves a box it sends the user back to.
     bool AllSelected(int id) const {
@@ -140,6 +142,13 @@ inline std::wstring Described(const std::vector<ShownMessageBox>& boxes) {
                  std::to_wstring(b.focus) + L"\n";
     }
     return lines;
+}
+
+// The firewall's rules, one line each: program|name.
+inline std::wstring Rules(const platform::FakeFirewall& firewall) {
+    std::wstring rules;
+    for (const auto& rule : firewall.rules) rules += rule.executablePath + L"|" + rule.name + L"\n";
+    return rules;
 }
 
 // The services the tests arrange behind the seam, and the manager's errors as the boxes tell them.
