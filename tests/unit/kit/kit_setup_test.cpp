@@ -124,6 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"valid_switches_pass_the_check", check, none, L"/SERVER=[::1] /LOGIN=user@corp.example", 0, L""},
     {"unknown_switch", check, none, L"/S /SEVER=typo", kBad, L""},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
+    {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
+    {"server_refused", check, none, L"/SERVER=bad_host", kBad, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
     {"reset_switch_with_a_tail", check, none, L"/RESETSETTINGSX", kBad, L""},
     {"port_out_of_range", check, none, L"/PORT=70000", kBad, L""},

@@ -140,10 +140,12 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
     {"StopOfAServiceThatStaysRunning", Stop, {{kRunning}}, {}, false},
     {"FailedFirstQuerySkipsTheWait", Start, {{kRunning}}, {}, true, nullptr, 1, FALSE, kStarting},
     {"FailedQueryEndsWait", Start, {{kStarting, 0, 5000}, {kRunning}}, {1000}, true, nullptr, 2, FALSE, kStarting},
+    {"QueryReturningTwoEndsWait", Start, {{kStarting, 0, 5000}, {kRunning}}, {1000}, true, nullptr, 2, 2, kStarting},
     {"FailedFinalQueryGivesFalse", Start, {{kRunning}}, {}, false, nullptr, 2},
     {"FinalQueryReturningTwoGivesFalse", Stop, {{kStopped}}, {}, false, nullptr, 2, 2, kStopped},
     {"PendingIsNotRunning", IsRunning, {{kStarting, 3, 5000}}, {}, false},
     {"PausedIsNotRunning", IsRunning, {{7}}, {}, false},
+    {"ContinuePendingIsNotRunning", IsRunning, {{5}}, {}, false},
     {"RunningIsRunning", IsRunning, {{kRunning}}, {}, true, "OpenManager 4 -, OpenServiceByName 4 m, QueryStatus 0 s, "
      "Close 0 s, Close 0 m, "}}),
     [](const ::testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.name); });
