@@ -4,6 +4,7 @@
 # uninstall entry, re-runs, the uninstaller, an agent that never starts) and by a user who is
 # asked for the name. The kit helper's switches, each name choice and the build's command line
 # are the unit and in-process tests'.
+import os
 import shutil
 import time
 
@@ -94,10 +95,15 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
                      "UninstallString": f"{uninstaller} _?={folder}", "NoRepair": "0x1",
                      "QuietUninstallString": f"{uninstaller} /S _?={folder}"}
 
-    # A plain re-run goes to the remembered folder, keeps what an administrator changed since
-    # and applies only its switches.
+    # A plain re-run goes to the remembered folder, repairs the program files (even one newer
+    # than the kit's), keeps what an administrator changed since and applies only its switches.
     agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\ops", "WS-7")
+    program = box.unix_path(folder + "\\SetupClient.exe")
+    original, program_bytes = program.stat().st_mtime, program.read_bytes()
+    program.write_bytes(b"damaged")
+    os.utime(program, (original + 86400, original + 86400))
     assert run(box, '"C:\\kit.exe" /S /PORT=9000') == INSTALLED
+    assert program.read_bytes() == program_bytes
     assert agent.stored_settings(box) == last_read(box, folder) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
     assert not box.unix_path(INSTALL_DIR_WIN).exists() and agent.firewall_rules(box) == [agent.allow_rule(exe)]
     assert agent.registry(box, agent.SERVICE_KEY) == service, "the registration renewed as it was"
@@ -126,6 +132,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
     assert agent.firewall_rules(box) == []
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
+    assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
 
 
 def test_an_agent_that_never_starts_ends_with_its_code_in_bounded_time(machine, driver):
@@ -141,6 +148,7 @@ def test_an_agent_that_never_starts_ends_with_its_code_in_bounded_time(machine, 
     assert process.wait(timeout=5) == SERVICE_NOT_RUNNING
     assert time.monotonic() - started < 90 and windows == []
     assert agent.stored_settings(machine) == (*SERVER, "WS-0142")
+    assert agent.registry(machine, UNINSTALL_KEY) is not None, "the installed agent can be uninstalled"
 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox, driver):

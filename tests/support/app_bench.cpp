@@ -107,11 +107,11 @@ AppBench::Stored AppBench::ReadSettings(const std::wstring& userDir, const std::
                   parameters.GetClientName()};
 }
 
-std::string AppBench::AgentStoreBytes() {
+std::string AppBench::StoreBytes(const std::wstring& userDir, const std::wstring& workstationDir) {
     std::string user;
     std::string workstation;
-    files.ReadWholeFile(AgentStore() + L"user.json", 1 << 20, user);
-    files.ReadWholeFile(AgentStore() + L"workstation.json", 1 << 20, workstation);
+    files.ReadWholeFile(userDir + L"user.json", 1 << 20, user);
+    files.ReadWholeFile(workstationDir + L"workstation.json", 1 << 20, workstation);
     return user + workstation;
 }
 

@@ -50,9 +50,11 @@ public:
     // What the agent's store (or the given pair of folders) holds.
     Stored ReadAgentSettings() { return ReadSettings(AgentStore(), AgentStore()); }
     Stored ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir);
-    // The agent store's folder (ends with a backslash), and its two files' bytes together.
+    // The agent store's folder (ends with a backslash), and its two files' bytes together (or
+    // those of the given pair of folders).
     std::wstring AgentStore() const { return folders.programData + L"\\Quentara\\Corvex Workstation\\Settings\\"; }
-    std::string AgentStoreBytes();
+    std::string AgentStoreBytes() { return StoreBytes(AgentStore(), AgentStore()); }
+    std::string StoreBytes(const std::wstring& userDir, const std::wstring& workstationDir);
     // Whether the workstation file in `folder` (ending with a backslash) holds the system's name.
     bool SystemSupplied(const std::wstring& folder);
     // A Windows-style path inside the bench's temporary folder.

@@ -138,6 +138,9 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
     EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
+    bench.services.state = SERVICE_STOPPED, bench.services.stateAfterStart = SERVICE_START_PENDING;
+    CSetupClientApp stuck;
+    EXPECT_EQ(testing_support::RunWithoutDialogs(stuck), 1) << "the agent's service is not running";
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
     TracingApp refused;
     EXPECT_EQ(testing_support::RunWithoutDialogs(refused), ExitCode::kSettingsNotSaved);

@@ -85,22 +85,24 @@ TEST_F(ConfigurationDialogTest, WithoutTheServiceOnlyStartIsLiveAndTellsTheSyste
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
-// boxes and, in the workstation dialog, the template's three live service buttons. An OK with
-// accepted values saves over the damage and ends either dialog.
+// boxes, no icons set and, in the workstation dialog, the template's three live service
+// buttons. An OK with accepted values saves over the damage (the name as typed) and ends either
+// dialog.
 TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     CInstallClientConfigurationDlg install;
     for (CDialog* opened : std::initializer_list<CDialog*>{&dialog, &install}) {
         bench.DamageAgentSettings();
         EXPECT_EQ(Run(*opened,
                       [&](DialogDriver& w) {
-                          EXPECT_EQ(std::make_tuple(w.Boxes(), w.Buttons()),
+                          EXPECT_EQ(std::make_tuple(w.Boxes(), w.Buttons(), w.Send(WM_GETICON, ICON_BIG)),
                                     std::make_tuple(std::vector<std::wstring>(4, L""),
-                                                    opened == &dialog ? std::vector<bool>(3, true) : kNone));
+                                                    opened == &dialog ? std::vector<bool>(3, true) : kNone, 0));
                           w.Fill({L"b.example.com", L"9750", L"CORP\\backup", L"WS-2"});
                           w.Click(IDOK);
                       }),
                   IDOK);
-        EXPECT_EQ(bench.ReadAgentSettings().host, L"b.example.com");
+        EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings().host, bench.SystemSupplied(bench.AgentStore())),
+                  std::make_tuple(L"b.example.com", false));
     }
     ASSERT_EQ(Shown().size(), 2u);
     for (const auto& box : bench.prompts.messageBoxes)

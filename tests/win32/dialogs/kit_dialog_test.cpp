@@ -30,14 +30,15 @@ protected:
         launcher.onStart = [this](const platform::FakeProcessLauncher::Start& start) {
             commandLine = start.commandLine, waitCursorWhileRunning = WaitCursorNow();
         };
+        launcher.onWait = [this] { waitCursorWhileRunning = waitCursorWhileRunning && WaitCursorNow(); };
     }
     static bool WaitCursorNow() { return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT); }
 
     platform::FakeProcessLauncher launcher;
     platform::Win32TextFileWriter textFiles;
     TestPacketDlg dialog;
-    std::wstring commandLine;  // the last start's
-    bool waitCursorWhileRunning = false;
+    std::wstring commandLine;             // the last start's
+    bool waitCursorWhileRunning = false;  // at the start and during the wait
 };
 
 // "Create" with each choice (after "Load defaults"), box 1002 holding a name typed under the
@@ -61,20 +62,25 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit"));
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
-                      EXPECT_EQ(std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
-                                                w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.Text(IDOK),
-                                                w.TabStops(), w.Frame()),
-                                std::make_tuple(true, false, L"WS-9",
-                                                L"Leave empty to use each workstation's own network name", L"Create",
-                                                std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN,
-                                                                 IDC_WORKSTATION_NAME, IDC_NAME_COMPUTER,
-                                                                 IDC_LOAD_DEFAULTS, IDOK, IDCANCEL},
-                                                L"centred, task-bar button, close button, 4 scrolling boxes"));
+                      EXPECT_EQ(
+                          std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
+                                          w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME),
+                                          w.Text(IDC_NAME_ASK) + L"|" + w.Text(IDC_NAME_TYPED) + L"|" + w.Text(IDOK),
+                                          w.TabStops(), w.Frame()),
+                          std::make_tuple(
+                              true, false, L"WS-9", L"Leave empty to use each workstation's own network name",
+                              L"Ask for the Workstation name while installing the program|Use the "
+                              L"Workstation name typed above|Create",
+                              std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME,
+                                               IDC_NAME_COMPUTER, IDC_LOAD_DEFAULTS, IDOK, IDCANCEL},
+                              L"centred, task-bar button, close button, 4 scrolling boxes"));
                       // A choice clicked with no port: the exchange stops at the port, the choice made before stays.
                       w.Type(IDC_SERVER_PORT, L"");
                       w.Click(IDC_NAME_TYPED);
                       EXPECT_EQ(std::make_tuple(w.Focus(), dialog.GetNameChoice(), w.Enabled(IDC_WORKSTATION_NAME)),
                                 std::make_tuple(IDC_SERVER_PORT, UseComputerName, false));
+                      w.Click(IDC_LOAD_DEFAULTS);  // the screen follows the choice again
+                      EXPECT_FALSE(w.Checked(IDC_NAME_TYPED));
                       EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
                       w.Click(c.choiceButton);
                       w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
@@ -93,6 +99,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
               (AppBench::Stored{L"backup01.example.com", 9751, L"CORP\\backup", c.typed ? c.typedName : L""}));
     EXPECT_EQ(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
+    EXPECT_NE(bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).find(kDefaultSecurity),
+              std::string::npos);
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
     const std::wstring output = bench.PathInRoot(L"kit.exe");
@@ -192,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, KeptOpenTest, ::testing::Values(
     KeptOpenCase{"CodeWithAllBits", L"b.example", true, 0xFFFFFFFFu, 1, kCannotStart + L"4294967295).|SetupClient|16|1|1\n"}));
 // clang-format on
 
-const wchar_t kOutput[] = LR"(C:\Kits\kit one.exe)";
+const wchar_t kOutput[] = L"C:\\Kits\\kit \u00e9.exe";  // the batch file holds it in one byte
 
 // BuildPacket itself. A configurator path of 260 characters filled the buffer, so the system cut
 // it: nothing is built. Otherwise the configurator's folder is the path with its file name cut
@@ -207,10 +215,17 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     EXPECT_EQ(std::make_tuple(launcher.starts.size(), WaitCursorNow()), std::make_tuple(size_t{0}, false));
     ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.prompts.messageBoxes[0].type, MB_OK | MB_ICONERROR);
+    bench.module.path = bench.PathInRoot(L"SetupClient.exe");
+    bench.CommandLine(L"--create_packet");
+    launcher.onStart = [](const platform::FakeProcessLauncher::Start&) { throw std::runtime_error("no memory"); };
+    EXPECT_THROW(dialog.BuildPacket(kOutput), std::runtime_error);
+    EXPECT_FALSE(WaitCursorNow()) << "the wait cursor ends when an error passes through";
+    launcher.onStart = nullptr;
     for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
              {LR"(\\server\share\SetupClient.exe)", LR"(\\server\share\)"},
              {deep + L"\\" + std::wstring(15, L'f'), deep + L"\\"},  // 259 characters
-             {LR"(C:\Program Files\Corvex\SetupClient.exe)", LR"(C:\Program Files\Corvex\)"}}) {
+             {LR"(C:\Program Files\Corvex\SetupClient.exe)", LR"(C:\Program Files\Corvex\)"},
+             {LR"(E:\SetupClient.exe)", LR"(E:\\)"}}) {  // a drive's root keeps its own backslash too
         bench.module.path = path;
         EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
     }

@@ -78,6 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
     Inputs, BadInputTest,
     ::testing::Values(BadInput{"HostEmpty", IDC_SERVER_HOST, L"",
                                testing_support::kEmptyHost + L"|SetupClient|48|1|1000\n"},
+                      BadInput{"LoginTrailingBlank", IDC_ADMIN_LOGIN, L"CORP\\backup ",
+                               L"The backup administrator login begins or ends with a blank. Remove the blanks "
+                               L"around it.|SetupClient|48|1|1001\n"},
                       BadInput{"LoginTab", IDC_ADMIN_LOGIN, L"CORP\\back\tup",
                                L"The backup administrator login contains a control character (such as a tab or a line "
                                L"break). Remove it.|SetupClient|48|1|1001\n"},
@@ -88,6 +91,19 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"Port65537", IDC_SERVER_PORT, L"65537", kOutOfRange},  // port 1 in 16 bits
                       BadInput{"Port2To32Less1", IDC_SERVER_PORT, L"4294967295", kOutOfRange},
                       BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kNotANumber}));
+
+// An edit of any of the four boxes marks the dialog.
+TEST_F(SettingsDialogTest, AnEditOfAnyBoxMarksTheDialog) {
+    struct Marked : CClientConfigurationDlg {
+        void Unmark() { m_modified = FALSE; }
+    } dialog;
+    std::vector<BOOL> marks;
+    Run(dialog, [&](DialogDriver& w) {
+        for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME})
+            dialog.Unmark(), w.Type(id, L"7"), marks.push_back(dialog.IsModified());
+    });
+    EXPECT_EQ(marks, std::vector<BOOL>(4, TRUE));
+}
 
 TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {
     CClientConfigurationDlg dialog;

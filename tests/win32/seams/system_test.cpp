@@ -15,15 +15,27 @@
 
 namespace {
 
-// The creation flags reach the system (a program started suspended has a suspended thread), a
-// missing program is told by the system's code, and a close keeps the caller's last error.
+// The creation flags reach the system (a program started suspended has a suspended thread)
+// with the caller's inheritable handles; waiting for it, like the clock's pause, blocks the
+// thread without handling its messages; a missing program is told by the system's code, and a
+// close keeps the caller's last error.
 TEST(ProcessLauncher, PassesTheFlagsTellsAMissingProgramAndKeepsTheLastError) {
     wchar_t system[MAX_PATH + 1] = {};
     const std::wstring folder(system, ::GetSystemDirectoryW(system, MAX_PATH));
     wchar_t arguments[] = L" /c exit 3";
     platform::Win32ProcessLauncher launcher;
-    const platform::ProcessStart held = launcher.Create(folder + L"\\cmd.exe", arguments, FALSE, CREATE_SUSPENDED);
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const HANDLE event = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+    const platform::ProcessStart held = launcher.Create(folder + L"\\cmd.exe", arguments, TRUE, CREATE_SUSPENDED);
     ASSERT_TRUE(held.started) << held.lastError;
+    const HANDLE child = reinterpret_cast<HANDLE>(held.process);
+    HANDLE inherited = nullptr;  // the child holds the event under the same value
+    EXPECT_TRUE(::DuplicateHandle(child, event, ::GetCurrentProcess(), &inherited, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 0, 0);
+    EXPECT_EQ(launcher.Wait(held.process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    platform::Win32Clock().Sleep(1);
+    MSG message;
+    EXPECT_TRUE(::PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_REMOVE)) << "a message was handled";
     const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 thread{sizeof(THREADENTRY32)};
     DWORD suspended = 0;  // the count before the test's own suspension
@@ -33,7 +45,7 @@ TEST(ProcessLauncher, PassesTheFlagsTellsAMissingProgramAndKeepsTheLastError) {
         suspended = ::SuspendThread(opened);
         ::CloseHandle(opened);
     }
-    ::CloseHandle(snapshot);
+    ::CloseHandle(snapshot), ::CloseHandle(inherited), ::CloseHandle(event);
     EXPECT_EQ(suspended, 1u);
     ::TerminateProcess(reinterpret_cast<HANDLE>(held.process), 0);
     ::SetLastError(1234);

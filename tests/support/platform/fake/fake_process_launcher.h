@@ -22,6 +22,7 @@ public:
 
     DWORD startError = 0;                       // 0: the program starts; else the start fails with it
     std::function<void(const Start&)> onStart;  // runs at each start, before the outcome
+    std::function<void()> onWait;               // runs at each wait for a started process
     std::vector<Start> starts;
     std::vector<DWORD> waitTimeouts;  // one per wait for a started process
     int openHandles = 0;
@@ -41,6 +42,7 @@ public:
         const bool unknown = process <= 0x100 || process > 0x100 + starts.size();
         if (unknown || closed.count(process) != 0) return 0xFFFFFFFFu;  // WAIT_FAILED
         waitTimeouts.push_back(milliseconds);
+        if (onWait) onWait();
         return 0;  // WAIT_OBJECT_0
     }
     void Close(ProcessHandle process) override { --openHandles, closed.insert(process); }
