@@ -96,7 +96,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
                      "QuietUninstallString": f"{uninstaller} /S _?={folder}"}
 
     # A plain re-run goes to the remembered folder, repairs the program files (even one newer
-    # than the kit's), keeps what an administrator changed since and applies only its switches.
+    # than the kit's), keeps the settings an administrator changed since and applies only its
+    # switches.
     agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\ops", "WS-7")
     program = box.unix_path(folder + "\\SetupClient.exe")
     original, program_bytes = program.stat().st_mtime, program.read_bytes()

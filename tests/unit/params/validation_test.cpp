@@ -65,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"b\u00fccher.example", L"xn--"}, {'h', L"backup\x7f", L"control"},
     {'h', L"backup" + kNul + L"evil.example", L"control"},
     {'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"},
-    {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u2066.example", L"U+2066"},
+    {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"},
+    {'h', L"\u00A0backup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
     // Addresses; those that can reach no server, and the IPv4 ones in IPv6 form.
     {'h', L"192.168.1.20"}, {'h', L"127.0.0.1"}, {'h', L"223.255.255.255"}, {'h', L"1.0.0.0"},
     {'h', L"0.0.0.0", L"no particular machine"}, {'h', L"0.255.255.255", L"no particular machine"},

@@ -17,8 +17,11 @@ struct RunModeCase {
 };
 class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunModeCase> {};
 
+// A dialog ends with its button's code, a firewall that keeps no rule aside; Cancel stores nothing.
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     bench.CommandLine(GetParam().arguments);
+    bench.firewall.addIsIgnored = GetParam().dialog != kNoDialog;
+    const std::string stored = bench.AgentStoreBytes();
     Opened shown = kNoDialog;
     EXPECT_EQ(RunModal([&] { return AfxWinMain(app); },
                        [&](DialogDriver& w) {
@@ -27,6 +30,10 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
                        }),
               GetParam().exitCode);
     EXPECT_EQ(shown, GetParam().dialog);
+    const std::wstring predefined = bench.folders.userAppData + L"\\Quentara\\Corvex Workstation\\";
+    if (GetParam().button == IDCANCEL)
+        EXPECT_EQ(std::make_tuple(bench.AgentStoreBytes(), bench.files.GetAttributes(predefined)),
+                  std::make_tuple(stored, INVALID_FILE_ATTRIBUTES));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,6 +101,9 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     AppBench bench;
     bench.CommandLine(L"--silent_install_local --silent_install");  // the plain silent install wins
     bench.module.path = c.pathCut ? L"C:\\" + std::wstring(300, L'd') + L"\\a.exe" : L"C:\\Tools\\configurator.exe";
+    bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
+    bench.DamageAgentSettings();  // neither read nor written
+    const std::string stored = bench.AgentStoreBytes();
     if (!c.installed) bench.services.installedService.clear();
     bench.services.state = c.state;
     if (c.stopRefusedWith != 0) bench.services.FailCall("Control", 0, c.stopRefusedWith);
@@ -101,11 +111,11 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     bench.firewall.addIsIgnored = c.firewallIgnoresAdds;
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), c.exitCode);
-    // One rule, for the agent beside the configurator; no settings touched.
+    // One rule, for the agent beside the configurator; the settings untouched.
     const std::wstring agentRule = L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n";
     EXPECT_EQ(
         std::make_tuple(app.trace, bench.prompts.messageBoxes.size(), bench.AgentStoreBytes(), Rules(bench.firewall)),
-        std::make_tuple(kSilentSteps, c.messages, std::string(), (c.exitCode & 2) != 0 ? L"" : agentRule));
+        std::make_tuple(kSilentSteps, c.messages, stored, (c.exitCode & 2) != 0 ? L"" : agentRule));
 }
 
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING;

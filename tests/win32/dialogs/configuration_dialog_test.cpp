@@ -82,6 +82,7 @@ TEST_F(ConfigurationDialogTest, WithoutTheServiceOnlyStartIsLiveAndTellsTheSyste
     });
     EXPECT_EQ(Shown(), (std::vector<std::wstring>{kUnknown, L"Unknown system error. Code: 1060", kUnknown}))
         << "the state asked again after the start";
+    EXPECT_EQ(bench.prompts.messageBoxes[1].owned, true) << "owned by the dialog";
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty

@@ -24,12 +24,12 @@ class DialogDriver {
 public:
     explicit DialogDriver(HWND dialog) : m_dialog(dialog) {}
 
-    // A digits-only box gets one WM_CHAR per character (its filter applies), any other box the
-    // text as a paste does. False when the control is disabled or does not show the text.
-    bool Type(int id, const std::wstring& text) {
+    // A digits-only box gets one WM_CHAR per character (its filter applies) unless `paste`, any
+    // other box the text as a paste does. False when the control is disabled or does not show the text.
+    bool Type(int id, const std::wstring& text, bool paste = false) {
         HWND edit = Item(id);
         if (!Enabled(id)) return false;
-        if (::GetWindowLongW(edit, GWL_STYLE) & ES_NUMBER) {
+        if (!paste && (::GetWindowLongW(edit, GWL_STYLE) & ES_NUMBER)) {
             ::SendMessageW(edit, EM_SETSEL, 0, -1);
             if (text.empty()) ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
             for (wchar_t c : text) ::SendMessageW(edit, WM_CHAR, c, 0);
@@ -93,7 +93,7 @@ public:
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
     // How the window presents itself: centred on the work area, a task-bar button, a tool
     // window, system-modal, a close button; and how many of the four settings boxes scroll as
-    // one types.
+    // one types, without a length limit of their own.
     std::wstring Frame() const {
         RECT window{}, area{};
         ::GetWindowRect(m_dialog, &window);
@@ -103,7 +103,8 @@ public:
         const LONG style = ::GetWindowLongW(m_dialog, GWL_STYLE), ex = ::GetWindowLongW(m_dialog, GWL_EXSTYLE);
         int scrolling = 0;
         for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME})
-            scrolling += (::GetWindowLongW(Item(id), GWL_STYLE) & ES_AUTOHSCROLL) != 0;
+            scrolling += (::GetWindowLongW(Item(id), GWL_STYLE) & ES_AUTOHSCROLL) != 0 &&
+                         ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
         return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
                (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
                (style & WS_SYSMENU ? L", close button" : L"") + L", " + std::to_wstring(scrolling) +

@@ -243,6 +243,11 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     }
     EXPECT_EQ(batch(), "");
     bench.CommandLine(L"--create_packet --DEBUG");
+    bench.files.CreateFolders(batchFile);  // a batch file that cannot be written keeps no build from starting
+    const size_t before = launcher.starts.size();
+    dialog.BuildPacket(kOutput);
+    EXPECT_EQ(launcher.starts.size(), before + 1);
+    ::RemoveDirectoryW(batchFile.c_str());
     std::string atStart;
     launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) { atStart = batch(); };
     dialog.SetNameChoice(1);
