@@ -217,7 +217,9 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed.", 0,
      false},
     {"DamagedFileAndPuttingBackFails",
-     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}}; },
+     [](T& t) {
+         WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}};
+     },
      "", kNoName, "user.json\" already held the new settings", 1, true},
     // A file too large to keep a copy of is not replaced.
     {"FileAbove16MiB", [](T& t) { WriteBytes(t.UserFile(), std::string((16 << 20) + 1, ' ')); }, "larger than 64 KiB",

@@ -53,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'n', L"WS-0142"}, {'n', std::wstring(63, L'w')}, {'n', L""}, {'s', L""}, {'n', std::wstring(64, L'w'), L"63"},
     {'n', std::wstring(255, L'w'), L"63"}, {'n', std::wstring(256, L'w'), L"255"},
     {'n', std::wstring(65536, L'w'), L"255"}, {'n', L"  ", L"blank"}, {'s', L"my ws", L"a blank"},
-    {'n', L"ws1.example.com", L"dot"}, {'n', L"-ws", L"hyphen"}, {'n', L"ws-", L"hyphen"}, {'n', L"12345", L"digits only"},
+    {'n', L"ws1.example.com", L"dot"}, {'n', L"-ws", L"hyphen"}, {'n', L"ws-", L"hyphen"},
+    {'n', L"12345", L"digits only"},
     {'n', L"ws\t1", L"control"}, {'n', L"ws" + kNul + L"1", L"control"}, {'n', L"WS\u00AD01", L"U+00AD"},
     {'n', L"ws\U0001F600", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"},
     // Host names.
@@ -86,8 +87,10 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"CORP\\" + std::wstring(105, L'u'), L"104"}, {'l', L"", L"empty"}, {'l', L"CORP\\ admin", L"blank"},
     {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"},
     {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"},
-    {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"}, {'l', L"a@b@c", L"more than one"},
-    {'l', L"backup@bad_domain", L"\"_\""}, {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"CO*RP\\x", L"\"*\""}, {'l', L"CORP\\us/er", L"\"/\""},
+    {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"},
+    {'l', L"a@b@c", L"more than one"},
+    {'l', L"backup@bad_domain", L"\"_\""}, {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"CO*RP\\x", L"\"*\""},
+    {'l', L"CORP\\us/er", L"\"/\""},
     {'l', L"...", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"},
     {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E0041", L"U+E0041"}}));
 // clang-format on

@@ -17,7 +17,7 @@ struct RunModeCase {
 };
 class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunModeCase> {};
 
-// A dialog ends with its button's code, a firewall that keeps no rule aside; Cancel stores nothing.
+// A dialog's run ends with its button's code, also when the firewall keeps no rule; Cancel stores nothing.
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     bench.CommandLine(GetParam().arguments);
     bench.firewall.addIsIgnored = GetParam().dialog != kNoDialog;

@@ -243,7 +243,7 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     }
     EXPECT_EQ(batch(), "");
     bench.CommandLine(L"--create_packet --DEBUG");
-    bench.files.CreateFolders(batchFile);  // a batch file that cannot be written keeps no build from starting
+    bench.files.CreateFolders(batchFile);  // a batch file that cannot be written does not stop the build
     const size_t before = launcher.starts.size();
     dialog.BuildPacket(kOutput);
     EXPECT_EQ(launcher.starts.size(), before + 1);
