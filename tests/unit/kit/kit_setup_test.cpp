@@ -11,7 +11,8 @@ using params_test::WriteBytes;
 using testing_support::AppBench;
 
 struct Lines : kit::KitLog {
-    void Write(const std::wstring&) override {}
+    void Write(const std::wstring& line) override { text += line + L"\n"; }
+    std::wstring text;
 };
 
 const wchar_t kAgent[] = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
@@ -38,8 +39,9 @@ struct KitCase {
     Store store;
     std::wstring switches;
     int code;
-    std::wstring after;   // what the store holds afterwards ("" no store)
-    int fault = noFault;  // Fault values, or-ed
+    std::wstring after;               // what the store holds afterwards ("" no store)
+    int fault = noFault;              // Fault values, or-ed
+    const wchar_t* logged = nullptr;  // a part of the log or the result's message, when given
 };
 void PrintTo(const KitCase& c, std::ostream* os) { *os << c.name; }
 
@@ -92,15 +94,16 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // running one is stopped first. A second run of the same kit changes no stored byte.
     const bool registers = c.mode != check && !c.after.empty() && c.code != KitExit::kServiceNotRegistered;
     const bool starts = c.mode == install && registers;
-    EXPECT_EQ(
-        std::make_tuple(
-            result.code, result.message.empty(), written ? params_test::Show(bench.ReadAgentSettings()) : L"", supplied,
-            bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
-            bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
-            c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured),
-        std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
-                        starts && c.code != KitExit::kServiceNotRunning,
-                        starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u, c.store == rerun ? 1 : 0, true, false));
+    EXPECT_EQ(std::make_tuple(
+                  result.code, result.message.empty(), written ? params_test::Show(bench.ReadAgentSettings()) : L"",
+                  supplied, bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
+                  bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
+                  c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured,
+                  c.logged == nullptr || (log.text + result.message).find(c.logged) != std::wstring::npos),
+              std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
+                              starts && c.code != KitExit::kServiceNotRunning,
+                              starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u, c.store == rerun ? 1 : 0, true,
+                              false, true));
 }
 
 // clang-format off
@@ -116,9 +119,10 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"reset_to_kit_settings", install, edited, L"/resetsettings /PORT=9001", 0,
      L"kit.example.com|9001|CORP\\kit|WS-KIT"},
     {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit},
-    {"damaged_name_takes_the_kits", install, damagedName, L"/S", 0, kOps + L"WS-KIT"},
+    {"damaged_name_takes_the_kits", install, damagedName, L"/S", 0, kOps + L"WS-KIT", noFault,
+     L"The stored workstation name is missing or damaged"},
     {"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0,
-     kKitServer + L"WS-7"},
+     kKitServer + L"WS-7", noFault, L"The stored connection settings are missing or damaged"},
     {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKitServer + L"WS-7"},
     // Its start then refused as already running: the agent runs, which is what counts.
     {"second_run_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused},
@@ -136,9 +140,10 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0", kBad, L""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L""},
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused},
-    {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused},
+    {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused, L"(system error 5)"},
     {"agent_that_stays_start_pending", install, none, L"/S", kNotRunning, kKit, startPending},
-    {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut},
+    {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
+     L"could not be started (system error 1053)"},
     {"firewall_keeps_no_rule", install, none, L"/S", KitExit::kFirewallNotConfirmed, kKit, firewallKeepsNoRule},
     // Both fail: the agent that does not run is what the code tells.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule}}),
