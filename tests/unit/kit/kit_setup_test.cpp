@@ -53,6 +53,7 @@ protected:
         CorvexParameters kitSettings = params_test::Settings(L"kit.example.com", 9750, L"WS-KIT");
         kitSettings.SetUserName(L"CORP\\kit");
         kitSettings.Save(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
+        kitBytes = bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
     }
     kit::KitResult Run(Mode mode, const std::wstring& switches) {
         kit::KitSetup setup(L"C:\\Corvex", bench.PathInRoot(L"kit\\"), log);
@@ -61,6 +62,7 @@ protected:
     }
     AppBench bench;
     Lines log;
+    std::string kitBytes;  // the kit's own settings, which no run changes
 };
 
 TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
@@ -99,11 +101,12 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                   supplied, bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
                   bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
                   c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured,
-                  c.logged == nullptr || (log.text + result.message).find(c.logged) != std::wstring::npos),
+                  c.logged == nullptr || (log.text + result.message).find(c.logged) != std::wstring::npos,
+                  bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes),
               std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
                               starts && c.code != KitExit::kServiceNotRunning,
                               starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u, c.store == rerun ? 1 : 0, true,
-                              false, true));
+                              false, true, true));
 }
 
 // clang-format off

@@ -24,7 +24,7 @@ public:
     std::function<void(const Start&)> onStart;  // runs at each start, before the outcome
     std::function<void()> onWait;               // runs at each wait for a started process
     std::vector<Start> starts;
-    std::vector<DWORD> waitTimeouts;  // one per wait for a started process
+    std::vector<DWORD> waitTimeouts;  // one per wait, for a started process or not
     int openHandles = 0;
     std::set<ProcessHandle> closed;
 
@@ -39,9 +39,9 @@ public:
         return result;
     }
     DWORD Wait(ProcessHandle process, DWORD milliseconds) override {
+        waitTimeouts.push_back(milliseconds);
         const bool unknown = process <= 0x100 || process > 0x100 + starts.size();
         if (unknown || closed.count(process) != 0) return 0xFFFFFFFFu;  // WAIT_FAILED
-        waitTimeouts.push_back(milliseconds);
         if (onWait) onWait();
         return 0;  // WAIT_OBJECT_0
     }
