@@ -116,6 +116,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     exits = [line.split("] ", 1)[1] for line in agent.setup_log(box) if "] Exit code" in line]
     assert exits[:6] == ["Exit code 0"] * 6 and exits[6] == exits[7]
     assert exits[7].startswith("Exit code 10: /PORT=: The server port")
+    assert {"installer", "check", "install"} <= {line.split("[", 1)[1].split("]")[0] for line in agent.setup_log(box)}
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
 
     # Moved to another folder: the earlier folder's uninstaller leaves the new installation be.
@@ -124,6 +125,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
     assert not box.unix_path(exe).exists()
     entry, exe = agent.registry(box, UNINSTALL_KEY), moved + "\\CorvexWorkstation.exe"
+    assert agent.firewall_rules(box) == [agent.allow_rule(exe)], "the moved agent's rule stays"
     assert entry["InstallLocation"] == moved
     agent.wait_for_state(box, "RUNNING")
 
@@ -154,12 +156,16 @@ def test_an_agent_that_never_starts_ends_with_its_code_in_bounded_time(machine, 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox, driver):
     # A kit that asks for the name, built over an older one; installed by a user on a machine
-    # without the agent: the name page shows the name given by a switch and refuses a bad name
-    # with the helper's reason, then the install-time dialog shows the kit's settings with the
-    # typed name, and its OK starts the agent, which nothing started before.
+    # without the agent: a refused switch is shown in a box; the name page shows the name given
+    # by a switch and refuses a bad name with the helper's reason, then the install-time dialog
+    # shows the kit's settings with the typed name, and its OK starts the agent, which nothing
+    # started before.
     box, setup = sandbox, "Corvex Workstation Setup"  # the installer's caption (a blank after it but on the name page)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
     agent.delete_service(box)
+    refused = AppProcess(box, '"C:\\kit.exe" /PORT=0', cwd="C:\\")  # without /S a refusal is shown
+    assert driver.answer("OK", caption=setup, timeout=60)["text"].startswith("/PORT=: The server port")
+    assert refused.wait(timeout=60) == BAD_SWITCH
     process = AppProcess(box, '"C:\\kit.exe" /NAME=WS-0142', cwd="C:\\")
     driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page
     assert driver.text(setup, NAME_PAGE_BOX)["text"] == "WS-0142", "the name page shows the /NAME= switch's"

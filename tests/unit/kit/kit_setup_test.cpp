@@ -84,6 +84,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
         bench.services.FailCall("ChangeRegistration", 0, ERROR_ACCESS_DENIED);
     }
     bench.firewall.addIsIgnored = c.fault & firewallKeepsNoRule;
+    std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
+    bench.services.onStart = [&] { rulesAtStart.push_back(bench.firewall.rules.size()); };
 
     const kit::KitResult result = Run(c.mode, c.switches);
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
@@ -102,11 +104,12 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                   bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
                   c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured,
                   c.logged == nullptr || (log.text + result.message).find(c.logged) != std::wstring::npos,
-                  bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes),
+                  bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
+                  rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size())),
               std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
                               starts && c.code != KitExit::kServiceNotRunning,
                               starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u, c.store == rerun ? 1 : 0, true,
-                              false, true, true));
+                              false, true, true, true));
 }
 
 // clang-format off

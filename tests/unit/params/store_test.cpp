@@ -220,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      [](T& t) {
          WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}};
      },
-     "", kNoName, "user.json\" already held the new settings", 1, true},
+     "", kNoName, "The damaged file was kept as \"", 1, true},
     // A file too large to keep a copy of is not replaced.
     {"FileAbove16MiB", [](T& t) { WriteBytes(t.UserFile(), std::string((16 << 20) + 1, ' ')); }, "larger than 64 KiB",
      kDefaults, "larger than 16 MiB; move it away first", 0, false},

@@ -181,7 +181,8 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
             [&](DialogDriver& w) {
                 w.Type(IDC_SERVER_HOST, c.host);
                 if (c.install) {
-                    EXPECT_FALSE(w.Has(IDCANCEL));
+                    EXPECT_EQ(std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME)),
+                              std::make_tuple(false, L"Leave empty to use this computer's network name, WS-0142"));
                     EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
                     EXPECT_EQ(w.TabStops(), (std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
                                                               IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK}));

@@ -25,14 +25,15 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
                       EXPECT_EQ(
                           std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified(),
                                           w.TabStops(), w.Frame(),
-                                          Texts{w.Text(IDC_START), w.Text(IDC_STOP), w.Text(IDC_RESTART)}),
+                                          Texts{w.Text(IDC_START), w.Text(IDC_STOP), w.Text(IDC_RESTART), w.Text(IDOK),
+                                                w.Text(IDCANCEL)}),
                           std::make_tuple(
                               Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
                               L"Leave empty to use this computer's network name, WS-0142", IDC_SERVER_HOST, FALSE,
                               std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME, IDC_ADMIN_LOGIN,
                                                IDC_LOAD_DEFAULTS, IDC_START, IDC_STOP, IDC_RESTART, IDOK, IDCANCEL},
                               L"centred, task-bar button, close button, 4 scrolling boxes",
-                              Texts{L"Start", L"Stop", L"Restart"}));
+                              Texts{L"Start", L"Stop", L"Restart", L"OK", L"Cancel"}));
                       EXPECT_TRUE(w.Fill({L"10.1.2.3", L"065535", L"admin@corp.example", L"OFFICE-PC7"}));
                       w.Click(IDOK);
                   }),

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -35,7 +36,8 @@ public:
     ServiceStatus failedQueryRecord{SERVICE_RUNNING, 0xDEADu, 0};
     std::vector<Call> calls;
     std::vector<ScHandle> opened, closed;
-    std::string throwsIn;  // the call that throws std::bad_alloc, as a failing allocation would
+    std::string throwsIn;           // the call that throws std::bad_alloc, as a failing allocation would
+    std::function<void()> onStart;  // runs at each start request
 
     // The `occurrence`-th call (1-based; 0 every call) of `name` fails with `error` as the last
     // error and returns `result` (openings return null).
@@ -56,6 +58,7 @@ public:
         return Go("ChangeStartType", service, type) ? (startType = type, TRUE) : result_;
     }
     BOOL Start(ScHandle service) override {
+        if (onStart) onStart();
         if (!Go("Start", service, 0)) return result_;
         return state != SERVICE_STOPPED ? Refuse(ERROR_SERVICE_ALREADY_RUNNING, FALSE)
                                         : (state = stateAfterStart, TRUE);
