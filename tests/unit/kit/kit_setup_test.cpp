@@ -85,7 +85,9 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     }
     bench.firewall.addIsIgnored = c.fault & firewallKeepsNoRule;
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
-    bench.services.onStart = [&] { rulesAtStart.push_back(bench.firewall.rules.size()); };
+    bench.services.onRequest = [&](const std::string& request) {
+        if (request == "Start") rulesAtStart.push_back(bench.firewall.rules.size());
+    };
 
     const kit::KitResult result = Run(c.mode, c.switches);
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();

@@ -11,33 +11,21 @@ namespace {
 using platform::FakeServiceManager;
 using namespace testing_support;
 
-// The service manager's view of the dialog: the three buttons and the focus at each start or
-// stop request, that is while a service command runs.
-class WatchedServices : public FakeServiceManager {
-public:
-    BOOL Start(platform::ScHandle s) override { return Look("Start"), FakeServiceManager::Start(s); }
-    BOOL Control(platform::ScHandle s, DWORD c) override { return Look("Stop"), FakeServiceManager::Control(s, c); }
-    void Look(const char* request) {
-        requests.push_back(request);
-        rulesAtRequest.push_back(firewall != nullptr ? firewall->rules.size() : 0);
-        const DialogDriver window(::GetActiveWindow());  // the dialog on screen
-        seen.push_back({window.Buttons(), window.Focus()});
-    }
-    const platform::FakeFirewall* firewall = nullptr;
-    std::vector<std::string> requests;
-    std::vector<size_t> rulesAtRequest;  // the firewall's rules when each request came
-    std::vector<std::pair<std::vector<bool>, int>> seen;
-};
-
+// The dialog as the service manager sees it at each start or stop request, that is while a
+// service command runs: the three buttons, the focus and the firewall's rules.
 class ConfigurationDialogTest : public DialogTest {
 protected:
     ConfigurationDialogTest() {
-        platform::Seams seams = platform::Current();
-        seams.services = &services;
-        platform::Install(seams);
-        services.firewall = &bench.firewall;
+        services.onRequest = [this](const char* request) {
+            const DialogDriver window(::GetActiveWindow());  // the dialog on screen
+            requests.push_back(request), rulesAtRequest.push_back(bench.firewall.rules.size());
+            seen.push_back({window.Buttons(), window.Focus()});
+        };
     }
-    WatchedServices services;
+    platform::FakeServiceManager& services = bench.services;
+    std::vector<std::string> requests;
+    std::vector<size_t> rulesAtRequest;
+    std::vector<std::pair<std::vector<bool>, int>> seen;
     CClientConfigurationDlg dialog;
 };
 
@@ -63,8 +51,8 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         w.Click(IDC_STOP, true);
         w.Click(IDCANCEL);
     });
-    EXPECT_EQ(services.requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop"}));
-    EXPECT_EQ(services.seen, decltype(services.seen)(5, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
+    EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop"}));
+    EXPECT_EQ(seen, decltype(seen)(5, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
     EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1056"}));
     EXPECT_EQ(services.startType, static_cast<DWORD>(SERVICE_DEMAND_START));
 }
@@ -141,7 +129,7 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     EXPECT_EQ(bench.ReadAgentSettings().host, c.saved ? L"new.example.com" : L"backup.example.com");
     EXPECT_EQ(services.state == SERVICE_RUNNING, c.started);
     EXPECT_EQ(services.Count("Start"), c.started ? 1 : 0) << "one start request at most";
-    for (const auto& look : services.seen) EXPECT_EQ(look.first, kNone);
+    for (const auto& look : seen) EXPECT_EQ(look.first, kNone);
     EXPECT_EQ(dialog.IsModified() != FALSE, !c.saved) << "cleared by the save only";
 }
 
@@ -189,13 +177,13 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                     EXPECT_EQ(w.Frame(), L"centred, task-bar button, tool window, system-modal, 4 scrolling boxes");
                     w.EscapeAndClose();
                     EXPECT_FALSE(w.Ended());
-                    EXPECT_TRUE(services.requests.empty());
+                    EXPECT_TRUE(requests.empty());
                 }
                 w.Click(IDOK);
                 EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
             }),
         c.closes ? IDOK : kLeftOpen);
-    EXPECT_EQ(services.requests, c.requests);
+    EXPECT_EQ(requests, c.requests);
     EXPECT_EQ(Shown(), c.messages);
     // Saved: the typed host, the default security, the name as a user typed it (the install-time
     // dialog opens on no store, hence an empty name, which is the system's), the dialog unmarked.
@@ -204,7 +192,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                               bench.AgentStoreBytes().find(kDefaultSecurity) != std::string::npos,
                               bench.SystemSupplied(bench.AgentStore()), shown.IsModified() != FALSE),
               std::make_tuple(saved ? c.host : L"localhost", saved, c.install && saved, !saved));
-    EXPECT_EQ(services.rulesAtRequest, std::vector<size_t>(c.requests.size(), 1u)) << "the rule comes first";
+    EXPECT_EQ(rulesAtRequest, std::vector<size_t>(c.requests.size(), 1u)) << "the rule comes first";
     EXPECT_EQ(Rules(bench.firewall), saved ? L"C:\\Corvex\\CorvexWorkstation.exe|Corvex Workstation x64\n" : L"");
 }
 

@@ -36,8 +36,8 @@ public:
     ServiceStatus failedQueryRecord{SERVICE_RUNNING, 0xDEADu, 0};
     std::vector<Call> calls;
     std::vector<ScHandle> opened, closed;
-    std::string throwsIn;           // the call that throws std::bad_alloc, as a failing allocation would
-    std::function<void()> onStart;  // runs at each start request
+    std::string throwsIn;  // the call that throws std::bad_alloc, as a failing allocation would
+    std::function<void(const char* request)> onRequest;  // runs at each "Start" or "Stop" request
 
     // The `occurrence`-th call (1-based; 0 every call) of `name` fails with `error` as the last
     // error and returns `result` (openings return null).
@@ -58,12 +58,13 @@ public:
         return Go("ChangeStartType", service, type) ? (startType = type, TRUE) : result_;
     }
     BOOL Start(ScHandle service) override {
-        if (onStart) onStart();
+        if (onRequest) onRequest("Start");
         if (!Go("Start", service, 0)) return result_;
         return state != SERVICE_STOPPED ? Refuse(ERROR_SERVICE_ALREADY_RUNNING, FALSE)
                                         : (state = stateAfterStart, TRUE);
     }
     BOOL Control(ScHandle service, DWORD control) override {
+        if (onRequest) onRequest("Stop");
         if (!Go("Control", service, control)) return result_;
         return state == SERVICE_STOPPED ? Refuse(ERROR_SERVICE_NOT_ACTIVE, FALSE) : (state = SERVICE_STOPPED, TRUE);
     }
