@@ -93,10 +93,5 @@ def sc(sandbox, *args):
     return run_to_files(["wine", "sc", *args], sandbox.env, 60)[0]
 
 
-def start_service(sandbox):
-    assert sc(sandbox, "start", paths.SERVICE_NAME) == 0
-    wait_for_state(sandbox, "RUNNING")
-
-
 def delete_service(sandbox):
     assert sc(sandbox, "delete", paths.SERVICE_NAME) == 0

@@ -52,6 +52,6 @@ class Driver:
         return offered
 
 
-COMMANDS = {"wait_window": ("wait-window", "caption"), "settext": ("settext", "caption", "id", "text"),
-            "click": ("click", "caption", "id"), "text": ("text", "caption", "id"), "close": ("close", "caption"),
+COMMANDS = {"settext": ("settext", "caption", "id", "text"), "click": ("click", "caption", "id"),
+            "text": ("text", "caption", "id"),
             "answer": ("answer", "button", "caption")}

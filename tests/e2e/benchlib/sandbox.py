@@ -3,7 +3,6 @@
 # scripts/lib/sandbox.sh does the work, so the bench and scripts/run prepare prefixes alike.
 import os
 import re
-import shutil
 import subprocess
 import tempfile
 from pathlib import Path, PureWindowsPath
@@ -68,6 +67,3 @@ class Sandbox:
     def service_state(self, name=paths.SERVICE_NAME):
         # STOPPED, RUNNING, START_PENDING, ... as `sc query` prints it.
         return next(line.split()[-1] for line in self.wine("sc", "query", name).stdout.splitlines() if "STATE" in line)
-
-    def install_program(self, name):
-        shutil.copy2(paths.bin_program(name), self.program_dir / name)

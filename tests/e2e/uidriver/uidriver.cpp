@@ -95,7 +95,6 @@ HWND Control() {  // of the window or of a page inside it, once enabled: a disab
 }
 
 Json Run(const std::wstring& command) {
-    if (command == L"wait-window") return {{"caption", Utf8(Caption(Window()))}};
     if (command == L"windows") {
         Json all = Json::array();
         for (HWND w : Windows(L"", opt[L"class"]))

@@ -8,7 +8,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -79,43 +78,11 @@ public:
     bool Enabled(int id) const { return Has(id) && ::IsWindowEnabled(Item(id)) != FALSE; }
     bool Checked(int id) const { return ::IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
     std::vector<bool> Buttons() const { return {Enabled(IDC_START), Enabled(IDC_STOP), Enabled(IDC_RESTART)}; }
-    // The controls that Tab visits, in the order it visits them (enabled or not).
-    std::vector<int> TabStops() const {
-        std::vector<int> ids;
-        for (HWND c = ::GetWindow(m_dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
-            if (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) ids.push_back(::GetDlgCtrlID(c));
-        return ids;
-    }
     int Focus() const {
         HWND focus = ::GetFocus();
         return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;
     }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
-    // How the window presents itself: centred on the work area, a task-bar button, a tool
-    // window, system-modal, a close button; and how many of the four settings boxes scroll as
-    // one types, without a length limit of their own.
-    std::wstring Frame() const {
-        RECT window{}, area{};
-        ::GetWindowRect(m_dialog, &window);
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-        const bool centred = std::abs(window.left + window.right - area.left - area.right) <= 2 &&
-                             std::abs(window.top + window.bottom - area.top - area.bottom) <= 2;
-        const LONG style = ::GetWindowLongW(m_dialog, GWL_STYLE), ex = ::GetWindowLongW(m_dialog, GWL_EXSTYLE);
-        int scrolling = 0;
-        for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME})
-            scrolling += (::GetWindowLongW(Item(id), GWL_STYLE) & ES_AUTOHSCROLL) != 0 &&
-                         ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
-        return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
-               (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
-               (style & WS_SYSMENU ? L", close button" : L"") + L", " + std::to_wstring(scrolling) +
-               L" scrolling boxes";
-    }
-    // Whether the box's whole text is selected, as the dialog leaves a box it sends the user back to.
-    bool AllSelected(int id) const {
-        DWORD start = 0, end = 0;
-        ::SendMessageW(Item(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        return start == 0 && end == static_cast<DWORD>(::GetWindowTextLengthW(Item(id)));
-    }
     LRESULT Send(UINT message, WPARAM wParam = 0) const { return ::SendMessageW(m_dialog, message, wParam, 0); }
 
 private:
