@@ -1,8 +1,9 @@
 # The client kit end to end: "Create" with the file dialog answered and the real installer
 # compiled (Debian's makensis behind the bench's adapter) with the predefined settings; that
 # installer run silently on a machine without the agent (settings, service, firewall rule,
-# uninstall entry, re-runs, the uninstaller) and by a user who is asked for the name. The kit helper's switches, each name choice and the build's command line
-# are the unit and in-process tests'.
+# uninstall entry, re-runs, a move, the uninstaller, an agent that never starts) and by a user
+# who is asked for the name. The kit helper's switches, each name choice and the build's
+# command line are the unit and in-process tests'.
 import os
 import shutil
 
@@ -20,7 +21,7 @@ SERVER = ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one.exe"
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
-INSTALLED, BAD_SWITCH = 0, 10  # the installer's exit codes (docs/KIT.md)
+INSTALLED, BAD_SWITCH, SERVICE_NOT_RUNNING = 0, 10, 14  # the installer's exit codes (docs/KIT.md)
 
 
 def compiler_log(box):
@@ -117,6 +118,16 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert {"installer", "check", "install"} <= {line.split("[", 1)[1].split("]")[0] for line in agent.setup_log(box)}
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
 
+    # Moved to another folder: the earlier folder's uninstaller leaves the new installation be.
+    moved = "C:\\Moved"
+    assert run(box, f'"C:\\kit.exe" /S /D={moved}') == INSTALLED
+    assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
+    assert not box.unix_path(exe).exists()
+    entry, exe = agent.registry(box, UNINSTALL_KEY), moved + "\\CorvexWorkstation.exe"
+    assert agent.firewall_rules(box) == [agent.allow_rule(exe)], "the moved agent's rule stays"
+    assert entry["InstallLocation"] == moved
+    agent.wait_for_state(box, "RUNNING")
+
     agent.set_firewall_rules(box, [agent.allow_rule(exe.upper())])  # its rule, in other letter case
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
     assert not box.unix_path(exe).exists() and agent.registry(box, UNINSTALL_KEY) is None
@@ -124,6 +135,14 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.firewall_rules(box) == []
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
+
+    # Again, into the default folder, with an agent that never starts: the installation ends with
+    # the helper's code in bounded time, and stays installed so that it can be uninstalled.
+    default = box.unix_path(INSTALL_DIR_WIN)
+    default.mkdir(parents=True)
+    agent.set_behaviour(box, "stuck", default)
+    assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
+    assert agent.registry(box, UNINSTALL_KEY)["InstallLocation"] == INSTALL_DIR_WIN
 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox, driver):

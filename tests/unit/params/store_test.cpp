@@ -88,6 +88,25 @@ std::string Stamp(std::time_t t) {
     return stamp;
 }
 
+// A file above 64 KiB is damaged even when it holds good JSON: a save keeps it first, under a
+// free name when earlier copies of the same second are there.
+TEST_F(StoreTest, ASaveKeepsAnOversizedFileUnderAFreeName) {
+    Settings(L"old-server", 1111, L"WS-OLD").Save(true);
+    const std::string big = "{" + std::string(70 * 1024, ' ') + kUser.substr(1);
+    WriteBytes(UserFile(), big);
+    const std::time_t now = std::time(nullptr);
+    for (std::time_t t = now - 1; t <= now + 3; ++t) {
+        const std::string stamp = Stamp(t);
+        WriteBytes(UserFile() + L".damaged-" + std::wstring(stamp.begin(), stamp.end()), "older");
+    }
+    Settings(L"new-server", 2222, L"WS-NEW").Save(true);
+    std::vector<std::string> kept;
+    for (const auto& file : Files())
+        if (ReadBytes(bench.PathInRoot(std::wstring(file.begin(), file.end()))) == big) kept.push_back(file);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].substr(kept[0].size() - 2), "-2");
+}
+
 // Planted in the agent's store (which holds "old-server" and "WS-OLD") before a load and a
 // save of "new-server" and "WS-NEW": the name, the plant, a part of Load's refusal ("" when it
 // loads), the values shown after the load, a part of Save's refusal ("" when it saves; nullptr:

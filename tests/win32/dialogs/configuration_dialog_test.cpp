@@ -169,8 +169,8 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                       w.Type(IDC_SERVER_HOST, c.host);
                       if (c.install) {
                           EXPECT_EQ(
-                              std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME)),
-                              std::make_tuple(false, L"Leave empty to use this computer's network name, WS-0142"));
+                              std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
+                              std::make_tuple(false, L"Leave empty to use this computer's network name, WS-0142", 4));
                           EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
                           w.EscapeAndClose();
                           EXPECT_FALSE(w.Ended());

@@ -83,6 +83,14 @@ public:
         return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;
     }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
+    // How many of the four settings boxes take a text longer than they show, with no limit of their own.
+    int LongTextBoxes() const {
+        int boxes = 0;
+        for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME})
+            boxes += (::GetWindowLongW(Item(id), GWL_STYLE) & ES_AUTOHSCROLL) != 0 &&
+                     ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
+        return boxes;
+    }
     LRESULT Send(UINT message, WPARAM wParam = 0) const { return ::SendMessageW(m_dialog, message, wParam, 0); }
 
 private:

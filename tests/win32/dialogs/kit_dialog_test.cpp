@@ -62,10 +62,14 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit"));
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
-                      EXPECT_EQ(std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
-                                                w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME)),
-                                std::make_tuple(true, false, L"WS-9",
-                                                L"Leave empty to use each workstation's own network name"));
+                      EXPECT_EQ(
+                          std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
+                                          w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
+                          std::make_tuple(true, false, L"WS-9",
+                                          L"Leave empty to use each workstation's own network name", 4));
+                      EXPECT_EQ(w.Text(IDC_NAME_ASK) + L"|" + w.Text(IDC_NAME_TYPED),
+                                L"Ask for the Workstation name while installing the program|Use the Workstation name "
+                                L"typed above");
                       // A choice clicked with no port: the exchange stops at the port, the choice made before stays.
                       w.Type(IDC_SERVER_PORT, L"");
                       w.Click(IDC_NAME_TYPED);
@@ -205,6 +209,11 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
     EXPECT_EQ(std::make_tuple(launcher.starts.size(), bench.prompts.messageBoxes.size(), bench.module.lastSize),
               std::make_tuple(size_t{0}, size_t{1}, 260u));
+    bench.module.path = bench.PathInRoot(L"SetupClient.exe");
+    bench.CommandLine(L"--create_packet");
+    launcher.onStart = [](const platform::FakeProcessLauncher::Start&) { throw std::runtime_error("no memory"); };
+    EXPECT_THROW(dialog.BuildPacket(kOutput), std::runtime_error);
+    EXPECT_FALSE(WaitCursorNow()) << "the wait cursor ends when an error passes through";
     for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
              {LR"(\\server\share\SetupClient.exe)", LR"(\\server\share\)"},
              {deep + L"\\" + std::wstring(15, L'f'), deep + L"\\"},  // 259 characters
@@ -221,6 +230,7 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     bench.CommandLine(L"--create_packet --debug=1");  // not the switch
     dialog.BuildPacket(kOutput);
     EXPECT_EQ(atStart, "");
+    bench.files.WriteNewFile(batchFile, "an earlier build's", false);  // written over
     bench.CommandLine(L"--create_packet --DEBUG");
     dialog.SetNameChoice(1);
     const std::wstring line = bench.PathInRoot(L"CorvexWorkstation\\Packet\\tools\\makensis.exe ") +

@@ -20,10 +20,14 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTyp
     CClientConfigurationDlg dialog;
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
-                      EXPECT_EQ(std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified()),
+                      EXPECT_EQ(std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified(),
+                                                w.LongTextBoxes()),
                                 std::make_tuple(Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
                                                 L"Leave empty to use this computer's network name, WS-0142",
-                                                IDC_SERVER_HOST, FALSE));
+                                                IDC_SERVER_HOST, FALSE, 4));
+                      EXPECT_EQ(
+                          w.Text(IDC_START) + w.Text(IDC_STOP) + w.Text(IDC_RESTART) + w.Text(IDOK) + w.Text(IDCANCEL),
+                          L"StartStopRestartOKCancel");
                       EXPECT_TRUE(w.Fill({L"10.1.2.3", L"065535", L"admin@corp.example", L"OFFICE-PC7"}));
                       w.Click(IDOK);
                   }),

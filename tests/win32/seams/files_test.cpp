@@ -66,6 +66,19 @@ TEST_F(Win32FilesTest, SurrogatePairsRoundTripAndATargetHeldOpenKeepsItsBytes) {
     CorvexParameters loaded(L"client");
     loaded.Load(root, root);
     EXPECT_EQ(loaded.GetAllowedUserName(), login);
+    // A refused character outside the Basic Multilingual Plane is judged and quoted whole.
+    for (const auto& bad : {std::make_tuple(L"ws\U0001F600", L"CORP\\backup", L"contains \"\U0001F600\"."),
+                            std::make_tuple(L"WS-1", L"CORP\\user\U000E0041", L"(U+E0041,")}) {  // a format character
+        CorvexParameters refused(L"client");
+        refused.SetClientName(std::get<0>(bad), false);
+        refused.SetUserName(std::get<1>(bad));
+        try {
+            refused.Save(root + L"x\\", root + L"x\\");
+            ADD_FAILURE() << "accepted";
+        } catch (const CorvexParameters::ValidationError& e) {
+            EXPECT_NE(e.GetText().find(std::get<2>(bad)), std::wstring::npos) << testing::PrintToString(e.GetText());
+        }
+    }
     int entries = 0;
     for (const auto& entry : std::filesystem::directory_iterator(root)) entries += entry.is_regular_file();
     EXPECT_EQ(entries, 2) << "a temporary file was left";
