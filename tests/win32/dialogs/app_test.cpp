@@ -51,8 +51,20 @@ INSTANTIATE_TEST_SUITE_P(
         RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
         RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
 
-// A switch is looked for in the arguments only, never in the program's own path.
-TEST_F(DialogTest, NeverTakesTheProgramPathForASwitch) {
+// Start-up: the registry key, the help command, and icon resource 128 as the dialog's big and
+// small icons and as its drag icon; a switch is looked for in the arguments only.
+TEST_F(DialogTest, StartUpSetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForASwitch) {
+    std::vector<LRESULT> icons;
+    RunModal([&] { return AfxWinMain(app); },
+             [&](DialogDriver& w) {
+                 icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
+                 w.Click(IDCANCEL);
+             });
+    EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
+    EXPECT_TRUE(app.DispatchCommand(BN_CLICKED, ID_HELP)) << "the help command is the application's";
+    const auto icon = reinterpret_cast<LRESULT>(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128)));
+    EXPECT_NE(icon, 0);
+    EXPECT_EQ(icons, (std::vector<LRESULT>{icon, icon, icon}));
     bench.commandLine.line = L"--silent_install";
     EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), FALSE);
     bench.commandLine.line = L"\"C:\\x\\--silent_install\" a --Silent_Install";
@@ -146,6 +158,16 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_TRUE(refused.trace.empty()) << "no firewall or service step";
     ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
+}
+
+// Anything but the controller's own errors passes through the service commands to their caller.
+TEST_F(DialogTest, OtherErrorsPassThroughTheServiceCommands) {
+    bench.services.throwsIn = "OpenManager";
+    for (BOOL (CSetupClientApp::*command)() :
+         {&CSetupClientApp::StartService, &CSetupClientApp::StopService, &CSetupClientApp::IsServiceRunning})
+        EXPECT_THROW((app.*command)(), std::bad_alloc);
+    EXPECT_THROW(app.RestartService(TRUE), std::bad_alloc);
+    EXPECT_TRUE(bench.prompts.messageBoxes.empty());
 }
 
 struct CommandCase {

@@ -164,22 +164,26 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     CInstallClientConfigurationDlg install;
     CSetupClientDlg& shown = c.install ? static_cast<CSetupClientDlg&>(install) : dialog;
     if (c.install) std::filesystem::remove_all(bench.AgentStore());
-    EXPECT_EQ(Run(shown,
-                  [&](DialogDriver& w) {
-                      w.Type(IDC_SERVER_HOST, c.host);
-                      if (c.install) {
-                          EXPECT_EQ(
-                              std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
+    EXPECT_EQ(
+        Run(shown,
+            [&](DialogDriver& w) {
+                w.Type(IDC_SERVER_HOST, c.host);
+                if (c.install) {
+                    EXPECT_EQ(std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
                               std::make_tuple(false, L"Leave empty to use this computer's network name, WS-0142", 4));
-                          EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
-                          w.EscapeAndClose();
-                          EXPECT_FALSE(w.Ended());
-                          EXPECT_TRUE(requests.empty());
-                      }
-                      w.Click(IDOK);
-                      EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
-                  }),
-              c.closes ? IDOK : kLeftOpen);
+                    EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
+                    EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame()),
+                              std::make_tuple(std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
+                                                               IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK},
+                                              L"centred, task-bar button, tool window, system-modal"));
+                    w.EscapeAndClose();
+                    EXPECT_FALSE(w.Ended());
+                    EXPECT_TRUE(requests.empty());
+                }
+                w.Click(IDOK);
+                EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
+            }),
+        c.closes ? IDOK : kLeftOpen);
     EXPECT_EQ(requests, c.requests);
     EXPECT_EQ(Shown(), c.messages);
     // Saved: the typed host, the default security, the name as a user typed it (the install-time

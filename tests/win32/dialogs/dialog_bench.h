@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -78,6 +79,26 @@ public:
     bool Enabled(int id) const { return Has(id) && ::IsWindowEnabled(Item(id)) != FALSE; }
     bool Checked(int id) const { return ::IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
     std::vector<bool> Buttons() const { return {Enabled(IDC_START), Enabled(IDC_STOP), Enabled(IDC_RESTART)}; }
+    // The controls that Tab visits, in the order it visits them (enabled or not).
+    std::vector<int> TabStops() const {
+        std::vector<int> ids;
+        for (HWND c = ::GetWindow(m_dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
+            if (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) ids.push_back(::GetDlgCtrlID(c));
+        return ids;
+    }
+    // How the window presents itself: centred on the work area, a task-bar button, a tool
+    // window, system-modal, a close button.
+    std::wstring Frame() const {
+        RECT window{}, area{};
+        ::GetWindowRect(m_dialog, &window);
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        const bool centred = std::abs(window.left + window.right - area.left - area.right) <= 2 &&
+                             std::abs(window.top + window.bottom - area.top - area.bottom) <= 2;
+        const LONG style = ::GetWindowLongW(m_dialog, GWL_STYLE), ex = ::GetWindowLongW(m_dialog, GWL_EXSTYLE);
+        return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
+               (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
+               (style & WS_SYSMENU ? L", close button" : L"");
+    }
     int Focus() const {
         HWND focus = ::GetFocus();
         return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;

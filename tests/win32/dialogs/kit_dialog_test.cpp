@@ -60,38 +60,43 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     lastTime.SetClientName(L"WS-9", false);
     lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit"));
-    EXPECT_EQ(Run(dialog,
-                  [&](DialogDriver& w) {
-                      EXPECT_EQ(
-                          std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
+    EXPECT_EQ(
+        Run(dialog,
+            [&](DialogDriver& w) {
+                EXPECT_EQ(std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
                                           w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
                           std::make_tuple(true, false, L"WS-9",
                                           L"Leave empty to use each workstation's own network name", 4));
-                      EXPECT_EQ(w.Text(IDC_NAME_ASK) + L"|" + w.Text(IDC_NAME_TYPED),
-                                L"Ask for the Workstation name while installing the program|Use the Workstation name "
-                                L"typed above");
-                      // A choice clicked with no port: the exchange stops at the port, the choice made before stays.
-                      w.Type(IDC_SERVER_PORT, L"");
-                      w.Click(IDC_NAME_TYPED);
-                      EXPECT_EQ(std::make_tuple(w.Focus(), dialog.GetNameChoice(), w.Enabled(IDC_WORKSTATION_NAME)),
-                                std::make_tuple(IDC_SERVER_PORT, UseComputerName, false));
-                      w.Click(IDC_LOAD_DEFAULTS);  // the screen follows the choice again
-                      EXPECT_FALSE(w.Checked(IDC_NAME_TYPED));
-                      EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
-                      w.Click(c.choiceButton);
-                      w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
-                      EXPECT_TRUE(w.Checked(c.choiceButton));
-                      EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.typed);
-                      w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup"});
-                      w.Click(IDC_NAME_TYPED);
-                      EXPECT_TRUE(w.Type(IDC_WORKSTATION_NAME, c.typedName));
-                      w.Click(c.choiceButton);
-                      EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.typed);
-                      EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), c.typedName) << "the box keeps its text";
-                      EXPECT_FALSE(dialog.IsModified()) << "the kit dialog never marks itself";
-                      w.Click(IDOK);
-                  }),
-              IDOK);
+                EXPECT_EQ(w.Text(IDC_NAME_ASK) + L"|" + w.Text(IDC_NAME_TYPED) + L"|" + w.Text(IDOK),
+                          L"Ask for the Workstation name while installing the program|Use the Workstation name "
+                          L"typed above|Create");
+                EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame()),
+                          std::make_tuple(
+                              std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME,
+                                               IDC_NAME_COMPUTER, IDC_LOAD_DEFAULTS, IDOK, IDCANCEL},
+                              L"centred, task-bar button, close button"));
+                // A choice clicked with no port: the exchange stops at the port, the choice made before stays.
+                w.Type(IDC_SERVER_PORT, L"");
+                w.Click(IDC_NAME_TYPED);
+                EXPECT_EQ(std::make_tuple(w.Focus(), dialog.GetNameChoice(), w.Enabled(IDC_WORKSTATION_NAME)),
+                          std::make_tuple(IDC_SERVER_PORT, UseComputerName, false));
+                w.Click(IDC_LOAD_DEFAULTS);  // the screen follows the choice again
+                EXPECT_FALSE(w.Checked(IDC_NAME_TYPED));
+                EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
+                w.Click(c.choiceButton);
+                w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
+                EXPECT_TRUE(w.Checked(c.choiceButton));
+                EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.typed);
+                w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup"});
+                w.Click(IDC_NAME_TYPED);
+                EXPECT_TRUE(w.Type(IDC_WORKSTATION_NAME, c.typedName));
+                w.Click(c.choiceButton);
+                EXPECT_EQ(w.Enabled(IDC_WORKSTATION_NAME), c.typed);
+                EXPECT_EQ(w.Text(IDC_WORKSTATION_NAME), c.typedName) << "the box keeps its text";
+                EXPECT_FALSE(dialog.IsModified()) << "the kit dialog never marks itself";
+                w.Click(IDOK);
+            }),
+        IDOK);
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
               (AppBench::Stored{L"backup01.example.com", 9751, L"CORP\\backup", c.typed ? c.typedName : L""}));
     EXPECT_EQ(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
@@ -233,10 +238,18 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     bench.files.WriteNewFile(batchFile, "an earlier build's", false);  // written over
     bench.CommandLine(L"--create_packet --DEBUG");
     dialog.SetNameChoice(1);
-    const std::wstring line = bench.PathInRoot(L"CorvexWorkstation\\Packet\\tools\\makensis.exe ") +
-                              dialog.ComposeBuildArguments(kOutput, bench.PathInRoot(L""));
+    const std::wstring compiler = bench.PathInRoot(L"CorvexWorkstation\\Packet\\tools\\makensis.exe ");
+    const std::wstring line = compiler + dialog.ComposeBuildArguments(kOutput, bench.PathInRoot(L""));
     dialog.BuildPacket(kOutput);
     EXPECT_EQ(atStart, std::string(line.begin(), line.end()));
+    launcher.startError = 2;  // written also for a start that then fails
+    const std::wstring other = compiler + dialog.ComposeBuildArguments(L"C:\\other.exe", bench.PathInRoot(L""));
+    EXPECT_EQ(dialog.BuildPacket(L"C:\\other.exe"), FALSE);
+    EXPECT_EQ(atStart, std::string(other.begin(), other.end()));
+    ::DeleteFileW(batchFile.c_str());
+    bench.files.CreateFolders(batchFile);  // a batch file that cannot be written does not stop the build
+    launcher.startError = 0;
+    EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
 }
 
 // Choosing the installer file: the kit's save dialog, the ".exe" rule and the replace question

@@ -7,6 +7,8 @@
 #include "dialogs/client_configuration_dlg.h"
 #include "dialogs/install_client_configuration_dlg.h"
 #include "framework/data_exchange.h"
+#include "framework/win32/win32_dialog_window.h"
+#include "framework/win32/win32_ui.h"
 #include "params/corvex_parameters.h"
 
 namespace {
@@ -18,20 +20,25 @@ using Texts = std::vector<std::wstring>;
 
 TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTypedValues) {
     CClientConfigurationDlg dialog;
-    EXPECT_EQ(Run(dialog,
-                  [&](DialogDriver& w) {
-                      EXPECT_EQ(std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified(),
-                                                w.LongTextBoxes()),
-                                std::make_tuple(Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
-                                                L"Leave empty to use this computer's network name, WS-0142",
-                                                IDC_SERVER_HOST, FALSE, 4));
-                      EXPECT_EQ(
-                          w.Text(IDC_START) + w.Text(IDC_STOP) + w.Text(IDC_RESTART) + w.Text(IDOK) + w.Text(IDCANCEL),
+    EXPECT_EQ(
+        Run(dialog,
+            [&](DialogDriver& w) {
+                EXPECT_EQ(std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified(),
+                                          w.LongTextBoxes()),
+                          std::make_tuple(Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
+                                          L"Leave empty to use this computer's network name, WS-0142", IDC_SERVER_HOST,
+                                          FALSE, 4));
+                EXPECT_EQ(w.Text(IDC_START) + w.Text(IDC_STOP) + w.Text(IDC_RESTART) + w.Text(IDOK) + w.Text(IDCANCEL),
                           L"StartStopRestartOKCancel");
-                      EXPECT_TRUE(w.Fill({L"10.1.2.3", L"065535", L"admin@corp.example", L"OFFICE-PC7"}));
-                      w.Click(IDOK);
-                  }),
-              IDOK);
+                EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame()),
+                          std::make_tuple(
+                              std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME, IDC_ADMIN_LOGIN,
+                                               IDC_LOAD_DEFAULTS, IDC_START, IDC_STOP, IDC_RESTART, IDOK, IDCANCEL},
+                              L"centred, task-bar button, close button"));
+                EXPECT_TRUE(w.Fill({L"10.1.2.3", L"065535", L"admin@corp.example", L"OFFICE-PC7"}));
+                w.Click(IDOK);
+            }),
+        IDOK);
     EXPECT_EQ(bench.ReadAgentSettings(), (Stored{L"10.1.2.3", 65535, L"admin@corp.example", L"OFFICE-PC7"}));
     EXPECT_NE(bench.AgentStoreBytes().find(testing_support::kDefaultSecurity), std::string::npos);
 }
@@ -144,6 +151,75 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     EXPECT_EQ(bench.ReadAgentSettings(), (Stored{defaults.GetCoordinatorHost(), defaults.GetCoordinatorPort(),
                                                  defaults.GetAllowedUserName(), L""}));
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
+}
+
+// A save step that refuses a value of no box shows its message and moves no focus; one that
+// fails otherwise shows the "Error!" box. Either way the dialog stays open, the install-time
+// one too, and no service step follows.
+template <typename Dialog>
+struct FailingSave : Dialog {
+    explicit FailingSave(std::function<void()> fail) : fail(std::move(fail)) {}
+    BOOL SaveParameters(CorvexParameters&) override { return fail(), TRUE; }
+    std::function<void()> fail;
+};
+
+TEST_F(SettingsDialogTest, AFailedSaveShowsItsBoxAndKeepsTheDialogOpen) {
+    FailingSave<CClientConfigurationDlg> refusing([] { throw CorvexParameters::ValidationError(L"refused", nullptr); });
+    FailingSave<CInstallClientConfigurationDlg> failing([] { throw std::runtime_error("disk on fire"); });
+    for (CDialog* dialog : std::initializer_list<CDialog*>{&refusing, &failing}) {
+        EXPECT_EQ(Run(*dialog,
+                      [&](DialogDriver& w) {
+                          w.Type(IDC_SERVER_HOST, L"new.example.com");
+                          w.Click(IDOK, true);
+                      }),
+                  testing_support::kLeftOpen);
+    }
+    EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes),
+              L"refused|SetupClient|48|1|1\ndisk on fire|Error!|16|0|1\n");
+    EXPECT_EQ(bench.services.Count("Start") + bench.firewall.adds, 0);
+}
+
+// Minimised, the dialog erases the icon's background with its paint context, then draws its
+// icon centred in signed arithmetic that truncates toward zero (a client area smaller than the
+// icon puts it left of and above the corner). The live window is wrapped so that it reports
+// itself minimised with a chosen client area; the icon is 32 by 28.
+using Drawn = std::vector<std::tuple<bool, int, int, HICON>>;  // erased with the paint context, x, y, icon
+struct MinimisedWindow : framework::Win32DialogWindow {
+    MinimisedWindow(HWND handle, RECT client, Drawn& drawn) : Win32DialogWindow(handle), client(client), drawn(drawn) {}
+    bool IsIconic() override { return true; }
+    RECT ClientRect() override { return client; }
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_ICONERASEBKGND) erasedWith = reinterpret_cast<HDC>(wParam);
+        return Win32DialogWindow::Send(message, wParam, lParam);
+    }
+    void DrawIcon(HDC dc, int x, int y, HICON icon) override { drawn.push_back({dc == erasedWith && dc, x, y, icon}); }
+    RECT client;
+    HDC erasedWith = nullptr;
+    Drawn& drawn;
+};
+struct IconSize : framework::Win32Ui {
+    int GetSystemMetrics(int index) override { return index == SM_CXICON ? 32 : index == SM_CYICON ? 28 : 0; }
+};
+
+TEST_F(SettingsDialogTest, MinimisedItDrawsItsIconCentredTruncatingTowardZero) {
+    IconSize ui;
+    framework::UiBackend* previous = framework::InstallUi(&ui);
+    CClientConfigurationDlg dialog;
+    HICON icon = nullptr;
+    Drawn drawn;
+    Run(dialog, [&](DialogDriver& w) {
+        icon = reinterpret_cast<HICON>(w.Send(WM_GETICON, ICON_BIG));
+        framework::DialogWindow* live = dialog.GetWindow();
+        for (const RECT& client : {RECT{0, 0, 37, 41}, RECT{0, 0, 0, 0}}) {
+            MinimisedWindow window(live->Handle(), client, drawn);
+            dialog.HandleInitDialog(&window);
+            LRESULT result = 0;
+            dialog.HandleMessage(WM_PAINT, &result);
+        }
+        dialog.HandleInitDialog(live);  // the live window again, before the dialog ends
+    });
+    framework::InstallUi(previous);
+    EXPECT_EQ(drawn, (Drawn{{true, 3, 7, icon}, {true, -15, -13, icon}}));
 }
 
 }  // namespace

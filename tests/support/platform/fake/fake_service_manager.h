@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ public:
     ServiceStatus failedQueryRecord{SERVICE_RUNNING, 0xDEADu, 0};
     std::vector<Call> calls;
     std::vector<ScHandle> opened, closed;
+    std::string throwsIn;  // the call that throws std::bad_alloc, as a failing allocation would
     std::function<void(const char* request)> onRequest;  // runs at each "Start" or "Stop" request
 
     // The `occurrence`-th call (1-based; 0 every call) of `name` fails with `error` as the last
@@ -107,6 +109,7 @@ private:
     // Records the call; false when an injected failure hits it.
     bool Go(const char* name, ScHandle handle, DWORD argument) {
         calls.push_back(Call{name, handle, argument});
+        if (throwsIn == name) throw std::bad_alloc();
         for (const Failure& f : failures_) {
             if (f.name != name || (f.occurrence != 0 && f.occurrence != Count(name))) continue;
             result_ = f.result;
