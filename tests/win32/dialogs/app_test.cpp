@@ -1,6 +1,7 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
 // silent modes, the service commands' messages and the entry point's "Error!" box.
 #include "dialog_bench.h"
+#include "framework/win32/win32_ui.h"
 #include "params/corvex_parameters.h"
 
 namespace {
@@ -51,16 +52,26 @@ INSTANTIATE_TEST_SUITE_P(
         RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
         RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
 
-// Start-up: the registry key, the help command, and icon resource 128 as the dialog's big and
-// small icons and as its drag icon; a switch is looked for in the arguments only.
+// Start-up: the common controls' standard set and the registry key before the dialog, the help
+// command, and icon resource 128 as the dialog's big and small icons and as its drag icon; a
+// switch is looked for in the arguments only.
 TEST_F(DialogTest, StartUpSetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForASwitch) {
+    struct Controls : framework::Win32Ui {
+        BOOL InitCommonControls(DWORD classes) override { return sets.push_back(classes), TRUE; }
+        std::vector<DWORD> sets;
+    } ui;
+    framework::UiBackend* previous = framework::InstallUi(&ui);
     std::vector<LRESULT> icons;
+    std::wstring key;
     RunModal([&] { return AfxWinMain(app); },
              [&](DialogDriver& w) {
                  icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
+                 key = app.GetRegistryKey();
                  w.Click(IDCANCEL);
              });
-    EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
+    framework::InstallUi(previous);
+    EXPECT_EQ(std::make_tuple(ui.sets, key),
+              std::make_tuple(std::vector<DWORD>{0xFF}, L"Local AppWizard-Generated Applications"));
     EXPECT_TRUE(app.DispatchCommand(BN_CLICKED, ID_HELP)) << "the help command is the application's";
     const auto icon = reinterpret_cast<LRESULT>(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128)));
     EXPECT_NE(icon, 0);

@@ -95,17 +95,21 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"Port2To32Less1", IDC_SERVER_PORT, L"4294967295", kOutOfRange},
                       BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kNotANumber}));
 
-// An edit of any of the four boxes marks the dialog.
+// An edit of any of the four boxes marks either dialog.
 TEST_F(SettingsDialogTest, AnEditOfAnyBoxMarksTheDialog) {
-    struct Marked : CClientConfigurationDlg {
-        void Unmark() { m_modified = FALSE; }
-    } dialog;
+    struct Flag : CSetupClientDlg {  // reaches the base's flag of any dialog
+        static void Clear(CSetupClientDlg& dialog) { dialog.*(&Flag::m_modified) = FALSE; }
+    };
+    CClientConfigurationDlg configuration;
+    CInstallClientConfigurationDlg install;
     std::vector<BOOL> marks;
-    Run(dialog, [&](DialogDriver& w) {
-        for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME})
-            dialog.Unmark(), w.Type(id, L"7"), marks.push_back(dialog.IsModified());
-    });
-    EXPECT_EQ(marks, std::vector<BOOL>(4, TRUE));
+    for (CSetupClientDlg* dialog : std::initializer_list<CSetupClientDlg*>{&configuration, &install}) {
+        Run(*dialog, [&](DialogDriver& w) {
+            for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME})
+                Flag::Clear(*dialog), w.Type(id, L"7"), marks.push_back(dialog->IsModified());
+        });
+    }
+    EXPECT_EQ(marks, std::vector<BOOL>(8, TRUE));
 }
 
 TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {
