@@ -176,6 +176,10 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                               std::make_tuple(std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
                                                                IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK},
                                               L"centred, task-bar button, tool window, system-modal"));
+                    EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
+                                              L"|Workstation name|Name of the local machine as seen by Halvane "
+                                              L"Server.|" +
+                                              kLoginLabels + L"|Load defaults|OK");
                     w.EscapeAndClose();
                     EXPECT_FALSE(w.Ended());
                     EXPECT_TRUE(requests.empty());

@@ -61,10 +61,16 @@ public:
         for (size_t i = 0; i < texts.size(); ++i) shown = Type(ids[i], texts[i]) && shown;
         return shown;
     }
-    std::wstring Text(int id) const {
-        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(Item(id))) + 1, L'\0');
-        text.resize(static_cast<size_t>(::GetWindowTextW(Item(id), &text[0], static_cast<int>(text.size()))));
-        return text;
+    std::wstring Text(int id) const { return TextOf(Item(id)); }
+    // The caption, then the text of every control but the edit boxes, in template order.
+    std::wstring Labels() const {
+        std::wstring labels = TextOf(m_dialog);
+        for (HWND c = ::GetWindow(m_dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            wchar_t kind[8] = {};
+            ::GetClassNameW(c, kind, 8);
+            if (::lstrcmpiW(kind, L"Edit") != 0) labels += L"|" + TextOf(c);
+        }
+        return labels;
     }
     // The four settings boxes' texts: host, port, login, workstation name.
     std::vector<std::wstring> Boxes() const {
@@ -115,6 +121,11 @@ public:
     LRESULT Send(UINT message, WPARAM wParam = 0) const { return ::SendMessageW(m_dialog, message, wParam, 0); }
 
 private:
+    static std::wstring TextOf(HWND window) {
+        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+        text.resize(static_cast<size_t>(::GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+        return text;
+    }
     HWND Item(int id) const { return id == 0 ? m_dialog : ::GetDlgItem(m_dialog, id); }  // 0: the caption
     // Lets the dialog handle what the action posted, as its modal loop would.
     void Pump() {
@@ -126,6 +137,13 @@ private:
     }
     HWND m_dialog;
 };
+
+// The texts the three dialogs share, as Labels gives them.
+inline const std::wstring kHostLabels =
+    L"Server host name|Port|Network name or IP-address of the machine where Halvane Server is installed.";
+inline const std::wstring kLoginLabels =
+    L"Backup administrator login |Login name (with domain or computer name) of a user who is authorized to do backup "
+    L"of local data from a remote machine (where Halvane Server is installed).";
 
 // The security flag as a save stores it: always the library's default.
 inline const std::string kDefaultSecurity =

@@ -67,9 +67,12 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                           w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
                           std::make_tuple(true, false, L"WS-9",
                                           L"Leave empty to use each workstation's own network name", 4));
-                EXPECT_EQ(w.Text(IDC_NAME_ASK) + L"|" + w.Text(IDC_NAME_TYPED) + L"|" + w.Text(IDOK),
-                          L"Ask for the Workstation name while installing the program|Use the Workstation name "
-                          L"typed above|Create");
+                EXPECT_EQ(w.Labels(),
+                          L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
+                              L"|Workstation name settings|Workstation name|Name of the local machine as seen by "
+                              L"Halvane Server|Automatically use computer network name as Workstation name|Ask for "
+                              L"the Workstation name while installing the program|Use the Workstation name typed "
+                              L"above|Load defaults|Create|Cancel");
                 EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame()),
                           std::make_tuple(
                               std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME,

@@ -20,25 +20,29 @@ using Texts = std::vector<std::wstring>;
 
 TEST_F(SettingsDialogTest, OpensWithTheStoredSettingsUnmodifiedAndOkStoresTheTypedValues) {
     CClientConfigurationDlg dialog;
-    EXPECT_EQ(
-        Run(dialog,
-            [&](DialogDriver& w) {
-                EXPECT_EQ(std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified(),
-                                          w.LongTextBoxes()),
-                          std::make_tuple(Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
-                                          L"Leave empty to use this computer's network name, WS-0142", IDC_SERVER_HOST,
-                                          FALSE, 4));
-                EXPECT_EQ(w.Text(IDC_START) + w.Text(IDC_STOP) + w.Text(IDC_RESTART) + w.Text(IDOK) + w.Text(IDCANCEL),
-                          L"StartStopRestartOKCancel");
-                EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame()),
-                          std::make_tuple(
-                              std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME, IDC_ADMIN_LOGIN,
-                                               IDC_LOAD_DEFAULTS, IDC_START, IDC_STOP, IDC_RESTART, IDOK, IDCANCEL},
-                              L"centred, task-bar button, close button"));
-                EXPECT_TRUE(w.Fill({L"10.1.2.3", L"065535", L"admin@corp.example", L"OFFICE-PC7"}));
-                w.Click(IDOK);
-            }),
-        IDOK);
+    EXPECT_EQ(Run(dialog,
+                  [&](DialogDriver& w) {
+                      EXPECT_EQ(std::make_tuple(w.Boxes(), w.Cue(IDC_WORKSTATION_NAME), w.Focus(), dialog.IsModified(),
+                                                w.LongTextBoxes()),
+                                std::make_tuple(Texts{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"},
+                                                L"Leave empty to use this computer's network name, WS-0142",
+                                                IDC_SERVER_HOST, FALSE, 4));
+                      EXPECT_EQ(w.Labels(),
+                                L"Corvex Workstation Settings|Settings|" + testing_support::kHostLabels +
+                                    L"|Workstation  name|Name of the local machine as seen by Halvane Server|" +
+                                    testing_support::kLoginLabels +
+                                    L"|Load defaults|Corvex Workstation service|Start|Stop|Restart|To run Workstation, "
+                                    L"click the Start button. To stop Workstation, click Stop. To restart Workstation, "
+                                    L"click Restart.|OK|Cancel");
+                      EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame()),
+                                std::make_tuple(std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
+                                                                 IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDC_START,
+                                                                 IDC_STOP, IDC_RESTART, IDOK, IDCANCEL},
+                                                L"centred, task-bar button, close button"));
+                      EXPECT_TRUE(w.Fill({L"10.1.2.3", L"065535", L"admin@corp.example", L"OFFICE-PC7"}));
+                      w.Click(IDOK);
+                  }),
+              IDOK);
     EXPECT_EQ(bench.ReadAgentSettings(), (Stored{L"10.1.2.3", 65535, L"admin@corp.example", L"OFFICE-PC7"}));
     EXPECT_NE(bench.AgentStoreBytes().find(testing_support::kDefaultSecurity), std::string::npos);
 }
