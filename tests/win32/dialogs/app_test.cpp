@@ -1,6 +1,9 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
 // silent modes, the service commands' messages and the entry point's "Error!" box.
+#include <set>
+
 #include "dialog_bench.h"
+#include "dialogs/setup_client_dlg.h"
 #include "framework/win32/win32_ui.h"
 #include "params/corvex_parameters.h"
 
@@ -82,6 +85,41 @@ TEST_F(DialogTest, StartUpSetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForAS
     EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), TRUE);
     bench.commandLine.splitFails = true;  // a line that cannot be split holds no switch
     EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), FALSE);
+}
+
+// The application's operations reach one another through the virtual table: a subclass's
+// answer is the one they use.
+TEST_F(DialogTest, OperationsReachOneAnotherThroughTheVirtualTable) {
+    struct Overriding : CSetupClientApp {
+        std::set<std::wstring> options{L"create_packet", L"silent_install"};
+        BOOL running = TRUE;
+        std::vector<std::string> calls;
+        BOOL HasCommandLineOption(const wchar_t* option) override { return options.count(option) ? TRUE : FALSE; }
+        BOOL IsCreatePacketMode() override { return FALSE; }
+        BOOL IsInstallClientMode() override { return TRUE; }
+        const wchar_t* GetWorkstationExeName() override { return L"agent.exe"; }
+        std::wstring GetWorkstationExePath() override { return L"D:\\agent.exe"; }
+        BOOL IsServiceRunning() override { return calls.push_back("running?"), running; }
+        BOOL StopService() override { return calls.push_back("stop"), TRUE; }
+        BOOL StartService() override { return calls.push_back("start"), TRUE; }
+        std::unique_ptr<CSetupClientDlg> CreateSettingsDialog() override {
+            return calls.push_back("factory"), CSetupClientApp::CreateSettingsDialog();
+        }
+    } app;
+    bench.module.path = L"C:\\Tools\\setup.exe";
+    EXPECT_EQ(std::make_tuple(app.IsSilentInstallMode(), app.CSetupClientApp::IsCreatePacketMode(),
+                              app.CSetupClientApp::IsInstallClientMode(), app.IsSilentInstallLocalMode(),
+                              app.CSetupClientApp::GetWorkstationExePath()),
+              std::make_tuple(TRUE, TRUE, FALSE, FALSE, L"C:\\Tools\\agent.exe"));
+    app.AddFirewallException();
+    EXPECT_EQ(Rules(bench.firewall), L"D:\\agent.exe|Corvex Workstation x64\n");
+    app.RestartService(FALSE);
+    app.running = FALSE;
+    app.RestartService(FALSE);
+    app.options.erase(L"silent_install");  // the install-time dialog, by the overridden predicates
+    RunModal([&] { return AfxWinMain(app); },
+             [](DialogDriver& w) { EXPECT_FALSE(w.Has(IDC_START) || w.Has(IDC_NAME_COMPUTER)); });
+    EXPECT_EQ(app.calls, (std::vector<std::string>{"running?", "stop", "start", "running?", "start", "factory"}));
 }
 
 // Records the order in which the silent modes call the application's own operations.
