@@ -117,7 +117,13 @@ TEST_F(SettingsDialogTest, AnEditOfAnyBoxMarksTheDialog) {
 }
 
 TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {
-    CClientConfigurationDlg dialog;
+    struct Preset : CClientConfigurationDlg {  // its parameters objects do not start from the defaults
+        std::unique_ptr<CorvexParameters> CreateParameters() override {
+            std::unique_ptr<CorvexParameters> parameters = CClientConfigurationDlg::CreateParameters();
+            parameters->SetCoordinator(L"preset.example", 1, false);
+            return parameters;
+        }
+    } dialog;
     CorvexParameters defaults(L"client");
     defaults.LoadSystemDefaults();
     Texts defaultBoxes{defaults.GetCoordinatorHost(), std::to_wstring(defaults.GetCoordinatorPort()),
