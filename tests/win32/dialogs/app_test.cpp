@@ -91,10 +91,12 @@ TEST_F(DialogTest, StartUpSetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForAS
 // answer is the one they use.
 TEST_F(DialogTest, OperationsReachOneAnotherThroughTheVirtualTable) {
     struct Overriding : CSetupClientApp {
-        std::set<std::wstring> options{L"create_packet", L"silent_install"};
+        std::set<std::wstring> options{L"create_packet", L"silent_install", L"silent_install_local"};
         BOOL running = TRUE;
         std::vector<std::string> calls;
         BOOL HasCommandLineOption(const wchar_t* option) override { return options.count(option) ? TRUE : FALSE; }
+        BOOL IsSilentInstallMode() override { return FALSE; }
+        BOOL IsSilentInstallLocalMode() override { return FALSE; }
         BOOL IsCreatePacketMode() override { return FALSE; }
         BOOL IsInstallClientMode() override { return TRUE; }
         const wchar_t* GetWorkstationExeName() override { return L"agent.exe"; }
@@ -107,16 +109,17 @@ TEST_F(DialogTest, OperationsReachOneAnotherThroughTheVirtualTable) {
         }
     } app;
     bench.module.path = L"C:\\Tools\\setup.exe";
-    EXPECT_EQ(std::make_tuple(app.IsSilentInstallMode(), app.CSetupClientApp::IsCreatePacketMode(),
-                              app.CSetupClientApp::IsInstallClientMode(), app.IsSilentInstallLocalMode(),
-                              app.CSetupClientApp::GetWorkstationExePath()),
-              std::make_tuple(TRUE, TRUE, FALSE, FALSE, L"C:\\Tools\\agent.exe"));
+    EXPECT_EQ(
+        std::make_tuple(app.CSetupClientApp::IsSilentInstallMode(), app.CSetupClientApp::IsSilentInstallLocalMode(),
+                        app.CSetupClientApp::IsCreatePacketMode(), app.CSetupClientApp::IsInstallClientMode(),
+                        app.CSetupClientApp::GetWorkstationExePath()),
+        std::make_tuple(TRUE, TRUE, TRUE, FALSE, L"C:\\Tools\\agent.exe"));
     app.AddFirewallException();
     EXPECT_EQ(Rules(bench.firewall), L"D:\\agent.exe|Corvex Workstation x64\n");
     app.RestartService(FALSE);
     app.running = FALSE;
     app.RestartService(FALSE);
-    app.options.erase(L"silent_install");  // the install-time dialog, by the overridden predicates
+    // The overridden predicates choose the install-time dialog.
     RunModal([&] { return AfxWinMain(app); },
              [](DialogDriver& w) { EXPECT_FALSE(w.Has(IDC_START) || w.Has(IDC_NAME_COMPUTER)); });
     EXPECT_EQ(app.calls, (std::vector<std::string>{"running?", "stop", "start", "running?", "start", "factory"}));
