@@ -26,7 +26,17 @@ protected:
     std::vector<std::string> requests;
     std::vector<size_t> rulesAtRequest;
     std::vector<std::pair<std::vector<bool>, int>> seen;
-    CClientConfigurationDlg dialog;
+    // The dialog's own operations it reaches through the virtual table.
+    struct Recording : CClientConfigurationDlg {
+        std::vector<std::string> calls;
+        void ParametersToControls(const CorvexParameters& p) override {
+            calls.push_back("show"), CClientConfigurationDlg::ParametersToControls(p);
+        }
+        BOOL StartWorkstation() override {
+            return calls.push_back("start"), CClientConfigurationDlg::StartWorkstation();
+        }
+        BOOL ApplySettings() override { return calls.push_back("apply"), CClientConfigurationDlg::ApplySettings(); }
+    } dialog;
 };
 
 const std::vector<bool> kRunning{false, true, true}, kStopped{true, false, false}, kNone{false, false, false};
@@ -131,6 +141,9 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     EXPECT_EQ(services.Count("Start"), c.started ? 1 : 0) << "one start request at most";
     for (const auto& look : seen) EXPECT_EQ(look.first, kNone);
     EXPECT_EQ(dialog.IsModified() != FALSE, !c.saved) << "cleared by the save only";
+    std::vector<std::string> calls{"show", "start", "apply"};  // each through the virtual table
+    if (c.answer != IDYES) calls.pop_back();
+    EXPECT_EQ(dialog.calls, calls);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest,

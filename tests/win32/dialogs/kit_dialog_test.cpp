@@ -18,6 +18,15 @@ class TestPacketDlg : public CCreateClientPacketDlg {
 public:
     void SetNameChoice(int choice) { m_nameChoice = choice; }
     int RawNameChoice() const { return m_nameChoice; }
+    // When set, the predefined settings lie below it: every use of the folders must take them from here.
+    std::wstring settingsRoot;
+    std::wstring GetUserSettingsDir() override {
+        return settingsRoot.empty() ? CCreateClientPacketDlg::GetUserSettingsDir() : settingsRoot + L"User\\";
+    }
+    std::wstring GetWorkstationSettingsDir() override {
+        return settingsRoot.empty() ? CCreateClientPacketDlg::GetWorkstationSettingsDir()
+                                    : settingsRoot + L"Workstation\\";
+    }
 };
 
 class KitDialogTest : public DialogTest {
@@ -56,6 +65,11 @@ class CreateTest : public KitDialogTest, public ::testing::WithParamInterface<Cr
 
 TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const CreateCase& c = GetParam();
+    const std::wstring predefined =
+        bench.folders.userAppData + L"\\Quentara\\Corvex Workstation\\PredefinedClientSettings\\";
+    EXPECT_EQ(dialog.GetUserSettingsDir() + L"|" + dialog.GetWorkstationSettingsDir(),
+              predefined + L"User\\|" + predefined + L"Workstation\\");
+    dialog.settingsRoot = bench.PathInRoot(L"predefined\\");
     CorvexParameters lastTime(L"client");
     lastTime.SetClientName(L"WS-9", false);
     lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
@@ -108,12 +122,10 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
     const std::wstring output = bench.PathInRoot(L"kit.exe");
-    const std::wstring predefined =
-        bench.folders.userAppData + L"\\Quentara\\Corvex Workstation\\PredefinedClientSettings\\";
     ASSERT_EQ(launcher.starts.size(), 1u);
     EXPECT_EQ(launcher.starts[0].applicationName, LR"(C:\Corvex\CorvexWorkstation\Packet\tools\makensis.exe)");
     EXPECT_EQ(commandLine, L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
-                               predefined + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + predefined +
+                               dialog.settingsRoot + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + dialog.settingsRoot +
                                LR"(Workstation\\" /DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT=")" +
                                output + LR"(" /DCURRENT_WORK_DIR="C:\Corvex\\")" +
                                (c.asks ? L" /DASK_FOR_PARAMETERS" : L"") +
