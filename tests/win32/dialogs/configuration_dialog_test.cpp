@@ -26,7 +26,7 @@ protected:
     std::vector<std::string> requests;
     std::vector<size_t> rulesAtRequest;
     std::vector<std::pair<std::vector<bool>, int>> seen;
-    // The dialog's own operations it reaches through the virtual table.
+    // Records the dialog's own operations as it reaches them through the virtual table.
     struct Recording : CClientConfigurationDlg {
         std::vector<std::string> calls;
         void ParametersToControls(const CorvexParameters& p) override {
