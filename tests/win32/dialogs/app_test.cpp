@@ -4,7 +4,7 @@
 
 #include "dialog_bench.h"
 #include "dialogs/setup_client_dlg.h"
-#include "framework/win32/win32_ui.h"
+#include "import_hook.h"
 #include "params/corvex_parameters.h"
 
 namespace {
@@ -59,22 +59,22 @@ INSTANTIATE_TEST_SUITE_P(
 // command, and icon resource 128 as the dialog's big and small icons and as its drag icon; a
 // switch is looked for in the arguments only.
 TEST_F(DialogTest, StartUpSetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForASwitch) {
-    struct Controls : framework::Win32Ui {
-        BOOL InitCommonControls(DWORD classes) override { return sets.push_back(classes), TRUE; }
-        std::vector<DWORD> sets;
-    } ui;
-    framework::UiBackend* previous = framework::InstallUi(&ui);
+    static std::vector<std::pair<DWORD, DWORD>> sets;  // each registration's record size and class set
     std::vector<LRESULT> icons;
     std::wstring key;
+    testing_support::ImportHook<decltype(&::InitCommonControlsEx)> controls(
+        "InitCommonControlsEx", [](const INITCOMMONCONTROLSEX* init) {
+            return sets.push_back({init->dwSize, init->dwICC}), TRUE;
+        });
     RunModal([&] { return AfxWinMain(app); },
              [&](DialogDriver& w) {
                  icons = {w.Send(WM_GETICON, ICON_BIG), w.Send(WM_GETICON, ICON_SMALL), w.Send(WM_QUERYDRAGICON)};
                  key = app.GetRegistryKey();
                  w.Click(IDCANCEL);
              });
-    framework::InstallUi(previous);
-    EXPECT_EQ(std::make_tuple(ui.sets, key),
-              std::make_tuple(std::vector<DWORD>{0xFF}, L"Local AppWizard-Generated Applications"));
+    EXPECT_EQ(std::make_tuple(sets, key),
+              std::make_tuple(std::vector<std::pair<DWORD, DWORD>>{{sizeof(INITCOMMONCONTROLSEX), 0xFF}},
+                              L"Local AppWizard-Generated Applications"));
     EXPECT_TRUE(app.DispatchCommand(BN_CLICKED, ID_HELP)) << "the help command is the application's";
     const auto icon = reinterpret_cast<LRESULT>(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128)));
     EXPECT_NE(icon, 0);
@@ -114,6 +114,8 @@ TEST_F(DialogTest, OperationsReachOneAnotherThroughTheVirtualTable) {
                         app.CSetupClientApp::IsCreatePacketMode(), app.CSetupClientApp::IsInstallClientMode(),
                         app.CSetupClientApp::GetWorkstationExePath()),
         std::make_tuple(TRUE, TRUE, TRUE, FALSE, L"C:\\Tools\\agent.exe"));
+    bench.module.path = L"E:\\setup.exe";  // a drive's root keeps its own backslash, and one more follows
+    EXPECT_EQ(app.CSetupClientApp::GetWorkstationExePath(), L"E:\\\\agent.exe");
     app.AddFirewallException();
     EXPECT_EQ(Rules(bench.firewall), L"D:\\agent.exe|Corvex Workstation x64\n");
     app.RestartService(FALSE);

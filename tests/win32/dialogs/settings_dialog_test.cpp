@@ -7,13 +7,13 @@
 #include "dialogs/client_configuration_dlg.h"
 #include "dialogs/install_client_configuration_dlg.h"
 #include "framework/data_exchange.h"
-#include "framework/win32/win32_dialog_window.h"
-#include "framework/win32/win32_ui.h"
+#include "import_hook.h"
 #include "params/corvex_parameters.h"
 
 namespace {
 
 using testing_support::DialogDriver;
+using testing_support::ImportHook;
 using SettingsDialogTest = testing_support::DialogTest;
 using Stored = testing_support::AppBench::Stored;
 using Texts = std::vector<std::wstring>;
@@ -195,44 +195,39 @@ TEST_F(SettingsDialogTest, AFailedSaveShowsItsBoxAndKeepsTheDialogOpen) {
 
 // Minimised, the dialog erases the icon's background with its paint context, then draws its
 // icon centred in signed arithmetic that truncates toward zero (a client area smaller than the
-// icon puts it left of and above the corner). The live window is wrapped so that it reports
-// itself minimised with a chosen client area; the icon is 32 by 28.
-using Drawn = std::vector<std::tuple<bool, int, int, HICON>>;  // erased with the paint context, x, y, icon
-struct MinimisedWindow : framework::Win32DialogWindow {
-    MinimisedWindow(HWND handle, RECT client, Drawn& drawn) : Win32DialogWindow(handle), client(client), drawn(drawn) {}
-    bool IsIconic() override { return true; }
-    RECT ClientRect() override { return client; }
-    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_ICONERASEBKGND) erasedWith = reinterpret_cast<HDC>(wParam);
-        return Win32DialogWindow::Send(message, wParam, lParam);
-    }
-    void DrawIcon(HDC dc, int x, int y, HICON icon) override { drawn.push_back({dc == erasedWith && dc, x, y, icon}); }
-    RECT client;
-    HDC erasedWith = nullptr;
-    Drawn& drawn;
-};
-struct IconSize : framework::Win32Ui {
-    int GetSystemMetrics(int index) override { return index == SM_CXICON ? 32 : index == SM_CYICON ? 28 : 0; }
-};
-
+// icon puts it left of and above the corner). The system's answers are replaced at the calls
+// while the dialog repaints: the window is minimised, its client area chosen, the icon 32 by 28.
 TEST_F(SettingsDialogTest, MinimisedItDrawsItsIconCentredTruncatingTowardZero) {
-    IconSize ui;
-    framework::UiBackend* previous = framework::InstallUi(&ui);
+    using Drawn = std::vector<std::tuple<bool, int, int, HICON>>;  // on the DC erased and painted, x, y, icon
+    static RECT client;
+    static HDC painted, erased;
+    static Drawn drawn;
+    static decltype(&::BeginPaint) begin;
+    static decltype(&::SendMessageW) send;
     CClientConfigurationDlg dialog;
     HICON icon = nullptr;
-    Drawn drawn;
     Run(dialog, [&](DialogDriver& w) {
         icon = reinterpret_cast<HICON>(w.Send(WM_GETICON, ICON_BIG));
-        framework::DialogWindow* live = dialog.GetWindow();
-        for (const RECT& client : {RECT{0, 0, 37, 41}, RECT{0, 0, 0, 0}}) {
-            MinimisedWindow window(live->Handle(), client, drawn);
-            dialog.HandleInitDialog(&window);
-            LRESULT result = 0;
-            dialog.HandleMessage(WM_PAINT, &result);
+        ImportHook<decltype(&::IsIconic)> minimised("IsIconic", [](HWND) { return TRUE; });
+        ImportHook<decltype(&::GetClientRect)> area("GetClientRect", [](HWND, RECT* r) { return *r = client, TRUE; });
+        ImportHook<decltype(&::GetSystemMetrics)> size("GetSystemMetrics", [](int index) {
+            return index == SM_CXICON ? 32 : index == SM_CYICON ? 28 : 0;
+        });
+        ImportHook<decltype(&::BeginPaint)> paint("BeginPaint",
+                                                  [](HWND to, PAINTSTRUCT* p) { return painted = begin(to, p); });
+        ImportHook<decltype(&::SendMessageW)> erase("SendMessageW", [](HWND to, UINT message, WPARAM w, LPARAM l) {
+            if (message == WM_ICONERASEBKGND) erased = reinterpret_cast<HDC>(w);
+            return send(to, message, w, l);
+        });
+        ImportHook<decltype(&::DrawIcon)> draw("DrawIcon", [](HDC dc, int x, int y, HICON shown) {
+            return drawn.push_back({dc == erased && dc == painted && dc != nullptr, x, y, shown}), TRUE;
+        });
+        begin = paint.Original(), send = erase.Original();
+        for (const RECT& rect : {RECT{0, 0, 37, 41}, RECT{0, 0, 0, 0}}) {
+            client = rect, painted = erased = nullptr;
+            ::RedrawWindow(dialog.GetWindow()->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         }
-        dialog.HandleInitDialog(live);  // the live window again, before the dialog ends
     });
-    framework::InstallUi(previous);
     EXPECT_EQ(drawn, (Drawn{{true, 3, 7, icon}, {true, -15, -13, icon}}));
 }
 

@@ -5,19 +5,24 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstring>
-#include <stdexcept>
-#include <string>
 
 namespace testing_support {
 
 template <typename Function>
 class ImportHook {
 public:
-    ImportHook(const char* name, Function replacement) : m_slot(Slot(name)), m_original(*m_slot) {
+    // A function this program does not import fails the test (a throw could not pass the
+    // system's frames when the hook is made inside a window's callback).
+    ImportHook(const char* name, Function replacement) : m_slot(Slot(name)) {
+        if (m_slot == nullptr) ADD_FAILURE() << "this program does not import " << name;
+        m_original = m_slot != nullptr ? *m_slot : nullptr;
         Set(reinterpret_cast<void*>(replacement));
     }
     ~ImportHook() { Set(m_original); }
+    Function Original() const { return reinterpret_cast<Function>(m_original); }  // for a call passed on
     ImportHook(const ImportHook&) = delete;
     ImportHook& operator=(const ImportHook&) = delete;
 
@@ -36,9 +41,10 @@ private:
                 if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) == 0) return slots;
             }
         }
-        throw std::runtime_error(std::string("this program does not import ") + name);
+        return nullptr;
     }
     void Set(void* address) {
+        if (m_slot == nullptr) return;
         DWORD previous = 0;
         ::VirtualProtect(m_slot, sizeof(void*), PAGE_READWRITE, &previous);
         *m_slot = address;
@@ -46,7 +52,7 @@ private:
     }
 
     void** m_slot;
-    void* m_original;
+    void* m_original = nullptr;
 };
 
 }  // namespace testing_support
