@@ -78,7 +78,7 @@ TEST_F(ConfigurationDialogTest, WithoutTheServiceOnlyStartIsLiveAndTellsTheSyste
         EXPECT_EQ(w.Buttons(), kStopped);
         w.Click(IDCANCEL);
     });
-    EXPECT_EQ(Shown(), (std::vector<std::wstring>{kUnknown, L"Unknown system error. Code: 1060", kUnknown}))
+    ASSERT_EQ(Shown(), (std::vector<std::wstring>{kUnknown, L"Unknown system error. Code: 1060", kUnknown}))
         << "the state asked again after the start";
     EXPECT_EQ(bench.prompts.messageBoxes[1].owned, true) << "owned by the dialog";
 }

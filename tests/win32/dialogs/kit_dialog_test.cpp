@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "dialog_bench.h"
+#include "import_hook.h"
 #include "packet/create_client_packet_dlg.h"
 #include "params/corvex_parameters.h"
 #include "platform/fake/fake_process_launcher.h"
@@ -74,6 +75,10 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     lastTime.SetClientName(L"WS-9", false);
     lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit"));
+    bench.files.WriteNewFile(bench.PathInRoot(L"kit.exe"), "an older kit", false);
+    bench.prompts.answers = {IDOK, IDYES};            // to the port's prompt, then: replace it
+    static std::vector<std::pair<int, UINT>> checks;  // each radio button the screen writes, and how
+    static decltype(&::CheckDlgButton) check;
     EXPECT_EQ(
         Run(dialog,
             [&](DialogDriver& w) {
@@ -97,8 +102,15 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 w.Click(IDC_NAME_TYPED);
                 EXPECT_EQ(std::make_tuple(w.Focus(), dialog.GetNameChoice(), w.Enabled(IDC_WORKSTATION_NAME)),
                           std::make_tuple(IDC_SERVER_PORT, UseComputerName, false));
-                w.Click(IDC_LOAD_DEFAULTS);  // the screen follows the choice again
-                EXPECT_FALSE(w.Checked(IDC_NAME_TYPED));
+                {  // the screen follows the choice again, each button of the group written
+                    ImportHook<decltype(&::CheckDlgButton)> hook("CheckDlgButton", [](HWND d, int id, UINT state) {
+                        return checks.push_back({id, state}), check(d, id, state);
+                    });
+                    check = hook.Original(), checks.clear();
+                    w.Click(IDC_LOAD_DEFAULTS);
+                }
+                EXPECT_EQ(checks, (std::vector<std::pair<int, UINT>>{
+                                      {IDC_NAME_COMPUTER, 1}, {IDC_NAME_ASK, 0}, {IDC_NAME_TYPED, 0}}));
                 EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
                 w.Click(c.choiceButton);
                 w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
@@ -135,7 +147,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                               launcher.waitTimeouts, launcher.openHandles, waitCursorWhileRunning, WaitCursorNow()),
               std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false));
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
-              L"Please enter a positive integer.|SetupClient|48|1|1012\nThe Client distribution kit is saved into \"" +
+              L"Please enter a positive integer.|SetupClient|48|1|1012\n\"" + output +
+                  L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\nThe Client distribution kit is "
+                  L"saved into \"" +
                   output + L"\".|SetupClient|64|1|1\n");
 }
 
@@ -168,8 +182,9 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputerNam
         IDOK);
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).workstation, L"");
     EXPECT_TRUE(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()));
-    EXPECT_EQ(std::make_tuple(Shown().size(), bench.prompts.messageBoxes[0].caption, Shown()[1]),
-              std::make_tuple(size_t{3}, L"Error!", L"Please enter a positive integer."));
+    ASSERT_EQ(Shown().size(), 3u);
+    EXPECT_EQ(std::make_tuple(bench.prompts.messageBoxes[0].caption, Shown()[1]),
+              std::make_tuple(L"Error!", L"Please enter a positive integer."));
     EXPECT_EQ(commandLine.find(L"ASK_FOR_PARAMETERS"), std::wstring::npos);
     EXPECT_EQ(dialog.RawNameChoice(), -1) << "no button of the group was checked";
     dialog.SetNameChoice(3);  // no button of the group: counts as the computer's name
@@ -282,7 +297,7 @@ TEST_P(OutputFileTest, ExeRuleAndReplaceQuestion) {
         bench.prompts.fileAnswers.push_back(file ? bench.PathInRoot(*file) : file);
     for (int answer : GetParam().answers) bench.prompts.answers.push_back(answer);
     EXPECT_EQ(dialog.ChooseOutputFile(), GetParam().result.empty() ? L"" : bench.PathInRoot(GetParam().result));
-    EXPECT_EQ(bench.prompts.fileDialogs.size(), GetParam().files.size());
+    ASSERT_EQ(bench.prompts.fileDialogs.size(), GetParam().files.size());
     const std::wstring asked = bench.PathInRoot(L"old 1%.exe");
     std::wstring questions;  // one for each answer, about the existing file
     for (size_t i = 0; i < GetParam().answers.size(); ++i)
