@@ -2,9 +2,9 @@
 // service manager's access masks, its status record and what a change of the service leaves
 // alone; the compiler's start (the caller's flags alone, no folder, environment or start-up
 // settings of its own, the system's error) and its wait; a replace written through; a message
-// box's owner and type. Wine accepts these without enforcing or keeping them, so they are read
-// at the call. (The registration the kit creates, the start request and the stop control are
-// read end to end, where the agent and the registry report them.)
+// box's owner and type; the program path's limit. Wine accepts these without enforcing or
+// keeping them, so they are read at the call. (The registration the kit creates, the start
+// request and the stop control are read end to end, where the agent and the registry report them.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -18,6 +18,7 @@
 #include "import_hook.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_process_launcher.h"
+#include "platform/win32/win32_seams.h"
 #include "platform/win32/win32_service_manager.h"
 
 namespace {
@@ -94,7 +95,7 @@ TEST(SystemCalls, TheCompilerStartsWithTheCallersFlagsAloneAndIsWaitedForAsLongA
     EXPECT_EQ(seen, L"start 'C:\\tools\\makensis.exe' ' /DX \"C:\\k.nsi\"' 8000000 inherited ; wait FFFFFFFF ; ");
 }
 
-TEST(SystemCalls, AReplaceIsWrittenThroughAndAMessageBoxKeepsItsType) {
+TEST(SystemCalls, AReplaceIsWrittenThroughAMessageBoxKeepsItsTypeAndTheProgramPathItsLimit) {
     seen.clear();
     ImportHook<decltype(&::MoveFileExW)> move(
         "MoveFileExW", [](LPCWSTR, LPCWSTR, DWORD flags) { return seen += L"move " + Hex(flags) + L"; ", TRUE; });
@@ -103,11 +104,16 @@ TEST(SystemCalls, AReplaceIsWrittenThroughAndAMessageBoxKeepsItsType) {
                 Hex(type) + L"; ";
         return IDNO;
     });
+    ImportHook<decltype(&::GetModuleFileNameW)> path("GetModuleFileNameW", [](HMODULE module, LPWSTR, DWORD size) {
+        return seen += L"path " + Hex(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(module))) + Hex(size), DWORD{0};
+    });
+    wchar_t program[261] = {};
+    platform::Win32ModuleFile().GetFileName(program, 260);
     EXPECT_EQ(platform::Win32FileSystem().Replace(L"C:\\s\\user.json.1", L"C:\\s\\user.json"), 0u);
     EXPECT_EQ(framework::Win32Prompts().MessageBox(reinterpret_cast<HWND>(0x42), L"Apply?", L"SetupClient",
                                                    MB_YESNOCANCEL | MB_ICONQUESTION),
               IDNO);
-    EXPECT_EQ(seen, L"move 9 ; box 42 'Apply?' 'SetupClient' 23 ; ");
+    EXPECT_EQ(seen, L"path 0 104 move 9 ; box 42 'Apply?' 'SetupClient' 23 ; ");
 }
 
 }  // namespace
