@@ -32,7 +32,7 @@ std::wstring Hex(DWORD value) {
     return text;
 }
 std::wstring Text(const wchar_t* text) { return text != nullptr ? L"'" + std::wstring(text) + L"' " : L"- "; }
-SC_HANDLE Handle(SC_HANDLE handle) { return seen += L"; ", handle; }
+SC_HANDLE Handle(SC_HANDLE handle) { return seen += L"; ", handle; }  // ends a call's record, gives its handle
 const auto kService = reinterpret_cast<SC_HANDLE>(9);
 
 TEST(SystemCalls, TheServiceManagerGetsTheCallersMasksAndChangesOnlyWhatItNames) {
