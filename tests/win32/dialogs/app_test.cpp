@@ -270,6 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandCase{StartRefusedWithAllBits, 'S', FALSE, {L"Unknown system error. Code: -1"}, 1, 0},
                       CommandCase{StopNotDone, 'T', FALSE, {}, 0, 1}, CommandCase{StopNotDone, 'R', FALSE, {}, 0, 1}));
 
+// An escaped exception, and a dialog that the system could not create, end the run with 16.
 TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     struct Throwing : CWinApp {
         BOOL InitInstance() override { throw std::runtime_error("boom at cli\xC3\xA9nt"); }
@@ -279,6 +280,10 @@ TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     EXPECT_EQ(AfxWinMain(app), kExitUnexpectedError);
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
               L"boom at cli\u00e9nt|Error!|" + std::to_wstring(MB_OK | MB_ICONERROR) + L"|0|0\n");  // no owner
+    testing_support::ImportHook<decltype(&::DialogBoxParamW)> refused(
+        "DialogBoxParamW", [](HINSTANCE, LPCWSTR, HWND, DLGPROC, LPARAM) { return INT_PTR{-1}; });
+    CSetupClientApp withoutDialog;
+    EXPECT_EQ(AfxWinMain(withoutDialog), kExitUnexpectedError);
 }
 
 }  // namespace
