@@ -1,6 +1,6 @@
 // Replaces, for the length of a scope, the address that this program's import table holds for
-// a system function, so that a test sees the arguments the seams hand to the system: what Wine
-// accepts without enforcing or keeping it (access masks, display names, a start-up record).
+// a system function, so that a test sees the arguments the program hands to the system: what
+// Wine accepts without enforcing or keeping it (access masks, display names, a start-up record).
 #pragma once
 
 #include <windows.h>
