@@ -11,7 +11,8 @@ STORED = ("backup.example.com", 1234, "CORP\\someone", "WS-07")
 def test_silent_install_then_local_install_on_the_running_slow_agent(app, driver, sandbox):
     agent.store_settings(sandbox, *STORED)
     # Rules for the agent that let no server in: outbound, blocking, disabled.
-    others = [AGENT_RULE[:2] + (2,) + AGENT_RULE[3:], AGENT_RULE[:3] + (0,) + AGENT_RULE[4:], AGENT_RULE[:5] + (False,)]
+    others = [AGENT_RULE[:2] + (2,) + AGENT_RULE[3:], AGENT_RULE[:3] + (0,) + AGENT_RULE[4:],
+              AGENT_RULE[:5] + (False,) + AGENT_RULE[6:]]
     agent.set_firewall_rules(sandbox, others)
     assert app("--silent_install").wait(timeout=60) == 0
     assert driver.windows() == [], "a window was shown"

@@ -41,10 +41,11 @@ def stored_settings(sandbox):
 
 
 def firewall_rules(sandbox):
-    # (name, program, direction, action, profiles, enabled) of each rule the stand-in keeps.
+    # (name, program, direction, action, profiles, enabled, protocol) of each rule the stand-in keeps.
     path = sandbox.drive_c / "windows" / "firewall_rules.tsv"
     lines = path.read_text(encoding="utf-8").splitlines() if path.is_file() else []
-    return [(n, p, int(d), int(a), int(pr), e == "1") for n, p, d, a, pr, e in (l.split("\t") for l in lines)]
+    return [(n, p, int(d), int(a), int(pr), e == "1", int(ip))
+            for n, p, d, a, pr, e, ip in (l.split("\t") for l in lines)]
 
 
 def set_firewall_rules(sandbox, rules):
@@ -53,8 +54,8 @@ def set_firewall_rules(sandbox, rules):
 
 
 def allow_rule(program):
-    # The rule the product asks for: inbound (1), allow (1), every profile, enabled.
-    return ("Corvex Workstation x64", program, 1, 1, 0x7FFFFFFF, True)
+    # The rule the product asks for: inbound (1), allow (1), every profile, enabled, any protocol (256).
+    return ("Corvex Workstation x64", program, 1, 1, 0x7FFFFFFF, True, 256)
 
 
 def set_behaviour(sandbox, word, folder=None):

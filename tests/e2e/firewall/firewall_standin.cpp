@@ -1,9 +1,10 @@
 // hnetcfg.dll for the test bench: HNetCfg.FwPolicy2 (its Rules), HNetCfg.FWRule and the rule
 // collection (Add, Remove, _NewEnum), keeping the rules in %windir%\firewall_rules.tsv, one a
-// line: name, program, direction, action, profiles, enabled, tab-separated, UTF-8. Every call
+// line: name, program, direction, action, profiles, enabled, protocol, tab-separated, UTF-8. Every call
 // reads the file again and every change rewrites it, so each process sees the others' rules.
 // The objects are made on the interfaces' C declarations: each vtable gets the methods the
-// product calls, and every other slot a function that answers E_NOTIMPL (on x64 one function
+// product calls (and the protocol, so that a rule narrowed to one shows), and every other slot a
+// function that answers E_NOTIMPL (on x64 one function
 // can stand for any signature: there is one calling convention and the caller cleans up).
 #define CINTERFACE
 #include <windows.h>
@@ -21,7 +22,7 @@ namespace {
 
 struct Rule {
     std::wstring name, program;
-    LONG direction = 0, action = 0, profiles = 0, enabled = 0;
+    LONG direction = 0, action = 0, profiles = 0, enabled = 0, protocol = 256;  // any protocol
 };
 
 std::wstring RulesPath() {
@@ -32,8 +33,9 @@ std::vector<Rule> Load() {
     std::vector<Rule> rules;
     std::ifstream in(RulesPath().c_str());
     Rule r;
-    for (std::string name, program; std::getline(in, name, '\t') && std::getline(in, program, '\t') >> r.direction >>
-                                                                        r.action >> r.profiles >> r.enabled;
+    for (std::string name, program;
+         std::getline(in, name, '\t') &&
+         std::getline(in, program, '\t') >> r.direction >> r.action >> r.profiles >> r.enabled >> r.protocol;
          in.ignore(1)) {
         platform::Utf8ToWide(name, r.name), platform::Utf8ToWide(program, r.program);
         rules.push_back(r);
@@ -44,7 +46,7 @@ HRESULT Save(const std::vector<Rule>& rules) {
     std::ofstream out(RulesPath().c_str(), std::ios::binary | std::ios::trunc);
     for (const Rule& r : rules)
         out << platform::WideToUtf8Lossy(r.name) << '\t' << platform::WideToUtf8Lossy(r.program) << '\t' << r.direction
-            << '\t' << r.action << '\t' << r.profiles << '\t' << r.enabled << '\n';
+            << '\t' << r.action << '\t' << r.profiles << '\t' << r.enabled << '\t' << r.protocol << '\n';
     return out.flush() ? S_OK : E_FAIL;
 }
 
@@ -135,6 +137,8 @@ bool SetMethods() {
     Set(rule.get_Action, [](Object* self, LONG* v) { return *v = self->rule.action, S_OK; });
     Set(rule.put_Action, [](Object* self, LONG v) { return self->rule.action = v, S_OK; });
     Set(rule.put_Profiles, [](Object* self, LONG v) { return self->rule.profiles = v, S_OK; });
+    Set(rule.get_Protocol, [](Object* self, LONG* v) { return *v = self->rule.protocol, S_OK; });
+    Set(rule.put_Protocol, [](Object* self, LONG v) { return self->rule.protocol = v, S_OK; });
     Set(rule.get_Enabled, [](Object* self, VARIANT_BOOL* v) { return *v = -VARIANT_BOOL(self->rule.enabled), S_OK; });
     Set(rule.put_Enabled, [](Object* self, VARIANT_BOOL v) { return self->rule.enabled = v != VARIANT_FALSE, S_OK; });
     return true;
