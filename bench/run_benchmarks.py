@@ -151,8 +151,7 @@ def one_create(bench, debug=False):
     process = AppProcess(bench.box, command_line(SETUP_CLIENT, "--create_packet", *(["--debug"] if debug else [])))
     try:
         d = bench.driver
-        d.wait_window(KIT_CAPTION, timeout=60)
-        d.settext(KIT_CAPTION, HOST, "backup01.example.com")
+        d.settext(KIT_CAPTION, HOST, "backup01.example.com", timeout=60)  # waits for the dialog
         d.settext(KIT_CAPTION, PORT, "9751")
         d.settext(KIT_CAPTION, LOGIN, "CORP\\backup")
         d.click(KIT_CAPTION, CREATE)
@@ -291,7 +290,7 @@ def main():
             sweep_stale(paths.SANDBOXES)
             prepare_template()
             box = Sandbox.create(paths.SANDBOXES / f"bench-{os.getpid()}")
-            box.install_program("emptydialog.exe")
+            shutil.copy2(paths.bin_program("emptydialog.exe"), box.program_dir / "emptydialog.exe")
             # The agent reaches each state before the request that asked for it returns, so
             # the service's own pace is out of every figure.
             agent.set_behaviour(box, "instant")

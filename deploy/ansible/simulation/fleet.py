@@ -62,9 +62,8 @@ def build_kit(box, script_text, server, name):
     (box.drive_c / "Kits").mkdir(exist_ok=True)
     driver = Driver(box)
     process = AppProcess(box, f'"{paths.SETUP_CLIENT_WIN}" --create_packet')
-    driver.wait_window(CAPTION, timeout=60)
     for control, value in ((HOST, server[0]), (PORT, str(server[1])), (LOGIN, server[2])):
-        driver.settext(CAPTION, control, value)
+        driver.settext(CAPTION, control, value, timeout=60)  # the first waits for the dialog
     driver.click(CAPTION, COMPUTER_NAME)
     driver.click(CAPTION, CREATE)
     driver.filedialog(path=f"C:\\Kits\\{name}", timeout=30)
