@@ -1,11 +1,11 @@
 // hnetcfg.dll for the test bench: HNetCfg.FwPolicy2 (its Rules), HNetCfg.FWRule and the rule
 // collection (Add, Remove, _NewEnum), keeping the rules in %windir%\firewall_rules.tsv, one a
-// line: name, program, direction, action, profiles, enabled, protocol, tab-separated, UTF-8. Every call
-// reads the file again and every change rewrites it, so each process sees the others' rules.
-// The objects are made on the interfaces' C declarations: each vtable gets the methods the
-// product calls (and the protocol, so that a rule narrowed to one shows), and every other slot a
-// function that answers E_NOTIMPL (on x64 one function
-// can stand for any signature: there is one calling convention and the caller cleans up).
+// line: name, program, direction, action, profiles, enabled, protocol, tab-separated, UTF-8.
+// Every call reads the file again and every change rewrites it, so each process sees the
+// others' rules. The objects are made on the interfaces' C declarations: each vtable gets the
+// methods the product calls (and the protocol's setter, so that a rule narrowed to one protocol
+// shows), and every other slot a function that answers E_NOTIMPL (on x64 one function can stand
+// for any signature: there is one calling convention and the caller cleans up).
 #define CINTERFACE
 #include <windows.h>
 #include <initguid.h>
@@ -137,7 +137,6 @@ bool SetMethods() {
     Set(rule.get_Action, [](Object* self, LONG* v) { return *v = self->rule.action, S_OK; });
     Set(rule.put_Action, [](Object* self, LONG v) { return self->rule.action = v, S_OK; });
     Set(rule.put_Profiles, [](Object* self, LONG v) { return self->rule.profiles = v, S_OK; });
-    Set(rule.get_Protocol, [](Object* self, LONG* v) { return *v = self->rule.protocol, S_OK; });
     Set(rule.put_Protocol, [](Object* self, LONG v) { return self->rule.protocol = v, S_OK; });
     Set(rule.get_Enabled, [](Object* self, VARIANT_BOOL* v) { return *v = -VARIANT_BOOL(self->rule.enabled), S_OK; });
     Set(rule.put_Enabled, [](Object* self, VARIANT_BOOL v) { return self->rule.enabled = v != VARIANT_FALSE, S_OK; });
