@@ -1,5 +1,7 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
 // silent modes, the service commands' messages and the entry point's "Error!" box.
+#include <set>
+
 #include "dialog_bench.h"
 #include "dialogs/setup_client_dlg.h"
 #include "import_hook.h"
@@ -85,13 +87,44 @@ TEST_F(DialogTest, StartUpSetsTheKeyShowsIcon128AndNeverTakesTheProgramPathForAS
     EXPECT_EQ(app.HasCommandLineOption(L"silent_install"), FALSE);
 }
 
-// The agent is looked for beside the configurator; a drive's root keeps its own backslash, and one more follows.
-TEST_F(DialogTest, TheAgentIsLookedForBesideTheConfigurator) {
-    for (const auto& [module, agent] : {std::make_pair(L"C:\\Tools\\setup.exe", L"C:\\Tools\\CorvexWorkstation.exe"),
-                                        std::make_pair(L"E:\\setup.exe", L"E:\\\\CorvexWorkstation.exe")}) {
-        bench.module.path = module;
-        EXPECT_EQ(app.GetWorkstationExePath(), agent);
-    }
+// The application's operations reach one another through the virtual table: a subclass's
+// answer is the one they use.
+TEST_F(DialogTest, OperationsReachOneAnotherThroughTheVirtualTable) {
+    struct Overriding : CSetupClientApp {
+        std::set<std::wstring> options{L"create_packet", L"silent_install", L"silent_install_local"};
+        BOOL running = TRUE;
+        std::vector<std::string> calls;
+        BOOL HasCommandLineOption(const wchar_t* option) override { return options.count(option) ? TRUE : FALSE; }
+        BOOL IsSilentInstallMode() override { return FALSE; }
+        BOOL IsSilentInstallLocalMode() override { return FALSE; }
+        BOOL IsCreatePacketMode() override { return FALSE; }
+        BOOL IsInstallClientMode() override { return TRUE; }
+        const wchar_t* GetWorkstationExeName() override { return L"agent.exe"; }
+        std::wstring GetWorkstationExePath() override { return L"D:\\agent.exe"; }
+        BOOL IsServiceRunning() override { return calls.push_back("running?"), running; }
+        BOOL StopService() override { return calls.push_back("stop"), TRUE; }
+        BOOL StartService() override { return calls.push_back("start"), TRUE; }
+        std::unique_ptr<CSetupClientDlg> CreateSettingsDialog() override {
+            return calls.push_back("factory"), CSetupClientApp::CreateSettingsDialog();
+        }
+    } app;
+    bench.module.path = L"C:\\Tools\\setup.exe";
+    EXPECT_EQ(
+        std::make_tuple(app.CSetupClientApp::IsSilentInstallMode(), app.CSetupClientApp::IsSilentInstallLocalMode(),
+                        app.CSetupClientApp::IsCreatePacketMode(), app.CSetupClientApp::IsInstallClientMode(),
+                        app.CSetupClientApp::GetWorkstationExePath()),
+        std::make_tuple(TRUE, TRUE, TRUE, FALSE, L"C:\\Tools\\agent.exe"));
+    bench.module.path = L"E:\\setup.exe";  // a drive's root keeps its own backslash, and one more follows
+    EXPECT_EQ(app.CSetupClientApp::GetWorkstationExePath(), L"E:\\\\agent.exe");
+    app.AddFirewallException();
+    EXPECT_EQ(Rules(bench.firewall), L"D:\\agent.exe|Corvex Workstation x64\n");
+    app.RestartService(FALSE);
+    app.running = FALSE;
+    app.RestartService(FALSE);
+    // The overridden predicates choose the install-time dialog.
+    RunModal([&] { return AfxWinMain(app); },
+             [](DialogDriver& w) { EXPECT_FALSE(w.Has(IDC_START) || w.Has(IDC_NAME_COMPUTER)); });
+    EXPECT_EQ(app.calls, (std::vector<std::string>{"running?", "stop", "start", "running?", "start", "factory"}));
 }
 
 // Records the order in which the silent modes call the application's own operations.

@@ -117,11 +117,13 @@ TEST_F(SettingsDialogTest, AnEditOfAnyBoxMarksTheDialog) {
 // "Load defaults" refills the boxes from a fresh parameters object of the replaceable factory
 // without marking the dialog; an error escaping it shows the "Error!" box and leaves the dialog open.
 TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog) {
-    struct Counting : CClientConfigurationDlg {
+    struct Counting : CClientConfigurationDlg {  // its parameters objects do not start from the defaults
         int made = 0;
         std::unique_ptr<CorvexParameters> CreateParameters() override {
             if (++made == 3) throw std::runtime_error("no defaults today");
-            return CClientConfigurationDlg::CreateParameters();
+            std::unique_ptr<CorvexParameters> parameters = CClientConfigurationDlg::CreateParameters();
+            parameters->SetCoordinator(L"preset.example", 1, false);
+            return parameters;
         }
     } dialog;
     Run(dialog, [&](DialogDriver& w) {
@@ -134,6 +136,32 @@ TEST_F(SettingsDialogTest, LoadDefaultsRefillsTheControlsWithoutMarkingTheDialog
     });
     EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes), L"no defaults today|Error!|16|0|1005\n");
     EXPECT_EQ(bench.ReadAgentSettings().host, L"backup.example.com") << "Cancel saved nothing";
+}
+
+// A save step that refuses a value of no box shows its message and moves no focus; one that
+// fails otherwise shows the "Error!" box. Either way the dialog stays open, the install-time
+// one too, and no service step follows.
+template <typename Dialog>
+struct FailingSave : Dialog {
+    explicit FailingSave(std::function<void()> fail) : fail(std::move(fail)) {}
+    BOOL SaveParameters(CorvexParameters&) override { return fail(), TRUE; }
+    std::function<void()> fail;
+};
+
+TEST_F(SettingsDialogTest, AFailedSaveShowsItsBoxAndKeepsTheDialogOpen) {
+    FailingSave<CClientConfigurationDlg> refusing([] { throw CorvexParameters::ValidationError(L"refused", nullptr); });
+    FailingSave<CInstallClientConfigurationDlg> failing([] { throw std::runtime_error("disk on fire"); });
+    for (CDialog* dialog : std::initializer_list<CDialog*>{&refusing, &failing}) {
+        EXPECT_EQ(Run(*dialog,
+                      [&](DialogDriver& w) {
+                          w.Type(IDC_SERVER_HOST, L"new.example.com");
+                          w.Click(IDOK, true);
+                      }),
+                  testing_support::kLeftOpen);
+    }
+    EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes),
+              L"refused|SetupClient|48|1|1\ndisk on fire|Error!|16|0|1\n");
+    EXPECT_EQ(bench.services.Count("Start") + bench.firewall.adds, 0);
 }
 
 // Minimised, the dialog erases the icon's background with its paint context, then draws its
