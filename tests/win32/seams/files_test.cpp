@@ -1,7 +1,7 @@
 // The file system seam over the real Win32 calls: the store folder's owner, create-new, the
-// read limit, and values outside the Basic Multilingual Plane, which take two UTF-16 units
-// here (one natively). (The save's steps, the store's access list and its refusal of links are decided
-// over the seam in the native tests; Wine keeps no access lists and makes no links.)
+// read limit, and values outside the Basic Multilingual Plane, which take two UTF-16 units here
+// (one natively). (The save's steps, the store's access list and its refusal of links are
+// decided over the seam in the native tests; Wine keeps no access lists and makes no links.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,15 +19,16 @@ namespace {
 
 const DWORD kOk = ERROR_SUCCESS;
 
-// A fresh folder, a name outside the Basic Multilingual Plane in it, removed afterwards.
+// A fresh folder (Wine reuses process ids), a name outside the Basic Multilingual Plane in it,
+// removed afterwards.
 struct Win32Files : ::testing::Test {
     Win32Files() { ::CreateDirectoryW(root.c_str(), nullptr); }
     ~Win32Files() override { std::filesystem::remove_all(root, ignored); }
     static std::wstring Fresh() {
         wchar_t temp[MAX_PATH + 1] = {};
         ::GetTempPathW(MAX_PATH, temp);
-        return std::wstring(temp) + L"corvex-files-" + std::to_wstring(::GetCurrentProcessId()) +
-               L"-\u00e9\U0001F600\\";
+        return std::wstring(temp) + L"corvex-files-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+               std::to_wstring(::GetTickCount()) + L"-\u00e9\U0001F600\\";
     }
     const std::wstring root = Fresh();
     platform::Win32FileSystem files;
