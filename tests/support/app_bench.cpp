@@ -18,9 +18,6 @@ namespace testing_support {
 struct SystemSplit : platform::Win32CommandLine {
     explicit SystemSplit(platform::FakeCommandLine& line) : line(line) {}
     std::wstring Get() override { return line.line; }
-    bool Split(const std::wstring& text, std::vector<std::wstring>& arguments) override {
-        return !line.splitFails && Win32CommandLine::Split(text, arguments);
-    }
     platform::FakeCommandLine& line;
 };
 

@@ -155,43 +155,4 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
-// The name, the agent the service runs ("": no service), the error that refuses its removal,
-// whether the firewall's rules cannot be read, and the exit code.
-using UninstallCase = std::tuple<const char*, std::wstring, DWORD, bool, int>;
-class KitUninstallTest : public ::testing::TestWithParam<UninstallCase> {};
-
-TEST_P(KitUninstallTest, RemovesOnlyThisFoldersServiceAndTheFirewallException) {
-    const auto& [name, agent, refusedWith, firewallUnreadable, code] = GetParam();
-    AppBench bench;
-    if (agent.empty()) bench.services.installedService.clear();
-    bench.services.binaryPath = agent;
-    bench.services.state = SERVICE_RUNNING;
-    // A service marked for deletion can no longer be opened; any other error refuses the removal.
-    const bool marked = refusedWith == ERROR_SERVICE_MARKED_FOR_DELETE;
-    if (refusedWith != 0) bench.services.FailCall(marked ? "OpenServiceByName" : "Delete", 0, refusedWith);
-    bench.firewall.lookupFails = firewallUnreadable;
-    bench.firewall.rules = {{L"c:\\corvex\\corvexworkstation.exe", L"Corvex Workstation x64"},
-                            {L"C:\\Other\\CorvexWorkstation.exe", L"Corvex Workstation x64"}};
-    Lines log;
-    const int result = kit::KitSetup(L"C:\\Corvex", bench.PathInRoot(L""), log).Uninstall().code;
-    // This folder's agent is stopped first and removed; another's runs on.
-    const bool ours = !agent.empty() && agent.find(L"Other") == std::wstring::npos;
-    EXPECT_EQ(std::make_tuple(result, bench.services.deleted, bench.services.state == SERVICE_RUNNING,
-                              bench.firewall.rules.size()),
-              std::make_tuple(code, ours && refusedWith == 0, !ours, firewallUnreadable ? 2u : 1u));
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Kit, KitUninstallTest, ::testing::ValuesIn(std::vector<UninstallCase>{
-    {"this_folders_service", kAgent, 0, false, 0},
-    {"unquoted_in_other_letter_case", L"c:\\CORVEX\\CorvexWorkstation.exe", 0, false, 0},
-    {"another_folders_service_is_left", L"\"C:\\Other\\CorvexWorkstation.exe\"", 0, false, 0},
-    {"no_service", L"", 0, false, 0},
-    {"service_already_marked_for_deletion", L"", ERROR_SERVICE_MARKED_FOR_DELETE, false, 0},
-    {"service_that_cannot_be_removed", kAgent, ERROR_ACCESS_DENIED, false, KitExit::kServiceNotRegistered},
-    {"firewall_that_cannot_be_read", kAgent, 0, true, KitExit::kFirewallNotConfirmed},
-    {"both_fail_the_service_is_told", kAgent, ERROR_ACCESS_DENIED, true, KitExit::kServiceNotRegistered}}),
-    [](const auto& info) { return std::string(std::get<0>(info.param)); });
-// clang-format on
-
 }  // namespace

@@ -1,14 +1,12 @@
 // The service controller over the fake service manager and the virtual clock: the calls, their
-// arguments and order, every throwing point, and the wait while the service is pending.
+// arguments and order, and the wait while the service is pending.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "app_bench.h"
-#include "service/service_control_exception.h"
 #include "service/workstation_service.h"
 
 namespace {
@@ -20,17 +18,11 @@ enum Operation { Start, Stop, IsRunning };
 // The application's bench: the fake service manager and the virtual clock behind the seams.
 class ServiceTest : public ::testing::Test {
 protected:
-    // The operation's result, or the error code and "denied" or "failed" of what it throws.
+    // The operation's result.
     std::string Run(Operation operation) {
         if (operation != Start) bench.services.state = SERVICE_RUNNING;  // else the service is stopped
         bool (Service::*const calls[])() = {&Service::Start, &Service::Stop, &Service::IsRunning};
-        try {
-            return (Service().*calls[operation])() ? "true" : "false";
-        } catch (const ServiceControl::ServiceControlAccessDeniedException& e) {
-            return std::to_string(e.errorCode) + " denied";
-        } catch (const ServiceControl::ServiceControlException& e) {
-            return std::to_string(e.errorCode) + " failed";
-        }
+        return (Service().*calls[operation])() ? "true" : "false";
     }
     // The calls' names, arguments and handles (m manager, s service). Every handle opened was
     // closed, the service's before the manager's.
@@ -47,32 +39,6 @@ protected:
 
     testing_support::AppBench bench;
 };
-
-// ---- Every throwing point: 5 is access denied, any other code the plain exception --------
-using Point = std::tuple<Operation, const char*, size_t>;  // the failing call, and the calls before it
-class ThrowingPoint : public ServiceTest, public ::testing::WithParamInterface<std::tuple<Point, DWORD>> {};
-
-TEST_P(ThrowingPoint, ErrorMappedAndHandlesClosedAndStartTypeKept) {
-    const auto& [point, code] = GetParam();
-    const auto& [operation, failing, before] = point;
-    bench.services.FailCall(failing, 1, code, std::string(failing) == "QueryStatus" ? 2 : FALSE);  // only 1 is success
-    const std::string result = Run(operation), calls = Calls();
-    ASSERT_GT(bench.services.calls.size(), before);
-    // Only closings follow the failed call; the start type, set before the request, stays set when it is refused.
-    EXPECT_EQ(std::make_tuple(result, bench.services.calls[before].name,
-                              bench.services.calls.size() - bench.services.Count("Close"),
-                              before != 3 || bench.services.startType == (operation == Start ? 2u : 3u)),
-              std::make_tuple(std::to_string(code) + (code == ERROR_ACCESS_DENIED ? " denied" : " failed"),
-                              std::string(failing), before + 1, true));
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Points, ThrowingPoint, ::testing::Combine(::testing::Values(
-    Point{Start, "OpenManager", 0}, Point{Start, "OpenServiceByName", 1}, Point{Start, "ChangeStartType", 2},
-    Point{Start, "Start", 3}, Point{Stop, "OpenServiceByName", 1}, Point{Stop, "ChangeStartType", 2},
-    Point{Stop, "Control", 3}, Point{IsRunning, "OpenManager", 0}, Point{IsRunning, "QueryStatus", 2}),
-    ::testing::Values(DWORD{5}, DWORD{1060}, DWORD{ERROR_SERVICE_NOT_ACTIVE})));
-// clang-format on
 
 // ---- The wait: pause = hint / 10 within 1 to 10 s; progress restarts the clock; a stall past
 // the hint ends it; the final query decides ------------------------------------------------

@@ -40,47 +40,41 @@ protected:
 };
 
 const std::vector<bool> kRunning{false, true, true}, kStopped{true, false, false}, kNone{false, false, false};
+const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLabels +
+                             L"|Workstation  name|Name of the local machine as seen by Halvane Server|" + kLoginLabels +
+                             L"|Load defaults|Corvex Workstation service|Start|Stop|Restart|To run Workstation, click "
+                             L"the Start button. To stop Workstation, click Stop. To restart Workstation, click "
+                             L"Restart.|OK|Cancel";
 
-// Restart goes on to the start when its stop is refused, and each refusal is told.
+// The dialog opens with its texts and the stored settings. Restart goes on to the start when its
+// stop is refused, and each refusal is told in a box the dialog owns. After each command: the
+// buttons and the focus (on the button that undoes it).
 TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocusStaysOnALiveControl) {
     services.state = SERVICE_RUNNING;
     services.FailCall("Control", 2, 1052);  // the restart's stop
+    decltype(seen) after;
     Run(dialog, [&](DialogDriver& w) {
-        EXPECT_EQ(w.Buttons(), kRunning);
+        EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes()),
+                  std::make_tuple(
+                      kLabels, std::vector<std::wstring>{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"}));
+        after.push_back({w.Buttons(), 0});
         w.Click(IDC_STOP, true);
-        EXPECT_EQ(w.Buttons(), kStopped);
-        EXPECT_EQ(w.Focus(), IDC_START) << "the button that undoes the command";
+        after.push_back({w.Buttons(), w.Focus()});
         w.Click(IDC_LOAD_DEFAULTS);  // not an edit of the user's: no question
         w.Click(IDC_START, true);
-        EXPECT_EQ(w.Buttons(), kRunning);
-        EXPECT_EQ(w.Focus(), IDC_STOP);
+        after.push_back({w.Buttons(), w.Focus()});
         w.Type(IDC_SERVER_HOST, L"edited.example.com");  // only Start asks about an edit
         w.Click(IDC_RESTART, true);
-        EXPECT_EQ(w.Buttons(), kRunning);
-        EXPECT_EQ(w.Focus(), IDC_RESTART);
+        after.push_back({w.Buttons(), w.Focus()});
         w.Click(IDC_STOP, true);
         w.Click(IDCANCEL);
     });
-    EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop"}));
+    EXPECT_EQ(after,
+              (decltype(seen){{kRunning, 0}, {kStopped, IDC_START}, {kRunning, IDC_STOP}, {kRunning, IDC_RESTART}}));
+    ASSERT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1056"}));
+    EXPECT_EQ(std::make_tuple(requests, bench.prompts.messageBoxes[0].owned, bench.prompts.messageBoxes[1].owned),
+              std::make_tuple(std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop"}, true, true));
     EXPECT_EQ(seen, decltype(seen)(5, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
-    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"Unknown system error", L"Unknown system error. Code: 1056"}));
-    EXPECT_EQ(services.startType, static_cast<DWORD>(SERVICE_DEMAND_START));
-}
-
-// Without the agent's service the opening tells the status query's error, only Start is live,
-// and Start tells the system's code before the state is asked again.
-TEST_F(ConfigurationDialogTest, WithoutTheServiceOnlyStartIsLiveAndTellsTheSystemsCode) {
-    services.installedService.clear();
-    Run(dialog, [&](DialogDriver& w) {
-        EXPECT_EQ(std::make_tuple(Shown(), w.Buttons()),
-                  std::make_tuple(std::vector<std::wstring>{kUnknown}, kStopped));
-        w.Click(IDC_START);
-        EXPECT_EQ(w.Buttons(), kStopped);
-        w.Click(IDCANCEL);
-    });
-    ASSERT_EQ(Shown(), (std::vector<std::wstring>{kUnknown, L"Unknown system error. Code: 1060", kUnknown}))
-        << "the state asked again after the start";
-    EXPECT_EQ(bench.prompts.messageBoxes[1].owned, true) << "owned by the dialog";
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty

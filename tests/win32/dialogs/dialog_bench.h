@@ -168,12 +168,8 @@ inline std::wstring Rules(const platform::FakeFirewall& firewall) {
 
 // The services the tests arrange behind the seam, and the manager's errors as the boxes tell them.
 inline void Stopped(platform::FakeServiceManager&) {}
-inline void Missing(platform::FakeServiceManager& s) { s.installedService.clear(); }
 inline void Running(platform::FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
 inline void StopRefused(platform::FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Control", 0, 1052); }
-inline void StopNotDone(platform::FakeServiceManager& s) {
-    s.state = SERVICE_RUNNING, s.statuses = {{SERVICE_RUNNING, 0, 0}};
-}
 inline void StartNotDone(platform::FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
 inline const std::wstring kEmptyHost =
     L"The server host name is empty. Enter the network name or IP address of the backup server.";

@@ -17,7 +17,6 @@ public:
         std::wstring name;
     };
     std::vector<Rule> rules;
-    bool lookupFails = false;   // the rule list cannot be read (nor changed)
     bool addIsIgnored = false;  // the firewall says yes but stores nothing (as Wine does)
     int adds = 0;
     static auto Same(const std::wstring& path) {
@@ -25,7 +24,6 @@ public:
     }
 
     Lookup FindAllowRule(const std::wstring& path) override {
-        if (lookupFails) return Lookup::failed;
         return std::any_of(rules.begin(), rules.end(), Same(path)) ? Lookup::found : Lookup::notFound;
     }
     bool AddAllowRule(const std::wstring& path, const std::wstring& ruleName) override {
@@ -33,7 +31,6 @@ public:
         return true;
     }
     bool RemoveRules(const std::wstring& path) override {
-        if (lookupFails) return false;
         rules.erase(std::remove_if(rules.begin(), rules.end(), Same(path)), rules.end());
         return true;
     }

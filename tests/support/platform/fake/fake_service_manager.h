@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -30,13 +29,11 @@ public:
     DWORD state = SERVICE_STOPPED, stateAfterStart = SERVICE_RUNNING;
     DWORD startType = SERVICE_DEMAND_START;
     std::wstring binaryPath = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
-    bool deleted = false;
     std::vector<ServiceStatus> statuses;  // when given, queries play them in order, the last repeating
     // What a failed query leaves in the caller's record: "running", so that code reading it is caught.
     ServiceStatus failedQueryRecord{SERVICE_RUNNING, 0xDEADu, 0};
     std::vector<Call> calls;
     std::vector<ScHandle> opened, closed;
-    std::string throwsIn;  // the call that throws std::bad_alloc, as a failing allocation would
     std::function<void(const char* request)> onRequest;  // runs at each "Start" or "Stop" request
 
     // The `occurrence`-th call (1-based; 0 every call) of `name` fails with `error` as the last
@@ -78,7 +75,7 @@ public:
                                      const std::wstring& path, DWORD type) override {
         if (!Go("CreateOwnProcessService", manager, type)) return nullptr;
         if (name == installedService) return Refuse(ERROR_SERVICE_EXISTS, nullptr);
-        installedService = name, state = SERVICE_STOPPED, deleted = false, startType = type, binaryPath = path;
+        installedService = name, state = SERVICE_STOPPED, startType = type, binaryPath = path;
         return NewHandle();
     }
     BOOL ChangeRegistration(ScHandle service, DWORD type, const std::wstring& path, const std::wstring&) override {
@@ -88,7 +85,7 @@ public:
         return Go("QueryBinaryPath", service, 0) ? (path = binaryPath, TRUE) : result_;
     }
     BOOL Delete(ScHandle service) override {
-        return Go("Delete", service, 0) ? (installedService.clear(), deleted = true, TRUE) : result_;
+        return Go("Delete", service, 0) ? (installedService.clear(), TRUE) : result_;
     }
     // A close clears the last error, as some system calls do on success.
     BOOL Close(ScHandle handle) override {
@@ -109,7 +106,6 @@ private:
     // Records the call; false when an injected failure hits it.
     bool Go(const char* name, ScHandle handle, DWORD argument) {
         calls.push_back(Call{name, handle, argument});
-        if (throwsIn == name) throw std::bad_alloc();
         for (const Failure& f : failures_) {
             if (f.name != name || (f.occurrence != 0 && f.occurrence != Count(name))) continue;
             result_ = f.result;
