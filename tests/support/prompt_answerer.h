@@ -36,7 +36,6 @@ public:
     std::function<int()> focusedControl;
 
     std::vector<ShownMessageBox> messageBoxes;
-    std::vector<framework::FileDialogState> fileDialogs;  // each as it was when shown
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override {
         messageBoxes.push_back(
@@ -49,7 +48,6 @@ public:
         return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
     }
     bool ShowFileDialog(framework::FileDialogState& state) override {
-        fileDialogs.push_back(state);
         if (fileAnswers.empty()) return false;
         const std::optional<std::wstring> answer = fileAnswers.front();
         fileAnswers.pop_front();

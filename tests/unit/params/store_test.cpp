@@ -35,13 +35,6 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
                                                                          created + L"\\Corvex Workstation\\Settings"}));
     EXPECT_EQ(std::make_tuple(Calls(L"write protected ").size(), Calls(L"restrict ").size()),
               std::make_tuple(Calls(L"write ").size(), std::size_t{0}));
-    // A folder open to everyone is closed before any file is written, and only that one.
-    fs::permissions(Native(Store()), fs::perms::all);
-    files_.calls.clear();
-    saved.Save(true);
-    EXPECT_EQ(std::make_tuple(fs::status(Native(Store())).permissions(), Calls(L"restrict ").size(),
-                              files_.calls[0].rfind(L"restrict ", 0)),
-              std::make_tuple(static_cast<fs::perms>(0755), std::size_t{1}, std::size_t{0}));
     CorvexParameters loaded(L"client");  // the flag comes back with a load; folders without their backslash
     loaded.Load();
     loaded.Save(bench.PathInRoot(L"copy"), bench.PathInRoot(L"copy"));

@@ -14,7 +14,6 @@ namespace platform {
 class FakeProcessLauncher : public ProcessLauncher {
 public:
     struct Start {
-        std::wstring applicationName;
         std::wstring commandLine;  // the text of the writable buffer when the call came
         BOOL inheritHandles;
         DWORD creationFlags;
@@ -28,8 +27,8 @@ public:
     int openHandles = 0;
     std::set<ProcessHandle> closed;
 
-    ProcessStart Create(const std::wstring& application, wchar_t* commandLine, BOOL inherit, DWORD flags) override {
-        starts.push_back(Start{application, commandLine != nullptr ? commandLine : L"(read-only)", inherit, flags});
+    ProcessStart Create(const std::wstring&, wchar_t* commandLine, BOOL inherit, DWORD flags) override {
+        starts.push_back(Start{commandLine != nullptr ? commandLine : L"(read-only)", inherit, flags});
         if (onStart) onStart(starts.back());
         ProcessStart result;
         result.lastError = startError;
