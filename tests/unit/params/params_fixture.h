@@ -1,14 +1,17 @@
 // The parameters library on the application's bench: the real library over a temporary folder
 // that holds the ProgramData and the user's application data folders. Natively the bench's file
-// system is the portable one, which records its calls.
+// system is the portable one, which records its calls and fails those a test names.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "app_bench.h"
 #include "params/corvex_parameters.h"
@@ -26,6 +29,22 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes) {  //
     fs::create_directories(fs::path(Native(path)).parent_path());
     std::ofstream(Native(path), std::ios::binary | std::ios::trunc) << bytes;
 }
+inline std::vector<std::string> FilesBelow(const std::wstring& folder) {  // relative names, sorted
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(Native(folder)))
+        if (entry.is_regular_file()) names.push_back(fs::relative(entry.path(), Native(folder)).string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+// The text of the std::runtime_error that `action` throws; "" when it throws none.
+inline std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return std::string();
+}
 // Settings with the given host, port and typed workstation name, and the default login.
 inline CorvexParameters Settings(const std::wstring& host, unsigned short port, const std::wstring& name) {
     CorvexParameters parameters(L"client");
@@ -34,6 +53,10 @@ inline CorvexParameters Settings(const std::wstring& host, unsigned short port, 
     return parameters;
 }
 // "host|port|login|name"
+inline std::wstring Show(const CorvexParameters& p) {
+    return p.GetCoordinatorHost() + L"|" + std::to_wstring(p.GetCoordinatorPort()) + L"|" + p.GetAllowedUserName() +
+           L"|" + p.GetClientName();
+}
 inline std::wstring Show(const testing_support::AppBench::Stored& s) {
     return s.host + L"|" + std::to_wstring(s.port) + L"|" + s.login + L"|" + s.workstation;
 }
@@ -43,6 +66,7 @@ public:
     std::wstring Store() const { return bench.AgentStore(); }
     std::wstring UserFile() const { return Store() + L"user.json"; }
     std::wstring WorkstationFile() const { return Store() + L"workstation.json"; }
+    std::vector<std::string> Files() const { return FilesBelow(bench.PathInRoot(L"")); }
 
     testing_support::AppBench bench;
     platform::PortableFileSystem& files_ = static_cast<platform::PortableFileSystem&>(bench.files);

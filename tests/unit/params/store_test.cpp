@@ -1,4 +1,7 @@
-// The store on a real temporary folder: a round trip and the rights a save gives.
+// The store on a real temporary folder: a round trip, the rights a save gives, and one table of
+// damaged files, attacks and failing saves planted in the agent's store.
+#include <unistd.h>
+
 #include "params_fixture.h"
 
 namespace {
@@ -14,6 +17,11 @@ public:
         return found;
     }
     std::wstring Quentara() const { return bench.folders.programData + L"\\Quentara"; }
+    std::wstring Outside() const { return bench.PathInRoot(L"outside"); }
+    void LinkAt(const std::wstring& path, const std::wstring& target) {
+        fs::remove_all(Native(path));
+        fs::create_symlink(Native(target), Native(path));
+    }
     std::wstring Loaded() { return Show(bench.ReadAgentSettings()); }
 };
 
@@ -40,5 +48,111 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     loaded.Save(bench.PathInRoot(L"copy"), bench.PathInRoot(L"copy"));
     EXPECT_NE(ReadBytes(bench.PathInRoot(L"copy\\user.json")).find("\"secured\": true"), std::string::npos);
 }
+
+// Planted in the agent's store (which holds "old-server" and "WS-OLD") before a load and a save
+// of "new-server": the name, the plant, a part of Load's refusal ("" when it loads), the values
+// it leaves, a part of Save's refusal ("" when it saves; nullptr: the same as Load's), the bytes
+// of the damaged files the save keeps beside the store, and whether a refused save left user.json
+// new (and says so). Nothing else changes, no temporary file stays, and a file outside the store,
+// where a link points, keeps its bytes.
+using Planted = std::tuple<const char*, std::function<void(StoreTest&)>, const char*, const wchar_t*, const char*,
+                           std::string, bool>;
+class PlantedStoreTest : public StoreTest, public ::testing::WithParamInterface<Planted> {};
+
+TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
+    const auto& [name, plant, loadError, loaded, saveErrorOrNull, keptBytes, userStuck] = GetParam();
+    const std::string saveError = saveErrorOrNull != nullptr ? saveErrorOrNull : loadError;
+    Settings(L"old-server", 1111, L"WS-OLD").Save(true);
+    WriteBytes(Outside() + L"\\victim", "victim");
+    files_.calls.clear();  // faults count the calls from here on
+    plant(*this);
+    if (IsSkipped()) return;
+    CorvexParameters parameters(L"client");  // a refused load leaves its values as they were
+    const std::string loadRefusal = ErrorOf([&] { parameters.Load(); });
+    const auto before = Files();
+    const std::string bytesBefore = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
+    const std::string saveRefusal = ErrorOf([&] { Settings(L"new-server", 2222, L"WS-NEW").Save(true); });
+    const std::string bytes = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
+    std::vector<std::string> after;
+    std::string kept;
+    for (const auto& file : Files()) {
+        if (file.find(".damaged-") == std::string::npos)
+            after.push_back(file);
+        else
+            kept += ReadBytes(bench.PathInRoot(std::wstring(file.begin(), file.end())));
+    }
+    const bool saved = saveError.empty();
+    EXPECT_EQ(std::make_tuple(loadRefusal.find(loadError) != std::string::npos, Show(parameters),
+                              saveRefusal.find(saveError) != std::string::npos, after,
+                              bytes.find("new-server") != std::string::npos, saved || userStuck || bytes == bytesBefore,
+                              kept, FilesBelow(Outside()), ReadBytes(Outside() + L"\\victim")),
+              std::make_tuple(true, std::wstring(loaded), true, before, saved || userStuck, true, keptBytes,
+                              std::vector<std::string>{"victim"}, "victim"))
+        << loadRefusal << " | " << saveRefusal;
+}
+
+using T = StoreTest;
+const wchar_t kOld[] = L"old-server|1111|Administrator|WS-OLD", kNoName[] = L"old-server|1111|Administrator|",
+              kDefaults[] = L"localhost|9750|Administrator|";
+const std::string kUtf16("\xff\xfe{\0}\0", 6);
+const char kReplaced[] = "cannot be replaced: another program is using the file.";
+// The stored files with one thing changed.
+std::string User(const std::string& from, const std::string& to) {
+    std::string bytes =
+        "{\"formatVersion\": 1, \"role\": \"client\", \"serverHost\": \"old-server\", "
+        "\"serverPort\": 1111, \"secured\": false, \"login\": \"Administrator\"}";
+    return bytes.replace(bytes.find(from), from.size(), to);
+}
+const std::string kDashName =
+    R"({"formatVersion": 1, "role": "client", "workstationName": "-ws", "systemSupplied": false})";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vector<Planted>{
+    // Damaged files: each counts alone, and a save keeps it beside the store first.
+    {"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kUtf16); },
+     "workstation.json\" is damaged", kDefaults, "", kUtf16 + kUtf16, false},
+    {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kDashName); }, "", kNoName, "", kDashName, false},
+    {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), User("client", "server")); }, "",
+     L"localhost|9750|Administrator|WS-OLD", "", User("client", "server"), false},
+    {"NewerFormat", [](T& t) { WriteBytes(t.UserFile(), User("1,", "2,")); }, "", L"localhost|9750|Administrator|WS-OLD",
+     "", User("1,", "2,"), false},
+    {"SecuredNotABoolean", [](T& t) { WriteBytes(t.UserFile(), User("false", "\"no\"")); }, "",
+     L"localhost|9750|Administrator|WS-OLD", "", User("false", "\"no\""), false},
+    {"DuplicateKey", [](T& t) { WriteBytes(t.UserFile(), User("\"login\"", "\"role\": \"client\", \"login\"")); }, "",
+     L"localhost|9750|Administrator|WS-OLD", "", User("\"login\"", "\"role\": \"client\", \"login\""), false},
+    // Links, names in the wrong place and a stranger's folder.
+    {"LinkAtProgramData", [](T& t) { t.LinkAt(t.bench.folders.programData, t.Outside()); }, "ProgramData\" is a link",
+     kDefaults, nullptr, "", false},
+    {"LinkAtUserJson", [](T& t) { t.LinkAt(t.UserFile(), t.Outside() + L"\\victim"); }, "user.json\" is a link",
+     kDefaults, nullptr, "", false},
+    {"FileWhereSettingsShouldBe",
+     [](T& t) { fs::remove_all(Native(t.Store())), WriteBytes(t.Store().substr(0, t.Store().size() - 1), "x"); },
+     "Settings\" is a file, not a folder", kDefaults, nullptr, "", false},
+    {"QuentaraOwnedByAStranger", [](T& t) {
+         if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
+         ASSERT_EQ(::chown(Native(t.Quentara()).c_str(), 4242, 4242), 0);
+     }, "belongs to 4242, who is not an administrator", kDefaults, nullptr, "", false},
+    {"OpenFolderThatCannotBeProtected", [](T& t) {
+         fs::permissions(Native(t.Store()), fs::perms::all), t.files_.faults[L"restrict"] = {ERROR_ACCESS_DENIED, 0};
+     }, "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed.", "", false},
+    // Saves failing part-way: the pair is replaced all together or not at all.
+    {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, kReplaced, "", false},
+    {"FirstSaveSecondReplaceBlocked", [](T& t) {
+         fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile()));
+         t.files_.faults[L"replace"] = {32, 2};
+     }, "", kDefaults, kReplaced, "", false},
+    {"DamagedFileAndReplaceBlocked",
+     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"replace"] = {32, 2}; }, "", kNoName,
+     kReplaced, "", false},
+    {"DamagedFileAndPuttingBackFails",
+     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}}; },
+     "", kNoName, "The damaged file was kept as \"", kUtf16, true},
+    {"DamagedFileAndDiskFull",
+     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 2}; }, "", kNoName,
+     "user.json\" cannot be written: the disk is full. No settings file was changed.", "", false},
+    // A file too large to keep a copy of is not replaced.
+    {"FileAbove16MiB", [](T& t) { WriteBytes(t.UserFile(), std::string((16 << 20) + 1, ' ')); }, "larger than 64 KiB",
+     kDefaults, "larger than 16 MiB; move it away first", "", false}}),
+    [](const auto& info) { return std::string(std::get<0>(info.param)); });
+// clang-format on
 
 }  // namespace

@@ -2,7 +2,9 @@
 // against a real temporary folder with it. Backslashes become slashes, names are UTF-8, and a
 // symbolic link stands for a Windows link (reparse point). Rights are not imitated: files are
 // rw-r--r--, folders rwxr-xr-x; the administrators are root and the user running the tests,
-// and others may change a folder that its group or others may write. It records the calls.
+// and others may change a folder that its group or others may write. It records the calls,
+// and fails those a test names with the chosen error code without doing them (a failing
+// write first writes half of the bytes, as a full disk would).
 #pragma once
 
 #include <sys/stat.h>
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,6 +32,9 @@ public:
     // "read", "write" (or "write protected": with the store's rights), "replace" (the target),
     // "remove", "create folders", "create store folder", "restrict", then a blank and the path.
     std::vector<std::wstring> calls;
+    // By operation ("write" for both kinds): the error, and the call of that operation that it
+    // hits (1 the first, ...; 0 every call).
+    std::map<std::wstring, std::pair<DWORD, int>> faults;
 
     static std::string NativePath(const std::wstring& path) {
         std::string native = WideToUtf8Lossy(path);
@@ -44,34 +50,35 @@ public:
     DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override {
         std::error_code error;
         const auto size = std::filesystem::file_size(NativePath(path), error);  // a folder is an error
-        Record(L"read", path);
+        if (const DWORD fault = Hit(L"read", path)) return fault;
         if (error || size > maxBytes) return error ? Code(error.value()) : ERROR_FILE_TOO_LARGE_FOR_READ;
         std::ifstream in(NativePath(path), std::ios::binary);
         return contents.assign(std::istreambuf_iterator<char>(in), {}), ERROR_SUCCESS;
     }
     DWORD WriteNewFile(const std::wstring& path, const std::string& contents, bool storeRights) override {
-        Record(storeRights ? L"write protected" : L"write", path);
+        const DWORD fault = Hit(storeRights ? L"write protected" : L"write", path);
         std::FILE* file = std::fopen(NativePath(path).c_str(), "wbx");  // never opens what is there
         if (file == nullptr) return Code(errno);
-        const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-        return std::fclose(file) != 0 || !written ? Code(errno) : ERROR_SUCCESS;
+        const std::size_t size = fault != 0 ? contents.size() / 2 : contents.size();
+        const bool written = std::fwrite(contents.data(), 1, size, file) == size;
+        return std::fclose(file) != 0 || !written ? Code(errno) : fault;
     }
     DWORD Replace(const std::wstring& source, const std::wstring& target) override {
-        Record(L"replace", target);
+        if (const DWORD fault = Hit(L"replace", target)) return fault;
         return Result(std::rename(NativePath(source).c_str(), NativePath(target).c_str()));
     }
     DWORD Remove(const std::wstring& path) override {
-        Record(L"remove", path);
+        Hit(L"remove", path);  // recorded only: a remove is never failed
         return Result(::unlink(NativePath(path).c_str()));
     }
     DWORD CreateFolders(const std::wstring& path) override {
         std::error_code error;
-        Record(L"create folders", path);
+        Hit(L"create folders", path);  // recorded only
         std::filesystem::create_directories(NativePath(path), error);
         return Code(error.value());
     }
     DWORD CreateStoreFolder(const std::wstring& path) override {
-        Record(L"create store folder", path);
+        Hit(L"create store folder", path);  // recorded only
         return Result(::mkdir(NativePath(path).c_str(), 0755));
     }
     DWORD GetOwnership(const std::wstring& path, FolderOwnership& ownership) override {
@@ -83,12 +90,20 @@ public:
         return ERROR_SUCCESS;
     }
     DWORD RestrictToAdministrators(const std::wstring& path) override {  // the store never passes a link here
-        Record(L"restrict", path);
+        if (const DWORD fault = Hit(L"restrict", path)) return fault;
         return Result(::chmod(NativePath(path).c_str(), 0755));
     }
 
 private:
-    void Record(const std::wstring& operation, const std::wstring& path) { calls.push_back(operation + L" " + path); }
+    // Records the call; the error of the fault that hits it, else 0.
+    DWORD Hit(const std::wstring& operation, const std::wstring& path) {
+        calls.push_back(operation + L" " + path);
+        const auto fault = faults.find(operation.substr(0, operation.find(L" protected")));
+        if (fault == faults.end()) return ERROR_SUCCESS;
+        const auto count =
+            std::count_if(calls.begin(), calls.end(), [&](auto& c) { return c.rfind(fault->first, 0) == 0; });
+        return fault->second.second == 0 || fault->second.second == count ? fault->second.first : ERROR_SUCCESS;
+    }
     // errno as the Windows error code that the seam speaks.
     static DWORD Code(int error) {
         if (error == ENOENT || error == ENOTDIR) return ERROR_FILE_NOT_FOUND;
