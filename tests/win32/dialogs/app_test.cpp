@@ -1,5 +1,5 @@
-// The application without its dialogs' details: the run mode a command line chooses and the
-// silent modes.
+// The application without its dialogs' details: the run mode a command line chooses, the
+// silent modes and the entry point's "Error!" box.
 #include "dialog_bench.h"
 #include "dialogs/setup_client_dlg.h"
 #include "params/corvex_parameters.h"
@@ -136,6 +136,18 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_TRUE(refused.trace.empty()) << "no firewall or service step";
     ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
+}
+
+// An exception that escapes the application is shown in the "Error!" box (UTF-8 text, no owner)
+// and ends the run with 16.
+TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
+    struct Throwing : CWinApp {
+        BOOL InitInstance() override { throw std::runtime_error("boom at cli\xC3\xA9nt"); }
+    };
+    AppBench bench;
+    Throwing app;
+    EXPECT_EQ(AfxWinMain(app), kExitUnexpectedError);
+    EXPECT_EQ(Described(bench.prompts.messageBoxes), L"boom at cli\u00e9nt|Error!|16|0|0\n");
 }
 
 }  // namespace
