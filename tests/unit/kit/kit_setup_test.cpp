@@ -6,8 +6,7 @@
 
 namespace {
 
-using params_test::ReadBytes;
-using params_test::WriteBytes;
+using namespace params_test;
 using testing_support::AppBench;
 
 struct Lines : kit::KitLog {

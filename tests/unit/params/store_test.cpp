@@ -2,6 +2,8 @@
 // damaged files, attacks and failing saves planted in the agent's store.
 #include <unistd.h>
 
+#include <ctime>
+
 #include "params_fixture.h"
 
 namespace {
@@ -22,7 +24,6 @@ public:
         fs::remove_all(Native(path));
         fs::create_symlink(Native(target), Native(path));
     }
-    std::wstring Loaded() { return Show(bench.ReadAgentSettings()); }
 };
 
 TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHasItsRights) {
@@ -35,7 +36,7 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     EXPECT_NE(ReadBytes(UserFile()).find("\"secured\": true,\n  \"login\": \"CORP\\\\J\xc3\xbcrgen \xe6\xb8\xac"),
               std::string::npos);
     EXPECT_TRUE(bench.SystemSupplied(Store()));
-    EXPECT_EQ(Loaded(), host + L"|65535|" + login + L"|");
+    EXPECT_EQ(Show(bench.ReadAgentSettings()), host + L"|65535|" + login + L"|");
     // Each folder below ProgramData is created with the store's rights, every file written with
     // them, nothing repaired afterwards.
     const std::wstring created = L"create store folder " + Quentara();
@@ -47,6 +48,32 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     loaded.Load();
     loaded.Save(bench.PathInRoot(L"copy"), bench.PathInRoot(L"copy"));
     EXPECT_NE(ReadBytes(bench.PathInRoot(L"copy\\user.json")).find("\"secured\": true"), std::string::npos);
+}
+
+// A time as the name of a damaged file's kept copy tells it.
+std::string Stamp(std::time_t t) {
+    char stamp[16] = {};
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&t));
+    return stamp;
+}
+
+// A file above 64 KiB is damaged even when it holds good JSON: a save keeps it first, under a
+// free name when earlier copies of the same second are there.
+TEST_F(StoreTest, ASaveKeepsAnOversizedFileUnderAFreeName) {
+    Settings(L"old-server", 1111, L"WS-OLD").Save(true);
+    const std::string big = "{" + std::string(70 * 1024, ' ') + ReadBytes(UserFile()).substr(1);
+    WriteBytes(UserFile(), big);
+    const std::time_t now = std::time(nullptr);
+    for (std::time_t t = now - 1; t <= now + 3; ++t) {
+        const std::string stamp = Stamp(t);
+        WriteBytes(UserFile() + L".damaged-" + std::wstring(stamp.begin(), stamp.end()), "older");
+    }
+    Settings(L"new-server", 2222, L"WS-NEW").Save(true);
+    std::vector<std::string> kept;
+    for (const auto& file : Files())
+        if (ReadBytes(bench.PathInRoot(std::wstring(file.begin(), file.end()))) == big) kept.push_back(file);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].substr(kept[0].size() - 2), "-2");
 }
 
 // Planted in the agent's store (which holds "old-server" and "WS-OLD") before a load and a save
