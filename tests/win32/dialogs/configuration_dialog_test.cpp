@@ -178,6 +178,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                 if (c.install) {
                     EXPECT_EQ(std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
                               std::make_tuple(false, L"Leave empty to use this computer's network name, WS-0142", 4));
+                    EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
                     EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame()),
                               std::make_tuple(std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
                                                                IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK},
