@@ -51,10 +51,9 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
 }
 
 // A time as the name of a damaged file's kept copy tells it.
-std::string Stamp(std::time_t t) {
+std::wstring Stamp(std::time_t t) {
     char stamp[16] = {};
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&t));
-    return stamp;
+    return std::wstring(stamp, stamp + std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&t)));
 }
 
 // A file above 64 KiB is damaged even when it holds good JSON: a save keeps it first, under a
@@ -64,10 +63,7 @@ TEST_F(StoreTest, ASaveKeepsAnOversizedFileUnderAFreeName) {
     const std::string big = "{" + std::string(70 * 1024, ' ') + ReadBytes(UserFile()).substr(1);
     WriteBytes(UserFile(), big);
     const std::time_t now = std::time(nullptr);
-    for (std::time_t t = now - 1; t <= now + 3; ++t) {
-        const std::string stamp = Stamp(t);
-        WriteBytes(UserFile() + L".damaged-" + std::wstring(stamp.begin(), stamp.end()), "older");
-    }
+    for (std::time_t t = now - 1; t <= now + 3; ++t) WriteBytes(UserFile() + L".damaged-" + Stamp(t), "older");
     Settings(L"new-server", 2222, L"WS-NEW").Save(true);
     std::vector<std::string> kept;
     for (const auto& file : Files())

@@ -71,10 +71,12 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_EQ(
         Run(dialog,
             [&](DialogDriver& w) {
-                EXPECT_EQ(std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
-                                          w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
-                          std::make_tuple(true, false, L"WS-9",
-                                          L"Leave empty to use each workstation's own network name", 4));
+                EXPECT_EQ(
+                    std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
+                                    w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes(),
+                                    w.Frame()),
+                    std::make_tuple(true, false, L"WS-9", L"Leave empty to use each workstation's own network name", 4,
+                                    L"centred, task-bar button, close button"));
                 EXPECT_EQ(w.Labels(),
                           L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
                               L"|Workstation name settings|Workstation name|Name of the local machine as seen by "
