@@ -1,7 +1,6 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
 // silent modes and the entry point's "Error!" box.
 #include "dialog_bench.h"
-#include "dialogs/setup_client_dlg.h"
 #include "params/corvex_parameters.h"
 
 namespace {
