@@ -116,7 +116,8 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
 
 using T = StoreTest;
 const wchar_t kOld[] = L"old-server|1111|Administrator|WS-OLD", kNoName[] = L"old-server|1111|Administrator|",
-              kDefaults[] = L"localhost|9750|Administrator|";
+              kDefaults[] = L"localhost|9750|Administrator|",
+              kUserDamaged[] = L"localhost|9750|Administrator|WS-OLD";  // user.json's values the defaults
 const std::string kUtf16("\xff\xfe{\0}\0", 6);
 const char kReplaced[] = "cannot be replaced: another program is using the file.";
 // The stored files with one thing changed.
@@ -135,13 +136,13 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "workstation.json\" is damaged", kDefaults, "", kUtf16 + kUtf16, false},
     {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kDashName); }, "", kNoName, "", kDashName, false},
     {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), User("client", "server")); }, "",
-     L"localhost|9750|Administrator|WS-OLD", "", User("client", "server"), false},
-    {"NewerFormat", [](T& t) { WriteBytes(t.UserFile(), User("1,", "2,")); }, "", L"localhost|9750|Administrator|WS-OLD",
+     kUserDamaged, "", User("client", "server"), false},
+    {"NewerFormat", [](T& t) { WriteBytes(t.UserFile(), User("1,", "2,")); }, "", kUserDamaged,
      "", User("1,", "2,"), false},
     {"SecuredNotABoolean", [](T& t) { WriteBytes(t.UserFile(), User("false", "\"no\"")); }, "",
-     L"localhost|9750|Administrator|WS-OLD", "", User("false", "\"no\""), false},
+     kUserDamaged, "", User("false", "\"no\""), false},
     {"DuplicateKey", [](T& t) { WriteBytes(t.UserFile(), User("\"login\"", "\"role\": \"client\", \"login\"")); }, "",
-     L"localhost|9750|Administrator|WS-OLD", "", User("\"login\"", "\"role\": \"client\", \"login\""), false},
+     kUserDamaged, "", User("\"login\"", "\"role\": \"client\", \"login\""), false},
     // Links, names in the wrong place and a stranger's folder.
     {"LinkAtProgramData", [](T& t) { t.LinkAt(t.bench.folders.programData, t.Outside()); }, "ProgramData\" is a link",
      kDefaults, nullptr, "", false},
