@@ -105,17 +105,14 @@ AppBench::Stored AppBench::ReadSettings(const std::wstring& userDir, const std::
 }
 
 std::string AppBench::StoreBytes(const std::wstring& userDir, const std::wstring& workstationDir) {
-    std::string user;
-    std::string workstation;
+    std::string user, workstation;
     files.ReadWholeFile(userDir + L"user.json", 1 << 20, user);
     files.ReadWholeFile(workstationDir + L"workstation.json", 1 << 20, workstation);
     return user + workstation;
 }
 
 bool AppBench::SystemSupplied(const std::wstring& folder) {
-    std::string bytes;
-    files.ReadWholeFile(folder + L"workstation.json", 1 << 20, bytes);
-    return bytes.find("\"systemSupplied\": true") != std::string::npos;
+    return StoreBytes(folder, folder).find("\"systemSupplied\": true") != std::string::npos;
 }
 
 std::wstring AppBench::PathInRoot(const std::wstring& relative) const { return m_host->Root() + L"\\" + relative; }

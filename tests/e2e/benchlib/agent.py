@@ -27,16 +27,12 @@ def setup_log(sandbox):
     return (settings_dir(sandbox).parent / "Logs" / "setup.log").read_text(encoding="utf-8").splitlines()
 
 
-def read_json(folder, name):
-    return json.loads((folder / name).read_text(encoding="utf-8"))
-
-
 def stored_settings(sandbox):
     # (host, port, login, workstation name) as stored, or None without a store.
     folder = settings_dir(sandbox)
     if not (folder / "user.json").is_file():
         return None
-    user, station = read_json(folder, "user.json"), read_json(folder, "workstation.json")
+    user, station = (json.loads((folder / n).read_text(encoding="utf-8")) for n in ("user.json", "workstation.json"))
     return user["serverHost"], user["serverPort"], user["login"], station["workstationName"]
 
 

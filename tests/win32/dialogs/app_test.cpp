@@ -137,14 +137,31 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
 }
 
+// Each service command tells the controller's error in a box of its own and gives FALSE: "Access
+// denied", else the unknown error, with its code for a start only. A stop refused because the
+// service is not active, and a status query that answers 2, are errors too.
+using ServiceCommandTest = DialogTest;
+TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
+    bench.services.state = SERVICE_RUNNING;  // so a start is refused with 1056
+    bench.services.FailCall("Control", 0, ERROR_SERVICE_NOT_ACTIVE);
+    std::vector<BOOL> results{app.StartService(), app.StopService()};
+    bench.services.FailCall("QueryStatus", 0, 0, 2);
+    results.push_back(app.IsServiceRunning());
+    bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);  // told after the manager's close
+    results.insert(results.end(), {app.StartService(), app.StopService(), app.IsServiceRunning()});
+    EXPECT_EQ(std::make_tuple(results, Shown()),
+              std::make_tuple(std::vector<BOOL>(6, FALSE),
+                              std::vector<std::wstring>{L"Unknown system error. Code: 1056", kUnknown, kUnknown,
+                                                        L"Access denied", L"Access denied", L"Access denied"}));
+}
+
 // An exception that escapes the application is shown in the "Error!" box (UTF-8 text, no owner)
 // and ends the run with 16.
 TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
     struct Throwing : CWinApp {
         BOOL InitInstance() override { throw std::runtime_error("boom at cli\xC3\xA9nt"); }
-    };
+    } app;
     AppBench bench;
-    Throwing app;
     EXPECT_EQ(AfxWinMain(app), kExitUnexpectedError);
     EXPECT_EQ(Described(bench.prompts.messageBoxes), L"boom at cli\u00e9nt|Error!|16|0|0\n");
 }

@@ -12,19 +12,21 @@ using platform::FakeServiceManager;
 using namespace testing_support;
 
 // The dialog as the service manager sees it at each start or stop request, that is while a
-// service command runs: the three buttons, the focus and the firewall's rules.
+// service command runs: the three buttons, the focus, the firewall's rules and whether the
+// store holds the typed host.
 class ConfigurationDialogTest : public DialogTest {
 protected:
     ConfigurationDialogTest() {
         services.onRequest = [this](const char* request) {
             const DialogDriver window(::GetActiveWindow());  // the dialog on screen
-            requests.push_back(request), rulesAtRequest.push_back(bench.firewall.rules.size());
-            seen.push_back({window.Buttons(), window.Focus()});
+            requests.push_back(request), seen.push_back({window.Buttons(), window.Focus()});
+            atRequest.push_back(
+                {bench.firewall.rules.size(), bench.AgentStoreBytes().find("new.example") != std::string::npos});
         };
     }
     platform::FakeServiceManager& services = bench.services;
     std::vector<std::string> requests;
-    std::vector<size_t> rulesAtRequest;
+    std::vector<std::pair<size_t, bool>> atRequest;
     std::vector<std::pair<std::vector<bool>, int>> seen;
     // Records the dialog's own operations as it reaches them through the virtual table.
     struct Recording : CClientConfigurationDlg {
@@ -64,6 +66,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         w.Click(IDC_START, true);
         after.push_back({w.Buttons(), w.Focus()});
         w.Type(IDC_SERVER_HOST, L"edited.example.com");  // only Start asks about an edit
+        w.Click(IDC_LOAD_DEFAULTS);                      // which keeps the mark
         w.Click(IDC_RESTART, true);
         after.push_back({w.Buttons(), w.Focus()});
         w.Click(IDC_STOP, true);
@@ -75,21 +78,28 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     EXPECT_EQ(Described(bench.prompts.messageBoxes),  // the error icon and OK alone, the focus on OK
               L"Unknown system error|SetupClient|16|1|1\nUnknown system error. Code: 1056|SetupClient|16|1|1\n");
     EXPECT_EQ(seen, decltype(seen)(5, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
+    EXPECT_TRUE(dialog.IsModified());
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
 // boxes, no icons set and, in the workstation dialog, the template's three live service
-// buttons. An OK with accepted values saves over the damage (the name as typed) and ends either
-// dialog.
+// buttons. An edit of any box marks either dialog. An OK with accepted values saves over the
+// damage (the name as typed) and ends either dialog.
 TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
+    struct Flag : CSetupClientDlg {  // reaches the base's flag of any dialog
+        static void Clear(CSetupClientDlg& dialog) { dialog.*(&Flag::m_modified) = FALSE; }
+    };
     CInstallClientConfigurationDlg install;
-    for (CDialog* opened : std::initializer_list<CDialog*>{&dialog, &install}) {
+    std::vector<BOOL> marks;
+    for (CSetupClientDlg* opened : std::initializer_list<CSetupClientDlg*>{&dialog, &install}) {
         bench.DamageAgentSettings();
         EXPECT_EQ(Run(*opened,
                       [&](DialogDriver& w) {
                           EXPECT_EQ(std::make_tuple(w.Boxes(), w.Buttons(), w.Send(WM_GETICON, ICON_BIG)),
                                     std::make_tuple(std::vector<std::wstring>(4, L""),
                                                     opened == &dialog ? std::vector<bool>(3, true) : kNone, 0));
+                          for (int id : kSettingsBoxes)
+                              Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
                           w.Fill({L"b.example.com", L"9750", L"CORP\\backup", L"WS-2"});
                           w.Click(IDOK);
                       }),
@@ -97,6 +107,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
         EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings().host, bench.SystemSupplied(bench.AgentStore())),
                   std::make_tuple(L"b.example.com", false));
     }
+    EXPECT_EQ(marks, std::vector<BOOL>(8, TRUE));
     ASSERT_EQ(Shown().size(), 2u);
     for (const auto& box : bench.prompts.messageBoxes)
         EXPECT_EQ(std::make_tuple(box.caption, box.type, box.owned), std::make_tuple(L"Error!", 16u, false));
@@ -161,6 +172,7 @@ struct OkCase {
     std::vector<std::wstring> messages;
     bool closes;
     std::vector<bool> buttons;
+    bool fresh = false;  // nothing stored yet (always so for the install-time dialog)
 };
 
 class OkTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<OkCase> {};
@@ -170,7 +182,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     c.arrange(services);
     CInstallClientConfigurationDlg install;
     CSetupClientDlg& shown = c.install ? static_cast<CSetupClientDlg&>(install) : dialog;
-    if (c.install) std::filesystem::remove_all(bench.AgentStore());
+    if (c.install || c.fresh) std::filesystem::remove_all(bench.AgentStore());
     EXPECT_EQ(
         Run(shown,
             [&](DialogDriver& w) {
@@ -196,14 +208,14 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
         c.closes ? IDOK : kLeftOpen);
     EXPECT_EQ(requests, c.requests);
     EXPECT_EQ(Shown(), c.messages);
-    // Saved: the typed host, the default security, the name as a user typed it (the install-time
-    // dialog opens on no store, hence an empty name, which is the system's), the dialog unmarked.
+    // Saved: the typed host, the default security, the name as a user typed it (on no store the
+    // dialogs open with an empty name, which is the system's), the dialog unmarked.
     const bool saved = *c.host != L'\0';
     EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings().host,
                               bench.AgentStoreBytes().find(kDefaultSecurity) != std::string::npos,
                               bench.SystemSupplied(bench.AgentStore()), shown.IsModified() != FALSE),
-              std::make_tuple(saved ? c.host : L"localhost", saved, c.install && saved, !saved));
-    EXPECT_EQ(rulesAtRequest, std::vector<size_t>(c.requests.size(), 1u)) << "the rule comes first";
+              std::make_tuple(saved ? c.host : L"localhost", saved, (c.install || c.fresh) && saved, !saved));
+    EXPECT_EQ(atRequest, decltype(atRequest)(c.requests.size(), {1u, true})) << "the settings and the rule come first";
     EXPECT_EQ(Rules(bench.firewall), saved ? L"C:\\Corvex\\CorvexWorkstation.exe|Corvex Workstation x64\n" : L"");
 }
 
@@ -216,7 +228,7 @@ const wchar_t kNew[] = L"new.example.com", k1052[] = L"Unknown system error. Cod
 INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
     OkCase{"StopRefused", false, StopRefused, kNew, kStop, {kUnknown}, false, kRunning},
     OkCase{"StoppedButStartRefused", false, StartRefused, kNew, kRestart, {k1052}, false, kStopped},
-    OkCase{"StartsAStoppedService", false, Stopped, kNew, kStart, {}, true, {}},
+    OkCase{"StartsAStoppedServiceOnAFreshMachine", false, Stopped, kNew, kStart, {}, true, {}, true},
     OkCase{"StartNotDone", false, StartNotDone, kNew, kStart, {}, false, kStopped},
     OkCase{"InstallRunning", true, Running, kNew, kRestart, {}, true, {}},
     OkCase{"InstallCannotStart", true, CannotStart, kNew, kStart, {k1052}, true, {}},

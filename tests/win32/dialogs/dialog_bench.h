@@ -8,8 +8,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +19,9 @@
 #include "res/resource.h"
 
 namespace testing_support {
+
+// The four settings boxes: host, port, login, workstation name.
+constexpr int kSettingsBoxes[] = {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME};
 
 class DialogDriver {
 public:
@@ -54,12 +57,9 @@ public:
         ::SendMessageW(m_dialog, WM_CLOSE, 0, 0);
         Pump();
     }
-    // Types into the settings boxes in order (host, port, login, workstation name); true when each shows its text.
-    bool Fill(const std::vector<std::wstring>& texts) {
-        const int ids[] = {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME};
-        bool shown = true;
-        for (size_t i = 0; i < texts.size(); ++i) shown = Type(ids[i], texts[i]) && shown;
-        return shown;
+    // Types into the settings boxes in order (host, port, login, workstation name).
+    void Fill(const std::vector<std::wstring>& texts) {
+        for (size_t i = 0; i < texts.size(); ++i) Type(kSettingsBoxes[i], texts[i]);
     }
     std::wstring Text(int id) const { return TextOf(Item(id)); }
     // The caption, then the text of every control but the edit boxes, in template order.
@@ -113,7 +113,7 @@ public:
     // How many of the four settings boxes take a text longer than they show, with no limit of their own.
     int LongTextBoxes() const {
         int boxes = 0;
-        for (int id : {IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_ADMIN_LOGIN, IDC_WORKSTATION_NAME})
+        for (int id : kSettingsBoxes)
             boxes += (::GetWindowLongW(Item(id), GWL_STYLE) & ES_AUTOHSCROLL) != 0 &&
                      ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
         return boxes;

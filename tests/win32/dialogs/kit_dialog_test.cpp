@@ -12,28 +12,25 @@ namespace {
 
 using namespace testing_support;
 
+// The predefined settings below the bench's folder: every use of the folders must take them from here.
 class TestPacketDlg : public CCreateClientPacketDlg {
 public:
-    // When set, the predefined settings lie below it: every use of the folders must take them from here.
     std::wstring settingsRoot;
-    std::wstring GetUserSettingsDir() override {
-        return settingsRoot.empty() ? CCreateClientPacketDlg::GetUserSettingsDir() : settingsRoot + L"User\\";
-    }
-    std::wstring GetWorkstationSettingsDir() override {
-        return settingsRoot.empty() ? CCreateClientPacketDlg::GetWorkstationSettingsDir()
-                                    : settingsRoot + L"Workstation\\";
-    }
+    std::wstring GetUserSettingsDir() override { return settingsRoot + L"User\\"; }
+    std::wstring GetWorkstationSettingsDir() override { return settingsRoot + L"Workstation\\"; }
 };
 
 class KitDialogTest : public DialogTest {
 protected:
     KitDialogTest() {
+        dialog.settingsRoot = bench.PathInRoot(L"predefined\\");
         platform::Seams seams = platform::Current();
         seams.processes = &launcher;
         seams.textFiles = &textFiles;  // the real one, on the bench's disk
         platform::Install(seams);
         launcher.onStart = [this](const platform::FakeProcessLauncher::Start& start) {
             commandLine = start.commandLine, waitCursorWhileRunning = WaitCursorNow();
+            storedAtStart = bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
         };
         launcher.onWait = [this] { waitCursorWhileRunning = waitCursorWhileRunning && WaitCursorNow(); };
     }
@@ -44,6 +41,7 @@ protected:
     TestPacketDlg dialog;
     std::wstring commandLine;             // the last start's
     bool waitCursorWhileRunning = false;  // at the start and during the wait
+    std::string storedAtStart;            // the predefined settings when the compiler started
 };
 
 // "Create" with each choice (after "Load defaults"), box 1002 holding a name typed under the
@@ -61,13 +59,12 @@ class CreateTest : public KitDialogTest, public ::testing::WithParamInterface<Cr
 
 TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const CreateCase& c = GetParam();
-    dialog.settingsRoot = bench.PathInRoot(L"predefined\\");
     CorvexParameters lastTime(L"client");
     lastTime.SetClientName(L"WS-9", false);
     lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit"));
     bench.files.WriteNewFile(bench.PathInRoot(L"kit.exe"), "an older kit", false);
-    bench.prompts.answers = {IDOK, IDYES};  // to the port's prompt, then: replace it
+    bench.prompts.answers = {IDOK, IDOK, IDYES};  // to the port's prompts, then: replace it
     EXPECT_EQ(
         Run(dialog,
             [&](DialogDriver& w) {
@@ -88,6 +85,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 w.Click(IDC_NAME_TYPED);
                 EXPECT_EQ(std::make_tuple(w.Focus(), dialog.GetNameChoice(), w.Enabled(IDC_WORKSTATION_NAME)),
                           std::make_tuple(IDC_SERVER_PORT, UseComputerName, false));
+                w.Click(IDOK);               // refused before a file is asked for
                 w.Click(IDC_LOAD_DEFAULTS);  // the port back
                 w.Click(c.choiceButton);
                 w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
@@ -95,17 +93,18 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 w.Click(IDC_NAME_TYPED);
                 w.Type(IDC_WORKSTATION_NAME, c.typedName);
                 w.Click(c.choiceButton);
-                EXPECT_EQ(std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME)),
-                          std::make_tuple(c.typed, std::wstring(c.typedName)))
-                    << "the box keeps its text";
+                EXPECT_EQ(
+                    std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
+                    std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
+                    << "the box keeps its text; no edit marks this dialog";
                 w.Click(IDOK);
             }),
         IDOK);
     EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
               (AppBench::Stored{L"backup01.example.com", 9751, L"CORP\\backup", c.typed ? c.typedName : L""}));
     EXPECT_EQ(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
-    EXPECT_NE(bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).find(kDefaultSecurity),
-              std::string::npos);
+    const std::string stored = bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
+    EXPECT_NE(stored.find(kDefaultSecurity), std::string::npos);
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
     const std::wstring output = bench.PathInRoot(L"kit.exe");
@@ -116,12 +115,16 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                output + LR"(" /DCURRENT_WORK_DIR="C:\Corvex\\")" +
                                (c.asks ? L" /DASK_FOR_PARAMETERS" : L"") +
                                LR"( "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
-    // Handles inherited, CREATE_NO_WINDOW alone, an INFINITE wait, every handle closed, the wait cursor.
-    EXPECT_EQ(std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags,
-                              launcher.waitTimeouts, launcher.openHandles, waitCursorWhileRunning, WaitCursorNow()),
-              std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false));
+    // Handles inherited, CREATE_NO_WINDOW alone, an INFINITE wait, every handle closed, the wait
+    // cursor, the settings stored before the start.
+    EXPECT_EQ(
+        std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags, launcher.waitTimeouts,
+                        launcher.openHandles, waitCursorWhileRunning, WaitCursorNow(), storedAtStart),
+        std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false, stored));
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
-              L"Please enter a positive integer.|SetupClient|48|1|1012\n\"" + output +
+              L"Please enter a positive integer.|SetupClient|48|1|1012\nPlease enter a positive "
+              L"integer.|SetupClient|48|1|1\n\"" +
+                  output +
                   L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\nThe Client distribution kit is "
                   L"saved into \"" +
                   output + L"\".|SetupClient|64|1|1\n");
@@ -139,7 +142,7 @@ const wchar_t kOutput[] = L"C:\\Kits\\kit \u00e9.exe";  // the batch file holds 
 
 // BuildPacket itself. A configurator path of 260 characters filled the buffer, so the system cut
 // it: nothing is built. Otherwise the configurator's folder is the path with its file name cut
-// and one backslash appended. "--debug" standing whole writes the command line (unquoted
+// and one backslash appended. "--debug", in any letter case, writes the command line (unquoted
 // compiler, one blank, no line end) to the batch file beside the configurator before the start.
 TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFileWrittenBeforeTheStart) {
     const std::wstring deep = L"C:\\" + std::wstring(240, L'd');
@@ -165,15 +168,17 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
         bench.files.ReadWholeFile(batchFile, 1 << 16, atStart);
     };
-    bench.CommandLine(L"--create_packet --debug=1");  // not the switch
-    dialog.BuildPacket(kOutput);
-    EXPECT_EQ(atStart, "");
     bench.files.WriteNewFile(batchFile, "an earlier build's", false);  // written over
+    // (By the batch file, the system's file system: a new file never opens one that is there, a
+    // read takes a file as large as its limit.)
+    EXPECT_EQ(bench.files.WriteNewFile(batchFile, "x", false), DWORD{ERROR_FILE_EXISTS});
     bench.CommandLine(L"--create_packet --DEBUG");
     const std::wstring compiler = bench.PathInRoot(L"CorvexWorkstation\\Packet\\tools\\makensis.exe ");
     const std::wstring line = compiler + dialog.ComposeBuildArguments(kOutput, bench.PathInRoot(L""));
     dialog.BuildPacket(kOutput);
-    EXPECT_EQ(atStart, std::string(line.begin(), line.end()));
+    std::string again;
+    EXPECT_EQ(std::make_tuple(atStart, bench.files.ReadWholeFile(batchFile, line.size(), again)),
+              std::make_tuple(std::string(line.begin(), line.end()), DWORD{ERROR_SUCCESS}));
     launcher.startError = 0xFFFFFFFFu;  // written also for a start that then fails, which is told and not waited for
     const std::wstring other = compiler + dialog.ComposeBuildArguments(L"C:\\other.exe", bench.PathInRoot(L""));
     EXPECT_EQ(dialog.BuildPacket(L"C:\\other.exe"), FALSE);
@@ -182,7 +187,7 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
         std::make_tuple(Described({bench.prompts.messageBoxes.back()}), launcher.waitTimeouts.size(),
                         launcher.openHandles),
         std::make_tuple(L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|0|0\n",
-                        size_t{2}, 0));
+                        size_t{1}, 0));
     ::DeleteFileW(batchFile.c_str());
     bench.files.CreateFolders(batchFile);  // a batch file that cannot be written does not stop the build
     launcher.startError = 0;
