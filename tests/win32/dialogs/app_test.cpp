@@ -1,5 +1,5 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
-// silent modes and the entry point's "Error!" box.
+// silent modes and the service commands' messages.
 #include "dialog_bench.h"
 #include "params/corvex_parameters.h"
 
@@ -153,17 +153,6 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
               std::make_tuple(std::vector<BOOL>(6, FALSE),
                               std::vector<std::wstring>{L"Unknown system error. Code: 1056", kUnknown, kUnknown,
                                                         L"Access denied", L"Access denied", L"Access denied"}));
-}
-
-// An exception that escapes the application is shown in the "Error!" box (UTF-8 text, no owner)
-// and ends the run with 16.
-TEST(EntryPoint, AnEscapedExceptionIsShownInTheErrorBoxAsUtf8AndEndsWith16) {
-    struct Throwing : CWinApp {
-        BOOL InitInstance() override { throw std::runtime_error("boom at cli\xC3\xA9nt"); }
-    } app;
-    AppBench bench;
-    EXPECT_EQ(AfxWinMain(app), kExitUnexpectedError);
-    EXPECT_EQ(Described(bench.prompts.messageBoxes), L"boom at cli\u00e9nt|Error!|16|0|0\n");
 }
 
 }  // namespace

@@ -62,9 +62,12 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     CorvexParameters lastTime(L"client");
     lastTime.SetClientName(L"WS-9", false);
     lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
-    bench.prompts.fileAnswers.push_back(bench.PathInRoot(L"kit"));
-    bench.files.WriteNewFile(bench.PathInRoot(L"kit.exe"), "an older kit", false);
-    bench.prompts.answers = {IDOK, IDOK, IDYES};  // to the port's prompts, then: replace it
+    // The file dialog: cancelled, then two names of older kits (".EXE" is kept, ".exe" added to
+    // another ending), the first not to be replaced.
+    bench.prompts.fileAnswers = {std::nullopt, bench.PathInRoot(L"kit.EXE"), bench.PathInRoot(L"setup.exe.bak")};
+    for (const wchar_t* older : {L"kit.EXE", L"setup.exe.bak.exe"})
+        bench.files.WriteNewFile(bench.PathInRoot(older), "an older kit", false);
+    bench.prompts.answers = {IDOK, IDOK, IDNO, IDYES};  // to the port's prompts, then to the two questions
     EXPECT_EQ(
         Run(dialog,
             [&](DialogDriver& w) {
@@ -97,6 +100,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                     std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
                     std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
                     << "the box keeps its text; no edit marks this dialog";
+                w.Click(IDOK);  // the file dialog cancelled: nothing built, the dialog open
+                EXPECT_EQ(std::make_tuple(launcher.starts.size(), w.Ended()), std::make_tuple(size_t{0}, false));
                 w.Click(IDOK);
             }),
         IDOK);
@@ -107,7 +112,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_NE(stored.find(kDefaultSecurity), std::string::npos);
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
-    const std::wstring output = bench.PathInRoot(L"kit.exe");
+    const std::wstring output = bench.PathInRoot(L"setup.exe.bak.exe");
     ASSERT_EQ(launcher.starts.size(), 1u);
     EXPECT_EQ(commandLine, L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
                                dialog.settingsRoot + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + dialog.settingsRoot +
@@ -124,7 +129,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
               L"Please enter a positive integer.|SetupClient|48|1|1012\nPlease enter a positive "
               L"integer.|SetupClient|48|1|1\n\"" +
-                  output +
+                  bench.PathInRoot(L"kit.EXE") +
+                  L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\n\"" + output +
                   L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\nThe Client distribution kit is "
                   L"saved into \"" +
                   output + L"\".|SetupClient|64|1|1\n");
