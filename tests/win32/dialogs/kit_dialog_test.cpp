@@ -126,14 +126,11 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
         std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags, launcher.waitTimeouts,
                         launcher.openHandles, waitCursorWhileRunning, WaitCursorNow(), storedAtStart),
         std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false, stored));
+    const std::wstring prompt = L"Please enter a positive integer.|SetupClient|48|1|",
+                       replace = L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\n";
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
-              L"Please enter a positive integer.|SetupClient|48|1|1012\nPlease enter a positive "
-              L"integer.|SetupClient|48|1|1\n\"" +
-                  bench.PathInRoot(L"kit.EXE") +
-                  L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\n\"" + output +
-                  L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\nThe Client distribution kit is "
-                  L"saved into \"" +
-                  output + L"\".|SetupClient|64|1|1\n");
+              prompt + L"1012\n" + prompt + L"1\n\"" + bench.PathInRoot(L"kit.EXE") + replace + L"\"" + output +
+                  replace + L"The Client distribution kit is saved into \"" + output + L"\".|SetupClient|64|1|1\n");
 }
 
 // clang-format off
