@@ -172,8 +172,8 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
         bench.files.ReadWholeFile(batchFile, 1 << 16, atStart);
     };
     bench.files.WriteNewFile(batchFile, "an earlier build's", false);  // written over
-    // (By the batch file, the system's file system: a new file never opens one that is there, a
-    // read takes a file as large as its limit.)
+    // The bench's file system is the system's: a new file never opens one that is there, and a
+    // read takes a file as large as its limit.
     EXPECT_EQ(bench.files.WriteNewFile(batchFile, "x", false), DWORD{ERROR_FILE_EXISTS});
     bench.CommandLine(L"--create_packet --DEBUG");
     const std::wstring compiler = bench.PathInRoot(L"CorvexWorkstation\\Packet\\tools\\makensis.exe ");
