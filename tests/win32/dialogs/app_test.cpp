@@ -2,6 +2,7 @@
 // silent modes and the service commands' messages.
 #include "dialog_bench.h"
 #include "params/corvex_parameters.h"
+#include "platform/win32/win32_seams.h"
 
 namespace {
 
@@ -153,6 +154,15 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
               std::make_tuple(std::vector<BOOL>(6, FALSE),
                               std::vector<std::wstring>{L"Unknown system error. Code: 1056", kUnknown, kUnknown,
                                                         L"Access denied", L"Access denied", L"Access denied"}));
+}
+
+// The system's own answers: the module is this program, the computer's name the one its environment carries.
+TEST(SystemSeams, NameThisProgramAndTheComputer) {
+    wchar_t path[MAX_PATH] = {};
+    platform::Win32ModuleFile().GetFileName(path, MAX_PATH);
+    EXPECT_EQ(std::make_tuple(std::wstring(path).rfind(L"\\dialogs_win32_tests.exe") + 24 == wcslen(path),
+                              platform::Win32MachineName().ComputerName()),
+              std::make_tuple(true, std::wstring(_wgetenv(L"COMPUTERNAME"))));
 }
 
 }  // namespace

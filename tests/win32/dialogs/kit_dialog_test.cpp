@@ -16,6 +16,7 @@ using namespace testing_support;
 class TestPacketDlg : public CCreateClientPacketDlg {
 public:
     std::wstring settingsRoot;
+    int Choice() const { return m_nameChoice; }
     std::wstring GetUserSettingsDir() override { return settingsRoot + L"User\\"; }
     std::wstring GetWorkstationSettingsDir() override { return settingsRoot + L"Workstation\\"; }
 };
@@ -90,6 +91,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                           std::make_tuple(IDC_SERVER_PORT, UseComputerName, false));
                 w.Click(IDOK);               // refused before a file is asked for
                 w.Click(IDC_LOAD_DEFAULTS);  // the port back
+                EXPECT_FALSE(w.Checked(IDC_NAME_TYPED)) << "the group shows the choice made before, and only it";
                 w.Click(c.choiceButton);
                 w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
                 w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup"});
@@ -140,6 +142,23 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
     CreateCase{"typed_name", IDC_NAME_TYPED, L"WS-0142", true, false, false},
     CreateCase{"typed_empty_name", IDC_NAME_TYPED, L"", true, true, false}));
 // clang-format on
+
+// Predefined settings that cannot be loaded: no choice is checked and box 1002 stays enabled;
+// "Create" then reads no choice (-1), which counts as the computer's name.
+TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
+    bench.files.CreateFolders(dialog.GetUserSettingsDir());
+    bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
+    bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe")};
+    Run(dialog, [&](DialogDriver& w) {
+        EXPECT_EQ(std::make_tuple(w.Checked(IDC_NAME_COMPUTER) || w.Checked(IDC_NAME_ASK) || w.Checked(IDC_NAME_TYPED),
+                                  w.Enabled(IDC_WORKSTATION_NAME)),
+                  std::make_tuple(false, true));
+        w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"});
+        w.Click(IDOK);
+    });
+    EXPECT_EQ(std::make_tuple(dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir())),
+              std::make_tuple(-1, true));
+}
 
 const wchar_t kOutput[] = L"C:\\Kits\\kit \u00e9.exe";  // the batch file holds it in one byte
 
