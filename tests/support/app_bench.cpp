@@ -61,16 +61,9 @@ AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
     folders.programData = m_host->Root() + L"\\ProgramData";
     folders.userAppData = m_host->Root() + L"\\AppData";
     module.path = L"C:\\Corvex\\SetupClient.exe";
-    platform::Seams seams;
-    seams.commandLine = &m_host->commandLine;
-    seams.module = &module;
-    seams.files = &files;
-    seams.folders = &folders;
-    seams.clock = &clock;
-    seams.firewall = &firewall;
-    seams.services = &services;
-    seams.machine = &machine;
-    m_previousSeams = platform::Install(seams);
+    // In the seams' order; no process launcher and no text file writer.
+    m_previousSeams = platform::Install(
+        {&m_host->commandLine, &module, &files, nullptr, &services, &clock, &firewall, &folders, nullptr, &machine});
 #ifdef _WIN32
     prompts.focusedControl = [] {
         HWND focus = ::GetFocus();

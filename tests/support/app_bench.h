@@ -42,7 +42,7 @@ public:
         std::wstring login;
         std::wstring workstation;
         bool operator==(const Stored& o) const { return Text() == o.Text(); }
-        std::wstring Text() const { return host + L":" + std::to_wstring(port) + L" " + login + L" " + workstation; }
+        std::wstring Text() const { return host + L"|" + std::to_wstring(port) + L"|" + login + L"|" + workstation; }
         friend void PrintTo(const Stored& s, std::ostream* os) {
             for (wchar_t c : s.Text()) *os << (c < 0x80 ? static_cast<char>(c) : '?');
         }

@@ -40,12 +40,10 @@ public:
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override {
         messageBoxes.push_back(
             ShownMessageBox{text, caption, type, owner != nullptr, focusedControl ? focusedControl() : 0});
-        if (!answers.empty()) {
-            const int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        }
-        return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+        if (answers.empty()) return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
     bool ShowFileDialog(framework::FileDialogState& state) override {
         if (fileAnswers.empty()) return false;

@@ -107,7 +107,6 @@ Json Run(const std::wstring& command) {
     }
     if (command == L"text") return {{"text", Utf8(Text(Control()))}};
     if (command == L"click") return Post(Control(), BM_CLICK);  // a box it opens does not block
-    if (command == L"close") return Post(Window(), WM_CLOSE);
     if (command == L"answer") {  // a message box: the button with that label ('&' and letter case ignored)
         const std::wstring label = Need(L"button");
         HWND button = Poll(

@@ -24,14 +24,8 @@ const int kBad = KitExit::kBadSwitch, kNotWritten = KitExit::kSettingsNotWritten
 enum Mode { check, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun };
-enum Fault {
-    noFault,
-    startPending = 1,
-    startTimesOut = 2,
-    registrationRefused = 4,
-    firewallKeepsNoRule = 8,
-    stopRefused = 16
-};
+// One bit each (noFault 0, startPending 1, startTimesOut 2, ...).
+enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16 };
 struct KitCase {
     const char* name;
     Mode mode;
@@ -100,8 +94,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const bool registers = c.mode != check && !c.after.empty() && c.code != KitExit::kServiceNotRegistered;
     const bool starts = c.mode == install && registers;
     EXPECT_EQ(std::make_tuple(
-                  result.code, result.message.empty(), written ? params_test::Show(bench.ReadAgentSettings()) : L"",
-                  supplied, bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
+                  result.code, result.message.empty(), written ? bench.ReadAgentSettings().Text() : L"", supplied,
+                  bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
                   bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
                   c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured,
                   c.logged == nullptr || (log.text + result.message).find(c.logged) != std::wstring::npos,

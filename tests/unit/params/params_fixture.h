@@ -52,13 +52,10 @@ inline CorvexParameters Settings(const std::wstring& host, unsigned short port, 
     parameters.SetClientName(name, false);
     return parameters;
 }
-// "host|port|login|name"
+// "host|port|login|name", as AppBench::Stored::Text gives the stored ones
 inline std::wstring Show(const CorvexParameters& p) {
     return p.GetCoordinatorHost() + L"|" + std::to_wstring(p.GetCoordinatorPort()) + L"|" + p.GetAllowedUserName() +
            L"|" + p.GetClientName();
-}
-inline std::wstring Show(const testing_support::AppBench::Stored& s) {
-    return s.host + L"|" + std::to_wstring(s.port) + L"|" + s.login + L"|" + s.workstation;
 }
 
 class ParamsOnDisk : public ::testing::Test {

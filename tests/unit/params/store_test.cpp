@@ -34,7 +34,7 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     EXPECT_NE(ReadBytes(UserFile()).find("\"secured\": true,\n  \"login\": \"CORP\\\\J\xc3\xbcrgen \xe6\xb8\xac"),
               std::string::npos);
     EXPECT_TRUE(bench.SystemSupplied(Store()));
-    EXPECT_EQ(Show(bench.ReadAgentSettings()), host + L"|65535|" + login + L"|");
+    EXPECT_EQ(bench.ReadAgentSettings().Text(), host + L"|65535|" + login + L"|");
     // Each folder below ProgramData is created with the store's rights, every file written with
     // them, nothing repaired afterwards.
     const std::wstring created = L"create store folder " + Quentara();
