@@ -140,7 +140,8 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
 
 // Each service command tells the controller's error in a box of its own and gives FALSE: "Access
 // denied", else the unknown error, with its code for a start only. A stop refused because the
-// service is not active, and a status query that answers 2, are errors too.
+// service is not active, and a status query that answers 2, are errors too. Any other error
+// passes through, to the dialog's own box.
 using ServiceCommandTest = DialogTest;
 TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     bench.services.state = SERVICE_RUNNING;  // so a start is refused with 1056
@@ -154,6 +155,8 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
               std::make_tuple(std::vector<BOOL>(6, FALSE),
                               std::vector<std::wstring>{L"Unknown system error. Code: 1056", kUnknown, kUnknown,
                                                         L"Access denied", L"Access denied", L"Access denied"}));
+    platform::Install({});  // no seams: the next call fails with an error that is not the controller's
+    EXPECT_THROW(app.IsServiceRunning(), std::logic_error) << "only the controller's errors are told here";
 }
 
 // The system's own answers: the module is this program, the computer's name the one its environment carries.
