@@ -36,7 +36,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     if over_a_file:
         box.unix_path(KIT_WIN).write_bytes(b"an older kit")
     driver, (button, name) = Driver(box), CHOICES[choice]
-    process = AppProcess(box, f'"{paths.SETUP_CLIENT_WIN}" --create_packet')
+    process = AppProcess(box, f'"{paths.SETUP_CLIENT_WIN}" --create_packet', cwd="C:\\")
     for control, value in zip((HOST, PORT, LOGIN), SERVER):
         driver.settext(CAPTION, control, str(value), timeout=60)  # the first waits for the dialog
     driver.click(CAPTION, button)
@@ -50,6 +50,9 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
     assert process.wait(timeout=30) == 0
+    # The compiler ran in the configurator's working folder, at normal priority, with a plain
+    # start-up record and no console.
+    assert compiler_log(box).startswith("makensis adapter: in C:\\, priority 32, start-up flags 0, console 0\n")
     user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
     predefined = user / "AppData" / "Roaming" / "Quentara" / "Corvex Workstation" / "PredefinedClientSettings"
     assert (predefined / "User" / "user.json").is_file(), "the predefined settings in the roaming profile"
