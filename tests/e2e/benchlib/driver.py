@@ -33,15 +33,11 @@ class Driver:
         return json.loads(out)
 
     def __getattr__(self, name):
-        # driver.click(CAPTION, 1006), driver.answer("OK", caption=APP, timeout=10), ...: the
-        # positional arguments fill the command's options in the order given in COMMANDS.
+        # driver.click(CAPTION, 1006), driver.answer("OK", caption=APP, timeout=10), driver.windows("#32770"),
+        # ...: the positional arguments fill the command's options in the order given in COMMANDS.
         if name not in COMMANDS:
             raise AttributeError(name)
-        command, *names = COMMANDS[name]
-        return lambda *args, **more: self.run(command, **dict(zip(names, args)), **more)
-
-    def windows(self):
-        return self.run("windows", **{"class": "#32770"})
+        return lambda *args, **more: self.run(name, **dict(zip(COMMANDS[name], args)), **more)
 
     def filedialog(self, path, timeout=20):
         # The save dialog: the name it offers in its file name box (a combo box, 0x47C), then
@@ -52,6 +48,6 @@ class Driver:
         return offered
 
 
-COMMANDS = {"settext": ("settext", "caption", "id", "text"), "click": ("click", "caption", "id"),
-            "text": ("text", "caption", "id"),
-            "answer": ("answer", "button", "caption")}
+# Each command's options, in the order positional arguments fill them.
+COMMANDS = {"settext": ("caption", "id", "text"), "click": ("caption", "id"), "text": ("caption", "id"),
+            "answer": ("button", "caption"), "windows": ("class",)}

@@ -62,14 +62,12 @@ int wmain() {
         log << "makensis adapter: cannot translate " << platform::WideToUtf8Lossy(path) << "\n";
         return 125;
     }
-    // How it was started: its folder, priority class, start-up record and console.
+    // Where and how it was started: its working folder and its start-up record's flags.
     STARTUPINFOW started{};
     GetStartupInfoW(&started);
     wchar_t cwd[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
-    log << "makensis adapter: in " << platform::WideToUtf8Lossy(cwd) << ", priority "
-        << GetPriorityClass(GetCurrentProcess()) << ", start-up flags " << started.dwFlags << ", console "
-        << (GetConsoleWindow() != nullptr) << "\n";
+    log << "makensis adapter: in " << platform::WideToUtf8Lossy(cwd) << ", start-up flags " << started.dwFlags << "\n";
     log << "makensis adapter: " << command << "\n" << std::flush;
     log.close();
     DeleteFileW(status.c_str());

@@ -153,13 +153,14 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     EXPECT_EQ(dialog.calls, calls);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest,
-                         ::testing::Values(AnswerCase{"Cancel", IDCANCEL, L"new.example.com", false, false, IDC_START,
-                                                      L""},
-                                           AnswerCase{"No", IDNO, L"new.example.com", false, true, IDC_STOP, L""},
-                                           AnswerCase{"Yes", IDYES, L"new.example.com", true, true, IDC_STOP, L""},
-                                           AnswerCase{"YesWithAnEmptyHost", IDYES, L"", false, false, IDC_SERVER_HOST,
-                                                      kEmptyHost + L"|SetupClient|48|1|1000\n"}));
+const wchar_t kNew[] = L"new.example.com", k1052[] = L"Unknown system error. Code: 1052";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::Values(
+    AnswerCase{"Cancel", IDCANCEL, kNew, false, false, IDC_START, L""},
+    AnswerCase{"No", IDNO, kNew, false, true, IDC_STOP, L""},
+    AnswerCase{"Yes", IDYES, kNew, true, true, IDC_STOP, L""},
+    AnswerCase{"YesEmptyHost", IDYES, L"", false, false, IDC_SERVER_HOST, kEmptyHost + L"|SetupClient|48|1|1000\n"}));
+// clang-format on
 
 // OK saves, asks for the firewall exception and restarts the service (starts it when it does
 // not run). The workstation dialog closes only with the service running, otherwise its buttons
@@ -224,7 +225,6 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
 void StartRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Start", 0, 1052); }
 void CannotStart(FakeServiceManager& s) { s.FailCall("Start", 0, 1052); }
 const std::vector<std::string> kRestart{"Stop", "Start"}, kStop{"Stop"}, kStart{"Start"};
-const wchar_t kNew[] = L"new.example.com", k1052[] = L"Unknown system error. Code: 1052";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(

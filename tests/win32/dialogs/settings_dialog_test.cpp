@@ -43,20 +43,20 @@ TEST_P(BadInputTest, IsRefusedOnceWithTheFocusOnItsControlAndNothingStored) {
 
 const std::wstring kOutOfRange = L"The server port must be a number from 1 to 65535.|SetupClient|48|1|1004\n";
 const std::wstring kNotANumber = std::wstring(kPromptUnsignedNumber) + L"|SetupClient|48|1|1\n";
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, BadInputTest,
-    ::testing::Values(BadInput{"HostEmpty", IDC_SERVER_HOST, L"",
-                               testing_support::kEmptyHost + L"|SetupClient|48|1|1000\n"},
-                      BadInput{"LoginTrailingBlank", IDC_ADMIN_LOGIN, L"CORP\\backup ",
-                               L"The backup administrator login begins or ends with a blank. Remove the blanks "
-                               L"around it.|SetupClient|48|1|1001\n"},
-                      BadInput{"NameTooLong", IDC_WORKSTATION_NAME, std::wstring(300, L'a'),
-                               L"The workstation name is longer than 255 characters.|SetupClient|48|1|1002\n"},
-                      BadInput{"PortEmpty", IDC_SERVER_PORT, L"", kNotANumber},
-                      BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
-                      BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""},
-                      BadInput{"Port65537", IDC_SERVER_PORT, L"65537", kOutOfRange},  // port 1 in 16 bits
-                      BadInput{"Port2To32Less1", IDC_SERVER_PORT, L"4294967295", kOutOfRange},
-                      BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kNotANumber}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
+    BadInput{"HostEmpty", IDC_SERVER_HOST, L"", testing_support::kEmptyHost + L"|SetupClient|48|1|1000\n"},
+    BadInput{"LoginTrailingBlank", IDC_ADMIN_LOGIN, L"CORP\\backup ",
+             L"The backup administrator login begins or ends with a blank. Remove the blanks around it.|SetupClient|"
+             L"48|1|1001\n"},
+    BadInput{"NameTooLong", IDC_WORKSTATION_NAME, std::wstring(300, L'a'),
+             L"The workstation name is longer than 255 characters.|SetupClient|48|1|1002\n"},
+    BadInput{"PortEmpty", IDC_SERVER_PORT, L"", kNotANumber},
+    BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
+    BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""},
+    BadInput{"Port65537", IDC_SERVER_PORT, L"65537", kOutOfRange},  // port 1 in 16 bits
+    BadInput{"Port2To32Less1", IDC_SERVER_PORT, L"4294967295", kOutOfRange},
+    BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kNotANumber}));
+// clang-format on
 
 }  // namespace
