@@ -44,9 +44,10 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
         driver.settext(CAPTION, NAME, name)
     driver.click(CAPTION, DEFAULT)  # Create
     assert driver.filedialog(path="C:\\Kits\\kit one", timeout=30) == "CorvexWorkstation_setup.exe"
-    if over_a_file:  # the program's own question, and no other before it
-        shown = driver.answer("Yes", caption="SetupClient", timeout=30)
-        assert shown["text"] == f'"{KIT_WIN}" already exists. Do you want to replace it?'
+    if over_a_file:  # the program's own question, and no other before it: owned by the dialog, with its icon
+        assert driver.answer("Yes", caption="SetupClient", timeout=30) == {
+            "caption": "SetupClient", "text": f'"{KIT_WIN}" already exists. Do you want to replace it?', "owner": CAPTION,
+            "icon": True, "topmost": False}
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
     assert process.wait(timeout=30) == 0
