@@ -47,7 +47,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     if over_a_file:  # the program's own question, and no other before it: owned by the dialog, with its icon
         assert driver.answer("Yes", caption="SetupClient", timeout=30) == {
             "caption": "SetupClient", "text": f'"{KIT_WIN}" already exists. Do you want to replace it?', "owner": CAPTION,
-            "icon": True, "topmost": False}
+            "icon": True}
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
     assert process.wait(timeout=30) == 0

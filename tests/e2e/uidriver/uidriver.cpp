@@ -121,12 +121,11 @@ Json Run(const std::wstring& command) {
             },
             "no message box \"" + Utf8(opt[L"caption"]) + "\" with a button " + Utf8(label));
         HWND box = GetParent(button);
-        // What it showed, with its owner's caption, whether it shows an icon and whether it stays on top.
+        // What it showed, with its owner's caption and whether it shows an icon.
         const Json shown{{"caption", Utf8(Caption(box))},
                          {"text", Utf8(Text(GetDlgItem(box, 0xFFFF)))},
                          {"owner", Utf8(Caption(GetWindow(box, GW_OWNER)))},
-                         {"icon", SendDlgItemMessageW(box, 0x440, STM_GETICON, 0, 0) != 0},
-                         {"topmost", (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0}};
+                         {"icon", SendDlgItemMessageW(box, 0x440, STM_GETICON, 0, 0) != 0}};
         Post(button, BM_CLICK);
         Poll([&] { return !IsWindow(box) || !IsWindowVisible(box) ? box : nullptr; }, "the message box did not close");
         return shown;
