@@ -5,8 +5,8 @@
 namespace {
 
 struct Row {
-    char value;                         // 'h' host, 'p' port, 'l' login, 'n' name, 's' system-supplied name
-    std::wstring text;                  // the port's digits for 'p'
+    char value;         // 'h' host, 'p' port, 'l' login, 'n' name, 's' system-supplied name, 'a' all four (port 0)
+    std::wstring text;  // the port's digits for 'p'
     const wchar_t* fragment = nullptr;  // a part of the message; nullptr: accepted
 };
 void PrintTo(const Row& r, std::ostream* os) { *os << r.value << " " << ::testing::PrintToString(r.text); }
@@ -29,11 +29,13 @@ protected:
 TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
     const auto& [value, text, fragment] = GetParam();
     std::wstring* field = value == 'h' ? &host_ : value == 'l' ? &login_ : value == 'p' ? nullptr : &name_;
+    if (value == 'a') host_ = login_ = name_ = text, field = &host_;  // told in the dialog's order: the host first
     if (field != nullptr) *field = text;
     CorvexParameters parameters(L"client");
     parameters.SetClientName(name_, value == 's');
     parameters.SetUserName(login_);
-    parameters.SetCoordinator(host_, value == 'p' ? static_cast<unsigned short>(std::stoul(text)) : 9750, false);
+    const unsigned long port = value == 'p' ? std::stoul(text) : value == 'a' ? 0 : 9750;
+    parameters.SetCoordinator(host_, static_cast<unsigned short>(port), false);
     const void* refused = FieldOfRefusal(parameters);
     if (fragment == nullptr) {
         // An empty name means the computer's name whoever leaves it empty: it is stored system-supplied.
@@ -82,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"fe80::1%eth0", L"zone"}, {'h', L"[::1", L"bracket"}, {'h', L"1:2:3:4:5:6:7:8:9", L"IPv6"},
     {'h', L"1::2::3", L"IPv6"}, {'h', L"12345::1", L"IPv6"}, {'h', L"backup.example:9750", L"port in its own field"},
     {'h', L"[2001:db8::1]:9750", L"port in its own field"}, {'h', L"https://backup.example/", L"web address"},
-    {'p', L"0", L"1 to 65535"}, {'p', L"1"}, {'p', L"65535"},
+    {'p', L"0", L"1 to 65535"}, {'p', L"1"}, {'p', L"65535"}, {'a', L" ", L"blank"},
     // Logins.
     {'l', L"Administrator"}, {'l', L".\\backup"}, {'l', L"WS-0142\\Backup Operator"}, {'l', L"backup@corp.example.com"},
     {'l', L"CORP\\user\U0001F600"}, {'l', L"CORP\\" + std::wstring(104, L'u')},

@@ -1,7 +1,6 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
-// silent modes and the service commands' messages.
+// silent modes, the service commands' messages and the system's own seams.
 #include "dialog_bench.h"
-#include "params/corvex_parameters.h"
 #include "platform/win32/win32_seams.h"
 
 namespace {
@@ -120,10 +119,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
     EXPECT_EQ(app.trace, kSilentSteps);
-    CorvexParameters defaults(L"client");
-    defaults.LoadSystemDefaults();
-    EXPECT_EQ(bench.ReadAgentSettings(), (AppBench::Stored{L"localhost", defaults.GetCoordinatorPort(),
-                                                           defaults.GetAllowedUserName(), L"localhost"}));
+    EXPECT_EQ(bench.ReadAgentSettings(), (AppBench::Stored{L"localhost", 9750, L"Administrator", L"localhost"}));
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
     EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
