@@ -49,8 +49,9 @@ const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLab
                              L"Restart.|OK|Cancel";
 
 // The dialog opens with its texts and the stored settings. Restart goes on to the start when its
-// stop is refused, and each refusal is told in a box the dialog owns. After each command: the
-// buttons and the focus (on the button that undoes it).
+// stop is refused, and each refusal is told in a box the dialog owns; an error that is not the
+// controller's is told in the handler's own "Error!" box. After each command: the buttons and the
+// focus (on the button that undoes it).
 TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocusStaysOnALiveControl) {
     services.state = SERVICE_RUNNING;
     services.FailCall("Control", 2, 1052);  // the restart's stop

@@ -1,7 +1,7 @@
 // The kit dialog as a user drives it (the workstation-name choice and box 1002, the settings
-// stored in the two predefined folders, the output file and the success message), and the kit
-// build behind "Create": the compiler's command line, its start and the wait, the debug batch
-// file, a failed start and a cut configurator path.
+// stored in the two predefined folders, the output file and the success message, predefined
+// settings that cannot be loaded), and the kit build behind "Create": the compiler's command
+// line, its start and the wait, the debug batch file, a failed start and a cut configurator path.
 #include "dialog_bench.h"
 #include "packet/create_client_packet_dlg.h"
 #include "params/corvex_parameters.h"
