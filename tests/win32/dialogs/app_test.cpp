@@ -17,6 +17,7 @@ struct RunModeCase {
 class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunModeCase> {};
 
 // A dialog's run ends with its button's code, also when the firewall keeps no rule; Cancel stores nothing.
+// The registry key is in force while the dialog runs.
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     bench.CommandLine(GetParam().arguments);
     bench.firewall.addIsIgnored = GetParam().dialog != kNoDialog;
@@ -25,6 +26,7 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     EXPECT_EQ(RunModal([&] { return AfxWinMain(app); },
                        [&](DialogDriver& w) {
                            shown = w.Has(IDC_NAME_COMPUTER) ? kKit : w.Has(IDC_START) ? kConfiguration : kInstall;
+                           EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
                            w.Click(GetParam().button);
                        }),
               GetParam().exitCode);
