@@ -161,7 +161,8 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
 TEST(SystemSeams, NameThisProgramAndTheComputer) {
     wchar_t path[MAX_PATH] = {};
     platform::Win32ModuleFile().GetFileName(path, MAX_PATH);
-    EXPECT_EQ(std::wstring(path).substr(wcslen(path) - 24) + L"|" + platform::Win32MachineName().ComputerName(),
+    const std::wstring module = path;
+    EXPECT_EQ(module.substr(module.rfind(L'\\')) + L"|" + platform::Win32MachineName().ComputerName(),
               L"\\dialogs_win32_tests.exe|" + std::wstring(_wgetenv(L"COMPUTERNAME")));
 }
 
