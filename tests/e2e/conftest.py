@@ -1,4 +1,4 @@
-# Fixtures: a private Xvfb per worker (or the caller's display), a fresh sandbox per scenario
+# Fixtures: a private Xvfb per worker, a fresh sandbox per scenario
 # (removed afterwards unless CORVEX_KEEP_SANDBOXES=1), the UI driver in it, app(...) starting
 # SetupClient.exe there, and a screenshot under build/artifacts/ when a scenario fails.
 import os
@@ -8,7 +8,7 @@ import pytest
 
 from benchlib import paths
 from benchlib.app import AppProcess, command_line
-from benchlib.display import Xvfb, display_answers
+from benchlib.display import Xvfb
 from benchlib.driver import Driver
 from benchlib.sandbox import Sandbox, prepare_template, sandbox_name, sweep_stale
 
@@ -22,10 +22,6 @@ def pytest_runtest_makereport(item, call):
 
 @pytest.fixture(scope="session", autouse=True)
 def display():
-    current = os.environ.get("DISPLAY")
-    if current and display_answers(current) and not os.environ.get("PYTEST_XDIST_WORKER"):
-        yield current
-        return
     xvfb = Xvfb()
     os.environ["DISPLAY"] = xvfb.display
     yield xvfb.display

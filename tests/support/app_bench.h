@@ -6,7 +6,6 @@
 #pragma once
 
 #include <memory>
-#include <ostream>
 #include <string>
 
 #include "platform/fake/fake_firewall.h"
@@ -26,8 +25,6 @@ class AppBench {
 public:
     AppBench();
     ~AppBench();
-    AppBench(const AppBench&) = delete;
-    AppBench& operator=(const AppBench&) = delete;
 
     // Sets the program's command line (the program path comes first).
     void CommandLine(const std::wstring& arguments) { commandLine.line = L"C:\\Corvex\\SetupClient.exe " + arguments; }
@@ -41,11 +38,7 @@ public:
         unsigned short port;
         std::wstring login;
         std::wstring workstation;
-        bool operator==(const Stored& o) const { return Text() == o.Text(); }
         std::wstring Text() const { return host + L"|" + std::to_wstring(port) + L"|" + login + L"|" + workstation; }
-        friend void PrintTo(const Stored& s, std::ostream* os) {
-            for (wchar_t c : s.Text()) *os << (c < 0x80 ? static_cast<char>(c) : '?');
-        }
     };
     // What the agent's store (or the given pair of folders) holds.
     Stored ReadAgentSettings() { return ReadSettings(AgentStore(), AgentStore()); }

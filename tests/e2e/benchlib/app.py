@@ -17,10 +17,6 @@ class AppProcess:
                                          command_line, "--cwd", cwd], env=sandbox.env, stdin=subprocess.DEVNULL,
                                         stdout=self._out, stderr=subprocess.DEVNULL)
 
-    @property
-    def running(self):
-        return self.process.poll() is None
-
     def wait(self, timeout=30):
         # The program's exit code once it has ended; AssertionError if it does not end.
         try:
@@ -33,7 +29,7 @@ class AppProcess:
 
     def kill(self):
         # Ends the launcher; the Windows program itself ends with its sandbox's server.
-        if self.running:
+        if self.process.poll() is None:
             self.process.kill()
         self.process.wait()
 

@@ -1,10 +1,6 @@
-# An X display for the dialogs: the caller's own, or a private Xvfb.
+# A private X display for the dialogs.
 import os
 import subprocess
-
-
-def display_answers(display):
-    return subprocess.run(["xdpyinfo", "-display", display], capture_output=True).returncode == 0
 
 
 class Xvfb:

@@ -36,7 +36,6 @@ struct KitCase {
     int fault = noFault;              // Fault values, or-ed
     const wchar_t* logged = nullptr;  // a part of the log or the result's message, when given
 };
-void PrintTo(const KitCase& c, std::ostream* os) { *os << c.name; }
 
 class KitSetupTest : public ::testing::TestWithParam<KitCase> {
 protected:

@@ -52,17 +52,32 @@ INSTANTIATE_TEST_SUITE_P(
         RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
         RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
 
-// Records the order in which the silent modes call the application's own operations.
-class TracingApp : public CSetupClientApp {
-public:
-    std::vector<std::string> trace;
-    void AddFirewallException() override { trace.push_back("firewall"), CSetupClientApp::AddFirewallException(); }
-    BOOL RestartService(BOOL ignoreStopFailure) override {
-        trace.push_back(ignoreStopFailure ? "restart(ignore stop failure)" : "restart(strict)");
-        return CSetupClientApp::RestartService(ignoreStopFailure);
-    }
+// Records the application's own operations as they reach one another through the virtual table.
+struct TracingApp : CSetupClientApp {
+    using Base = CSetupClientApp;
+    void Note(const char* operation) { trace += operation, trace += ' '; }
+    std::string trace;
+    bool deniesSwitches = false;  // every switch, whatever the command line holds
+    BOOL HasCommandLineOption(const wchar_t* o) override { return !deniesSwitches && Base::HasCommandLineOption(o); }
+    void AddFirewallException() override { Note("firewall"), Base::AddFirewallException(); }
+    std::wstring GetWorkstationExePath() override { return Note("path"), Base::GetWorkstationExePath(); }
+    const wchar_t* GetWorkstationExeName() override { return Note("name"), Base::GetWorkstationExeName(); }
+    BOOL RestartService(BOOL ignore) override { return Note("restart"), Base::RestartService(ignore); }
+    BOOL IsServiceRunning() override { return Note("running?"), Base::IsServiceRunning(); }
+    BOOL StopService() override { return Note("stop"), Base::StopService(); }
+    BOOL StartService() override { return Note("start"), Base::StartService(); }
 };
-const std::vector<std::string> kSilentSteps{"firewall", "restart(ignore stop failure)"};
+
+// Each mode's test asks the subclass's own switch test: when it denies every switch on the
+// line, the workstation dialog opens (and asks whether the service runs).
+TEST(VirtualCalls, ReachTheSubclasssOwnSwitchTest) {
+    AppBench bench;
+    bench.CommandLine(L"--silent_install --silent_install_local --create_packet --install_client");
+    TracingApp app;
+    app.deniesSwitches = true;
+    RunModal([&] { return AfxWinMain(app); }, [](DialogDriver& w) { w.Click(IDCANCEL); });
+    EXPECT_EQ(app.trace, "running? ");
+}
 
 struct ExitCodeCase {
     bool installed;
@@ -91,11 +106,14 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     bench.firewall.addIsIgnored = c.firewallIgnoresAdds;
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), c.exitCode);
-    // One rule, for the agent beside the configurator; the settings untouched.
-    const std::wstring agentRule = L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n";
+    // The steps (the agent's path, then a stop only of a running service and a start after it
+    // whatever the stop gave); one rule, for the agent beside the configurator; the settings untouched.
     EXPECT_EQ(
         std::make_tuple(app.trace, bench.prompts.messageBoxes.size(), bench.AgentStoreBytes(), Rules(bench.firewall)),
-        std::make_tuple(kSilentSteps, c.messages, stored, (c.exitCode & 2) != 0 ? L"" : agentRule));
+        std::make_tuple("firewall path " + std::string(c.pathCut ? "" : "name ") + "restart running? " +
+                            (c.state == SERVICE_RUNNING ? "stop start " : "start "),
+                        c.messages, stored,
+                        (c.exitCode & 2) != 0 ? L"" : L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n"));
 }
 
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING;
@@ -117,11 +135,10 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(testing_support::RunWithoutDialogs(fresh), 0);
     EXPECT_EQ(bench.ReadAgentSettings().workstation, L"localhost");
     bench.DamageAgentSettings();
-    bench.services.state = SERVICE_STOPPED;
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
-    EXPECT_EQ(app.trace, kSilentSteps);
-    EXPECT_EQ(bench.ReadAgentSettings(), (AppBench::Stored{L"localhost", 9750, L"Administrator", L"localhost"}));
+    EXPECT_EQ(app.trace, "firewall path name restart running? stop start ");
+    EXPECT_EQ(bench.ReadAgentSettings().Text(), L"localhost|9750|Administrator|localhost");
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
     EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
     EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
@@ -131,7 +148,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
     TracingApp refused;
     EXPECT_EQ(testing_support::RunWithoutDialogs(refused), ExitCode::kSettingsNotSaved);
-    EXPECT_TRUE(refused.trace.empty()) << "no firewall or service step";
+    EXPECT_EQ(refused.trace, "") << "no firewall or service step";
     ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
 }

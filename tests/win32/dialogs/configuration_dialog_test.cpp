@@ -38,6 +38,11 @@ protected:
             return calls.push_back("start"), CClientConfigurationDlg::StartWorkstation();
         }
         BOOL ApplySettings() override { return calls.push_back("apply"), CClientConfigurationDlg::ApplySettings(); }
+        bool refuseSave = false;  // with a refusal that names none of the four values
+        BOOL SaveParameters(CorvexParameters& p) override {
+            if (refuseSave) throw CorvexParameters::ValidationError(L"Refused.", nullptr);
+            return CClientConfigurationDlg::SaveParameters(p);
+        }
     } dialog;
 };
 
@@ -50,8 +55,9 @@ const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLab
 
 // The dialog opens with its texts and the stored settings. Restart goes on to the start when its
 // stop is refused, and each refusal is told in a box the dialog owns; an error that is not the
-// controller's is told in the handler's own "Error!" box. After each command: the buttons and the
-// focus (on the button that undoes it).
+// controller's is told in the handler's own "Error!" box, and a refusal that names none of the four
+// values with the focus left where it was. After each command: the buttons and the focus (on the
+// button that undoes it).
 TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocusStaysOnALiveControl) {
     services.state = SERVICE_RUNNING;
     services.FailCall("Control", 2, 1052);  // the restart's stop
@@ -70,16 +76,17 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         w.Click(IDC_LOAD_DEFAULTS);                      // which keeps the mark
         w.Click(IDC_RESTART, true);
         after.push_back({w.Buttons(), w.Focus()});
-        platform::Install({});    // no seams: an error that is not the controller's,
-        w.Click(IDC_STOP, true);  // which the handler tells in its own box
+        dialog.refuseSave = true, w.Click(IDOK, true);  // told with the focus left on OK
+        platform::Install({});                          // no seams: an error that is not the controller's,
+        w.Click(IDC_STOP, true);                        // which the handler tells in its own box
         w.Click(IDCANCEL);
     });
     EXPECT_EQ(after,
               (decltype(seen){{kRunning, 0}, {kStopped, IDC_START}, {kRunning, IDC_STOP}, {kRunning, IDC_RESTART}}));
     EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start"}));
-    EXPECT_EQ(Described(bench.prompts.messageBoxes),  // the error icon and OK alone, the focus on OK
-              L"Unknown system error|SetupClient|16|1|1\nUnknown system error. Code: 1056|SetupClient|16|1|1\nplatform "
-              L"seam not installed: service manager|Error!|16|0|1\n");
+    EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
+              L"Unknown system error|SetupClient|16|1|1\nUnknown system error. Code: 1056|SetupClient|16|1|1\n"
+              L"Refused.|SetupClient|48|1|1\nplatform seam not installed: service manager|Error!|16|0|1\n");
     EXPECT_EQ(seen, decltype(seen)(4, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
     EXPECT_TRUE(dialog.IsModified()) << "the edit's mark outlives Load defaults";
 }

@@ -106,8 +106,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 w.Click(IDOK);
             }),
         IDOK);
-    EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
-              (AppBench::Stored{L"backup01.example.com", 9751, L"CORP\\backup", c.typed ? c.typedName : L""}));
+    EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).Text(),
+              L"backup01.example.com|9751|CORP\\backup|" + std::wstring(c.typed ? c.typedName : L""));
     EXPECT_EQ(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
     const std::string stored = bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     EXPECT_NE(stored.find(kDefaultSecurity), std::string::npos);
