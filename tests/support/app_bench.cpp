@@ -1,17 +1,40 @@
 #include "app_bench.h"
 
+#include <filesystem>
+
 #include "params/corvex_parameters.h"
 
 #ifdef _WIN32
-#include <filesystem>
-
 #include "framework/win32/win32_ui.h"
 #include "platform/win32/win32_seams.h"
 #else
+#include <unistd.h>
+
 #include "platform/portable/portable_file_system.h"
 #endif
 
 namespace testing_support {
+
+// A private folder under the system's temporary folder, removed with everything in it. Wine
+// reuses process ids: a folder left by a run that crashed goes first.
+struct TempRoot {
+    TempRoot() {
+        static int count = 0;
+#ifdef _WIN32
+        const auto process = ::GetCurrentProcessId();
+#else
+        const auto process = ::getpid();
+#endif
+        folder /= "corvex-bench-" + std::to_string(process) + "-" + std::to_string(++count);
+        std::filesystem::remove_all(folder, ignored);
+        std::filesystem::create_directory(folder);
+    }
+    ~TempRoot() { std::filesystem::remove_all(folder, ignored); }
+    std::wstring Root() const { return folder.wstring(); }  // natively ASCII
+
+    std::filesystem::path folder = std::filesystem::temp_directory_path();
+    std::error_code ignored;
+};
 
 #ifdef _WIN32
 // The test's command line, split by CommandLineToArgvW and compared as the program does.
@@ -21,37 +44,19 @@ struct SystemSplit : platform::Win32CommandLine {
     platform::FakeCommandLine& line;
 };
 
-struct AppBench::Host {
-    explicit Host(platform::FakeCommandLine& line) : commandLine(line) {
-        wchar_t temp[MAX_PATH + 1] = {};
-        ::GetTempPathW(MAX_PATH, temp);
-        static int count = 0;
-        root = std::wstring(temp) + L"corvex-bench-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-               std::to_wstring(++count);
-        std::error_code ignored;  // Wine reuses process ids: a folder left by a run that crashed goes first
-        std::filesystem::remove_all(root, ignored);
-        ::CreateDirectoryW(root.c_str(), nullptr);
-        previousUi = framework::InstallUi(&ui);
-    }
-    ~Host() {
-        framework::InstallUi(previousUi);
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
-    std::wstring Root() const { return root; }
+struct AppBench::Host : TempRoot {
+    explicit Host(platform::FakeCommandLine& line) : commandLine(line) { previousUi = framework::InstallUi(&ui); }
+    ~Host() { framework::InstallUi(previousUi); }
 
-    std::wstring root;
     platform::Win32FileSystem files;
     SystemSplit commandLine;
     framework::Win32Ui ui;
     framework::UiBackend* previousUi;
 };
 #else
-struct AppBench::Host {
+struct AppBench::Host : TempRoot {
     explicit Host(platform::FakeCommandLine& line) : commandLine(line) {}
-    std::wstring Root() const { return folder.Wide(); }
 
-    platform::TempFolder folder;
     platform::PortableFileSystem files;
     platform::FakeCommandLine& commandLine;
 };

@@ -1,6 +1,7 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
 // silent modes, the service commands' messages and the system's own seams.
 #include "dialog_bench.h"
+#include "dialogs/setup_client_dlg.h"
 #include "platform/win32/win32_seams.h"
 
 namespace {
@@ -59,6 +60,13 @@ struct TracingApp : CSetupClientApp {
     std::string trace;
     bool deniesSwitches = false;  // every switch, whatever the command line holds
     BOOL HasCommandLineOption(const wchar_t* o) override { return !deniesSwitches && Base::HasCommandLineOption(o); }
+    BOOL IsSilentInstallMode() override { return Note("silent?"), Base::IsSilentInstallMode(); }
+    BOOL IsSilentInstallLocalMode() override { return Note("local?"), Base::IsSilentInstallLocalMode(); }
+    BOOL IsCreatePacketMode() override { return Note("kit?"), Base::IsCreatePacketMode(); }
+    BOOL IsInstallClientMode() override { return Note("install?"), Base::IsInstallClientMode(); }
+    std::unique_ptr<CSetupClientDlg> CreateSettingsDialog() override {
+        return Note("dialog"), Base::CreateSettingsDialog();
+    }
     void AddFirewallException() override { Note("firewall"), Base::AddFirewallException(); }
     std::wstring GetWorkstationExePath() override { return Note("path"), Base::GetWorkstationExePath(); }
     const wchar_t* GetWorkstationExeName() override { return Note("name"), Base::GetWorkstationExeName(); }
@@ -68,15 +76,16 @@ struct TracingApp : CSetupClientApp {
     BOOL StartService() override { return Note("start"), Base::StartService(); }
 };
 
-// Each mode's test asks the subclass's own switch test: when it denies every switch on the
-// line, the workstation dialog opens (and asks whether the service runs).
+// Start-up asks the subclass's own mode tests and factory, the factory its mode tests, and each
+// mode test its switch test: when that denies every switch on the line, the workstation dialog
+// opens (and asks whether the service runs).
 TEST(VirtualCalls, ReachTheSubclasssOwnSwitchTest) {
     AppBench bench;
     bench.CommandLine(L"--silent_install --silent_install_local --create_packet --install_client");
     TracingApp app;
     app.deniesSwitches = true;
     RunModal([&] { return AfxWinMain(app); }, [](DialogDriver& w) { w.Click(IDCANCEL); });
-    EXPECT_EQ(app.trace, "running? ");
+    EXPECT_EQ(app.trace, "silent? local? dialog kit? install? running? ");
 }
 
 struct ExitCodeCase {
@@ -110,7 +119,7 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     // whatever the stop gave); one rule, for the agent beside the configurator; the settings untouched.
     EXPECT_EQ(
         std::make_tuple(app.trace, bench.prompts.messageBoxes.size(), bench.AgentStoreBytes(), Rules(bench.firewall)),
-        std::make_tuple("firewall path " + std::string(c.pathCut ? "" : "name ") + "restart running? " +
+        std::make_tuple("silent? firewall path " + std::string(c.pathCut ? "" : "name ") + "restart running? " +
                             (c.state == SERVICE_RUNNING ? "stop start " : "start "),
                         c.messages, stored,
                         (c.exitCode & 2) != 0 ? L"" : L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n"));
@@ -137,7 +146,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     bench.DamageAgentSettings();
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
-    EXPECT_EQ(app.trace, "firewall path name restart running? stop start ");
+    EXPECT_EQ(app.trace, "silent? local? firewall path name restart running? stop start ");
     EXPECT_EQ(bench.ReadAgentSettings().Text(), L"localhost|9750|Administrator|localhost");
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
     EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
@@ -148,7 +157,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
     TracingApp refused;
     EXPECT_EQ(testing_support::RunWithoutDialogs(refused), ExitCode::kSettingsNotSaved);
-    EXPECT_EQ(refused.trace, "") << "no firewall or service step";
+    EXPECT_EQ(refused.trace, "silent? local? ") << "no firewall or service step";
     ASSERT_EQ(bench.prompts.messageBoxes.size(), 1u);
     EXPECT_EQ(bench.prompts.messageBoxes[0].caption, L"Error!");
 }

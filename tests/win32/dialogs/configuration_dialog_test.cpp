@@ -93,14 +93,16 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
 // boxes, no icons set and, in the workstation dialog, the template's three live service
-// buttons. An edit of any box marks either dialog. An OK with accepted values saves over the
-// damage (the name as typed) and ends either dialog.
+// buttons. An edit of any box marks either dialog. An OK whose save fails shows the "Error!" box
+// and leaves either dialog open; one with accepted values saves over the damage (the name as
+// typed) and ends it.
 TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     struct Flag : CSetupClientDlg {  // reaches the base's flag of any dialog
         static void Clear(CSetupClientDlg& dialog) { dialog.*(&Flag::m_modified) = FALSE; }
     };
     CInstallClientConfigurationDlg install;
-    std::vector<BOOL> marks;
+    std::vector<BOOL> marks;  // the edits' marks, and the dialog still open after a failed save
+    std::wstring noStore = L"/dev/null/ProgramData";
     for (CSetupClientDlg* opened : std::initializer_list<CSetupClientDlg*>{&dialog, &install}) {
         bench.DamageAgentSettings();
         EXPECT_EQ(Run(*opened,
@@ -111,14 +113,16 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                           for (int id : kSettingsBoxes)
                               Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
                           w.Fill({L"b.example.com", L"9750", L"CORP\\backup", L"WS-2"});
+                          std::swap(bench.folders.programData, noStore), w.Click(IDOK);  // the save fails
+                          marks.push_back(!w.Ended()), std::swap(bench.folders.programData, noStore);
                           w.Click(IDOK);
                       }),
                   IDOK);
         EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings().host, bench.SystemSupplied(bench.AgentStore())),
                   std::make_tuple(L"b.example.com", false));
     }
-    EXPECT_EQ(marks, std::vector<BOOL>(8, TRUE));
-    ASSERT_EQ(Shown().size(), 2u);
+    EXPECT_EQ(marks, std::vector<BOOL>(10, TRUE));
+    ASSERT_EQ(Shown().size(), 4u);
     for (const auto& box : bench.prompts.messageBoxes)
         EXPECT_EQ(std::make_tuple(box.caption, box.type, box.owned), std::make_tuple(L"Error!", 16u, false));
 }

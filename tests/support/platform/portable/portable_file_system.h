@@ -13,12 +13,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -110,22 +108,6 @@ private:
         return error == 0 ? ERROR_SUCCESS : error == EEXIST ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED;
     }
     static DWORD Result(int returned) { return returned == 0 ? ERROR_SUCCESS : Code(errno); }
-};
-
-// A private folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder() : path_((std::filesystem::temp_directory_path() / "corvex-test-XXXXXX").string()) {
-        if (::mkdtemp(&path_[0]) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::wstring Wide() const { return std::wstring(path_.begin(), path_.end()); }  // ASCII
-
-private:
-    std::string path_;
 };
 
 }  // namespace platform
