@@ -69,7 +69,8 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         after.push_back({w.Buttons(), 0});
         w.Click(IDC_STOP, true);
         after.push_back({w.Buttons(), w.Focus()});
-        w.Click(IDC_LOAD_DEFAULTS);  // not an edit of the user's: no question
+        w.Click(IDC_LOAD_DEFAULTS);  // the library's defaults, not an edit of the user's: no question
+        EXPECT_EQ(w.Boxes(), (std::vector<std::wstring>{L"localhost", L"9750", L"Administrator", L""}));
         w.Click(IDC_START, true);
         after.push_back({w.Buttons(), w.Focus()});
         w.Type(IDC_SERVER_HOST, L"edited.example.com");  // only Start asks about an edit

@@ -63,12 +63,13 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     CorvexParameters lastTime(L"client");
     lastTime.SetClientName(L"WS-9", false);
     lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
-    // The file dialog: cancelled, then two names of older kits (".EXE" is kept, ".exe" added to
-    // another ending), the first not to be replaced.
-    bench.prompts.fileAnswers = {std::nullopt, bench.PathInRoot(L"kit.EXE"), bench.PathInRoot(L"setup.exe.bak")};
+    // The file dialog: cancelled, then names of older kits (".EXE" is kept, ".exe" added to
+    // another ending): the first not to be replaced, cancelled and then refused.
+    const std::wstring kit = bench.PathInRoot(L"kit.EXE");
+    bench.prompts.fileAnswers = {std::nullopt, kit, kit, bench.PathInRoot(L"setup.exe.bak")};
     for (const wchar_t* older : {L"kit.EXE", L"setup.exe.bak.exe"})
         bench.files.WriteNewFile(bench.PathInRoot(older), "an older kit", false);
-    bench.prompts.answers = {IDOK, IDOK, IDNO, IDYES};  // to the port's prompts, then to the two questions
+    bench.prompts.answers = {IDOK, IDOK, IDCANCEL, IDNO, IDYES};  // to the port's prompts, then to the questions
     EXPECT_EQ(
         Run(dialog,
             [&](DialogDriver& w) {
@@ -101,7 +102,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                     std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
                     std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
                     << "the box keeps its text; no edit marks this dialog";
-                w.Click(IDOK);  // the file dialog cancelled: nothing built, the dialog open
+                w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, the question too: nothing built, open
                 EXPECT_EQ(std::make_tuple(launcher.starts.size(), w.Ended()), std::make_tuple(size_t{0}, false));
                 w.Click(IDOK);
             }),
@@ -130,7 +131,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const std::wstring prompt = L"Please enter a positive integer.|SetupClient|48|1|",
                        replace = L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\n";
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
-              prompt + L"1012\n" + prompt + L"1\n\"" + bench.PathInRoot(L"kit.EXE") + replace + L"\"" + output +
+              prompt + L"1012\n" + prompt + L"1\n\"" + kit + replace + L"\"" + kit + replace + L"\"" + output +
                   replace + L"The Client distribution kit is saved into \"" + output + L"\".|SetupClient|64|1|1\n");
 }
 
