@@ -76,16 +76,19 @@ struct TracingApp : CSetupClientApp {
     BOOL StartService() override { return Note("start"), Base::StartService(); }
 };
 
-// Start-up asks the subclass's own mode tests and factory, the factory its mode tests, and each
-// mode test its switch test: when that denies every switch on the line, the workstation dialog
-// opens (and asks whether the service runs).
-TEST(VirtualCalls, ReachTheSubclasssOwnSwitchTest) {
+// The program's own path is no switch, even one that reads like one. Start-up asks the
+// subclass's own mode tests and factory, the factory its mode tests, and each mode test its
+// switch test: when that denies every switch on the line, the workstation dialog opens (and asks
+// whether the service runs).
+TEST(SwitchTest, SkipsTheProgramsPathAndIsReachedThroughTheVirtualTable) {
     AppBench bench;
-    bench.CommandLine(L"--silent_install --silent_install_local --create_packet --install_client");
+    bench.commandLine.line = L"--create_packet";
     TracingApp app;
+    EXPECT_EQ(app.IsCreatePacketMode(), FALSE);
+    bench.CommandLine(L"--silent_install --silent_install_local --create_packet --install_client");
     app.deniesSwitches = true;
     RunModal([&] { return AfxWinMain(app); }, [](DialogDriver& w) { w.Click(IDCANCEL); });
-    EXPECT_EQ(app.trace, "silent? local? dialog kit? install? running? ");
+    EXPECT_EQ(app.trace, "kit? silent? local? dialog kit? install? running? ");
 }
 
 struct ExitCodeCase {
@@ -163,12 +166,12 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
 }
 
 // Each service command tells the controller's error in a box of its own and gives FALSE: "Access
-// denied", else the unknown error, with its code for a start only. A stop refused because the
-// service is not active, and a status query that answers 2, are errors too. Any other error
-// passes through, to the dialog's own box.
+// denied", else the unknown error, with its code for a start only (here a refused start type). A stop refused because
+// the service is not active, and a status query that answers 2, are errors too. Any other error passes through, to the
+// dialog's own box.
 using ServiceCommandTest = DialogTest;
 TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
-    bench.services.state = SERVICE_RUNNING;  // so a start is refused with 1056
+    bench.services.FailCall("ChangeStartType", 1, 1072);  // the start's, before its request
     bench.services.FailCall("Control", 0, ERROR_SERVICE_NOT_ACTIVE);
     std::vector<BOOL> results{app.StartService(), app.StopService()};
     bench.services.FailCall("QueryStatus", 0, 0, 2);
@@ -177,7 +180,7 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     results.insert(results.end(), {app.StartService(), app.StopService(), app.IsServiceRunning()});
     EXPECT_EQ(std::make_tuple(results, Shown()),
               std::make_tuple(std::vector<BOOL>(6, FALSE),
-                              std::vector<std::wstring>{L"Unknown system error. Code: 1056", kUnknown, kUnknown,
+                              std::vector<std::wstring>{L"Unknown system error. Code: 1072", kUnknown, kUnknown,
                                                         L"Access denied", L"Access denied", L"Access denied"}));
     platform::Install({});  // no seams: the next call fails with an error that is not the controller's
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error) << "only the controller's errors are told here";
