@@ -24,8 +24,6 @@ class PromptAnswerer : public framework::Prompts {
 public:
     PromptAnswerer() : m_previous(framework::InstallPrompts(this)) {}
     ~PromptAnswerer() override { framework::InstallPrompts(m_previous); }
-    PromptAnswerer(const PromptAnswerer&) = delete;
-    PromptAnswerer& operator=(const PromptAnswerer&) = delete;
 
     // Answers to message boxes, in order; a box with only OK needs none, a question without
     // one gets IDCANCEL.

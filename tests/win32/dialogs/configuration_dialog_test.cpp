@@ -210,7 +210,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                     EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame()),
                               std::make_tuple(std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
                                                                IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK},
-                                              L"centred, task-bar button, tool window, system-modal"));
+                                              L"centred, task-bar button, tool window, system-modal, its icon"));
                     EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
                                               L"|Workstation name|Name of the local machine as seen by Halvane "
                                               L"Server.|" +

@@ -93,7 +93,7 @@ public:
         return ids;
     }
     // How the window presents itself: centred on the work area, a task-bar button, a tool
-    // window, system-modal, a close button.
+    // window, system-modal, a close button, the program's icon (big and small alike).
     std::wstring Frame() const {
         RECT window{}, area{};
         ::GetWindowRect(m_dialog, &window);
@@ -101,9 +101,11 @@ public:
         const bool centred = std::abs(window.left + window.right - area.left - area.right) <= 2 &&
                              std::abs(window.top + window.bottom - area.top - area.bottom) <= 2;
         const LONG style = ::GetWindowLongW(m_dialog, GWL_STYLE), ex = ::GetWindowLongW(m_dialog, GWL_EXSTYLE);
+        const LRESULT icon = Send(WM_GETICON, ICON_BIG);
         return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
                (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
-               (style & WS_SYSMENU ? L", close button" : L"");
+               (style & WS_SYSMENU ? L", close button" : L"") +
+               (icon != 0 && Send(WM_GETICON, ICON_SMALL) == icon ? L", its icon" : L"");
     }
     int Focus() const {
         HWND focus = ::GetFocus();

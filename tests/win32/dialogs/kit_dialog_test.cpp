@@ -78,7 +78,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                     w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes(),
                                     w.Frame()),
                     std::make_tuple(true, false, L"WS-9", L"Leave empty to use each workstation's own network name", 4,
-                                    L"centred, task-bar button, close button"));
+                                    L"centred, task-bar button, close button, its icon"));
                 EXPECT_EQ(w.Labels(),
                           L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
                               L"|Workstation name settings|Workstation name|Name of the local machine as seen by "
