@@ -30,7 +30,6 @@ def display():
 
 @pytest.fixture(scope="session")
 def wine_template():
-    paths.bin_program("uidriver.exe")  # fail early and clearly when the build is missing
     sweep_stale(paths.SANDBOXES)
     prepare_template()
 
