@@ -20,15 +20,9 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 
 from benchlib import agent, paths  # noqa: E402
 from benchlib.app import AppProcess, command_line  # noqa: E402
-from benchlib.display import Xvfb  # noqa: E402
+from benchlib.display import Xvfb, display_answers  # noqa: E402
 from benchlib.driver import Driver, run_to_files  # noqa: E402
 from benchlib.sandbox import Sandbox, prepare_template, sweep_stale  # noqa: E402
-
-
-# Whether an X server answers on that display.
-def display_answers(display):
-    return subprocess.run(["xdpyinfo", "-display", display], capture_output=True).returncode == 0
-
 
 SERVICE = paths.SERVICE_NAME
 SETUP_CLIENT = paths.SETUP_CLIENT_WIN

@@ -1,6 +1,7 @@
 #include "app_bench.h"
 
 #include <filesystem>
+#include <random>
 
 #include "params/corvex_parameters.h"
 
@@ -8,31 +9,22 @@
 #include "framework/win32/win32_ui.h"
 #include "platform/win32/win32_seams.h"
 #else
-#include <unistd.h>
-
 #include "platform/portable/portable_file_system.h"
 #endif
 
 namespace testing_support {
 
-// A private folder under the system's temporary folder, removed with everything in it. Wine
-// reuses process ids: a folder left by a run that crashed goes first.
+// A folder of its own under the system's temporary folder, removed with everything in it.
 struct TempRoot {
     TempRoot() {
-        static int count = 0;
-#ifdef _WIN32
-        const auto process = ::GetCurrentProcessId();
-#else
-        const auto process = ::getpid();
-#endif
-        folder /= "corvex-bench-" + std::to_string(process) + "-" + std::to_string(++count);
-        std::filesystem::remove_all(folder, ignored);
-        std::filesystem::create_directory(folder);
+        std::random_device random;
+        do folder = std::filesystem::temp_directory_path() / ("corvex-bench-" + std::to_string(random()));
+        while (!std::filesystem::create_directory(folder));  // taken: another name
     }
     ~TempRoot() { std::filesystem::remove_all(folder, ignored); }
     std::wstring Root() const { return folder.wstring(); }  // natively ASCII
 
-    std::filesystem::path folder = std::filesystem::temp_directory_path();
+    std::filesystem::path folder;
     std::error_code ignored;
 };
 

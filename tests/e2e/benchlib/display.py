@@ -1,6 +1,10 @@
-# A private X display for the dialogs.
+# An X display for the dialogs: a private Xvfb, and whether a display answers.
 import os
 import subprocess
+
+
+def display_answers(display):
+    return subprocess.run(["xdpyinfo", "-display", display], capture_output=True).returncode == 0
 
 
 class Xvfb:
