@@ -33,7 +33,6 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     saved.Save(true);
     EXPECT_NE(ReadBytes(UserFile()).find("\"secured\": true,\n  \"login\": \"CORP\\\\J\xc3\xbcrgen \xe6\xb8\xac"),
               std::string::npos);
-    EXPECT_TRUE(bench.SystemSupplied(Store()));
     EXPECT_EQ(bench.ReadAgentSettings().Text(), host + L"|65535|" + login + L"|");
     // Each folder below ProgramData is created with the store's rights, every file written with
     // them, nothing repaired afterwards.

@@ -17,12 +17,11 @@ struct RunModeCase {
 };
 class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunModeCase> {};
 
-// A dialog's run ends with its button's code, also when the firewall keeps no rule; Cancel stores nothing.
+// A dialog's run ends with its button's code, also when the firewall keeps no rule.
 // The registry key is in force while the dialog runs.
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     bench.CommandLine(GetParam().arguments);
     bench.firewall.addIsIgnored = GetParam().dialog != kNoDialog;
-    const std::string stored = bench.AgentStoreBytes();
     Opened shown = kNoDialog;
     EXPECT_EQ(RunModal([&] { return AfxWinMain(app); },
                        [&](DialogDriver& w) {
@@ -32,11 +31,6 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
                        }),
               GetParam().exitCode);
     EXPECT_EQ(shown, GetParam().dialog);
-    const std::wstring predefined = bench.folders.userAppData + L"\\Quentara\\Corvex Workstation\\";
-    if (GetParam().button == IDCANCEL) {
-        EXPECT_EQ(std::make_tuple(bench.AgentStoreBytes(), bench.files.GetAttributes(predefined)),
-                  std::make_tuple(stored, INVALID_FILE_ATTRIBUTES));
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -145,7 +139,6 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     bench.CommandLine(L"--silent_install_local");
     CSetupClientApp fresh;
     EXPECT_EQ(testing_support::RunWithoutDialogs(fresh), 0);
-    EXPECT_EQ(bench.ReadAgentSettings().workstation, L"localhost");
     bench.DamageAgentSettings();
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
@@ -153,7 +146,6 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(bench.ReadAgentSettings().Text(), L"localhost|9750|Administrator|localhost");
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
     EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
-    EXPECT_EQ(bench.services.state, static_cast<DWORD>(SERVICE_RUNNING));
     bench.services.state = SERVICE_STOPPED, bench.services.stateAfterStart = SERVICE_START_PENDING;
     CSetupClientApp stuck;
     EXPECT_EQ(testing_support::RunWithoutDialogs(stuck), 1) << "the agent's service is not running";
@@ -182,17 +174,13 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
               std::make_tuple(std::vector<BOOL>(6, FALSE),
                               std::vector<std::wstring>{L"Unknown system error. Code: 1072", kUnknown, kUnknown,
                                                         L"Access denied", L"Access denied", L"Access denied"}));
-    platform::Install({});  // no seams: the next call fails with an error that is not the controller's
-    EXPECT_THROW(app.IsServiceRunning(), std::logic_error) << "only the controller's errors are told here";
+    EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
+    EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
 }
 
-// The system's own answers: the module is this program, the computer's name the one its environment carries.
-TEST(SystemSeams, NameThisProgramAndTheComputer) {
-    wchar_t path[MAX_PATH] = {};
-    platform::Win32ModuleFile().GetFileName(path, MAX_PATH);
-    const std::wstring module = path;
-    EXPECT_EQ(module.substr(module.rfind(L'\\')) + L"|" + platform::Win32MachineName().ComputerName(),
-              L"\\dialogs_win32_tests.exe|" + std::wstring(_wgetenv(L"COMPUTERNAME")));
+// The system's own answer: the computer's name, the one its environment carries.
+TEST(SystemSeams, NameTheComputer) {
+    EXPECT_EQ(platform::Win32MachineName().ComputerName(), std::wstring(_wgetenv(L"COMPUTERNAME")));
 }
 
 }  // namespace

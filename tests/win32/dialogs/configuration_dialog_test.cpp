@@ -34,9 +34,9 @@ protected:
         void ParametersToControls(const CorvexParameters& p) override {
             calls.push_back("show"), CClientConfigurationDlg::ParametersToControls(p);
         }
-        BOOL StartWorkstation() override {
-            return calls.push_back("start"), CClientConfigurationDlg::StartWorkstation();
-        }
+        BOOL StartWorkstation() override { return Note("start", CClientConfigurationDlg::StartWorkstation()); }
+        BOOL StopWorkstation() override { return Note("stop", CClientConfigurationDlg::StopWorkstation()); }
+        BOOL Note(const char* call, BOOL done) { return calls.push_back(call + std::string(done ? "" : "!")), done; }
         BOOL ApplySettings() override { return calls.push_back("apply"), CClientConfigurationDlg::ApplySettings(); }
         bool refuseSave = false;  // with a refusal that names none of the four values
         BOOL SaveParameters(CorvexParameters& p) override {
@@ -85,6 +85,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     EXPECT_EQ(after,
               (decltype(seen){{kRunning, 0}, {kStopped, IDC_START}, {kRunning, IDC_STOP}, {kRunning, IDC_RESTART}}));
     EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start"}));
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"show", "stop", "show", "start", "show", "apply"}));
     EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
               L"Unknown system error|SetupClient|16|1|1\nUnknown system error. Code: 1056|SetupClient|16|1|1\n"
               L"Refused.|SetupClient|48|1|1\nplatform seam not installed: service manager|Error!|16|0|1\n");
@@ -144,6 +145,7 @@ class StartQuestionTest : public ConfigurationDialogTest, public ::testing::With
 TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     const AnswerCase& c = GetParam();
     bench.prompts.answers.push_back(c.answer);
+    if (c.answer == IDNO) services.stateAfterStart = SERVICE_STOPPED;  // the start is accepted, but never done
     std::vector<std::vector<bool>> buttonsAtBoxes;
     Run(dialog, [&](DialogDriver& w) {
         bench.prompts.focusedControl = [&] { return buttonsAtBoxes.push_back(w.Buttons()), w.Focus(); };
@@ -158,11 +160,11 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     EXPECT_EQ(buttonsAtBoxes[0], kNone);
     EXPECT_EQ(bench.ReadAgentSettings().host, c.saved ? L"new.example.com" : L"backup.example.com");
     EXPECT_EQ(services.state == SERVICE_RUNNING, c.started);
-    EXPECT_EQ(services.Count("Start"), c.started ? 1 : 0) << "one start request at most";
+    EXPECT_EQ(services.Count("Start"), c.started || c.answer == IDNO ? 1 : 0) << "one start request at most";
     for (const auto& look : seen) EXPECT_EQ(look.first, kNone);
     EXPECT_EQ(dialog.IsModified() != FALSE, !c.saved) << "cleared by the save only";
-    std::vector<std::string> calls{"show", "start", "apply"};  // each through the virtual table
-    if (c.answer != IDYES) calls.pop_back();
+    std::vector<std::string> calls{"show", "apply", c.started ? "start" : "start!"};  // each through the virtual table
+    if (c.answer != IDYES) calls.erase(calls.begin() + 1);
     EXPECT_EQ(dialog.calls, calls);
 }
 
@@ -170,7 +172,7 @@ const wchar_t kNew[] = L"new.example.com", k1052[] = L"Unknown system error. Cod
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::Values(
     AnswerCase{"Cancel", IDCANCEL, kNew, false, false, IDC_START, L""},
-    AnswerCase{"No", IDNO, kNew, false, true, IDC_STOP, L""},
+    AnswerCase{"No", IDNO, kNew, false, false, IDC_START, L""},
     AnswerCase{"Yes", IDYES, kNew, true, true, IDC_STOP, L""},
     AnswerCase{"YesEmptyHost", IDYES, L"", false, false, IDC_SERVER_HOST, kEmptyHost + L"|SetupClient|48|1|1000\n"}));
 // clang-format on

@@ -93,7 +93,7 @@ public:
         return ids;
     }
     // How the window presents itself: centred on the work area, a task-bar button, a tool
-    // window, system-modal, a close button, the program's icon (big and small alike).
+    // window, system-modal, a close button, the program's icon (big, small and dragged alike).
     std::wstring Frame() const {
         RECT window{}, area{};
         ::GetWindowRect(m_dialog, &window);
@@ -105,7 +105,8 @@ public:
         return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
                (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
                (style & WS_SYSMENU ? L", close button" : L"") +
-               (icon != 0 && Send(WM_GETICON, ICON_SMALL) == icon ? L", its icon" : L"");
+               (icon != 0 && Send(WM_GETICON, ICON_SMALL) == icon && Send(WM_QUERYDRAGICON) == icon ? L", its icon"
+                                                                                                    : L"");
     }
     int Focus() const {
         HWND focus = ::GetFocus();

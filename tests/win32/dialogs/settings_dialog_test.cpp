@@ -59,4 +59,31 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
     BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kNotANumber}));
 // clang-format on
 
+// Minimised, the dialog has the icon's background erased (with its class's brush, grey here) and
+// draws its icon in the middle, counted from its window's corner: what the system draws, to the pixel.
+using PaintTest = testing_support::DialogTest;
+TEST_F(PaintTest, MinimisedItDrawsItsIconCentredOnTheIconBackground) {
+    CClientConfigurationDlg dialog;
+    Run(dialog, [&](DialogDriver& w) {
+        const HWND window = ::GetActiveWindow();
+        const LONG_PTR brush = ::SetClassLongPtrW(window, GCLP_HBRBACKGROUND, LONG_PTR(::GetStockObject(GRAY_BRUSH)));
+        for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) ::ShowWindow(c, SW_HIDE);
+        ::SetWindowLongW(window, GWL_STYLE, ::GetWindowLongW(window, GWL_STYLE) | WS_MINIMIZE);
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RECT client{}, square{0, 0, 34, 34};  // the icon and a pixel around it
+        ::GetClientRect(window, &client);
+        const HDC shown = ::GetWindowDC(window), expected = ::CreateCompatibleDC(shown);
+        const HGDIOBJ bitmap = ::SelectObject(expected, ::CreateCompatibleBitmap(shown, 34, 34));
+        ::FillRect(expected, &square, HBRUSH(::GetStockObject(GRAY_BRUSH))),
+            ::DrawIcon(expected, 1, 1, HICON(w.Send(WM_GETICON, ICON_BIG)));
+        int differing = 0;
+        for (int i = 0; i < 34 * 34; ++i)
+            differing += ::GetPixel(expected, i % 34, i / 34) !=
+                         ::GetPixel(shown, (client.right - 33) / 2 + i % 34, (client.bottom - 33) / 2 + i / 34);
+        ::DeleteObject(::SelectObject(expected, bitmap)), ::DeleteDC(expected), ::ReleaseDC(window, shown);
+        ::SetClassLongPtrW(window, GCLP_HBRBACKGROUND, brush);
+        EXPECT_EQ(differing, 0);
+    });
+}
+
 }  // namespace
