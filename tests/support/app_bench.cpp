@@ -41,6 +41,8 @@ struct AppBench::Host : TempRoot {
     ~Host() { framework::InstallUi(previousUi); }
 
     platform::Win32FileSystem files;
+    platform::Win32MachineName machineName;  // the system's own: the dialogs show it
+    platform::MachineName* machine = &machineName;
     SystemSplit commandLine;
     framework::Win32Ui ui;
     framework::UiBackend* previousUi;
@@ -50,6 +52,7 @@ struct AppBench::Host : TempRoot {
     explicit Host(platform::FakeCommandLine& line) : commandLine(line) {}
 
     platform::PortableFileSystem files;
+    platform::MachineName* machine = nullptr;  // only the dialogs ask for it
     platform::FakeCommandLine& commandLine;
 };
 #endif
@@ -59,8 +62,8 @@ AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
     folders.userAppData = m_host->Root() + L"\\AppData";
     module.path = L"C:\\Corvex\\SetupClient.exe";
     // In the seams' order; no process launcher and no text file writer.
-    m_previousSeams = platform::Install(
-        {&m_host->commandLine, &module, &files, nullptr, &services, &clock, &firewall, &folders, nullptr, &machine});
+    m_previousSeams = platform::Install({&m_host->commandLine, &module, &files, nullptr, &services, &clock, &firewall,
+                                         &folders, nullptr, m_host->machine});
 #ifdef _WIN32
     prompts.focusedControl = [] {
         HWND focus = ::GetFocus();

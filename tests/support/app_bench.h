@@ -1,8 +1,8 @@
 // Everything the application and its dialogs need around them in a test: fake seams, a
 // temporary folder standing in for the machine's and the user's settings folders (written
 // through the real file system: Win32 under Wine, POSIX natively), a simulated agent service,
-// a virtual clock and the prompts' answerer. Under Wine the real Win32 user interface is
-// installed as well, and the command line is split by the system's own rule.
+// a virtual clock and the prompts' answerer. Under Wine the real Win32 user interface and the
+// computer's own name are installed as well, and the command line is split by the system's own rule.
 #pragma once
 
 #include <memory>
@@ -58,7 +58,6 @@ public:
     platform::FakeModuleFile module;
     platform::FakeKnownFolders folders;
     platform::FakeClock clock;
-    platform::FakeMachineName machine;
     platform::FakeFirewall firewall;
     platform::FakeServiceManager services;
     PromptAnswerer prompts;

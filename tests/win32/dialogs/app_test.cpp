@@ -2,7 +2,6 @@
 // silent modes, the service commands' messages and the system's own seams.
 #include "dialog_bench.h"
 #include "dialogs/setup_client_dlg.h"
-#include "platform/win32/win32_seams.h"
 
 namespace {
 
@@ -176,11 +175,6 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
                                                         L"Access denied", L"Access denied", L"Access denied"}));
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
-}
-
-// The system's own answer: the computer's name, the one its environment carries.
-TEST(SystemSeams, NameTheComputer) {
-    EXPECT_EQ(platform::Win32MachineName().ComputerName(), std::wstring(_wgetenv(L"COMPUTERNAME")));
 }
 
 }  // namespace

@@ -38,10 +38,11 @@ protected:
         BOOL StopWorkstation() override { return Note("stop", CClientConfigurationDlg::StopWorkstation()); }
         BOOL Note(const char* call, BOOL done) { return calls.push_back(call + std::string(done ? "" : "!")), done; }
         BOOL ApplySettings() override { return calls.push_back("apply"), CClientConfigurationDlg::ApplySettings(); }
-        bool refuseSave = false;  // with a refusal that names none of the four values
+        bool refuseSave = false;      // with a refusal that names none of the four values
+        bool saveGivesFalse = false;  // stores nothing and says so, as no dialog of ours does
         BOOL SaveParameters(CorvexParameters& p) override {
             if (refuseSave) throw CorvexParameters::ValidationError(L"Refused.", nullptr);
-            return CClientConfigurationDlg::SaveParameters(p);
+            return !saveGivesFalse && CClientConfigurationDlg::SaveParameters(p);
         }
     } dialog;
 };
@@ -129,6 +130,13 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
         EXPECT_EQ(std::make_tuple(box.caption, box.type, box.owned), std::make_tuple(L"Error!", 16u, false));
 }
 
+// A save that gives FALSE leaves the edit's mark, and OK goes on as after a save.
+TEST_F(ConfigurationDialogTest, ASaveThatGivesFalseKeepsTheMark) {
+    dialog.saveGivesFalse = true;
+    EXPECT_EQ(Run(dialog, [](DialogDriver& w) { w.Type(IDC_SERVER_HOST, L"new.example.com"), w.Click(IDOK); }), IDOK);
+    EXPECT_EQ(std::make_pair(dialog.IsModified(), requests), std::make_pair(TRUE, std::vector<std::string>{"Start"}));
+}
+
 struct AnswerCase {
     const char* name;
     int answer;
@@ -201,29 +209,31 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     CInstallClientConfigurationDlg install;
     CSetupClientDlg& shown = c.install ? static_cast<CSetupClientDlg&>(install) : dialog;
     if (c.install || c.fresh) std::filesystem::remove_all(bench.AgentStore());
-    EXPECT_EQ(
-        Run(shown,
-            [&](DialogDriver& w) {
-                w.Type(IDC_SERVER_HOST, c.host);
-                if (c.install) {
-                    EXPECT_EQ(std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
-                              std::make_tuple(false, L"Leave empty to use this computer's network name, WS-0142", 4));
-                    EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
-                    EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame()),
+    const std::wstring thisComputer =
+        L"Leave empty to use this computer's network name, " + std::wstring(_wgetenv(L"COMPUTERNAME"));
+    EXPECT_EQ(Run(shown,
+                  [&](DialogDriver& w) {
+                      w.Type(IDC_SERVER_HOST, c.host);
+                      if (c.install) {
+                          EXPECT_EQ(std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
+                                    std::make_tuple(false, thisComputer, 4));
+                          EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
+                          EXPECT_EQ(
+                              std::make_tuple(w.TabStops(), w.Frame()),
                               std::make_tuple(std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
                                                                IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK},
                                               L"centred, task-bar button, tool window, system-modal, its icon"));
-                    EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
-                                              L"|Workstation name|Name of the local machine as seen by Halvane "
-                                              L"Server.|" +
-                                              kLoginLabels + L"|Load defaults|OK");
-                    w.EscapeAndClose();
-                    EXPECT_FALSE(w.Ended());
-                }
-                w.Click(IDOK);
-                EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
-            }),
-        c.closes ? IDOK : kLeftOpen);
+                          EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
+                                                    L"|Workstation name|Name of the local machine as seen by Halvane "
+                                                    L"Server.|" +
+                                                    kLoginLabels + L"|Load defaults|OK");
+                          w.EscapeAndClose();
+                          EXPECT_FALSE(w.Ended());
+                      }
+                      w.Click(IDOK);
+                      EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
+                  }),
+              c.closes ? IDOK : kLeftOpen);
     EXPECT_EQ(requests, c.requests);
     EXPECT_EQ(Shown(), c.messages);
     // Saved: the typed host, the default security, the name as a user typed it (on no store the

@@ -10,7 +10,6 @@
 
 #include "platform/clock.h"
 #include "platform/command_line.h"
-#include "platform/machine_name.h"
 #include "platform/module_file.h"
 
 namespace platform {
@@ -49,12 +48,6 @@ public:
         cut[cut == path + 2 && path[1] == L':' ? 1 : 0] = L'\0';
         return TRUE;
     }
-};
-
-class FakeMachineName : public MachineName {
-public:
-    std::wstring name = L"WS-0142";
-    std::wstring ComputerName() override { return name; }
 };
 
 // A virtual clock: Sleep only moves the tick counter forward.
