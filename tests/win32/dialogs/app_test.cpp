@@ -1,5 +1,5 @@
 // The application without its dialogs' details: the run mode a command line chooses, the
-// silent modes, the service commands' messages and the system's own seams.
+// silent modes and the service commands' messages.
 #include "dialog_bench.h"
 #include "dialogs/setup_client_dlg.h"
 

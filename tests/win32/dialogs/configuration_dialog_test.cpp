@@ -149,7 +149,8 @@ struct AnswerCase {
 
 class StartQuestionTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<AnswerCase> {};
 
-// The question comes with the buttons already disabled; a refused value after Yes starts nothing.
+// The question comes with the buttons already disabled; a refused value after Yes starts nothing;
+// No starts with the settings stored before (here a start that is accepted but never done).
 TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     const AnswerCase& c = GetParam();
     bench.prompts.answers.push_back(c.answer);

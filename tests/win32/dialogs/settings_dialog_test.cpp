@@ -1,6 +1,6 @@
 // The settings dialog base, through the workstation configuration dialog: the data exchange's
-// refusals, with the focus on the refused control. The value rules themselves are the library's
-// native tables.
+// refusals, with the focus on the refused control, and its painting when minimised. The value
+// rules themselves are the library's native tables.
 #include "dialog_bench.h"
 #include "dialogs/client_configuration_dlg.h"
 #include "framework/data_exchange.h"
@@ -74,8 +74,8 @@ TEST_F(PaintTest, MinimisedItDrawsItsIconCentredOnTheIconBackground) {
         ::GetClientRect(window, &client);
         const HDC shown = ::GetWindowDC(window), expected = ::CreateCompatibleDC(shown);
         const HGDIOBJ bitmap = ::SelectObject(expected, ::CreateCompatibleBitmap(shown, 34, 34));
-        ::FillRect(expected, &square, HBRUSH(::GetStockObject(GRAY_BRUSH))),
-            ::DrawIcon(expected, 1, 1, HICON(w.Send(WM_GETICON, ICON_BIG)));
+        ::FillRect(expected, &square, HBRUSH(::GetStockObject(GRAY_BRUSH)));
+        ::DrawIcon(expected, 1, 1, HICON(w.Send(WM_GETICON, ICON_BIG)));
         int differing = 0;
         for (int i = 0; i < 34 * 34; ++i)
             differing += ::GetPixel(expected, i % 34, i / 34) !=
