@@ -66,7 +66,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes()),
                   std::make_tuple(
-                      kLabels, std::vector<std::wstring>{L"backup.example.com", L"9750", L"CORP\\backup", L"WS-01"}));
+                      kLabels, std::vector<std::wstring>{L"backup.example.com", L"49750", L"CORP\\backup", L"WS-01"}));
         after.push_back({w.Buttons(), 0});
         w.Click(IDC_STOP, true);
         after.push_back({w.Buttons(), w.Focus()});
@@ -130,11 +130,13 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
         EXPECT_EQ(std::make_tuple(box.caption, box.type, box.owned), std::make_tuple(L"Error!", 16u, false));
 }
 
-// A save that gives FALSE leaves the edit's mark, and OK goes on as after a save.
-TEST_F(ConfigurationDialogTest, ASaveThatGivesFalseKeepsTheMark) {
+// A save that gives FALSE leaves the edit's mark, and OK goes on as after a save. The dialog's
+// next opening clears the mark.
+TEST_F(ConfigurationDialogTest, ASaveThatGivesFalseKeepsTheMarkUntilTheNextOpening) {
     dialog.saveGivesFalse = true;
     EXPECT_EQ(Run(dialog, [](DialogDriver& w) { w.Type(IDC_SERVER_HOST, L"new.example.com"), w.Click(IDOK); }), IDOK);
     EXPECT_EQ(std::make_pair(dialog.IsModified(), requests), std::make_pair(TRUE, std::vector<std::string>{"Start"}));
+    Run(dialog, [&](DialogDriver&) { EXPECT_FALSE(dialog.IsModified()); });
 }
 
 struct AnswerCase {

@@ -224,7 +224,7 @@ inline int RunWithoutDialogs(CWinApp& app) {
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
-        bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
+        bench.StoreAgentSettings(L"backup.example.com", 49750, L"CORP\\backup", L"WS-01");
         app.InitAppTitle();
     }
     INT_PTR Run(CDialog& dialog, const std::function<void(DialogDriver&)>& user) {

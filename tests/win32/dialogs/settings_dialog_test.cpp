@@ -51,7 +51,6 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
              L"48|1|1001\n"},
     BadInput{"NameTooLong", IDC_WORKSTATION_NAME, std::wstring(300, L'a'),
              L"The workstation name is longer than 255 characters.|SetupClient|48|1|1002\n"},
-    BadInput{"PortEmpty", IDC_SERVER_PORT, L"", kNotANumber},
     BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
     BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""},
     BadInput{"Port65537", IDC_SERVER_PORT, L"65537", kOutOfRange},  // port 1 in 16 bits
