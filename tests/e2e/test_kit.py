@@ -53,9 +53,9 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     assert process.wait(timeout=30) == 0
     # The compiler ran in the configurator's working folder, with a plain start-up record.
     assert compiler_log(box).startswith("makensis adapter: in C:\\, start-up flags 0\n")
+    # The predefined settings lie in the roaming profile.
     user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
-    predefined = user / "AppData" / "Roaming" / "Quentara" / "Corvex Workstation" / "PredefinedClientSettings"
-    assert (predefined / "User" / "user.json").is_file(), "the predefined settings in the roaming profile"
+    assert (user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings/User/user.json").is_file()
     return box.unix_path(KIT_WIN).read_bytes()
 
 
@@ -137,9 +137,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
 
     # Again, into the default folder, with an agent that never starts: the installation ends with
     # the helper's code in bounded time, and stays installed so that it can be uninstalled.
-    default = box.unix_path(INSTALL_DIR_WIN)
-    default.mkdir(parents=True)
-    agent.set_behaviour(box, "stuck", default)
+    box.unix_path(INSTALL_DIR_WIN).mkdir(parents=True)
+    agent.set_behaviour(box, "stuck", box.unix_path(INSTALL_DIR_WIN))
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
     assert agent.registry(box, UNINSTALL_KEY)["InstallLocation"] == INSTALL_DIR_WIN
 

@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"second_run_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
-    {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", check, none, L"/LOGIN=", kBad, L""},
+    {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", install, none, L"/LOGIN=", kBad, L""},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
     // 2^64 + 9750: without the length limit the number would wrap to a valid port.

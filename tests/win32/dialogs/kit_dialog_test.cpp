@@ -181,6 +181,12 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
     EXPECT_EQ(std::make_tuple(launcher.starts.size(), bench.prompts.messageBoxes.size(), bench.module.lastSize),
               std::make_tuple(size_t{0}, size_t{1}, 260u));
+    for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
+             {deep + L"\\" + std::wstring(15, L'f'), deep + L"\\"},  // 259 characters
+             {LR"(E:\SetupClient.exe)", LR"(E:\\)"}}) {              // a drive's root keeps its own backslash too
+        bench.module.path = path;
+        EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
+    }
     bench.module.path = bench.PathInRoot(L"SetupClient.exe");
     bench.CommandLine(L"--create_packet");
     launcher.onStart = [](const platform::FakeProcessLauncher::Start&) { throw std::runtime_error("no memory"); };
@@ -189,13 +195,6 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     const std::wstring batchFile = bench.PathInRoot(L"client_packet_build.bat");
     EXPECT_EQ(std::make_pair(WaitCursorNow(), bench.files.GetAttributes(batchFile)),
               std::make_pair(false, INVALID_FILE_ATTRIBUTES));
-    for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
-             {deep + L"\\" + std::wstring(15, L'f'), deep + L"\\"},  // 259 characters
-             {LR"(E:\SetupClient.exe)", LR"(E:\\)"}}) {              // a drive's root keeps its own backslash too
-        bench.module.path = path;
-        EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
-    }
-    bench.module.path = bench.PathInRoot(L"SetupClient.exe");
     std::string atStart;
     launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
         bench.files.ReadWholeFile(batchFile, 1 << 16, atStart);

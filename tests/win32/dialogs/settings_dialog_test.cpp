@@ -59,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
 // clang-format on
 
 // Minimised, the dialog has the icon's background erased (with its class's brush, grey here) and
-// draws its icon in the middle, counted from its window's corner: what the system draws, to the pixel.
+// draws its icon in the middle, counted from its window's corner: what the system draws, to the
+// pixel. Not minimised, it draws no icon over a dialog's own background.
 using PaintTest = testing_support::DialogTest;
 TEST_F(PaintTest, MinimisedItDrawsItsIconCentredOnTheIconBackground) {
     CClientConfigurationDlg dialog;
@@ -67,19 +68,22 @@ TEST_F(PaintTest, MinimisedItDrawsItsIconCentredOnTheIconBackground) {
         const HWND window = ::GetActiveWindow();
         const LONG_PTR brush = ::SetClassLongPtrW(window, GCLP_HBRBACKGROUND, LONG_PTR(::GetStockObject(GRAY_BRUSH)));
         for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) ::ShowWindow(c, SW_HIDE);
-        ::SetWindowLongW(window, GWL_STYLE, ::GetWindowLongW(window, GWL_STYLE) | WS_MINIMIZE);
-        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        RECT client{}, square{0, 0, 34, 34};  // the icon and a pixel around it
-        ::GetClientRect(window, &client);
-        const HDC shown = ::GetWindowDC(window), expected = ::CreateCompatibleDC(shown);
-        const HGDIOBJ bitmap = ::SelectObject(expected, ::CreateCompatibleBitmap(shown, 34, 34));
-        ::FillRect(expected, &square, HBRUSH(::GetStockObject(GRAY_BRUSH)));
-        ::DrawIcon(expected, 1, 1, HICON(w.Send(WM_GETICON, ICON_BIG)));
         int differing = 0;
-        for (int i = 0; i < 34 * 34; ++i)
-            differing += ::GetPixel(expected, i % 34, i / 34) !=
-                         ::GetPixel(shown, (client.right - 33) / 2 + i % 34, (client.bottom - 33) / 2 + i / 34);
-        ::DeleteObject(::SelectObject(expected, bitmap)), ::DeleteDC(expected), ::ReleaseDC(window, shown);
+        for (const bool minimised : {false, true}) {
+            ::SetWindowLongW(window, GWL_STYLE, ::GetWindowLongW(window, GWL_STYLE) | (minimised ? WS_MINIMIZE : 0));
+            ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            RECT client{}, square{0, 0, 34, 34};  // the icon and a pixel around it
+            ::GetClientRect(window, &client);
+            const HDC shown = ::GetWindowDC(window), expected = ::CreateCompatibleDC(shown);
+            const HGDIOBJ bitmap = ::SelectObject(expected, ::CreateCompatibleBitmap(shown, 34, 34));
+            ::FillRect(expected, &square,
+                       minimised ? HBRUSH(::GetStockObject(GRAY_BRUSH)) : ::GetSysColorBrush(COLOR_3DFACE));
+            if (minimised) ::DrawIcon(expected, 1, 1, HICON(w.Send(WM_GETICON, ICON_BIG)));
+            for (int i = 0; i < 34 * 34; ++i)
+                differing += ::GetPixel(expected, i % 34, i / 34) !=
+                             ::GetPixel(shown, (client.right - 33) / 2 + i % 34, (client.bottom - 33) / 2 + i / 34);
+            ::DeleteObject(::SelectObject(expected, bitmap)), ::DeleteDC(expected), ::ReleaseDC(window, shown);
+        }
         ::SetClassLongPtrW(window, GCLP_HBRBACKGROUND, brush);
         EXPECT_EQ(differing, 0);
     });
