@@ -34,6 +34,7 @@ public:
     std::function<int()> focusedControl;
 
     std::vector<ShownMessageBox> messageBoxes;
+    std::vector<framework::FileDialogState> fileDialogs;  // each as it was shown
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override {
         messageBoxes.push_back(
@@ -44,6 +45,7 @@ public:
         return answer;
     }
     bool ShowFileDialog(framework::FileDialogState& state) override {
+        fileDialogs.push_back(state);
         if (fileAnswers.empty()) return false;
         const std::optional<std::wstring> answer = fileAnswers.front();
         fileAnswers.pop_front();

@@ -17,14 +17,13 @@ using namespace testing_support;
 class ConfigurationDialogTest : public DialogTest {
 protected:
     ConfigurationDialogTest() {
-        services.onRequest = [this](const char* request) {
+        bench.services.onRequest = [this](const char* request) {
             const DialogDriver window(::GetActiveWindow());  // the dialog on screen
             requests.push_back(request), seen.push_back({window.Buttons(), window.Focus()});
             atRequest.push_back(
                 {bench.firewall.rules.size(), bench.AgentStoreBytes().find("new.example") != std::string::npos});
         };
     }
-    platform::FakeServiceManager& services = bench.services;
     std::vector<std::string> requests;
     std::vector<std::pair<size_t, bool>> atRequest;
     std::vector<std::pair<std::vector<bool>, int>> seen;
@@ -60,8 +59,8 @@ const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLab
 // values with the focus left where it was. After each command: the buttons and the focus (on the
 // button that undoes it).
 TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocusStaysOnALiveControl) {
-    services.state = SERVICE_RUNNING;
-    services.FailCall("Control", 2, 1052);  // the restart's stop
+    bench.services.state = SERVICE_RUNNING;
+    bench.services.FailCall("Control", 2, 1052);  // the restart's stop
     decltype(seen) after;
     Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes()),
@@ -156,7 +155,7 @@ class StartQuestionTest : public ConfigurationDialogTest, public ::testing::With
 TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     const AnswerCase& c = GetParam();
     bench.prompts.answers.push_back(c.answer);
-    if (c.answer == IDNO) services.stateAfterStart = SERVICE_STOPPED;  // the start is accepted, but never done
+    if (c.answer == IDNO) bench.services.stateAfterStart = SERVICE_STOPPED;  // the start is accepted, but never done
     std::vector<std::vector<bool>> buttonsAtBoxes;
     Run(dialog, [&](DialogDriver& w) {
         bench.prompts.focusedControl = [&] { return buttonsAtBoxes.push_back(w.Buttons()), w.Focus(); };
@@ -170,8 +169,8 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
               L"Do you want to apply the settings?|SetupClient|35|1|1\n" + c.refusal);
     EXPECT_EQ(buttonsAtBoxes[0], kNone);
     EXPECT_EQ(bench.ReadAgentSettings().host, c.saved ? L"new.example.com" : L"backup.example.com");
-    EXPECT_EQ(services.state == SERVICE_RUNNING, c.started);
-    EXPECT_EQ(services.Count("Start"), c.started || c.answer == IDNO ? 1 : 0) << "one start request at most";
+    EXPECT_EQ(bench.services.state == SERVICE_RUNNING, c.started);
+    EXPECT_EQ(bench.services.Count("Start"), c.started || c.answer == IDNO ? 1 : 0) << "one start request at most";
     for (const auto& look : seen) EXPECT_EQ(look.first, kNone);
     EXPECT_EQ(dialog.IsModified() != FALSE, !c.saved) << "cleared by the save only";
     std::vector<std::string> calls{"show", "apply", c.started ? "start" : "start!"};  // each through the virtual table
@@ -208,7 +207,7 @@ class OkTest : public ConfigurationDialogTest, public ::testing::WithParamInterf
 
 TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     const OkCase& c = GetParam();
-    c.arrange(services);
+    c.arrange(bench.services);
     CInstallClientConfigurationDlg install;
     CSetupClientDlg& shown = c.install ? static_cast<CSetupClientDlg&>(install) : dialog;
     if (c.install || c.fresh) std::filesystem::remove_all(bench.AgentStore());

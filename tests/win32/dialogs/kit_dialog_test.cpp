@@ -127,6 +127,11 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
         std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags, launcher.waitTimeouts,
                         launcher.openHandles, waitCursorWhileRunning, WaitCursorNow(), storedAtStart),
         std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false, stored));
+    // The file dialog's filter and default extension (the end-to-end suite sees its name and that it asks nothing).
+    const framework::FileDialogState& asked = bench.prompts.fileDialogs[0];
+    EXPECT_EQ(std::make_pair(asked.defaultExtension, asked.filters),
+              std::make_pair(std::wstring(L"exe"), decltype(asked.filters){{L"Executive Files (*.exe)", L"*.exe"},
+                                                                           {L"All Files (*.*)", L"*.*"}}));
     const std::wstring prompt = L"Please enter a positive integer.|SetupClient|48|1|",
                        replace = L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\n";
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
@@ -188,13 +193,13 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
         EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
     }
     bench.module.path = bench.PathInRoot(L"SetupClient.exe");
-    bench.CommandLine(L"--create_packet");
+    bench.CommandLine(L"--create_packet"), ::SetCursor(::LoadCursorW(nullptr, IDC_CROSS));  // the user's own
     launcher.onStart = [](const platform::FakeProcessLauncher::Start&) { throw std::runtime_error("no memory"); };
     EXPECT_THROW(dialog.BuildPacket(kOutput), std::runtime_error);
-    // The wait cursor ends when an error passes through; without "--debug" no batch file is written.
+    // The user's cursor comes back when an error passes through; without "--debug" no batch file is written.
     const std::wstring batchFile = bench.PathInRoot(L"client_packet_build.bat");
-    EXPECT_EQ(std::make_pair(WaitCursorNow(), bench.files.GetAttributes(batchFile)),
-              std::make_pair(false, INVALID_FILE_ATTRIBUTES));
+    EXPECT_EQ(std::make_pair(::GetCursor(), bench.files.GetAttributes(batchFile)),
+              std::make_pair(::LoadCursorW(nullptr, IDC_CROSS), INVALID_FILE_ATTRIBUTES));
     std::string atStart;
     launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
         bench.files.ReadWholeFile(batchFile, 1 << 16, atStart);

