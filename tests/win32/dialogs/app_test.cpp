@@ -137,13 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1, true}));
 
 // On a fresh machine it creates the store; over stored settings, even damaged ones, it stores
-// the defaults without reading them.
+// the defaults without reading them, and starts the agent also after a refused stop.
 TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSteps) {
     AppBench bench;
     bench.CommandLine(L"--silent_install_local");
     CSetupClientApp fresh;
     EXPECT_EQ(testing_support::RunWithoutDialogs(fresh), 0);
-    bench.DamageAgentSettings();
+    bench.DamageAgentSettings(), bench.services.FailCall("Control", 1, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
     EXPECT_EQ(app.trace, "silent? local? firewall path name restart running? stop start ");
@@ -157,7 +157,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     TracingApp refused;
     EXPECT_EQ(testing_support::RunWithoutDialogs(refused), ExitCode::kSettingsNotSaved);
     EXPECT_EQ(refused.trace, "silent? local? ") << "no firewall or service step";
-    EXPECT_TRUE(bench.prompts.messageBoxes.size() == 1 && bench.prompts.messageBoxes[0].caption == L"Error!");
+    EXPECT_TRUE(bench.prompts.messageBoxes.size() == 3 && bench.prompts.messageBoxes[2].caption == L"Error!");
 }
 
 // Each service command tells the controller's error in a box of its own and gives FALSE: "Access

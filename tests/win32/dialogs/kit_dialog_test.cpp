@@ -127,11 +127,12 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
         std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags, launcher.waitTimeouts,
                         launcher.openHandles, waitCursorWhileRunning, WaitCursorNow(), storedAtStart),
         std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false, stored));
-    // The file dialog's filter and default extension (the end-to-end suite sees its name and that it asks nothing).
+    // The file dialog's filter and default extension; shown again after No, it starts from the last choice.
     const framework::FileDialogState& asked = bench.prompts.fileDialogs[0];
-    EXPECT_EQ(std::make_pair(asked.defaultExtension, asked.filters),
-              std::make_pair(std::wstring(L"exe"), decltype(asked.filters){{L"Executive Files (*.exe)", L"*.exe"},
-                                                                           {L"All Files (*.*)", L"*.*"}}));
+    EXPECT_EQ(std::make_tuple(asked.defaultExtension, asked.filters, bench.prompts.fileDialogs[3].fileName),
+              std::make_tuple(
+                  L"exe", decltype(asked.filters){{L"Executive Files (*.exe)", L"*.exe"}, {L"All Files (*.*)", L"*.*"}},
+                  kit));
     const std::wstring prompt = L"Please enter a positive integer.|SetupClient|48|1|",
                        replace = L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\n";
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
