@@ -17,8 +17,9 @@ struct RunModeCase {
 };
 class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunModeCase> {};
 
-// A dialog's run ends with its button's code, also when the firewall keeps no rule. Every mode
-// registers the standard common controls first; the registry key is in force while the dialog runs.
+// A dialog's run ends with its button's code, also when the firewall keeps no rule; no mode leaves
+// the framework a message loop to run (InitInstance gives FALSE). Every mode registers the standard
+// common controls first; the registry key is in force while the dialog runs.
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     bench.CommandLine(GetParam().arguments);
     bench.firewall.addIsIgnored = GetParam().dialog != kNoDialog;
@@ -28,7 +29,7 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     } ui;
     framework::InstallUi(&ui);  // until the bench puts its own back
     Opened shown = kNoDialog;
-    EXPECT_EQ(RunModal([&] { return AfxWinMain(app); },
+    EXPECT_EQ(RunModal([&] { return app.InitInstance() ? -1 : app.ExitInstance(); },
                        [&](DialogDriver& w) {
                            shown = w.Has(IDC_NAME_COMPUTER) ? kKit : w.Has(IDC_START) ? kConfiguration : kInstall;
                            EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");

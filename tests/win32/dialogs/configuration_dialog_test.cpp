@@ -94,10 +94,10 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
-// boxes, no icons set and, in the workstation dialog, the template's three live service
-// buttons. An edit of any box marks either dialog. An OK whose save fails shows the "Error!" box
-// and leaves either dialog open; one with accepted values saves over the damage (the name as
-// typed) and ends it.
+// boxes, no icons set, no focus given and, in the workstation dialog, the template's three live
+// service buttons. An edit of any box marks either dialog. An OK whose save fails shows the
+// "Error!" box and leaves either dialog open; one with accepted values saves over the damage (the
+// name as typed) and ends it.
 TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     struct Flag : CSetupClientDlg {  // reaches the base's flag of any dialog
         static void Clear(CSetupClientDlg& dialog) { dialog.*(&Flag::m_modified) = FALSE; }
@@ -109,9 +109,9 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
         bench.DamageAgentSettings();
         EXPECT_EQ(Run(*opened,
                       [&](DialogDriver& w) {
-                          EXPECT_EQ(std::make_tuple(w.Boxes(), w.Buttons(), w.Send(WM_GETICON, ICON_BIG)),
+                          EXPECT_EQ(std::make_tuple(w.Boxes(), w.Buttons(), w.Send(WM_GETICON, ICON_BIG), w.Focus()),
                                     std::make_tuple(std::vector<std::wstring>(4, L""),
-                                                    opened == &dialog ? std::vector<bool>(3, true) : kNone, 0));
+                                                    opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, 0));
                           for (int id : kSettingsBoxes)
                               Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
                           w.Fill({L"b.example.com", L"9750", L"CORP\\backup", L"WS-2"});
@@ -207,7 +207,7 @@ class OkTest : public ConfigurationDialogTest, public ::testing::WithParamInterf
 
 TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     const OkCase& c = GetParam();
-    c.arrange(bench.services);
+    if (c.arrange) c.arrange(bench.services);  // else the bench's stopped service
     CInstallClientConfigurationDlg install;
     CSetupClientDlg& shown = c.install ? static_cast<CSetupClientDlg&>(install) : dialog;
     if (c.install || c.fresh) std::filesystem::remove_all(bench.AgentStore());
@@ -232,8 +232,9 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                           w.EscapeAndClose();
                           EXPECT_FALSE(w.Ended());
                       }
-                      w.Click(IDOK);
+                      w.Click(IDOK, true);
                       EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
+                      EXPECT_EQ(w.Ended() || c.install ? IDOK : w.Focus(), IDOK) << "the focus stays on OK";
                   }),
               c.closes ? IDOK : kLeftOpen);
     EXPECT_EQ(requests, c.requests);
@@ -257,7 +258,7 @@ const std::vector<std::string> kRestart{"Stop", "Start"}, kStop{"Stop"}, kStart{
 INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
     OkCase{"StopRefused", false, StopRefused, kNew, kStop, {kUnknown}, false, kRunning},
     OkCase{"StoppedButStartRefused", false, StartRefused, kNew, kRestart, {k1052}, false, kStopped},
-    OkCase{"StartsAStoppedServiceOnAFreshMachine", false, Stopped, kNew, kStart, {}, true, {}, true},
+    OkCase{"StartsAStoppedServiceOnAFreshMachine", false, nullptr, kNew, kStart, {}, true, {}, true},
     OkCase{"StartNotDone", false, StartNotDone, kNew, kStart, {}, false, kStopped},
     OkCase{"InstallRunning", true, Running, kNew, kRestart, {}, true, {}},
     OkCase{"InstallCannotStart", true, CannotStart, kNew, kStart, {k1052}, true, {}},

@@ -170,7 +170,6 @@ inline std::wstring Rules(const platform::FakeFirewall& firewall) {
 }
 
 // The services the tests arrange behind the seam, and the manager's errors as the boxes tell them.
-inline void Stopped(platform::FakeServiceManager&) {}
 inline void Running(platform::FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
 inline void StopRefused(platform::FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Control", 0, 1052); }
 inline void StartNotDone(platform::FakeServiceManager& s) { s.stateAfterStart = SERVICE_STOPPED; }
