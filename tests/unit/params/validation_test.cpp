@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"blank"},
     {'n', L"ws\t1", L"control"}, {'n', L"ws\u20281", L"control"}, {'n', L"ws" + kNul + L"1", L"control"},
     {'n', L"WS\u00AD01", L"U+00AD"},
-    {'n', L"ws\U0001F600", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"},
+    {'n', L"\U0001F600ws", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"},
     // Host names.
     {'h', L"backup01"}, {'h', L"xn--bcher-kva.example"}, {'h', L"backup.example."}, {'h', k63 + L".example"},
     {'h', k63 + L"a.example", L"63"}, {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(61, L'd')},
@@ -70,16 +70,16 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"},
     {'h', L"\u00A0backup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
     // Addresses; those that can reach no server, and the IPv4 ones in IPv6 form.
-    {'h', L"192.168.1.20"}, {'h', L"127.0.0.1"}, {'h', L"223.255.255.255"}, {'h', L"1.0.0.0"},
+    {'h', L"192.168.1.20"}, {'h', L"127.0.0.1"}, {'h', L"223.255.255.255"}, {'h', L"1.0.0.0"}, {'h', L"::1"},
     {'h', L"0.0.0.0", L"no particular machine"}, {'h', L"0.255.255.255", L"no particular machine"},
     {'h', L"255.255.255.255", L"broadcast"}, {'h', L"224.0.0.1", L"multicast"}, {'h', L"239.255.255.255", L"multicast"},
-    {'h', L"256.1.1.1", L"IPv4"}, {'h', L"01.2.3.4", L"IPv4"}, {'h', L"1.2.3", L"IPv4"}, {'h', L"::1"},
+    {'h', L"256.1.1.1", L"IPv4"}, {'h', L"01.2.3.4", L"IPv4"}, {'h', L"1.2.3", L"IPv4"}, {'h', L"1.2.3.4.5", L"IPv4"},
     {'h', L"[2001:db8::1]"}, {'h', L"1:2:3:4:5:6:7.8.9.10"}, {'h', L"64:ff9b::192.0.2.1"}, {'h', L"fe80::1"},
     {'h', L"::", L"unspecified"}, {'h', L"[0:0:0:0:0:0:0:0]", L"unspecified"}, {'h', L"ff02::1", L"multicast"},
     {'h', L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."}, {'h', L"1:2:3:4::5:6:7:8", L"IPv6"},
     {'h', L"[::ffff:a00:1]", L"as the IPv4 address 10.0.0.1."}, {'h', L"::10.0.0.1", L"as the IPv4 address 10.0.0.1."},
     {'h', L"fe80::1%eth0", L"zone"}, {'h', L"[::1", L"bracket"}, {'h', L"1:2:3:4:5:6:7:8:9", L"IPv6"},
-    {'h', L"1::2::3", L"IPv6"}, {'h', L"12345::1", L"IPv6"}, {'h', L"backup.example:9750", L"port in its own field"},
+    {'h', L"1::1.2.3", L"IPv6"}, {'h', L"12345::1", L"IPv6"}, {'h', L"backup.example:9750", L"port in its own field"},
     {'h', L"[2001:db8::1]:9750", L"port in its own field"}, {'h', L"https://backup.example/", L"web address"},
     {'h', L"[]", L"not a valid IPv6"}, {'p', L"0", L"1 to 65535"}, {'p', L"1"}, {'p', L"65535"}, {'a', L" ", L"blank"},
     // Logins.
