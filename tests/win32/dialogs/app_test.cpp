@@ -162,12 +162,12 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
 }
 
 // Each service command tells the controller's error in a box of its own and gives FALSE: "Access
-// denied", else the unknown error, with its code for a start only (here a refused start type).
+// denied", else the unknown error, with its code (signed) for a start only (here a refused start type).
 // A stop refused because the service is not active, and a status query that answers 2, are
 // errors too. Any other error passes through, to the dialog's own box.
 using ServiceCommandTest = DialogTest;
 TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
-    bench.services.FailCall("ChangeStartType", 1, 1072);  // the start's, before its request
+    bench.services.FailCall("ChangeStartType", 1, 0xC0000022);  // the start's, before its request
     bench.services.FailCall("Control", 0, ERROR_SERVICE_NOT_ACTIVE);
     std::vector<BOOL> results{app.StartService(), app.StopService()};
     bench.services.FailCall("QueryStatus", 0, 0, 2);
@@ -176,7 +176,7 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     results.insert(results.end(), {app.StartService(), app.StopService(), app.IsServiceRunning()});
     EXPECT_EQ(std::make_tuple(results, Shown()),
               std::make_tuple(std::vector<BOOL>(6, FALSE),
-                              std::vector<std::wstring>{L"Unknown system error. Code: 1072", kUnknown, kUnknown,
+                              std::vector<std::wstring>{L"Unknown system error. Code: -1073741790", kUnknown, kUnknown,
                                                         L"Access denied", L"Access denied", L"Access denied"}));
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
