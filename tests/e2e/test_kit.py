@@ -21,7 +21,7 @@ SERVER = ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one.exe"
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
-INSTALLED, BAD_SWITCH, SERVICE_NOT_RUNNING = 0, 10, 14  # the installer's exit codes (docs/KIT.md)
+INSTALLED, ABORTED, BAD_SWITCH, SERVICE_NOT_RUNNING = 0, 2, 10, 14  # the installer's exit codes (docs/KIT.md)
 
 
 def compiler_log(box):
@@ -82,10 +82,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.stored_settings(box) == settings
     agent.wait_for_state(box, "RUNNING", timeout=60)
     assert last_read(box, folder) == settings, "the agent started before the settings were written"
-    assert agent.start_type(box) == "AUTO_START"
-    service = agent.registry(box, agent.SERVICE_KEY)  # an own-process service, normal error control
-    assert (service["ImagePath"], service["DisplayName"], service["Type"], service["ErrorControl"],
-            service["ObjectName"]) == (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x1", "LocalSystem")
+    service = agent.registry(box, agent.SERVICE_KEY)  # an own-process service, automatic, normal error control
+    assert (service["ImagePath"], service["DisplayName"], service["Type"], service["Start"], service["ErrorControl"],
+            service["ObjectName"]) == (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x2", "0x1", "LocalSystem")
     assert agent.firewall_rules(box) == [agent.allow_rule(exe)]
     entry, uninstaller = agent.registry(box, UNINSTALL_KEY), f'"{folder}\\Uninstall.exe"'
     assert int(entry.pop("EstimatedSize"), 0) > 0, "the installed size in KiB"
@@ -135,12 +134,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
 
-    # Again, into the default folder, with an agent that never starts: the installation ends with
-    # the helper's code in bounded time, and stays installed so that it can be uninstalled.
+    # Again, into the default folder, with an agent that never starts: the installation ends with the
+    # helper's code in bounded time and stays; its uninstaller tells a file it cannot remove by a code.
     box.unix_path(INSTALL_DIR_WIN).mkdir(parents=True)
     agent.set_behaviour(box, "stuck", box.unix_path(INSTALL_DIR_WIN))
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
-    assert agent.registry(box, UNINSTALL_KEY)["InstallLocation"] == INSTALL_DIR_WIN
+    box.unix_path(INSTALL_DIR_WIN + "\\SetupClient.exe").chmod(0o444)  # read-only: the system won't delete it
+    assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == ABORTED
 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox, driver):
@@ -168,7 +168,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.click(CAPTION, DEFAULT)  # OK
     driver.click(setup + " ", DEFAULT, timeout=60)  # Close
     assert process.wait(timeout=60) == INSTALLED
-    assert agent.stored_settings(box) == (*SERVER, "WS-0777") and agent.start_type(box) == "AUTO_START"
+    assert agent.stored_settings(box) == (*SERVER, "WS-0777") and agent.starts_automatically(box)
     starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
     assert len(starts) == 1 and box.service_state() == "RUNNING"
     assert agent.registry(box, agent.SERVICE_KEY).get("DisplayName") == "Corvex Workstation x64"

@@ -18,7 +18,7 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(app, sandbo
     agent.set_firewall_rules(sandbox, others)
     assert app("--silent_install").wait(timeout=60) == 0
     assert agent.firewall_rules(sandbox) == others + [AGENT_RULE]
-    assert sandbox.service_state() == "RUNNING" and agent.start_type(sandbox) == "AUTO_START"
+    assert sandbox.service_state() == "RUNNING" and agent.starts_automatically(sandbox)
     assert agent.stored_settings(sandbox) == STORED, "the silent install changes no settings"
     # Again, on the running agent: the local settings replace the stored ones, then the agent is
     # stopped and started, its start (slow now) followed through its checkpoints to running, and

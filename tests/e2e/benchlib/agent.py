@@ -73,9 +73,8 @@ def registry(sandbox, key):
     return {w[0]: (w[2] if len(w) == 3 else "") for w in words if len(w) >= 2 and w[1].startswith("REG_")}
 
 
-def start_type(sandbox):
-    # AUTO_START, DEMAND_START or DISABLED from the service's key (Wine's sc has no qc).
-    return {2: "AUTO_START", 3: "DEMAND_START", 4: "DISABLED"}[int(registry(sandbox, SERVICE_KEY)["Start"], 0)]
+def starts_automatically(sandbox):  # the service key's start type (Wine's sc has no qc)
+    return registry(sandbox, SERVICE_KEY)["Start"] == "0x2"
 
 
 def wait_for_state(sandbox, state, timeout=30):
