@@ -21,7 +21,7 @@ const std::wstring kKitServer = L"kit.example.com|9750|CORP\\kit|", kKit = kKitS
 
 const int kBad = KitExit::kBadSwitch, kNotWritten = KitExit::kSettingsNotWritten,
           kNotRegistered = KitExit::kServiceNotRegistered, kNotRunning = KitExit::kServiceNotRunning;
-enum Mode { check, install, prepare };
+enum Mode { check, install, prepare, uninstall };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...).
@@ -50,6 +50,7 @@ protected:
     kit::KitResult Run(Mode mode, const std::wstring& switches) {
         kit::KitSetup setup(L"C:\\Corvex", bench.PathInRoot(L"kit\\"), log);
         const auto arguments = kit::SplitInstallerArguments(switches);
+        if (mode == uninstall) return setup.Uninstall();
         return mode == check ? setup.Check(arguments) : setup.Install(arguments, mode == install);
     }
     AppBench bench;
@@ -125,6 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"second_run_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
+    // The uninstaller where the service was removed before: nothing to remove is no failure.
+    {"uninstall_on_a_machine_without_the_service", uninstall, none, L"", 0, L""},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", install, none, L"/LOGIN=", kBad, L""},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},

@@ -74,10 +74,9 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     std::vector<std::string> after;
     std::string kept;
     for (const auto& file : Files()) {
-        if (file.find(".damaged-") == std::string::npos)
-            after.push_back(file);
-        else
-            kept += ReadBytes(bench.PathInRoot(std::wstring(file.begin(), file.end())));
+        const bool damaged = file.find(".damaged-") != std::string::npos;
+        if (!damaged) after.push_back(file);
+        if (damaged) kept += ReadBytes(bench.PathInRoot(std::wstring(file.begin(), file.end())));
     }
     const bool saved = saveError.empty();
     EXPECT_EQ(std::make_tuple(loadRefusal.find(loadError) != std::string::npos, Show(parameters),

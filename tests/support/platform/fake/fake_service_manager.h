@@ -89,9 +89,7 @@ public:
     }
     // A close clears the last error, as some system calls do on success.
     BOOL Close(ScHandle handle) override {
-        calls.push_back(Call{"Close", handle, 0});
-        closed.push_back(handle);
-        lastError_ = 0;
+        calls.push_back(Call{"Close", handle, 0}), closed.push_back(handle), lastError_ = 0;
         return TRUE;
     }
     DWORD LastError() override { return lastError_; }
