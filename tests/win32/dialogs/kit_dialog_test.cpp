@@ -104,11 +104,12 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                     << "the box keeps its text; no edit marks this dialog";
                 w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, the question too: nothing built, open
                 EXPECT_EQ(std::make_tuple(launcher.starts.size(), w.Ended()), std::make_tuple(size_t{0}, false));
+                // The settings were stored before the file was asked for, and stay so.
+                EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).Text(),
+                          L"backup01.example.com|9751|CORP\\backup|" + std::wstring(c.typed ? c.typedName : L""));
                 w.Click(IDOK);
             }),
         IDOK);
-    EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).Text(),
-              L"backup01.example.com|9751|CORP\\backup|" + std::wstring(c.typed ? c.typedName : L""));
     EXPECT_EQ(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
     const std::string stored = bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
