@@ -151,8 +151,8 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
 
 // Predefined settings that cannot be loaded: no choice is checked and box 1002 stays enabled;
 // "Create" then reads no choice (-1), which counts as the computer's name. A compiler that
-// cannot start is told (its error unsigned), not waited for, and leaves the dialog open with
-// the settings stored.
+// cannot start is told (its error unsigned) in the only box after the load's, is not waited
+// for, and leaves the dialog open with the settings stored.
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
@@ -168,11 +168,11 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
               kLeftOpen);
     EXPECT_EQ(
         std::make_tuple(dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
-                        commandLine.find(L"ASK") == std::wstring::npos, Described({bench.prompts.messageBoxes.back()}),
-                        launcher.waitTimeouts.size(), launcher.openHandles),
-        std::make_tuple(-1, true, true,
-                        L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1\n",
-                        size_t{0}, 0));
+                        commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
+                        launcher.openHandles,
+                        Described({bench.prompts.messageBoxes.begin() + 1, bench.prompts.messageBoxes.end()})),
+        std::make_tuple(-1, true, true, size_t{0}, 0,
+                        L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1\n"));
 }
 
 const wchar_t kOutput[] = L"C:\\Kits\\kit \u00e9.exe";  // the batch file holds it in one byte
