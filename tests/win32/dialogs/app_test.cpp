@@ -162,9 +162,9 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
 }
 
 // Each service command tells the controller's error in a box of its own and gives FALSE: "Access
-// denied", else the unknown error, with its code (signed) for a start only (here a refused start type).
-// A stop refused because the service is not active, and a status query that answers 2, are
-// errors too. Any other error passes through, to the dialog's own box.
+// denied", else the unknown error, with its code (signed) for a start only (here a refused start
+// type). A stop refused because the service is not active, and a status query that answers 2,
+// are errors too. Any other error passes through, to the dialog's own box.
 using ServiceCommandTest = DialogTest;
 TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     bench.services.FailCall("ChangeStartType", 1, 0xC0000022);  // the start's, before its request
