@@ -170,14 +170,14 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     bench.services.FailCall("ChangeStartType", 1, 0xC0000022);  // the start's, before its request
     bench.services.FailCall("Control", 0, ERROR_SERVICE_NOT_ACTIVE);
     std::vector<BOOL> results{app.StartService(), app.StopService()};
-    bench.services.FailCall("QueryStatus", 0, 0, 2);
-    results.push_back(app.IsServiceRunning());
+    bench.services.FailCall("QueryStatus", 0, 0, 2), results.push_back(app.IsServiceRunning());
     bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);  // told after the manager's close
+    bench.services.FailCall("OpenManager", 6, 1234);                       // the status query's manager: its own error
     results.insert(results.end(), {app.StartService(), app.StopService(), app.IsServiceRunning()});
     EXPECT_EQ(std::make_tuple(results, Shown()),
               std::make_tuple(std::vector<BOOL>(6, FALSE),
                               std::vector<std::wstring>{L"Unknown system error. Code: -1073741790", kUnknown, kUnknown,
-                                                        L"Access denied", L"Access denied", L"Access denied"}));
+                                                        L"Access denied", L"Access denied", kUnknown}));
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
 }
