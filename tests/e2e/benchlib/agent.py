@@ -28,10 +28,8 @@ def setup_log(sandbox):
 
 
 def stored_settings(sandbox):
-    # (host, port, login, workstation name) as stored, or None without a store.
+    # (host, port, login, workstation name) as stored.
     folder = settings_dir(sandbox)
-    if not (folder / "user.json").is_file():
-        return None
     user, station = (json.loads((folder / n).read_text(encoding="utf-8")) for n in ("user.json", "workstation.json"))
     return user["serverHost"], user["serverPort"], user["login"], station["workstationName"]
 

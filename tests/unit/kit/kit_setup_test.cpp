@@ -21,7 +21,7 @@ const std::wstring kKitServer = L"kit.example.com|9750|CORP\\kit|", kKit = kKitS
 
 const int kBad = KitExit::kBadSwitch, kNotWritten = KitExit::kSettingsNotWritten,
           kNotRegistered = KitExit::kServiceNotRegistered, kNotRunning = KitExit::kServiceNotRunning;
-enum Mode { check, install, prepare, uninstall };
+enum Mode { check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...).
@@ -88,7 +88,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // The service is repointed at this folder's agent, automatic, exactly when the settings were
     // saved; in a silent install the firewall rule is added (once) and the agent restarted: a
     // running one is stopped first. A second run of the same kit changes no stored byte.
-    const bool registers = c.mode != check && !c.after.empty() && c.code != KitExit::kServiceNotRegistered;
+    const bool registers = c.mode > uninstall && !c.after.empty() && c.code != KitExit::kServiceNotRegistered;
     const bool starts = c.mode == install && registers;
     EXPECT_EQ(std::make_tuple(
                   result.code, result.message.empty(), written ? bench.ReadAgentSettings().Text() : L"", supplied,
@@ -108,7 +108,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
 INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitCase>{
     {"fresh_machine_gets_the_kits_settings", install, none, L"/S", 0, kKit},
     {"switches_replace_the_kits_values", install, none,
-     L"/S /server=b2.example.com /PORT=09000 \"/LOGIN=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},
+     L"/S /server=b2.example.com /PORT=000009000 \"/LOGIN=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},
     {"last_repeated_switch_counts", install, none, L"/NAME=WS-1 /NAME=WS-7 /D=C:\\X Y /NAME=WS-9", 0,
      kKitServer + L"WS-7"},
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7"},
@@ -128,6 +128,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
     // The uninstaller where the service was removed before: nothing to remove is no failure.
     {"uninstall_on_a_machine_without_the_service", uninstall, none, L"", 0, L""},
+    // A service registered for another installation's agent (C:\Old) stays.
+    {"uninstall_leaves_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", 0, L"left as it is"},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", install, none, L"/LOGIN=", kBad, L""},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},

@@ -27,13 +27,13 @@ public:
 TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHasItsRights) {
     const std::wstring login = L"CORP\\J\u00fcrgen \u6e2c\U0001F600", host = L"2001:db8::1";
     CorvexParameters saved(L"client");
-    saved.SetClientName(L"", true);
+    saved.SetClientName(std::wstring(63, L'w'), false);  // the longest name
     saved.SetUserName(login);
     saved.SetCoordinator(host, 65535, true);
     saved.Save(true);
     EXPECT_NE(ReadBytes(UserFile()).find("\"secured\": true,\n  \"login\": \"CORP\\\\J\xc3\xbcrgen \xe6\xb8\xac"),
               std::string::npos);
-    EXPECT_EQ(bench.ReadAgentSettings().Text(), host + L"|65535|" + login + L"|");
+    EXPECT_EQ(bench.ReadAgentSettings().Text(), host + L"|65535|" + login + L"|" + std::wstring(63, L'w'));
     // Each folder below ProgramData is created with the store's rights, every file written with
     // them, nothing repaired afterwards.
     const std::wstring created = L"create store folder " + Quentara();
