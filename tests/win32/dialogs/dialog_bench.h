@@ -57,9 +57,9 @@ public:
         ::SendMessageW(m_dialog, WM_CLOSE, 0, 0);
         Pump();
     }
-    // Types into the settings boxes in order (host, port, login, workstation name).
+    // Pastes into the settings boxes in order (host, port, login, workstation name).
     void Fill(const std::vector<std::wstring>& texts) {
-        for (size_t i = 0; i < texts.size(); ++i) Type(kSettingsBoxes[i], texts[i]);
+        for (size_t i = 0; i < texts.size(); ++i) Type(kSettingsBoxes[i], texts[i], true);
     }
     std::wstring Text(int id) const { return TextOf(Item(id)); }
     // The caption, then the text of every control but the edit boxes, in template order.
@@ -121,7 +121,8 @@ public:
                      ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
         return boxes;
     }
-    LRESULT Send(UINT message, WPARAM wParam = 0) const { return ::SendMessageW(m_dialog, message, wParam, 0); }
+    // A message to the dialog, or to its control `id`.
+    LRESULT Send(UINT message, WPARAM w = 0, int id = 0) const { return ::SendMessageW(Item(id), message, w, 0); }
 
 private:
     static std::wstring TextOf(HWND window) {

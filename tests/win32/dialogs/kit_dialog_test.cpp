@@ -85,16 +85,17 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                               L"Halvane Server|Automatically use computer network name as Workstation name|Ask for "
                               L"the Workstation name while installing the program|Use the Workstation name typed "
                               L"above|Load defaults|Create|Cancel");
-                // A choice clicked with no port: the exchange stops at the port, the choice made before stays.
-                w.Type(IDC_SERVER_PORT, L"");
+                // A choice clicked with a port above 2^32: the exchange stops at the port, with its text
+                // selected to be typed over, and the choice made before stays.
+                w.Type(IDC_SERVER_PORT, L"99999999999");
                 w.Click(IDC_NAME_TYPED);
-                EXPECT_EQ(std::make_tuple(w.Focus(), dialog.GetNameChoice(), w.Enabled(IDC_WORKSTATION_NAME)),
-                          std::make_tuple(IDC_SERVER_PORT, UseComputerName, false));
-                w.Click(IDOK);               // refused before a file is asked for
-                w.Click(IDC_LOAD_DEFAULTS);  // the port back
-                w.Click(c.choiceButton);
-                w.Click(IDC_LOAD_DEFAULTS);  // keeps the choice and its box's state
-                w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup"});
+                EXPECT_EQ(std::make_tuple(w.Focus(), w.Send(EM_GETSEL, 0, IDC_SERVER_PORT), dialog.GetNameChoice(),
+                                          w.Enabled(IDC_WORKSTATION_NAME)),
+                          std::make_tuple(IDC_SERVER_PORT, MAKELRESULT(0, 11), UseComputerName, false));
+                w.Click(IDOK);                                                  // refused before a file is asked for
+                w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton);            // the port back, then the choice
+                w.Click(IDC_LOAD_DEFAULTS);                                     // keeps the choice and its box's state
+                w.Fill({L"backup01.example.com", L" 9751 ", L"CORP\\backup"});  // blanks around a pasted number
                 w.Click(IDC_NAME_TYPED);
                 w.Type(IDC_WORKSTATION_NAME, c.typedName);
                 w.Click(c.choiceButton);
