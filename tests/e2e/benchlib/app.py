@@ -28,9 +28,9 @@ class AppProcess:
         return json.loads(self._out.read())["exit_code"]
 
     def kill(self):
-        # Ends the launcher; the Windows program itself ends with its sandbox's server.
-        if self.process.poll() is None:
-            self.process.kill()
+        # Ends the launcher (kill leaves an ended one be); the Windows program itself ends with its
+        # sandbox's server.
+        self.process.kill()
         self.process.wait()
 
 

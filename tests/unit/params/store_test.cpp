@@ -45,6 +45,8 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     loaded.Load();
     loaded.Save(bench.PathInRoot(L"copy"), bench.PathInRoot(L"copy"));
     EXPECT_NE(ReadBytes(bench.PathInRoot(L"copy\\user.json")).find("\"secured\": true"), std::string::npos);
+    saved.LoadSystemDefaults(), saved.Save(true);  // the flags the setters gave (secured, a typed name) go too
+    EXPECT_TRUE(bench.SystemSupplied(Store()) && ReadBytes(UserFile()).find("false") != std::string::npos);
 }
 
 // Planted in the agent's store (which holds "old-server" and "WS-OLD") before a load and a save
