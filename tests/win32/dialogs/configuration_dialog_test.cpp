@@ -63,10 +63,10 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     bench.services.FailCall("Control", 2, 1052);  // the restart's stop
     decltype(seen) after;
     Run(dialog, [&](DialogDriver& w) {
-        EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes()),
-                  std::make_tuple(
-                      kLabels, std::vector<std::wstring>{L"backup.example.com", L"49750", L"CORP\\backup", L"WS-01"}));
-        after.push_back({w.Buttons(), 0});
+        EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes(), w.Buttons(), w.Focus()),  // the first box has the focus
+                  std::make_tuple(kLabels,
+                                  std::vector<std::wstring>{L"backup.example.com", L"49750", L"CORP\\backup", L"WS-01"},
+                                  kRunning, IDC_SERVER_HOST));
         w.Click(IDC_STOP, true);
         after.push_back({w.Buttons(), w.Focus()});
         w.Click(IDC_LOAD_DEFAULTS);  // the library's defaults, not an edit of the user's: no question
@@ -82,8 +82,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         w.Click(IDC_STOP, true);                        // which the handler tells in its own box
         w.Click(IDCANCEL);
     });
-    EXPECT_EQ(after,
-              (decltype(seen){{kRunning, 0}, {kStopped, IDC_START}, {kRunning, IDC_STOP}, {kRunning, IDC_RESTART}}));
+    EXPECT_EQ(after, (decltype(seen){{kStopped, IDC_START}, {kRunning, IDC_STOP}, {kRunning, IDC_RESTART}}));
     EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start"}));
     EXPECT_EQ(dialog.calls, (std::vector<std::string>{"show", "stop", "show", "start", "show", "apply"}));
     EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
@@ -221,10 +220,11 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                                     std::make_tuple(false, thisComputer, 4));
                           EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
                           EXPECT_EQ(
-                              std::make_tuple(w.TabStops(), w.Frame()),
+                              std::make_tuple(w.TabStops(), w.Frame(), w.Focus()),
                               std::make_tuple(std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
                                                                IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK},
-                                              L"centred, task-bar button, tool window, system-modal, its icon"));
+                                              L"centred, task-bar button, tool window, system-modal, its icon",
+                                              IDC_SERVER_HOST));
                           EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
                                                     L"|Workstation name|Name of the local machine as seen by Halvane "
                                                     L"Server.|" +

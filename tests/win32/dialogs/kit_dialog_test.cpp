@@ -76,9 +76,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 EXPECT_EQ(
                     std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
                                     w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes(),
-                                    w.Frame()),
+                                    w.Frame(), w.Focus()),
                     std::make_tuple(true, false, L"WS-9", L"Leave empty to use each workstation's own network name", 4,
-                                    L"centred, task-bar button, close button, its icon"));
+                                    L"centred, task-bar button, close button, its icon", IDC_SERVER_HOST));
                 EXPECT_EQ(w.Labels(),
                           L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
                               L"|Workstation name settings|Workstation name|Name of the local machine as seen by "
