@@ -109,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"fresh_machine_gets_the_kits_settings", install, none, L"/S", 0, kKit},
     {"switches_replace_the_kits_values", install, none,
      L"/S /server=b2.example.com /PORT=000009000 \"/LOGIN=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},
-    {"last_repeated_switch_counts", install, none, L"/NAME=WS-1 /NAME=WS-7 /D=C:\\X Y /NAME=WS-9", 0,
+    // The last of a repeated switch counts (a tab parts switches as a blank does); /D= ends them.
+    {"last_repeated_switch_counts", install, none, L"/NAME=WS-1\t/NAME=WS-7 /D=C:\\X Y /NAME=WS-9", 0,
      kKitServer + L"WS-7"},
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7"},
     {"given_switch_only", install, edited, L"/SERVER=b3.example.com", 0, L"b3.example.com|9000|CORP\\ops|WS-7"},
