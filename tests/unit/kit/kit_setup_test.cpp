@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // The uninstaller where the service was removed before: nothing to remove is no failure.
     {"uninstall_on_a_machine_without_the_service", uninstall, none, L"", 0, L""},
     // A service registered for another installation's agent (C:\Old) stays.
-    {"uninstall_leaves_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", 0, L"left as it is"},
+    {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", install, none, L"/LOGIN=", kBad, L""},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
