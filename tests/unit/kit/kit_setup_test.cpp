@@ -127,8 +127,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"second_run_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
-    // The uninstaller where the service was removed before: nothing to remove is no failure.
-    {"uninstall_on_a_machine_without_the_service", uninstall, none, L"", 0, L""},
+    // The uninstaller where the service was removed before: nothing to remove is no failure, but a
+    // firewall that does not confirm the rule's removal is.
+    {"uninstall_without_the_service", uninstall, none, L"", KitExit::kFirewallNotConfirmed, L"", firewallKeepsNoRule},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", install, none, L"/LOGIN=", kBad, L""},

@@ -17,7 +17,8 @@ public:
         std::wstring name;
     };
     std::vector<Rule> rules;
-    bool addIsIgnored = false;  // the firewall says yes but stores nothing (as Wine does)
+    // The firewall says yes to an add but stores nothing (as Wine does), and confirms no removal.
+    bool addIsIgnored = false;
     int adds = 0;
     static auto Same(const std::wstring& path) {
         return [path](const Rule& rule) { return CompareNoCasePortable(rule.executablePath, path) == 0; };
@@ -32,7 +33,7 @@ public:
     }
     bool RemoveRules(const std::wstring& path) override {
         rules.erase(std::remove_if(rules.begin(), rules.end(), Same(path)), rules.end());
-        return true;
+        return !addIsIgnored;
     }
 };
 
