@@ -113,14 +113,15 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                                                     opened == &dialog ? std::vector<bool>(3, true) : kNone, 0));
                           for (int id : kSettingsBoxes)
                               Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
-                          w.Fill({L"b.example.com", L"9750", L"CORP\\backup", L"WS-2"});
+                          // A login beyond the 16-bit plane: one character in two UTF-16 units.
+                          w.Fill({L"b.example.com", L"9750", L"CORP\\\U00020BB7\u91ce", L"WS-2"});
                           std::swap(bench.folders.programData, noStore), w.Click(IDOK);  // the save fails
                           marks.push_back(!w.Ended()), std::swap(bench.folders.programData, noStore);
                           w.Click(IDOK);
                       }),
                   IDOK);
-        EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings().host, bench.SystemSupplied(bench.AgentStore())),
-                  std::make_tuple(L"b.example.com", false));
+        EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings().Text(), bench.SystemSupplied(bench.AgentStore())),
+                  std::make_tuple(L"b.example.com|9750|CORP\\\U00020BB7\u91ce|WS-2", false));
     }
     EXPECT_EQ(marks, std::vector<BOOL>(10, TRUE));
     ASSERT_EQ(Shown().size(), 4u);

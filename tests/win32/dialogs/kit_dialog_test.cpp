@@ -176,7 +176,7 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
                         L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1\n"));
 }
 
-const wchar_t kOutput[] = L"C:\\Kits\\kit \u00e9.exe";  // the batch file holds it in one byte
+const wchar_t kOutput[] = L"C:\\Kits\\kit \u00ff.exe";  // the batch file holds it in one byte, the last there is
 
 // BuildPacket itself. A configurator path of 260 characters filled the buffer, so the system cut
 // it: nothing is built. Otherwise the configurator's folder is the path with its file name cut
