@@ -73,7 +73,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
     if (c.fault & stopRefused) bench.services.FailCall("Control", 0, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
     if (c.fault & registrationRefused) bench.services.FailCall("CreateOwnProcessService", 0, ERROR_ACCESS_DENIED);
-    bench.firewall.addIsIgnored = c.fault & firewallKeepsNoRule;
+    bench.firewall.changesIgnored = c.fault & firewallKeepsNoRule;
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
     bench.services.onRequest = [&](const std::string& request) {
         if (request == "Start") rulesAtStart.push_back(bench.firewall.rules.size());

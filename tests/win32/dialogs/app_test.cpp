@@ -22,7 +22,7 @@ class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunM
 // common controls first; the registry key is in force while the dialog runs.
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     bench.CommandLine(GetParam().arguments);
-    bench.firewall.addIsIgnored = GetParam().dialog != kNoDialog;
+    bench.firewall.changesIgnored = GetParam().dialog != kNoDialog;
     struct : framework::Win32Ui {
         DWORD classes = 0;  // the common controls' classes registered
         BOOL InitCommonControls(DWORD c) override { return classes = c, Win32Ui::InitCommonControls(c); }
@@ -114,7 +114,7 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     bench.services.state = c.state;
     if (c.stopRefusedWith != 0) bench.services.FailCall("Control", 0, c.stopRefusedWith);
     bench.services.stateAfterStart = c.stateAfterStart;
-    bench.firewall.addIsIgnored = c.firewallIgnoresAdds;
+    bench.firewall.changesIgnored = c.firewallIgnoresAdds;
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), c.exitCode);
     // The steps (the agent's path, then a stop only of a running service and a start after it

@@ -18,7 +18,7 @@ public:
     };
     std::vector<Rule> rules;
     // The firewall says yes to an add but stores nothing (as Wine does), and confirms no removal.
-    bool addIsIgnored = false;
+    bool changesIgnored = false;
     int adds = 0;
     static auto Same(const std::wstring& path) {
         return [path](const Rule& rule) { return CompareNoCasePortable(rule.executablePath, path) == 0; };
@@ -28,12 +28,12 @@ public:
         return std::any_of(rules.begin(), rules.end(), Same(path)) ? Lookup::found : Lookup::notFound;
     }
     bool AddAllowRule(const std::wstring& path, const std::wstring& ruleName) override {
-        if (++adds, !addIsIgnored) rules.push_back(Rule{path, ruleName});
+        if (++adds, !changesIgnored) rules.push_back(Rule{path, ruleName});
         return true;
     }
     bool RemoveRules(const std::wstring& path) override {
         rules.erase(std::remove_if(rules.begin(), rules.end(), Same(path)), rules.end());
-        return !addIsIgnored;
+        return !changesIgnored;
     }
 };
 
