@@ -21,6 +21,7 @@ const std::wstring kKitServer = L"kit.example.com|9750|CORP\\kit|", kKit = kKitS
 
 const int kBad = KitExit::kBadSwitch, kNotWritten = KitExit::kSettingsNotWritten,
           kNotRegistered = KitExit::kServiceNotRegistered, kNotRunning = KitExit::kServiceNotRunning;
+// In this order: the modes after `uninstall` register the service (see `registers` below).
 enum Mode { check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun };
