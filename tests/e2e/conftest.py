@@ -1,13 +1,12 @@
 # Fixtures: a private Xvfb per worker, a fresh sandbox per scenario
-# (removed afterwards unless CORVEX_KEEP_SANDBOXES=1), the UI driver in it, app(...) starting
-# SetupClient.exe there, and a screenshot under build/artifacts/ when a scenario fails.
+# (removed afterwards unless CORVEX_KEEP_SANDBOXES=1), the UI driver in it, and a screenshot
+# under build/artifacts/ when a scenario fails. Programs started in a sandbox end with it.
 import os
 import subprocess
 
 import pytest
 
 from benchlib import paths
-from benchlib.app import AppProcess, command_line
 from benchlib.display import Xvfb
 from benchlib.driver import Driver
 from benchlib.sandbox import Sandbox, prepare_template, sandbox_name, sweep_stale
@@ -49,16 +48,3 @@ def sandbox(request, wine_template):
 @pytest.fixture
 def driver(sandbox):
     return Driver(sandbox)
-
-
-@pytest.fixture
-def app(sandbox):
-    # app(*switches) starts SetupClient.exe with those arguments (quoted as the C runtime splits them).
-    started = []
-
-    def start(*switches):
-        started.append(AppProcess(sandbox, command_line(paths.SETUP_CLIENT_WIN, *switches)))
-        return started[-1]
-    yield start
-    for process in started:
-        process.kill()

@@ -3,12 +3,17 @@
 # its end), the firewall rule (the bench's stand-in keeps it), the local settings on disk, and the
 # service manager's own error for a missing service. Switch spelling and precedence are the in-process tests'.
 from benchlib import agent, paths
+from benchlib.app import AppProcess, command_line
 
 AGENT_RULE = agent.allow_rule(paths.PROGRAM_DIR_WIN + "\\CorvexWorkstation.exe")
 STORED = ("backup.example.com", 1234, "CORP\\someone", "WS-07")
 
 
-def test_silent_install_then_local_install_on_the_running_slow_agent(app, sandbox):
+def app(box, switch):  # SetupClient.exe with a switch, in the background
+    return AppProcess(box, command_line(paths.SETUP_CLIENT_WIN, switch))
+
+
+def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     program = paths.bin_program("SetupClient.exe").read_bytes()  # its manifest: administrators, common controls 6
     assert b'level="requireAdministrator"' in program and b'Common-Controls" version="6.0.0.0"' in program
     agent.store_settings(sandbox, *STORED)
@@ -16,7 +21,7 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(app, sandbo
     others = [AGENT_RULE[:2] + (2,) + AGENT_RULE[3:], AGENT_RULE[:3] + (0,) + AGENT_RULE[4:],
               AGENT_RULE[:5] + (False,) + AGENT_RULE[6:]]
     agent.set_firewall_rules(sandbox, others)
-    assert app("--silent_install").wait(timeout=60) == 0
+    assert app(sandbox, "--silent_install").wait(timeout=60) == 0
     assert agent.firewall_rules(sandbox) == others + [AGENT_RULE]
     assert sandbox.service_state() == "RUNNING" and agent.starts_automatically(sandbox)
     assert agent.stored_settings(sandbox) == STORED, "the silent install changes no settings"
@@ -24,7 +29,7 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(app, sandbo
     # stopped and started, its start (slow now) followed through its checkpoints to running, and
     # no second rule is added.
     agent.set_behaviour(sandbox, "slow")
-    assert app("--Silent_Install_Local").wait(timeout=60) == 0
+    assert app(sandbox, "--Silent_Install_Local").wait(timeout=60) == 0
     assert agent.stored_settings(sandbox) == ("localhost", 9750, "Administrator", "localhost")
     lines = agent.report(sandbox)
     assert lines.index("control stop") < lines.index("start behaviour slow arguments 0") < \
@@ -32,9 +37,9 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(app, sandbo
     assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == others + [AGENT_RULE]
 
 
-def test_a_missing_service_shows_its_messages_and_ends_with_not_running(app, driver, sandbox):
+def test_a_missing_service_shows_its_messages_and_ends_with_not_running(driver, sandbox):
     agent.delete_service(sandbox)
-    process = app("--silent_install")
+    process = app(sandbox, "--silent_install")
     for text in ("Unknown system error", "Unknown system error. Code: 1060"):
         assert driver.answer("OK", caption="SetupClient", timeout=30)["text"] == text
     assert process.wait(timeout=30) == 1

@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <random>
 
-#include "params/corvex_parameters.h"
-
 #ifdef _WIN32
 #include "framework/win32/win32_ui.h"
 #include "platform/win32/win32_seams.h"
@@ -90,11 +88,10 @@ void AppBench::DamageAgentSettings() {
     }
 }
 
-AppBench::Stored AppBench::ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir) {
+std::wstring AppBench::ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir) {
     CorvexParameters parameters(L"client");
     parameters.Load(userDir, workstationDir);
-    return Stored{parameters.GetCoordinatorHost(), parameters.GetCoordinatorPort(), parameters.GetAllowedUserName(),
-                  parameters.GetClientName()};
+    return Show(parameters);
 }
 
 std::string AppBench::StoreBytes(const std::wstring& userDir, const std::wstring& workstationDir) {

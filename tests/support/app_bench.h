@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "params/corvex_parameters.h"
 #include "platform/fake/fake_firewall.h"
 #include "platform/fake/fake_known_folders.h"
 #include "platform/fake/fake_seams.h"
@@ -17,6 +18,12 @@
 #include "prompt_answerer.h"
 
 namespace testing_support {
+
+// The four settings as "host|port|login|name".
+inline std::wstring Show(const CorvexParameters& p) {
+    return p.GetCoordinatorHost() + L"|" + std::to_wstring(p.GetCoordinatorPort()) + L"|" + p.GetAllowedUserName() +
+           L"|" + p.GetClientName();
+}
 
 class AppBench {
     struct Host;
@@ -33,16 +40,9 @@ public:
                             const std::wstring& workstation);
     // Damages both of the agent's settings files, so that a load of them fails.
     void DamageAgentSettings();
-    struct Stored {
-        std::wstring host;
-        unsigned short port;
-        std::wstring login;
-        std::wstring workstation;
-        std::wstring Text() const { return host + L"|" + std::to_wstring(port) + L"|" + login + L"|" + workstation; }
-    };
-    // What the agent's store (or the given pair of folders) holds.
-    Stored ReadAgentSettings() { return ReadSettings(AgentStore(), AgentStore()); }
-    Stored ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir);
+    // What the agent's store (or the given pair of folders) holds, as Show gives it.
+    std::wstring ReadAgentSettings() { return ReadSettings(AgentStore(), AgentStore()); }
+    std::wstring ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir);
     // The agent store's folder (ends with a backslash), and its two files' bytes together (or
     // those of the given pair of folders).
     std::wstring AgentStore() const { return folders.programData + L"\\Quentara\\Corvex Workstation\\Settings\\"; }

@@ -92,7 +92,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const bool registers = c.mode > uninstall && !c.after.empty() && c.code != KitExit::kServiceNotRegistered;
     const bool starts = c.mode == install && registers;
     EXPECT_EQ(std::make_tuple(
-                  result.code, result.message.empty(), written ? bench.ReadAgentSettings().Text() : L"", supplied,
+                  result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"", supplied,
                   bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
                   bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
                   c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured,

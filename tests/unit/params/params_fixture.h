@@ -52,11 +52,6 @@ inline CorvexParameters Settings(const std::wstring& host, unsigned short port, 
     parameters.SetClientName(name, false);
     return parameters;
 }
-// "host|port|login|name", as AppBench::Stored::Text gives the stored ones
-inline std::wstring Show(const CorvexParameters& p) {
-    return p.GetCoordinatorHost() + L"|" + std::to_wstring(p.GetCoordinatorPort()) + L"|" + p.GetAllowedUserName() +
-           L"|" + p.GetClientName();
-}
 
 class ParamsOnDisk : public ::testing::Test {
 public:

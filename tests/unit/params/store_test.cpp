@@ -2,6 +2,7 @@
 // damaged files, attacks and failing saves planted in the agent's store.
 #include <unistd.h>
 
+#include "params/settings_format.h"
 #include "params_fixture.h"
 
 namespace {
@@ -33,7 +34,7 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     saved.Save(true);
     EXPECT_NE(ReadBytes(UserFile()).find("\"secured\": true,\n  \"login\": \"CORP\\\\J\xc3\xbcrgen \xe6\xb8\xac"),
               std::string::npos);
-    EXPECT_EQ(bench.ReadAgentSettings().Text(), host + L"|65535|" + login + L"|" + std::wstring(63, L'w'));
+    EXPECT_EQ(bench.ReadAgentSettings(), host + L"|65535|" + login + L"|" + std::wstring(63, L'w'));
     // Each folder below ProgramData is created with the store's rights, every file written with
     // them, nothing repaired afterwards.
     const std::wstring created = L"create store folder " + Quentara();
@@ -81,7 +82,7 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
         if (damaged) kept += ReadBytes(bench.PathInRoot(std::wstring(file.begin(), file.end())));
     }
     const bool saved = saveError.empty();
-    EXPECT_EQ(std::make_tuple(loadRefusal.find(loadError) != std::string::npos, Show(parameters),
+    EXPECT_EQ(std::make_tuple(loadRefusal.find(loadError) != std::string::npos, testing_support::Show(parameters),
                               saveRefusal.find(saveError) != std::string::npos, after,
                               bytes.find("new-server") != std::string::npos, saved || userStuck || bytes == bytesBefore,
                               kept, FilesBelow(Outside()), ReadBytes(Outside() + L"\\victim")),
@@ -95,7 +96,7 @@ const wchar_t kOld[] = L"old-server|1111|Administrator|WS-OLD", kNoName[] = L"ol
               kDefaults[] = L"localhost|9750|Administrator|",
               kUserDamaged[] = L"localhost|9750|Administrator|WS-OLD";  // user.json's values the defaults
 const std::string kUtf16("\xff\xfe{\0}\0", 6);
-const char kReplaced[] = "cannot be replaced: another program is using the file.";
+const char kReplaced[] = "cannot be replaced: another program is using the file. No settings file was changed.";
 // The stored files with one thing changed.
 std::string User(const std::string& from, const std::string& to) {
     std::string bytes =
@@ -111,17 +112,12 @@ const std::string kDashName =
 INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vector<Planted>{
     // Damaged files: each counts alone, and a save keeps it beside the store first.
     {"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kUtf16); },
-     "workstation.json\" is damaged", kDefaults, "", kUtf16 + kUtf16, false},
+     "workstation.json\" is damaged: it is saved in the encoding UTF-16 (little-endian, with a byte order",
+     kDefaults, "", kUtf16 + kUtf16, false},
     {"FileAbove64KiB", [](T& t) { WriteBytes(t.UserFile(), kBig); }, "larger than 64 KiB", kDefaults, "", kBig, false},
     {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kDashName); }, "", kNoName, "", kDashName, false},
     {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), User("client", "server")); }, "",
      kUserDamaged, "", User("client", "server"), false},
-    {"NewerFormat", [](T& t) { WriteBytes(t.UserFile(), User("1,", "2,")); }, "", kUserDamaged,
-     "", User("1,", "2,"), false},
-    {"SecuredNotABoolean", [](T& t) { WriteBytes(t.UserFile(), User("false", "\"no\"")); }, "",
-     kUserDamaged, "", User("false", "\"no\""), false},
-    {"DuplicateKey", [](T& t) { WriteBytes(t.UserFile(), User("\"login\"", "\"role\": \"client\", \"login\"")); }, "",
-     kUserDamaged, "", User("\"login\"", "\"role\": \"client\", \"login\""), false},
     // Links, names in the wrong place and a stranger's folder.
     {"LinkAtProgramData", [](T& t) { t.LinkAt(t.bench.folders.programData, t.Outside()); }, "ProgramData\" is a link",
      kDefaults, nullptr, "", false},
@@ -157,5 +153,28 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      kDefaults, "larger than 16 MiB; move it away first", "", false}}),
     [](const auto& info) { return std::string(std::get<0>(info.param)); });
 // clang-format on
+
+// What a damaged file's message says is wrong and where (in characters, not bytes), quoting the
+// file's text as its characters, cut to 40. More follows it in the message, so no full stop ends it.
+// clang-format off
+const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
+    {std::string("\0{\0\"", 4), "UTF-16 (big-endian, without a byte order mark)"}, {"[1]", "not hold a JSON object"},
+    {std::string("{\"\xc3\xa9\0", 5), "a NUL byte (a zero byte) at line 1, column 4"},
+    {"{\n\"\xc3\xa9\": tru\xc3\xa9}",
+     "line 2, column 9: syntax error while parsing value - invalid literal; last read: \"\"\xc3\xa9\": tru\xc3\xa9\""},
+    {"{\"k\": \"" + std::string(45, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
+    {User("}", ", \"" + std::string(41, 'k') + "\": 1}"), "unknown key \"" + std::string(40, 'k') + "...\""},
+    {User(", \"login\": \"Administrator\"", ""), "the key \"login\" is missing"}, {User("1,", "0,"), "not a positive"},
+    {User("\"login\"", "\"role\": \"client\", \"login\""), "the key \"role\" appears more than once"},
+    {User("1,", "2,"), "written in format version 2 by a newer program; this one reads version 1"},
+    {User("\"old-server\"", "1"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
+    {User("\"old-server\"", "\"\""), "(\"\") is refused: The server host name is empty"}};
+// clang-format on
+TEST(SettingsFormatTest, TellsWhatIsWrongAndWhere) {
+    for (const auto& [bytes, reason] : kDamagedFiles) {
+        const std::string message = ErrorOf([&] { params::ParseUserSettings(bytes, L"client"); });
+        EXPECT_TRUE(message.find(reason) != std::string::npos && message.back() != '.') << message;
+    }
+}
 
 }  // namespace

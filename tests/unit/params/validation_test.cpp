@@ -54,9 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'n', std::wstring(255, L'w'), L"63"}, {'n', std::wstring(256, L'w'), L"255"},
     {'n', std::wstring(65536, L'w'), L"255"}, {'n', L"  ", L"blank"}, {'s', L"my ws", L"a blank"},
     {'n', L"ws1.example.com", L"dot"}, {'n', L"-ws", L"hyphen"}, {'n', L"ws-", L"hyphen"},
-    {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"blank"},
-    {'n', L"ws\t1", L"control"}, {'n', L"ws\u20281", L"control"}, {'n', L"ws" + kNul + L"1", L"control"},
-    {'n', L"WS\u00AD01", L"U+00AD"},
+    {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"blank"}, {'n', L"ws\t1", L"control"},
+    {'n', L"ws\u20281", L"control"}, {'n', L"ws" + kNul + L"1", L"control"}, {'n', L"WS\u00AD01", L"U+00AD"},
     {'n', L"\U0001F600ws", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"},
     // Host names.
     {'h', L"backup01"}, {'h', L"xn--bcher-kva.example"}, {'h', L"backup.example."}, {'h', k63 + L".example"},
@@ -89,9 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"},
     {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"},
     {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"},
-    {'l', L"a@b@c", L"more than one"}, {'l', L"CORP\\\u2003admin", L"blank"},
-    {'l', L"backup@bad_domain", L"\"_\""}, {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"CO*RP\\x", L"\"*\""},
-    {'l', L"CORP\\us/er", L"\"/\""},
+    {'l', L"a@b@c", L"more than one"}, {'l', L"CORP\\\u2003admin", L"blank"}, {'l', L"backup@bad_domain", L"\"_\""},
+    {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"*CORP\\x", L"\"*\""}, {'l', L"CORP\\us/er", L"\"/\""},
     {'l', L". .", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"},
     {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E0041", L"U+E0041"}}));
 // clang-format on

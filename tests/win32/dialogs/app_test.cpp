@@ -148,7 +148,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
     EXPECT_EQ(app.trace, "silent? local? firewall path name restart running? stop start ");
-    EXPECT_EQ(bench.ReadAgentSettings().Text(), L"localhost|9750|Administrator|localhost");
+    EXPECT_EQ(bench.ReadAgentSettings(), L"localhost|9750|Administrator|localhost");
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
     EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
     bench.services.state = SERVICE_STOPPED, bench.services.stateAfterStart = SERVICE_START_PENDING;

@@ -106,7 +106,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, the question too: nothing built, open
                 EXPECT_EQ(std::make_tuple(launcher.starts.size(), w.Ended()), std::make_tuple(size_t{0}, false));
                 // The settings were stored before the file was asked for, and stay so.
-                EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()).Text(),
+                EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
                           L"backup01.example.com|9751|CORP\\backup|" + std::wstring(c.typed ? c.typedName : L""));
                 w.Click(IDOK);
             }),
