@@ -127,8 +127,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert entry["InstallLocation"] == moved
     agent.wait_for_state(box, "RUNNING")
 
-    agent.set_firewall_rules(box, [agent.allow_rule(exe.upper())])  # its rule, in other letter case
-    assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
+    # Its rule, and the folder its uninstaller is told, in other letter case.
+    agent.set_firewall_rules(box, [agent.allow_rule(exe.upper())])
+    assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
     assert not box.unix_path(exe).exists() and agent.registry(box, UNINSTALL_KEY) is None
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
     assert agent.firewall_rules(box) == []
