@@ -136,6 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", install, none, L"/LOGIN=", kBad, L""},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
+    {"reset_with_a_value", check, none, L"/RESETSETTINGS=1", kBad, L""},
     // 2^64 + 9750: without the length limit the number would wrap to a valid port.
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=18446744073709561366", kBad, L""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L""},
