@@ -154,12 +154,13 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     [](const auto& info) { return std::string(std::get<0>(info.param)); });
 // clang-format on
 
-// What a damaged file's message says is wrong and where (in characters, not bytes), quoting the
-// file's text as its characters, cut to 40. More follows it in the message, so no full stop ends it.
+// What a damaged file's message says is wrong and where (in characters, not bytes; a byte order
+// mark is none), quoting the file's text as its characters, cut to 40. More follows it in the
+// message, so no full stop ends it.
 // clang-format off
 const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
     {std::string("\0{\0\"", 4), "UTF-16 (big-endian, without a byte order mark)"}, {"[1]", "not hold a JSON object"},
-    {std::string("{\"\xc3\xa9\0", 5), "a NUL byte (a zero byte) at line 1, column 4"},
+    {std::string("\xef\xbb\xbf{\"\xc3\xa9\0", 8), "a NUL byte (a zero byte) at line 1, column 4"},
     {"{\n\"\xc3\xa9\": tru\xc3\xa9}",
      "line 2, column 9: syntax error while parsing value - invalid literal; last read: \"\"\xc3\xa9\": tru\xc3\xa9\""},
     {"{\"k\": \"" + std::string(45, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
