@@ -12,13 +12,6 @@ from benchlib.driver import Driver
 from benchlib.sandbox import Sandbox, prepare_template, sandbox_name, sweep_stale
 
 
-@pytest.hookimpl(hookwrapper=True)
-def pytest_runtest_makereport(item, call):
-    report = (yield).get_result()
-    if report.when == "call" and report.failed:
-        item.failed_call = True
-
-
 @pytest.fixture(scope="session", autouse=True)
 def display():
     xvfb = Xvfb()
@@ -35,10 +28,10 @@ def wine_template():
 
 @pytest.fixture
 def sandbox(request, wine_template):
-    name = request.node.name
+    name, failed = request.node.name, request.session.testsfailed
     box = Sandbox.create(paths.SANDBOXES / sandbox_name(name))
     yield box
-    if getattr(request.node, "failed_call", False):
+    if request.session.testsfailed > failed:  # this scenario failed (its report comes before the teardown)
         subprocess.run(["bash", str(paths.SCRIPTS / "lib" / "screenshot.sh"),
                         str(paths.ARTIFACTS / f"{paths.safe_name(name)}-failure.png")], stdout=subprocess.DEVNULL, timeout=60)
     if os.environ.get("CORVEX_KEEP_SANDBOXES") != "1":

@@ -127,12 +127,12 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert entry["InstallLocation"] == moved
     agent.wait_for_state(box, "RUNNING")
 
-    # Its rule, and the folder its uninstaller is told, in other letter case.
-    agent.set_firewall_rules(box, [agent.allow_rule(exe.upper())])
+    # Its rule (behind another program's), and the folder its uninstaller is told, in other letter case.
+    agent.set_firewall_rules(box, [agent.allow_rule("C:\\Other\\agent.exe"), agent.allow_rule(exe.upper())])
     assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
     assert not box.unix_path(exe).exists() and agent.registry(box, UNINSTALL_KEY) is None
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
-    assert agent.firewall_rules(box) == []
+    assert agent.firewall_rules(box) == [agent.allow_rule("C:\\Other\\agent.exe")]
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
 

@@ -5,6 +5,7 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/win32/system_function.h"
@@ -173,20 +174,19 @@ bool Win32Firewall::RemoveRules(const std::wstring& executablePath) {
     if (!com.usable()) return false;
     ComPtr<INetFwRules> rules;
     if (!GetRules(rules)) return false;
-    // The list is not changed while it is being walked: first the names, then the removals
-    // (a removal by name takes one rule of that name), then a walk that must find none.
-    std::vector<std::wstring> names;
+    // The list is not changed while it is being walked: first the rules, then the removals, then
+    // a walk that must find none. A removal goes by name and takes any one rule of that name, and
+    // another installation's rule may carry the same name: each rule is first given a name of its own.
+    std::vector<ComPtr<INetFwRule>> found;
     const Lookup listed = VisitRules(rules.Get(), [&](INetFwRule* rule) {
-        Bstr name;
-        if (IsForProgram(rule, executablePath) && SUCCEEDED(rule->get_Name(name.put())) && name.get() != nullptr) {
-            names.emplace_back(name.get(), Com().stringLength(name.get()));
-        }
+        if (IsForProgram(rule, executablePath)) found.emplace_back(rule);
         return false;
     });
     if (listed == Lookup::failed) return false;
-    for (const std::wstring& name : names) {
-        const Bstr text(name);
-        if (FAILED(rules->Remove(text.get()))) return false;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const Bstr name(L"Corvex Workstation x64, being removed by process " +
+                        std::to_wstring(::GetCurrentProcessId()) + L" (" + std::to_wstring(i + 1) + L")");
+        if (FAILED(found[i]->put_Name(name.get())) || FAILED(rules->Remove(name.get()))) return false;
     }
     return VisitRules(rules.Get(), [&](INetFwRule* rule) { return IsForProgram(rule, executablePath); }) ==
            Lookup::notFound;

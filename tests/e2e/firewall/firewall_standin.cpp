@@ -103,7 +103,6 @@ bool SetMethods() {
         return HandOut(self->makesPolicy ? new Object(&policy, IID_INetFwPolicy2) : new Object(&rule, IID_INetFwRule),
                        iid, out);
     });
-    Set(factory.LockServer, [](Object*, BOOL) { return S_OK; });
     Set(policy.get_Rules, [](Object*, Object** out) { return *out = new Object(&collection, IID_INetFwRules), S_OK; });
     Set(collection.Add, [](Object*, Object* added) {
         std::vector<Rule> rules = Load();
@@ -127,8 +126,13 @@ bool SetMethods() {
         if (fetched) *fetched = n;
         return n == count ? S_OK : S_FALSE;
     });
-    Set(rule.get_Name, [](Object* self, BSTR* v) { return *v = SysAllocString(self->rule.name.c_str()), S_OK; });
-    Set(rule.put_Name, [](Object* self, BSTR v) { return self->rule.name = v, S_OK; });
+    Set(rule.put_Name, [](Object* self, BSTR v) {  // a rule of the list is renamed in the file too
+        std::vector<Rule> rules = Load();
+        for (Rule& r : rules)
+            if (r.name == self->rule.name && r.program == self->rule.program)
+                return r.name = self->rule.name = v, Save(rules);
+        return self->rule.name = v, S_OK;
+    });
     Set(rule.get_ApplicationName,
         [](Object* self, BSTR* v) { return *v = SysAllocString(self->rule.program.c_str()), S_OK; });
     Set(rule.put_ApplicationName, [](Object* self, BSTR v) { return self->rule.program = v, S_OK; });
