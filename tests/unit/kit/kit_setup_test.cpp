@@ -126,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKitServer + L"WS-7"},
     // Its start then refused as already running: the agent runs, which is what counts.
     {"second_run_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused},
-    {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit},
+    {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
+     L"Registered the service for C:\\Corvex\\CorvexWorkstation.exe."},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
     // The uninstaller where the service was removed before: nothing to remove is no failure, but a
     // firewall that does not confirm the rule's removal is.
