@@ -176,17 +176,17 @@ bool Win32Firewall::RemoveRules(const std::wstring& executablePath) {
     if (!GetRules(rules)) return false;
     // The list is not changed while it is being walked: first the rules, then the removals, then
     // a walk that must find none. A removal goes by name and takes any one rule of that name, and
-    // another installation's rule may carry the same name: each rule is first given a name of its own.
+    // another installation's rule may carry the same name: each rule is first given a name that
+    // only this removal uses.
     std::vector<ComPtr<INetFwRule>> found;
     const Lookup listed = VisitRules(rules.Get(), [&](INetFwRule* rule) {
         if (IsForProgram(rule, executablePath)) found.emplace_back(rule);
         return false;
     });
     if (listed == Lookup::failed) return false;
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        const Bstr name(L"Corvex Workstation x64, being removed by process " +
-                        std::to_wstring(::GetCurrentProcessId()) + L" (" + std::to_wstring(i + 1) + L")");
-        if (FAILED(found[i]->put_Name(name.get())) || FAILED(rules->Remove(name.get()))) return false;
+    const Bstr name(L"Corvex Workstation x64, being removed by process " + std::to_wstring(::GetCurrentProcessId()));
+    for (const ComPtr<INetFwRule>& rule : found) {
+        if (FAILED(rule->put_Name(name.get())) || FAILED(rules->Remove(name.get()))) return false;
     }
     return VisitRules(rules.Get(), [&](INetFwRule* rule) { return IsForProgram(rule, executablePath); }) ==
            Lookup::notFound;
