@@ -1,5 +1,6 @@
 // The store on a real temporary folder: a round trip, the rights a save gives, and one table of
-// damaged files, attacks and failing saves planted in the agent's store.
+// damaged files, attacks and failing saves planted in the agent's store; and what the settings
+// files' parser tells of a damaged file.
 #include <unistd.h>
 
 #include "params/settings_format.h"
