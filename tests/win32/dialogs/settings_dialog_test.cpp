@@ -46,8 +46,9 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
     BadInput{"LoginTrailingBlank", IDC_ADMIN_LOGIN, L"CORP\\backup ",
              L"The backup administrator login begins or ends with a blank. Remove the blanks around it.|SetupClient|"
              L"48|1|1001\n"},
-    BadInput{"NameTooLong", IDC_WORKSTATION_NAME, std::wstring(300, L'a'),
-             L"The workstation name is longer than 255 characters.|SetupClient|48|1|1002\n"},
+    BadInput{"NameWithACharacterOfTwoUnits", IDC_WORKSTATION_NAME, L"\U0001F600ws",  // shown whole
+             L"The workstation name contains \"\U0001F600\". Use letters A to Z, digits and hyphens only.|SetupClient|"
+             L"48|1|1002\n"},
     BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
     BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""},
     BadInput{"Port65537", IDC_SERVER_PORT, L"65537", kOutOfRange},  // port 1 in 16 bits
