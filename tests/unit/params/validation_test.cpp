@@ -50,7 +50,7 @@ TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
 const std::wstring kNul(1, L'\0'), k63(63, L'a');
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector<Row>{
-    {'n', L"WS-0142"}, {'n', std::wstring(63, L'w')}, {'n', L""}, {'s', L""}, {'n', std::wstring(64, L'w'), L"63"},
+    {'n', L"AZ-09-az"}, {'n', std::wstring(63, L'w')}, {'n', L""}, {'s', L""}, {'n', std::wstring(64, L'w'), L"63"},
     {'n', std::wstring(255, L'w'), L"63"}, {'n', std::wstring(256, L'w'), L"255"},
     {'n', std::wstring(65536, L'w'), L"255"}, {'n', L"  ", L"blank"}, {'s', L"my ws", L"a blank"},
     {'n', L"ws1.example.com", L"dot"}, {'n', L"-ws", L"hyphen"}, {'n', L"ws-", L"hyphen"},
