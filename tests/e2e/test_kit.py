@@ -134,6 +134,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
     assert agent.firewall_rules(box) == [agent.allow_rule("C:\\Other\\agent.exe")]
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
+    assert agent.setup_log(box)[-3].endswith("No firewall exception for c:\\moved\\CorvexWorkstation.exe is left.")
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
 
     # Again, into the default folder, with an agent that never starts: the installation ends with the
