@@ -184,7 +184,7 @@ bool Win32Firewall::RemoveRules(const std::wstring& executablePath) {
         return false;
     });
     if (listed == Lookup::failed) return false;
-    const Bstr name(L"Corvex Workstation x64, being removed by process " + std::to_wstring(::GetCurrentProcessId()));
+    const Bstr name(L"Rule being removed by process " + std::to_wstring(::GetCurrentProcessId()));
     for (const ComPtr<INetFwRule>& rule : found) {
         if (FAILED(rule->put_Name(name.get())) || FAILED(rules->Remove(name.get()))) return false;
     }
