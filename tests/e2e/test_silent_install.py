@@ -3,14 +3,14 @@
 # its end), the firewall rule (the bench's stand-in keeps it), the local settings on disk, and the
 # service manager's own error for a missing service. Switch spelling and precedence are the in-process tests'.
 from benchlib import agent, paths
-from benchlib.app import AppProcess, command_line
+from benchlib.app import AppProcess
 
 AGENT_RULE = agent.allow_rule(paths.PROGRAM_DIR_WIN + "\\CorvexWorkstation.exe")
 STORED = ("backup.example.com", 1234, "CORP\\someone", "WS-07")
 
 
 def app(box, switch):  # SetupClient.exe with a switch, in the background
-    return AppProcess(box, command_line(paths.SETUP_CLIENT_WIN, switch))
+    return AppProcess(box, f'"{paths.SETUP_CLIENT_WIN}" {switch}')
 
 
 def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):

@@ -56,8 +56,9 @@ struct AppBench::Host : TempRoot {
 #endif
 
 AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
-    folders.programData = m_host->Root() + L"\\ProgramData";
-    folders.userAppData = m_host->Root() + L"\\AppData";
+    // Below a folder whose name is not ASCII, as a user's profile folder often is not.
+    folders.programData = m_host->Root() + L"\\J\u00fcrgen\\ProgramData";
+    folders.userAppData = m_host->Root() + L"\\J\u00fcrgen\\AppData";
     module.path = L"C:\\Corvex\\SetupClient.exe";
     // In the seams' order; no process launcher and no text file writer.
     m_previousSeams = platform::Install({&m_host->commandLine, &module, &files, nullptr, &services, &clock, &firewall,

@@ -32,8 +32,3 @@ class AppProcess:
         # sandbox's server.
         self.process.kill()
         self.process.wait()
-
-
-def command_line(program_win, *args):
-    # The program quoted, then each argument quoted where the C runtime's rules need it.
-    return " ".join(['"' + program_win + '"', *(subprocess.list2cmdline([a]) for a in args)])

@@ -80,7 +80,7 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     for (const auto& file : Files()) {
         const bool damaged = file.find(".damaged-") != std::string::npos;
         if (!damaged) after.push_back(file);
-        if (damaged) kept += ReadBytes(bench.PathInRoot(std::wstring(file.begin(), file.end())));
+        if (damaged) kept += ReadBytes(bench.AgentStore() + fs::path(file).filename().wstring());
     }
     const bool saved = saveError.empty();
     EXPECT_EQ(std::make_tuple(loadRefusal.find(loadError) != std::string::npos, testing_support::Show(parameters),

@@ -103,7 +103,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     };
     CInstallClientConfigurationDlg install;
     std::vector<BOOL> marks;  // the edits' marks, and the dialog still open after a failed save
-    std::wstring noStore = L"/dev/null/ProgramData";
+    std::wstring noStore = L"/dev/null/J\u00fcrgen\\ProgramData";
     for (CSetupClientDlg* opened : std::initializer_list<CSetupClientDlg*>{&dialog, &install}) {
         bench.DamageAgentSettings();
         EXPECT_EQ(Run(*opened,
@@ -126,7 +126,9 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     EXPECT_EQ(marks, std::vector<BOOL>(10, TRUE));
     ASSERT_EQ(Shown().size(), 4u);
     for (const auto& box : bench.prompts.messageBoxes)
-        EXPECT_EQ(std::make_tuple(box.caption, box.type, box.owned), std::make_tuple(L"Error!", 16u, false));
+        EXPECT_EQ(
+            std::make_tuple(box.caption, box.type, box.owned, box.text.find(L"J\u00fcrgen\\") != std::wstring::npos),
+            std::make_tuple(L"Error!", 16u, false, true));
 }
 
 // A save that gives FALSE leaves the edit's mark, and OK goes on as after a save. The dialog's
