@@ -140,9 +140,9 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
          fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile()));
          t.files_.faults[L"replace"] = {32, 2};
      }, "", kDefaults, kReplaced, "", false},
-    {"DamagedFileAndReplaceBlocked",
-     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"replace"] = {32, 2}; }, "", kNoName,
-     kReplaced, "", false},
+    {"DamagedFileAndReplaceLocked",
+     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"replace"] = {33, 2}; }, "", kNoName,
+     "cannot be replaced: another program has locked a part of the file. No settings file was changed.", "", false},
     {"DamagedFileAndPuttingBackFails",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}}; },
      "", kNoName, "The damaged file was kept as \"", kUtf16, true},
