@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
      L"kit.example.com|9001|CORP\\kit|WS-KIT"},
     {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit},
     {"damaged_name_takes_the_kits", install, damagedName, L"/S", 0, kOps + L"WS-KIT", noFault,
-     L"The stored workstation name is missing or damaged"},
+     L"The stored workstation name is missing or damaged; the kit's replace them.\nKept the stored settings"},
     {"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0,
      kKitServer + L"WS-7", noFault, L"The stored connection settings are missing or damaged"},
     {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKitServer + L"WS-7"},
