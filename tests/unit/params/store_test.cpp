@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
 // message, so no full stop ends it.
 // clang-format off
 const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
-    {std::string("\0{\0\"", 4), "UTF-16 (big-endian, without a byte order mark)"}, {"[1]", "not hold a JSON object"},
+    {std::string("{\0\0\0", 4), "UTF-32 (little-endian, without a byte order mark)"}, {"[1]", "not hold a JSON object"},
     {std::string("\xef\xbb\xbf{\"\xc3\xa9\0", 8), "a NUL byte (a zero byte) at line 1, column 4"},
     {"{\n\"\xc3\xa9\": tru\xc3\xa9}",
      "line 2, column 9: syntax error while parsing value - invalid literal; last read: \"\"\xc3\xa9\": tru\xc3\xa9\""},
