@@ -1,5 +1,5 @@
 # Fixtures: a private Xvfb per worker, a fresh sandbox per scenario
-# (removed afterwards unless CORVEX_KEEP_SANDBOXES=1), the UI driver in it, and a screenshot
+# (removed afterwards unless CORVEX_KEEP_SANDBOXES=1), and a screenshot
 # under build/artifacts/ when a scenario fails. Programs started in a sandbox end with it.
 import os
 import subprocess
@@ -8,7 +8,6 @@ import pytest
 
 from benchlib import paths
 from benchlib.display import Xvfb
-from benchlib.driver import Driver
 from benchlib.sandbox import Sandbox, prepare_template, sandbox_name, sweep_stale
 
 
@@ -36,8 +35,3 @@ def sandbox(request, wine_template):
                         str(paths.ARTIFACTS / f"{paths.safe_name(name)}-failure.png")], stdout=subprocess.DEVNULL, timeout=60)
     if os.environ.get("CORVEX_KEEP_SANDBOXES") != "1":
         box.remove()
-
-
-@pytest.fixture
-def driver(sandbox):
-    return Driver(sandbox)

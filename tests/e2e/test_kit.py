@@ -147,14 +147,15 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == ABORTED
 
 
-def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox, driver):
+def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox):
     # A kit that asks for the name, built over an older one; installed by a user on a machine
     # whose service still names an older agent elsewhere (its own name its only display name): a
     # refused switch is shown in a box; the name page shows the name given by a switch and refuses
     # a bad name with the helper's reason, then the install-time dialog shows the kit's settings
     # with the typed name, and its OK starts the new agent, which nothing started before, under
     # the product's display name.
-    box, setup = sandbox, "Corvex Workstation Setup"  # the installer's caption (a blank after it but on the name page)
+    # The installer's caption (a blank after it but on the name page).
+    box, setup, driver = sandbox, "Corvex Workstation Setup", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
     refused = AppProcess(box, '"C:\\kit.exe" /PORT=0', cwd="C:\\")  # without /S a refusal is shown
     assert driver.answer("OK", caption=setup, timeout=60)["text"].startswith("/PORT=: The server port")

@@ -4,6 +4,7 @@
 # service manager's own error for a missing service. Switch spelling and precedence are the in-process tests'.
 from benchlib import agent, paths
 from benchlib.app import AppProcess
+from benchlib.driver import Driver
 
 AGENT_RULE = agent.allow_rule(paths.PROGRAM_DIR_WIN + "\\CorvexWorkstation.exe")
 STORED = ("backup.example.com", 1234, "CORP\\someone", "WS-07")
@@ -37,9 +38,9 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == others + [AGENT_RULE]
 
 
-def test_a_missing_service_shows_its_messages_and_ends_with_not_running(driver, sandbox):
+def test_a_missing_service_shows_its_messages_and_ends_with_not_running(sandbox):
     agent.delete_service(sandbox)
     process = app(sandbox, "--silent_install")
     for text in ("Unknown system error", "Unknown system error. Code: 1060"):
-        assert driver.answer("OK", caption="SetupClient", timeout=30)["text"] == text
+        assert Driver(sandbox).answer("OK", caption="SetupClient", timeout=30)["text"] == text
     assert process.wait(timeout=30) == 1
