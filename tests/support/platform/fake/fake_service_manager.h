@@ -3,6 +3,8 @@
 // every call, hands out counters as handles, and fails any call a test names.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -35,6 +37,9 @@ public:
     std::vector<Call> calls;
     std::vector<ScHandle> opened, closed;
     std::function<void(const char* request)> onRequest;  // runs at each "Start" or "Stop" request
+
+    // Each handle a test's calls opened was closed once.
+    ~FakeServiceManager() override { EXPECT_EQ(closed.size(), opened.size()) << "a service handle left open"; }
 
     // The `occurrence`-th call (1-based; 0 every call) of `name` fails with `error` as the last
     // error and returns `result` (openings return null).
