@@ -19,7 +19,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 
 from benchlib import agent, paths  # noqa: E402
-from benchlib.app import AppProcess, command_line  # noqa: E402
+from benchlib.app import AppProcess  # noqa: E402
 from benchlib.display import Xvfb, display_answers  # noqa: E402
 from benchlib.driver import Driver, run_to_files  # noqa: E402
 from benchlib.sandbox import Sandbox, prepare_template, sweep_stale  # noqa: E402
@@ -75,7 +75,7 @@ def silent_install(bench, reps):
     """A: SetupClient.exe --silent_install on a running instant service (stop, start, firewall);
     B: sc stop + sc start of the same service."""
     a, b, codes = [], [], set()
-    line = command_line(SETUP_CLIENT, "--silent_install")
+    line = f'"{SETUP_CLIENT}" --silent_install'
     for rep in range(reps):
         for side in ("a", "b") if rep % 2 == 0 else ("b", "a"):
             bench.ensure("RUNNING")
@@ -148,7 +148,7 @@ def one_create(bench, debug=False):
     kit = bench.box.unix_path(KIT_WIN)
     if kit.exists():
         kit.unlink()
-    process = AppProcess(bench.box, command_line(SETUP_CLIENT, "--create_packet", *(["--debug"] if debug else [])))
+    process = AppProcess(bench.box, f'"{SETUP_CLIENT}" --create_packet' + (" --debug" if debug else ""))
     try:
         d = bench.driver
         d.settext(KIT_CAPTION, HOST, "backup01.example.com", timeout=60)  # waits for the dialog
