@@ -78,8 +78,7 @@ def run(box, line, timeout=300):
 def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(machine):
     box, folder = machine, "C:\\X Y"
     exe, settings = folder + "\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
-    # /? lists the switches and ends, its box answered by /S, having run nothing (see the log's exits below).
-    assert run(box, '"C:\\kit.exe" /S /?') == run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
+    assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
     assert any(line.endswith(f"[install] Installation folder {folder}") for line in agent.setup_log(box))
     assert agent.stored_settings(box) == settings
     agent.wait_for_state(box, "RUNNING", timeout=60)
