@@ -1,6 +1,6 @@
-# Fixtures: a private Xvfb per worker, a fresh sandbox per scenario
-# (removed afterwards unless CORVEX_KEEP_SANDBOXES=1), and a screenshot
-# under build/artifacts/ when a scenario fails. Programs started in a sandbox end with it.
+# Fixtures: a private Xvfb per worker, a fresh sandbox per scenario (removed afterwards unless
+# CORVEX_KEEP_SANDBOXES=1), and a screenshot under build/artifacts/ when a scenario fails.
+# Programs started in a sandbox end with it.
 import os
 import subprocess
 
