@@ -1,5 +1,6 @@
 // The kit program's work against the real library and controller over fake seams: the
-// switches, what a re-run keeps, registration, idempotence, uninstall and the exit codes.
+// switches, what a re-run keeps, registration, idempotence, the stop before the copy, uninstall
+// and the exit codes.
 #include "../params/params_fixture.h"
 #include "kit/kit_exit_codes.h"
 #include "kit/kit_setup.h"
@@ -22,7 +23,7 @@ const std::wstring kKitServer = L"kit.example.com|9750|CORP\\kit|", kKit = kKitS
 const int kBad = KitExit::kBadSwitch, kNotWritten = KitExit::kSettingsNotWritten,
           kNotRegistered = KitExit::kServiceNotRegistered, kNotRunning = KitExit::kServiceNotRunning;
 // In this order: the modes after `uninstall` register the service (see `registers` below).
-enum Mode { check, uninstall, install, prepare };
+enum Mode { stop, check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...).
@@ -51,7 +52,7 @@ protected:
     kit::KitResult Run(Mode mode, const std::wstring& switches) {
         kit::KitSetup setup(L"C:\\Corvex", bench.PathInRoot(L"kit\\"), log);
         const auto arguments = kit::SplitInstallerArguments(switches);
-        if (mode == uninstall) return setup.Uninstall();
+        if (mode == stop || mode == uninstall) return mode == stop ? setup.StopAgent() : setup.Uninstall();
         return mode == check ? setup.Check(arguments) : setup.Install(arguments, mode == install);
     }
     AppBench bench;
@@ -73,7 +74,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
     if (c.fault & stopRefused) bench.services.FailCall("Control", 0, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
-    if (c.fault & registrationRefused) bench.services.FailCall("CreateOwnProcessService", 0, ERROR_ACCESS_DENIED);
+    if (c.fault & registrationRefused)  // nor can the registration be read
+        for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath"}) bench.services.FailCall(call, 0, 5);
     bench.firewall.changesIgnored = c.fault & firewallKeepsNoRule;
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
     bench.services.onRequest = [&](const std::string& request) {
@@ -134,12 +136,14 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_without_the_service", uninstall, none, L"", KitExit::kFirewallNotConfirmed, L"", firewallKeepsNoRule},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
+    {"stop_before_the_copy_leaves_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"},
+    {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", registrationRefused},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", install, none, L"/LOGIN=", kBad, L""},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
     {"reset_with_a_value", check, none, L"/RESETSETTINGS=1", kBad, L""},
-    // 2^64 + 9750: without the length limit the number would wrap to a valid port.
-    {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=18446744073709561366", kBad, L""},
+    // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
+    {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L""},
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused, L"(system error 5)"},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,

@@ -138,8 +138,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, kReplaced, "", false},
     {"FirstSaveSecondReplaceBlocked", [](T& t) {
          fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile()));
-         t.files_.faults[L"replace"] = {32, 2};
-     }, "", kDefaults, kReplaced, "", false},
+         t.files_.faults[L"replace"] = {ERROR_FILE_NOT_FOUND, 2};
+     }, "", kDefaults, "replaced: the file does not exist. No settings", "", false},
     {"DamagedFileAndReplaceLocked",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"replace"] = {33, 2}; }, "", kNoName,
      "cannot be replaced: another program has locked a part of the file. No settings file was changed.", "", false},

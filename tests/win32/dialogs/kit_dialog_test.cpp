@@ -197,16 +197,14 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     }
     bench.module.path = bench.PathInRoot(L"SetupClient.exe");
     bench.CommandLine(L"--create_packet"), ::SetCursor(::LoadCursorW(nullptr, IDC_CROSS));  // the user's own
-    launcher.onStart = [](const platform::FakeProcessLauncher::Start&) { throw std::runtime_error("no memory"); };
+    launcher.onStart = [](const auto&) { throw std::runtime_error("no memory"); };
     EXPECT_THROW(dialog.BuildPacket(kOutput), std::runtime_error);
     // The user's cursor comes back when an error passes through; without "--debug" no batch file is written.
     const std::wstring batchFile = bench.PathInRoot(L"client_packet_build.bat");
     EXPECT_EQ(std::make_pair(::GetCursor(), bench.files.GetAttributes(batchFile)),
               std::make_pair(::LoadCursorW(nullptr, IDC_CROSS), INVALID_FILE_ATTRIBUTES));
     std::string atStart;
-    launcher.onStart = [&](const platform::FakeProcessLauncher::Start&) {
-        bench.files.ReadWholeFile(batchFile, 1 << 16, atStart);
-    };
+    launcher.onStart = [&](const auto&) { bench.files.ReadWholeFile(batchFile, 1 << 16, atStart); };
     bench.files.WriteNewFile(batchFile, "an earlier build's", false);  // written over
     // The bench's file system is the system's: a new file never opens one that is there, and a
     // read takes a file as large as its limit.
