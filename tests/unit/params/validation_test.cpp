@@ -71,8 +71,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     // Addresses; those that can reach no server, and the IPv4 ones in IPv6 form.
     {'h', L"192.168.1.20"}, {'h', L"127.0.0.1"}, {'h', L"223.255.255.255"}, {'h', L"1.0.0.0"}, {'h', L"::1"},
     {'h', L"0.0.0.0", L"no particular machine"}, {'h', L"0.255.255.255", L"no particular machine"},
-    {'h', L"255.255.255.255", L"broadcast"}, {'h', L"224.0.0.1", L"multicast"}, {'h', L"239.255.255.255", L"multicast"},
-    {'h', L"256.1.1.1", L"IPv4"}, {'h', L"01.2.3.4", L"IPv4"}, {'h', L"1.2.3", L"IPv4"}, {'h', L"1.2.3.4.5", L"IPv4"},
+    {'h', L"255.255.255.255", L"broadcast"}, {'h', L"224.0.0.1", L"multicast"}, {'h', L"239.1.2.3", L"239.1.2.3 is a"},
+    {'h', L"256.1.1.1", L"IPv4"}, {'h', L"01.2.3.4", L"IPv4"}, {'h', L"1.2.3.", L"IPv4"}, {'h', L"1.2.3.4.5", L"IPv4"},
     {'h', L"[2001:db8::1]"}, {'h', L"0:2:3:4:5:ffff:7.8.9.10"}, {'h', L"64:ff9b::192.0.2.1"}, {'h', L"1::3:4:5:6:7:8"},
     {'h', L"::", L"unspecified"}, {'h', L"[0:0:0:0:0:0:0:0]", L"unspecified"}, {'h', L"ff02::1", L"multicast"},
     {'h', L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."}, {'h', L"1:2:3:4::5:6:7:8", L"IPv6"},
