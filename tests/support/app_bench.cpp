@@ -83,10 +83,8 @@ void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port,
 }
 
 void AppBench::DamageAgentSettings() {
-    for (const wchar_t* file : {L"user.json", L"workstation.json"}) {
-        files.Remove(AgentStore() + file);
-        files.WriteNewFile(AgentStore() + file, "{ damaged", false);
-    }
+    for (const wchar_t* file : {L"user.json", L"workstation.json"})
+        files.Remove(AgentStore() + file), files.WriteNewFile(AgentStore() + file, "{ damaged", false);
 }
 
 std::wstring AppBench::ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir) {

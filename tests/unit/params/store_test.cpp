@@ -1,6 +1,6 @@
-// The store on a real temporary folder: a round trip, the rights a save gives, and one table of
-// damaged files, attacks and failing saves planted in the agent's store; and what the settings
-// files' parser tells of a damaged file.
+// The store on a real temporary folder: a round trip (and a copy whose folder a file blocks), the
+// rights a save gives, and one table of damaged files, attacks and failing saves planted in the
+// agent's store; and what the settings files' parser tells of a damaged file.
 #include <unistd.h>
 
 #include "params/settings_format.h"
@@ -46,6 +46,9 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     CorvexParameters loaded(L"client");  // the flag comes back with a load; folders without their backslash
     loaded.Load();
     loaded.Save(bench.PathInRoot(L"copy"), bench.PathInRoot(L"copy"));
+    WriteBytes(bench.PathInRoot(L"file"), "x");  // a file where the folder of another copy should be
+    const auto refusal = ErrorOf([&] { loaded.Save(bench.PathInRoot(L"file\\copy"), bench.PathInRoot(L"copy")); });
+    EXPECT_NE(refusal.find("file\" is a file, not a folder"), std::string::npos) << refusal;
     EXPECT_NE(ReadBytes(bench.PathInRoot(L"copy\\user.json")).find("\"secured\": true"), std::string::npos);
     saved.LoadSystemDefaults(), saved.Save(true);  // the flags the setters gave (secured, a typed name) go too
     EXPECT_TRUE(bench.SystemSupplied(Store()) && ReadBytes(UserFile()).find("false") != std::string::npos);
