@@ -2,7 +2,6 @@
 // switches, what a re-run keeps, registration, idempotence, the stop before the copy, uninstall
 // and the exit codes.
 #include "../params/params_fixture.h"
-#include "kit/kit_exit_codes.h"
 #include "kit/kit_setup.h"
 
 namespace {
@@ -20,8 +19,8 @@ const wchar_t kAgent[] = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
 const std::wstring kKitServer = L"kit.example.com|9750|CORP\\kit|", kKit = kKitServer + L"WS-KIT",
                    kOps = L"b2.example.com|9000|CORP\\ops|";
 
-const int kBad = KitExit::kBadSwitch, kNotWritten = KitExit::kSettingsNotWritten,
-          kNotRegistered = KitExit::kServiceNotRegistered, kNotRunning = KitExit::kServiceNotRunning;
+// The exit codes as docs/KIT.md gives them to deployment tools.
+const int kBad = 10, kNotWritten = 11, kNotRegistered = 12, kNotRunning = 14, kUnconfirmed = 16;
 // In this order: the modes after `uninstall` register the service (see `registers` below).
 enum Mode { stop, check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
@@ -91,7 +90,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // The service is repointed at this folder's agent, automatic, exactly when the settings were
     // saved; in a silent install the firewall rule is added (once) and the agent restarted: a
     // running one is stopped first. A second run of the same kit changes no stored byte.
-    const bool registers = c.mode > uninstall && !c.after.empty() && c.code != KitExit::kServiceNotRegistered;
+    const bool registers = c.mode > uninstall && !c.after.empty() && c.code != kNotRegistered;
     const bool starts = c.mode == install && registers;
     EXPECT_EQ(std::make_tuple(
                   result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"", supplied,
@@ -102,7 +101,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                   bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                   rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size())),
               std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
-                              starts && c.code != KitExit::kServiceNotRunning,
+                              starts && c.code != kNotRunning,
                               starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u, c.store == rerun ? 1 : 0, true,
                               false, true, true, true));
 }
@@ -133,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
     // The uninstaller where the service was removed before: nothing to remove is no failure, but a
     // firewall that does not confirm the rule's removal is.
-    {"uninstall_without_the_service", uninstall, none, L"", KitExit::kFirewallNotConfirmed, L"", firewallKeepsNoRule},
+    {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule, L"No service to"},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
     {"stop_before_the_copy_leaves_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"},
@@ -148,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused, L"(system error 5)"},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"could not be started (system error 1053)"},
-    {"firewall_keeps_no_rule", install, none, L"/S", KitExit::kFirewallNotConfirmed, kKit, firewallKeepsNoRule},
+    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule},
     // Both fail: the agent that does not run is what the code tells.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule}}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });

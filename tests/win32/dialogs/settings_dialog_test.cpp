@@ -43,11 +43,12 @@ const std::wstring kNotANumber = std::wstring(kPromptUnsignedNumber) + L"|SetupC
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
     BadInput{"HostEmpty", IDC_SERVER_HOST, L"", testing_support::kEmptyHost + L"|SetupClient|48|1|1000\n"},
-    BadInput{"LoginTrailingBlank", IDC_ADMIN_LOGIN, L"CORP\\backup ",
-             L"The backup administrator login begins or ends with a blank. Remove the blanks around it.|SetupClient|"
-             L"48|1|1001\n"},
-    BadInput{"NameWithACharacterOfTwoUnits", IDC_WORKSTATION_NAME, L"\U0001F600ws",  // shown whole
-             L"The workstation name contains \"\U0001F600\". Use letters A to Z, digits and hyphens only.|SetupClient|"
+    BadInput{"LoginWithATagCharacter", IDC_ADMIN_LOGIN, L"CORP\\user\U000E0041",  // its code point from two units
+             L"The backup administrator login contains an invisible formatting character (U+E0041, such as a "
+             L"zero-width space or a text direction mark), so it would not be stored as it looks. Remove it, for "
+             L"example by typing the value again.|SetupClient|48|1|1001\n"},
+    BadInput{"NameWithACharacterOfTwoUnits", IDC_WORKSTATION_NAME, L"\U00010000ws",  // D800 DC00: shown whole
+             L"The workstation name contains \"\U00010000\". Use letters A to Z, digits and hyphens only.|SetupClient|"
              L"48|1|1002\n"},
     BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
     BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""},
