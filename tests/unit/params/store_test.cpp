@@ -140,6 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      }, "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed.", "", false},
     // Saves failing part-way: the pair is replaced all together or not at all.
     {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, kReplaced, "", false},
+    {"FolderGone", [](T& t) { t.files_.faults[L"replace"] = {3, 1}; }, "", kOld, "the folder does not exist. No", "", false},
     {"FirstSaveSecondReplaceBlocked", [](T& t) {
          fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile()));
          t.files_.faults[L"replace"] = {ERROR_FILE_NOT_FOUND, 2};
@@ -164,17 +165,17 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
 // message, so no full stop ends it.
 // clang-format off
 const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
-    {std::string("{\0\0\0", 4), "UTF-32 (little-endian, without a byte order mark)"}, {"[1]", "not hold a JSON object"},
+    {std::string("{\0\0\0", 4), "32 (little-endian, without"}, {std::string("{\0}\0", 4), "16 (little-endian, without"},
     {std::string("\xef\xbb\xbf{\"\xc3\xa9\0", 8), "a NUL byte (a zero byte) at line 1, column 4"},
-    {"{\n\"\xc3\xa9\": tru\xc3\xa9}",
+    {"", "line 1, column 1: syntax"}, {"{\n\"\xc3\xa9\": tru\xc3\xa9}",
      "line 2, column 9: syntax error while parsing value - invalid literal; last read: \"\"\xc3\xa9\": tru\xc3\xa9\""},
     {"{\"k\": \"" + std::string(45, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
-    {User("}", ", \"" + std::string(41, 'k') + "\": 1}"), "unknown key \"" + std::string(40, 'k') + "...\""},
+    {User("}", ", \"" + std::string(200, 'k') + "\": 1}"), "unknown key \"" + std::string(40, 'k') + "...\""},
     {User(", \"login\": \"Administrator\"", ""), "the key \"login\" is missing"}, {User("1,", "0,"), "not a positive"},
     {User("\"login\"", "\"role\": \"client\", \"login\""), "the key \"role\" appears more than once"},
     {User("1,", "2,"), "version 2 by a newer program; this one reads version 1"}, {User("1111", "65536"), "0 to 65535"},
     {User("\"old-server\"", "1"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
-    {User("\"old-server\"", "\"\""), "(\"\") is refused: The server host name is empty"}};
+    {User("\"old-server\"", "\"\""), "(\"\") is refused: The server host"}, {"[1]", "not hold a JSON object"}};
 // clang-format on
 TEST(SettingsFormatTest, TellsWhatIsWrongAndWhere) {
     for (const auto& [bytes, reason] : kDamagedFiles) {
