@@ -41,8 +41,9 @@ class Driver:
 
     def filedialog(self, path, timeout=20):
         # The save dialog: the name it offers in its file name box (a combo box, 0x47C), then
-        # the path typed over it and its OK button. Gives the name offered.
-        offered = self.text("Save As", 0x47C, timeout=timeout)["text"]
+        # the path typed over it and its OK button. Gives the name offered and, after a "|", the
+        # file type shown (combo box 0x470).
+        offered = self.text("Save As", 0x47C, timeout=timeout)["text"] + "|" + self.text("Save As", 0x470)["text"]
         self.settext("Save As", 0x47C, path)
         self.click("Save As", 1)
         return offered
