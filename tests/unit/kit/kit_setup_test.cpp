@@ -135,6 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule, L"No service to"},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
+    // The stop before the files are copied asks nothing of an agent that does not run.
     {"stop_before_the_copy_leaves_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", registrationRefused},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", install, none, L"/LOGIN=", kBad, L""},
