@@ -41,8 +41,8 @@ struct KitCase {
 class KitSetupTest : public ::testing::TestWithParam<KitCase> {
 protected:
     KitSetupTest() {
-        bench.services.binaryPath = L"C:\\Old\\CorvexWorkstation.exe";  // registered for another folder, disabled
-        bench.services.startType = 4;
+        // Registered for another folder's agent, disabled.
+        bench.services.binaryPath = L"C:\\Old\\CorvexWorkstation.exe", bench.services.startType = 4;
         CorvexParameters kitSettings = params_test::Settings(L"kit.example.com", 9750, L"WS-KIT");
         kitSettings.SetUserName(L"CORP\\kit");
         kitSettings.Save(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));

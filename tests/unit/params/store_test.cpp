@@ -167,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
 const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
     {std::string("{\0\0\0", 4), "32 (little-endian, without"}, {std::string("{\0}\0", 4), "16 (little-endian, without"},
     {std::string("\xef\xbb\xbf{\"\xc3\xa9\0", 8), "a NUL byte (a zero byte) at line 1, column 4"},
-    {"", "line 1, column 1: syntax"}, {"{\n\"\xc3\xa9\": tru\xc3\xa9}",
+    {"", "line 1, column 1: syntax"}, {std::string("\0{\0}", 4), "16 (big-endian, without"},
+    {"{\n\"\xc3\xa9\": tru\xc3\xa9}",
      "line 2, column 9: syntax error while parsing value - invalid literal; last read: \"\"\xc3\xa9\": tru\xc3\xa9\""},
     {"{\"k\": \"" + std::string(45, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
     {User("}", ", \"" + std::string(200, 'k') + "\": 1}"), "unknown key \"" + std::string(40, 'k') + "...\""},
