@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(62, L'd'), L"253"}, {'h', L"", L"empty"},
     {'h', L" backup", L"blank"}, {'h', L"back_up", L"\"_\""}, {'h', L"-backup.example", L"hyphen"},
     {'h', L"backup-.example", L"hyphen"}, {'h', L"a..b", L"empty part"}, {'h', L"example.123", L"digits only"},
-    {'h', L"b\u00fccher.example", L"xn--"}, {'h', L"backup\x7f", L"control"},
+    {'h', L"b\u00fccher.example", L"xn--"}, {'h', L"backup\x7f", L"control"}, {'h', L"g::1", L"IPv6"},
     {'h', L"backup" + kNul + L"evil.example", L"control"}, {'h', L"1.2.3.4::1", L"IPv6"},
     {'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"},
     {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"},
