@@ -44,8 +44,7 @@ protected:
         // Registered for another folder's agent, disabled.
         bench.services.binaryPath = L"C:\\Old\\CorvexWorkstation.exe", bench.services.startType = 4;
         CorvexParameters kitSettings = params_test::Settings(L"kit.example.com", 9750, L"WS-KIT");
-        kitSettings.SetUserName(L"CORP\\kit");
-        kitSettings.Save(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
+        kitSettings.SetUserName(L"CORP\\kit"), kitSettings.Save(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
         kitBytes = bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
     }
     kit::KitResult Run(Mode mode, const std::wstring& switches) {
@@ -142,6 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
     {"reset_with_a_value", check, none, L"/RESETSETTINGS=1", kBad, L""},
+    {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L""},
