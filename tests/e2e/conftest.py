@@ -1,8 +1,7 @@
 # Fixtures: a private Xvfb per worker, a fresh sandbox per scenario (removed afterwards unless
 # CORVEX_KEEP_SANDBOXES=1), and a screenshot under build/artifacts/ when a scenario fails.
 # Programs started in a sandbox end with it.
-import os
-import subprocess
+import os, subprocess
 
 import pytest
 

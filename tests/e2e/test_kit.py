@@ -4,8 +4,7 @@
 # uninstall entry, re-runs, a move, the uninstaller, an agent that never starts) and by a user
 # who is asked for the name. The kit helper's switches, each name choice and the build's
 # command line are the unit and in-process tests'.
-import os
-import shutil
+import os, shutil
 
 import pytest
 

@@ -1,7 +1,6 @@
 # The agent's side of a sandbox: its stored settings, the test agent's behaviour file and
 # report, the firewall stand-in's rules, and the service's state and start type.
-import json
-import time
+import json, time
 
 from . import paths
 from .driver import run_to_files

@@ -1,8 +1,6 @@
 # A Windows program started in a sandbox with an exact command line, in the background, through
 # the UI driver's launch (CreateProcessW with the line as given), which reports its exit code.
-import json
-import subprocess
-import tempfile
+import json, subprocess, tempfile
 
 from . import paths
 

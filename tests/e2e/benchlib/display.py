@@ -1,6 +1,5 @@
 # An X display for the dialogs: a private Xvfb, and whether a display answers.
-import os
-import subprocess
+import os, subprocess
 
 
 def display_answers(display):

@@ -1,7 +1,5 @@
 # The UI driver (uidriver.exe) run in a sandbox, one call per command, JSON parsed.
-import json
-import subprocess
-import tempfile
+import json, subprocess, tempfile
 
 from . import paths
 

@@ -1,6 +1,5 @@
 # Where the bench finds the programs and puts what it makes.
-import os
-import re
+import os, re
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[3]

@@ -1,10 +1,7 @@
 # A Wine prefix of its own for one scenario: a copy of the template prefix with the agent
 # service registered, its own wineserver and the program folder at C:\Program Files\Corvex.
 # scripts/lib/sandbox.sh does the work, so the bench and scripts/run prepare prefixes alike.
-import os
-import re
-import subprocess
-import tempfile
+import os, re, subprocess, tempfile
 from pathlib import Path, PureWindowsPath
 
 from . import paths

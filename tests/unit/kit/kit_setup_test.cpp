@@ -1,6 +1,6 @@
 // The kit program's work against the real library and controller over fake seams: the
-// switches, what a re-run keeps, registration, idempotence, the stop before the copy, uninstall
-// and the exit codes.
+// switches, what a re-run keeps, registration, idempotence, the stop before the copy, uninstall,
+// a damaged kit and the exit codes.
 #include "../params/params_fixture.h"
 #include "kit/kit_setup.h"
 
@@ -24,7 +24,8 @@ const int kBad = 10, kNotWritten = 11, kNotRegistered = 12, kNotRunning = 14, kU
 // In this order: the modes after `uninstall` register the service (see `registers` below).
 enum Mode { stop, check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
-enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun };
+// damagedKit: the kit's own settings, not the agent's.
+enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...).
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16 };
 struct KitCase {
@@ -66,6 +67,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
         WriteBytes(bench.AgentStore() + L"user.json", "{\"formatVersion\": 1,");
     if (c.store == damagedName) WriteBytes(bench.AgentStore() + L"workstation.json", "{\"formatVersion\": 1,");
     if (c.store == unwritable) WriteBytes(bench.folders.programData + L"\\Quentara", "a file");
+    if (c.store == damagedKit)  // both files: one of them alone would leave its values at the defaults
+        for (auto file : {L"user.json", L"workstation.json"}) WriteBytes(bench.PathInRoot(L"kit\\") + file, "{");
     if (c.store == none || c.store == rerun) bench.services.installedService.clear();  // a fresh machine
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
@@ -102,7 +105,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
               std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
                               starts && c.code != kNotRunning,
                               starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u, c.store == rerun ? 1 : 0, true,
-                              false, true, true, true));
+                              false, true, c.store != damagedKit, true));
 }
 
 // clang-format off
@@ -141,6 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
     {"reset_with_a_value", check, none, L"/RESETSETTINGS=1", kBad, L""},
+    {"damaged_kit", check, damagedKit, L"", kNotWritten, L"", noFault, L"The kit's own settings cannot be used"},
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},

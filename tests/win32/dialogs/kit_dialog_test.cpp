@@ -6,6 +6,7 @@
 #include "packet/create_client_packet_dlg.h"
 #include "params/corvex_parameters.h"
 #include "platform/fake/fake_process_launcher.h"
+#include "platform/win32/win32_process_launcher.h"
 #include "platform/win32/win32_text_file_writer.h"
 
 namespace {
@@ -25,7 +26,6 @@ class KitDialogTest : public DialogTest {
 protected:
     KitDialogTest() {
         dialog.settingsRoot = bench.PathInRoot(L"predefined\\");
-        platform::Seams seams = platform::Current();
         seams.processes = &launcher;
         seams.textFiles = &textFiles;  // the real one, on the bench's disk
         platform::Install(seams);
@@ -37,6 +37,7 @@ protected:
     }
     static bool WaitCursorNow() { return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT); }
 
+    platform::Seams seams = platform::Current();  // the bench's
     platform::FakeProcessLauncher launcher;
     platform::Win32TextFileWriter textFiles;
     TestPacketDlg dialog;
@@ -182,6 +183,7 @@ const wchar_t kOutput[] = L"C:\\Kits\\kit \u00ff.exe";  // the batch file holds 
 // it: nothing is built. Otherwise the configurator's folder is the path with its file name cut
 // and one backslash appended. "--debug", in any letter case, writes the command line (unquoted
 // compiler, one blank, no line end) to the batch file beside the configurator before the start.
+// The system's launcher, with no compiler there, gives its error code to the message.
 TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFileWrittenBeforeTheStart) {
     const std::wstring deep = L"C:\\" + std::wstring(240, L'd');
     bench.module.path = deep + L"\\" + std::wstring(16, L'f');
@@ -219,6 +221,10 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     ::DeleteFileW(batchFile.c_str());
     bench.files.CreateFolders(batchFile);  // a batch file that cannot be written does not stop the build
     EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
+    platform::Win32ProcessLauncher system;  // the real one, with no compiler in the configurator's folder
+    seams.processes = &system, platform::Install(seams);
+    EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
+    EXPECT_EQ(bench.prompts.messageBoxes.back().text, L"Can't launch the client packet builder (system error is 3).");
 }
 
 }  // namespace
