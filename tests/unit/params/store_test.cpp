@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "cannot be replaced: another program has locked a part of the file. No settings file was changed.", "", false},
     {"DamagedFileAndPuttingBackFails",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}}; },
-     "", kNoName, "The damaged file was kept as \"", kUtf16, true},
+     "", kNoName, "workstation.json.damaged-", kUtf16, true},
     {"DamagedFileAndDiskFull",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 2}; }, "", kNoName,
      "user.json\" cannot be written: the disk is full. No settings file was changed.", "", false},

@@ -93,9 +93,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 EXPECT_EQ(std::make_tuple(w.Focus(), w.Send(EM_GETSEL, 0, IDC_SERVER_PORT), dialog.GetNameChoice(),
                                           w.Enabled(IDC_WORKSTATION_NAME)),
                           std::make_tuple(IDC_SERVER_PORT, MAKELRESULT(0, 11), UseComputerName, false));
-                w.Click(IDOK);                                                  // refused before a file is asked for
-                w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton);            // the port back, then the choice
-                w.Click(IDC_LOAD_DEFAULTS);                                     // keeps the choice and its box's state
+                w.Type(IDC_SERVER_PORT, L"-1", true), w.Click(IDOK);  // pasted: refused before a file is asked for
+                w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton);  // the port back, then the choice
+                w.Click(IDC_LOAD_DEFAULTS);                           // keeps the choice and its box's state
                 w.Fill({L"backup01.example.com", L" 9751 ", L"CORP\\backup"});  // blanks around a pasted number
                 w.Click(IDC_NAME_TYPED);
                 w.Type(IDC_WORKSTATION_NAME, c.typedName);
