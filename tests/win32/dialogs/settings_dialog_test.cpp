@@ -50,6 +50,9 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
     BadInput{"NameWithACharacterOfTwoUnits", IDC_WORKSTATION_NAME, L"\U00010000ws",  // D800 DC00: shown whole
              L"The workstation name contains \"\U00010000\". Use letters A to Z, digits and hyphens only.|SetupClient|"
              L"48|1|1002\n"},
+    BadInput{"NameWithTheLastPair", IDC_WORKSTATION_NAME, L"\U0010FFFF",  // DBFF DFFF: shown whole too
+             L"The workstation name contains \"\U0010FFFF\". Use letters A to Z, digits and hyphens only.|SetupClient|"
+             L"48|1|1002\n"},
     BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
     BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""},
     BadInput{"Port65537", IDC_SERVER_PORT, L"65537", kOutOfRange},  // port 1 in 16 bits
