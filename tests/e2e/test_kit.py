@@ -109,11 +109,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     agent.wait_for_state(box, "RUNNING")
 
     # A refused switch: the helper's reason whole in the installer's own line of the log, which
-    # keeps every run's lines (and no wait for an agent's file that is not there, or is free).
+    # keeps every run's lines (and no wait for an agent's file that is not there, or is free; a
+    # stop only of the running agent, before the re-run's copy).
     assert run(box, '"C:\\kit.exe" /S /PORT=0') == BAD_SWITCH
-    exits = [line.split("] ", 1)[1] for line in agent.setup_log(box) if "] Exit code" in line or "in use" in line]
-    assert exits[:6] == ["Exit code 0"] * 6 and exits[6] == exits[7]
-    assert exits[7].startswith("Exit code 10: /PORT=: The server port")
+    log = agent.setup_log(box)
+    exits = [line.split("] ", 1)[1] for line in log if any(w in line for w in ("] Exit", "in use", "] Stop"))]
+    assert exits[:9] == ["Exit code 0"] * 4 + ["Stopped the service."] + ["Exit code 0"] * 2 + exits[-1:] * 2
+    assert exits[-1].startswith("Exit code 10: /PORT=: The server port")
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
 
     # Moved to another folder: the earlier folder's uninstaller leaves the new installation be.
