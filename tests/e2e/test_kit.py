@@ -20,7 +20,7 @@ SERVER = ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one.exe"
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
-INSTALLED, ABORTED, BAD_SWITCH, SERVICE_NOT_RUNNING = 0, 2, 10, 14  # the installer's exit codes (docs/KIT.md)
+INSTALLED, ABORTED, BAD_SWITCH, SERVICE_NOT_RUNNING, UNCONFIRMED = 0, 2, 10, 14, 16  # exit codes (docs/KIT.md)
 
 
 def compiler_log(box):
@@ -153,7 +153,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # refused switch is shown in a box; the name page shows the name given by a switch and refuses
     # a bad name with the helper's reason, then the install-time dialog shows the kit's settings
     # with the typed name, and its OK starts the new agent, which nothing started before, under
-    # the product's display name.
+    # the product's display name. Its uninstaller, where the firewall cannot be reached, ends with
+    # its helper's code.
     # The installer's caption (a blank after it but on the name page).
     box, setup, driver = sandbox, "Corvex Workstation Setup", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
@@ -177,3 +178,5 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
     assert len(starts) == 1 and box.service_state() == "RUNNING"
     assert agent.registry(box, agent.SERVICE_KEY).get("DisplayName") == "Corvex Workstation x64"
+    (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: the helper's code tells
+    assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == UNCONFIRMED

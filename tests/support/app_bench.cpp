@@ -77,8 +77,7 @@ void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port,
                                   const std::wstring& workstation) {
     CorvexParameters parameters(L"client");
     parameters.SetCoordinator(host, port, CorvexParameters::Defaults::isSecured);
-    parameters.SetUserName(login);
-    parameters.SetClientName(workstation, false);
+    parameters.SetUserName(login), parameters.SetClientName(workstation, false);
     parameters.Save(true);
 }
 

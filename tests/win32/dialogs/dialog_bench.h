@@ -156,10 +156,9 @@ inline const std::string kDefaultSecurity =
 // The message boxes shown, one line each: text|caption|type|owned|focus.
 inline std::wstring Described(const std::vector<ShownMessageBox>& boxes) {
     std::wstring lines;
-    for (const auto& b : boxes) {
+    for (const auto& b : boxes)
         lines += b.text + L"|" + b.caption + L"|" + std::to_wstring(b.type) + L"|" + std::to_wstring(b.owned) + L"|" +
                  std::to_wstring(b.focus) + L"\n";
-    }
     return lines;
 }
 
