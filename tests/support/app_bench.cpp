@@ -88,8 +88,7 @@ void AppBench::DamageAgentSettings() {
 
 std::wstring AppBench::ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir) {
     CorvexParameters parameters(L"client");
-    parameters.Load(userDir, workstationDir);
-    return Show(parameters);
+    return parameters.Load(userDir, workstationDir), Show(parameters);
 }
 
 std::string AppBench::StoreBytes(const std::wstring& userDir, const std::wstring& workstationDir) {

@@ -2,6 +2,8 @@
 // from queues and records what was shown. Installed for its lifetime.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <optional>
@@ -39,6 +41,8 @@ public:
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override {
         messageBoxes.push_back(
             ShownMessageBox{text, caption, type, owner != nullptr, focusedControl ? focusedControl() : 0});
+        // A question shows its icon and offers a choice; anything else is told with OK alone.
+        EXPECT_EQ((type & MB_ICONMASK) == MB_ICONQUESTION, (type & MB_TYPEMASK) != MB_OK) << type;
         if (answers.empty()) return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
         const int answer = answers.front();
         answers.pop_front();

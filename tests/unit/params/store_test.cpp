@@ -18,7 +18,6 @@ public:
                      [&](const std::wstring& call) { return call.rfind(prefix, 0) == 0; });
         return found;
     }
-    std::wstring Quentara() const { return bench.folders.programData + L"\\Quentara"; }
     std::wstring Outside() const { return bench.PathInRoot(L"outside"); }
     void LinkAt(const std::wstring& path, const std::wstring& target) {
         fs::remove_all(Native(path));
@@ -38,7 +37,7 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     EXPECT_EQ(bench.ReadAgentSettings(), host + L"|65535|" + login + L"|" + std::wstring(63, L'w'));
     // Each folder below ProgramData is created with the store's rights, every file written with
     // them, nothing repaired afterwards.
-    const std::wstring created = L"create store folder " + Quentara();
+    const std::wstring created = L"create store folder " + bench.folders.programData + L"\\Quentara";
     EXPECT_EQ(Calls(L"create store folder "), (std::vector<std::wstring>{created, created + L"\\Corvex Workstation",
                                                                          created + L"\\Corvex Workstation\\Settings"}));
     EXPECT_EQ(std::make_tuple(Calls(L"write protected ").size(), Calls(L"restrict ").size()),
@@ -133,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "Settings\" is a file, not a folder", kDefaults, nullptr, "", false},
     {"QuentaraOwnedByAStranger", [](T& t) {
          if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
-         ASSERT_EQ(::chown(Native(t.Quentara()).c_str(), 4242, 4242), 0);
+         ASSERT_EQ(::chown(Native(t.bench.folders.programData + L"\\Quentara").c_str(), 4242, 4242), 0);
      }, "belongs to 4242, who is not an administrator", kDefaults, nullptr, "", false},
     {"OpenFolderThatCannotBeProtected", [](T& t) {
          fs::permissions(Native(t.Store()), fs::perms::all), t.files_.faults[L"restrict"] = {ERROR_ACCESS_DENIED, 0};
@@ -168,7 +167,7 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
     {std::string("{\0\0\0", 4), "32 (little-endian, without"}, {std::string("{\0}\0", 4), "16 (little-endian, without"},
     {std::string("\xef\xbb\xbf{\"\xc3\xa9\0", 8), "a NUL byte (a zero byte) at line 1, column 4"},
     {"", "line 1, column 1: syntax"}, {std::string("\0{\0}", 4), "16 (big-endian, without"},
-    {"{\n\"\xc3\xa9\": tru\xc3\xa9}",
+    {"[1]", "not hold a JSON object"}, {"{\n\"\xc3\xa9\": tru\xc3\xa9}",
      "line 2, column 9: syntax error while parsing value - invalid literal; last read: \"\"\xc3\xa9\": tru\xc3\xa9\""},
     {"{\"k\": \"" + std::string(45, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
     {User("}", ", \"" + std::string(200, 'k') + "\": 1}"), "unknown key \"" + std::string(40, 'k') + "...\""},
@@ -176,7 +175,7 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
     {User("\"login\"", "\"role\": \"client\", \"login\""), "the key \"role\" appears more than once"},
     {User("1,", "2,"), "version 2 by a newer program; this one reads version 1"}, {User("1111", "65536"), "0 to 65535"},
     {User("\"old-server\"", "1"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
-    {User("\"old-server\"", "\"\""), "(\"\") is refused: The server host"}, {"[1]", "not hold a JSON object"}};
+    {User("\"old-server\"", "\"\""), "\"serverHost\" (\"\") is refused: The server host"}};
 // clang-format on
 TEST(SettingsFormatTest, TellsWhatIsWrongAndWhere) {
     for (const auto& [bytes, reason] : kDamagedFiles) {
