@@ -91,11 +91,8 @@ TEST(SwitchTest, SkipsTheProgramsPathAndIsReachedThroughTheVirtualTable) {
 }
 
 struct ExitCodeCase {
-    bool installed;
-    bool firewallIgnoresAdds;
-    DWORD state;
-    DWORD stopRefusedWith;
-    DWORD stateAfterStart;
+    bool installed, firewallIgnoresAdds;
+    DWORD state, stopRefusedWith, stateAfterStart;
     int exitCode;
     size_t messages;  // the end's state is asked without one
     bool pathCut;     // a configurator path longer than 260 characters is cut by the system
@@ -163,8 +160,8 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
 
 // Each service command tells the controller's error in a box of its own and gives FALSE: "Access
 // denied", else the unknown error, with its code (signed) for a start only (here a refused start
-// type). A stop refused because the service is not active, and a status query that answers 2,
-// are errors too. Any other error passes through, to the dialog's own box.
+// type); each command meets both. A stop refused because the service is not active, and a status
+// query that answers 2, are errors too. Any other error passes through, to the dialog's own box.
 using ServiceCommandTest = DialogTest;
 TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     bench.services.FailCall("ChangeStartType", 1, 0xC0000022);  // the start's, before its request
@@ -173,11 +170,13 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     bench.services.FailCall("QueryStatus", 0, 0, 2), results.push_back(app.IsServiceRunning());
     bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);  // told after the manager's close
     bench.services.FailCall("OpenManager", 6, 1234);                       // the status query's manager: its own error
-    results.insert(results.end(), {app.StartService(), app.StopService(), app.IsServiceRunning()});
-    EXPECT_EQ(std::make_tuple(results, Shown()),
-              std::make_tuple(std::vector<BOOL>(6, FALSE),
-                              std::vector<std::wstring>{L"Unknown system error. Code: -1073741790", kUnknown, kUnknown,
-                                                        L"Access denied", L"Access denied", kUnknown}));
+    results.insert(end(results),
+                   {app.StartService(), app.StopService(), app.IsServiceRunning(), app.IsServiceRunning()});
+    EXPECT_EQ(
+        std::make_tuple(results, Shown()),
+        std::make_tuple(std::vector<BOOL>(7, FALSE),
+                        std::vector<std::wstring>{L"Unknown system error. Code: -1073741790", kUnknown, kUnknown,
+                                                  L"Access denied", L"Access denied", kUnknown, L"Access denied"}));
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
 }
