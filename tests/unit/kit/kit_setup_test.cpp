@@ -75,7 +75,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
     if (c.fault & stopRefused) bench.services.FailCall("Control", 0, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
-    if (c.fault & registrationRefused)  // nor can the registration be read
+    if (c.fault & registrationRefused)  // the service marked for deletion (1072): nor can it be read
         for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath"}) bench.services.FailCall(call, 0, 1072);
     bench.firewall.changesIgnored = c.fault & firewallKeepsNoRule;
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
