@@ -174,7 +174,7 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
     {User(", \"login\": \"Administrator\"", ""), "the key \"login\" is missing"}, {User("1,", "0,"), "not a positive"},
     {User("\"login\"", "\"role\": \"client\", \"login\""), "the key \"role\" appears more than once"},
     {User("1,", "2,"), "version 2 by a newer program; this one reads version 1"}, {User("1111", "65536"), "0 to 65535"},
-    {User("\"old-server\"", "1"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
+    {User("\"old-server\"", "{}"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
     {User("\"old-server\"", "\"\""), "\"serverHost\" (\"\") is refused: The server host"},
     {User("\"Administrator\"", "\"a@@c\""), "\"login\" (\"a@@c\") is refused: The backup administrator login"}};
 // clang-format on
