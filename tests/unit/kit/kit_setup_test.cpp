@@ -75,8 +75,9 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
     if (c.fault & stopRefused) bench.services.FailCall("Control", 0, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
-    if (c.fault & registrationRefused)  // the service marked for deletion (1072): nor can it be read
-        for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath"}) bench.services.FailCall(call, 0, 1072);
+    if (c.fault & registrationRefused)  // the service marked for deletion (1072): nor can it be read or changed
+        for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath", "ChangeRegistration"})
+            bench.services.FailCall(call, 0, 1072);
     bench.firewall.changesIgnored = c.fault & firewallKeepsNoRule;
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
     bench.services.onRequest = [&](const std::string& request) {
@@ -150,6 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L""},
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused, L"(system error 1072)"},
+    {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"could not be started (system error 1053)"},
     {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule},

@@ -78,8 +78,7 @@ public:
     }
     std::wstring Cue(int id) const {
         wchar_t cue[256] = {};
-        ::SendMessageW(Item(id), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 256);
-        return cue;
+        return ::SendMessageW(Item(id), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 256), cue;
     }
     bool Has(int id) const { return Item(id) != nullptr; }
     bool Enabled(int id) const { return Has(id) && ::IsWindowEnabled(Item(id)) != FALSE; }
@@ -134,10 +133,9 @@ private:
     // Lets the dialog handle what the action posted, as its modal loop would.
     void Pump() {
         MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_TIMER && message.hwnd == nullptr) continue;
-            if (!::IsDialogMessageW(m_dialog, &message)) ::DispatchMessageW(&message);
-        }
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))  // not the driver's own timer
+            if ((message.message != WM_TIMER || message.hwnd != nullptr) && !::IsDialogMessageW(m_dialog, &message))
+                ::DispatchMessageW(&message);
     }
     HWND m_dialog;
 };

@@ -78,7 +78,8 @@ public:
     }
     ScHandle CreateOwnProcessService(ScHandle manager, const std::wstring& name, const std::wstring&,
                                      const std::wstring& path, DWORD type) override {
-        if (!Go("CreateOwnProcessService", manager, type)) return nullptr;
+        // An existing service is told as such before any other refusal.
+        if (!Go("CreateOwnProcessService", manager, type) && name != installedService) return nullptr;
         if (name == installedService) return Refuse(ERROR_SERVICE_EXISTS, nullptr);
         installedService = name, state = SERVICE_STOPPED, startType = type, binaryPath = path;
         return NewHandle();
