@@ -255,11 +255,13 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
 
 void StartRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Start", 0, 1052); }
 void CannotStart(FakeServiceManager& s) { s.FailCall("Start", 0, 1052); }
+void StopNotDone(FakeServiceManager& s) { s.state = s.stateAfterStop = SERVICE_RUNNING; }  // accepted, never done
 const std::vector<std::string> kRestart{"Stop", "Start"}, kStop{"Stop"}, kStart{"Start"};
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
     OkCase{"StopRefused", false, StopRefused, kNew, kStop, {kUnknown}, false, kRunning},
+    OkCase{"StopNotDone", false, StopNotDone, kNew, kStop, {}, false, kRunning},
     OkCase{"StoppedButStartRefused", false, StartRefused, kNew, kRestart, {k1052}, false, kStopped},
     OkCase{"StartsAStoppedServiceOnAFreshMachine", false, nullptr, kNew, kStart, {}, true, {}, true},
     OkCase{"StartNotDone", false, StartNotDone, kNew, kStart, {}, false, kStopped},

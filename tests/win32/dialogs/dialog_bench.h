@@ -206,8 +206,7 @@ inline INT_PTR RunModal(const std::function<INT_PTR()>& show, const std::functio
     pending = &user;
     timer = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, Idle::OnTimer);
     const INT_PTR result = show();
-    if (pending != nullptr) ::KillTimer(nullptr, timer);
-    pending = nullptr;
+    if (pending != nullptr) ::KillTimer(nullptr, timer), pending = nullptr;  // never on screen
     return result;
 }
 

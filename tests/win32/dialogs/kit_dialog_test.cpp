@@ -26,8 +26,7 @@ class KitDialogTest : public DialogTest {
 protected:
     KitDialogTest() {
         dialog.settingsRoot = bench.PathInRoot(L"predefined\\");
-        seams.processes = &launcher;
-        seams.textFiles = &textFiles;  // the real one, on the bench's disk
+        seams.processes = &launcher, seams.textFiles = &textFiles;  // the real text files, on the bench's disk
         platform::Install(seams);
         launcher.onStart = [this](const platform::FakeProcessLauncher::Start& start) {
             commandLine = start.commandLine, waitCursorWhileRunning = WaitCursorNow();

@@ -28,7 +28,7 @@ public:
     // while it exists). Starting a service that is not stopped fails with 1056, stopping a
     // stopped one with 1062.
     std::wstring installedService = L"QuentaraCorvexWorkstation_x64";
-    DWORD state = SERVICE_STOPPED, stateAfterStart = SERVICE_RUNNING;
+    DWORD state = SERVICE_STOPPED, stateAfterStart = SERVICE_RUNNING, stateAfterStop = SERVICE_STOPPED;
     DWORD startType = SERVICE_DEMAND_START;
     std::wstring binaryPath = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
     std::vector<ServiceStatus> statuses;  // when given, queries play them in order, the last repeating
@@ -68,7 +68,7 @@ public:
     BOOL Control(ScHandle service, DWORD control) override {
         if (onRequest) onRequest("Stop");
         if (!Go("Control", service, control)) return result_;
-        return state == SERVICE_STOPPED ? Refuse(ERROR_SERVICE_NOT_ACTIVE, FALSE) : (state = SERVICE_STOPPED, TRUE);
+        return state == SERVICE_STOPPED ? Refuse(ERROR_SERVICE_NOT_ACTIVE, FALSE) : (state = stateAfterStop, TRUE);
     }
     BOOL QueryStatus(ScHandle service, ServiceStatus& status) override {
         if (Count("QueryStatus") > 10000) throw std::runtime_error("FakeServiceManager: the wait never ended");
