@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."}, {'h', L"1:2:3:4::5:6:7:8", L"IPv6"},
     {'h', L"[::FFFF:A00:1]", L"as the IPv4 address 10.0.0.1."}, {'h', L"::10.0.0.1", L"as the IPv4 address 10.0.0.1."},
     {'h', L"fe80::1%eth0", L"zone"}, {'h', L"[::1", L"bracket"}, {'h', L"1:2:3:4:5:6:7:8:9", L"IPv6"},
-    {'h', L"1::1.2.3", L"IPv6"}, {'h', L"12345::1", L"IPv6"}, {'h', L"backup.example:9750", L"port in its own field"},
+    {'h', L"1::1.2.3.x", L"IPv6"}, {'h', L"12345::1", L"IPv6"}, {'h', L"backup.example:9750", L"port in its own field"},
     {'h', L"[2001:db8::1]:9750", L"port in its own field"}, {'h', L"https://backup.example/", L"web address"},
     {'h', L"[]", L"not a valid IPv6"}, {'p', L"0", L"1 to 65535"}, {'p', L"1"}, {'p', L"65535"}, {'a', L" ", L"blank"},
     // Logins.
