@@ -139,6 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      }, "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed.", "", false},
     // Saves failing part-way: the pair is replaced all together or not at all.
     {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, kReplaced, "", false},
+    {"PuttingBackBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, -2}; }, "", kOld, "not be put back", "", true},
     {"FolderGone", [](T& t) { t.files_.faults[L"replace"] = {3, 1}; }, "", kOld, "the folder does not exist. No", "", false},
     {"FirstSaveSecondReplaceBlocked", [](T& t) {
          fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile()));

@@ -30,8 +30,8 @@ public:
     // "read", "write" (or "write protected": with the store's rights), "replace" (the target),
     // "remove", "create folders", "create store folder", "restrict", then a blank and the path.
     std::vector<std::wstring> calls;
-    // By operation ("write" for both kinds): the error, and the call of that operation that it
-    // hits (1 the first, ...; 0 every call).
+    // By operation ("write" for both kinds): the error, and the calls of that operation that it
+    // hits (1 the first, ...; 0 every call; -2 the second and every later one).
     std::map<std::wstring, std::pair<DWORD, int>> faults;
 
     static std::string NativePath(const std::wstring& path) {
@@ -100,7 +100,8 @@ private:
         if (fault == faults.end()) return ERROR_SUCCESS;
         const auto count =
             std::count_if(calls.begin(), calls.end(), [&](auto& c) { return c.rfind(fault->first, 0) == 0; });
-        return fault->second.second == 0 || fault->second.second == count ? fault->second.first : ERROR_SUCCESS;
+        const int at = fault->second.second;
+        return at == 0 || at == count || (at < 0 && count >= -at) ? fault->second.first : ERROR_SUCCESS;
     }
     // errno as the Windows error code that the seam speaks.
     static DWORD Code(int error) {
