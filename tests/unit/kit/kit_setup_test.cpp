@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"given_switch_only", install, edited, L"/SERVER=b3.example.com", 0, L"b3.example.com|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
     {"reset_to_kit_settings", install, edited, L"/resetsettings /PORT=9001", 0,
-     L"kit.example.com|9001|CORP\\kit|WS-KIT"},
+     L"kit.example.com|9001|CORP\\kit|WS-KIT", noFault, L"/RESETSETTINGS: the kit's settings replace the stored"},
     {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit},
     {"damaged_name_takes_the_kits", install, damagedName, L"/S", 0, kOps + L"WS-KIT", noFault,
      L"The stored workstation name is missing or damaged; the kit's replace them.\nKept the stored settings"},
@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"could not be started (system error 1053)"},
-    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule},
+    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"exception could not"},
     // Both fail: the agent that does not run is what the code tells.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule}}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
