@@ -141,7 +141,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // The stop before the files are copied asks nothing of an agent that does not run.
     {"stop_before_the_copy_leaves_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", registrationRefused},
-    {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""}, {"no_login", install, none, L"/LOGIN=", kBad, L""},
+    {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
+    {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
     {"reset_with_a_value", check, none, L"/RESETSETTINGS=1", kBad, L""},
