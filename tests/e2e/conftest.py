@@ -27,8 +27,7 @@ def wine_template():
 @pytest.fixture
 def sandbox(request, wine_template):
     name, failed = request.node.name, request.session.testsfailed
-    box = Sandbox.create(paths.SANDBOXES / sandbox_name(name))
-    yield box
+    yield (box := Sandbox.create(paths.SANDBOXES / sandbox_name(name)))
     if request.session.testsfailed > failed:  # this scenario failed (its report comes before the teardown)
         subprocess.run(["bash", str(paths.SCRIPTS / "lib" / "screenshot.sh"),
                         str(paths.ARTIFACTS / f"{paths.safe_name(name)}-failure.png")], stdout=subprocess.DEVNULL, timeout=60)

@@ -1,7 +1,7 @@
 # A Wine prefix of its own for one scenario: a copy of the template prefix with the agent
 # service registered, its own wineserver and the program folder at C:\Program Files\Corvex.
 # scripts/lib/sandbox.sh does the work, so the bench and scripts/run prepare prefixes alike.
-import os, re, subprocess, tempfile
+import contextlib, os, re, subprocess, tempfile
 from pathlib import Path, PureWindowsPath
 
 from . import paths
@@ -29,10 +29,8 @@ def sweep_stale(folder):
     for entry in folder.iterdir() if folder.is_dir() else []:
         match = re.search(r"\.pid(\d+)$", entry.name)
         if match and not Path(f"/proc/{match.group(1)}").exists():
-            try:
+            with contextlib.suppress(RuntimeError):  # another worker sweeping the same folder
                 _script("remove", str(entry))
-            except RuntimeError:
-                pass  # another worker sweeping the same folder
 
 
 class Sandbox:
@@ -56,7 +54,10 @@ class Sandbox:
 
     def wine(self, *args, check=True):
         # wine ARGS... in this prefix; the completed process (text output).
-        result = subprocess.run(["wine", *args], env=self.env, capture_output=True, text=True, timeout=60)
+        for _ in range(3):  # Wine's launcher at times fails to start a built-in program: tried again
+            result = subprocess.run(["wine", *args], env=self.env, capture_output=True, text=True, timeout=60)
+            if "ShellExecuteEx failed" not in result.stdout:
+                break
         if check and result.returncode != 0:
             raise RuntimeError(f"wine {' '.join(args)} failed ({result.returncode}): {result.stderr}")
         return result
