@@ -24,9 +24,3 @@ class AppProcess:
         self._out.seek(0)
         assert self.process.returncode == 0, f"could not run {self.command_line}"
         return json.loads(self._out.read())["exit_code"]
-
-    def kill(self):
-        # Ends the launcher (kill leaves an ended one be); the Windows program itself ends with its
-        # sandbox's server.
-        self.process.kill()
-        self.process.wait()

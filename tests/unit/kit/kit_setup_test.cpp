@@ -24,8 +24,8 @@ const int kBad = 10, kNotWritten = 11, kNotRegistered = 12, kNotRunning = 14, kU
 // In this order: the modes after `uninstall` register the service (see `registers` below).
 enum Mode { stop, check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
-// damagedKit: the kit's own settings, not the agent's.
-enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit };
+// damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs.
+enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit, running };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...).
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16 };
 struct KitCase {
@@ -63,13 +63,13 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const KitCase& c = GetParam();
     if (c.store == edited || c.store == damagedBesideAName || c.store == damagedName)
         bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", L"WS-7");
-    if (c.store == damaged || c.store == damagedBesideAName)
-        WriteBytes(bench.AgentStore() + L"user.json", "{\"formatVersion\": 1,");
-    if (c.store == damagedName) WriteBytes(bench.AgentStore() + L"workstation.json", "{\"formatVersion\": 1,");
+    if (c.store == damaged || c.store == damagedBesideAName) WriteBytes(bench.AgentStore() + L"user.json", "{");
+    if (c.store == damagedName) WriteBytes(bench.AgentStore() + L"workstation.json", "{");
     if (c.store == unwritable) WriteBytes(bench.folders.programData + L"\\Quentara", "a file");
     if (c.store == damagedKit)  // both files: one of them alone would leave its values at the defaults
         for (auto file : {L"user.json", L"workstation.json"}) WriteBytes(bench.PathInRoot(L"kit\\") + file, "{");
     if (c.store == none || c.store == rerun) bench.services.installedService.clear();  // a fresh machine
+    if (c.store == running) bench.services.binaryPath = kAgent, bench.services.state = SERVICE_RUNNING;
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
@@ -104,8 +104,9 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                   bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                   rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size())),
               std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
-                              starts && c.code != kNotRunning,
-                              starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u, c.store == rerun ? 1 : 0, true,
+                              (starts && c.code != kNotRunning) || (c.fault & stopRefused),
+                              starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
+                              c.store == rerun || (c.fault & stopRefused) ? 1 : 0, true,
                               false, true, c.store != damagedKit, true));
 }
 
@@ -140,6 +141,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
     // The stop before the files are copied asks nothing of an agent that does not run.
     {"stop_before_the_copy_leaves_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"},
+    {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
+    // An agent that will not stop loses its service all the same.
+    {"uninstall_over_a_refused_stop", uninstall, running, L"", 0, L"", stopRefused, L"1061).\nRemoved the service."},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", registrationRefused},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},

@@ -153,7 +153,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(testing_support::RunWithoutDialogs(stuck), 1) << "the agent's service is not running";
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
     TracingApp refused;
-    EXPECT_EQ(testing_support::RunWithoutDialogs(refused), ExitCode::kSettingsNotSaved);
+    EXPECT_EQ(testing_support::RunWithoutDialogs(refused), 4) << "the settings were not saved";
     EXPECT_EQ(refused.trace, "silent? local? ") << "no firewall or service step";
     EXPECT_TRUE(bench.prompts.messageBoxes.size() == 3 && bench.prompts.messageBoxes[2].caption == L"Error!");
 }
