@@ -176,7 +176,8 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
                         L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1\n"));
 }
 
-const wchar_t kOutput[] = L"C:\\Kits\\kit \u00ff.exe";  // the batch file holds it in one byte, the last there is
+// The batch file holds U+00FF in one byte, the last there is; it ends before U+0100.
+const wchar_t kOutput[] = L"C:\\Kits\\kit \u00ff\u0100.exe";
 
 // BuildPacket itself. A configurator path of 260 characters filled the buffer, so the system cut
 // it: nothing is built. Otherwise the configurator's folder is the path with its file name cut
@@ -216,7 +217,7 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     dialog.BuildPacket(kOutput);
     std::string again;
     EXPECT_EQ(std::make_tuple(atStart, bench.files.ReadWholeFile(batchFile, line.size(), again)),
-              std::make_tuple(std::string(line.begin(), line.end()), DWORD{ERROR_SUCCESS}));
+              std::make_tuple(std::string(line.begin(), line.begin() + line.find(L'\u0100')), DWORD{ERROR_SUCCESS}));
     ::DeleteFileW(batchFile.c_str());
     bench.files.CreateFolders(batchFile);  // a batch file that cannot be written does not stop the build
     EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
