@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
              L"48|1|1002\n"},
     BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
     BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""},
-    BadInput{"Port65537", IDC_SERVER_PORT, L"65537", kOutOfRange},  // port 1 in 16 bits
+    BadInput{"Port65536", IDC_SERVER_PORT, L"65536", kOutOfRange},  // port 0 in 16 bits, refused naming no box
     BadInput{"Port2To32Less1", IDC_SERVER_PORT, L"4294967295", kOutOfRange},
     BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kNotANumber}));
 // clang-format on
