@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stop_before_the_copy_leaves_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     // An agent that will not stop loses its service all the same.
-    {"uninstall_over_a_refused_stop", uninstall, running, L"", 0, L"", stopRefused, L"1061).\nRemoved the service."},
+    {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", registrationRefused},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
