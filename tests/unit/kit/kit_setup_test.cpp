@@ -92,7 +92,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const bool storesSecured = bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos;
     // The service is repointed at this folder's agent, automatic, exactly when the settings were
     // saved; in a silent install the firewall rule is added (once) and the agent restarted: a
-    // running one is stopped first. A second run of the same kit changes no stored byte.
+    // running one is stopped first (one that refuses runs on). A second run of the same kit
+    // changes no stored byte.
     const bool registers = c.mode > uninstall && !c.after.empty() && c.code != kNotRegistered;
     const bool starts = c.mode == install && registers;
     EXPECT_EQ(std::make_tuple(
@@ -139,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule, L"No service to"},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
-    // The stop before the files are copied asks nothing of an agent that does not run.
+    // The stop before the files are copied asks nothing of an agent that does not run, and logs a refusal.
     {"stop_before_the_copy_leaves_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     // An agent that will not stop loses its service all the same.
