@@ -173,7 +173,7 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
     {"{\"k\": \"" + std::string(45, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
     {User("}", ", \"" + std::string(200, 'k') + "\": 1}"), "unknown key \"" + std::string(40, 'k') + "...\""},
     {User(", \"login\": \"Administrator\"", ""), "the key \"login\" is missing"}, {User("1,", "0,"), "not a positive"},
-    {User("\"login\"", "\"role\": \"client\", \"login\""), "the key \"role\" appears more than once"},
+    {User("\"login\"", "\"x\": {}, \"role\": \"client\", \"login\""), "the key \"role\" appears more than once"},
     {User("1,", "2,"), "version 2 by a newer program; this one reads version 1"}, {User("1111", "65536"), "0 to 65535"},
     {User("\"old-server\"", "{}"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
     {User("\"old-server\"", "\"\""), "\"serverHost\" (\"\") is refused: The server host"},
