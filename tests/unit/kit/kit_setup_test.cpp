@@ -36,7 +36,9 @@ struct KitCase {
     int code;
     std::wstring after;               // what the store holds afterwards ("" no store)
     int fault = noFault;              // Fault values, or-ed
-    const wchar_t* logged = nullptr;  // a part of the log or the result's message, when given
+    // A part of the log or the result's message. When none is given, the log and message tell a
+    // failure (" not ") exactly when a fault is planted or the store cannot be written.
+    const wchar_t* logged = nullptr;
 };
 
 class KitSetupTest : public ::testing::TestWithParam<KitCase> {
@@ -101,14 +103,14 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                   bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
                   bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
                   c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured,
-                  c.logged == nullptr || (log.text + result.message).find(c.logged) != std::wstring::npos,
+                  (log.text + result.message).find(c.logged ? c.logged : L" not ") != std::wstring::npos,
                   bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                   rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size())),
               std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
                               (starts && c.code != kNotRunning) || (c.fault & stopRefused),
                               starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
-                              c.store == rerun || (c.fault & stopRefused) ? 1 : 0, true,
-                              false, true, c.store != damagedKit, true));
+                              c.store == rerun || (c.fault & stopRefused) ? 1 : 0, true, false,
+                              c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true));
 }
 
 // clang-format off
@@ -140,8 +142,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule, L"No service to"},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
-    // The stop before the files are copied asks nothing of an agent that does not run, and logs a refusal.
-    {"stop_before_the_copy_leaves_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"},
+    // The stop before the files are copied asks nothing of an agent that does not run, or of no service, and
+    // logs a refusal.
+    {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     // An agent that will not stop loses its service all the same.
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
