@@ -95,8 +95,7 @@ public:
     }
     // A close clears the last error, as some system calls do on success.
     BOOL Close(ScHandle handle) override {
-        calls.push_back(Call{"Close", handle, 0}), closed.push_back(handle), lastError_ = 0;
-        return TRUE;
+        return calls.push_back(Call{"Close", handle, 0}), closed.push_back(handle), lastError_ = 0, TRUE;
     }
     DWORD LastError() override { return lastError_; }
 
