@@ -86,12 +86,13 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
         if (damaged) kept += ReadBytes(bench.AgentStore() + fs::path(file).filename().wstring());
     }
     const bool saved = saveError.empty();
-    EXPECT_EQ(std::make_tuple(loadRefusal.find(loadError) != std::string::npos, testing_support::Show(parameters),
-                              saveRefusal.find(saveError) != std::string::npos, after,
-                              bytes.find("new-server") != std::string::npos, saved || userStuck || bytes == bytesBefore,
-                              kept, FilesBelow(Outside()), ReadBytes(Outside() + L"\\victim")),
-              std::make_tuple(true, std::wstring(loaded), true, before, saved || userStuck, true, keptBytes,
-                              std::vector<std::string>{"victim"}, "victim"))
+    EXPECT_EQ(
+        std::make_tuple(*loadError ? loadRefusal.find(loadError) != std::string::npos : loadRefusal.empty(),
+                        testing_support::Show(parameters), saveRefusal.find(saveError) != std::string::npos, after,
+                        bytes.find("new-server") != std::string::npos, saved || userStuck || bytes == bytesBefore, kept,
+                        FilesBelow(Outside()), ReadBytes(Outside() + L"\\victim")),
+        std::make_tuple(true, std::wstring(loaded), true, before, saved || userStuck, true, keptBytes,
+                        std::vector<std::string>{"victim"}, "victim"))
         << loadRefusal << " | " << saveRefusal;
 }
 

@@ -57,10 +57,7 @@ public:
     std::vector<DWORD> sleeps;
 
     DWORD TickCount() override { return now; }
-    void Sleep(DWORD milliseconds) override {
-        sleeps.push_back(milliseconds);
-        now += milliseconds;
-    }
+    void Sleep(DWORD milliseconds) override { sleeps.push_back(milliseconds), now += milliseconds; }
 };
 
 }  // namespace platform
