@@ -36,8 +36,8 @@ public:
     }
     DWORD Wait(ProcessHandle process, DWORD milliseconds) override {
         waitTimeouts.push_back(milliseconds);
-        const bool unknown = process <= 0x100 || process > 0x100 + starts.size();
-        if (unknown || closed.count(process) != 0) return 0xFFFFFFFFu;  // WAIT_FAILED
+        // WAIT_FAILED for a handle never given out or closed already.
+        if (process <= 0x100 || process > 0x100 + starts.size() || closed.count(process) != 0) return 0xFFFFFFFFu;
         if (onWait) onWait();
         return 0;  // WAIT_OBJECT_0
     }
