@@ -181,8 +181,8 @@ const wchar_t kOutput[] = L"C:\\Kits\\kit \u00ff\u0100.exe";
 
 // BuildPacket itself. A configurator path of 260 characters filled the buffer, so the system
 // cut it: nothing is built, and an error box (no owner) says why and what to do. Otherwise the
-// configurator's folder is the path with its file name cut and one backslash appended. "--
-// debug", in any letter case, writes the command line (unquoted compiler, one blank, no line
+// configurator's folder is the path with its file name cut and one backslash appended.
+// "--debug", in any letter case, writes the command line (unquoted compiler, one blank, no line
 // end) to the batch file beside the configurator before the start. The system's launcher, with
 // no compiler there, gives its error code to the message.
 TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFileWrittenBeforeTheStart) {
