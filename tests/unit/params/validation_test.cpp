@@ -84,8 +84,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     // Logins.
     {'l', L"Administrator"}, {'l', L".\\backup"}, {'l', L"WS-0142\\Backup Operator"}, {'l', L"backup@corp.example.com"},
     {'l', L"CORP\\user\U0001F600"}, {'l', L"CORP\\" + std::wstring(104, L'u')},
-    {'l', L"CORP\\" + std::wstring(105, L'u'), L"104"}, {'l', L"", L"empty"}, {'l', L"CORP\\ admin", L"blank"},
-    {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"},
+    {'l', L"CORP\\" + std::wstring(103, L'u') + L"\U0001F600", L"104"}, {'l', L"CORP\\ admin", L"blank"},
+    {'l', L"", L"empty"}, {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"},
     {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"},
     {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"},
     {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u2003admin", L"blank"}, {'l', L"backup@bad_domain", L"\"_\""},
