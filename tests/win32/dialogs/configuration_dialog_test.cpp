@@ -53,7 +53,7 @@ const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLab
                              L"the Start button. To stop Workstation, click Stop. To restart Workstation, click "
                              L"Restart.|OK|Cancel";
 
-// The dialog opens with its texts and the stored settings. Restart goes on to the start when its
+// The dialog opens with its texts, frame and tab stops and the stored settings. Restart goes on to the start when its
 // stop is refused, and each refusal is told in a box the dialog owns; an error that is not the
 // controller's is told in the handler's own "Error!" box, and a refusal that names none of the four
 // values with the focus left where it was. After each command: the buttons and the focus (on the
@@ -63,10 +63,10 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     bench.services.FailCall("Control", 2, 1052);  // the restart's stop
     decltype(seen) after;
     Run(dialog, [&](DialogDriver& w) {
-        EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes(), w.Buttons(), w.Focus()),  // the first box has the focus
-                  std::make_tuple(kLabels,
-                                  std::vector<std::wstring>{L"backup.example.com", L"49750", L"CORP\\backup", L"WS-01"},
-                                  kRunning, IDC_SERVER_HOST));
+        EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes(), w.Buttons(), w.Focus(), w.Frame(), w.TabStops().size()),
+                  std::make_tuple(
+                      kLabels, std::vector<std::wstring>{L"backup.example.com", L"49750", L"CORP\\backup", L"WS-01"},
+                      kRunning, IDC_SERVER_HOST, L"centred, task-bar button, close button, Enter: OK, its icon", 10));
         w.Click(IDC_STOP, true);
         after.push_back({w.Buttons(), w.Focus()});
         w.Click(IDC_LOAD_DEFAULTS);  // the library's defaults, not an edit of the user's: no question
@@ -222,12 +222,12 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                           EXPECT_EQ(std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
                                     std::make_tuple(false, thisComputer, 4));
                           EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
-                          EXPECT_EQ(
-                              std::make_tuple(w.TabStops(), w.Frame(), w.Focus()),
-                              std::make_tuple(std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
-                                                               IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK},
-                                              L"centred, task-bar button, tool window, system-modal, its icon",
-                                              IDC_SERVER_HOST));
+                          EXPECT_EQ(std::make_tuple(w.TabStops(), w.Frame(), w.Focus()),
+                                    std::make_tuple(
+                                        std::vector<int>{IDC_SERVER_HOST, IDC_SERVER_PORT, IDC_WORKSTATION_NAME,
+                                                         IDC_ADMIN_LOGIN, IDC_LOAD_DEFAULTS, IDOK},
+                                        L"centred, task-bar button, tool window, system-modal, Enter: OK, its icon",
+                                        IDC_SERVER_HOST));
                           EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
                                                     L"|Workstation name|Name of the local machine as seen by Halvane "
                                                     L"Server.|" +

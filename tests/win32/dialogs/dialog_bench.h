@@ -28,10 +28,11 @@ public:
     explicit DialogDriver(HWND dialog) : m_dialog(dialog) {}
 
     // A digits-only box gets one WM_CHAR per character (its filter applies) unless `paste`, any
-    // other box the text as a paste does. False when the control is disabled or does not show the text.
+    // other box the text as a paste does. False when the control is disabled or read-only or does
+    // not show the text.
     bool Type(int id, const std::wstring& text, bool paste = false) {
         HWND edit = Item(id);
-        if (!Enabled(id)) return false;
+        if (!Enabled(id) || (::GetWindowLongW(edit, GWL_STYLE) & ES_READONLY)) return false;
         if (!paste && (::GetWindowLongW(edit, GWL_STYLE) & ES_NUMBER)) {
             ::SendMessageW(edit, EM_SETSEL, 0, -1);
             if (text.empty()) ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
@@ -91,8 +92,8 @@ public:
             if (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) ids.push_back(::GetDlgCtrlID(c));
         return ids;
     }
-    // How the window presents itself: centred on the work area, a task-bar button, a tool
-    // window, system-modal, a close button, the program's icon (big, small and dragged alike).
+    // How the window presents itself: centred on the work area, a task-bar button, a tool window,
+    // system-modal, a close button, Enter for OK, the program's icon (big, small and dragged alike).
     std::wstring Frame() const {
         RECT window{}, area{};
         ::GetWindowRect(m_dialog, &window);
@@ -104,6 +105,7 @@ public:
         return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
                (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
                (style & WS_SYSMENU ? L", close button" : L"") +
+               (LOWORD(Send(DM_GETDEFID)) == IDOK ? L", Enter: OK" : L"") +
                (icon != 0 && Send(WM_GETICON, ICON_SMALL) == icon && Send(WM_QUERYDRAGICON) == icon ? L", its icon"
                                                                                                     : L"");
     }
@@ -112,11 +114,13 @@ public:
         return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;
     }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
-    // How many of the four settings boxes take a text longer than they show, with no limit of their own.
+    // How many of the four settings boxes show a text as typed (no case change, no masking) and take
+    // one longer than they show, with no limit of their own.
     int LongTextBoxes() const {
         int boxes = 0;
         for (int id : kSettingsBoxes)
-            boxes += (::GetWindowLongW(Item(id), GWL_STYLE) & ES_AUTOHSCROLL) != 0 &&
+            boxes += (::GetWindowLongW(Item(id), GWL_STYLE) &
+                      (ES_AUTOHSCROLL | ES_PASSWORD | ES_UPPERCASE | ES_LOWERCASE | ES_READONLY)) == ES_AUTOHSCROLL &&
                      ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
         return boxes;
     }
@@ -184,20 +188,17 @@ inline INT_PTR RunModal(const std::function<INT_PTR()>& show, const std::functio
     static const std::function<void(DialogDriver&)>* pending;
     static UINT_PTR timer;
     struct Idle {
-        static BOOL CALLBACK Find(HWND hwnd, LPARAM found) {
+        static BOOL CALLBACK Find(HWND w, LPARAM found) {  // stops at the first dialog on screen
             wchar_t name[16] = {};
-            ::GetClassNameW(hwnd, name, 16);
-            if (!::IsWindowVisible(hwnd) || std::wstring(name) != L"#32770") return TRUE;
-            *reinterpret_cast<HWND*>(found) = hwnd;
-            return FALSE;
+            ::GetClassNameW(w, name, 16);
+            return !(::IsWindowVisible(w) && !::lstrcmpW(name, L"#32770") && (*reinterpret_cast<HWND*>(found) = w));
         }
         static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
             HWND dialog = nullptr;
             ::EnumThreadWindows(::GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&dialog));
             if (dialog == nullptr || pending == nullptr) return;  // not on screen yet
             ::KillTimer(nullptr, timer);
-            const auto* user = pending;
-            pending = nullptr;
+            const auto* user = std::exchange(pending, nullptr);
             DialogDriver driver(dialog);
             (*user)(driver);
             if (!driver.Ended()) ::EndDialog(dialog, kLeftOpen);

@@ -78,16 +78,16 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                     w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes(),
                                     w.Frame(), w.Focus()),
                     std::make_tuple(true, false, L"WS-9", L"Leave empty to use each workstation's own network name", 4,
-                                    L"centred, task-bar button, close button, its icon", IDC_SERVER_HOST));
+                                    L"centred, task-bar button, close button, Enter: OK, its icon", IDC_SERVER_HOST));
                 EXPECT_EQ(w.Labels(),
                           L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
                               L"|Workstation name settings|Workstation name|Name of the local machine as seen by "
                               L"Halvane Server|Automatically use computer network name as Workstation name|Ask for "
                               L"the Workstation name while installing the program|Use the Workstation name typed "
                               L"above|Load defaults|Create|Cancel");
-                // A choice clicked with a port above 2^32: the exchange stops at the port, with its text
-                // selected to be typed over, and the choice made before stays.
-                w.Type(IDC_SERVER_PORT, L"99999999999");
+                // A choice clicked with a port above 2^32 (the letter typed does not arrive): the exchange
+                // stops at the port, with its text selected to be typed over, and the choice made before stays.
+                EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"99999x999999")) << "the port takes digits only";
                 w.Click(IDC_NAME_TYPED);
                 EXPECT_EQ(std::make_tuple(w.Focus(), w.Send(EM_GETSEL, 0, IDC_SERVER_PORT), dialog.GetNameChoice(),
                                           w.Enabled(IDC_WORKSTATION_NAME)),
