@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'n', L"\U0001F600ws", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"},
     // Host names.
     {'h', L"backup01"}, {'h', L"xn--bcher-kva.example"}, {'h', L"backup.example."}, {'h', k63 + L".example"},
-    {'h', k63 + L"a.example", L"63"}, {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(61, L'd')},
+    {'h', k63 + L"a.example", L"63"}, {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(61, L'd') + L"."},
     {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(62, L'd'), L"253"}, {'h', L"", L"empty"},
     {'h', L" backup", L"blank"}, {'h', L"back_up", L"\"_\""}, {'h', L"-backup.example", L"hyphen"},
     {'h', L"backup-.example", L"hyphen"}, {'h', L"a..b", L"empty part"}, {'h', L"example.123", L"digits only"},
