@@ -4,7 +4,7 @@
 # uninstall entry, re-runs, a move, the uninstaller, an agent that never starts) and by a user
 # who is asked for the name. The kit helper's switches, each name choice and the build's
 # command line are the unit and in-process tests'.
-import os, shutil
+import os, re, shutil
 
 import pytest
 
@@ -163,6 +163,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert refused.wait(timeout=60) == BAD_SWITCH
     process = AppProcess(box, '"C:\\kit.exe" /NAME=WS-0142', cwd="C:\\")
     driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page
+    assert re.search(r"network name, \S+\.$", driver.text(setup, NAME_PAGE_BOX - 1)["text"]), "the computer's name"
     assert driver.text(setup, NAME_PAGE_BOX)["text"] == "WS-0142", "the name page shows the /NAME= switch's"
     driver.settext(setup, NAME_PAGE_BOX, "WS 7")
     driver.click(setup, DEFAULT)  # Install

@@ -20,8 +20,7 @@ class Driver:
 
     def run(self, command, timeout=20, **options):
         argv = ["wine", self.exe, command, "--timeout", str(timeout)]
-        for name, value in options.items():
-            argv += ["--" + name, str(value)]
+        argv += [word for name, value in options.items() for word in ("--" + name, str(value))]
         for _ in range(2):  # the driver always says why it fails: without a word, Wine did not run it
             code, out, err = run_to_files(argv, self.sandbox.env, timeout + 60)
             if code == 0 or out or err:
