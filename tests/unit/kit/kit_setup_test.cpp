@@ -132,8 +132,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0,
      kKitServer + L"WS-7", noFault, L"The stored connection settings are missing or damaged"},
     {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKitServer + L"WS-7"},
-    // Its start then refused as already running: the agent runs, which is what counts.
-    {"second_run_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused},
+    // Its start then refused as already running (and logged so): the agent runs, which is what counts.
+    {"rerun_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused, L"(system error 1056)"},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
      L"Registered the service for C:\\Corvex\\CorvexWorkstation.exe."},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
