@@ -13,8 +13,7 @@ namespace platform {
 class FakeFirewall : public Firewall {
 public:
     struct Rule {
-        std::wstring executablePath;
-        std::wstring name;
+        std::wstring executablePath, name;
     };
     std::vector<Rule> rules;
     // The firewall says yes to an add but stores nothing (as Wine does), and confirms no removal.
