@@ -13,14 +13,15 @@ class AppProcess:
         self._out = tempfile.TemporaryFile()  # a file, for the reason given in driver.run_to_files
         self.process = subprocess.Popen(["wine", str(paths.bin_program("uidriver.exe")), "launch", "--cmdline",
                                          command_line, "--cwd", cwd], env=sandbox.env, stdin=subprocess.DEVNULL,
-                                        stdout=self._out, stderr=subprocess.DEVNULL)
+                                        stdout=self._out, stderr=subprocess.STDOUT)
 
     def wait(self, timeout=30):
-        # The program's exit code once it has ended; AssertionError if it does not end.
+        # The program's exit code once it has ended; AssertionError if it does not end, or with the
+        # launcher's output if it could not run the program.
         try:
             self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise AssertionError(f"{self.command_line} still running after {timeout} s") from None
         self._out.seek(0)
-        assert self.process.returncode == 0, f"could not run {self.command_line}"
-        return json.loads(self._out.read())["exit_code"]
+        assert self.process.returncode == 0, f"could not run {self.command_line}: {self._out.read()!r}"
+        return json.loads(next(line for line in self._out.read().splitlines() if line.startswith(b"{")))["exit_code"]
