@@ -53,11 +53,11 @@ const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLab
                              L"the Start button. To stop Workstation, click Stop. To restart Workstation, click "
                              L"Restart.|OK|Cancel";
 
-// The dialog opens with its texts, frame and tab stops and the stored settings. Restart goes on to the start when its
-// stop is refused, and each refusal is told in a box the dialog owns; an error that is not the
-// controller's is told in the handler's own "Error!" box, and a refusal that names none of the four
-// values with the focus left where it was. After each command: the buttons and the focus (on the
-// button that undoes it).
+// The dialog opens with its texts, frame and tab stops and the stored settings. Restart goes on to
+// the start when its stop is refused, and each refusal is told in a box the dialog owns; an error
+// that is not the controller's is told in the handler's own "Error!" box, and a refusal that names
+// none of the four values with the focus left where it was. After each command: the buttons and the
+// focus (on the button that undoes it).
 TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocusStaysOnALiveControl) {
     bench.services.state = SERVICE_RUNNING;
     bench.services.FailCall("Control", 2, 1052);  // the restart's stop
