@@ -54,7 +54,8 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     assert compiler_log(box).startswith("makensis adapter: in C:\\, start-up flags 0\n")
     # The predefined settings lie in the roaming profile.
     user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
-    assert (user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings/User/user.json").is_file()
+    predefined = user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings"
+    assert (predefined / "User/user.json").is_file() and (predefined / "Workstation/workstation.json").is_file()
     return box.unix_path(KIT_WIN).read_bytes()
 
 

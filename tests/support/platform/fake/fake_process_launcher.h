@@ -30,9 +30,8 @@ public:
     ProcessStart Create(const std::wstring&, wchar_t* commandLine, BOOL inherit, DWORD flags) override {
         starts.push_back(Start{commandLine != nullptr ? commandLine : L"(read-only)", inherit, flags});
         if (onStart) onStart(starts.back());
-        const bool started = startError == 0;
-        openHandles += started ? 1 : 0;
-        return ProcessStart{started, startError, started ? 0x100 + starts.size() : 0};
+        openHandles += startError == 0 ? 1 : 0;
+        return ProcessStart{startError == 0, startError, startError == 0 ? 0x100 + starts.size() : 0};
     }
     DWORD Wait(ProcessHandle process, DWORD milliseconds) override {
         waitTimeouts.push_back(milliseconds);
