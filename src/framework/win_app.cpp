@@ -1,6 +1,7 @@
 #include "framework/win_app.h"
 
 #include <exception>
+#include <vector>
 
 #include "framework/prompts.h"
 #include "framework/ui_backend.h"
@@ -51,9 +52,11 @@ void CWinApp::OnHelp() {}
 
 void CWinApp::InitAppTitle() {
     if (m_titleGiven) return;
-    wchar_t path[MAX_PATH + 1] = {};
-    platform::GetModuleFile().GetFileName(path, MAX_PATH);
-    std::wstring name(path);
+    // Read whole, up to the longest path the system keeps: a folder deeper than MAX_PATH would
+    // otherwise leave a piece of some folder's name as every message box's caption.
+    std::vector<wchar_t> path(32768);
+    platform::GetModuleFile().GetFileName(path.data(), static_cast<DWORD>(path.size() - 1));
+    std::wstring name(path.data());
     const size_t slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos) name.erase(0, slash + 1);
     const size_t dot = name.find_last_of(L'.');

@@ -122,6 +122,9 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
                             (c.state == SERVICE_RUNNING ? "stop start " : "start "),
                         c.messages, stored,
                         (c.exitCode & 2) != 0 ? L"" : L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n"));
+    if (c.pathCut)  // the box tells why no rule was asked for; its caption is the program's name all the same
+        EXPECT_EQ(Described(bench.prompts.messageBoxes), L"The firewall exception for the agent was not added. " +
+                                                             platform::ModulePathError().Text() + L"|a|16|0|0\n");
 }
 
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING;
