@@ -148,7 +148,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     // An agent that will not stop loses its service all the same.
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
-    {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", registrationRefused},
+    {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", registrationRefused,
+     L"could not be removed (system error 1072)."},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},

@@ -51,7 +51,7 @@ const std::wstring kNul(1, L'\0'), k63(63, L'a');
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector<Row>{
     {'n', L"AZ-09-az"}, {'n', std::wstring(63, L'w')}, {'n', L""}, {'s', L""}, {'n', std::wstring(64, L'w'), L"63"},
-    {'n', std::wstring(255, L'w'), L"63"}, {'n', std::wstring(256, L'w'), L"255"},
+    {'n', std::wstring(255, L'w'), L"63 characters."}, {'n', std::wstring(256, L'w'), L"255"},
     {'n', std::wstring(65536, L'w'), L"255"}, {'n', L"  ", L"blank"}, {'s', L"my ws", L"a blank"},
     {'n', L"ws1.example.com", L"dot"}, {'n', L"-ws", L"hyphen"}, {'n', L"ws-", L"hyphen"},
     {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"blank"}, {'n', L"ws\t1", L"control"},
@@ -60,8 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     // Host names.
     {'h', L"backup01"}, {'h', L"xn--bcher-kva.example"}, {'h', L"backup.example."}, {'h', k63 + L".example"},
     {'h', k63 + L"a.example", L"63"}, {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(61, L'd') + L"."},
-    {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(62, L'd'), L"253"}, {'h', L"", L"empty"},
-    {'h', L" backup", L"blank"}, {'h', L"back_up", L"\"_\""}, {'h', L"-backup.example", L"hyphen"},
+    {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(62, L'd'), L"253 characters."}, {'h', L"", L"empty"},
+    {'h', L" backup", L"blank"}, {'h', L"back_up", L"contains \"_\","}, {'h', L"-backup.example", L"hyphen"},
     {'h', L"backup-.example", L"hyphen"}, {'h', L"a..b", L"empty part"}, {'h', L"example.123", L"digits only"},
     {'h', L"b\u00fccher.example", L"xn--"}, {'h', L"backup\x7f", L"control"}, {'h', L"g::1", L"IPv6"},
     {'h', L"backup" + kNul + L"evil.example", L"control"}, {'h', L"1.2.3.4::1", L"IPv6"},

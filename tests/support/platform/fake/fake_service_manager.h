@@ -10,6 +10,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/service_manager.h"
@@ -44,7 +45,7 @@ public:
     // The `occurrence`-th call (1-based; 0 every call) of `name` fails with `error` as the last
     // error and returns `result` (openings return null).
     void FailCall(const std::string& name, int occurrence, DWORD error, BOOL result = FALSE) {
-        failures_.push_back(Failure{name, occurrence, error, result});
+        failures_.emplace_back(name, occurrence, error, result);
     }
     int Count(const std::string& name) const {
         return static_cast<int>(
@@ -100,26 +101,20 @@ public:
     DWORD LastError() override { return lastError_; }
 
 private:
-    struct Failure {
-        std::string name;
-        int occurrence;
-        DWORD error;
-        BOOL result;
-    };
+    using Failure = std::tuple<std::string, int, DWORD, BOOL>;  // the call's name, occurrence, error, result
     // Records the call; false when an injected failure hits it.
     bool Go(const char* name, ScHandle handle, DWORD argument) {
         calls.push_back(Call{name, handle, argument});
-        for (const Failure& f : failures_) {
-            if (f.name != name || (f.occurrence != 0 && f.occurrence != Count(name))) continue;
-            result_ = f.result;
-            return Refuse(f.error, false);
+        for (const auto& [call, occurrence, error, result] : failures_) {
+            if (call != name || (occurrence != 0 && occurrence != Count(name))) continue;
+            result_ = result;
+            return Refuse(error, false);
         }
         return true;
     }
     template <typename T>
     T Refuse(DWORD error, T result) {
-        lastError_ = error;
-        return result;
+        return lastError_ = error, result;
     }
     ScHandle NewHandle() {
         return opened.push_back(reinterpret_cast<ScHandle>(std::uintptr_t{0x100} + opened.size())), opened.back();
