@@ -153,8 +153,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
-    {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
-    {"reset_with_a_value", check, none, L"/RESETSETTINGS=1", kBad, L""},
+    {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"port_9_5", check, none, L"/PORT=9.5", kBad, L""},
+    {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
     {"damaged_kit", check, damagedKit, L"", kNotWritten, L"", noFault, L"The kit's own settings cannot be used"},
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
