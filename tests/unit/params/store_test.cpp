@@ -173,7 +173,7 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
     {"", "line 1, column 1: syntax"}, {std::string("\0{\0}", 4), "16 (big-endian, without"},
     {"[1]", "not hold a JSON object"}, {User("1111", "1e999"), "number overflow parsing '1e999'"},
     {"{\n\"\xc3\xa9\": tru\xe6\xb8\xac}", "line 2, column 9: syntax error while parsing value - invalid literal; "
-     "last read: \"\"\xc3\xa9\": tru\xe6\xb8\xac\")|"},
+     "last read: \"\"\xc3\xa9\": tru\xe6\xb8\xac\")|"}, {"{\xff}", "the byte 0xFF at line 1, column 2 is not part"},
     {"{\"k\": \"" + std::string(200, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
     {User("}", ", \"" + std::string(200, 'k') + "\": 1}"), "unknown key \"" + std::string(40, 'k') + "...\""},
     {User(", \"login\": \"Administrator\"", ""), "the key \"login\" is missing"}, {User("1,", "0,"), "not a positive"},
