@@ -52,8 +52,7 @@ inline CorvexParameters Settings(const std::wstring& host, unsigned short port, 
     return parameters;
 }
 
-class ParamsOnDisk : public ::testing::Test {
-public:
+struct ParamsOnDisk : ::testing::Test {
     std::wstring Store() const { return bench.AgentStore(); }
     std::wstring UserFile() const { return Store() + L"user.json"; }
     std::wstring WorkstationFile() const { return Store() + L"workstation.json"; }

@@ -10,8 +10,7 @@ namespace {
 
 using namespace params_test;
 
-class StoreTest : public ParamsOnDisk {
-public:
+struct StoreTest : ParamsOnDisk {
     std::vector<std::wstring> Calls(const std::wstring& prefix) const {
         std::vector<std::wstring> found;
         std::copy_if(files_.calls.begin(), files_.calls.end(), std::back_inserter(found),

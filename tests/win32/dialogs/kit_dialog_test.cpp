@@ -14,8 +14,7 @@ namespace {
 using namespace testing_support;
 
 // The predefined settings below the bench's folder: every use of the folders must take them from here.
-class TestPacketDlg : public CCreateClientPacketDlg {
-public:
+struct TestPacketDlg : CCreateClientPacketDlg {
     std::wstring settingsRoot;
     int Choice() const { return m_nameChoice; }
     std::wstring GetUserSettingsDir() override { return settingsRoot + L"User\\"; }

@@ -10,8 +10,7 @@
 
 namespace platform {
 
-class FakeFirewall : public Firewall {
-public:
+struct FakeFirewall : Firewall {
     struct Rule {
         std::wstring executablePath, name;
     };

@@ -7,8 +7,7 @@
 
 namespace platform {
 
-class FakeKnownFolders : public KnownFolders {
-public:
+struct FakeKnownFolders : KnownFolders {
     std::wstring programData = L"C:\\ProgramData";
     std::wstring userAppData = L"C:\\Users\\admin\\AppData\\Roaming";
 

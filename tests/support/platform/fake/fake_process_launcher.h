@@ -11,8 +11,7 @@
 
 namespace platform {
 
-class FakeProcessLauncher : public ProcessLauncher {
-public:
+struct FakeProcessLauncher : ProcessLauncher {
     struct Start {
         std::wstring commandLine;  // the text of the writable buffer when the call came
         BOOL inheritHandles;

@@ -14,8 +14,7 @@
 
 namespace platform {
 
-class FakeCommandLine : public CommandLine {
-public:
+struct FakeCommandLine : CommandLine {
     std::wstring line = L"SetupClient.exe";
 
     std::wstring Get() override { return line; }
@@ -29,8 +28,7 @@ public:
 };
 
 // Like the system: the path cut to the buffer, zero-terminated only when it fits.
-class FakeModuleFile : public ModuleFile {
-public:
+struct FakeModuleFile : ModuleFile {
     std::wstring path = L"C:\\Program Files\\Corvex\\SetupClient.exe";
     DWORD lastSize = 0;
 
@@ -51,8 +49,7 @@ public:
 };
 
 // A virtual clock: Sleep only moves the tick counter forward.
-class FakeClock : public Clock {
-public:
+struct FakeClock : Clock {
     DWORD now = 1000;
     std::vector<DWORD> sleeps;
 
