@@ -24,8 +24,9 @@ const int kBad = 10, kNotWritten = 11, kNotRegistered = 12, kNotRunning = 14, kU
 // In this order: the modes after `uninstall` register the service (see `registers` below).
 enum Mode { stop, check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
-// damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs.
-enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit, running };
+// damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs;
+// linked: edited, then ProgramData made a link to where it lies (the files parse, the store refuses them).
+enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit, running, linked };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...).
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16 };
 struct KitCase {
@@ -63,8 +64,11 @@ protected:
 
 TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const KitCase& c = GetParam();
-    if (c.store == edited || c.store == damagedBesideAName || c.store == damagedName)
+    if (c.store == edited || c.store == damagedBesideAName || c.store == damagedName || c.store == linked)
         bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", L"WS-7");
+    const std::string programData = Native(bench.folders.programData);
+    if (c.store == linked)
+        fs::rename(programData, programData + "2"), fs::create_symlink(programData + "2", programData);
     if (c.store == damaged || c.store == damagedBesideAName) WriteBytes(bench.AgentStore() + L"user.json", "{");
     if (c.store == damagedName) WriteBytes(bench.AgentStore() + L"workstation.json", "{");
     if (c.store == unwritable) WriteBytes(bench.folders.programData + L"\\Quentara", "a file");
@@ -96,7 +100,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // saved; in a silent install the firewall rule is added (once) and the agent restarted: a
     // running one is stopped first (one that refuses runs on). A second run of the same kit
     // changes no stored byte.
-    const bool registers = c.mode > uninstall && !c.after.empty() && c.code != kNotRegistered;
+    const bool registers = c.mode > uninstall && !c.after.empty() && (c.code == 0 || c.code > kNotRegistered);
     const bool starts = c.mode == install && registers;
     EXPECT_EQ(std::make_tuple(
                   result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"", supplied,
@@ -160,6 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L""},
+    {"store_behind_a_link", install, linked, L"/S", kNotWritten, kOps + L"WS-7", noFault, L"settings cannot be read ("},
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused, L"(system error 1072)"},
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
