@@ -42,7 +42,8 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     if name:
         driver.settext(CAPTION, NAME, name)
     driver.click(CAPTION, DEFAULT)  # Create
-    assert driver.filedialog("C:\\Kits\\kit one", timeout=30) == "CorvexWorkstation_setup.exe|Executive Files (*.exe)"
+    offered = driver.filedialog("C:\\Kits\\kit one", timeout=30)  # owned by the dialog: the dialog waits for it
+    assert offered == "CorvexWorkstation_setup.exe|Executive Files (*.exe)|" + CAPTION
     if over_a_file:  # the program's own question, and no other before it: owned by the dialog, with its icon
         assert driver.answer("Yes", caption="SetupClient", timeout=30) == {
             "caption": "SetupClient", "text": f'"{KIT_WIN}" already exists. Do you want to replace it?', "owner": CAPTION,

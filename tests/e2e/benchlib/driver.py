@@ -38,12 +38,12 @@ class Driver:
 
     def filedialog(self, path, timeout=20):
         # The save dialog: the name it offers in its file name box (a combo box, 0x47C), then
-        # the path typed over it and its OK button. Gives the name offered and, after a "|", the
-        # file type shown (combo box 0x470).
-        offered = self.text("Save As", 0x47C, timeout=timeout)["text"] + "|" + self.text("Save As", 0x470)["text"]
+        # the path typed over it and its OK button. Gives the name offered, the file type shown
+        # (combo box 0x470) and the caption of the window that owns the dialog, parted by "|".
+        name, kind = self.text("Save As", 0x47C, timeout=timeout), self.text("Save As", 0x470)
         self.settext("Save As", 0x47C, path)
         self.click("Save As", 1)
-        return offered
+        return "|".join((name["text"], kind["text"], name["owner"]))
 
 
 # Each command's options, in the order positional arguments fill them.

@@ -105,7 +105,11 @@ Json Run(const std::wstring& command) {
         if (!Send(Control(), WM_SETTEXT, 0, (LPARAM)Need(L"text").c_str())) throw Failure("text refused");
         return {{"done", true}};
     }
-    if (command == L"text") return {{"text", Utf8(Text(Control()))}};
+    if (command == L"text") {  // with the caption of the window that owns the control's window
+        HWND control = Control();
+        return {{"text", Utf8(Text(control))},
+                {"owner", Utf8(Caption(GetWindow(GetAncestor(control, GA_ROOT), GW_OWNER)))}};
+    }
     if (command == L"click") return Post(Control(), BM_CLICK);  // a box it opens does not block
     if (command == L"answer") {  // a message box: the button with that label ('&' and letter case ignored)
         const std::wstring label = Need(L"button");
