@@ -1,6 +1,6 @@
 // The kit program's work against the real library and controller over fake seams: the
 // switches, what a re-run keeps, registration, idempotence, the stop before the copy, uninstall,
-// a damaged kit and the exit codes.
+// a damaged kit, a store the library refuses though its files parse, and the exit codes.
 #include "../params/params_fixture.h"
 #include "kit/kit_setup.h"
 
