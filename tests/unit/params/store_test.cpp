@@ -143,6 +143,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, kReplaced, "", false},
     {"PuttingBackBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, -2}; }, "", kOld, "not be put back", "", true},
     {"FolderGone", [](T& t) { t.files_.faults[L"replace"] = {3, 1}; }, "", kOld, "the folder does not exist. No", "", false},
+    {"Uncreatable", [](T& t) { fs::remove_all(Native(t.Store())), t.files_.faults[L"create store folder"] = {5, 0}; },
+     "", kDefaults, "Settings\" cannot be created: access is denied. No settings file was changed.", "", false},
     {"FirstSaveSecondReplaceBlocked", [](T& t) {
          fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile()));
          t.files_.faults[L"replace"] = {ERROR_FILE_NOT_FOUND, 2};

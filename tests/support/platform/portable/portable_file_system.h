@@ -76,7 +76,7 @@ public:
         return Code(error.value());
     }
     DWORD CreateStoreFolder(const std::wstring& path) override {
-        Hit(L"create store folder", path);  // recorded only
+        if (const DWORD fault = Hit(L"create store folder", path)) return fault;
         return Result(::mkdir(NativePath(path).c_str(), 0755));
     }
     DWORD GetOwnership(const std::wstring& path, FolderOwnership& ownership) override {
