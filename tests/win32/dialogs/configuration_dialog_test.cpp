@@ -144,8 +144,7 @@ struct AnswerCase {
     const char* name;
     int answer;
     const wchar_t* host;
-    bool saved;
-    bool started;
+    bool saved, started;
     int focus;             // afterwards: the button that is live again, or the refused value's box
     std::wstring refusal;  // the box after Yes, as Described gives it; empty: none
 };

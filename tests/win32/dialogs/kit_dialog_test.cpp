@@ -50,9 +50,9 @@ struct CreateCase {
     const char* name;
     int choiceButton;
     const wchar_t* typedName;
-    bool typed;     // box 1002 is enabled and its text is stored as typed
-    bool supplied;  // the stored name is the system-supplied one
-    bool asks;      // the installer asks for the settings
+    // Box 1002 is enabled and its text is stored as typed; the stored name is the system-supplied one;
+    // the installer asks for the settings.
+    bool typed, supplied, asks;
 };
 
 class CreateTest : public KitDialogTest, public ::testing::WithParamInterface<CreateCase> {};

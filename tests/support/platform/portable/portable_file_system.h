@@ -71,7 +71,7 @@ public:
     }
     DWORD CreateFolders(const std::wstring& path) override {
         std::error_code error;
-        Hit(L"create folders", path);  // recorded only
+        if (const DWORD fault = Hit(L"create folders", path)) return fault;
         std::filesystem::create_directories(NativePath(path), error);
         return Code(error.value());
     }
