@@ -95,9 +95,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton);  // the port back, then the choice
                 w.Click(IDC_LOAD_DEFAULTS);                           // keeps the choice and its box's state
                 w.Fill({L"backup01.example.com", L" 9751 ", L"CORP\\backup"});  // blanks around a pasted number
-                w.Click(IDC_NAME_TYPED);
-                w.Type(IDC_WORKSTATION_NAME, c.typedName);
-                w.Click(c.choiceButton);
+                w.Click(IDC_NAME_TYPED), w.Type(IDC_WORKSTATION_NAME, c.typedName), w.Click(c.choiceButton);
                 EXPECT_EQ(
                     std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
                     std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
