@@ -164,7 +164,8 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
 // Each service command tells the controller's error in a box of its own and gives FALSE: "Access
 // denied", else the unknown error, with its code (signed) for a start only (here a refused start
 // type); each command meets both. A stop refused because the service is not active, and a status
-// query that answers 2, are errors too. Any other error passes through, to the dialog's own box.
+// query that answers 2, are errors too. Any other error passes through, to the dialog's own box
+// or, at the program's entry point, to one "Error!" box that ends the program with its own code.
 using ServiceCommandTest = DialogTest;
 TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     bench.services.FailCall("ChangeStartType", 1, 0xC0000022);  // the start's, before its request
@@ -177,7 +178,7 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
                    {app.StartService(), app.StopService(), app.IsServiceRunning(), app.IsServiceRunning()});
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
-    const int atEntry = AfxWinMain(app);  // which is told there, once, and ends the program
+    const int atEntry = AfxWinMain(app);  // the title's module path is the first to need a seam
     EXPECT_EQ(std::make_tuple(results, Shown(), atEntry),
               std::make_tuple(std::vector<BOOL>(7, FALSE),
                               std::vector<std::wstring>{L"Unknown system error. Code: -1073741790", kUnknown, kUnknown,
