@@ -80,7 +80,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     box, folder = machine, "C:\\X Y"
     exe, settings = folder + "\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
-    stamped = r"20\d\d(-\d\d){2} \d\d(:\d\d){2} \[install\] Installation folder "  # every line starts with the local time
+    stamped = r"20\d\d(-\d\d){2} \d\d(:\d\d){2} \[install\] Installation folder "  # lines start with the local time
     assert any(re.fullmatch(stamped + re.escape(folder), line) for line in agent.setup_log(box))
     assert agent.stored_settings(box) == settings
     agent.wait_for_state(box, "RUNNING", timeout=60)
