@@ -4,7 +4,7 @@
 # uninstall entry, re-runs, a move, the uninstaller, an agent that never starts) and by a user
 # who is asked for the name. The kit helper's switches, each name choice and the build's
 # command line are the unit and in-process tests'.
-import os, re, shutil
+import os, re, shutil, time
 
 import pytest
 
@@ -35,7 +35,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     if over_a_file:
         box.unix_path(KIT_WIN).write_bytes(b"an older kit")
     driver, (button, name) = Driver(box), CHOICES[choice]
-    process = AppProcess(box, f'"{paths.SETUP_CLIENT_WIN}" --create_packet', cwd="C:\\")
+    process = AppProcess(box, f'"{paths.SETUP_CLIENT_WIN}" --create_packet --debug', cwd="C:\\")
     for control, value in zip((HOST, PORT, LOGIN), SERVER):
         driver.settext(CAPTION, control, str(value), timeout=60)  # the first waits for the dialog
     driver.click(CAPTION, button)
@@ -51,8 +51,10 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
     assert process.wait(timeout=30) == 0
-    # The compiler ran in the configurator's working folder, with a plain start-up record.
+    # The compiler ran in the configurator's working folder, with a plain start-up record; its command line
+    # beside the configurator ("--debug").
     assert compiler_log(box).startswith("makensis adapter: in C:\\, start-up flags 0\n")
+    assert (box.program_dir / "client_packet_build.bat").read_text().startswith(paths.PROGRAM_DIR_WIN + "\\Corv")
     # The predefined settings lie in the roaming profile.
     user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
     predefined = user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings"
@@ -79,9 +81,10 @@ def run(box, line, timeout=300):
 def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(machine):
     box, folder = machine, "C:\\X Y"
     exe, settings = folder + "\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
+    today = time.strftime("%Y-%m-%d")  # every line of the log starts with the local time (a day later past midnight)
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
-    stamped = r"20\d\d(-\d\d){2} \d\d(:\d\d){2} \[install\] Installation folder "  # lines start with the local time
-    assert any(re.fullmatch(stamped + re.escape(folder), line) for line in agent.setup_log(box))
+    stamp, log = f"({today}|{time.strftime('%Y-%m-%d')})" + r" \d\d(:\d\d){2} \[[a-z]+\] ", agent.setup_log(box)
+    assert all(re.match(stamp, l) for l in log) and f"[install] Installation folder {folder}" in {l[20:] for l in log}
     assert agent.stored_settings(box) == settings
     agent.wait_for_state(box, "RUNNING", timeout=60)
     assert last_read(box, folder) == settings, "the agent started before the settings were written"

@@ -37,6 +37,7 @@ struct SystemSplit : platform::Win32CommandLine {
 struct AppBench::Host : TempRoot {
     explicit Host(platform::FakeCommandLine& line) : commandLine(line) { previousUi = framework::InstallUi(&ui); }
     ~Host() { framework::InstallUi(previousUi); }
+    platform::CommandLine* Line() { return &commandLine; }
 
     platform::Win32FileSystem files;
     platform::Win32MachineName machineName;  // the system's own: the dialogs show it
@@ -47,11 +48,11 @@ struct AppBench::Host : TempRoot {
 };
 #else
 struct AppBench::Host : TempRoot {
-    explicit Host(platform::FakeCommandLine& line) : commandLine(line) {}
+    explicit Host(platform::FakeCommandLine&) {}
+    platform::CommandLine* Line() { return nullptr; }  // only the application reads it
 
     platform::PortableFileSystem files;
     platform::MachineName* machine = nullptr;  // only the dialogs ask for it
-    platform::FakeCommandLine& commandLine;
 };
 #endif
 
@@ -61,8 +62,8 @@ AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
     folders.userAppData = m_host->Root() + L"\\J\u00fcrgen\\AppData";
     module.path = L"C:\\Corvex\\SetupClient.exe";
     // In the seams' order; no process launcher and no text file writer.
-    m_previousSeams = platform::Install({&m_host->commandLine, &module, &files, nullptr, &services, &clock, &firewall,
-                                         &folders, nullptr, m_host->machine});
+    m_previousSeams = platform::Install(
+        {m_host->Line(), &module, &files, nullptr, &services, &clock, &firewall, &folders, nullptr, m_host->machine});
 #ifdef _WIN32
     prompts.focusedControl = [] {
         HWND focus = ::GetFocus();

@@ -16,7 +16,7 @@ struct Lines : kit::KitLog {
 
 const wchar_t kAgent[] = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
 // What the store holds, as "host|port|login|name".
-const std::wstring kKitServer = L"kit.example.com|9750|CORP\\kit|", kKit = kKitServer + L"WS-KIT",
+const std::wstring kKitServer = L"kit.example.com|9751|CORP\\kit|", kKit = kKitServer + L"WS-KIT",
                    kOps = L"b2.example.com|9000|CORP\\ops|";
 
 // The exit codes as docs/KIT.md gives them to deployment tools.
@@ -47,7 +47,7 @@ protected:
     KitSetupTest() {
         // Registered for another folder's agent, disabled.
         bench.services.binaryPath = L"C:\\Old\\CorvexWorkstation.exe", bench.services.startType = 4;
-        CorvexParameters kitSettings = params_test::Settings(L"kit.example.com", 9750, L"WS-KIT");
+        CorvexParameters kitSettings = params_test::Settings(L"kit.example.com", 9751, L"WS-KIT");
         kitSettings.SetUserName(L"CORP\\kit"), kitSettings.Save(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
         kitBytes = bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
     }
@@ -134,10 +134,11 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"damaged_name_takes_the_kits", install, damagedName, L"/S", 0, kOps + L"WS-KIT", noFault,
      L"The stored workstation name is missing or damaged; the kit's replace them.\nKept the stored settings"},
     {"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0,
-     kKitServer + L"WS-7", noFault, L"The stored connection settings are missing or damaged"},
+     kKitServer + L"WS-7", noFault, L"connection settings are missing or damaged; the kit's replace them.\nKept the"},
     {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKitServer + L"WS-7"},
     // Its start then refused as already running (and logged so): the agent runs, which is what counts.
-    {"rerun_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused, L"(system error 1056)"},
+    {"rerun_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused,
+     L"stopped (system error 1061).\nThe service could not be started (system error 1056)"},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
      L"Registered the service for C:\\Corvex\\CorvexWorkstation.exe."},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
@@ -152,10 +153,11 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     // An agent that will not stop loses its service all the same.
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
-    {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", registrationRefused,
-     L"could not be removed (system error 1072)."},
+    {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
+     registrationRefused | firewallKeepsNoRule, L"could not be removed (system error 1072)."},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
+    {"bad_server", check, none, L"/SERVER=a_b", kBad, L"", noFault, L"/SERVER=: The server host name"},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"port_9_5", check, none, L"/PORT=9.5", kBad, L""},
     {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},

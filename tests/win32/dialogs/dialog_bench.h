@@ -63,13 +63,22 @@ public:
         for (size_t i = 0; i < texts.size(); ++i) Type(kSettingsBoxes[i], texts[i], true);
     }
     std::wstring Text(int id) const { return TextOf(Item(id)); }
-    // The caption, then the text of every control but the edit boxes, in template order.
+    // The caption, then in template (tab) order what a user sees of each control within the window:
+    // the text of all but the edit boxes, and the id of a button or box after "=" (":" where Tab
+    // passes it by, as an unchecked radio button), a box's after the label on its left ("?" where
+    // there is none).
     std::wstring Labels() const {
+        RECT window{}, label{}, r{};
+        ::GetClientRect(m_dialog, &window);
         std::wstring labels = TextOf(m_dialog);
         for (HWND c = ::GetWindow(m_dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
-            wchar_t kind[8] = {};
-            ::GetClassNameW(c, kind, 8);
-            if (::lstrcmpiW(kind, L"Edit") != 0) labels += L"|" + TextOf(c);
+            const int id = ::GetDlgCtrlID(c), box = ::SendMessageW(c, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL;
+            ::GetWindowRect(c, &r), ::MapWindowPoints(nullptr, m_dialog, reinterpret_cast<POINT*>(&r), 2);
+            const bool beside = label.right <= r.left && label.bottom > r.top && label.top < r.bottom;
+            if (r.right > window.right || r.bottom > window.bottom) continue;
+            labels += !box ? (label = r, L"|" + TextOf(c)) : beside ? L"" : L"|?";
+            if (id > 0 && id < 0xFFFF)
+                labels += (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP ? L"=" : L":") + std::to_wstring(id);
         }
         return labels;
     }
@@ -85,13 +94,6 @@ public:
     bool Enabled(int id) const { return Has(id) && ::IsWindowEnabled(Item(id)) != FALSE; }
     bool Checked(int id) const { return ::IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
     std::vector<bool> Buttons() const { return {Enabled(IDC_START), Enabled(IDC_STOP), Enabled(IDC_RESTART)}; }
-    // The controls that Tab visits, in the order it visits them (enabled or not).
-    std::vector<int> TabStops() const {
-        std::vector<int> ids;
-        for (HWND c = ::GetWindow(m_dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
-            if (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) ids.push_back(::GetDlgCtrlID(c));
-        return ids;
-    }
     // How the window presents itself: centred on the work area, a task-bar button, a tool window,
     // system-modal, a close button, Enter for OK, the program's icon (big, small and dragged alike).
     std::wstring Frame() const {
@@ -146,10 +148,10 @@ private:
 
 // The texts the three dialogs share, as Labels gives them.
 inline const std::wstring kHostLabels =
-    L"Server host name|Port|Network name or IP-address of the machine where Halvane Server is installed.";
+    L"Server host name=1000|Port=1004|Network name or IP-address of the machine where Halvane Server is installed.";
 inline const std::wstring kLoginLabels =
-    L"Backup administrator login |Login name (with domain or computer name) of a user who is authorized to do backup "
-    L"of local data from a remote machine (where Halvane Server is installed).";
+    L"Backup administrator login =1001|Login name (with domain or computer name) of a user who is authorized to do "
+    L"backup of local data from a remote machine (where Halvane Server is installed).";
 
 // The security flag as a save stores it: always the library's default.
 inline const std::string kDefaultSecurity =
@@ -227,9 +229,13 @@ protected:
     INT_PTR Run(CDialog& dialog, const std::function<void(DialogDriver&)>& user) {
         return RunModal([&] { return dialog.DoModal(); }, user);
     }
+    // The boxes' texts, each followed by its caption and type unless they are the program's name and 16 (an error).
     std::vector<std::wstring> Shown() const {
         std::vector<std::wstring> texts;
-        for (const auto& box : bench.prompts.messageBoxes) texts.push_back(box.text);
+        for (const auto& b : bench.prompts.messageBoxes) {
+            const std::wstring how = L"|" + b.caption + L"|" + std::to_wstring(b.type);
+            texts.push_back(how == L"|SetupClient|16" ? b.text : b.text + how);
+        }
         return texts;
     }
 

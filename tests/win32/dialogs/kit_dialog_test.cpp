@@ -80,21 +80,21 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                     L"centred, task-bar button, close button, Enter: OK, its icon", IDC_SERVER_HOST));
                 EXPECT_EQ(w.Labels(),
                           L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
-                              L"|Workstation name settings|Workstation name|Name of the local machine as seen by "
-                              L"Halvane Server|Automatically use computer network name as Workstation name|Ask for "
-                              L"the Workstation name while installing the program|Use the Workstation name typed "
-                              L"above|Load defaults|Create|Cancel");
-                // A choice clicked with a port above 2^32 (the letter typed does not arrive): the exchange
+                              L"|Workstation name settings|Workstation name=1002|Name of the local machine as seen by "
+                              L"Halvane Server|Automatically use computer network name as Workstation name=1010|Ask "
+                              L"for the Workstation name while installing the program:1011|Use the Workstation name "
+                              L"typed above:1012|Load defaults=1005|Create=1|Cancel=2");
+                // A choice clicked with a port of 2^64 + 9750 (the letter typed does not arrive): the exchange
                 // stops at the port, with its text selected to be typed over, and the choice made before stays.
-                EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"99999x999999")) << "the port takes digits only";
+                EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"1844674407370956x1366")) << "the port takes digits only";
                 w.Click(IDC_NAME_TYPED);
                 EXPECT_EQ(std::make_tuple(w.Focus(), w.Send(EM_GETSEL, 0, IDC_SERVER_PORT), dialog.GetNameChoice(),
                                           w.Enabled(IDC_WORKSTATION_NAME)),
-                          std::make_tuple(IDC_SERVER_PORT, MAKELRESULT(0, 11), UseComputerName, false));
+                          std::make_tuple(IDC_SERVER_PORT, MAKELRESULT(0, 20), UseComputerName, false));
                 w.Type(IDC_SERVER_PORT, L"-1", true), w.Click(IDOK);  // pasted: refused before a file is asked for
                 w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton);  // the port back, then the choice
                 w.Click(IDC_LOAD_DEFAULTS);                           // keeps the choice and its box's state
-                w.Fill({L"backup01.example.com", L" 9751 ", L"CORP\\backup"});  // blanks around a pasted number
+                w.Fill({L"backup01.example.com", L"\t9751 ", L"CORP\\backup"});  // blanks around a pasted number
                 w.Click(IDC_NAME_TYPED), w.Type(IDC_WORKSTATION_NAME, c.typedName), w.Click(c.choiceButton);
                 EXPECT_EQ(
                     std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
@@ -192,12 +192,10 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
               L"longer than 259 characters), so its folder is not known. Move the program, with the files beside it, "
               L"to a folder with a shorter path.|SetupClient|16|0|0\n");
     EXPECT_EQ(std::make_pair(launcher.starts.size(), bench.module.lastSize), std::make_pair(size_t{0}, DWORD{260}));
-    for (const auto& [path, folder] : std::vector<std::pair<std::wstring, std::wstring>>{
-             {deep + L"\\" + std::wstring(15, L'f'), deep + L"\\"},  // 259 characters
-             {LR"(E:\SetupClient.exe)", LR"(E:\\)"}}) {              // a drive's root keeps its own backslash too
-        bench.module.path = path;
-        EXPECT_EQ(CCreateClientPacketDlg::GetModuleDirectory(), folder);
-    }
+    bench.module.path = deep + L"\\" + std::wstring(15, L'f');  // 259 characters
+    const std::wstring folder = CCreateClientPacketDlg::GetModuleDirectory();
+    bench.module.path = LR"(E:\SetupClient.exe)";  // a drive's root keeps its own backslash too
+    EXPECT_EQ(folder + L"|" + CCreateClientPacketDlg::GetModuleDirectory(), deep + LR"(\|E:\\)");
     bench.module.path = bench.PathInRoot(L"SetupClient.exe");
     bench.CommandLine(L"--create_packet"), ::SetCursor(::LoadCursorW(nullptr, IDC_CROSS));  // the user's own
     launcher.onStart = [](const auto&) { throw std::runtime_error("no memory"); };
@@ -208,7 +206,7 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
               std::make_pair(::LoadCursorW(nullptr, IDC_CROSS), INVALID_FILE_ATTRIBUTES));
     std::string atStart;
     launcher.onStart = [&](const auto&) { bench.files.ReadWholeFile(batchFile, 1 << 16, atStart); };
-    bench.files.WriteNewFile(batchFile, "an earlier build's", false);  // written over
+    bench.files.WriteNewFile(batchFile, std::string(1 << 12, 'x'), false);  // an earlier, longer one: written over
     // The bench's file system is the system's: a new file never opens one that is there, and a
     // read takes a file as large as its limit.
     EXPECT_EQ(bench.files.WriteNewFile(batchFile, "x", false), DWORD{ERROR_FILE_EXISTS});

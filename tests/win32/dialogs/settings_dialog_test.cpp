@@ -39,20 +39,20 @@ TEST_P(BadInputTest, IsRefusedOnceWithTheFocusOnItsControlAndNothingStored) {
 }
 
 const std::wstring kOutOfRange = L"The server port must be a number from 1 to 65535.|SetupClient|48|1|1004\n";
-const std::wstring kNotANumber = std::wstring(kPromptUnsignedNumber) + L"|SetupClient|48|1|1\n";
+const std::wstring kNotANumber = std::wstring(kPromptUnsignedNumber) + L"|SetupClient|48|1|1\n",
+                   kNameContains = L"The workstation name contains \"",
+                   kLetters = L"\". Use letters A to Z, digits and hyphens only.|SetupClient|48|1|1002\n";
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
-    BadInput{"HostEmpty", IDC_SERVER_HOST, L"", testing_support::kEmptyHost + L"|SetupClient|48|1|1000\n"},
+    BadInput{"HostWithATrailingBlank", IDC_SERVER_HOST, L"backup ",  // as typed, not trimmed
+             L"The server host name begins or ends with a blank. Remove the blanks around it.|SetupClient|48|1|1000\n"},
     BadInput{"LoginWithATagCharacter", IDC_ADMIN_LOGIN, L"CORP\\user\U000E0041",  // its code point from two units
              L"The backup administrator login contains an invisible formatting character (U+E0041, such as a "
              L"zero-width space or a text direction mark), so it would not be stored as it looks. Remove it, for "
              L"example by typing the value again.|SetupClient|48|1|1001\n"},
-    BadInput{"NameWithACharacterOfTwoUnits", IDC_WORKSTATION_NAME, L"\U00010000ws",  // D800 DC00: shown whole
-             L"The workstation name contains \"\U00010000\". Use letters A to Z, digits and hyphens only.|SetupClient|"
-             L"48|1|1002\n"},
-    BadInput{"NameWithTheLastPair", IDC_WORKSTATION_NAME, L"\U0010FFFF",  // DBFF DFFF: shown whole too
-             L"The workstation name contains \"\U0010FFFF\". Use letters A to Z, digits and hyphens only.|SetupClient|"
-             L"48|1|1002\n"},
+    // Characters of two units, the first and the last pair (D800 DC00, DBFF DFFF), shown whole.
+    BadInput{"NameWithTheFirstPair", IDC_WORKSTATION_NAME, L"\U00010000ws", kNameContains + L"\U00010000" + kLetters},
+    BadInput{"NameWithTheLastPair", IDC_WORKSTATION_NAME, L"\U0010FFFF", kNameContains + L"\U0010FFFF" + kLetters},
     BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
     BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""},
     BadInput{"Port65536", IDC_SERVER_PORT, L"65536", kOutOfRange},  // port 0 in 16 bits, refused naming no box

@@ -3,28 +3,17 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/command_line.h"
 #include "platform/module_file.h"
 
 namespace platform {
 
-struct FakeCommandLine : CommandLine {
+// The process's command line as a test sets it: the system splits it under Wine (nothing native reads it).
+struct FakeCommandLine {
     std::wstring line = L"SetupClient.exe";
-
-    std::wstring Get() override { return line; }
-    // At blanks only: the native tests' lines hold no quotes (the real split is tested under Wine).
-    bool Split(const std::wstring& commandLine, std::vector<std::wstring>& arguments) override {
-        std::wistringstream words(commandLine);
-        arguments.assign(std::istream_iterator<std::wstring, wchar_t>(words), {});
-        return true;
-    }
-    int CompareNoCase(const std::wstring& a, const std::wstring& b) override { return CompareNoCasePortable(a, b); }
 };
 
 // Like the system: the path cut to the buffer, zero-terminated only when it fits.

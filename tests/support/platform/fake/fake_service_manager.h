@@ -48,8 +48,7 @@ public:
         failures_.emplace_back(name, occurrence, error, result);
     }
     int Count(const std::string& name) const {
-        return static_cast<int>(
-            std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == name; }));
+        return int(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == name; }));
     }
 
     ScHandle OpenManager(DWORD access) override { return Go("OpenManager", nullptr, access) ? NewHandle() : nullptr; }
