@@ -17,7 +17,7 @@ DEFAULT = 1  # the default button of each window: Create, OK, Next, Install, Clo
 NAME_PAGE_BOX = 1201  # the name page's text box
 CHOICES = {"ask": (1011, ""), "typed-name": (1012, "WS-0142")}
 SERVER = ("backup01.example.com", 9751, "CORP\\backup")
-KIT_WIN = "C:\\Kits\\kit one.exe"
+KIT_WIN = "C:\\Kits\\kit one for every workstation.exe"  # longer than the name the file dialog offers
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
 INSTALLED, ABORTED, BAD_SWITCH, SERVICE_NOT_RUNNING, UNCONFIRMED = 0, 2, 10, 14, 16  # exit codes (docs/KIT.md)
@@ -42,7 +42,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     if name:
         driver.settext(CAPTION, NAME, name)
     driver.click(CAPTION, DEFAULT)  # Create
-    offered = driver.filedialog("C:\\Kits\\kit one", timeout=30)  # owned by the dialog: the dialog waits for it
+    offered = driver.filedialog(KIT_WIN[:-4], timeout=30)  # owned by the dialog: the dialog waits for it
     assert offered == "CorvexWorkstation_setup.exe|Executive Files (*.exe)|" + CAPTION
     if over_a_file:  # the program's own question, and no other before it: owned by the dialog, with its icon
         assert driver.answer("Yes", caption="SetupClient", timeout=30) == {

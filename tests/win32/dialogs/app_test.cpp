@@ -93,9 +93,8 @@ TEST(SwitchTest, SkipsTheProgramsPathAndIsReachedThroughTheVirtualTable) {
 struct ExitCodeCase {
     bool installed, firewallIgnoresAdds;
     DWORD state, stopRefusedWith, stateAfterStart;
-    int exitCode;
-    size_t messages;  // the end's state is asked without one
-    bool pathCut;     // a configurator path longer than 260 characters is cut by the system
+    int exitCode, messages;  // messages: the end's state is asked without one
+    bool pathCut;            // a configurator path longer than 260 characters is cut by the system
 };
 class SilentExitCodeTest : public ::testing::TestWithParam<ExitCodeCase> {};
 

@@ -124,8 +124,10 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                           w.Click(IDOK);
                       }),
                   IDOK);
-        EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings(), bench.SystemSupplied(bench.AgentStore())),
-                  std::make_tuple(L"b.example.com|9750|CORP\\\U00020BB7\u91ce|WS-2", false));
+        // The store holds the settings and each save's two kept copies of the damage, and nothing else.
+        EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings(), bench.SystemSupplied(bench.AgentStore()),
+                                  std::distance(std::filesystem::directory_iterator(bench.AgentStore()), {})),
+                  std::make_tuple(L"b.example.com|9750|CORP\\\U00020BB7\u91ce|WS-2", false, opened == &dialog ? 4 : 6));
     }
     EXPECT_EQ(marks, std::vector<BOOL>(10, TRUE));
     ASSERT_EQ(Shown().size(), 4u);
