@@ -93,7 +93,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
             service["ObjectName"]) == (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x2", "0x1", "LocalSystem")
     assert agent.firewall_rules(box) == [agent.allow_rule(exe)]
     entry, uninstaller = agent.registry(box, UNINSTALL_KEY), f'"{folder}\\Uninstall.exe"'
-    assert int(entry.pop("EstimatedSize"), 0) > 0, "the installed size in KiB"
+    assert int(entry.pop("EstimatedSize"), 0) > 1024, "the installed size in KiB (its programs take MiBs)"
     assert entry == {"DisplayName": "Corvex Workstation", "DisplayVersion": "6.9.6.8822", "Publisher": "Quentara",
                      "InstallLocation": folder, "DisplayIcon": folder + "\\SetupClient.exe,0", "NoModify": "0x1",
                      "UninstallString": f"{uninstaller} _?={folder}", "NoRepair": "0x1",
@@ -134,12 +134,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert entry["InstallLocation"] == moved
     agent.wait_for_state(box, "RUNNING")
 
-    # Its rule (behind another program's), and the folder its uninstaller is told, in other letter case.
-    agent.set_firewall_rules(box, [agent.allow_rule("C:\\Other\\agent.exe"), agent.allow_rule(exe.upper())])
+    # Its rule (behind another folder's agent, whose path is as long), and the folder its uninstaller is told, in
+    # other letter case.
+    agent.set_firewall_rules(box, [agent.allow_rule("C:\\Other\\CorvexWorkstation.exe"), agent.allow_rule(exe.upper())])
     assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
     assert not box.unix_path(exe).exists() and agent.registry(box, UNINSTALL_KEY) is None
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
-    assert agent.firewall_rules(box) == [agent.allow_rule("C:\\Other\\agent.exe")]
+    assert agent.firewall_rules(box) == [agent.allow_rule("C:\\Other\\CorvexWorkstation.exe")]
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
     assert agent.setup_log(box)[-3].endswith("No firewall exception for c:\\moved\\CorvexWorkstation.exe is left.")
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
