@@ -30,6 +30,8 @@ CORVEX_PROGRAM_LAYOUT=(
   "CorvexWorkstation.exe:CorvexWorkstation.exe"
   "tools/makensis.exe:CorvexWorkstation/Packet/tools/makensis.exe"
   "CorvexKitSetup.exe:CorvexWorkstation/Packet/CorvexKitSetup.exe"
+  "build_packet.nsi:CorvexWorkstation/Packet/build_packet.nsi"
+  "setup_client.ico:CorvexWorkstation/Packet/setup_client.ico"
 )
 
 corvex_program_dir() { printf '%s/drive_c/Program Files/Corvex\n' "$1"; }

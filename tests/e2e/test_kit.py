@@ -4,7 +4,7 @@
 # uninstall entry, re-runs, a move, the uninstaller, an agent that never starts) and by a user
 # who is asked for the name. The kit helper's switches, each name choice and the build's
 # command line are the unit and in-process tests'.
-import os, re, shutil, time
+import os, re, time
 
 import pytest
 
@@ -29,8 +29,6 @@ def compiler_log(box):
 
 
 def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the built installer's bytes
-    for source in (paths.ROOT / "src" / "packet" / "build_packet.nsi", paths.ROOT / "src" / "res" / "setup_client.ico"):
-        shutil.copy2(source, box.program_dir / "CorvexWorkstation" / "Packet")
     (box.drive_c / "Kits").mkdir(exist_ok=True)
     if over_a_file:
         box.unix_path(KIT_WIN).write_bytes(b"an older kit")
@@ -41,7 +39,8 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     driver.click(CAPTION, button)
     if name:
         driver.settext(CAPTION, NAME, name)
-    driver.click(CAPTION, DEFAULT)  # Create
+    driver.click(CAPTION, DEFAULT)  # Create; the file dialog cancelled builds nothing, and Create again
+    driver.click("Save As", 2, timeout=30), driver.click(CAPTION, DEFAULT)
     offered = driver.filedialog(KIT_WIN[:-4], timeout=30)  # owned by the dialog: the dialog waits for it
     assert offered == "CorvexWorkstation_setup.exe|Executive Files (*.exe)|" + CAPTION
     if over_a_file:  # the program's own question, and no other before it: owned by the dialog, with its icon
@@ -134,13 +133,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert entry["InstallLocation"] == moved
     agent.wait_for_state(box, "RUNNING")
 
-    # Its rule (behind another folder's agent, whose path is as long), and the folder its uninstaller is told, in
-    # other letter case.
-    agent.set_firewall_rules(box, [agent.allow_rule("C:\\Other\\CorvexWorkstation.exe"), agent.allow_rule(exe.upper())])
+    # Its rule (behind another program's, whose path begins with the agent's), and the folder its uninstaller is
+    # told, in other letter case.
+    agent.set_firewall_rules(box, [agent.allow_rule(exe + ".bak"), agent.allow_rule(exe.upper())])
     assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
     assert not box.unix_path(exe).exists() and agent.registry(box, UNINSTALL_KEY) is None
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
-    assert agent.firewall_rules(box) == [agent.allow_rule("C:\\Other\\CorvexWorkstation.exe")]
+    assert agent.firewall_rules(box) == [agent.allow_rule(exe + ".bak")]
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7"), "the settings stay"
     assert agent.setup_log(box)[-3].endswith("No firewall exception for c:\\moved\\CorvexWorkstation.exe is left.")
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"

@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // An agent that will not stop loses its service all the same.
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
-     registrationRefused | firewallKeepsNoRule, L"could not be removed (system error 1072)."},
+     registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"bad_server", check, none, L"/SERVER=a_b", kBad, L"", noFault, L"/SERVER=: The server host name"},
