@@ -149,6 +149,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, kReplaced, "", false},
     {"PuttingBackBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, -2}; }, "", kOld, "not be put back", "", true},
     {"FolderGone", [](T& t) { t.files_.faults[L"replace"] = {3, 1}; }, "", kOld, "the folder does not exist. No", "", false},
+    {"UnreadableFile", [](T& t) { t.files_.faults[L"read"] = {5, 3}; }, "", kOld,  // the save's first read
+     "user.json\" cannot be read before it is replaced: access is denied. No settings file was changed.", "", false},
     {"Uncreatable", [](T& t) { fs::remove_all(Native(t.Store())), t.files_.faults[L"create store folder"] = {5, 0}; },
      "", kDefaults, "Settings\" cannot be created: access is denied. No settings file was changed.", "", false},
     {"FirstSaveSecondReplaceBlocked", [](T& t) {

@@ -13,9 +13,8 @@ using testing_support::DialogDriver;
 struct BadInput {
     const char* name;
     int control;
-    std::wstring text;
-    std::wstring shown;  // the box as Described gives it; empty: typing is refused, only the digits arrive
-    bool paste = false;  // into the digits-only port box too
+    std::wstring text, shown;  // shown: the box as Described gives it; empty: typing is refused, only digits arrive
+    bool paste = false;        // into the digits-only port box too
 };
 
 class BadInputTest : public testing_support::DialogTest, public ::testing::WithParamInterface<BadInput> {};
