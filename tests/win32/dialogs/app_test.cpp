@@ -102,7 +102,7 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     const ExitCodeCase& c = GetParam();
     AppBench bench;
     bench.CommandLine(L"--silent_install_local --silent_install");  // the plain silent install wins
-    bench.module.path = c.pathCut ? L"C:\\" + std::wstring(300, L'd') + L"\\a.b.exe" : L"C:\\Tools\\configurator.exe";
+    bench.module.path = c.pathCut ? L"C:\\" + std::wstring(300, L'd') + L"\\a.b.EXE" : L"C:\\Tools\\configurator.exe";
     bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
     bench.DamageAgentSettings();  // neither read nor written
     const std::string stored = bench.AgentStoreBytes();
@@ -127,14 +127,14 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
               c.pathCut ? L"The firewall exception for the agent was not added. " + why : L"");
 }
 
-const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING;
+const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING, kPending = SERVICE_START_PENDING;
 INSTANTIATE_TEST_SUITE_P(
     Table, SilentExitCodeTest,
     ::testing::Values(ExitCodeCase{true, false, kStopped, 0, kRunning, 0, 0, false},      // a stopped agent is started
                       ExitCodeCase{false, true, kStopped, 0, kRunning, 1 | 2, 2, false},  // missing, no rule
                       // The stop is refused, the start then too (already running): it still runs.
                       ExitCodeCase{true, false, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, false},
-                      ExitCodeCase{true, false, kStopped, 0, SERVICE_START_PENDING, 1, 0, false},
+                      ExitCodeCase{true, false, kStopped, 0, kPending, 1, 0, false},
                       ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1, true}));
 
 // On a fresh machine it creates the store; over stored settings, even damaged ones, it stores
@@ -151,8 +151,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(bench.ReadAgentSettings(), L"localhost|9750|Administrator|localhost");
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
     EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
-    bench.services.state = SERVICE_STOPPED, bench.services.stateAfterStart = SERVICE_START_PENDING;
-    bench.firewall.changesIgnored = true, bench.firewall.rules.clear();
+    bench.services.stateAfterStart = kPending, bench.firewall.rules = {}, bench.firewall.changesIgnored = true;
     CSetupClientApp stuck;
     EXPECT_EQ(testing_support::RunWithoutDialogs(stuck), 1 | 2) << "the agent's service is not running, no rule";
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
@@ -164,30 +163,32 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
               L"Error!: the system's ProgramData folder \"/dev/null/ProgramData\" does not exist.");
 }
 
-// Each service command tells the controller's error in a box of its own and gives FALSE: "Access
-// denied", else the unknown error, with its code (signed) for a start only (here a refused start
-// type); each command meets both. A stop refused because the service is not active, and a status
-// query that answers 2, are errors too. Any other error passes through, to the dialog's own box
+// Each service command gives exactly TRUE when done, and tells the controller's error in a box of
+// its own and gives FALSE: "Access denied" (5, from the manager or the service), else the unknown
+// error, with its code (signed) for a start only (here a refused start type, a code whose low word
+// is 5); each command meets both. A stop refused because the service is not active (1062), and a
+// status query that answers 2, are errors too. Any other error passes through, to the dialog's own box
 // or, at the program's entry point, to one "Error!" box that ends the program with its own code.
 using ServiceCommandTest = DialogTest;
 TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
-    bench.services.FailCall("ChangeStartType", 1, 0xC0000022);  // the start's, before its request
-    bench.services.FailCall("Control", 0, ERROR_SERVICE_NOT_ACTIVE);
-    std::vector<BOOL> results{app.StartService(), app.StopService()};
+    std::vector<BOOL> results{app.StartService(), app.IsServiceRunning()};  // done: exactly TRUE
+    bench.services.FailCall("ChangeStartType", 2, 0x80070005), bench.services.FailCall("Control", 0, 1062);
+    results.insert(end(results), {app.StartService(), app.StopService()});
     bench.services.FailCall("QueryStatus", 0, 0, 2), results.push_back(app.IsServiceRunning());
     bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);  // told after the manager's close
-    bench.services.FailCall("OpenManager", 6, 1234);                       // the status query's manager: its own error
+    bench.services.FailCall("OpenManager", 8, ERROR_ACCESS_DENIED);        // the status query's manager: its own
     results.insert(end(results),
                    {app.StartService(), app.StopService(), app.IsServiceRunning(), app.IsServiceRunning()});
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
     const int atEntry = AfxWinMain(app);  // the title's module path is the first to need a seam
     EXPECT_EQ(std::make_tuple(results, Shown(), atEntry),
-              std::make_tuple(std::vector<BOOL>(7, FALSE),
-                              std::vector<std::wstring>{L"Unknown system error. Code: -1073741790", kUnknown, kUnknown,
-                                                        L"Access denied", L"Access denied", kUnknown, L"Access denied",
-                                                        L"platform seam not installed: module file|Error!|16"},
-                              16));
+              std::make_tuple(
+                  std::vector<BOOL>{1, 1, 0, 0, 0, 0, 0, 0, 0},
+                  std::vector<std::wstring>{L"Unknown system error. Code: -2147024891", kUnknown, kUnknown,
+                                            L"Access denied", L"Access denied", L"Access denied", L"Access denied",
+                                            L"platform seam not installed: module file|Error!|16"},
+                  16));
 }
 
 }  // namespace

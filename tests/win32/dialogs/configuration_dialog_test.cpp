@@ -121,7 +121,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                           w.Fill({L"b.example.com", L"9750", L"CORP\\\U00020BB7\u91ce", L"WS-2"});
                           std::swap(bench.folders.programData, noStore), w.Click(IDOK);  // the save fails
                           marks.push_back(!w.Ended()), std::swap(bench.folders.programData, noStore);
-                          w.Click(IDOK);
+                          marks.push_back(opened->IsModified()), w.Click(IDOK);  // the edits still marked
                       }),
                   IDOK);
         // The store holds the settings and each save's two kept copies of the damage, and nothing else.
@@ -129,7 +129,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                                   std::distance(std::filesystem::directory_iterator(bench.AgentStore()), {})),
                   std::make_tuple(L"b.example.com|9750|CORP\\\U00020BB7\u91ce|WS-2", false, opened == &dialog ? 4 : 6));
     }
-    EXPECT_EQ(marks, std::vector<BOOL>(10, TRUE));
+    EXPECT_EQ(marks, std::vector<BOOL>(12, TRUE));
     ASSERT_EQ(Shown().size(), 4u);
     for (const auto& box : bench.prompts.messageBoxes)
         EXPECT_EQ(
@@ -265,6 +265,7 @@ const std::vector<std::string> kRestart{"Stop", "Start"}, kStop{"Stop"}, kStart{
 INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
     OkCase{"StopRefused", false, StopRefused, kNew, kStop, {kUnknown}, false, kRunning},
     OkCase{"StopNotDone", false, StopNotDone, kNew, kStop, {}, false, kRunning},
+    OkCase{"RestartsTheRunningService", false, Running, kNew, kRestart, {}, true, {}},
     OkCase{"StoppedButStartRefused", false, StartRefused, kNew, kRestart, {k1052}, false, kStopped},
     OkCase{"StartsAStoppedServiceOnAFreshMachine", false, nullptr, kNew, kStart, {}, true, {}, true},
     OkCase{"StartNotDone", false, StartNotDone, kNew, kStart, {}, false, kStopped},

@@ -32,9 +32,9 @@ TEST_P(BadInputTest, IsRefusedOnceWithTheFocusOnItsControlAndNothingStored) {
                   std::make_tuple(false, c.control, c.text, LRESULT(MAKELONG(0, c.text.size()))));  // to type again
     });
     EXPECT_EQ(testing_support::Described(bench.prompts.messageBoxes), c.shown);
-    if (c.shown.empty()) return;  // only the digit of "-1" arrived, a port the library takes
-    EXPECT_EQ(bench.AgentStoreBytes(), before);
-    EXPECT_EQ(bench.services.Count("Start") + bench.services.Count("Control") + bench.firewall.adds, 0) << "no step";
+    // Nothing stored, no step taken (but where only the digit of "-1" arrived, a port the library takes).
+    const int steps = bench.services.Count("Start") + bench.services.Count("Control") + bench.firewall.adds;
+    EXPECT_TRUE(c.shown.empty() || (bench.AgentStoreBytes() == before && steps == 0)) << steps;
 }
 
 const std::wstring kOutOfRange = L"The server port must be a number from 1 to 65535.|SetupClient|48|1|1004\n";
@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
     BadInput{"NameWithTheFirstPair", IDC_WORKSTATION_NAME, L"\U00010000ws", kNameContains + L"\U00010000" + kLetters},
     BadInput{"NameWithTheLastPair", IDC_WORKSTATION_NAME, L"\U0010FFFF", kNameContains + L"\U0010FFFF" + kLetters},
     BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
-    BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""},
+    BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""}, BadInput{"PortEmpty", IDC_SERVER_PORT, L"", kNotANumber},
     BadInput{"Port65536", IDC_SERVER_PORT, L"65536", kOutOfRange},  // port 0 in 16 bits, refused naming no box
     BadInput{"Port2To32Less1", IDC_SERVER_PORT, L"4294967295", kOutOfRange},
     BadInput{"Port2To32", IDC_SERVER_PORT, L"4294967296", kNotANumber}));
