@@ -176,7 +176,7 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     results.insert(end(results), {app.StartService(), app.StopService()});
     bench.services.FailCall("QueryStatus", 0, 0, 2), results.push_back(app.IsServiceRunning());
     bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);  // told after the manager's close
-    bench.services.FailCall("OpenManager", 8, ERROR_ACCESS_DENIED);        // the status query's manager: its own
+    bench.services.FailCall("OpenManager", 8, ERROR_ACCESS_DENIED);        // a status query's manager: denied too
     results.insert(end(results),
                    {app.StartService(), app.StopService(), app.IsServiceRunning(), app.IsServiceRunning()});
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
