@@ -107,9 +107,8 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     bench.DamageAgentSettings();  // neither read nor written
     const std::string stored = bench.AgentStoreBytes();
     if (!c.installed) bench.services.installedService.clear();
-    bench.services.state = c.state;
+    bench.services.state = c.state, bench.services.stateAfterStart = c.stateAfterStart;
     if (c.stopRefusedWith != 0) bench.services.FailCall("Control", 0, c.stopRefusedWith);
-    bench.services.stateAfterStart = c.stateAfterStart;
     bench.firewall.changesIgnored = c.firewallIgnoresAdds;
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), c.exitCode);
@@ -166,17 +165,19 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
 // Each service command gives exactly TRUE when done, and tells the controller's error in a box of
 // its own and gives FALSE: "Access denied" (5, from the manager or the service), else the unknown
 // error, with its code (signed) for a start only (here a refused start type, a code whose low word
-// is 5); each command meets both. A stop refused because the service is not active (1062), and a
-// status query that answers 2, are errors too. Any other error passes through, to the dialog's own box
-// or, at the program's entry point, to one "Error!" box that ends the program with its own code.
+// is 5); each command meets both. A stop whose start type is refused, a stop refused because the
+// service is not active (1062) and a status query that answers 2 are errors too. Any other error
+// passes through, to the dialog's own box or, at the program's entry point, to one "Error!" box
+// that ends the program with its own code.
 using ServiceCommandTest = DialogTest;
 TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     std::vector<BOOL> results{app.StartService(), app.IsServiceRunning()};  // done: exactly TRUE
-    bench.services.FailCall("ChangeStartType", 2, 0x80070005), bench.services.FailCall("Control", 0, 1062);
+    bench.services.FailCall("ChangeStartType", 2, 0x80070005), bench.services.FailCall("ChangeStartType", 3, 1051);
     results.insert(end(results), {app.StartService(), app.StopService()});
+    bench.services.FailCall("Control", 0, 1062), results.push_back(app.StopService());
     bench.services.FailCall("QueryStatus", 0, 0, 2), results.push_back(app.IsServiceRunning());
     bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);  // told after the manager's close
-    bench.services.FailCall("OpenManager", 8, ERROR_ACCESS_DENIED);        // a status query's manager: denied too
+    bench.services.FailCall("OpenManager", 9, ERROR_ACCESS_DENIED);        // a status query's manager: denied too
     results.insert(end(results),
                    {app.StartService(), app.StopService(), app.IsServiceRunning(), app.IsServiceRunning()});
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
@@ -184,8 +185,8 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     const int atEntry = AfxWinMain(app);  // the title's module path is the first to need a seam
     EXPECT_EQ(std::make_tuple(results, Shown(), atEntry),
               std::make_tuple(
-                  std::vector<BOOL>{1, 1, 0, 0, 0, 0, 0, 0, 0},
-                  std::vector<std::wstring>{L"Unknown system error. Code: -2147024891", kUnknown, kUnknown,
+                  std::vector<BOOL>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0},
+                  std::vector<std::wstring>{L"Unknown system error. Code: -2147024891", kUnknown, kUnknown, kUnknown,
                                             L"Access denied", L"Access denied", L"Access denied", L"Access denied",
                                             L"platform seam not installed: module file|Error!|16"},
                   16));
