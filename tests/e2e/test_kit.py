@@ -80,11 +80,12 @@ def run(box, line, timeout=300):
 def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(machine):
     box, folder = machine, "C:\\X Y"
     exe, settings = folder + "\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
-    today = time.strftime("%Y-%m-%d")  # every line of the log starts with the local time (a day later past midnight)
+    begun = time.strftime("%Y-%m-%d %H:%M:%S")  # every line of the log starts with the local time of its step
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
-    stamp, log = f"({today}|{time.strftime('%Y-%m-%d')})" + r" \d\d(:\d\d){2} \[[a-z]+\] ", agent.setup_log(box)
-    assert all(re.match(stamp, l) for l in log) and f"[install] Installation folder {folder}" in {l[20:] for l in log}
-    assert agent.stored_settings(box) == settings
+    log, ended = agent.setup_log(box), time.strftime("%Y-%m-%d %H:%M:%S")
+    assert all(re.match(r"[-\d]{10} [:\d]{8} \[[a-z]+\] ", l) and begun <= l[:19] <= ended for l in log)
+    assert f"[install] Installation folder {folder}" in {l[20:] for l in log}
+    assert agent.stored_settings(box) == settings and not box.unix_path(folder + "\\check").exists()
     agent.wait_for_state(box, "RUNNING", timeout=60)
     assert last_read(box, folder) == settings, "the agent started before the settings were written"
     service = agent.registry(box, agent.SERVICE_KEY)  # an own-process service, automatic, normal error control
@@ -92,7 +93,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
             service["ObjectName"]) == (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x2", "0x1", "LocalSystem")
     assert agent.firewall_rules(box) == [agent.allow_rule(exe)]
     entry, uninstaller = agent.registry(box, UNINSTALL_KEY), f'"{folder}\\Uninstall.exe"'
-    assert int(entry.pop("EstimatedSize"), 0) > 1024, "the installed size in KiB (its programs take MiBs)"
+    assert 1024 < int(entry.pop("EstimatedSize"), 0) < 1 << 20, "the installed size in KiB (its programs take MiBs)"
     assert entry == {"DisplayName": "Corvex Workstation", "DisplayVersion": "6.9.6.8822", "Publisher": "Quentara",
                      "InstallLocation": folder, "DisplayIcon": folder + "\\SetupClient.exe,0", "NoModify": "0x1",
                      "UninstallString": f"{uninstaller} _?={folder}", "NoRepair": "0x1",
@@ -178,6 +179,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.settext(setup, NAME_PAGE_BOX, "WS-0777")
     driver.click(setup, DEFAULT)
     assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], "WS-0777"]
+    assert agent.starts_automatically(box), "registered as automatic before the dialog's OK"
     driver.click(CAPTION, DEFAULT)  # OK
     driver.click(setup + " ", DEFAULT, timeout=60)  # Close
     assert process.wait(timeout=60) == INSTALLED

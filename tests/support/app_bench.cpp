@@ -69,6 +69,7 @@ AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
         HWND focus = ::GetFocus();
         return focus != nullptr ? ::GetDlgCtrlID(focus) : 0;
     };
+    prompts.waitCursor = [] { return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT); };
 #endif
 }
 
@@ -78,8 +79,7 @@ void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port,
                                   const std::wstring& workstation) {
     CorvexParameters parameters(L"client");
     parameters.SetCoordinator(host, port, CorvexParameters::Defaults::isSecured);
-    parameters.SetUserName(login), parameters.SetClientName(workstation, false);
-    parameters.Save(true);
+    parameters.SetUserName(login), parameters.SetClientName(workstation, false), parameters.Save(true);
 }
 
 void AppBench::DamageAgentSettings() {

@@ -20,6 +20,7 @@ struct ShownMessageBox {
     UINT type;
     bool owned;  // had an owner window
     int focus;   // the control that had the focus when it was shown (0: none)
+    bool wait;   // shown under the wait cursor
 };
 
 class PromptAnswerer : public framework::Prompts {
@@ -32,15 +33,16 @@ public:
     std::deque<int> answers;
     // Answers to file dialogs, in order: a path chooses it, nothing cancels.
     std::deque<std::optional<std::wstring>> fileAnswers;
-    // Gives the control that has the focus (set where there are real windows).
+    // Give the control that has the focus and whether the wait cursor shows (set where there are real windows).
     std::function<int()> focusedControl;
+    std::function<bool()> waitCursor;
 
     std::vector<ShownMessageBox> messageBoxes;
     std::vector<framework::FileDialogState> fileDialogs;  // each as it was shown
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override {
-        messageBoxes.push_back(
-            ShownMessageBox{text, caption, type, owner != nullptr, focusedControl ? focusedControl() : 0});
+        messageBoxes.push_back(ShownMessageBox{text, caption, type, owner != nullptr,
+                                               focusedControl ? focusedControl() : 0, waitCursor && waitCursor()});
         // A question shows its icon and offers a choice; anything else is told with OK alone.
         EXPECT_EQ((type & MB_ICONMASK) == MB_ICONQUESTION, (type & MB_TYPEMASK) != MB_OK) << type;
         if (answers.empty()) return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;

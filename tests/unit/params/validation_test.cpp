@@ -32,8 +32,7 @@ TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
     if (value == 'a') host_ = login_ = name_ = text, field = &host_;  // told in the dialog's order: the host first
     if (field != nullptr) *field = text;
     CorvexParameters parameters(L"client");
-    parameters.SetClientName(name_, value == 's');
-    parameters.SetUserName(login_);
+    parameters.SetClientName(name_, value == 's'), parameters.SetUserName(login_);
     const unsigned long port = value == 'p' ? std::stoul(text) : value == 'a' ? 0 : 9750;
     parameters.SetCoordinator(host_, static_cast<unsigned short>(port), false);
     const void* refused = FieldOfRefusal(parameters);
@@ -68,6 +67,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"}, {'h', L"1::ffff:1.2.3.4"},
     {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"},
     {'h', L"\u00A0backup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
+    {'h', L"backup.example..", L"empty part"}, {'h', L"255.255.255.254"}, {'l', L"a\u2029b", L"control"},
+    {'l', L"a\u202Ab", L"U+202A"},
     // Addresses; those that can reach no server, and the IPv4 ones in IPv6 form.
     {'h', L"192.168.1.20"}, {'h', L"127.0.0.1"}, {'h', L"223.255.255.255"}, {'h', L"1.0.0.0"}, {'h', L"::1"},
     {'h', L"0.0.0.0", L"no particular machine"}, {'h', L"0.255.254.253", L"0.255.254.253 is"}, {'h', L"240.0.0.1"},

@@ -60,8 +60,7 @@ class Wait : public ServiceTest, public ::testing::WithParamInterface<WaitCase> 
 
 TEST_P(Wait, PausesAndResult) {
     const WaitCase& c = GetParam();
-    bench.clock.now = c.startTick;
-    bench.services.statuses = c.records;
+    bench.clock.now = c.startTick, bench.services.statuses = c.records;
     bench.services.failedQueryRecord = ServiceStatus{c.leftState, 0xDEADu, 0};
     if (c.failingQuery != 0) bench.services.FailCall("QueryStatus", c.failingQuery, 1234, c.returns);
     EXPECT_EQ(Run(c.operation), c.result ? "true" : "false");

@@ -20,8 +20,7 @@ class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunM
 // the framework a message loop to run (InitInstance gives FALSE). Every mode registers the standard
 // common controls first; the registry key is in force while the dialog runs.
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
-    bench.CommandLine(GetParam().arguments);
-    bench.firewall.changesIgnored = GetParam().dialog != kNoDialog;
+    bench.CommandLine(GetParam().arguments), bench.firewall.changesIgnored = GetParam().dialog != kNoDialog;
     struct : framework::Win32Ui {
         DWORD classes = 0;  // the common controls' classes registered
         BOOL InitCommonControls(DWORD c) override { return classes = c, Win32Ui::InitCommonControls(c); }

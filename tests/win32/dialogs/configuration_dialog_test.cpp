@@ -80,19 +80,22 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         w.Click(IDC_RESTART, true), look();
         bench.services.stateAfterStop = SERVICE_RUNNING, w.Click(IDC_STOP, true), look();  // accepted, never done
         dialog.refuseSave = true, w.Click(IDOK, true);  // told with the focus left on OK
-        platform::Install({});                          // no seams: an error that is not the controller's,
-        w.Click(IDC_STOP, true);                        // which the handler tells in its own box
+        EXPECT_TRUE(dialog.IsModified()) << "the edit's mark outlives Load defaults";
+        EXPECT_EQ(seen, decltype(seen)(5, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
+        dialog.refuseSave = false, w.Click(IDOK, true), look();  // saved; the restart's stop is never done
+        platform::Install({});                                   // no seams: an error that is not the controller's,
+        w.Click(IDC_STOP, true);                                 // which the handler tells in its own box
         w.Click(IDCANCEL);
     });
-    EXPECT_EQ(after, (decltype(seen){
-                         {kStopped, IDC_START}, {kRunning, IDC_STOP}, {kRunning, IDC_RESTART}, {kRunning, IDC_STOP}}));
-    EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop"}));
-    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"show", "stop", "show", "start", "show", "stop!", "apply"}));
+    // clang-format off
+    EXPECT_EQ(after, (decltype(seen){{kStopped, IDC_START}, {kRunning, IDC_STOP}, {kRunning, IDC_RESTART},
+                                     {kRunning, IDC_STOP}, {kRunning, IDOK}})) << "OK keeps the focus";
+    EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop", "Stop"}));
+    EXPECT_EQ(dialog.calls, (decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply"}));
+    // clang-format on
     EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
               L"Unknown system error|SetupClient|16|1|1\nUnknown system error. Code: 1056|SetupClient|16|1|1\n"
               L"Refused.|SetupClient|48|1|1\nplatform seam not installed: service manager|Error!|16|0|1\n");
-    EXPECT_EQ(seen, decltype(seen)(5, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
-    EXPECT_TRUE(dialog.IsModified()) << "the edit's mark outlives Load defaults";
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
@@ -166,15 +169,13 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     std::vector<std::vector<bool>> buttonsAtBoxes;
     Run(dialog, [&](DialogDriver& w) {
         bench.prompts.focusedControl = [&] { return buttonsAtBoxes.push_back(w.Buttons()), w.Focus(); };
-        w.Type(IDC_SERVER_HOST, c.host);
-        w.Click(IDC_START);
+        w.Type(IDC_SERVER_HOST, c.host), w.Click(IDC_START);
         EXPECT_EQ(std::make_tuple(w.Buttons(), w.Focus()), std::make_tuple(c.started ? kRunning : kStopped, c.focus));
-        bench.prompts.focusedControl = nullptr;
-        w.Click(IDCANCEL);
+        bench.prompts.focusedControl = nullptr, w.Click(IDCANCEL);
     });
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
               L"Do you want to apply the settings?|SetupClient|35|1|1\n" + c.refusal);
-    EXPECT_EQ(bench.ReadAgentSettings().find(c.saved ? L"new.example.com|" : L"backup.example.com|"), 0u);
+    EXPECT_EQ(bench.ReadAgentSettings().find(c.saved ? L"new.example.com|49750|" : L"backup.example.com|49750|"), 0u);
     EXPECT_EQ(std::make_pair(buttonsAtBoxes[0], bench.services.state == SERVICE_RUNNING), std::pair(kNone, c.started));
     // One start request at most, after the save and the rule.
     EXPECT_EQ(atRequest, decltype(atRequest)(c.started || c.answer == IDNO ? 1 : 0, {c.saved ? 1u : 0u, c.saved}));

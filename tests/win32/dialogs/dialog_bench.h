@@ -157,12 +157,12 @@ inline const std::wstring kLoginLabels =
 inline const std::string kDefaultSecurity =
     std::string("\"secured\": ") + (CorvexParameters::Defaults::isSecured ? "true" : "false");
 
-// The message boxes shown, one line each: text|caption|type|owned|focus.
+// The message boxes shown, one line each: text|caption|type|owned|focus, and "|wait" under the wait cursor.
 inline std::wstring Described(const std::vector<ShownMessageBox>& boxes) {
     std::wstring lines;
     for (const auto& b : boxes)
         lines += b.text + L"|" + b.caption + L"|" + std::to_wstring(b.type) + L"|" + std::to_wstring(b.owned) + L"|" +
-                 std::to_wstring(b.focus) + L"\n";
+                 std::to_wstring(b.focus) + (b.wait ? L"|wait\n" : L"\n");
     return lines;
 }
 

@@ -28,20 +28,19 @@ protected:
         seams.processes = &launcher, seams.textFiles = &textFiles;  // the real text files, on the bench's disk
         platform::Install(seams);
         launcher.onStart = [this](const platform::FakeProcessLauncher::Start& start) {
-            commandLine = start.commandLine, waitCursorWhileRunning = WaitCursorNow();
+            commandLine = start.commandLine, waitCursorAt.push_back(bench.prompts.waitCursor());
             storedAtStart = bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
         };
-        launcher.onWait = [this] { waitCursorWhileRunning = waitCursorWhileRunning && WaitCursorNow(); };
+        launcher.onWait = [this] { waitCursorAt.push_back(bench.prompts.waitCursor()); };
     }
-    static bool WaitCursorNow() { return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT); }
 
     platform::Seams seams = platform::Current();  // the bench's
     platform::FakeProcessLauncher launcher;
     platform::Win32TextFileWriter textFiles;
     TestPacketDlg dialog;
-    std::wstring commandLine;             // the last start's
-    bool waitCursorWhileRunning = false;  // at the start and during the wait
-    std::string storedAtStart;            // the predefined settings when the compiler started
+    std::wstring commandLine;        // the last start's
+    std::vector<bool> waitCursorAt;  // at each start and each wait
+    std::string storedAtStart;       // the predefined settings when the compiler started
 };
 
 // "Create" with each choice (after "Load defaults"), box 1002 holding a name typed under the
@@ -65,8 +64,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     // The file dialog: cancelled, then names of older kits (".EXE" is kept, ".exe" added to
     // another ending): the first not to be replaced, cancelled and then refused.
     const std::wstring kit = bench.PathInRoot(L"kit.EXE");
-    bench.prompts.fileAnswers = {std::nullopt, kit, kit, bench.PathInRoot(L"setup.exe.bak")};
-    for (const wchar_t* older : {L"kit.EXE", L"setup.exe.bak.exe"})
+    bench.prompts.fileAnswers = {std::nullopt, kit, kit, bench.PathInRoot(L"setup.exe.bakexe")};
+    for (const wchar_t* older : {L"kit.EXE", L"setup.exe.bakexe.exe"})
         bench.files.WriteNewFile(bench.PathInRoot(older), "an older kit", false);
     bench.prompts.answers = {IDOK, IDOK, IDCANCEL, IDNO, IDYES};  // to the port's prompts, then to the questions
     EXPECT_EQ(
@@ -112,7 +111,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const std::string stored = bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
-    const std::wstring output = bench.PathInRoot(L"setup.exe.bak.exe");
+    const std::wstring output = bench.PathInRoot(L"setup.exe.bakexe.exe");
     ASSERT_EQ(launcher.starts.size(), 1u);
     EXPECT_EQ(commandLine, L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
                                dialog.settingsRoot + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + dialog.settingsRoot +
@@ -124,8 +123,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     // cursor, the settings stored before the start.
     EXPECT_EQ(
         std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags, launcher.waitTimeouts,
-                        launcher.openHandles, waitCursorWhileRunning, WaitCursorNow(), storedAtStart),
-        std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, true, false, stored));
+                        launcher.openHandles, waitCursorAt, bench.prompts.waitCursor(), storedAtStart),
+        std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, std::vector<bool>{true, true}, false,
+                        stored));
     // The file dialog's filter and default extension; shown again after No, it starts from the last choice.
     const framework::FileDialogState& asked = bench.prompts.fileDialogs[0];
     EXPECT_EQ(std::make_tuple(asked.defaultExtension, asked.filters, bench.prompts.fileDialogs[3].fileName),
@@ -160,17 +160,16 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
                   [&](DialogDriver& w) {
                       EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) &&
                                   !w.Checked(IDC_NAME_ASK) && !w.Checked(IDC_NAME_TYPED));
-                      w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"});
-                      w.Click(IDOK);
+                      w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);
                   }),
               kLeftOpen);
-    EXPECT_EQ(
-        std::make_tuple(dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
-                        commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
-                        launcher.openHandles,
-                        Described({bench.prompts.messageBoxes.begin() + 1, bench.prompts.messageBoxes.end()})),
-        std::make_tuple(-1, true, true, size_t{0}, 0,
-                        L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1\n"));
+    EXPECT_EQ(std::make_tuple(dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
+                              commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
+                              launcher.openHandles,
+                              Described({bench.prompts.messageBoxes.begin() + 1, bench.prompts.messageBoxes.end()})),
+              std::make_tuple(
+                  -1, true, true, size_t{0}, 0,
+                  L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1|wait\n"));
 }
 
 // The batch file holds U+00FF in one byte, the last there is; it ends before U+0100.
@@ -184,13 +183,12 @@ const wchar_t kOutput[] = L"C:\\Kits\\kit \u00ff\u0100.exe";
 // no compiler there, gives its error code to the message.
 TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFileWrittenBeforeTheStart) {
     const std::wstring deep = L"C:\\" + std::wstring(240, L'd');
-    bench.module.path = deep + L"\\" + std::wstring(16, L'f');
-    bench.CommandLine(L"--create_packet --debug");
+    bench.module.path = deep + L"\\" + std::wstring(16, L'f'), bench.CommandLine(L"--create_packet --debug");
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
               L"The client distribution kit was not built. The program's own path could not be read whole (it is "
               L"longer than 259 characters), so its folder is not known. Move the program, with the files beside it, "
-              L"to a folder with a shorter path.|SetupClient|16|0|0\n");
+              L"to a folder with a shorter path.|SetupClient|16|0|0|wait\n");
     EXPECT_EQ(std::make_pair(launcher.starts.size(), bench.module.lastSize), std::make_pair(size_t{0}, DWORD{260}));
     bench.module.path = deep + L"\\" + std::wstring(15, L'f');  // 259 characters
     const std::wstring folder = CCreateClientPacketDlg::GetModuleDirectory();
