@@ -1,9 +1,9 @@
 # The silent modes from a real command line: the program's manifest, the exit code a deployment
 # tool reads, no window, the agent restarted by the real service manager (a slow one followed to
-# its end), the firewall rule (the bench's stand-in keeps it), the local settings on disk, and the
-# service manager's own error for a missing service. Switch spelling and precedence are the in-process tests'.
+# its end), the firewall rule (the bench's stand-in keeps it), the local settings on disk, the
+# workstation dialog's Stop, and the service manager's own error for a missing service. Switch spelling and precedence are the in-process tests'.
 from benchlib import agent, paths
-from benchlib.app import AppProcess
+from benchlib.app import CAPTION, AppProcess
 from benchlib.driver import Driver
 
 AGENT_RULE = agent.allow_rule(paths.PROGRAM_DIR_WIN + "\\CorvexWorkstation.exe")
@@ -32,6 +32,13 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     assert lines.index("control stop") < lines.index("start behaviour slow arguments 0") < \
         lines.index("settings host localhost port 9750 login Administrator workstation localhost")
     assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == others + [AGENT_RULE]
+    # The workstation dialog's Stop leaves the agent stopped and to be started by hand; Cancel ends with 1.
+    process = AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}"')
+    Driver(sandbox).click(CAPTION, 1007, timeout=60)  # Stop, once the dialog is there
+    agent.wait_for_state(sandbox, "STOPPED")
+    assert agent.registry(sandbox, agent.SERVICE_KEY)["Start"] == "0x3"
+    Driver(sandbox).click(CAPTION, 2)  # Cancel
+    assert process.wait(timeout=60) == 1
 
 
 def test_a_missing_service_shows_its_messages_and_ends_with_not_running_and_no_rule(sandbox):

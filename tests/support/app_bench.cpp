@@ -59,8 +59,7 @@ struct AppBench::Host : TempRoot {
 AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
     // Below a folder whose name is not ASCII, as a user's profile folder often is not.
     folders.programData = m_host->Root() + L"\\J\u00fcrgen\\ProgramData";
-    folders.userAppData = m_host->Root() + L"\\J\u00fcrgen\\AppData";
-    module.path = L"C:\\Corvex\\SetupClient.exe";
+    folders.userAppData = m_host->Root() + L"\\J\u00fcrgen\\AppData", module.path = L"C:\\Corvex\\SetupClient.exe";
     // In the seams' order; no process launcher and no text file writer.
     m_previousSeams = platform::Install(
         {m_host->Line(), &module, &files, nullptr, &services, &clock, &firewall, &folders, nullptr, m_host->machine});

@@ -67,8 +67,7 @@ class PlantedStoreTest : public StoreTest, public ::testing::WithParamInterface<
 TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     const auto& [name, plant, loadError, loaded, saveErrorOrNull, keptBytes, userStuck] = GetParam();
     const std::string saveError = saveErrorOrNull != nullptr ? saveErrorOrNull : loadError;
-    Settings(L"old-server", 1111, L"WS-OLD").Save(true);
-    WriteBytes(Outside() + L"\\victim", "victim");
+    Settings(L"old-server", 1111, L"WS-OLD").Save(true), WriteBytes(Outside() + L"\\victim", "victim");
     files_.calls.clear();  // faults count the calls from here on
     plant(*this);
     if (IsSkipped()) return;

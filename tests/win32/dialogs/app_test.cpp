@@ -83,8 +83,7 @@ TEST(SwitchTest, SkipsTheProgramsPathAndIsReachedThroughTheVirtualTable) {
     TracingApp app;
     EXPECT_EQ(app.IsCreatePacketMode(), FALSE);
     bench.CommandLine(L"--silent_install --silent_install_local --create_packet --install_client");
-    app.deniesSwitches = true;
-    RunModal([&] { return AfxWinMain(app); }, [](DialogDriver& w) { w.Click(IDCANCEL); });
+    app.deniesSwitches = true, RunModal([&] { return AfxWinMain(app); }, [](DialogDriver& w) { w.Click(IDCANCEL); });
     const BOOL fourth = app.Base::HasCommandLineOption(L"Install_Client");  // TRUE is 1, wherever the switch stands
     EXPECT_EQ(app.trace + std::to_string(fourth), "kit? silent? local? dialog kit? install? running? 1");
 }

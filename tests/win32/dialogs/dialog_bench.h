@@ -47,16 +47,14 @@ public:
     bool Click(int id, bool focus = false) {
         if (!Enabled(id)) return false;
         if (focus) ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
-        ::SendMessageW(Item(id), BM_CLICK, 0, 0);
-        Pump();
+        ::SendMessageW(Item(id), BM_CLICK, 0, 0), Pump();
         return true;
     }
     // Escape as the modal loop hands it over, then a close request (the caption's button).
     void EscapeAndClose() {
         MSG key{::GetFocus() != nullptr ? ::GetFocus() : m_dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {0, 0}};
         EXPECT_TRUE(::IsDialogMessageW(m_dialog, &key)) << "Escape did not reach the dialog";
-        ::SendMessageW(m_dialog, WM_CLOSE, 0, 0);
-        Pump();
+        ::SendMessageW(m_dialog, WM_CLOSE, 0, 0), Pump();
     }
     // Pastes into the settings boxes in order (host, port, login, workstation name).
     void Fill(const std::vector<std::wstring>& texts) {
@@ -206,8 +204,7 @@ inline INT_PTR RunModal(const std::function<INT_PTR()>& show, const std::functio
             if (!driver.Ended()) ::EndDialog(dialog, kLeftOpen);
         }
     };
-    pending = &user;
-    timer = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, Idle::OnTimer);
+    pending = &user, timer = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, Idle::OnTimer);
     const INT_PTR result = show();
     if (pending != nullptr) ::KillTimer(nullptr, timer), pending = nullptr;  // never on screen
     return result;
@@ -223,8 +220,7 @@ inline int RunWithoutDialogs(CWinApp& app) {
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
-        bench.StoreAgentSettings(L"backup.example.com", 49750, L"CORP\\backup", L"WS-01");
-        app.InitAppTitle();
+        bench.StoreAgentSettings(L"backup.example.com", 49750, L"CORP\\backup", L"WS-01"), app.InitAppTitle();
     }
     INT_PTR Run(CDialog& dialog, const std::function<void(DialogDriver&)>& user) {
         return RunModal([&] { return dialog.DoModal(); }, user);

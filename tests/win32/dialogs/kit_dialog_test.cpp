@@ -154,8 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
-    bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe")};
-    launcher.startError = 0xFFFFFFFFu;
+    bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe")}, launcher.startError = 0xFFFFFFFFu;
     EXPECT_EQ(Run(dialog,
                   [&](DialogDriver& w) {
                       EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) &&
