@@ -1,7 +1,8 @@
 # The silent modes from a real command line: the program's manifest, the exit code a deployment
 # tool reads, no window, the agent restarted by the real service manager (a slow one followed to
 # its end), the firewall rule (the bench's stand-in keeps it), the local settings on disk, the
-# workstation dialog's Stop, and the service manager's own error for a missing service. Switch spelling and precedence are the in-process tests'.
+# workstation dialog's Stop, and the service manager's own error for a missing service. Switch
+# spelling and precedence are the in-process tests'.
 from benchlib import agent, paths
 from benchlib.app import CAPTION, AppProcess
 from benchlib.driver import Driver
@@ -11,8 +12,8 @@ STORED = ("backup.example.com", 1234, "CORP\\someone", "WS-07")
 
 
 def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
-    program = paths.bin_program("SetupClient.exe").read_bytes()  # its manifest: administrators, common controls 6
-    assert b'level="requireAdministrator"' in program and b'Common-Controls" version="6.0.0.0"' in program
+    program = paths.bin_program("SetupClient.exe").read_bytes()  # its manifest: administrators, no UI access, controls 6
+    assert b'level="requireAdministrator" uiAccess="false"' in program and b'Controls" version="6.0.0.0"' in program
     agent.store_settings(sandbox, *STORED)
     # Rules for the agent that let no server in: outbound, blocking, disabled.
     others = [AGENT_RULE[:2] + (2,) + AGENT_RULE[3:], AGENT_RULE[:3] + (0,) + AGENT_RULE[4:],
