@@ -12,7 +12,8 @@ STORED = ("backup.example.com", 1234, "CORP\\someone", "WS-07")
 
 
 def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
-    program = paths.bin_program("SetupClient.exe").read_bytes()  # its manifest: administrators, no UI access, controls 6
+    # The program's manifest: administrator rights without UI access, common controls 6.
+    program = paths.bin_program("SetupClient.exe").read_bytes()
     assert b'level="requireAdministrator" uiAccess="false"' in program and b'Controls" version="6.0.0.0"' in program
     agent.store_settings(sandbox, *STORED)
     # Rules for the agent that let no server in: outbound, blocking, disabled.
