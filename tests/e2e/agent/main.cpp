@@ -81,8 +81,7 @@ void WINAPI ServiceMain(DWORD count, LPWSTR*) {
 
 int wmain() {
     wchar_t path[MAX_PATH] = {};
-    g_folder.assign(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    g_folder.resize(g_folder.find_last_of(L'\\'));
+    g_folder.assign(path, GetModuleFileNameW(nullptr, path, MAX_PATH)), g_folder.resize(g_folder.find_last_of(L'\\'));
     SERVICE_TABLE_ENTRYW table[] = {{kName, ServiceMain}, {nullptr, nullptr}};
     if (!StartServiceCtrlDispatcherW(table)) return static_cast<int>(GetLastError());
     // Stopped from inside the stop handler: give the dispatcher's thread time to send the

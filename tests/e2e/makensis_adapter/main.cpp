@@ -69,8 +69,7 @@ int wmain() {
     GetCurrentDirectoryW(MAX_PATH, cwd);
     log << "makensis adapter: in " << platform::WideToUtf8Lossy(cwd) << ", start-up flags " << started.dwFlags << "\n";
     log << "makensis adapter: " << command << "\n" << std::flush;
-    log.close();
-    DeleteFileW(status.c_str());
+    log.close(), DeleteFileW(status.c_str());
     const std::string unixLog = Quote(unixFolder + "makensis.log"), unixStatus = Quote(unixFolder + "makensis.status");
     std::ofstream((folder + L"makensis.sh").c_str(), std::ios::binary)
         << command << " >> " << unixLog << " 2>&1\nstatus=$?\necho \"makensis adapter: exit status $status\" >> "

@@ -66,14 +66,14 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes(), w.Buttons(), w.Focus(), w.Frame()),
                   std::make_tuple(
-                      kLabels, std::vector<std::wstring>{L"backup.example.com", L"49750", L"CORP\\backup", L"WS-01"},
+                      kLabels, std::vector<std::wstring>{L"backup.example.com", L"65535", L"CORP\\backup", L"WS-01"},
                       kRunning, IDC_SERVER_HOST, L"centred, task-bar button, close button, Enter: OK, its icon"));
         const auto look = [&] { after.push_back({w.Buttons(), w.Focus()}); };
         w.Click(IDC_STOP, true), look();
         w.Click(IDC_LOAD_DEFAULTS);  // the library's defaults, not an edit of the user's: no question
         EXPECT_EQ(std::make_pair(w.Boxes(), bench.ReadAgentSettings()),  // and saves nothing
                   std::make_pair(std::vector<std::wstring>{L"localhost", L"9750", L"Administrator", L""},
-                                 std::wstring(L"backup.example.com|49750|CORP\\backup|WS-01")));
+                                 std::wstring(L"backup.example.com|65535|CORP\\backup|WS-01")));
         w.Click(IDC_START, true), look();
         w.Type(IDC_SERVER_HOST, L"edited.example.com");  // only Start asks about an edit
         w.Click(IDC_LOAD_DEFAULTS);                      // which keeps the mark
@@ -175,7 +175,7 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     });
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
               L"Do you want to apply the settings?|SetupClient|35|1|1\n" + c.refusal);
-    EXPECT_EQ(bench.ReadAgentSettings().find(c.saved ? L"new.example.com|49750|" : L"backup.example.com|49750|"), 0u);
+    EXPECT_EQ(bench.ReadAgentSettings().find(c.saved ? L"new.example.com|65535|" : L"backup.example.com|65535|"), 0u);
     EXPECT_EQ(std::make_pair(buttonsAtBoxes[0], bench.services.state == SERVICE_RUNNING), std::pair(kNone, c.started));
     // One start request at most, after the save and the rule.
     EXPECT_EQ(atRequest, decltype(atRequest)(c.started || c.answer == IDNO ? 1 : 0, {c.saved ? 1u : 0u, c.saved}));

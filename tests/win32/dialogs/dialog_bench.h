@@ -220,7 +220,7 @@ inline int RunWithoutDialogs(CWinApp& app) {
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
-        bench.StoreAgentSettings(L"backup.example.com", 49750, L"CORP\\backup", L"WS-01"), app.InitAppTitle();
+        bench.StoreAgentSettings(L"backup.example.com", 65535, L"CORP\\backup", L"WS-01"), app.InitAppTitle();
     }
     INT_PTR Run(CDialog& dialog, const std::function<void(DialogDriver&)>& user) {
         return RunModal([&] { return dialog.DoModal(); }, user);

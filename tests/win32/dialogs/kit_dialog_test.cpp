@@ -93,7 +93,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 w.Type(IDC_SERVER_PORT, L"-1", true), w.Click(IDOK);  // pasted: refused before a file is asked for
                 w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton), w.Click(IDC_LOAD_DEFAULTS);  // port back, choice
                 EXPECT_TRUE(w.Checked(c.choiceButton)) << "Load defaults keeps the choice";
-                w.Fill({L"backup01.example.com", L"\t9751 ", L"CORP\\backup"});  // blanks around a pasted number
+                w.Fill({L"backup01.example.com", L" \t9751\t ", L"CORP\\backup"});  // blanks around a pasted number
                 w.Click(IDC_NAME_TYPED), w.Type(IDC_WORKSTATION_NAME, c.typedName), w.Click(c.choiceButton);
                 EXPECT_EQ(
                     std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),

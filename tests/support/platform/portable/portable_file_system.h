@@ -83,8 +83,7 @@ public:
         struct stat info {};
         if (::lstat(NativePath(path).c_str(), &info) != 0) return Code(errno);
         ownership.ownerIsAdministrator = info.st_uid == 0 || info.st_uid == ::geteuid();
-        ownership.othersMayChange = (info.st_mode & 022) != 0;
-        ownership.owner = std::to_wstring(info.st_uid);
+        ownership.othersMayChange = (info.st_mode & 022) != 0, ownership.owner = std::to_wstring(info.st_uid);
         return ERROR_SUCCESS;
     }
     DWORD RestrictToAdministrators(const std::wstring& path) override {  // the store never passes a link here
