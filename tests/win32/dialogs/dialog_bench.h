@@ -64,11 +64,13 @@ public:
     // The caption, then in template (tab) order what a user sees of each control within the window:
     // the text of all but the edit boxes, and the id of a button or box after "=" (":" where Tab
     // passes it by, as an unchecked radio button), a box's after the label on its left ("?" where
-    // there is none).
+    // there is none); "^" for each control before it (but a group box) that it overlaps, "<" where
+    // it stands left of the one just before it on the same row (read out of turn).
     std::wstring Labels() const {
-        RECT window{}, label{}, r{};
+        RECT window{}, label{}, r{}, both{}, last{};
         ::GetClientRect(m_dialog, &window);
         std::wstring labels = TextOf(m_dialog);
+        std::vector<RECT> before;
         for (HWND c = ::GetWindow(m_dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
             const int id = ::GetDlgCtrlID(c), box = ::SendMessageW(c, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL;
             ::GetWindowRect(c, &r), ::MapWindowPoints(nullptr, m_dialog, reinterpret_cast<POINT*>(&r), 2);
@@ -77,6 +79,9 @@ public:
             labels += !box ? (label = r, L"|" + TextOf(c)) : beside ? L"" : L"|?";
             if (id > 0 && id < 0xFFFF)
                 labels += (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP ? L"=" : L":") + std::to_wstring(id);
+            for (const RECT& o : before) labels += ::IntersectRect(&both, &o, &r) ? L"^" : L"";
+            labels += r.right <= last.left && r.top < last.bottom && r.bottom > last.top ? L"<" : L"";
+            if ((::GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) before.push_back(last = r);
         }
         return labels;
     }
