@@ -54,8 +54,7 @@ void WINAPI ServiceMain(DWORD count, LPWSTR*) {
     g_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::ifstream((g_folder + L"\\CorvexWorkstation.behaviour").c_str()) >> g_word;
     if (g_word == "instant") SetState(SERVICE_RUNNING);
-    Report("start behaviour " + g_word + " arguments " + std::to_string(count - 1));
-    platform::InstallWin32Seams();
+    Report("start behaviour " + g_word + " arguments " + std::to_string(count - 1)), platform::InstallWin32Seams();
     try {
         CorvexParameters p(L"client");
         p.Load();

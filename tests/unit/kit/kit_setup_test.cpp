@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"could not be started (system error 1053)"},
-    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"exception could not"},
+    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"runs.\nThe firewall"},
     // Both fail: the agent that does not run is what the code tells.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule}}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });

@@ -70,8 +70,7 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     const auto& [name, plant, loadError, loaded, saveErrorOrNull, keptBytes, userStuck] = GetParam();
     const std::string saveError = saveErrorOrNull != nullptr ? saveErrorOrNull : loadError;
     Settings(L"old-server", 1111, L"WS-OLD").Save(true), WriteBytes(Outside() + L"\\victim", "victim");
-    files_.calls.clear();  // faults count the calls from here on
-    plant(*this);
+    files_.calls.clear(), plant(*this);  // faults count the calls from here on
     if (IsSkipped()) return;
     CorvexParameters parameters(L"client");  // a refused load leaves its values as they were
     const std::string loadRefusal = ErrorOf([&] { parameters.Load(); });

@@ -91,7 +91,7 @@ TEST(SwitchTest, SkipsTheProgramsPathAndIsReachedThroughTheVirtualTable) {
 }
 
 struct ExitCodeCase {
-    bool installed, firewallIgnoresAdds;
+    bool opens, firewallIgnoresAdds;  // opens: the agent's service, else access is denied
     DWORD state, stopRefusedWith, stateAfterStart;
     int exitCode, messages;  // messages: the end's state is asked without one
     bool pathCut;            // a configurator path longer than 260 characters is cut by the system
@@ -106,7 +106,7 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
     bench.DamageAgentSettings();  // neither read nor written
     const std::string stored = bench.AgentStoreBytes();
-    if (!c.installed) bench.services.installedService.clear();
+    if (!c.opens) bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);
     bench.services.state = c.state, bench.services.stateAfterStart = c.stateAfterStart;
     if (c.stopRefusedWith != 0) bench.services.FailCall("Control", 0, c.stopRefusedWith);
     bench.firewall.changesIgnored = c.firewallIgnoresAdds;
@@ -130,7 +130,7 @@ const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING, kPending = S
 INSTANTIATE_TEST_SUITE_P(
     Table, SilentExitCodeTest,
     ::testing::Values(ExitCodeCase{true, false, kStopped, 0, kRunning, 0, 0, false},      // a stopped agent is started
-                      ExitCodeCase{false, true, kStopped, 0, kRunning, 1 | 2, 2, false},  // missing, no rule
+                      ExitCodeCase{false, true, kStopped, 0, kRunning, 1 | 2, 2, false},  // denied, no rule
                       // The stop is refused, the start then too (already running): it still runs.
                       ExitCodeCase{true, false, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, false},
                       ExitCodeCase{true, false, kStopped, 0, kPending, 1, 0, false},

@@ -65,9 +65,10 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     decltype(seen) after;
     Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes(), w.Buttons(), w.Focus(), w.Frame()),
-                  std::make_tuple(
-                      kLabels, std::vector<std::wstring>{L"backup.example.com", L"65535", L"CORP\\backup", L"WS-01"},
-                      kRunning, IDC_SERVER_HOST, L"centred, task-bar button, close button, Enter: OK, its icon"));
+                  std::make_tuple(kLabels,
+                                  std::vector<std::wstring>{L"backup.example.com", L"65535", L"CORP\\backup", L"WS-01"},
+                                  kRunning, IDC_SERVER_HOST,
+                                  L"centred, task-bar button, close button, modal frame, Enter: OK, its icon"));
         const auto look = [&] { after.push_back({w.Buttons(), w.Focus()}); };
         w.Click(IDC_STOP, true), look();
         w.Click(IDC_LOAD_DEFAULTS);  // the library's defaults, not an edit of the user's: no question
@@ -83,8 +84,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         EXPECT_TRUE(dialog.IsModified()) << "the edit's mark outlives Load defaults";
         EXPECT_EQ(seen, decltype(seen)(5, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
         dialog.refuseSave = false, w.Click(IDOK, true), look();  // saved; the restart's stop is never done
-        platform::Install({});                                   // no seams: an error that is not the controller's,
-        w.Click(IDC_STOP, true);                                 // which the handler tells in its own box
+        platform::Install({}), w.Click(IDC_STOP, true);          // no seams: an error the handler tells in its own box
         w.Click(IDCANCEL);
     });
     // clang-format off

@@ -65,7 +65,8 @@ public:
     // the text of all but the edit boxes, and the id of a button or box after "=" (":" where Tab
     // passes it by, as an unchecked radio button), a box's after the label on its left ("?" where
     // there is none); "^" for each control before it (but a group box) that it overlaps, "<" where
-    // it stands left of the one just before it on the same row (read out of turn).
+    // it stands above the one just before it in the same column, or left of it on the same row
+    // (read out of turn).
     std::wstring Labels() const {
         RECT window{}, label{}, r{}, both{}, last{};
         ::GetClientRect(m_dialog, &window);
@@ -80,7 +81,8 @@ public:
             if (id > 0 && id < 0xFFFF)
                 labels += (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP ? L"=" : L":") + std::to_wstring(id);
             for (const RECT& o : before) labels += ::IntersectRect(&both, &o, &r) ? L"^" : L"";
-            labels += r.right <= last.left && r.top < last.bottom && r.bottom > last.top ? L"<" : L"";
+            const bool above = r.bottom <= last.top && r.right > last.left, left = r.right <= last.left;
+            labels += above || (left && r.top < last.bottom && r.bottom > last.top) ? L"<" : L"";
             if ((::GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) before.push_back(last = r);
         }
         return labels;
@@ -98,18 +100,18 @@ public:
     bool Checked(int id) const { return ::IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
     std::vector<bool> Buttons() const { return {Enabled(IDC_START), Enabled(IDC_STOP), Enabled(IDC_RESTART)}; }
     // How the window presents itself: centred on the work area, a task-bar button, a tool window,
-    // system-modal, a close button, Enter for OK, the program's icon (big, small and dragged alike).
+    // system-modal, a close button, a modal frame, Enter for OK, the program's icon (big, small and
+    // dragged alike).
     std::wstring Frame() const {
         RECT window{}, area{};
-        ::GetWindowRect(m_dialog, &window);
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        ::GetWindowRect(m_dialog, &window), ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
         const bool centred = std::abs(window.left + window.right - area.left - area.right) <= 2 &&
                              std::abs(window.top + window.bottom - area.top - area.bottom) <= 2;
         const LONG style = ::GetWindowLongW(m_dialog, GWL_STYLE), ex = ::GetWindowLongW(m_dialog, GWL_EXSTYLE);
         const LRESULT icon = Send(WM_GETICON, ICON_BIG);
         return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
                (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
-               (style & WS_SYSMENU ? L", close button" : L"") +
+               (style & WS_SYSMENU ? L", close button" : L"") + (ex & WS_EX_DLGMODALFRAME ? L", modal frame" : L"") +
                (LOWORD(Send(DM_GETDEFID)) == IDOK ? L", Enter: OK" : L"") +
                (icon != 0 && Send(WM_GETICON, ICON_SMALL) == icon && Send(WM_QUERYDRAGICON) == icon ? L", its icon"
                                                                                                     : L"");

@@ -25,8 +25,8 @@ class KitDialogTest : public DialogTest {
 protected:
     KitDialogTest() {
         dialog.settingsRoot = bench.PathInRoot(L"predefined\\");
-        seams.processes = &launcher, seams.textFiles = &textFiles;  // the real text files, on the bench's disk
-        platform::Install(seams);
+        // The real text files, on the bench's disk.
+        seams.processes = &launcher, seams.textFiles = &textFiles, platform::Install(seams);
         launcher.onStart = [this](const platform::FakeProcessLauncher::Start& start) {
             commandLine = start.commandLine, waitCursorAt.push_back(bench.prompts.waitCursor());
             storedAtStart = bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
@@ -76,7 +76,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                     w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes(),
                                     w.Frame(), w.Focus()),
                     std::make_tuple(true, false, L"WS-9", L"Leave empty to use each workstation's own network name", 4,
-                                    L"centred, task-bar button, close button, Enter: OK, its icon", IDC_SERVER_HOST));
+                                    L"centred, task-bar button, close button, modal frame, Enter: OK, its icon",
+                                    IDC_SERVER_HOST));
                 EXPECT_EQ(w.Labels(),
                           L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
                               L"|Workstation name settings|Workstation name=1002|Name of the local machine as seen by "
@@ -214,8 +215,8 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     std::string again;
     EXPECT_EQ(std::make_tuple(atStart, bench.files.ReadWholeFile(batchFile, line.size(), again)),
               std::make_tuple(std::string(line.begin(), line.begin() + line.find(L'\u0100')), DWORD{ERROR_SUCCESS}));
-    ::DeleteFileW(batchFile.c_str());
-    bench.files.CreateFolders(batchFile);  // a batch file that cannot be written does not stop the build
+    // A batch file that cannot be written does not stop the build.
+    ::DeleteFileW(batchFile.c_str()), bench.files.CreateFolders(batchFile);
     EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
     platform::Win32ProcessLauncher system;  // the real one, with no compiler in the configurator's folder
     seams.processes = &system, platform::Install(seams);

@@ -39,8 +39,9 @@ public:
     std::vector<ScHandle> opened, closed;
     std::function<void(const char* request)> onRequest;  // runs at each "Start" or "Stop" request
 
-    // Each handle a test's calls opened was closed once.
-    ~FakeServiceManager() override { EXPECT_EQ(closed.size(), opened.size()) << "a service handle left open"; }
+    // Each handle a test's calls opened was closed once, and no other.
+    ~FakeServiceManager() override { EXPECT_EQ(Sorted(closed), Sorted(opened)); }
+    static std::vector<ScHandle> Sorted(std::vector<ScHandle> v) { return std::sort(v.begin(), v.end()), v; }
 
     // The `occurrence`-th call (1-based; 0 every call) of `name` fails with `error` as the last
     // error and returns `result` (openings return null).
