@@ -72,7 +72,7 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     Settings(L"old-server", 1111, L"WS-OLD").Save(true), WriteBytes(Outside() + L"\\victim", "victim");
     files_.calls.clear(), plant(*this);  // faults count the calls from here on
     if (IsSkipped()) return;
-    CorvexParameters parameters(L"client");  // a refused load leaves its values as they were
+    CorvexParameters parameters = Settings(L"kept", 1, L"WS-KEPT");  // a refused load leaves them as they were
     const std::string loadRefusal = ErrorOf([&] { parameters.Load(); });
     const auto before = Files();
     const std::string bytesBefore = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
@@ -99,7 +99,7 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
 
 using T = StoreTest;
 const wchar_t kOld[] = L"old-server|1111|Administrator|WS-OLD", kNoName[] = L"old-server|1111|Administrator|",
-              kDefaults[] = L"localhost|9750|Administrator|",
+              kDefaults[] = L"localhost|9750|Administrator|", kKept[] = L"kept|1|Administrator|WS-KEPT",
               kUserDamaged[] = L"localhost|9750|Administrator|WS-OLD";  // user.json's values the defaults
 const std::string kUtf16("\xff\xfe{\0}\0", 6);
 const char kReplaced[] = "cannot be replaced: another program is using the file. No settings file was changed.";
@@ -120,25 +120,25 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kUtf16); },
      "user.json.damaged-<date>-<time>\". The settings file \"[^\"]+workstation.json\" is damaged: it is saved "
      "in the encoding UTF-16 .little-endian, with a byte order",
-     kDefaults, "", kUtf16 + kUtf16, false},
-    {"FileAbove64KiB", [](T& t) { WriteBytes(t.UserFile(), kBig); }, "larger than 64 KiB", kDefaults, "", kBig, false},
+     kKept, "", kUtf16 + kUtf16, false},
+    {"FileAbove64KiB", [](T& t) { WriteBytes(t.UserFile(), kBig); }, "larger than 64 KiB", kKept, "", kBig, false},
     {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kDashName); }, "", kNoName, "", kDashName, false},
     {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), User("client", "server")); }, "",
      kUserDamaged, "", User("client", "server"), false},
     // Links, names in the wrong place and a stranger's folder.
     {"LinkAtProgramData", [](T& t) { t.LinkAt(t.bench.folders.programData, t.Outside()); }, "ProgramData\" is a link",
-     kDefaults, nullptr, "", false},
+     kKept, nullptr, "", false},
     {"LinkAtUserJson", [](T& t) { t.LinkAt(t.UserFile(), t.Outside() + L"\\victim"); }, "user.json\" is a link",
-     kDefaults, nullptr, "", false},
+     kKept, nullptr, "", false},
     {"FileWhereSettingsShouldBe",
      [](T& t) { fs::remove_all(Native(t.Store())), WriteBytes(t.Store().substr(0, t.Store().size() - 1), "x"); },
-     "Settings\" is a file, not a folder", kDefaults, nullptr, "", false},
+     "Settings\" is a file, not a folder", kKept, nullptr, "", false},
     {"FolderAtUserJson", [](T& t) { fs::remove(Native(t.UserFile())), fs::create_directory(Native(t.UserFile())); },
-     "user.json\" is a folder, not a file", kDefaults, nullptr, "", false},
+     "user.json\" is a folder, not a file", kKept, nullptr, "", false},
     {"QuentaraOwnedByAStranger", [](T& t) {
          if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
          ASSERT_EQ(::chown(Native(t.bench.folders.programData + L"\\Quentara").c_str(), 4242, 4242), 0);
-     }, "belongs to 4242, who is not an administrator", kDefaults, nullptr, "", false},
+     }, "belongs to 4242, who is not an administrator", kKept, nullptr, "", false},
     {"OpenFolderThatCannotBeProtected", [](T& t) {
          fs::permissions(Native(t.Store()), fs::perms::all), t.files_.faults[L"restrict"] = {ERROR_ACCESS_DENIED, 0};
      }, "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed.", "", false},
@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, kReplaced, "", false},
     {"PuttingBackBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, -2}; }, "", kOld, "not be put back", "", true},
     {"FolderGone", [](T& t) { t.files_.faults[L"replace"] = {3, 1}; }, "", kOld, "the folder does not exist. No", "", false},
-    {"UnreadableFile", [](T& t) { t.files_.faults[L"read"] = {5, 0}; }, "be read: access is denied", kDefaults,
+    {"UnreadableFile", [](T& t) { t.files_.faults[L"read"] = {5, 0}; }, "be read: access is denied", kKept,
      "user.json\" cannot be read before it is replaced: access is denied. No settings file was changed.", "", false},
     {"Uncreatable", [](T& t) { fs::remove_all(Native(t.Store())), t.files_.faults[L"create store folder"] = {5, 0}; },
      "", kDefaults, "Settings\" cannot be created: access is denied. No settings file was changed.", "", false},
@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "user.json\" cannot be written: the disk is full. No settings file was changed.", "", false},
     // A file too large to keep a copy of is not replaced.
     {"FileAbove16MiB", [](T& t) { WriteBytes(t.UserFile(), std::string((16 << 20) + 1, ' ')); }, "larger than 64 KiB",
-     kDefaults, "larger than 16 MiB; move it away first", "", false}}),
+     kKept, "larger than 16 MiB; move it away first", "", false}}),
     [](const auto& info) { return std::string(std::get<0>(info.param)); });
 // clang-format on
 
