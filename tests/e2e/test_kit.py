@@ -167,7 +167,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     box, setup, driver = sandbox, "Corvex Workstation Setup", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
     refused = AppProcess(box, '"C:\\kit.exe" /PORT=0', cwd="C:\\")  # without /S a refusal is shown
-    assert driver.answer("OK", caption=setup, timeout=60)["text"].startswith("/PORT=: The server port")
+    assert (told := driver.answer("OK", caption=setup, timeout=60))["icon"] and told["text"].startswith("/PORT=: The")
     assert refused.wait(timeout=60) == BAD_SWITCH
     process = AppProcess(box, '"C:\\kit.exe" /name=WS-0142', cwd="C:\\")
     driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page
