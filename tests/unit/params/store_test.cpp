@@ -52,8 +52,9 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     EXPECT_NE(refusal.find("new\xEF\xBF\xBD\\\" cannot be created: access is denied"), std::string::npos) << refusal;
     EXPECT_TRUE(ReadBytes(bench.PathInRoot(L"copy\\user.json")).find("\"secured\": true") != std::string::npos &&
                 bench.SystemSupplied(bench.PathInRoot(L"copy\\")));
-    saved.SetClientName(L"WS-1", false), saved.LoadSystemDefaults(), saved.Save(true);  // the setters' flags go too
-    EXPECT_TRUE(bench.SystemSupplied(Store()) && ReadBytes(UserFile()).find("false") != std::string::npos);
+    saved.SetClientName(L"WS-1", false), saved.LoadSystemDefaults(), saved.Save(true);  // the name and flags go too
+    EXPECT_TRUE(bench.SystemSupplied(Store()) && ReadBytes(UserFile()).find("false") != std::string::npos &&
+                bench.ReadAgentSettings() == L"localhost|9750|Administrator|");
 }
 
 // Planted in the agent's store (which holds "old-server" and "WS-OLD") before a load and a save
