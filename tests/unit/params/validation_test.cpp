@@ -67,12 +67,12 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"}, {'h', L"1::ffff:1.2.3.4"},
     {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"},
     {'h', L"\u00A0backup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
-    {'h', L"backup.example..", L"empty part"}, {'h', L"255.255.255.254"}, {'l', L"a\u2029b", L"control"},
-    {'l', L"a\u202Ab", L"U+202A"},
+    {'h', L"backup.example..", L"empty part"},
     // Addresses; those that can reach no server, and the IPv4 ones in IPv6 form.
     {'h', L"192.168.1.20"}, {'h', L"127.0.0.1"}, {'h', L"223.255.255.255"}, {'h', L"1.0.0.0"}, {'h', L"::1"},
     {'h', L"0.0.0.0", L"no particular machine"}, {'h', L"0.255.254.253", L"0.255.254.253 is"}, {'h', L"240.0.0.1"},
-    {'h', L"255.255.255.255", L"broadcast"}, {'h', L"224.0.0.1", L"multicast"}, {'h', L"239.1.2.3", L"239.1.2.3 is a"},
+    {'h', L"255.255.255.255", L"broadcast"}, {'h', L"255.255.255.254"}, {'h', L"224.0.0.1", L"multicast"},
+    {'h', L"239.1.2.3", L"239.1.2.3 is a"},
     {'h', L"256.1.1.1", L"IPv4"}, {'h', L"01.2.3.4", L"IPv4"}, {'h', L"1.2.3.", L"IPv4"}, {'h', L"1.2.3.4.5", L"IPv4"},
     {'h', L"[2001:db8::1]"}, {'h', L"0:2:3:4:5:ffff:7.8.9.10"}, {'h', L"64:ff9b::192.0.2.1"}, {'h', L"1::3:4:5:6:7:8"},
     {'h', L"::", L"unspecified"}, {'h', L"[0:0:0:0:0:0:0:0]", L"unspecified"}, {'h', L"ff02::1", L"multicast"},
@@ -87,12 +87,12 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"CORP\\user\U0001F600"}, {'l', L"CORP\\" + std::wstring(104, L'u')}, {'l', L"CORP\\a|b", L"\"|\""},
     {'l', L"CORP\\" + std::wstring(103, L'u') + L"\U0001F600", L"104"}, {'l', L"CORP\\ admin", L"blank"},
     {'l', L"", L"empty"}, {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"},
-    {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"},
+    {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"}, {'l', L"a\u202Ab", L"U+202A"},
     {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"},
     {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u2003admin", L"blank"}, {'l', L"backup@bad_domain", L"\"_\""},
     {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"*CORP\\x", L"\"*\""}, {'l', L"CORP\\/user", L"\"/\""},
     {'l', L". .", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, {'l', L"a\u009Fb", L"control"},
-    {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E0041", L"U+E0041"}}));
+    {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E0041", L"U+E0041"}, {'l', L"a\u2029b", L"control"}}));
 // clang-format on
 
 }  // namespace
