@@ -45,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Near misses and the program's own path are not switches.
         RunModeCase{L"--silent_install=1 /silent_install -silent_install silent_install", kConfiguration, IDCANCEL, 1},
         RunModeCase{L"\"--create_packet install\"", kConfiguration, IDCANCEL, 1},
-        // Nor are the start of one or an empty argument. A dialog that ends otherwise ends the run with 16.
+        // Nor are the start of one or an empty argument. A dialog that ends otherwise than by OK or
+        // Cancel (here the driver ends it, as when a dialog cannot be shown) ends the run with 16.
         RunModeCase{L"-- --c \"\"", kConfiguration, IDCANCEL, 1}, RunModeCase{L"", kConfiguration, 0, 16},
         // Precedence: silent install, silent local install, kit, install-time, default.
         RunModeCase{L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},
