@@ -80,7 +80,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
-    if (c.fault & stopRefused) bench.services.FailCall("Control", 0, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
+    if (c.fault & stopRefused) bench.services.FailCall("Control", 0, ERROR_ACCESS_DENIED);
     if (c.fault & registrationRefused)  // the service marked for deletion (1072): nor can it be read or changed
         for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath", "ChangeRegistration"})
             bench.services.FailCall(call, 0, 1072);
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKitServer + L"WS-7"},
     // Its start then refused as already running (and logged so): the agent runs, which is what counts.
     {"rerun_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused,
-     L"stopped (system error 1061).\nThe service could not be started (system error 1056)"},
+     L"stopped (system error 5).\nThe service could not be started (system error 1056)"},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
      L"Registered the service for C:\\Corvex\\CorvexWorkstation.exe."},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
@@ -150,9 +150,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // The stop before the files are copied asks nothing of an agent that does not run, or of no service, and
     // logs a refusal.
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
-    {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
+    {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 5)"},
     // An agent that will not stop loses its service all the same.
-    {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
+    {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 5).\nRemoved"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
     {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},

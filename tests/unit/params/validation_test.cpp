@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"", L"empty"}, {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"},
     {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"}, {'l', L"a\u202Ab", L"U+202A"},
     {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"},
-    {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u2003admin", L"blank"}, {'l', L"backup@bad_domain", L"\"_\""},
+    {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u200Aadmin", L"blank"}, {'l', L"backup@bad_domain", L"\"_\""},
     {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"*CORP\\x", L"\"*\""}, {'l', L"CORP\\/user", L"\"/\""},
     {'l', L". .", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, {'l', L"a\u009Fb", L"control"},
     {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E0041", L"U+E0041"}, {'l', L"a\u2029b", L"control"}}));

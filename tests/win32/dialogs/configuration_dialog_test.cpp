@@ -48,7 +48,7 @@ protected:
 
 const std::vector<bool> kRunning{false, true, true}, kStopped{true, false, false}, kNone{false, false, false};
 const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLabels +
-                             L"|Workstation  name=1002|Name of the local machine as seen by Halvane Server|" +
+                             L"|>Workstation  name=1002|Name of the local machine as seen by Halvane Server|" +
                              kLoginLabels +
                              L"|Load defaults=1005|Corvex Workstation service|Start=1006|Stop=1007|Restart=1008|To run "
                              L"Workstation, click the Start button. To stop Workstation, click Stop. To restart "
@@ -60,8 +60,7 @@ const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLab
 // none of the four values with the focus left where it was. After each command: the buttons and the
 // focus (on the button that undoes it, or on Stop again after a stop that was never done).
 TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocusStaysOnALiveControl) {
-    bench.services.state = SERVICE_RUNNING;
-    bench.services.FailCall("Control", 2, 1052);  // the restart's stop
+    bench.services.state = SERVICE_RUNNING, bench.services.FailCall("Control", 2, 1052);  // the restart's stop
     decltype(seen) after;
     Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes(), w.Buttons(), w.Focus(), w.Frame()),
@@ -233,7 +232,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                                                     L"its icon",
                                                     IDC_SERVER_HOST));
                           EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
-                                                    L"|Workstation name=1002|Name of the local machine as seen by "
+                                                    L"|>Workstation name=1002|Name of the local machine as seen by "
                                                     L"Halvane Server.|" +
                                                     kLoginLabels + L"|Load defaults=1005|OK=1");
                           w.EscapeAndClose();

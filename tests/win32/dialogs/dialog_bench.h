@@ -62,22 +62,23 @@ public:
     }
     std::wstring Text(int id) const { return TextOf(Item(id)); }
     // The caption, then in template (tab) order what a user sees of each control within the window:
-    // the text of all but the edit boxes, and the id of a button or box after "=" (":" where Tab
-    // passes it by, as an unchecked radio button), a box's after the label on its left ("?" where
-    // there is none); "^" for each control before it (but a group box) that it overlaps, "<" where
-    // it stands above the one just before it in the same column, or left of it on the same row
-    // (read out of turn).
+    // the text of all but the edit boxes (after ">" where it is right-aligned), and the id of a
+    // button or box after "=" (":" where Tab passes it by, as an unchecked radio button), a box's
+    // after the label on its left ("?" where there is none); "^" for each control before it (but a
+    // group box) that it overlaps, "<" where it stands above the one just before it in the same
+    // column, or left of it on the same row (read out of turn).
     std::wstring Labels() const {
         RECT window{}, label{}, r{}, both{}, last{};
         ::GetClientRect(m_dialog, &window);
         std::wstring labels = TextOf(m_dialog);
         std::vector<RECT> before;
         for (HWND c = ::GetWindow(m_dialog, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
-            const int id = ::GetDlgCtrlID(c), box = ::SendMessageW(c, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL;
+            const int id = ::GetDlgCtrlID(c), is = ::SendMessageW(c, WM_GETDLGCODE, 0, 0), box = is & DLGC_HASSETSEL;
             ::GetWindowRect(c, &r), ::MapWindowPoints(nullptr, m_dialog, reinterpret_cast<POINT*>(&r), 2);
             const bool beside = label.right <= r.left && label.bottom > r.top && label.top < r.bottom;
             if (r.right > window.right || r.bottom > window.bottom) continue;
-            labels += !box ? (label = r, L"|" + TextOf(c)) : beside ? L"" : L"|?";
+            const bool right = (is & DLGC_STATIC) && (::GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_RIGHT;
+            labels += !box ? (label = r, (right ? L"|>" : L"|") + TextOf(c)) : beside ? L"" : L"|?";
             if (id > 0 && id < 0xFFFF)
                 labels += (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP ? L"=" : L":") + std::to_wstring(id);
             for (const RECT& o : before) labels += ::IntersectRect(&both, &o, &r) ? L"^" : L"";
@@ -153,9 +154,9 @@ private:
 
 // The texts the three dialogs share, as Labels gives them.
 inline const std::wstring kHostLabels =
-    L"Server host name=1000|Port=1004|Network name or IP-address of the machine where Halvane Server is installed.";
+    L">Server host name=1000|>Port=1004|Network name or IP-address of the machine where Halvane Server is installed.";
 inline const std::wstring kLoginLabels =
-    L"Backup administrator login =1001|Login name (with domain or computer name) of a user who is authorized to do "
+    L">Backup administrator login =1001|Login name (with domain or computer name) of a user who is authorized to do "
     L"backup of local data from a remote machine (where Halvane Server is installed).";
 
 // The security flag as a save stores it: always the library's default.

@@ -80,7 +80,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                     IDC_SERVER_HOST));
                 EXPECT_EQ(w.Labels(),
                           L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
-                              L"|Workstation name settings|Workstation name=1002|Name of the local machine as seen by "
+                              L"|Workstation name settings|>Workstation name=1002|Name of the local machine as seen by "
                               L"Halvane Server|Automatically use computer network name as Workstation name=1010|Ask "
                               L"for the Workstation name while installing the program:1011|Use the Workstation name "
                               L"typed above:1012|Load defaults=1005|Create=1|Cancel=2");
