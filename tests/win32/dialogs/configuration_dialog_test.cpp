@@ -58,7 +58,8 @@ const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLab
 // the start when its stop is refused, and each refusal is told in a box the dialog owns; an error
 // that is not the controller's is told in the handler's own "Error!" box, and a refusal that names
 // none of the four values with the focus left where it was. After each command: the buttons and the
-// focus (on the button that undoes it, or on Stop again after a stop that was never done).
+// focus (on the button that undoes it, or on Stop again after a stop that was never done; an OK
+// whose restart fails leaves it on OK).
 TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocusStaysOnALiveControl) {
     bench.services.state = SERVICE_RUNNING, bench.services.FailCall("Control", 2, 1052);  // the restart's stop
     decltype(seen) after;
@@ -99,9 +100,9 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
 // boxes with the name's hint, no mark, no icons set and, in the workstation dialog, the
-// template's three live service buttons. An edit of any box marks either dialog. An OK whose save fails shows the
-// "Error!" box and leaves either dialog open and marked; one with accepted values saves over the
-// damage (the name as typed) and ends it.
+// template's three live service buttons. An edit of any box marks either dialog. An OK whose
+// save fails shows the "Error!" box and leaves either dialog open and marked; one with accepted
+// values saves over the damage (the name as typed, the highest port) and ends it.
 TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     struct Flag : CSetupClientDlg {  // reaches the base's flag of any dialog
         static void Clear(CSetupClientDlg& dialog) { dialog.*(&Flag::m_modified) = FALSE; }
