@@ -102,7 +102,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
 // boxes with the name's hint, no mark, no icons set and, in the workstation dialog, the
 // template's three live service buttons. An edit of any box marks either dialog. An OK whose
 // save fails shows the "Error!" box and leaves either dialog open and marked; one with accepted
-// values saves over the damage (the name as typed, the highest port) and ends it.
+// values saves over the damage (the name as typed) and ends it.
 TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     struct Flag : CSetupClientDlg {  // reaches the base's flag of any dialog
         static void Clear(CSetupClientDlg& dialog) { dialog.*(&Flag::m_modified) = FALSE; }
