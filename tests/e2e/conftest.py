@@ -12,8 +12,7 @@ from benchlib.sandbox import Sandbox, prepare_template, sandbox_name, sweep_stal
 
 @pytest.fixture(scope="session", autouse=True)
 def display():
-    xvfb = Xvfb()
-    os.environ["DISPLAY"] = xvfb.display
+    os.environ["DISPLAY"] = (xvfb := Xvfb()).display
     yield xvfb.display
     xvfb.stop()
 

@@ -58,7 +58,9 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
     predefined = user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings"
     assert (predefined / "User/user.json").is_file() and (predefined / "Workstation/workstation.json").is_file()
-    return box.unix_path(KIT_WIN).read_bytes()
+    # The installer's icon is the product's (its largest image ends the file).
+    assert (paths.ROOT / "src/res/setup_client.ico").read_bytes()[-1024:] in (kit := box.unix_path(KIT_WIN).read_bytes())
+    return kit
 
 
 @pytest.fixture
@@ -105,8 +107,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\ops", "WS-7")
     program = box.unix_path(folder + "\\SetupClient.exe")
     original, program_bytes = program.stat().st_mtime, program.read_bytes()
-    program.write_bytes(b"damaged")
-    os.utime(program, (original + 86400, original + 86400))
+    program.write_bytes(b"damaged"), os.utime(program, (original + 86400, original + 86400))
     assert run(box, '"C:\\kit.exe" /S /PORT=9000') == INSTALLED
     assert program.read_bytes() == program_bytes
     assert agent.stored_settings(box) == last_read(box, folder) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
@@ -124,11 +125,12 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert exits[-1].startswith("Exit code 10: /PORT=: The server port")
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\ops", "WS-7")
 
-    # Moved to another folder: the earlier folder's uninstaller leaves the new installation be.
+    # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
+    # runs in place, and the test agent's report) and leaves the new installation be.
     moved = "C:\\Moved"
     assert run(box, f'"C:\\kit.exe" /S /D={moved}') == INSTALLED
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
-    assert not box.unix_path(exe).exists()
+    assert sorted(p.name for p in box.unix_path(folder).iterdir()) == ["CorvexWorkstation.report", "Uninstall.exe"]
     entry, exe = agent.registry(box, UNINSTALL_KEY), moved + "\\CorvexWorkstation.exe"
     assert agent.firewall_rules(box) == [agent.allow_rule(exe)], "the moved agent's rule stays"
     assert entry["InstallLocation"] == moved
@@ -146,13 +148,15 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
 
     # Again, into the default folder, with an agent that never starts: the installation ends with the
-    # helper's code in bounded time and stays; its uninstaller tells a file it cannot remove by a code.
+    # helper's code in bounded time and stays; its uninstaller tells a file it cannot remove (the agent's,
+    # in use) by a code; a re-run that cannot write it stops before it registers anything.
     box.unix_path(INSTALL_DIR_WIN).mkdir(parents=True)
     agent.set_behaviour(box, "stuck", box.unix_path(INSTALL_DIR_WIN))
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
-    box.unix_path(INSTALL_DIR_WIN + "\\SetupClient.exe").chmod(0o444)  # read-only: the system won't delete it
     assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == ABORTED
     assert f"[installer] A file in {INSTALL_DIR_WIN} could not be removed." in {l[20:] for l in agent.setup_log(box)}
+    assert run(box, '"C:\\kit.exe" /S', timeout=90) == ABORTED and agent.registry(box, UNINSTALL_KEY) is None
+    assert agent.setup_log(box)[-1].endswith(f"could not be written into {INSTALL_DIR_WIN}. Nothing was registered.")
 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox):
@@ -164,7 +168,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # the product's display name. Its uninstaller, where the firewall cannot be reached, ends with
     # its helper's code.
     # The installer's caption (a blank after it but on the name page).
-    box, setup, driver = sandbox, "Corvex Workstation Setup", Driver(sandbox)
+    box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
     refused = AppProcess(box, '"C:\\kit.exe" /PORT=0', cwd="C:\\")  # without /S a refusal is shown
     assert (told := driver.answer("OK", caption=setup, timeout=60))["icon"] and told["text"].startswith("/PORT=: The")
@@ -173,20 +177,21 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page
     assert re.search(r"network name, \S+\.$", driver.text(setup, NAME_PAGE_BOX - 1)["text"]), "the computer's name"
     assert driver.text(setup, NAME_PAGE_BOX)["text"] == "WS-0142", "the name page shows the /NAME= switch's"
-    driver.settext(setup, NAME_PAGE_BOX, "WS 7")
-    driver.click(setup, DEFAULT)  # Install
+    driver.settext(setup, NAME_PAGE_BOX, "WS 7"), driver.click(setup, DEFAULT)  # Install
     assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
         "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
-    driver.settext(setup, NAME_PAGE_BOX, "WS-0777")
-    driver.click(setup, DEFAULT)
+    driver.settext(setup, NAME_PAGE_BOX, "WS-0777"), driver.click(setup, DEFAULT)
     assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], "WS-0777"]
-    assert agent.starts_automatically(box), "registered as automatic before the dialog's OK"
-    driver.click(CAPTION, DEFAULT)  # OK
-    driver.click(setup + " ", DEFAULT, timeout=60)  # Close
+    assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY), "registered before the dialog's OK"
+    with pytest.raises(AssertionError, match="no enabled control"):  # the installer waits for the dialog: no Close
+        driver.text(setup + " ", DEFAULT, timeout=1)
+    driver.click(CAPTION, DEFAULT), driver.click(setup + " ", DEFAULT, timeout=60)  # OK, then the installer's Close
     assert process.wait(timeout=60) == INSTALLED
     assert agent.stored_settings(box) == (*SERVER, "WS-0777") and agent.starts_automatically(box)
     starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
     assert len(starts) == 1 and box.service_state() == "RUNNING"
     assert agent.registry(box, agent.SERVICE_KEY).get("DisplayName") == "Corvex Workstation x64"
     (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: the helper's code tells
-    assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == UNCONFIRMED
+    uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
+    driver.click(remover, DEFAULT, timeout=60), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close
+    assert uninstall.wait(timeout=60) == UNCONFIRMED

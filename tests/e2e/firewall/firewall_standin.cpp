@@ -86,9 +86,8 @@ template <typename Table>
 Table Methods() {
     Table t;
     for (void*& slot : reinterpret_cast<void*(&)[sizeof t / sizeof(void*)]>(t)) slot = reinterpret_cast<void*>(NotHere);
-    Set(t.QueryInterface, Query);
+    Set(t.QueryInterface, Query), Set(t.Release, Release);
     Set(t.AddRef, [](Object* self) { return ULONG(InterlockedIncrement(&self->references)); });
-    Set(t.Release, Release);
     return t;
 }
 INetFwPolicy2Vtbl policy = Methods<INetFwPolicy2Vtbl>();

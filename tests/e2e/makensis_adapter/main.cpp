@@ -76,8 +76,7 @@ int wmain() {
         << unixLog << "\necho $status > " << unixStatus << ".tmp\nmv " << unixStatus << ".tmp " << unixStatus << "\n";
     std::wstring line;
     platform::Utf8ToWide("Z:\\bin\\sh \"" + unixFolder + "makensis.sh\"", line);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
+    STARTUPINFOW si{sizeof si};
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 125;
     for (DWORD waited = 0; GetFileAttributesW(status.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 100) {

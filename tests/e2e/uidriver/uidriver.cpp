@@ -136,15 +136,13 @@ Json Run(const std::wstring& command) {
     }
     if (command == L"launch") {  // an exact command line, as a shell passes it; waits for the exit code
         std::wstring line = Need(L"cmdline");
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
+        STARTUPINFOW si{sizeof si};
         PROCESS_INFORMATION pi{};
         if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                             opt.count(L"cwd") ? opt[L"cwd"].c_str() : nullptr, &si, &pi))
             throw Failure("cannot start: error " + std::to_string(GetLastError()));
-        WaitForSingleObject(pi.hProcess, INFINITE);
         DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
+        WaitForSingleObject(pi.hProcess, INFINITE), GetExitCodeProcess(pi.hProcess, &code);
         return {{"exit_code", code}};
     }
     throw std::invalid_argument("unknown command " + Utf8(command));

@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'n', std::wstring(255, L'w'), L"63 characters."}, {'n', std::wstring(256, L'w'), L"255"},
     {'n', std::wstring(65536, L'w'), L"255"}, {'n', L"  ", L"blank"}, {'s', L"my ws", L"a blank"},
     {'n', L"ws1.example.com", L"dot"}, {'n', L"-ws", L"hyphen"}, {'n', L"ws-", L"hyphen"},
-    {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"blank"}, {'n', L"ws\t1", L"control"},
+    {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"blank"}, {'n', L"ws\x1F" L"1", L"control"},
     {'n', L"ws\u20281", L"control"}, {'n', L"ws" + kNul + L"1", L"control"}, {'n', L"WS\u00AD01", L"U+00AD"},
     {'n', L"\U0001F600ws", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"}, {'n', L"WS\u206001", L"U+2060"},
     // Host names.
@@ -67,17 +67,17 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"}, {'h', L"1::ffff:1.2.3.4"},
     {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"},
     {'h', L"\u00A0backup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
-    {'h', L"backup.example..", L"empty part"},
+    {'h', L"backup.example..", L"empty part"}, {'h', L"\u3000backup", L"blank"},
     // Addresses; those that can reach no server, and the IPv4 ones in IPv6 form.
     {'h', L"192.168.1.20"}, {'h', L"127.0.0.1"}, {'h', L"223.255.255.255"}, {'h', L"1.0.0.0"}, {'h', L"::1"},
     {'h', L"0.0.0.0", L"no particular machine"}, {'h', L"0.255.254.253", L"0.255.254.253 is"}, {'h', L"240.0.0.1"},
     {'h', L"255.255.255.255", L"broadcast"}, {'h', L"255.255.255.254"}, {'h', L"224.0.0.1", L"multicast"},
-    {'h', L"239.1.2.3", L"239.1.2.3 is a"},
+    {'h', L"239.1.2.3", L"239.1.2.3 is a"}, {'h', L"::10.0.0.1", L"as the IPv4 address 10.0.0.1."},
     {'h', L"256.1.1.1", L"IPv4"}, {'h', L"01.2.3.4", L"IPv4"}, {'h', L"1.2.3.", L"IPv4"}, {'h', L"1.2.3.4.5", L"IPv4"},
     {'h', L"[2001:db8::1]"}, {'h', L"0:2:3:4:5:ffff:7.8.9.10"}, {'h', L"64:ff9b::192.0.2.1"}, {'h', L"1::3:4:5:6:7:8"},
     {'h', L"::", L"unspecified"}, {'h', L"[0:0:0:0:0:0:0:0]", L"unspecified"}, {'h', L"ff02::1", L"multicast"},
     {'h', L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."}, {'h', L"1:2:3:4::5:6:7:8", L"IPv6"},
-    {'h', L"[::FFFF:A00:1]", L"as the IPv4 address 10.0.0.1."}, {'h', L"::10.0.0.1", L"as the IPv4 address 10.0.0.1."},
+    {'h', L"[::FFFF:Aa0:1]", L"as the IPv4 address 10.160.0.1."},
     {'h', L"fe80::1%eth0", L"zone"}, {'h', L"[::1", L"bracket"}, {'h', L"1:2:3:4:5:6:7:8:9", L"IPv6"},
     {'h', L"1::1.2.3.x", L"IPv6"}, {'h', L"12345::1", L"IPv6"}, {'h', L"backup.example:9750", L"port in its own field"},
     {'h', L"[2001:db8::1]:9750", L"port in its own field"}, {'h', L"https://backup.example/", L"web address"},
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u200Aadmin", L"blank"}, {'l', L"backup@bad_domain", L"\"_\""},
     {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"*CORP\\x", L"\"*\""}, {'l', L"CORP\\/user", L"\"/\""},
     {'l', L". .", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, {'l', L"a\u009Fb", L"control"},
-    {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E0041", L"U+E0041"}, {'l', L"a\u2029b", L"control"}}));
+    {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E007F", L"U+E007F"}, {'l', L"a\u2029b", L"control"}}));
 // clang-format on
 
 }  // namespace

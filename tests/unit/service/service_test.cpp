@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
      "ChangeStartType 2 s, Start 0 s, QueryStatus 0 s, QueryStatus 0 s, Close 0 s, Close 0 m, "},
     {"AlreadyStoppedNoPause", Stop, {{kStopped}}, {}, true, "OpenManager 38 -, OpenServiceByName 38 m, "
      "ChangeStartType 3 s, Control 1 s, QueryStatus 0 s, QueryStatus 0 s, Close 0 s, Close 0 m, "},
-    {"StalledGivesUpOnlyStrictlyPastTheHint", Start, {{kStarting, 4, 2000}}, Seconds(3), false},
+    {"StalledGivesUpOnlyStrictlyPastTheHint", Start, {{kStarting, 4, 20000}}, std::vector<DWORD>(11, 2000), false},
     {"StalledWhileStopping", Stop, {{kStopping, 4, 2000}}, Seconds(3), false},
     {"NoOverallLimit", Start, Rising(30), std::vector<DWORD>(30, 10000), true},
     {"FallingCheckpointIsNoProgress", Start, {{kStarting, 5}, {kStarting, 3}}, {1000}, false},

@@ -167,9 +167,9 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
 // its own and gives FALSE: "Access denied" (5, from the manager or the service), else the unknown
 // error, with its code (signed) for a start only (here a refused start type, a code whose low word
 // is 5); each command meets both. A stop whose start type is refused, a stop refused because the
-// service is not active (1062) and a status query that answers 2 are errors too. Any other error
-// passes through, to the dialog's own box or, at the program's entry point, to one "Error!" box
-// that ends the program with its own code.
+// service is not active (1062), a status query that answers 2 and a manager that cannot be reached
+// (1722) are errors too. Any other error passes through, to the dialog's own box or, at the
+// program's entry point, to one "Error!" box that ends the program with its own code.
 using ServiceCommandTest = DialogTest;
 TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     std::vector<BOOL> results{app.StartService(), app.IsServiceRunning()};  // done: exactly TRUE
@@ -178,18 +178,18 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     bench.services.FailCall("Control", 0, 1062), results.push_back(app.StopService());
     bench.services.FailCall("QueryStatus", 0, 0, 2), results.push_back(app.IsServiceRunning());
     bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);  // told after the manager's close
-    bench.services.FailCall("OpenManager", 9, ERROR_ACCESS_DENIED);        // a status query's manager: denied too
-    results.insert(end(results),
-                   {app.StartService(), app.StopService(), app.IsServiceRunning(), app.IsServiceRunning()});
+    bench.services.FailCall("OpenManager", 9, 5), bench.services.FailCall("OpenManager", 10, 1722);  // status queries'
+    results.insert(end(results), {app.StartService(), app.StopService(), app.IsServiceRunning(), app.IsServiceRunning(),
+                                  app.IsServiceRunning()});
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
     const int atEntry = AfxWinMain(app);  // the title's module path is the first to need a seam
     EXPECT_EQ(std::make_tuple(results, Shown(), atEntry),
               std::make_tuple(
-                  std::vector<BOOL>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0},
+                  std::vector<BOOL>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
                   std::vector<std::wstring>{L"Unknown system error. Code: -2147024891", kUnknown, kUnknown, kUnknown,
-                                            L"Access denied", L"Access denied", L"Access denied", L"Access denied",
-                                            L"platform seam not installed: module file|Error!|16"},
+                                            L"Access denied", L"Access denied", L"Access denied", kUnknown,
+                                            L"Access denied", L"platform seam not installed: module file|Error!|16"},
                   16));
 }
 

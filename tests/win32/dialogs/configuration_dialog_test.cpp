@@ -52,7 +52,7 @@ const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLab
                              kLoginLabels +
                              L"|Load defaults=1005|Corvex Workstation service|Start=1006|Stop=1007|Restart=1008|To run "
                              L"Workstation, click the Start button. To stop Workstation, click Stop. To restart "
-                             L"Workstation, click Restart.|OK=1|Cancel=2";
+                             L"Workstation, click Restart.|OK=1!|Cancel=2!";
 
 // The dialog opens with its texts, frame and tab stops and the stored settings. Restart goes on to
 // the start when its stop is refused, and each refusal is told in a box the dialog owns; an error
@@ -235,7 +235,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                           EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
                                                     L"|>Workstation name=1002|Name of the local machine as seen by "
                                                     L"Halvane Server.|" +
-                                                    kLoginLabels + L"|Load defaults=1005|OK=1");
+                                                    kLoginLabels + L"|Load defaults=1005|OK=1!");
                           w.EscapeAndClose();
                           EXPECT_FALSE(w.Ended());
                       }

@@ -66,9 +66,10 @@ public:
     // button or box after "=" (":" where Tab passes it by, as an unchecked radio button), a box's
     // after the label on its left ("?" where there is none); "^" for each control before it (but a
     // group box) that it overlaps, "<" where it stands above the one just before it in the same
-    // column, or left of it on the same row (read out of turn).
+    // column, or left of it on the same row (read out of turn), "!" where it reaches out of the
+    // group box before it.
     std::wstring Labels() const {
-        RECT window{}, label{}, r{}, both{}, last{};
+        RECT window{}, label{}, r{}, both{}, last{}, group{};
         ::GetClientRect(m_dialog, &window);
         std::wstring labels = TextOf(m_dialog);
         std::vector<RECT> before;
@@ -84,7 +85,9 @@ public:
             for (const RECT& o : before) labels += ::IntersectRect(&both, &o, &r) ? L"^" : L"";
             const bool above = r.bottom <= last.top && r.right > last.left, left = r.right <= last.left;
             labels += above || (left && r.top < last.bottom && r.bottom > last.top) ? L"<" : L"";
-            if ((::GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) before.push_back(last = r);
+            const bool frame = (::GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+            labels += !frame && (::UnionRect(&both, &group, &r), !::EqualRect(&both, &group)) ? L"!" : L"";
+            frame ? void(group = r) : before.push_back(last = r);
         }
         return labels;
     }

@@ -83,7 +83,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                               L"|Workstation name settings|>Workstation name=1002|Name of the local machine as seen by "
                               L"Halvane Server|Automatically use computer network name as Workstation name=1010|Ask "
                               L"for the Workstation name while installing the program:1011|Use the Workstation name "
-                              L"typed above:1012|Load defaults=1005|Create=1|Cancel=2");
+                              L"typed above:1012|Load defaults=1005!|Create=1!|Cancel=2!");
                 // A choice clicked with a port of 2^64 + 9750 (the letter typed does not arrive): the exchange
                 // stops at the port, with its text selected to be typed over, and the choice made before stays.
                 EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"1844674407370956x1366")) << "the port takes digits only";
