@@ -27,7 +27,8 @@ enum Mode { stop, check, uninstall, install, prepare };
 // damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs;
 // linked: edited, then ProgramData made a link to where it lies (the files parse, the store refuses them).
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit, running, linked };
-// One bit each (noFault 0, startPending 1, startTimesOut 2, ...).
+// One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent does not stop, and
+// its service is already marked for deletion (by an earlier removal that waits for the stop).
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16 };
 struct KitCase {
     const char* name;
@@ -80,7 +81,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
-    if (c.fault & stopRefused) bench.services.FailCall("Control", 0, ERROR_ACCESS_DENIED);
+    if (c.fault & stopRefused) bench.services.FailCall("Control", 0, 5), bench.services.FailCall("Delete", 0, 1072);
     if (c.fault & registrationRefused)  // the service marked for deletion (1072): nor can it be read or changed
         for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath", "ChangeRegistration"})
             bench.services.FailCall(call, 0, 1072);
@@ -151,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // logs a refusal.
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 5)"},
-    // An agent that will not stop loses its service all the same.
+    // An agent that will not stop loses its service all the same (marked for deletion already: no failure).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 5).\nRemoved"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
