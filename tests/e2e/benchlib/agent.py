@@ -14,8 +14,7 @@ def settings_dir(sandbox):
 
 def store_settings(sandbox, host, port, login, workstation):
     # The agent's store as a previous save of the program would leave it.
-    folder = settings_dir(sandbox)
-    folder.mkdir(parents=True, exist_ok=True)
+    (folder := settings_dir(sandbox)).mkdir(parents=True, exist_ok=True)
     (folder / "user.json").write_text(json.dumps({"formatVersion": 1, "role": "client", "serverHost": host,
                                                   "serverPort": port, "secured": False, "login": login}))
     (folder / "workstation.json").write_text(json.dumps({"formatVersion": 1, "role": "client",

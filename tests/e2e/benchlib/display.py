@@ -20,5 +20,4 @@ class Xvfb:
             raise RuntimeError("Xvfb did not start")
 
     def stop(self):
-        self.process.terminate()
-        self.process.wait(timeout=10)
+        self.process.terminate(), self.process.wait(timeout=10)

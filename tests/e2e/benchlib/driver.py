@@ -41,8 +41,7 @@ class Driver:
         # the path typed over it and its OK button. Gives the name offered, the file type shown
         # (combo box 0x470) and the caption of the window that owns the dialog, parted by "|".
         name, kind = self.text("Save As", 0x47C, timeout=timeout), self.text("Save As", 0x470)
-        self.settext("Save As", 0x47C, path)
-        self.click("Save As", 1)
+        self.settext("Save As", 0x47C, path), self.click("Save As", 1)
         return "|".join((name["text"], kind["text"], name["owner"]))
 
 

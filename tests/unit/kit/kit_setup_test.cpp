@@ -29,7 +29,8 @@ enum Mode { stop, check, uninstall, install, prepare };
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit, running, linked };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent does not stop, and
 // its service is already marked for deletion (by an earlier removal that waits for the stop).
-enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16 };
+enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
+             openingDenied = 32 };
 struct KitCase {
     const char* name;
     Mode mode;
@@ -82,6 +83,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
     if (c.fault & stopRefused) bench.services.FailCall("Control", 0, 5), bench.services.FailCall("Delete", 0, 1072);
+    if (c.fault & openingDenied) bench.services.FailCall("OpenServiceByName", 0, 5);
     if (c.fault & registrationRefused)  // the service marked for deletion (1072): nor can it be read or changed
         for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath", "ChangeRegistration"})
             bench.services.FailCall(call, 0, 1072);
@@ -148,6 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule, L"No service to"},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
+    {"uninstall_denied_the_service", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", openingDenied, L"error 5)"},
     // The stop before the files are copied asks nothing of an agent that does not run, or of no service, and
     // logs a refusal.
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
