@@ -126,14 +126,13 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"switches_replace_the_kits_values", install, none,
      L"/S /server=b2.example.com /PORT=000009000 \"/LOGIN=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},
     // The last of a repeated switch counts (a tab parts switches as a blank does); /D= ends them.
-    {"last_repeated_switch_counts", install, none, L"/NAME=WS-1\t/NAME=WS-7 /D=C:\\X Y /NAME=WS-9", 0,
-     kKitServer + L"WS-7"},
+    {"last_repeated_switch_counts", install, none, L"/NAME=WS-1\t/NAME= /D=C:\\X Y /NAME=WS-9", 0, kKitServer},
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7"},
     {"given_switch_only", install, edited, L"/SERVER=b3.example.com", 0, L"b3.example.com|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
     {"reset_to_kit_settings", install, edited, L"/resetsettings /PORT=9001", 0,
      L"kit.example.com|9001|CORP\\kit|WS-KIT", noFault, L"/RESETSETTINGS: the kit's settings replace the stored"},
-    {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit},
+    {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit, noFault, L"Wrote the kit's settings"},
     {"damaged_name_takes_the_kits", install, damagedName, L"/S", 0, kOps + L"WS-KIT", noFault,
      L"The stored workstation name is missing or damaged; the kit's replace them.\nKept the stored settings"},
     {"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0,
@@ -150,20 +149,20 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule, L"No service to"},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
-    {"uninstall_denied_the_service", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", openingDenied, L"error 5)"},
+    {"uninstall_denied_its_service", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", openingDenied, L"error 5"},
     // The stop before the files are copied asks nothing of an agent that does not run, or of no service, and
     // logs a refusal.
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 5)"},
-    // An agent that will not stop loses its service all the same (marked for deletion already: no failure).
+    // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 5).\nRemoved"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
-    {"the_installers_own_switch", check, none, L"/NCRC /S", 0, L""},
+    {"installers_own", check, none, L"/NCRC /S", 0, L""}, {"lower_case_ncrc", check, none, L"/ncrc", kBad, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"bad_server", check, none, L"/SERVER=a_b", kBad, L"", noFault, L"/SERVER=: The server host name"},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
-    {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"port_9_5", check, none, L"/PORT=9.5", kBad, L""},
+    {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"port_70000", check, none, L"/PORT=70000", kBad, L""},
     {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
     {"damaged_kit", check, damagedKit, L"", kNotWritten, L"", noFault, L"The kit's own settings cannot be used"},
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
@@ -175,9 +174,10 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"could not be started (system error 1053)"},
-    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"runs.\nThe firewall"},
+    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"confirmed.\nThe agent"},
     // Both fail: the agent that does not run is what the code tells.
-    {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule}}),
+    {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule,
+     L"did not reach the running state"}}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
