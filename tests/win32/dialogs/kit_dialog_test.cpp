@@ -213,7 +213,7 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     const std::wstring line = compiler + dialog.ComposeBuildArguments(kOutput, bench.PathInRoot(L""));
     dialog.BuildPacket(kOutput);
     std::string again;
-    EXPECT_EQ(std::make_tuple(atStart, bench.files.ReadWholeFile(batchFile, line.size(), again)),
+    EXPECT_EQ(std::make_tuple(atStart, bench.files.ReadWholeFile(batchFile, line.find(L'\u0100'), again)),
               std::make_tuple(std::string(line.begin(), line.begin() + line.find(L'\u0100')), DWORD{ERROR_SUCCESS}));
     // A batch file that cannot be written does not stop the build.
     ::DeleteFileW(batchFile.c_str()), bench.files.CreateFolders(batchFile);
