@@ -43,10 +43,10 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     driver.click("Save As", 2, timeout=30), driver.click(CAPTION, DEFAULT)
     offered = driver.filedialog(KIT_WIN[:-4], timeout=30)  # owned by the dialog: the dialog waits for it
     assert offered == "CorvexWorkstation_setup.exe|Executive Files (*.exe)|" + CAPTION
-    if over_a_file:  # the program's own question, and no other before it: owned by the dialog, with its icon
+    if over_a_file:  # the program's own question, and no other before it: owned by the dialog, with its icon, Yes default
         assert driver.answer("Yes", caption="SetupClient", timeout=30) == {
             "caption": "SetupClient", "text": f'"{KIT_WIN}" already exists. Do you want to replace it?', "owner": CAPTION,
-            "icon": True}
+            "icon": True, "default": True}
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
     assert process.wait(timeout=30) == 0

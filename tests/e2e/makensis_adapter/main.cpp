@@ -76,9 +76,8 @@ int wmain() {
         << unixLog << "\necho $status > " << unixStatus << ".tmp\nmv " << unixStatus << ".tmp " << unixStatus << "\n";
     std::wstring line;
     platform::Utf8ToWide("Z:\\bin\\sh \"" + unixFolder + "makensis.sh\"", line);
-    STARTUPINFOW si{sizeof si};
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 125;
+    PROCESS_INFORMATION pi{};  // the shell starts as the adapter was started
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &started, &pi)) return 125;
     for (DWORD waited = 0; GetFileAttributesW(status.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 100) {
         if (waited > 15 * 60 * 1000) return 125;
         Sleep(100);

@@ -52,8 +52,7 @@ LRESULT Send(HWND w, UINT message, WPARAM wp = 0, LPARAM lp = 0) {
 }
 Json Post(HWND w, UINT message) {  // then waits until it is handled, unless the window's thread sits in a modal loop
     if (!w || !PostMessageW(w, message, 0, 0)) throw Failure("cannot post message " + std::to_string(message));
-    DWORD_PTR ignored;
-    SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &ignored);
+    SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, nullptr);
     return {{"done", true}};
 }
 std::wstring Text(HWND w) {
@@ -125,18 +124,20 @@ Json Run(const std::wstring& command) {
             },
             "no message box \"" + Utf8(opt[L"caption"]) + "\" with a button " + Utf8(label));
         HWND box = GetParent(button);
-        // What it showed, with its owner's caption and whether it shows an icon.
+        // What it showed, with its owner's caption, whether it shows an icon and whether the button is its default.
         const Json shown{{"caption", Utf8(Caption(box))},
                          {"text", Utf8(Text(GetDlgItem(box, 0xFFFF)))},
                          {"owner", Utf8(Caption(GetWindow(box, GW_OWNER)))},
-                         {"icon", SendDlgItemMessageW(box, 0x440, STM_GETICON, 0, 0) != 0}};
+                         {"icon", SendDlgItemMessageW(box, 0x440, STM_GETICON, 0, 0) != 0},
+                         {"default", (Send(button, WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON) != 0}};
         Post(button, BM_CLICK);
         Poll([&] { return !IsWindow(box) || !IsWindowVisible(box) ? box : nullptr; }, "the message box did not close");
         return shown;
     }
     if (command == L"launch") {  // an exact command line, as a shell passes it; waits for the exit code
         std::wstring line = Need(L"cmdline");
-        STARTUPINFOW si{sizeof si};
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                             opt.count(L"cwd") ? opt[L"cwd"].c_str() : nullptr, &si, &pi))
