@@ -116,8 +116,8 @@ const std::string kBig = "{" + std::string(70 * 1024, ' ') + User("{", "");
 const std::string kDashName =
     R"({"formatVersion": 1, "role": "client", "workstationName": "-ws", "systemSupplied": false})";
 // clang-format off
-const char kReplaced[] = "workstation.json\" cannot be replaced: another program is using the file. No settings file "
-                         "was changed.", kPutBack[] = "user.json\" already held the new settings";
+const char kPutBack[] = "user.json\" already held the new settings and could not be put back", kReplaced[] =
+    "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed.";
 INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vector<Planted>{
     // Damaged files: each counts alone, and a save keeps it beside the store first.
     {"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), kUtf16), WriteBytes(t.WorkstationFile(), kDashName); },
