@@ -27,8 +27,8 @@ enum Mode { stop, check, uninstall, install, prepare };
 // damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs;
 // linked: edited, then ProgramData made a link to where it lies (the files parse, the store refuses them).
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit, running, linked };
-// One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent does not stop, and
-// its service is already marked for deletion (by an earlier removal that waits for the stop).
+// One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent cannot take the stop
+// (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
              openingDenied = 32 };
 struct KitCase {
@@ -82,7 +82,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
-    if (c.fault & stopRefused) bench.services.FailCall("Control", 0, 5), bench.services.FailCall("Delete", 0, 1072);
+    if (c.fault & stopRefused) bench.services.FailCall("Control", 0, 1061), bench.services.FailCall("Delete", 0, 1072);
     if (c.fault & openingDenied) bench.services.FailCall("OpenServiceByName", 0, 5);
     if (c.fault & registrationRefused)  // the service marked for deletion (1072): nor can it be read or changed
         for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath", "ChangeRegistration"})
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKitServer + L"WS-7"},
     // Its start then refused as already running (and logged so): the agent runs, which is what counts.
     {"rerun_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused,
-     L"stopped (system error 5).\nThe service could not be started (system error 1056)"},
+     L"stopped (system error 1061).\nThe service could not be started (system error 1056)"},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
      L"Registered the service for C:\\Corvex\\CorvexWorkstation.exe."},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
@@ -153,9 +153,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // The stop before the files are copied asks nothing of an agent that does not run, or of no service, and
     // logs a refusal.
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
-    {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 5)"},
+    {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     // An agent that will not stop loses its service all the same (already marked for deletion).
-    {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 5).\nRemoved"},
+    {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
     {"installers_own", check, none, L"/NCRC /S", 0, L""}, {"lower_case_ncrc", check, none, L"/ncrc", kBad, L""},
