@@ -43,7 +43,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     driver.click("Save As", 2, timeout=30), driver.click(CAPTION, DEFAULT)
     offered = driver.filedialog(KIT_WIN[:-4], timeout=30)  # owned by the dialog: the dialog waits for it
     assert offered == "CorvexWorkstation_setup.exe|Executive Files (*.exe)|" + CAPTION
-    if over_a_file:  # the program's own question, and no other before it: owned by the dialog, with its icon, Yes default
+    if over_a_file:  # the program's own question, and no other before it: owned by the dialog, its icon, Yes default
         assert driver.answer("Yes", caption="SetupClient", timeout=30) == {
             "caption": "SetupClient", "text": f'"{KIT_WIN}" already exists. Do you want to replace it?', "owner": CAPTION,
             "icon": True, "default": True}
@@ -166,8 +166,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # refused switch is shown in a box; the name page shows the name given by a switch and refuses
     # a bad name with the helper's reason, then the install-time dialog shows the kit's settings
     # with the typed name, and its OK starts the new agent, which nothing started before, under
-    # the product's display name. Its uninstaller, where the firewall cannot be reached, ends with
-    # its helper's code.
+    # the product's display name. Its uninstaller, run by the user where the firewall cannot be
+    # reached, ends with its helper's code.
     # The installer's caption (a blank after it but on the name page).
     box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
@@ -184,7 +184,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.settext(setup, NAME_PAGE_BOX, "WS-0777"), driver.click(setup, DEFAULT)
     assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], "WS-0777"]
     assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY), "registered before the dialog's OK"
-    for window, button in ((setup + " ", DEFAULT), (CAPTION, 2)):  # the installer's Close waits; no Cancel here
+    for window, button in ((setup + " ", DEFAULT), (CAPTION, 2)):  # no Close yet; the install-time dialog: no Cancel
         with pytest.raises(AssertionError, match="no enabled control"):
             driver.text(window, button, timeout=1)
     driver.click(CAPTION, DEFAULT), driver.click(setup + " ", DEFAULT, timeout=60)  # OK, then the installer's Close
