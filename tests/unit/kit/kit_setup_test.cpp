@@ -170,8 +170,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L""},
     {"store_behind_a_link", install, linked, L"/S", kNotWritten, kOps + L"WS-7", noFault, L"settings cannot be read ("},
+    // A refused registration: its code in the log, right after the settings' line (nothing told as registered).
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused, L"(system error 1072)"},
-    {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused},
+    {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused, L"\".\nThe"},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"could not be started (system error 1053)"},
     {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"confirmed.\nThe agent"},
