@@ -114,10 +114,10 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.registry(box, agent.SERVICE_KEY) == service, "the registration renewed as it was"
     agent.wait_for_state(box, "RUNNING")
 
-    # A refused switch: the helper's reason whole in the installer's own line of the log, which
-    # keeps every run's lines (and no wait for an agent's file that is not there, or is free; a
-    # stop only of the running agent, before the re-run's copy).
-    assert run(box, '"C:\\kit.exe" /S /PORT=0') == BAD_SWITCH
+    # A refused switch (a port that is no whole number): the helper's reason whole in the
+    # installer's own line of the log, which keeps every run's lines (and no wait for an agent's
+    # file that is not there, or is free; a stop only of the running agent, before the re-run's copy).
+    assert run(box, '"C:\\kit.exe" /S /PORT=9.5') == BAD_SWITCH
     log = agent.setup_log(box)
     exits = [line.split("] ", 1)[1] for line in log if any(w in line for w in ("] Exit", "in use", "] Stop"))]
     assert exits[:9] == ["Exit code 0"] * 4 + ["Stopped the service."] + ["Exit code 0"] * 2 + exits[-1:] * 2
