@@ -56,13 +56,15 @@ corvex_service_registered() {
   corvex_wine_in "$1" wine sc query "$CORVEX_SERVICE_NAME" </dev/null >/dev/null 2>&1
 }
 
-# corvex_register_service PREFIX: registers the agent service (start on demand) unless it
-# is there; the prefix's persistent server must be running.
+# corvex_register_service PREFIX: registers the agent service unless it is there, as another
+# tool could have left it: started on demand, in a shared process, its errors ignored (the
+# program changes nothing but the start type; the kit makes it the agent's own again). The
+# prefix's persistent server must be running.
 corvex_register_service() {
   local prefix="$1"
   corvex_service_registered "$prefix" && return 0
   corvex_wine_in "$prefix" wine sc create "$CORVEX_SERVICE_NAME" \
-    binPath= "$CORVEX_AGENT_EXE_WIN" start= demand </dev/null >/dev/null 2>&1 \
+    binPath= "$CORVEX_AGENT_EXE_WIN" start= demand type= share error= ignore </dev/null >/dev/null 2>&1 \
     || corvex_die "sc create $CORVEX_SERVICE_NAME failed in $prefix"
   corvex_service_registered "$prefix" \
     || corvex_die "service $CORVEX_SERVICE_NAME not found after registering it in $prefix"
@@ -70,7 +72,7 @@ corvex_register_service() {
 
 # The stamp names the Wine version and the prefix's own settings, so a change of either makes
 # the prefix anew.
-corvex_wine_stamp() { printf '%s unmanaged-windows\n' "$(wine --version 2>/dev/null)"; }
+corvex_wine_stamp() { printf '%s unmanaged-windows shared-agent\n' "$(wine --version 2>/dev/null)"; }
 
 # corvex_prepare_prefix DIR: makes DIR a booted prefix with the agent service registered,
 # unless it already is one for this Wine version. Safe against a concurrent preparation.

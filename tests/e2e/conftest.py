@@ -1,7 +1,7 @@
 # Fixtures: a private Xvfb per worker, a fresh sandbox per scenario (removed afterwards unless
 # CORVEX_KEEP_SANDBOXES=1), and a screenshot under build/artifacts/ when a scenario fails.
 # Programs started in a sandbox end with it.
-import os, subprocess
+import os, subprocess, time
 
 import pytest
 
@@ -12,15 +12,15 @@ from benchlib.sandbox import Sandbox, prepare_template, sandbox_name, sweep_stal
 
 @pytest.fixture(scope="session", autouse=True)
 def display():
-    os.environ["DISPLAY"] = (xvfb := Xvfb()).display
+    # The scenarios' own time zone, far from UTC: a time stamp in UTC where local time belongs shows.
+    os.environ.update(DISPLAY=(xvfb := Xvfb()).display, TZ="CVX-05:30"), time.tzset()
     yield xvfb.display
     xvfb.stop()
 
 
 @pytest.fixture(scope="session")
 def wine_template():
-    sweep_stale(paths.SANDBOXES)
-    prepare_template()
+    sweep_stale(paths.SANDBOXES), prepare_template()
 
 
 @pytest.fixture

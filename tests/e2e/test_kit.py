@@ -65,8 +65,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
 
 @pytest.fixture
 def machine(sandbox):  # the typed-name kit built at C:\kit.exe, then the agent's service removed
-    sandbox.drive_c.joinpath("kit.exe").write_bytes(build_kit(sandbox, "typed-name"))
-    agent.delete_service(sandbox)
+    sandbox.drive_c.joinpath("kit.exe").write_bytes(build_kit(sandbox, "typed-name")), agent.delete_service(sandbox)
     return sandbox
 
 
@@ -192,7 +191,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert agent.stored_settings(box) == (*SERVER, "WS-0777") and agent.starts_automatically(box)
     starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
     assert len(starts) == 1 and box.service_state() == "RUNNING"
-    assert agent.registry(box, agent.SERVICE_KEY).get("DisplayName") == "Corvex Workstation x64"
+    service = agent.registry(box, agent.SERVICE_KEY)  # the older one's shared process and ignored errors gone
+    assert (service["DisplayName"], service["Type"], service["ErrorControl"]) == ("Corvex Workstation x64", "0x10", "0x1")
     (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: the helper's code tells
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
     driver.click(remover, DEFAULT, timeout=60), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close

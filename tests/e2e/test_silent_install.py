@@ -17,8 +17,7 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     assert b'level="requireAdministrator" uiAccess="false"' in program and b'Controls" version="6.0.0.0"' in program
     agent.store_settings(sandbox, *STORED)
     # Rules for the agent that let no server in: outbound, blocking, disabled.
-    others = [AGENT_RULE[:2] + (2,) + AGENT_RULE[3:], AGENT_RULE[:3] + (0,) + AGENT_RULE[4:],
-              AGENT_RULE[:5] + (False,) + AGENT_RULE[6:]]
+    others = [AGENT_RULE[:i] + (value,) + AGENT_RULE[i + 1:] for i, value in ((2, 2), (3, 0), (5, False))]
     agent.set_firewall_rules(sandbox, others)
     assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --silent_install').wait(timeout=60) == 0
     assert agent.firewall_rules(sandbox) == others + [AGENT_RULE]
@@ -38,7 +37,8 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     process = AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}"')
     Driver(sandbox).click(CAPTION, 1007, timeout=60)  # Stop, once the dialog is there
     agent.wait_for_state(sandbox, "STOPPED"), Driver(sandbox).click(CAPTION, 2)  # then Cancel
-    assert process.wait(timeout=60) == 1 and agent.registry(sandbox, agent.SERVICE_KEY)["Start"] == "0x3"
+    assert process.wait(timeout=60) == 1, "Cancel"  # and of the registration only the start type changed
+    assert [agent.registry(sandbox, agent.SERVICE_KEY)[k] for k in ("Start", "Type", "ErrorControl")] == ["0x3", "0x20", "0x0"]
 
 
 def test_a_missing_service_shows_its_messages_and_ends_with_not_running_and_no_rule(sandbox):

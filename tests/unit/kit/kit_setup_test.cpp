@@ -77,7 +77,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == damagedKit)  // both files: one of them alone would leave its values at the defaults
         for (auto file : {L"user.json", L"workstation.json"}) WriteBytes(bench.PathInRoot(L"kit\\") + file, "{");
     if (c.store == none || c.store == rerun) bench.services.installedService.clear();  // a fresh machine
-    if (c.store == running) bench.services.binaryPath = kAgent, bench.services.state = SERVICE_RUNNING;
+    if (c.store == running)  // registered without quotes, as older tools did
+        bench.services.binaryPath = L"C:\\Corvex\\CorvexWorkstation.exe", bench.services.state = SERVICE_RUNNING;
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
@@ -163,7 +164,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"bad_server", check, none, L"/SERVER=a_b", kBad, L"", noFault, L"/SERVER=: The server host name"},
     {"value_quoted_alone", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L""},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"port_70000", check, none, L"/PORT=70000", kBad, L""},
-    {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L""}, {"lower_case_s", check, none, L"/s", kBad, L""},
+    {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L"", noFault, L"switch \"/RESETSETTINGS=1\""},
+    // The installer takes only an upper-case /D= for its folder: a lower-case one reaches the kit program.
+    {"lower_case_s", check, none, L"/s", kBad, L""}, {"lower_case_d", check, none, L"/d=C:\\X", kBad, L""},
     {"damaged_kit", check, damagedKit, L"", kNotWritten, L"", noFault, L"The kit's own settings cannot be used"},
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
@@ -174,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused, L"(system error 1072)"},
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused, L"\".\nThe"},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
-     L"could not be started (system error 1053)"},
+     L"in place.\nThe service could not be started (system error 1053)"},
     {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"confirmed.\nThe agent"},
     // Both fail: the agent that does not run is what the code tells.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule,

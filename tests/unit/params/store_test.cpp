@@ -52,7 +52,7 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     EXPECT_NE(refusal.find("new\xEF\xBF\xBD\\\" cannot be created: access is denied"), std::string::npos) << refusal;
     // The copy keeps both flags, with the keys in their fixed order.
     EXPECT_TRUE(std::regex_search(bench.StoreBytes(bench.PathInRoot(L"copy\\"), bench.PathInRoot(L"copy\\")),
-                                  std::regex(R"("secured": true,[\s\S]*w",\n  "systemSupplied": true\n\})")));
+                                  std::regex(R"("secured": true,[\s\S]*w",\n  "systemSupplied": true\n\}\n)")));
     saved.SetClientName(L"WS-1", false), saved.LoadSystemDefaults(), saved.Save(true);  // the name and flags go too
     EXPECT_TRUE(bench.SystemSupplied(Store()) && ReadBytes(UserFile()).find("false") != std::string::npos &&
                 bench.ReadAgentSettings() == L"localhost|9750|Administrator|");

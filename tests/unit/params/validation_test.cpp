@@ -50,7 +50,7 @@ const std::wstring kNul(1, L'\0'), k63(63, L'a');
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector<Row>{
     {'n', L"AZ-09-az"}, {'n', std::wstring(63, L'w')}, {'n', L""}, {'s', L""}, {'n', std::wstring(64, L'w'), L"63"},
-    {'n', std::wstring(255, L'w'), L"63 characters."}, {'n', std::wstring(256, L'w'), L"255"},
+    {'n', std::wstring(255, L'w'), L"63 characters."}, {'n', std::wstring(256, L'w'), L"255"}, {'n', L"WS_1", L"\"_\""},
     {'n', std::wstring(65536, L'w'), L"255"}, {'n', L"  ", L"blank"}, {'s', L"my ws", L"a blank"},
     {'n', L"ws1.example.com", L"dot"}, {'n', L"-ws", L"hyphen"}, {'n', L"ws-", L"hyphen"},
     {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"blank"}, {'n', L"ws\x1F" L"1", L"control"},
@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"[2001:db8::1]"}, {'h', L"0:2:3:4:5:ffff:7.8.9.10"}, {'h', L"64:ff9b::192.0.2.1"}, {'h', L"1::3:4:5:6:7:8"},
     {'h', L"::", L"unspecified"}, {'h', L"[0:0:0:0:0:0:0:0]", L"unspecified"}, {'h', L"ff02::1", L"multicast"},
     {'h', L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."}, {'h', L"1:2:3:4::5:6:7:8", L"IPv6"},
-    {'h', L"[::FFFF:Aa0:1]", L"as the IPv4 address 10.160.0.1."},
+    {'h', L"[::FFFF:Aa0:1]", L"as the IPv4 address 10.160.0.1."}, {'h', L"9.9.9.4294967297", L"IPv4"},
     {'h', L"fe80::1%eth0", L"zone"}, {'h', L"[::1", L"bracket"}, {'h', L"1:2:3:4:5:6:7:8:9", L"IPv6"},
     {'h', L"1::1.2.3.x", L"IPv6"}, {'h', L"12345::1", L"IPv6"}, {'h', L"backup.example:9750", L"port in its own field"},
     {'h', L"[2001:db8::1]:9750", L"port in its own field"}, {'h', L"https://backup.example/", L"web address"},
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"}, {'l', L"a\u202Ab", L"U+202A"},
     {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"},
     {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u200Aadmin", L"blank"}, {'l', L"backup@bad_domain", L"\"_\""},
-    {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"*CORP\\x", L"\"*\""}, {'l', L"CORP\\/user", L"\"/\""},
+    {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"*CORP\\x", L"\"*\""}, {'l', L"CORP\\/user", L"\"/\""}, {'l', L"a,b", L"\",\""},
     {'l', L". .", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, {'l', L"a\u009Fb", L"control"},
     {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E007F", L"U+E007F"}, {'l', L"a\u2029b", L"control"}}));
 // clang-format on

@@ -52,8 +52,7 @@ struct WaitCase {
     // The query that fails (1-based; 0: none), what it returns and the state it leaves in the caller's record.
     int failingQuery = 0;
     BOOL returns = FALSE;
-    DWORD leftState = SERVICE_RUNNING;
-    DWORD startTick = 1000;
+    DWORD leftState = SERVICE_RUNNING, startTick = 1000;
 };
 
 class Wait : public ServiceTest, public ::testing::WithParamInterface<WaitCase> {};
