@@ -15,8 +15,7 @@ def run_to_files(argv, env, timeout):
 
 class Driver:
     def __init__(self, sandbox):
-        self.sandbox = sandbox
-        self.exe = str(paths.bin_program("uidriver.exe"))
+        self.sandbox, self.exe = sandbox, str(paths.bin_program("uidriver.exe"))
 
     def run(self, command, timeout=20, **options):
         argv = ["wine", self.exe, command, "--timeout", str(timeout)]

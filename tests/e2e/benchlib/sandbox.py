@@ -35,8 +35,7 @@ def sweep_stale(folder):
 
 class Sandbox:
     def __init__(self, root):
-        self.root = Path(root)
-        self.drive_c = self.root / "drive_c"
+        self.root, self.drive_c = Path(root), Path(root) / "drive_c"
         self.program_dir = self.drive_c / "Program Files" / "Corvex"
         self.env = dict(os.environ, WINEPREFIX=str(self.root), WINEDLLOVERRIDES="mscoree,mshtml=;hnetcfg=n",
                         WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64")

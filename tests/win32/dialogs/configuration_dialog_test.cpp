@@ -13,15 +13,15 @@ using namespace testing_support;
 
 // The dialog as the service manager sees it at each start or stop request, that is while a
 // service command runs: the three buttons, the focus, the firewall's rules and whether the
-// store holds the typed host.
+// store holds the dialog's values.
 class ConfigurationDialogTest : public DialogTest {
 protected:
     ConfigurationDialogTest() {
         bench.services.onRequest = [this](const char* request) {
             const DialogDriver window(::GetActiveWindow());  // the dialog on screen
             requests.push_back(request), seen.push_back({window.Buttons(), window.Focus()});
-            atRequest.push_back(
-                {bench.firewall.rules.size(), bench.AgentStoreBytes().find("new.example") != std::string::npos});
+            const std::string held = bench.AgentStoreBytes();  // saved: the fixture's host is gone
+            atRequest.push_back({bench.firewall.rules.size(), !held.empty() && held.find("backup.") == held.npos});
         };
     }
     std::vector<std::string> requests;
@@ -199,6 +199,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::Values(
 // not run). The workstation dialog closes only with the service running, otherwise its buttons
 // show the service's real state. The install-time dialog (nothing stored yet; Escape and the
 // close request do nothing) closes whatever the service does; only a refused value keeps it open.
+// A host the dialog shows already is not typed: on a fresh machine OK then saves the defaults unedited.
 struct OkCase {
     const char* name;
     bool install;
@@ -223,15 +224,15 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
         L"Leave empty to use this computer's network name, " + std::wstring(_wgetenv(L"COMPUTERNAME"));
     EXPECT_EQ(Run(shown,
                   [&](DialogDriver& w) {
-                      w.Type(IDC_SERVER_HOST, c.host);
+                      if (w.Text(IDC_SERVER_HOST) != c.host) w.Type(IDC_SERVER_HOST, c.host);
                       EXPECT_EQ(std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
                                 std::make_tuple(!c.install, thisComputer, 4));
                       if (c.install) {
-                          EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"9x")) << "the port takes digits only";
-                          EXPECT_EQ(std::make_tuple(w.Frame(), w.Focus()),
+                          EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"x")) << "the port takes digits only";
+                          EXPECT_EQ(std::make_tuple(w.Frame(), w.Focus(), w.Enabled(IDC_LOAD_DEFAULTS)),
                                     std::make_tuple(L"centred, task-bar button, tool window, system-modal, Enter: OK, "
                                                     L"its icon",
-                                                    IDC_SERVER_HOST));
+                                                    IDC_SERVER_HOST, true));
                           EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
                                                     L"|>Workstation name=1002|Name of the local machine as seen by "
                                                     L"Halvane Server.|" +
@@ -268,10 +269,10 @@ INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
     OkCase{"StopNotDone", false, StopNotDone, kNew, kStop, {}, false, kRunning},
     OkCase{"RestartsTheRunningService", false, Running, kNew, kRestart, {}, true, {}},
     OkCase{"StoppedButStartRefused", false, StartRefused, kNew, kRestart, {k1052}, false, kStopped},
-    OkCase{"StartsAStoppedServiceOnAFreshMachine", false, nullptr, kNew, kStart, {}, true, {}, true},
+    OkCase{"StartsAStoppedServiceOnAFreshMachine", false, nullptr, L"localhost", kStart, {}, true, {}, true},
     OkCase{"StartNotDone", false, StartNotDone, kNew, kStart, {}, false, kStopped},
     OkCase{"InstallRunning", true, Running, kNew, kRestart, {}, true, {}},
-    OkCase{"InstallCannotStart", true, CannotStart, kNew, kStart, {k1052}, true, {}},
+    OkCase{"InstallCannotStart", true, CannotStart, L"localhost", kStart, {k1052}, true, {}},
     OkCase{"InstallStopRefused", true, StopRefused, kNew, kRestart, {kUnknown, k1056}, true, {}},
     OkCase{"InstallEmptyHost", true, Running, L"", {}, {kEmptyHost + L"|SetupClient|48"}, false, {}}),
     [](const ::testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
