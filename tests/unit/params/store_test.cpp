@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      [](T& t) { fs::remove_all(Native(t.Store())), WriteBytes(t.Store().substr(0, t.Store().size() - 1), "x"); },
      "Settings\" is a file, not a folder", kKept, nullptr, "", false},
     {"FolderAtUserJson", [](T& t) { fs::remove(Native(t.UserFile())), fs::create_directory(Native(t.UserFile())); },
-     "user.json\" is a folder, not a file", kKept, nullptr, "", false},
+     "user.json\" is a folder, not a file", kKept, "Remove that folder. No settings file was changed.", "", false},
     {"QuentaraOwnedByAStranger", [](T& t) {
          if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
          ASSERT_EQ(::chown(Native(t.bench.folders.programData + L"\\Quentara").c_str(), 4242, 4242), 0);
@@ -180,6 +180,7 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
     {std::string("{\0\0\0", 4), "32 (little-endian, without"}, {std::string("{\0}\0", 4), "16 (little-endian, without"},
     {std::string("\xef\xbb\xbf{\"\xc3\xa9\0", 8), "a NUL byte (a zero byte) at line 1, column 4"},
     {"", "line 1, column 1: syntax"}, {std::string("\0{\0}", 4), "16 (big-endian, without"},
+    {std::string("\xfe\xff\0{", 4), "16 (big-endian, with a"}, {std::string("\xff\xfe\0\0", 4), "32 (little-endian, with a"},
     {"[1]", "not hold a JSON object"}, {User("1111", "1e999"), "number overflow parsing '1e999'"},
     {"{\n\"\xc3\xa9\": tru\xe6\xb8\xac}", "line 2, column 9: syntax error while parsing value - invalid literal; "
      "last read: \"\"\xc3\xa9\": tru\xe6\xb8\xac\")|"}, {"{\xe9}", "the byte 0xE9 at line 1, column 2 is not part"},
