@@ -63,9 +63,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     // The file dialog: cancelled, then names of older kits (".EXE" is kept, ".exe" added to
     // another ending): the first not to be replaced, cancelled and then refused.
-    const std::wstring kit = bench.PathInRoot(L"kit.EXE");
+    const std::wstring kit = bench.PathInRoot(L"kit 100%.EXE");
     bench.prompts.fileAnswers = {std::nullopt, kit, kit, bench.PathInRoot(L"setup.exe.bakexe")};
-    for (const wchar_t* older : {L"kit.EXE", L"setup.exe.bakexe.exe"})
+    for (const wchar_t* older : {L"kit 100%.EXE", L"setup.exe.bakexe.exe"})
         bench.files.WriteNewFile(bench.PathInRoot(older), "an older kit", false);
     bench.prompts.answers = {IDOK, IDOK, IDCANCEL, IDNO, IDYES};  // to the port's prompts, then to the questions
     EXPECT_EQ(
