@@ -7,9 +7,8 @@ SCRIPTS = ROOT / "scripts"
 BIN_DIR = Path(os.environ.get("CORVEX_BIN_DIR", ROOT / "build" / "mingw" / "bin")).resolve()
 ARTIFACTS = Path(os.environ.get("CORVEX_ARTIFACTS", ROOT / "build" / "artifacts")).resolve()
 SANDBOXES = Path(os.environ.get("CORVEX_SANDBOXES", ROOT / "build" / "wine" / "e2e")).resolve()
-PROGRAM_DIR_WIN = "C:\\Program Files\\Corvex"
+PROGRAM_DIR_WIN, SERVICE_NAME = "C:\\Program Files\\Corvex", "QuentaraCorvexWorkstation_x64"
 SETUP_CLIENT_WIN = PROGRAM_DIR_WIN + "\\SetupClient.exe"
-SERVICE_NAME = "QuentaraCorvexWorkstation_x64"
 
 
 def bin_program(name):
