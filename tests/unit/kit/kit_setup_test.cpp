@@ -119,7 +119,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
                               c.store == rerun || (c.fault & stopRefused) ? 1 : 0, true, false,
                               c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true));
-    // The library's texts keep their letters (the bench's ProgramData lies below "J\u00fcrgen").
+    // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII).
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message)) << "UTF-8 widened byte by byte";
 }
 

@@ -62,7 +62,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     lastTime.SetClientName(L"WS-9", false);
     lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     // The file dialog: cancelled, then names of older kits (".EXE" is kept, ".exe" added to
-    // another ending): the first not to be replaced, cancelled and then refused.
+    // another ending; a per cent sign is no formatting code in the question): the first not to be
+    // replaced, cancelled and then refused.
     const std::wstring kit = bench.PathInRoot(L"kit 100%.EXE");
     bench.prompts.fileAnswers = {std::nullopt, kit, kit, bench.PathInRoot(L"setup.exe.bakexe")};
     for (const wchar_t* older : {L"kit 100%.EXE", L"setup.exe.bakexe.exe"})
