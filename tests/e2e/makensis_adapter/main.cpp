@@ -64,9 +64,8 @@ int wmain() {
     }
     // Where and how it was started: its working folder and its start-up record's flags.
     STARTUPINFOW started{};
-    GetStartupInfoW(&started);
     wchar_t cwd[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, cwd);
+    GetStartupInfoW(&started), GetCurrentDirectoryW(MAX_PATH, cwd);
     log << "makensis adapter: in " << platform::WideToUtf8Lossy(cwd) << ", start-up flags " << started.dwFlags << "\n";
     log << "makensis adapter: " << command << "\n" << std::flush;
     log.close(), DeleteFileW(status.c_str());
