@@ -29,6 +29,7 @@ enum Mode { stop, check, uninstall, install, prepare };
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit, running, linked };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent cannot take the stop
 // (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
+// openingDenied: the service cannot be opened (5); where this folder's agent runs, its removal is refused instead.
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
              openingDenied = 32 };
 struct KitCase {
@@ -84,11 +85,11 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
     if (c.fault & stopRefused) bench.services.FailCall("Control", 0, 1061), bench.services.FailCall("Delete", 0, 1072);
-    if (c.fault & openingDenied) bench.services.FailCall("OpenServiceByName", 0, 5);
+    if (c.fault & openingDenied) bench.services.FailCall(c.store == running ? "Delete" : "OpenServiceByName", 0, 5);
     if (c.fault & registrationRefused)  // the service marked for deletion (1072): nor can it be read or changed
         for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath", "ChangeRegistration"})
             bench.services.FailCall(call, 0, 1072);
-    bench.firewall.changesIgnored = c.fault & firewallKeepsNoRule;
+    bench.firewall.failure = (c.fault & firewallKeepsNoRule) != 0;
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
     bench.services.onRequest = [&](const std::string& request) {
         if (request == "Start") rulesAtStart.push_back(bench.firewall.rules.size());
@@ -105,7 +106,6 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // running one is stopped first (one that refuses runs on). A second run of the same kit
     // changes no stored byte.
     const bool registers = c.mode > uninstall && !c.after.empty() && (c.code == 0 || c.code > kNotRegistered);
-    const bool starts = c.mode == install && registers;
     EXPECT_EQ(std::make_tuple(
                   result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"", supplied,
                   bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
@@ -115,9 +115,9 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                   bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                   rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size())),
               std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
-                              (starts && c.code != kNotRunning) || (c.fault & stopRefused),
-                              starts && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
-                              c.store == rerun || (c.fault & stopRefused) ? 1 : 0, true, false,
+                              (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused),
+                              c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
+                              c.store == rerun || c.store == running ? 1 : 0, true, false,
                               c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII).
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message)) << "UTF-8 widened byte by byte";
@@ -159,6 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
+    {"removal_refused", uninstall, running, L"", kNotRegistered, L"", openingDenied, L"removed (system error 5)"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
     {"installers_own", check, none, L"/NCRC /S", 0, L""}, {"lower_case_ncrc", check, none, L"/ncrc", kBad, L""},

@@ -20,7 +20,7 @@ class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunM
 // the framework a message loop to run (InitInstance gives FALSE). Every mode registers the standard
 // common controls first; the registry key is in force while the dialog runs.
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
-    bench.CommandLine(GetParam().arguments), bench.firewall.changesIgnored = GetParam().dialog != kNoDialog;
+    bench.CommandLine(GetParam().arguments), bench.firewall.failure = GetParam().dialog != kNoDialog;
     struct : framework::Win32Ui {
         DWORD classes = 0;  // the common controls' classes registered
         BOOL InitCommonControls(DWORD c) override { return classes = c, Win32Ui::InitCommonControls(c); }
@@ -92,7 +92,7 @@ TEST(SwitchTest, SkipsTheProgramsPathAndIsReachedThroughTheVirtualTable) {
 }
 
 struct ExitCodeCase {
-    bool opens, firewallIgnoresAdds;  // opens: the agent's service, else access is denied
+    int opens, firewall;  // opens: the agent's service, else access is denied; firewall: FakeFirewall's failure
     DWORD state, stopRefusedWith, stateAfterStart;
     int exitCode, messages;  // messages: the end's state is asked without one
     bool pathCut;            // a configurator path longer than 260 characters is cut by the system
@@ -110,7 +110,7 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     if (!c.opens) bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);
     bench.services.state = c.state, bench.services.stateAfterStart = c.stateAfterStart;
     if (c.stopRefusedWith != 0) bench.services.FailCall("Control", 0, c.stopRefusedWith);
-    bench.firewall.changesIgnored = c.firewallIgnoresAdds;
+    bench.firewall.failure = c.firewall;
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), c.exitCode);
     // The steps (the agent's path, then a stop only of a running service and a start after it
@@ -130,12 +130,12 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING, kPending = SERVICE_START_PENDING;
 INSTANTIATE_TEST_SUITE_P(
     Table, SilentExitCodeTest,
-    ::testing::Values(ExitCodeCase{true, false, kStopped, 0, kRunning, 0, 0, false},      // a stopped agent is started
-                      ExitCodeCase{false, true, kStopped, 0, kRunning, 1 | 2, 2, false},  // denied, no rule
+    ::testing::Values(ExitCodeCase{true, 0, kStopped, 0, kRunning, 0, 0, false},       // a stopped agent is started
+                      ExitCodeCase{false, 2, kStopped, 0, kRunning, 1 | 2, 2, false},  // denied, the rule refused
                       // The stop is refused, the start then too (already running): it still runs.
-                      ExitCodeCase{true, false, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, false},
-                      ExitCodeCase{true, false, kStopped, 0, kPending, 1, 0, false},
-                      ExitCodeCase{true, false, kStopped, 0, kRunning, 2, 1, true}));
+                      ExitCodeCase{true, 0, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, false},
+                      ExitCodeCase{true, 0, kStopped, 0, kPending, 1, 0, false},
+                      ExitCodeCase{true, 0, kStopped, 0, kRunning, 2, 1, true}));
 
 // On a fresh machine it creates the store; over stored settings, even damaged ones, it stores
 // the defaults without reading them, and starts the agent also after a refused stop.
@@ -151,9 +151,9 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(bench.ReadAgentSettings(), L"localhost|9750|Administrator|localhost");
     EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
     EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
-    bench.services.stateAfterStart = kPending, bench.firewall.rules = {}, bench.firewall.changesIgnored = true;
+    bench.services.stateAfterStart = kPending, bench.firewall.rules = {}, bench.firewall.failure = 3;
     CSetupClientApp stuck;
-    EXPECT_EQ(testing_support::RunWithoutDialogs(stuck), 1 | 2) << "the agent's service is not running, no rule";
+    EXPECT_EQ(testing_support::RunWithoutDialogs(stuck), 1 | 2) << "the service is not running, the rules unreadable";
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
     TracingApp refused;
     EXPECT_EQ(testing_support::RunWithoutDialogs(refused), 4) << "the settings were not saved";
