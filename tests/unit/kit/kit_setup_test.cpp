@@ -29,9 +29,9 @@ enum Mode { stop, check, uninstall, install, prepare };
 enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit, running, linked };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent cannot take the stop
 // (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
-// openingDenied: the service cannot be opened (5); where this folder's agent runs, its removal is refused instead.
+// accessDenied (5): the service cannot be opened; where this folder's agent runs, its removal is refused instead.
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
-             openingDenied = 32 };
+             accessDenied = 32 };
 struct KitCase {
     const char* name;
     Mode mode;
@@ -85,7 +85,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
     if (c.fault & stopRefused) bench.services.FailCall("Control", 0, 1061), bench.services.FailCall("Delete", 0, 1072);
-    if (c.fault & openingDenied) bench.services.FailCall(c.store == running ? "Delete" : "OpenServiceByName", 0, 5);
+    if (c.fault & accessDenied) bench.services.FailCall(c.store == running ? "Delete" : "OpenServiceByName", 0, 5);
     if (c.fault & registrationRefused)  // the service marked for deletion (1072): nor can it be read or changed
         for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath", "ChangeRegistration"})
             bench.services.FailCall(call, 0, 1072);
@@ -152,14 +152,14 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule, L"No service to"},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
-    {"uninstall_denied_its_service", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", openingDenied, L"error 5"},
+    {"uninstall_denied_its_service", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", accessDenied, L"error 5"},
     // The stop before the files are copied asks nothing of an agent that does not run, or of no service, and
     // logs a refusal.
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
-    {"removal_refused", uninstall, running, L"", kNotRegistered, L"", openingDenied, L"removed (system error 5)"},
+    {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied, L"removed (system error 5)"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
     {"installers_own", check, none, L"/NCRC /S", 0, L""}, {"lower_case_ncrc", check, none, L"/ncrc", kBad, L""},
