@@ -3,11 +3,11 @@
 // a damaged kit, a store the library refuses though its files parse, and the exit codes.
 #include "../params/params_fixture.h"
 #include "kit/kit_setup.h"
+#include "platform/utf8.h"
 
 namespace {
 
 using namespace params_test;
-using testing_support::AppBench;
 
 struct Lines : kit::KitLog {
     void Write(const std::wstring& line) override { text += line + L"\n"; }
@@ -30,16 +30,18 @@ enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable,
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent cannot take the stop
 // (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
 // accessDenied (5): the service cannot be opened; where this folder's agent runs, its removal is refused instead.
+// clang-format off
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
              accessDenied = 32 };
+// clang-format on
 struct KitCase {
     const char* name;
     Mode mode;
     Store store;
     std::wstring switches;
     int code;
-    std::wstring after;               // what the store holds afterwards ("" no store)
-    int fault = noFault;              // Fault values, or-ed
+    std::wstring after;   // what the store holds afterwards ("" no store)
+    int fault = noFault;  // Fault values, or-ed
     // A part of the log or the result's message. When none is given, the log and message tell a
     // failure (" not ") exactly when a fault is planted or the store cannot be written.
     const wchar_t* logged = nullptr;
@@ -60,7 +62,7 @@ protected:
         if (mode == stop || mode == uninstall) return mode == stop ? setup.StopAgent() : setup.Uninstall();
         return mode == check ? setup.Check(arguments) : setup.Install(arguments, mode == install);
     }
-    AppBench bench;
+    testing_support::AppBench bench;
     Lines log;
     std::string kitBytes;  // the kit's own settings, which no run changes
 };
@@ -97,23 +99,21 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
 
     const kit::KitResult result = Run(c.mode, c.switches);
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
-    // A name given (by the kit or a switch) is a typed one; only an empty name is the system's.
-    const bool supplied = bench.SystemSupplied(bench.AgentStore());
-    // A secured connection is never asked for, so never stored.
-    const bool storesSecured = bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos;
-    // The service is repointed at this folder's agent, automatic, exactly when the settings were
-    // saved; in a silent install the firewall rule is added (once) and the agent restarted: a
-    // running one is stopped first (one that refuses runs on). A second run of the same kit
-    // changes no stored byte.
+    // A name given (by the kit or a switch) is a typed one; only an empty name is the system's. A
+    // secured connection is never asked for, so never stored. The service is repointed at this
+    // folder's agent, automatic, exactly when the settings were saved; in a silent install the
+    // firewall rule is added (once) and the agent restarted: a running one is stopped first (one
+    // that refuses runs on). A second run of the same kit changes no stored byte.
     const bool registers = c.mode > uninstall && !c.after.empty() && (c.code == 0 || c.code > kNotRegistered);
-    EXPECT_EQ(std::make_tuple(
-                  result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"", supplied,
-                  bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
-                  bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
-                  c.store != rerun || bench.AgentStoreBytes() == bytes, written && storesSecured,
-                  (log.text + result.message).find(c.logged ? c.logged : L" not ") != std::wstring::npos,
-                  bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
-                  rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size())),
+    EXPECT_EQ(std::make_tuple(result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"",
+                              bench.SystemSupplied(bench.AgentStore()),
+                              bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
+                              bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(),
+                              bench.services.Count("Control"), c.store != rerun || bench.AgentStoreBytes() == bytes,
+                              written && bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos,
+                              (log.text + result.message).find(c.logged ? c.logged : L" not ") != std::wstring::npos,
+                              bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
+                              rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size())),
               std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
                               (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused),
                               c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
