@@ -11,6 +11,7 @@
 namespace {
 
 using namespace params_test;
+using namespace std::string_literals;
 
 struct StoreTest : ParamsOnDisk {
     std::vector<std::wstring> Calls(const std::wstring& prefix) const {
@@ -176,14 +177,14 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
 // mark is none), quoting the file's text as its characters, cut to 40. More follows it in the
 // message, so no full stop ends it. A reason ending in "|" is the reason's end.
 // clang-format off
-const std::vector<std::pair<std::string, std::string>> kDamagedFiles{
-    {std::string("{\0\0\0", 4), "32 (little-endian, without"}, {std::string("{\0}\0", 4), "16 (little-endian, without"},
-    {std::string("\xef\xbb\xbf{\"\xc3\xa9\0", 8), "a NUL byte (a zero byte) at line 1, column 4"},
-    {"", "line 1, column 1: syntax"}, {std::string("\0{\0}", 4), "16 (big-endian, without"},
-    {std::string("\xfe\xff\0{", 4), "16 (big-endian, with a"}, {std::string("\xff\xfe\0\0", 4), "32 (little-endian, with a"},
-    {"[1]", "not hold a JSON object"}, {User("1111", "1e999"), "number overflow parsing '1e999'"},
+const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s, "16 (big-endian, without"},
+    {"\0\0\xfe\xff\0\0\0{"s, "32 (big-endian, with a"}, {"\xff\xfe\0\0"s, "32 (little-endian, with a"},
+    {"{\0\0\0"s, "32 (little-endian, without"}, {"\xfe\xff\0{"s, "16 (big-endian, with a"},
+    {"{\0}\0"s, "16 (little-endian, without"}, {"\0\0\0{"s, "32 (big-endian, without"},
+    {"\xef\xbb\xbf{\"\xc3\xa9\0"s, "a NUL byte (a zero byte) at line 1, column 4"}, {"", "line 1, column 1: syntax"},
+    {"{\xe9}", "0xE9 at line 1, column 2 is not part of a UTF-8 character"}, {User("1111", "1e999"), "number overflow"},
     {"{\n\"\xc3\xa9\": tru\xe6\xb8\xac}", "line 2, column 9: syntax error while parsing value - invalid literal; "
-     "last read: \"\"\xc3\xa9\": tru\xe6\xb8\xac\")|"}, {"{\xe9}", "the byte 0xE9 at line 1, column 2 is not part"},
+     "last read: \"\"\xc3\xa9\": tru\xe6\xb8\xac\")|"}, {"[1]", "not hold a JSON object"},
     {"{\"k\": \"" + std::string(200, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
     {User("}", ", \"" + std::string(200, 'k') + "\": 1}"), "unknown key \"" + std::string(40, 'k') + "...\""},
     {User(", \"login\": \"Administrator\"", ""), "the key \"login\" is missing"}, {User("1,", "0,"), "not a positive"},
