@@ -46,7 +46,7 @@ TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
     }
 }
 
-const std::wstring kNul(1, L'\0'), k63(63, L'a');
+const std::wstring kNul(1, L'\0'), k63(63, L'a'), kU(103, L'u');
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector<Row>{
     {'n', L"AZ-09-az"}, {'n', std::wstring(63, L'w')}, {'n', L""}, {'s', L""}, {'n', std::wstring(64, L'w'), L"63"},
@@ -57,13 +57,13 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'n', L"ws\u20281", L"control"}, {'n', L"ws" + kNul + L"1", L"control"}, {'n', L"WS\u00AD01", L"U+00AD"},
     {'n', L"\U0001F600ws", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"}, {'n', L"WS\u206001", L"U+2060"},
     // Host names.
-    {'h', L"backup01"}, {'h', L"xn--bcher-kva.example"}, {'h', L"backup.example."}, {'h', k63 + L".example"},
+    {'h', L"backup01"}, {'h', L"xn--bcher-kva.example"}, {'h', L"163.example."}, {'h', k63 + L".example"},
     {'h', k63 + L"a.example", L"63"}, {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(61, L'd') + L"."},
     {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(62, L'd'), L"253 characters."}, {'h', L"", L"empty"},
     {'h', L" backup", L"blank"}, {'h', L"back_up", L"contains \"_\","}, {'h', L"-backup.example", L"hyphen"},
     {'h', L"backup-.example", L"hyphen"}, {'h', L"a..b", L"empty part"}, {'h', L"example.123", L"digits only"},
     {'h', L"b\u00fccher.example", L"xn--"}, {'h', L"backup\x7f", L"control"}, {'h', L"g::1", L"IPv6"},
-    {'h', L"backup" + kNul + L"evil.example", L"control"}, {'h', L"1.2.3.4::1", L"valid IPv6"},
+    {'h', L"backup" + kNul + L"evil.example", L"control"}, {'h', L"1.2.3.4::1", L"valid IPv6"}, {'h', L"::5:1.2.3.4"},
     {'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"}, {'h', L"1::ffff:1.2.3.4"},
     {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"}, {'h', L"\u2000backup", L"blank"},
     {'h', L"\u00A0backup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
@@ -84,15 +84,15 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"[]", L"not a valid IPv6"}, {'p', L"0", L"1 to 65535"}, {'p', L"1"}, {'p', L"65535"}, {'a', L" ", L"blank"},
     // Logins.
     {'l', L"Administrator"}, {'l', L".\\backup"}, {'l', L"WS-0142\\Backup Operator"}, {'l', L"backup@corp.example.com"},
-    {'l', L"CORP\\user\U0001F600"}, {'l', L"CORP\\" + std::wstring(104, L'u')}, {'l', L"CORP\\a|b", L"\"|\""},
-    {'l', L"CORP\\" + std::wstring(103, L'u') + L"\U0001F600", L"104"}, {'l', L"CORP\\ admin", L"blank"},
-    {'l', L"", L"empty"}, {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"},
-    {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"}, {'l', L"a\u202Ab", L"U+202A"},
+    {'l', L"CORP\\user\U0001F600"}, {'l', L"CORP\\u" + kU}, {'l', L"CORP\\a|b", L"\"|\""}, {'l', L"", L"empty"},
+    {'l', L"CORP\\" + kU + L"\U0001F600", L"104"}, {'l', L"CORP\\ admin", L"blank"}, {'l', L"a\u202Ab", L"U+202A"},
+    {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"}, {'l', L"*CORP\\x", L"\"*\""},
+    {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"}, {'l', L"CORP\\a@b", L"\"@\""},
     {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"},
     {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u200Aadmin", L"blank"}, {'l', L"backup@bad_domain", L"\"_\""},
-    {'l', L"CORP\\a@b", L"\"@\""}, {'l', L"*CORP\\x", L"\"*\""}, {'l', L"CORP\\/user", L"\"/\""}, {'l', L"a,b", L"\",\""},
     {'l', L". .", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, {'l', L"a\u009Fb", L"control"},
-    {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E007F", L"U+E007F"}, {'l', L"a\u2029b", L"control"}}));
+    {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E007F", L"U+E007F"}, {'l', L"a\u2029b", L"control"},
+    {'l', L"b@1.2.3.4", L"digits only"}, {'l', L"CORP\\/user", L"\"/\""}, {'l', L"a,b", L"\",\""}}));
 // clang-format on
 
 }  // namespace
