@@ -130,8 +130,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), User("client", "server")); }, "",
      kUserDamaged, "", User("client", "server"), false},
     // Links, names in the wrong place and a stranger's folder.
-    {"LinkAtProgramData", [](T& t) { t.LinkAt(t.bench.folders.programData, t.Outside()); }, "ProgramData\" is a link",
-     kKept, nullptr, "", false},
+    {"LinkAtQuentara", [](T& t) { t.LinkAt(t.bench.folders.programData + L"\\Quentara", t.Outside()); },
+     "Quentara\" is a link", kKept, nullptr, "", false},
     {"LinkAtUserJson", [](T& t) { t.LinkAt(t.UserFile(), t.Outside() + L"\\victim"); }, "user.json\" is a link",
      kKept, nullptr, "", false},
     {"FileWhereSettingsShouldBe",

@@ -39,11 +39,12 @@ public:
         std::replace(native.begin(), native.end(), '\\', '/');
         return native;
     }
+    // As Windows gives them: a file is marked for archiving (0x20), a link to a folder is a folder too.
     DWORD GetAttributes(const std::wstring& path) override {
         struct stat info {};
         if (::lstat(NativePath(path).c_str(), &info) != 0) return INVALID_FILE_ATTRIBUTES;
-        if (S_ISLNK(info.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
-        return S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        const DWORD link = S_ISLNK(info.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT : 0, archive = 0x20;
+        return link | (std::filesystem::is_directory(NativePath(path)) ? FILE_ATTRIBUTE_DIRECTORY : archive);
     }
     DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override {
         std::error_code error;
