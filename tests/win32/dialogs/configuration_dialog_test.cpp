@@ -120,8 +120,8 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                                                     opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, false));
                           for (int id : kSettingsBoxes)
                               Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
-                          // A login beyond the 16-bit plane: one character in two UTF-16 units.
-                          w.Fill({L"b.example.com", L"9750", L"CORP\\\U00020BB7\u91ce", L"WS-2"});
+                          // A login beyond the 16-bit plane (two UTF-16 units), a name in lower case: both kept.
+                          w.Fill({L"b.example.com", L"9750", L"CORP\\\U00020BB7\u91ce", L"ws-2"});
                           std::swap(bench.folders.programData, noStore), w.Click(IDOK);  // the save fails
                           marks.push_back(!w.Ended()), std::swap(bench.folders.programData, noStore);
                           marks.push_back(opened->IsModified()), w.Click(IDOK);  // the edits still marked
@@ -130,7 +130,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
         // The store holds the settings and each save's two kept copies of the damage, and nothing else.
         EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings(), bench.SystemSupplied(bench.AgentStore()),
                                   std::distance(std::filesystem::directory_iterator(bench.AgentStore()), {})),
-                  std::make_tuple(L"b.example.com|9750|CORP\\\U00020BB7\u91ce|WS-2", false, opened == &dialog ? 4 : 6));
+                  std::make_tuple(L"b.example.com|9750|CORP\\\U00020BB7\u91ce|ws-2", false, opened == &dialog ? 4 : 6));
     }
     EXPECT_EQ(marks, std::vector<BOOL>(12, TRUE));
     ASSERT_EQ(Shown().size(), 4u);
@@ -198,7 +198,8 @@ INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::Values(
 // OK saves, asks for the firewall exception and restarts the service (starts it when it does
 // not run). The workstation dialog closes only with the service running, otherwise its buttons
 // show the service's real state. The install-time dialog (nothing stored yet; Escape and the
-// close request do nothing) closes whatever the service does; only a refused value keeps it open.
+// close request do nothing) closes whatever the service does; only a refused value keeps it open,
+// told alone (the service is asked about only after the save).
 // A host the dialog shows already is not typed: on a fresh machine OK then saves the defaults unedited.
 struct OkCase {
     const char* name;
@@ -261,6 +262,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
 void StartRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Start", 0, 1052); }
 void CannotStart(FakeServiceManager& s) { s.FailCall("Start", 0, 1052); }
 void StopNotDone(FakeServiceManager& s) { s.state = s.stateAfterStop = SERVICE_RUNNING; }  // accepted, never done
+void NotInstalled(FakeServiceManager& s) { s.installedService.clear(); }
 const std::vector<std::string> kRestart{"Stop", "Start"}, kStop{"Stop"}, kStart{"Start"};
 
 // clang-format off
@@ -274,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
     OkCase{"InstallRunning", true, Running, kNew, kRestart, {}, true, {}},
     OkCase{"InstallCannotStart", true, CannotStart, L"localhost", kStart, {k1052}, true, {}},
     OkCase{"InstallStopRefused", true, StopRefused, kNew, kRestart, {kUnknown, k1056}, true, {}},
-    OkCase{"InstallEmptyHost", true, Running, L"", {}, {kEmptyHost + L"|SetupClient|48"}, false, {}}),
+    OkCase{"InstallEmptyHost", true, NotInstalled, L"", {}, {kEmptyHost + L"|SetupClient|48"}, false, {}}),
     [](const ::testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
 // clang-format on
 

@@ -104,8 +104,8 @@ public:
     bool Checked(int id) const { return ::IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
     std::vector<bool> Buttons() const { return {Enabled(IDC_START), Enabled(IDC_STOP), Enabled(IDC_RESTART)}; }
     // How the window presents itself: centred on the work area, a task-bar button, a tool window,
-    // system-modal, a close button, a modal frame, Enter for OK, the program's icon (big, small and
-    // dragged alike).
+    // system-modal, a close button, a modal frame, Enter for OK, above all other windows, the
+    // program's icon (big, small and dragged alike).
     std::wstring Frame() const {
         RECT window{}, area{};
         ::GetWindowRect(m_dialog, &window), ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -116,14 +116,11 @@ public:
         return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
                (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
                (style & WS_SYSMENU ? L", close button" : L"") + (ex & WS_EX_DLGMODALFRAME ? L", modal frame" : L"") +
-               (LOWORD(Send(DM_GETDEFID)) == IDOK ? L", Enter: OK" : L"") +
+               (LOWORD(Send(DM_GETDEFID)) == IDOK ? L", Enter: OK" : L"") + (ex & WS_EX_TOPMOST ? L", topmost" : L"") +
                (icon != 0 && Send(WM_GETICON, ICON_SMALL) == icon && Send(WM_QUERYDRAGICON) == icon ? L", its icon"
                                                                                                     : L"");
     }
-    int Focus() const {
-        HWND focus = ::GetFocus();
-        return focus != nullptr && ::IsChild(m_dialog, focus) ? ::GetDlgCtrlID(focus) : 0;
-    }
+    int Focus() const { return ::IsChild(m_dialog, ::GetFocus()) ? ::GetDlgCtrlID(::GetFocus()) : 0; }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
     // How many of the four settings boxes show a text as typed (no case change, no masking) and take
     // one longer than they show, with no limit of their own.

@@ -45,8 +45,8 @@ const std::wstring kNotANumber = std::wstring(kPromptUnsignedNumber) + L"|SetupC
                    kLetters = L"\". Use letters A to Z, digits and hyphens only.|SetupClient|48|1|1002\n";
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
-    BadInput{"HostWithATrailingBlank", IDC_SERVER_HOST, L"backup ",  // as typed, not trimmed
-             L"The server host name begins or ends with a blank. Remove the blanks around it.|SetupClient|48|1|1000\n"},
+    BadInput{"HostWithTrailingBlanks", IDC_SERVER_HOST, L"backup" + std::wstring(250, L' '),  // as typed, whole
+             L"The server host name is longer than 255 characters.|SetupClient|48|1|1000\n"},
     BadInput{"LoginWithATagCharacter", IDC_ADMIN_LOGIN, L"CORP\\user\U000E0041",  // its code point from two units
              L"The backup administrator login contains an invisible formatting character (U+E0041, such as a "
              L"zero-width space or a text direction mark), so it would not be stored as it looks. Remove it, for "
