@@ -22,7 +22,7 @@ def store_settings(sandbox, host, port, login, workstation):
 
 
 def setup_log(sandbox):
-    return (settings_dir(sandbox).parent / "Logs" / "setup.log").read_text(encoding="utf-8").splitlines()
+    return (settings_dir(sandbox).parent / "Logs" / "setup.log").read_bytes().decode().split("\r\n")[:-1]
 
 
 def stored_settings(sandbox):
