@@ -138,9 +138,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert entry["InstallLocation"] == moved
     agent.wait_for_state(box, "RUNNING")
 
-    # Its two rules (behind another program's, whose path begins with the agent's), and the folder its
-    # uninstaller is told, in other letter case.
-    agent.set_firewall_rules(box, [agent.allow_rule(p) for p in (exe + ".bak", exe.upper(), exe)])
+    # Its two rules (behind another program's, whose path begins with the agent's; one disabled), and
+    # the folder its uninstaller is told, in other letter case.
+    agent.set_firewall_rules(box, [agent.allow_rule(p, p != exe.upper()) for p in (exe + ".bak", exe.upper(), exe)])
     assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
     assert not box.unix_path(exe).exists() and agent.registry(box, UNINSTALL_KEY) is None
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"

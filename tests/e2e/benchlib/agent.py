@@ -45,9 +45,9 @@ def set_firewall_rules(sandbox, rules):
     (sandbox.drive_c / "windows" / "firewall_rules.tsv").write_text("".join(lines), encoding="utf-8")
 
 
-def allow_rule(program):
+def allow_rule(program, enabled=True):
     # The rule the product asks for: inbound (1), allow (1), every profile, enabled, any protocol (256).
-    return ("Corvex Workstation x64", program, 1, 1, 0x7FFFFFFF, True, 256)
+    return ("Corvex Workstation x64", program, 1, 1, 0x7FFFFFFF, enabled, 256)
 
 
 def set_behaviour(sandbox, word, folder=None):
