@@ -14,7 +14,7 @@ struct Lines : kit::KitLog {
     std::wstring text;
 };
 
-const wchar_t kAgent[] = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
+const wchar_t kAgent[] = L"\"C:\\Corvex 6\\CorvexWorkstation.exe\"";
 // What the store holds, as "host|port|login|name".
 const std::wstring kKitServer = L"kit.example.com|9751|CORP\\kit|", kKit = kKitServer + L"WS-KIT",
                    kOps = L"b2.example.com|9000|CORP\\ops|";
@@ -57,7 +57,7 @@ protected:
         kitBytes = bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
     }
     kit::KitResult Run(Mode mode, const std::wstring& switches) {
-        kit::KitSetup setup(L"C:\\Corvex", bench.PathInRoot(L"kit\\"), log);
+        kit::KitSetup setup(L"C:\\Corvex 6", bench.PathInRoot(L"kit\\"), log);
         const auto arguments = kit::SplitInstallerArguments(switches);
         if (mode == stop || mode == uninstall) return mode == stop ? setup.StopAgent() : setup.Uninstall();
         return mode == check ? setup.Check(arguments) : setup.Install(arguments, mode == install);
@@ -80,8 +80,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == damagedKit)  // both files: one of them alone would leave its values at the defaults
         for (auto file : {L"user.json", L"workstation.json"}) WriteBytes(bench.PathInRoot(L"kit\\") + file, "{");
     if (c.store == none || c.store == rerun) bench.services.installedService.clear();  // a fresh machine
-    if (c.store == running)  // registered without quotes, as older tools did
-        bench.services.binaryPath = L"C:\\Corvex\\CorvexWorkstation.exe", bench.services.state = SERVICE_RUNNING;
+    if (c.store == running)  // registered without quotes (its path has a blank), as older tools did
+        bench.services.binaryPath = L"C:\\Corvex 6\\CorvexWorkstation.exe", bench.services.state = SERVICE_RUNNING;
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"rerun_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused,
      L"stopped (system error 1061).\nThe service could not be started (system error 1056)"},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
-     L"Registered the service for C:\\Corvex\\CorvexWorkstation.exe."},
+     L"Registered the service for C:\\Corvex 6\\CorvexWorkstation.exe."},
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
     // The uninstaller where the service was removed before: nothing to remove is no failure, but a
     // firewall that does not confirm the rule's removal is.
@@ -182,9 +182,10 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"in place.\nThe service could not be started (system error 1053)"},
     {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"confirmed.\nThe agent"},
-    // Both fail: the agent that does not run is what the code tells.
+    // Both fail: the agent that does not run is what the code tells. Then this folder's agent as an older
+    // tool registered it, the registration renewed.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule,
-     L"did not reach the running state"}}),
+     L"did not reach the running state"}, {"older_registration_renewed", install, running, L"/S", 0, kKit}}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
