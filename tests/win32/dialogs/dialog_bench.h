@@ -61,7 +61,7 @@ public:
         for (size_t i = 0; i < texts.size(); ++i) Type(kSettingsBoxes[i], texts[i], true);
     }
     std::wstring Text(int id) const { return TextOf(Item(id)); }
-    // The caption, then in template (tab) order what a user sees of each control within the window:
+    // The caption, then in template (tab) order what a user sees of each shown control within the window:
     // the text of all but the edit boxes (after ">" where it is right-aligned), and the id of a
     // button or box after "=" (":" where Tab passes it by, as an unchecked radio button), a box's
     // after the label on its left ("?" where there is none); "^" for each control before it (but a
@@ -77,7 +77,7 @@ public:
             const int id = ::GetDlgCtrlID(c), is = ::SendMessageW(c, WM_GETDLGCODE, 0, 0), box = is & DLGC_HASSETSEL;
             ::GetWindowRect(c, &r), ::MapWindowPoints(nullptr, m_dialog, reinterpret_cast<POINT*>(&r), 2);
             const bool beside = label.right <= r.left && label.bottom > r.top && label.top < r.bottom;
-            if (r.right > window.right || r.bottom > window.bottom) continue;
+            if (r.right > window.right || r.bottom > window.bottom || !::IsWindowVisible(c)) continue;
             const bool right = (is & DLGC_STATIC) && (::GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_RIGHT;
             labels += !box ? (label = r, (right ? L"|>" : L"|") + TextOf(c)) : beside ? L"" : L"|?";
             if (id > 0 && id < 0xFFFF)

@@ -55,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
     BadInput{"NameWithTheFirstPair", IDC_WORKSTATION_NAME, L"\U00010000ws", kNameContains + L"\U00010000" + kLetters},
     BadInput{"NameWithTheLastPair", IDC_WORKSTATION_NAME, L"\U0010FFFF", kNameContains + L"\U0010FFFF" + kLetters},
     BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
+    BadInput{"PortPastedWithABlankInside", IDC_SERVER_PORT, L"97 50", kNotANumber, true},
     BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""}, BadInput{"PortEmpty", IDC_SERVER_PORT, L"", kNotANumber},
     BadInput{"Port65536", IDC_SERVER_PORT, L"65536", kOutOfRange},  // port 0 in 16 bits, refused naming no box
     BadInput{"Port2To32Less1", IDC_SERVER_PORT, L"4294967295", kOutOfRange},
