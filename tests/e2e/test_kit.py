@@ -170,7 +170,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # a bad name with the helper's reason, then the install-time dialog shows the kit's settings
     # with the typed name, and its OK starts the new agent, which nothing started before, under
     # the product's display name. Its uninstaller, run by the user where the firewall cannot be
-    # reached, ends with its helper's code.
+    # reached, removes the programs and ends with its helper's code.
     # The installer's caption (a blank after it but on the name page).
     box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
@@ -201,4 +201,4 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: the helper's code tells
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
     driver.click(remover, DEFAULT, timeout=60), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close
-    assert uninstall.wait(timeout=60) == UNCONFIRMED
+    assert uninstall.wait(60) == UNCONFIRMED and not (box.unix_path(INSTALL_DIR_WIN) / "SetupClient.exe").exists()
