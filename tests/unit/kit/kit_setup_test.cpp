@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
     {"installers_own", check, none, L"/NCRC /S", 0, L""}, {"lower_case_ncrc", check, none, L"/ncrc", kBad, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
-    {"bad_server", check, none, L"/SERVER=a_b", kBad, L"", noFault, L"/SERVER=: The server host name"},
+    {"empty_server", check, none, L"/SERVER=", kBad, L"", noFault, L"/SERVER=: The server host name"},
     {"quoted_value", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L"", noFault, L"settings are valid."},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"port_70000", check, none, L"/PORT=70000", kBad, L""},
     {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L"", noFault, L"switch \"/RESETSETTINGS=1\""},

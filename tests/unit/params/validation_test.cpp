@@ -5,7 +5,8 @@
 namespace {
 
 struct Row {
-    char value;         // 'h' host, 'p' port, 'l' login, 'n' name, 's' system-supplied name, 'a' all four (port 0)
+    // 'h' host, 'p' port, 'l' login, 'n' name, 's' system-supplied name, 'a' all four (port 0) into named folders
+    char value;
     std::wstring text;  // the port's digits for 'p'
     const wchar_t* fragment = nullptr;  // a part of the message; nullptr: accepted
 };
@@ -15,9 +16,10 @@ class ValidationTest : public params_test::ParamsOnDisk, public ::testing::WithP
 protected:
     std::wstring name_ = L"WS-0142", host_ = L"backup01.corp.example.com", login_ = L"CORP\\backup";
     // The first refusal's field (nullptr for the port; its text in text_), or &text_ when Save goes through.
-    const void* FieldOfRefusal(const CorvexParameters& parameters) {
+    // Saved into the agent's store, or into the same folders given by name (as the kit's are).
+    const void* FieldOfRefusal(const CorvexParameters& parameters, bool intoFolders) {
         try {
-            parameters.Save(true);
+            intoFolders ? parameters.Save(Store(), Store()) : parameters.Save(true);
         } catch (const CorvexParameters::ValidationError& e) {
             return text_ = e.GetText(), e.GetField();
         }
@@ -35,7 +37,7 @@ TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
     parameters.SetClientName(name_, value == 's'), parameters.SetUserName(login_);
     const unsigned long port = value == 'p' ? std::stoul(text) : value == 'a' ? 0 : 9750;
     parameters.SetCoordinator(host_, static_cast<unsigned short>(port), false);
-    const void* refused = FieldOfRefusal(parameters);
+    const void* refused = FieldOfRefusal(parameters, value == 'a');
     if (fragment == nullptr) {
         EXPECT_EQ(refused, &text_) << ::testing::PrintToString(text_);
     } else {
