@@ -7,7 +7,7 @@ namespace {
 struct Row {
     // 'h' host, 'p' port, 'l' login, 'n' name, 's' system-supplied name, 'a' all four (port 0) into named folders
     char value;
-    std::wstring text;  // the port's digits for 'p'
+    std::wstring text;                  // the port's digits for 'p'
     const wchar_t* fragment = nullptr;  // a part of the message; nullptr: accepted
 };
 void PrintTo(const Row& r, std::ostream* os) { *os << r.value << " " << ::testing::PrintToString(r.text); }
