@@ -58,9 +58,8 @@ class CreateTest : public KitDialogTest, public ::testing::WithParamInterface<Cr
 
 TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const CreateCase& c = GetParam();
-    CorvexParameters lastTime(L"client");
-    lastTime.SetClientName(L"WS-9", false);
-    lastTime.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
+    CorvexParameters last(L"client");  // stored by the last "Create"
+    last.SetClientName(L"WS-9", false), last.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     // The file dialog: cancelled, then names of older kits (".EXE" is kept, ".exe" added to
     // another ending; a per cent sign is no formatting code in the question): the first not to be
     // replaced, cancelled and then refused.
@@ -109,7 +108,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 w.Click(IDOK);
             }),
         IDOK);
-    EXPECT_EQ(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), c.supplied);
+    // The kit's name as its choice stores it; this machine's own settings stay as they were.
+    EXPECT_EQ(std::make_pair(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), bench.ReadAgentSettings()),
+              std::make_pair(c.supplied, std::wstring(L"backup.example.com|65535|CORP\\backup|WS-01")));
     const std::string stored = bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
