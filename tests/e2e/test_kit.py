@@ -89,8 +89,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert f"[install] Installation folder {folder}" in {l[20:] for l in log}
     assert agent.stored_settings(box) == settings
     # The check's scratch copy lies below the kit's own folder, gone with it: not in the installation
-    # folder, nor in the folder the installer was started in.
-    assert not any(box.unix_path(f + "\\check").exists() for f in (folder, "C:")), "a scratch copy left"
+    # folder, nor in the folder the installer was started in, nor in the agent's store.
+    assert not any((p / "check").exists() for p in (box.unix_path(folder), box.drive_c, agent.settings_dir(box)))
     agent.wait_for_state(box, "RUNNING", timeout=60)
     assert last_read(box, folder) == settings, "the agent started before the settings were written"
     service = agent.registry(box, agent.SERVICE_KEY)  # an own-process service, automatic, normal error control
