@@ -151,12 +151,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
 
     # Again, into the default folder, with an agent that never starts: the installation ends with the
     # helper's code in bounded time and stays; its uninstaller tells a file it cannot remove (the agent's,
-    # in use) by a code; a re-run that cannot write it stops before it registers anything.
+    # in use; nothing of the files already gone) in its log, then by its exit code; a re-run that cannot
+    # write it stops before it registers anything.
     box.unix_path(INSTALL_DIR_WIN).mkdir(parents=True)
     agent.set_behaviour(box, "stuck", box.unix_path(INSTALL_DIR_WIN))
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
     assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == ABORTED
-    told = [l[20:] for l in agent.setup_log(box) if re.search(" in use|not be removed|code 2$", l)]  # no missing file
+    told = [l[20:] for l in agent.setup_log(box) if re.search(" in use|not be removed|code 2$", l)]
     assert told == [f"[uninstall] The agent's program file is still in use: {INSTALL_DIR_WIN}\\CorvexWorkstation.exe",
                     f"[installer] A file in {INSTALL_DIR_WIN} could not be removed.", "[installer] Exit code 2"]
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == ABORTED and agent.registry(box, UNINSTALL_KEY) is None
