@@ -168,8 +168,9 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # A kit that asks for the name, built over an older one; installed by a user on a machine
     # whose service still names an older agent elsewhere (its own name its only display name): a
     # refused switch is shown in a box; the name page shows the name given by a switch and refuses
-    # a bad name with the helper's reason, then the install-time dialog shows the kit's settings
-    # with the typed name, and its OK starts the new agent, which nothing started before, under
+    # a bad name with the helper's reason; emptied, the box stands for the computer's name over the
+    # switch's: the install-time dialog shows the kit's settings with no name, and its OK (which
+    # stores them so) starts the new agent, which nothing started before, under
     # the product's display name. Its uninstaller, run by the user where the firewall cannot be
     # reached, removes the programs and ends with its helper's code.
     # The installer's caption (a blank after it but on the name page).
@@ -186,15 +187,15 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.settext(setup, NAME_PAGE_BOX, "WS 7"), driver.click(setup, DEFAULT)  # Install
     assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
         "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
-    driver.settext(setup, NAME_PAGE_BOX, "WS-0777"), driver.click(setup, DEFAULT)
-    assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], "WS-0777"]
+    driver.settext(setup, NAME_PAGE_BOX, ""), driver.click(setup, DEFAULT)
+    assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], ""]
     assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY), "registered before the dialog's OK"
     for window, button in ((setup + " ", DEFAULT), (CAPTION, 2)):  # no Close yet; the install-time dialog: no Cancel
         with pytest.raises(AssertionError, match="no enabled control"):
             driver.text(window, button, timeout=1)
     driver.click(CAPTION, DEFAULT), driver.click(setup + " ", DEFAULT, timeout=60)  # OK, then the installer's Close
     assert process.wait(timeout=60) == INSTALLED
-    assert agent.stored_settings(box) == (*SERVER, "WS-0777") and agent.starts_automatically(box)
+    assert agent.stored_settings(box) == (*SERVER, "") and agent.starts_automatically(box)
     starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
     assert len(starts) == 1 and box.service_state() == "RUNNING"
     reg = agent.registry(box, agent.SERVICE_KEY)  # the older registration's shared process and ignored errors gone
