@@ -184,7 +184,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     computer = box.wine("cmd", "/c", "echo %COMPUTERNAME%").stdout.strip()  # not the user's name
     assert driver.text(setup, NAME_PAGE_BOX - 1)["text"].endswith(f"network name, {computer}."), "the computer's name"
     assert [driver.text(setup, i)["text"] for i in (1037, NAME_PAGE_BOX)] == ["Workstation name", "WS-0142"], "/NAME="
-    driver.settext(setup, NAME_PAGE_BOX, "WS 7"), driver.click(setup, DEFAULT)  # Install
+    driver.settext(setup, NAME_PAGE_BOX, "ACCOUNTING-WS-4 7"), driver.click(setup, DEFAULT)  # Install; typed, not cut
     assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
         "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
     driver.settext(setup, NAME_PAGE_BOX, ""), driver.click(setup, DEFAULT)

@@ -28,8 +28,7 @@ std::map<std::wstring, std::wstring> opt;
 
 std::string Utf8(const std::wstring& w) { return platform::WideToUtf8Lossy(w); }
 std::wstring Need(const wchar_t* name) {
-    if (!opt.count(name)) throw std::invalid_argument("option --" + Utf8(name) + " is required");
-    return opt[name];
+    return opt.count(name) ? opt[name] : throw std::invalid_argument("option --" + Utf8(name) + " is required");
 }
 
 // Polls `find` until it gives a window; a window too busy to answer now may answer at the next look.
@@ -52,13 +51,11 @@ LRESULT Send(HWND w, UINT message, WPARAM wp = 0, LPARAM lp = 0) {
 }
 Json Post(HWND w, UINT message) {  // then waits until it is handled, unless the window's thread sits in a modal loop
     if (!w || !PostMessageW(w, message, 0, 0)) throw Failure("cannot post message " + std::to_string(message));
-    SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, nullptr);
-    return {{"done", true}};
+    return SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, nullptr), Json{{"done", true}};
 }
 std::wstring Text(HWND w) {
     std::wstring t(Send(w, WM_GETTEXTLENGTH) + 1, L'\0');
-    t.resize(Send(w, WM_GETTEXT, t.size(), (LPARAM)&t[0]));
-    return t;
+    return t.resize(Send(w, WM_GETTEXT, t.size(), (LPARAM)&t[0])), t;
 }
 // A window's caption, or its class ("6.0.0.0!Button" with the common controls 6 is "Button").
 std::wstring Caption(HWND w, bool cls = false) {
@@ -100,8 +97,11 @@ Json Run(const std::wstring& command) {
             all.push_back({{"class", Utf8(Caption(w, true))}, {"caption", Utf8(Caption(w))}});
         return all;
     }
-    if (command == L"settext") {  // an edit reports EN_CHANGE as for typing
-        if (!Send(Control(), WM_SETTEXT, 0, (LPARAM)Need(L"text").c_str())) throw Failure("text refused");
+    if (command == L"settext") {  // an edit emptied, then typed into key by key (its filters apply); another set
+        HWND control = Control();
+        const bool edit = Caption(control, true) == L"Edit";
+        if (!Send(control, WM_SETTEXT, 0, (LPARAM)(edit ? L"" : Need(L"text").c_str()))) throw Failure("text refused");
+        for (wchar_t c : edit ? Need(L"text") : std::wstring()) Send(control, WM_CHAR, c);
         return {{"done", true}};
     }
     if (command == L"text") {  // with the caption of the window that owns the control's window
