@@ -97,7 +97,7 @@ Json Run(const std::wstring& command) {
             all.push_back({{"class", Utf8(Caption(w, true))}, {"caption", Utf8(Caption(w))}});
         return all;
     }
-    if (command == L"settext") {  // an edit emptied, then typed into key by key (its filters apply); another set
+    if (command == L"settext") {  // an edit emptied, then typed into key by key (its filters apply); others set whole
         HWND control = Control();
         const bool edit = Caption(control, true) == L"Edit";
         if (!Send(control, WM_SETTEXT, 0, (LPARAM)(edit ? L"" : Need(L"text").c_str()))) throw Failure("text refused");
