@@ -86,8 +86,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
     log, ended = agent.setup_log(box), time.strftime("%Y-%m-%d %H:%M:%S")
     assert all(re.match(r"[-\d]{10} [:\d]{8} \[[a-z]+\] ", l) and begun <= l[:19] <= ended for l in log)
-    assert f"[install] Installation folder {folder}" in {l[20:] for l in log}
-    assert agent.stored_settings(box) == settings
+    assert f"[install] Installation folder {folder}" in {l[20:] for l in log} and agent.stored_settings(box) == settings
     # The check's scratch copy lies below the kit's own folder, gone with it: not in the installation
     # folder, nor in the folder the installer was started in, nor in the agent's store.
     assert not any((p / "check").exists() for p in (box.unix_path(folder), box.drive_c, agent.settings_dir(box)))
@@ -153,8 +152,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     # helper's code in bounded time and stays; its uninstaller tells a file it cannot remove (the agent's,
     # in use; nothing of the files already gone) in its log, then by its exit code; a re-run that cannot
     # write it stops before it registers anything.
-    box.unix_path(INSTALL_DIR_WIN).mkdir(parents=True)
-    agent.set_behaviour(box, "stuck", box.unix_path(INSTALL_DIR_WIN))
+    (default := box.unix_path(INSTALL_DIR_WIN)).mkdir(parents=True), agent.set_behaviour(box, "stuck", default)
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
     assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == ABORTED
     told = [l[20:] for l in agent.setup_log(box) if re.search(" in use|not be removed|code 2$", l)]

@@ -15,10 +15,9 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     # The program's manifest: administrator rights without UI access, common controls 6.
     program = paths.bin_program("SetupClient.exe").read_bytes()
     assert b'level="requireAdministrator" uiAccess="false"' in program and b'Controls" version="6.0.0.0"' in program
-    agent.store_settings(sandbox, *STORED)
     # Rules for the agent that let no server in: outbound, blocking, disabled.
     others = [AGENT_RULE[:i] + (value,) + AGENT_RULE[i + 1:] for i, value in ((2, 2), (3, 0), (5, False))]
-    agent.set_firewall_rules(sandbox, others)
+    agent.store_settings(sandbox, *STORED), agent.set_firewall_rules(sandbox, others)
     assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --silent_install').wait(timeout=60) == 0
     assert agent.firewall_rules(sandbox) == others + [AGENT_RULE]
     assert sandbox.service_state() == "RUNNING" and agent.starts_automatically(sandbox)

@@ -25,14 +25,18 @@ const int kBad = 10, kNotWritten = 11, kNotRegistered = 12, kNotRunning = 14, kU
 enum Mode { stop, check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
 // damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs;
+// the stores from otherRuns on hold edited settings: otherRuns with the earlier installation's agent
+// running, unnamed with an empty name (the computer's) and this folder's agent registered, stopped;
 // linked: edited, then ProgramData made a link to where it lies (the files parse, the store refuses them).
-enum Store { none, edited, damaged, damagedBesideAName, damagedName, unwritable, rerun, damagedKit, running, linked };
+// clang-format off
+enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, unnamed, edited, damagedBesideAName,
+             damagedName, linked };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent cannot take the stop
 // (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
 // accessDenied (5): the service cannot be opened; where this folder's agent runs, its removal is refused instead.
-// clang-format off
+// stillStarting: the agent starts from before, so a start is refused as already running (1056).
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
-             accessDenied = 32 };
+             accessDenied = 32, stillStarting = 64 };
 // clang-format on
 struct KitCase {
     const char* name;
@@ -69,19 +73,20 @@ protected:
 
 TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const KitCase& c = GetParam();
-    if (c.store == edited || c.store == damagedBesideAName || c.store == damagedName || c.store == linked)
-        bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", L"WS-7");
-    const std::string programData = Native(bench.folders.programData);
-    if (c.store == linked)
-        fs::rename(programData, programData + "2"), fs::create_symlink(programData + "2", programData);
+    if (c.store >= otherRuns)
+        bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", c.store == unnamed ? L"" : L"WS-7");
+    if (const std::string data = Native(bench.folders.programData); c.store == linked)
+        fs::rename(data, data + "2"), fs::create_symlink(data + "2", data);
     if (c.store == damaged || c.store == damagedBesideAName) WriteBytes(bench.AgentStore() + L"user.json", "{");
     if (c.store == damagedName) WriteBytes(bench.AgentStore() + L"workstation.json", "{");
     if (c.store == unwritable) WriteBytes(bench.folders.programData + L"\\Quentara", "a file");
     if (c.store == damagedKit)  // both files: one of them alone would leave its values at the defaults
         for (auto file : {L"user.json", L"workstation.json"}) WriteBytes(bench.PathInRoot(L"kit\\") + file, "{");
     if (c.store == none || c.store == rerun) bench.services.installedService.clear();  // a fresh machine
-    if (c.store == running)  // registered without quotes (its path has a blank), as older tools did
-        bench.services.binaryPath = L"C:\\Corvex 6\\CorvexWorkstation.exe", bench.services.state = SERVICE_RUNNING;
+    // This folder's agent registered without quotes (its path has a blank), as older tools did.
+    if (c.store == running || c.store == unnamed) bench.services.binaryPath = L"C:\\Corvex 6\\CorvexWorkstation.exe";
+    if (c.store == running || c.store == otherRuns) bench.services.state = SERVICE_RUNNING;
+    if (c.fault & stillStarting) bench.services.state = SERVICE_START_PENDING;
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
@@ -101,9 +106,10 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
     // A name given (by the kit or a switch) is a typed one; only an empty name is the system's. A
     // secured connection is never asked for, so never stored. The service is repointed at this
-    // folder's agent, automatic, exactly when the settings were saved; in a silent install the
-    // firewall rule is added (once) and the agent restarted: a running one is stopped first (one
-    // that refuses runs on). A second run of the same kit changes no stored byte.
+    // folder's agent, automatic, exactly when the settings were saved, and the log tells their values
+    // only then; in a silent install the firewall rule is added (once) and the agent restarted: a
+    // running one is stopped first (one that refuses runs on). A second run of the same kit changes
+    // no stored byte.
     const bool registers = c.mode > uninstall && !c.after.empty() && (c.code == 0 || c.code > kNotRegistered);
     EXPECT_EQ(std::make_tuple(result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"",
                               bench.SystemSupplied(bench.AgentStore()),
@@ -113,12 +119,14 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               written && bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos,
                               (log.text + result.message).find(c.logged ? c.logged : L" not ") != std::wstring::npos,
                               bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
-                              rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size())),
+                              rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
+                              log.text.find(L" with the switches' values") != std::wstring::npos),
               std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
                               (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused),
                               c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
-                              c.store == rerun || c.store == running ? 1 : 0, true, false,
-                              c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true));
+                              c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
+                              c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
+                              c.mode > uninstall && (c.code == 0 || c.code > kNotWritten)));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII).
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message)) << "UTF-8 widened byte by byte";
 }
@@ -133,6 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7", noFault, L"name \"WS-7\"."},
     {"given_switch_only", install, edited, L"/SERVER=b3.example.com", 0, L"b3.example.com|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
+    {"rerun_keeps_a_stored_empty_name", install, unnamed, L"/S", 0, kOps},
     {"reset_to_kit_settings", install, edited, L"/resetsettings /PORT=9001", 0,
      L"kit.example.com|9001|CORP\\kit|WS-KIT", noFault, L"/RESETSETTINGS: the kit's settings replace the stored"},
     {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit, noFault, L"Wrote the kit's settings"},
@@ -154,9 +163,11 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
     {"uninstall_denied_its_service", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", accessDenied, L"error 5"},
     // The stop before the files are copied asks nothing of an agent that does not run, or of no service, and
-    // logs a refusal.
+    // logs a refusal; an earlier installation's running agent is stopped too.
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
+    {"stop_of_an_earlier_installations_agent", stop, otherRuns, L"", 0, kOps + L"WS-7", noFault, L"Stopped the"},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
+    {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"Removed the service."},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
     {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied, L"removed (system error 5)"},
@@ -181,6 +192,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused, L"\".\nThe"},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"in place.\nThe service could not be started (system error 1053)"},
+    {"agent_still_starting", install, edited, L"/S", kNotRunning, kOps + L"WS-7", stillStarting, L"error 1056)"},
     {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"confirmed.\nThe agent"},
     // Both fail: the agent that does not run is what the code tells. Then this folder's agent as an older
     // tool registered it, the registration renewed.

@@ -148,9 +148,9 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
     EXPECT_EQ(app.trace, "silent? local? firewall path name restart running? stop start ");
-    EXPECT_EQ(bench.ReadAgentSettings(), L"localhost|9750|Administrator|localhost");
-    EXPECT_TRUE(bench.SystemSupplied(bench.AgentStore()));
-    EXPECT_NE(bench.AgentStoreBytes().find(kDefaultSecurity), std::string::npos);
+    EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings(), bench.SystemSupplied(bench.AgentStore()),
+                              bench.AgentStoreBytes().find(kDefaultSecurity) != std::string::npos),
+              std::make_tuple(L"localhost|9750|Administrator|localhost", true, true));
     bench.services.stateAfterStart = kPending, bench.firewall.rules = {}, bench.firewall.failure = 3;
     CSetupClientApp stuck;
     EXPECT_EQ(testing_support::RunWithoutDialogs(stuck), 1 | 2) << "the service is not running, the rules unreadable";

@@ -76,8 +76,8 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
                   std::make_pair(std::vector<std::wstring>{L"localhost", L"9750", L"Administrator", L""},
                                  std::wstring(L"backup.example.com|65535|CORP\\backup|WS-01")));
         w.Click(IDC_START, true), look();
-        w.Type(IDC_SERVER_HOST, L"edited.example.com");  // only Start asks about an edit
-        w.Click(IDC_LOAD_DEFAULTS);                      // which keeps the mark
+        w.Type(IDC_SERVER_HOST, L"edited.example.com"), w.Click(IDC_LOAD_DEFAULTS);  // only Start asks about an edit,
+        // and Load defaults keeps its mark
         w.Click(IDC_RESTART, true), look();
         bench.services.stateAfterStop = SERVICE_RUNNING, w.Click(IDC_STOP, true), look();  // accepted, never done
         dialog.refuseSave = true, w.Click(IDOK, true);  // told with the focus left on OK
@@ -246,8 +246,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                       EXPECT_EQ(w.Ended() || c.install ? IDOK : w.Focus(), IDOK) << "the focus stays on OK";
                   }),
               c.closes ? IDOK : kLeftOpen);
-    EXPECT_EQ(requests, c.requests);
-    EXPECT_EQ(Shown(), c.messages);
+    EXPECT_EQ(std::make_pair(requests, Shown()), std::make_pair(c.requests, c.messages));
     // Saved: the typed host, the default security, the name as a user typed it (on no store the
     // dialogs open with an empty name, which is the system's), the dialog unmarked.
     const bool saved = *c.host != L'\0';

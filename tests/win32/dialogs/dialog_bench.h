@@ -138,8 +138,7 @@ public:
 private:
     static std::wstring TextOf(HWND window) {
         std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-        text.resize(static_cast<size_t>(::GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-        return text;
+        return text.resize(size_t(::GetWindowTextW(window, &text[0], int(text.size())))), text;
     }
     HWND Item(int id) const { return id == 0 ? m_dialog : ::GetDlgItem(m_dialog, id); }  // 0: the caption
     // Lets the dialog handle what the action posted, as its modal loop would.

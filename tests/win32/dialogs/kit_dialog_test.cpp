@@ -204,7 +204,7 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     const std::wstring batchFile = bench.PathInRoot(L"client_packet_build.bat");
     EXPECT_EQ(std::make_pair(::GetCursor(), bench.files.GetAttributes(batchFile)),
               std::make_pair(::LoadCursorW(nullptr, IDC_CROSS), INVALID_FILE_ATTRIBUTES));
-    std::string atStart;
+    std::string atStart, again;
     launcher.onStart = [&](const auto&) { bench.files.ReadWholeFile(batchFile, 1 << 16, atStart); };
     bench.files.WriteNewFile(batchFile, std::string(1 << 12, 'x'), false);  // an earlier, longer one: written over
     // The bench's file system is the system's: a new file never opens one that is there, and a
@@ -214,7 +214,6 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     const std::wstring compiler = bench.PathInRoot(L"CorvexWorkstation\\Packet\\tools\\makensis.exe ");
     const std::wstring line = compiler + dialog.ComposeBuildArguments(kOutput, bench.PathInRoot(L""));
     dialog.BuildPacket(kOutput);
-    std::string again;
     EXPECT_EQ(std::make_tuple(atStart, bench.files.ReadWholeFile(batchFile, line.find(L'\u0100'), again)),
               std::make_tuple(std::string(line.begin(), line.begin() + line.find(L'\u0100')), DWORD{ERROR_SUCCESS}));
     // A batch file that cannot be written does not stop the build.
