@@ -58,9 +58,10 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
     predefined = user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings"
     assert (predefined / "User/user.json").is_file() and (predefined / "Workstation/workstation.json").is_file()
-    # The installer's icon is the product's (its largest image ends the file); it asks for an administrator's rights.
+    # The installer's icon is the product's (its largest image ends the file); it asks for an administrator's rights;
+    # its product and file versions are the product's whole version.
     assert (paths.ROOT / "src/res/setup_client.ico").read_bytes()[-999:] in (kit := box.unix_path(KIT_WIN).read_bytes())
-    assert b'level="requireAdministrator"' in kit
+    assert b'level="requireAdministrator"' in kit and kit.count("6.9.6.8822".encode("utf-16-le")) == 2
     return kit
 
 
@@ -133,13 +134,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
     assert sorted(p.name for p in box.unix_path(folder).iterdir()) == ["CorvexWorkstation.report", "Uninstall.exe"]
     entry, exe = agent.registry(box, UNINSTALL_KEY), moved + "\\CorvexWorkstation.exe"
-    assert agent.firewall_rules(box) == [agent.allow_rule(exe)], "the moved agent's rule stays"
-    assert entry["InstallLocation"] == moved
+    assert entry["InstallLocation"] == moved and agent.firewall_rules(box) == [agent.allow_rule(exe)], "the rule stays"
     agent.wait_for_state(box, "RUNNING")
 
     # Its two rules (behind another program's, whose path begins with the agent's; one disabled), and
-    # the folder its uninstaller is told, in other letter case.
+    # the folder its uninstaller is told, in other letter case; the agent's program file already gone.
     agent.set_firewall_rules(box, [agent.allow_rule(p, p != exe.upper()) for p in (exe + ".bak", exe.upper(), exe)])
+    box.unix_path(exe).unlink()  # gone by hand, or by an antivirus: its service and rules go all the same
     assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
     assert not box.unix_path(exe).exists() and agent.registry(box, UNINSTALL_KEY) is None
     assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
@@ -154,11 +155,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     # write it stops before it registers anything.
     (default := box.unix_path(INSTALL_DIR_WIN)).mkdir(parents=True), agent.set_behaviour(box, "stuck", default)
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
+    (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # the helper fails too: the file still counts
     assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == ABORTED
     told = [l[20:] for l in agent.setup_log(box) if re.search(" in use|not be removed|code 2$", l)]
     assert told == [f"[uninstall] The agent's program file is still in use: {INSTALL_DIR_WIN}\\CorvexWorkstation.exe",
                     f"[installer] A file in {INSTALL_DIR_WIN} could not be removed.", "[installer] Exit code 2"]
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == ABORTED and agent.registry(box, UNINSTALL_KEY) is None
+    assert not (default / "SetupClient.exe").exists(), "the configurator copied before the agent"
     assert agent.setup_log(box)[-1].endswith(f"could not be written into {INSTALL_DIR_WIN}. Nothing was registered.")
 
 
@@ -174,8 +177,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # The installer's caption (a blank after it but on the name page).
     box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
-    refused = AppProcess(box, '"C:\\kit.exe" /PORT=0', cwd="C:\\")  # without /S a refusal is shown
-    assert (told := driver.answer("OK", caption=setup, timeout=60))["icon"] and told["text"].startswith("/PORT=: The")
+    refused = AppProcess(box, '"C:\\kit.exe" /PORTS=0', cwd="C:\\")  # without /S a refusal is shown, whole
+    assert (told := driver.answer("OK", caption=setup, timeout=60))["icon"] and told["text"].endswith(" to see them).")
     assert refused.wait(timeout=60) == BAD_SWITCH
     process = AppProcess(box, '"C:\\kit.exe" /name=WS-0142', cwd="C:\\")
     driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page

@@ -64,10 +64,7 @@ AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
     m_previousSeams = platform::Install(
         {m_host->Line(), &module, &files, nullptr, &services, &clock, &firewall, &folders, nullptr, m_host->machine});
 #ifdef _WIN32
-    prompts.focusedControl = [] {
-        HWND focus = ::GetFocus();
-        return focus != nullptr ? ::GetDlgCtrlID(focus) : 0;
-    };
+    prompts.focusedControl = [] { return ::GetDlgCtrlID(::GetFocus()); };  // 0 for no focus
     prompts.waitCursor = [] { return ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT); };
 #endif
 }

@@ -132,8 +132,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                                   std::distance(std::filesystem::directory_iterator(bench.AgentStore()), {})),
                   std::make_tuple(L"b.example.com|9750|CORP\\\U00020BB7\u91ce|ws-2", false, opened == &dialog ? 4 : 6));
     }
-    EXPECT_EQ(marks, std::vector<BOOL>(12, TRUE));
-    ASSERT_EQ(Shown().size(), 4u);
+    ASSERT_EQ(std::make_pair(marks, Shown().size()), std::make_pair(std::vector<BOOL>(12, TRUE), size_t{4}));
     for (const auto& box : bench.prompts.messageBoxes)
         EXPECT_EQ(
             std::make_tuple(box.caption, box.type, box.owned, box.text.find(L"J\u00fcrgen\\") != std::wstring::npos),

@@ -94,17 +94,18 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                 w.Type(IDC_SERVER_PORT, L"-1", true), w.Click(IDOK);  // pasted: refused before a file is asked for
                 w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton), w.Click(IDC_LOAD_DEFAULTS);  // port back, choice
                 EXPECT_TRUE(w.Checked(c.choiceButton)) << "Load defaults keeps the choice";
-                w.Fill({L"backup01.example.com", L" \t9751\t ", L"CORP\\backup"});  // blanks around a pasted number
+                w.Fill({L"backup01.example.com", L" \t9751\t ", L".\\backup"});  // blanks around a pasted number
                 w.Click(IDC_NAME_TYPED), w.Type(IDC_WORKSTATION_NAME, c.typedName), w.Click(c.choiceButton);
                 EXPECT_EQ(
                     std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
                     std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
                     << "the box keeps its text; no edit marks this dialog";
                 w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, the question too: nothing built, open
-                EXPECT_EQ(std::make_tuple(launcher.starts.size(), w.Ended()), std::make_tuple(size_t{0}, false));
+                EXPECT_EQ(std::make_tuple(launcher.starts.size(), w.Ended(), w.Text(IDC_SERVER_PORT)),
+                          std::make_tuple(size_t{0}, false, L" \t9751\t "));  // the port as pasted
                 // The settings were stored before the file was asked for, and stay so.
                 EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
-                          L"backup01.example.com|9751|CORP\\backup|" + std::wstring(c.typed ? c.typedName : L""));
+                          L"backup01.example.com|9751|.\\backup|" + std::wstring(c.typed ? c.typedName : L""));
                 w.Click(IDOK);
             }),
         IDOK);
