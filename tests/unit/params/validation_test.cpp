@@ -38,14 +38,10 @@ TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
     const unsigned long port = value == 'p' ? std::stoul(text) : value == 'a' ? 0 : 9750;
     parameters.SetCoordinator(host_, static_cast<unsigned short>(port), false);
     const void* refused = FieldOfRefusal(parameters, value == 'a');
-    if (fragment == nullptr) {
-        EXPECT_EQ(refused, &text_) << ::testing::PrintToString(text_);
-    } else {
-        EXPECT_EQ(std::make_tuple(refused, text_.find(fragment) != std::wstring::npos,
-                                  params_test::ReadBytes(UserFile()) + params_test::ReadBytes(WorkstationFile())),
-                  std::make_tuple(static_cast<const void*>(field), true, std::string()))
-            << ::testing::PrintToString(text_) << " (a refused save writes nothing)";
-    }
+    const std::string bytes = params_test::ReadBytes(UserFile()) + params_test::ReadBytes(WorkstationFile());
+    EXPECT_EQ(std::make_tuple(refused, !fragment || text_.find(fragment) != std::wstring::npos, bytes.empty()),
+              std::make_tuple(fragment ? static_cast<const void*>(field) : &text_, true, fragment != nullptr))
+        << ::testing::PrintToString(text_) << " (a refused save writes nothing)";
 }
 
 const std::wstring kNul(1, L'\0'), k63(63, L'a'), kU(103, L'u');
