@@ -54,8 +54,10 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
     EXPECT_NE(refusal.find("file\" is a file, not"), refusal.rfind("file\" is a file, not")) << refusal;
     EXPECT_NE(refusal.find("new\xEF\xBF\xBD\\\" cannot be created: access is denied"), std::string::npos) << refusal;
     // The copy keeps both flags, with the keys in their fixed order.
-    EXPECT_TRUE(std::regex_search(bench.StoreBytes(bench.PathInRoot(L"copy\\"), bench.PathInRoot(L"copy\\")),
-                                  std::regex(R"("secured": true,[\s\S]*w",\n  "systemSupplied": true\n\}\n)")));
+    EXPECT_TRUE(std::regex_search(
+        bench.StoreBytes(bench.PathInRoot(L"copy\\"), bench.PathInRoot(L"copy\\")),
+        std::regex(R"(^\{\n  "formatVersion": 1,\n  "role": "client",\n  "serverHost"[^,]+,\n  "serverPort"[^,]+,\n  )"
+                   R"("secured": true,[\s\S]*w",\n  "systemSupplied": true\n\}\n)")));
     saved.SetClientName(L"WS-1", false), saved.LoadSystemDefaults(), saved.Save(true);  // the name and flags go too
     EXPECT_TRUE(bench.SystemSupplied(Store()) && ReadBytes(UserFile()).find("false") != std::string::npos &&
                 bench.ReadAgentSettings() == L"localhost|9750|Administrator|");
@@ -195,8 +197,9 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {User("\"old-server\"", "{}"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
     {User("\"old-server\", \"serverPort\": 1111", "\"\", \"serverPort\": 0"), "\"serverHost\" (\"\") is refused"},
     {User("\"Administrator\"", "\"a@@c\""), "\"login\" (\"a@@c\") is refused: The backup administrator login"},
-    {"{/**/}", "line 1, column 2: syntax"}, {User("1111", "0"), "\"serverPort\" (0) is refused"},
-    {User("Administrator", "a\xe2\x80\xae"), "(\"a<U+202E>\") is refused"}};
+    {"{\r\n/**/}", "line 2, column 1: syntax"}, {User("1111", "0"), "\"serverPort\" (0) is refused"},
+    {User("Administrator", "a\xe2\x80\xae"), "(\"a<U+202E>\") is refused"},
+    {User("client", "server"), "the role \"server\", not \"client\"|"}};
 // clang-format on
 TEST(SettingsFormatTest, TellsWhatIsWrongAndWhere) {
     for (const auto& [bytes, reason] : kDamagedFiles) {
