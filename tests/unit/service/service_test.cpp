@@ -91,7 +91,9 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
     {"StalledGivesUpOnlyStrictlyPastTheHint", Start, {{kStarting, 4, 20000}}, std::vector<DWORD>(11, 2000), false},
     {"StalledWhileStopping", Stop, {{kStopping, 4, 2000}}, Seconds(3), false},
     {"NoOverallLimit", Start, Rising(30), std::vector<DWORD>(30, 10000), true},
-    {"FallingCheckpointIsNoProgress", Start, {{kStarting, 5}, {kStarting, 3}}, {1000}, false},
+    // A checkpoint that falls is no progress, nor is its rise back below the highest seen.
+    {"FallAndRiseIsNoProgress", Start, {{kStarting, 5, 1500}, {kStarting, 1, 1500}, {kStarting, 2, 1500},
+                                        {kStarting, 3, 1500}, {kRunning}}, Seconds(2), false},
     {"CheckpointsCompareUnsigned", Start, {{kStarting, 1}, {kStarting, 0x80000000u}, {kRunning}}, Seconds(2), true},
     {"ProgressRestarts", Start, {{kStarting, 0, 1500}, {kStarting, 0, 1500}, {kStarting, 1, 1500}}, Seconds(4), false},
     {"LatestWaitHintDecides", Start, {{kStarting, 0, 0}, {kStarting, 0, 5000}}, Seconds(6), false},

@@ -54,14 +54,14 @@ const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLab
                              L"Workstation, click the Start button. To stop Workstation, click Stop. To restart "
                              L"Workstation, click Restart.|OK=1!|Cancel=2!";
 
-// The dialog opens with its texts, frame and tab stops and the stored settings. Restart goes on to
-// the start when its stop is refused, and each refusal is told in a box the dialog owns; an error
-// that is not the controller's is told in the handler's own "Error!" box, and a refusal that names
-// none of the four values with the focus left where it was. After each command: the buttons and the
-// focus (on the button that undoes it, or on Stop again after a stop that was never done; an OK
-// whose restart fails leaves it on OK).
+// The dialog opens with its texts, frame and tab stops and the stored settings. Restart shows the
+// running service again, and goes on to the start when its stop is refused; each refusal is told
+// in a box the dialog owns; an error that is not the controller's is told in the handler's own
+// "Error!" box, and a refusal that names none of the four values with the focus left where it
+// was. After each command: the buttons and the focus (on the button that undoes it, or on Stop
+// again after a stop that was never done; an OK whose restart fails leaves it on OK).
 TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocusStaysOnALiveControl) {
-    bench.services.state = SERVICE_RUNNING, bench.services.FailCall("Control", 2, 1052);  // the restart's stop
+    bench.services.state = SERVICE_RUNNING, bench.services.FailCall("Control", 3, 1052);  // the second restart's stop
     decltype(seen) after;
     Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes(), w.Buttons(), w.Focus(), w.Frame()),
@@ -70,7 +70,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
                                   kRunning, IDC_SERVER_HOST,
                                   L"centred, task-bar button, close button, modal frame, Enter: OK, its icon"));
         const auto look = [&] { after.push_back({w.Buttons(), w.Focus()}); };
-        w.Click(IDC_STOP, true), look();
+        w.Click(IDC_RESTART, true), look(), w.Click(IDC_STOP, true), look();
         w.Click(IDC_LOAD_DEFAULTS);  // the library's defaults, not an edit of the user's: no question
         EXPECT_EQ(std::make_pair(w.Boxes(), bench.ReadAgentSettings()),  // and saves nothing
                   std::make_pair(std::vector<std::wstring>{L"localhost", L"9750", L"Administrator", L""},
@@ -82,15 +82,15 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         bench.services.stateAfterStop = SERVICE_RUNNING, w.Click(IDC_STOP, true), look();  // accepted, never done
         dialog.refuseSave = true, w.Click(IDOK, true);  // told with the focus left on OK
         EXPECT_TRUE(dialog.IsModified()) << "the edit's mark outlives Load defaults";
-        EXPECT_EQ(seen, decltype(seen)(5, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
+        EXPECT_EQ(seen, decltype(seen)(7, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
         dialog.refuseSave = false, w.Click(IDOK, true), look();  // saved; the restart's stop is never done
         platform::Install({}), w.Click(IDC_STOP, true);          // no seams: an error the handler tells in its own box
         w.Click(IDCANCEL);
     });
     // clang-format off
-    EXPECT_EQ(after, (decltype(seen){{kStopped, IDC_START}, {kRunning, IDC_STOP}, {kRunning, IDC_RESTART},
-                                     {kRunning, IDC_STOP}, {kRunning, IDOK}})) << "OK keeps the focus";
-    EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop", "Stop"}));
+    EXPECT_EQ(after, (decltype(seen){{kRunning, IDC_RESTART}, {kStopped, IDC_START}, {kRunning, IDC_STOP},
+                                     {kRunning, IDC_RESTART}, {kRunning, IDC_STOP}, {kRunning, IDOK}}));
+    EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop", "Start", "Stop", "Stop"}));
     EXPECT_EQ(dialog.calls, (decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply"}));
     // clang-format on
     EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
@@ -120,6 +120,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                                                     opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, false));
                           for (int id : kSettingsBoxes)
                               Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
+                          w.Click(IDC_RESTART);  // live over the stopped agent: it only starts it, without a word
                           // A login beyond the 16-bit plane (two UTF-16 units), a name in lower case: both kept.
                           w.Fill({L"b.example.com", L"9750", L"CORP\\\U00020BB7\u91ce", L"ws-2"});
                           std::swap(bench.folders.programData, noStore), w.Click(IDOK);  // the save fails
@@ -155,6 +156,7 @@ struct AnswerCase {
     bool saved, started;
     int focus;             // afterwards: the button that is live again, or the refused value's box
     std::wstring refusal;  // the box after Yes, as Described gives it; empty: none
+    bool removed = false;  // the service removed while the dialog is open: no query answers
 };
 
 class StartQuestionTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<AnswerCase> {};
@@ -168,13 +170,14 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     std::vector<std::vector<bool>> buttonsAtBoxes;
     Run(dialog, [&](DialogDriver& w) {
         bench.prompts.focusedControl = [&] { return buttonsAtBoxes.push_back(w.Buttons()), w.Focus(); };
+        if (c.removed) bench.services.installedService.clear();
         w.Type(IDC_SERVER_HOST, c.host), w.Click(IDC_START);
         EXPECT_EQ(std::make_tuple(w.Buttons(), w.Focus()), std::make_tuple(c.started ? kRunning : kStopped, c.focus));
         bench.prompts.focusedControl = nullptr, w.Click(IDCANCEL);
     });
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
               L"Do you want to apply the settings?|SetupClient|35|1|1\n" + c.refusal);
-    EXPECT_EQ(bench.ReadAgentSettings().find(c.saved ? L"new.example.com|65535|" : L"backup.example.com|65535|"), 0u);
+    EXPECT_EQ(bench.ReadAgentSettings().find(c.saved ? L"NEW.example.com|65535|" : L"backup.example.com|65535|"), 0u);
     EXPECT_EQ(std::make_pair(buttonsAtBoxes[0], bench.services.state == SERVICE_RUNNING), std::pair(kNone, c.started));
     // One start request at most, after the save and the rule.
     EXPECT_EQ(atRequest, decltype(atRequest)(c.started || c.answer == IDNO ? 1 : 0, {c.saved ? 1u : 0u, c.saved}));
@@ -185,12 +188,16 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
                                                : std::vector<std::string>{"show", start}));
 }
 
-const wchar_t kNew[] = L"new.example.com", k1052[] = L"Unknown system error. Code: 1052";
+const wchar_t kNew[] = L"NEW.example.com", k1052[] = L"Unknown system error. Code: 1052";
+const std::wstring kError = L"|SetupClient|16|1|1\n";  // an error box the dialog owns, OK focused
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::Values(
     AnswerCase{"Cancel", IDCANCEL, kNew, false, false, IDC_START, L""},
     AnswerCase{"No", IDNO, kNew, false, false, IDC_START, L""},
     AnswerCase{"Yes", IDYES, kNew, true, true, IDC_STOP, L""},
+    // The restart's query, its start and the buttons' query each tell the missing service once.
+    AnswerCase{"YesServiceRemoved", IDYES, kNew, true, false, IDC_START,
+               kUnknown + kError + L"Unknown system error. Code: 1060" + kError + kUnknown + kError, true},
     AnswerCase{"YesEmptyHost", IDYES, L"", false, false, IDC_SERVER_HOST, kEmptyHost + L"|SetupClient|48|1|1000\n"}));
 // clang-format on
 
@@ -246,6 +253,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
                   }),
               c.closes ? IDOK : kLeftOpen);
     EXPECT_EQ(std::make_pair(requests, Shown()), std::make_pair(c.requests, c.messages));
+    for (const auto& box : bench.prompts.messageBoxes) EXPECT_TRUE(box.owned) << box.text << ": the dialog is still up";
     // Saved: the typed host, the default security, the name as a user typed it (on no store the
     // dialogs open with an empty name, which is the system's), the dialog unmarked.
     const bool saved = *c.host != L'\0';
