@@ -95,10 +95,6 @@ std::string AppBench::StoreBytes(const std::wstring& userDir, const std::wstring
     return user + workstation;
 }
 
-bool AppBench::SystemSupplied(const std::wstring& folder) {
-    return StoreBytes(folder, folder).find("\"systemSupplied\": true") != std::string::npos;
-}
-
 std::wstring AppBench::PathInRoot(const std::wstring& relative) const { return m_host->Root() + L"\\" + relative; }
 
 }  // namespace testing_support

@@ -49,7 +49,9 @@ public:
     std::string AgentStoreBytes() { return StoreBytes(AgentStore(), AgentStore()); }
     std::string StoreBytes(const std::wstring& userDir, const std::wstring& workstationDir);
     // Whether the workstation file in `folder` (ending with a backslash) holds the system's name.
-    bool SystemSupplied(const std::wstring& folder);
+    bool SystemSupplied(const std::wstring& folder) {
+        return StoreBytes(folder, folder).find("\"systemSupplied\": true") != std::string::npos;
+    }
     // A Windows-style path inside the bench's temporary folder.
     std::wstring PathInRoot(const std::wstring& relative) const;
 

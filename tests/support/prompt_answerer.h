@@ -15,8 +15,7 @@
 namespace testing_support {
 
 struct ShownMessageBox {
-    std::wstring text;
-    std::wstring caption;
+    std::wstring text, caption;
     UINT type;
     bool owned;  // had an owner window
     int focus;   // the control that had the focus when it was shown (0: none)

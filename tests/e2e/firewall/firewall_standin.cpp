@@ -104,8 +104,7 @@ bool SetMethods() {
     Set(policy.get_Rules, [](Object*, Object** out) { return *out = new Object(&collection, IID_INetFwRules), S_OK; });
     Set(collection.Add, [](Object*, Object* added) {
         std::vector<Rule> rules = Load();
-        rules.push_back(added->rule);
-        return Save(rules);
+        return rules.push_back(added->rule), Save(rules);
     });
     Set(collection.Remove, [](Object*, BSTR name) {  // the first rule of that name
         std::vector<Rule> rules = Load();

@@ -37,8 +37,9 @@ protected:
         BOOL StopWorkstation() override { return Note("stop", CClientConfigurationDlg::StopWorkstation()); }
         BOOL Note(const char* call, BOOL done) { return calls.push_back(call + std::string(done ? "" : "!")), done; }
         BOOL ApplySettings() override { return calls.push_back("apply"), CClientConfigurationDlg::ApplySettings(); }
-        bool refuseSave = false;      // with a refusal that names none of the four values
-        bool saveGivesFalse = false;  // stores nothing and says so, as no dialog of ours does
+        // refuseSave: with a refusal that names none of the four values; saveGivesFalse: stores
+        // nothing and says so, as no dialog of ours does.
+        bool refuseSave = false, saveGivesFalse = false;
         BOOL SaveParameters(CorvexParameters& p) override {
             if (refuseSave) throw CorvexParameters::ValidationError(L"Refused.", nullptr);
             return !saveGivesFalse && CClientConfigurationDlg::SaveParameters(p);

@@ -40,15 +40,13 @@ public:
         } else {
             ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         }
-        Pump();
-        return Text(id) == text;
+        return Pump(), Text(id) == text;
     }
     // BM_CLICK, refused on a disabled button; `focus` first gives the button the focus.
     bool Click(int id, bool focus = false) {
         if (!Enabled(id)) return false;
         if (focus) ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
-        ::SendMessageW(Item(id), BM_CLICK, 0, 0), Pump();
-        return true;
+        return ::SendMessageW(Item(id), BM_CLICK, 0, 0), Pump(), true;
     }
     // Escape as the modal loop hands it over, then a close request (the caption's button).
     void EscapeAndClose() {
