@@ -57,8 +57,8 @@ struct AppBench::Host : TempRoot {
 #endif
 
 AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
-    // Below a folder whose name is not ASCII, as a user's profile folder often is not.
-    folders.programData = m_host->Root() + L"\\J\u00fcrgen\\ProgramData";
+    // Below a folder whose name is not ASCII (one character beyond 16 bits), as a profile folder may be.
+    folders.programData = m_host->Root() + L"\\J\u00fcrgen\U00020BB7\\ProgramData";
     folders.userAppData = m_host->Root() + L"\\J\u00fcrgen\\AppData", module.path = L"C:\\Corvex\\SetupClient.exe";
     // In the seams' order; no process launcher and no text file writer.
     m_previousSeams = platform::Install(

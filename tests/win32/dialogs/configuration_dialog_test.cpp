@@ -110,7 +110,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     };
     CInstallClientConfigurationDlg install;
     std::vector<BOOL> marks;  // the edits' marks, and the dialog still open after a failed save
-    std::wstring noStore = L"/dev/null/J\u00fcrgen\\ProgramData";
+    std::wstring noStore = L"/dev/null/J\u00fcrgen\U00020BB7\\ProgramData";
     for (CSetupClientDlg* opened : std::initializer_list<CSetupClientDlg*>{&dialog, &install}) {
         bench.DamageAgentSettings();
         EXPECT_EQ(Run(*opened,
@@ -137,7 +137,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     ASSERT_EQ(std::make_pair(marks, Shown().size()), std::make_pair(std::vector<BOOL>(12, TRUE), size_t{4}));
     for (const auto& box : bench.prompts.messageBoxes)
         EXPECT_EQ(
-            std::make_tuple(box.caption, box.type, box.owned, box.text.find(L"J\u00fcrgen\\") != std::wstring::npos),
+            std::make_tuple(box.caption, box.type, box.owned, box.text.find(L"J\u00fcrgen\U00020BB7\\") != std::wstring::npos),
             std::make_tuple(L"Error!", 16u, false, true));
 }
 
