@@ -100,10 +100,10 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
-// boxes with the name's hint, no mark, no icons set and, in the workstation dialog, the
-// template's three live service buttons. An edit of any box marks either dialog. An OK whose
-// save fails shows the "Error!" box and leaves either dialog open and marked; one with accepted
-// values saves over the damage (the name as typed) and ends it.
+// boxes with the name's hint, no mark, no icons set, centred all the same and, in the
+// workstation dialog, the template's three live service buttons. An edit of any box marks
+// either dialog. An OK whose save fails shows the "Error!" box and leaves either dialog open
+// and marked; one with accepted values saves over the damage (the name as typed) and ends it.
 TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     struct Flag : CSetupClientDlg {  // reaches the base's flag of any dialog
         static void Clear(CSetupClientDlg& dialog) { dialog.*(&Flag::m_modified) = FALSE; }
@@ -116,9 +116,11 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
         EXPECT_EQ(Run(*opened,
                       [&](DialogDriver& w) {
                           EXPECT_EQ(std::make_tuple(w.Boxes(), w.Buttons(), w.Send(WM_GETICON, ICON_BIG),
-                                                    w.Cue(IDC_WORKSTATION_NAME).empty() || opened->IsModified()),
+                                                    w.Cue(IDC_WORKSTATION_NAME).empty() || opened->IsModified(),
+                                                    w.Frame().substr(0, 8)),
                                     std::make_tuple(std::vector<std::wstring>(4, L""),
-                                                    opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, false));
+                                                    opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, false,
+                                                    L"centred,"));
                           for (int id : kSettingsBoxes)
                               Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
                           w.Click(IDC_RESTART);  // live over the stopped agent: it only starts it, without a word
@@ -136,9 +138,9 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     }
     ASSERT_EQ(std::make_pair(marks, Shown().size()), std::make_pair(std::vector<BOOL>(12, TRUE), size_t{4}));
     for (const auto& box : bench.prompts.messageBoxes)
-        EXPECT_EQ(
-            std::make_tuple(box.caption, box.type, box.owned, box.text.find(L"J\u00fcrgen\U00020BB7\\") != std::wstring::npos),
-            std::make_tuple(L"Error!", 16u, false, true));
+        EXPECT_EQ(std::make_tuple(box.caption, box.type, box.owned,
+                                  box.text.find(L"J\u00fcrgen\U00020BB7\\") != std::wstring::npos),
+                  std::make_tuple(L"Error!", 16u, false, true));
 }
 
 // A save that gives FALSE leaves the edit's mark, and OK goes on as after a save. The dialog's
