@@ -33,8 +33,7 @@ inline std::vector<std::string> FilesBelow(const std::wstring& folder) {  // rel
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(Native(folder)))
         if (entry.is_regular_file()) names.push_back(fs::relative(entry.path(), Native(folder)).string());
-    std::sort(names.begin(), names.end());
-    return names;
+    return std::sort(names.begin(), names.end()), names;
 }
 // The text of the std::runtime_error that `action` throws; "" when it throws none.
 inline std::string ErrorOf(const std::function<void()>& action) {

@@ -106,8 +106,8 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     AppBench bench;
     bench.CommandLine(L"--silent_install_local --silent_install");  // the plain silent install wins
     bench.module.path = c.pathCut ? L"C:\\" + std::wstring(300, L'd') + L"\\a.b.EXE" : L"C:\\Tools\\configurator.exe";
-    bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01");
-    bench.DamageAgentSettings();  // neither read nor written
+    // Settings stored, then damaged: neither read nor written.
+    bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01"), bench.DamageAgentSettings();
     const std::string stored = bench.AgentStoreBytes();
     if (!c.opens) bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);
     bench.services.state = c.state, bench.services.stateAfterStart = c.stateAfterStart;

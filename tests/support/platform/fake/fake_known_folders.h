@@ -8,8 +8,7 @@
 namespace platform {
 
 struct FakeKnownFolders : KnownFolders {
-    std::wstring programData = L"C:\\ProgramData";
-    std::wstring userAppData = L"C:\\Users\\admin\\AppData\\Roaming";
+    std::wstring programData = L"C:\\ProgramData", userAppData = L"C:\\Users\\admin\\AppData\\Roaming";
 
     std::wstring ProgramData() override { return programData; }
     std::wstring UserAppData() override { return userAppData; }
