@@ -83,6 +83,8 @@ def run(box, line, timeout=300):
 def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(machine):
     box, folder = machine, "C:\\X Y"
     exe, settings = folder + "\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
+    # An administrator's own rule for the agent (outbound TCP, blocked) stays through installs and re-runs.
+    agent.set_firewall_rules(box, [own := ("Agent out", exe, 2, 0, 0x7FFFFFFF, True, 6)])
     begun = time.strftime("%Y-%m-%d %H:%M:%S")  # every line of the log starts with the local time of its step
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
     log, ended = agent.setup_log(box), time.strftime("%Y-%m-%d %H:%M:%S")
@@ -96,7 +98,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     service = agent.registry(box, agent.SERVICE_KEY)  # an own-process service, automatic, normal error control
     assert (service["ImagePath"], service["DisplayName"], service["Type"], service["Start"], service["ErrorControl"],
             service["ObjectName"]) == (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x2", "0x1", "LocalSystem")
-    assert agent.firewall_rules(box) == [agent.allow_rule(exe)]
+    assert agent.firewall_rules(box) == [own, agent.allow_rule(exe)]
     entry, uninstaller = agent.registry(box, UNINSTALL_KEY), f'"{folder}\\Uninstall.exe"'
     # The installed size, a number (a DWORD) of KiB: its programs take MiBs.
     assert (size := entry.pop("EstimatedSize"))[:2] == "0x" and 1024 < int(size, 0) < 1 << 20, "the installed size"
@@ -114,7 +116,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, '"C:\\kit.exe" /S /PORT=9000') == INSTALLED
     assert program.read_bytes() == built
     assert agent.stored_settings(box) == last_read(box, folder) == (SERVER[0], 9000, "CORP\\öps", "WS-7")
-    assert not box.unix_path(INSTALL_DIR_WIN).exists() and agent.firewall_rules(box) == [agent.allow_rule(exe)]
+    assert not box.unix_path(INSTALL_DIR_WIN).exists() and agent.firewall_rules(box) == [own, agent.allow_rule(exe)]
     assert agent.registry(box, agent.SERVICE_KEY) == service, "the registration renewed as it was"
     agent.wait_for_state(box, "RUNNING")
 
@@ -142,8 +144,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     agent.set_firewall_rules(box, [agent.allow_rule(p, p != exe.upper()) for p in (exe + ".bak", exe.upper(), exe)])
     box.unix_path(exe).unlink()  # gone by hand, or by an antivirus: its service and rules go all the same
     assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
-    assert not box.unix_path(exe).exists() and agent.registry(box, UNINSTALL_KEY) is None
-    assert agent.sc(box, "query", paths.SERVICE_NAME) != 0, "the service is still registered"
+    # The uninstall entry and the service gone, the other program's rule left.
+    assert agent.registry(box, UNINSTALL_KEY) is None and agent.sc(box, "query", paths.SERVICE_NAME) != 0
     assert agent.firewall_rules(box) == [agent.allow_rule(exe + ".bak")]
     assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\öps", "WS-7"), "the settings stay"
     assert agent.setup_log(box)[-3].endswith("No firewall exception for c:\\moved\\CorvexWorkstation.exe is left.")
