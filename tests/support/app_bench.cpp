@@ -72,10 +72,10 @@ AppBench::AppBench() : m_host(new Host(commandLine)), files(m_host->files) {
 AppBench::~AppBench() { platform::Install(m_previousSeams); }
 
 void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port, const std::wstring& login,
-                                  const std::wstring& workstation) {
+                                  const std::wstring& workstation, bool systemSupplied) {
     CorvexParameters parameters(L"client");
     parameters.SetCoordinator(host, port, CorvexParameters::Defaults::isSecured);
-    parameters.SetUserName(login), parameters.SetClientName(workstation, false), parameters.Save(true);
+    parameters.SetUserName(login), parameters.SetClientName(workstation, systemSupplied), parameters.Save(true);
 }
 
 void AppBench::DamageAgentSettings() {

@@ -35,9 +35,9 @@ public:
 
     // Sets the program's command line (the program path comes first).
     void CommandLine(const std::wstring& arguments) { commandLine.line = L"C:\\Corvex\\SetupClient.exe " + arguments; }
-    // Stores the agent's settings as a previous save would have.
+    // Stores the agent's settings as a previous save would have (the name typed, or as the system supplied it).
     void StoreAgentSettings(const std::wstring& host, unsigned short port, const std::wstring& login,
-                            const std::wstring& workstation);
+                            const std::wstring& workstation, bool systemSupplied = false);
     // Damages both of the agent's settings files, so that a load of them fails.
     void DamageAgentSettings();
     // What the agent's store (or the given pair of folders) holds, as Show gives it.

@@ -136,8 +136,7 @@ Json Run(const std::wstring& command) {
     }
     if (command == L"launch") {  // an exact command line, as a shell passes it; waits for the exit code
         std::wstring line = Need(L"cmdline");
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
+        STARTUPINFOW si{sizeof(STARTUPINFOW)};
         PROCESS_INFORMATION pi{};
         if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                             opt.count(L"cwd") ? opt[L"cwd"].c_str() : nullptr, &si, &pi))

@@ -26,11 +26,12 @@ enum Mode { stop, check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
 // damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs;
 // the stores from otherRuns on hold edited settings: otherRuns with the earlier installation's agent
-// running, unnamed with an empty name (the computer's) and this folder's agent registered, stopped;
+// running, unnamed with an empty name (the computer's) and this folder's agent registered, stopped,
+// supplied with the name a silent local install stores ("localhost", the system's);
 // linked: edited, then ProgramData made a link to where it lies (the files parse, the store refuses them).
 // clang-format off
-enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, unnamed, edited, damagedBesideAName,
-             damagedName, linked };
+enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, unnamed, supplied, edited,
+             damagedBesideAName, damagedName, linked };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent cannot take the stop
 // (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
 // accessDenied (5): the service cannot be opened; where this folder's agent runs, its removal is refused instead.
@@ -73,8 +74,9 @@ protected:
 
 TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const KitCase& c = GetParam();
+    const std::wstring name = c.store == unnamed ? L"" : c.store == supplied ? L"localhost" : L"WS-7";
     if (c.store >= otherRuns)
-        bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", c.store == unnamed ? L"" : L"WS-7");
+        bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", name, c.store == supplied);
     if (const std::string data = Native(bench.folders.programData); c.store == linked)
         fs::rename(data, data + "2"), fs::create_symlink(data + "2", data);
     if (c.store == damaged || c.store == damagedBesideAName) WriteBytes(bench.AgentStore() + L"user.json", "{");
@@ -121,7 +123,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                               rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
                               log.text.find(c.mode == check ? L"valid." : L"switches' values") != std::wstring::npos),
-              std::make_tuple(c.code, c.code == 0, c.after, !c.after.empty() && c.after.back() == L'|', registers,
+              std::make_tuple(c.code, c.code == 0, c.after,
+                              !c.after.empty() && (c.after.back() == L'|' || c.store == supplied), registers,
                               (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused),
                               c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
                               c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
@@ -142,6 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"given_switch_only", install, edited, L"/SERVER=b3.example.com", 0, L"b3.example.com|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
     {"rerun_keeps_a_stored_empty_name", install, unnamed, L"/S", 0, kOps},
+    {"rerun_keeps_a_supplied_name", install, supplied, L"/S", 0, kOps + L"localhost"},
     {"reset_to_kit_settings", install, edited, L"/resetsettings /PORT=9001", 0,
      L"kit.example.com|9001|CORP\\kit|WS-KIT", noFault, L"/RESETSETTINGS: the kit's settings replace the stored"},
     {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit, noFault, L"Wrote the kit's settings"},

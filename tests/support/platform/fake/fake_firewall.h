@@ -31,8 +31,7 @@ struct FakeFirewall : Firewall {
         return failure < 2;
     }
     bool RemoveRules(const std::wstring& path) override {
-        rules.erase(std::remove_if(rules.begin(), rules.end(), Same(path)), rules.end());
-        return !failure;
+        return rules.erase(std::remove_if(rules.begin(), rules.end(), Same(path)), rules.end()), !failure;
     }
 };
 

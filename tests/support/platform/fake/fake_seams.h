@@ -32,8 +32,7 @@ struct FakeModuleFile : ModuleFile {
     BOOL RemoveFileSpec(wchar_t* path) override {
         wchar_t* cut = std::wcsrchr(path, L'\\');
         if (cut == nullptr) return FALSE;
-        cut[cut == path + 2 && path[1] == L':' ? 1 : 0] = L'\0';
-        return TRUE;
+        return cut[cut == path + 2 && path[1] == L':' ? 1 : 0] = L'\0', TRUE;
     }
 };
 
