@@ -106,12 +106,12 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
 
     const kit::KitResult result = Run(c.mode, c.switches);
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
-    // A name given (by the kit or a switch) is a typed one; only an empty name is the system's. A
-    // secured connection is never asked for, so never stored. The service is repointed at this
-    // folder's agent, automatic, exactly when the settings were saved, and the log tells their values
-    // (or the check that they are valid) only then; in a silent install the firewall rule is added
-    // (once) and the agent restarted: a running one is stopped first (one that refuses runs on). A
-    // second run of the same kit changes no stored byte.
+    // A name given (by the kit or a switch) is a typed one; only an empty name, or a kept name the
+    // system supplied, is the system's. A secured connection is never asked for, so never stored.
+    // The service is repointed at this folder's agent, automatic, exactly when the settings were
+    // saved, and the log tells their values (or the check that they are valid) only then; in a
+    // silent install the firewall rule is added (once) and the agent restarted: a running one is
+    // stopped first (one that refuses runs on). A second run of the same kit changes no stored byte.
     const bool registers = c.mode > uninstall && !c.after.empty() && (c.code == 0 || c.code > kNotRegistered);
     EXPECT_EQ(std::make_tuple(result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"",
                               bench.SystemSupplied(bench.AgentStore()),
