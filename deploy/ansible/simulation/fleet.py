@@ -137,7 +137,7 @@ def service_disabled(box):
         body = re.sub(r'"Start"=dword:[0-9a-f]+', '"Start"=dword:00000004', body)
         registry.write_text(head + key + body + blank + rest, encoding="utf-8", errors="surrogateescape")
     restart_prefix(box, disable)
-    if agent.start_type(box) != "DISABLED" or box.service_state() != "STOPPED":
+    if start_type(box) != "DISABLED" or box.service_state() != "STOPPED":
         raise RuntimeError(f"could not disable the service in {box.root.name}")
 
 
@@ -294,11 +294,16 @@ def seconds(delta):
     return f"{int(h) * 3600 + int(m) * 60 + float(s):.1f}"
 
 
+def start_type(box):
+    """AUTO_START, DEMAND_START or DISABLED, from the service's key (Wine's sc has no qc)."""
+    return {2: "AUTO_START", 3: "DEMAND_START", 4: "DISABLED"}[int(agent.registry(box, agent.SERVICE_KEY)["Start"], 0)]
+
+
 def after_rollout(box):
     """The visible windows, the service's state and its start type."""
     if not service_exists(box):
         return Driver(box).run("windows"), "none", None
-    return Driver(box).run("windows"), box.service_state(), agent.start_type(box)
+    return Driver(box).run("windows"), box.service_state(), start_type(box)
 
 
 def main():
