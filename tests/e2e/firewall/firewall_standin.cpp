@@ -36,9 +36,8 @@ std::vector<Rule> Load() {
     for (std::string name, program;
          std::getline(in, name, '\t') &&
          std::getline(in, program, '\t') >> r.direction >> r.action >> r.profiles >> r.enabled >> r.protocol;
-         in.ignore(1)) {
+         in.ignore(1))
         platform::Utf8ToWide(name, r.name), platform::Utf8ToWide(program, r.program), rules.push_back(r);
-    }
     return rules;
 }
 HRESULT Save(const std::vector<Rule>& rules) {

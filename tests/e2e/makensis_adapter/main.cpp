@@ -77,10 +77,8 @@ int wmain() {
     platform::Utf8ToWide("Z:\\bin\\sh \"" + unixFolder + "makensis.sh\"", line);
     PROCESS_INFORMATION pi{};  // the shell starts as the adapter was started
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &started, &pi)) return 125;
-    for (DWORD waited = 0; GetFileAttributesW(status.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 100) {
+    for (DWORD waited = 0; GetFileAttributesW(status.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 100, Sleep(100))
         if (waited > 15 * 60 * 1000) return 125;
-        Sleep(100);
-    }
     int code = 125;
     std::ifstream(status.c_str()) >> code;
     return code;

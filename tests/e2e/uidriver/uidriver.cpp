@@ -32,7 +32,7 @@ std::wstring Need(const wchar_t* name) {
 }
 
 // Polls `find` until it gives a window; a window too busy to answer now may answer at the next look.
-HWND Poll(const std::function<HWND()>& find, const std::string& what) {
+HWND Poll(const std::string& what, const std::function<HWND()>& find) {
     const ULONGLONG deadline = GetTickCount64() + (opt.count(L"timeout") ? std::stod(opt[L"timeout"]) * 1000 : 20000);
     for (;; Sleep(50)) {
         try {
@@ -76,18 +76,16 @@ std::vector<HWND> Windows(const std::wstring& caption, const std::wstring& cls, 
 }
 HWND First(const std::vector<HWND>& all) { return all.empty() ? nullptr : all[0]; }
 HWND Window() {
-    return Poll([] { return First(Windows(Need(L"caption"), L"")); }, "no window \"" + Utf8(opt[L"caption"]) + "\"");
+    return Poll("no window \"" + Utf8(opt[L"caption"]) + "\"", [] { return First(Windows(Need(L"caption"), L"")); });
 }
 HWND Control() {  // of the window or of a page inside it, once enabled: a disabled one takes no typing or click
     const int id = std::stoi(Need(L"id"), nullptr, 0);
-    return Poll(
-        [&] {
-            HWND c = GetDlgItem(Window(), id);
-            for (HWND w : c ? std::vector<HWND>() : Windows(L"", L"", Window()))
-                if (!c && GetDlgCtrlID(w) == id) c = w;
-            return c && IsWindowEnabled(c) ? c : nullptr;
-        },
-        "no enabled control " + Utf8(opt[L"id"]));
+    return Poll("no enabled control " + Utf8(opt[L"id"]), [&] {
+        HWND c = GetDlgItem(Window(), id);
+        for (HWND w : c ? std::vector<HWND>() : Windows(L"", L"", Window()))
+            if (!c && GetDlgCtrlID(w) == id) c = w;
+        return c && IsWindowEnabled(c) ? c : nullptr;
+    });
 }
 
 Json Run(const std::wstring& command) {
@@ -112,17 +110,15 @@ Json Run(const std::wstring& command) {
     if (command == L"click") return Post(Control(), BM_CLICK);  // a box it opens does not block
     if (command == L"answer") {  // a message box: the button with that label ('&' and letter case ignored)
         const std::wstring label = Need(L"button");
-        HWND button = Poll(
-            [&] {
-                for (HWND box : Windows(Need(L"caption"), L"#32770"))
-                    for (HWND c : Windows(L"", L"Button", box)) {
-                        std::wstring shown = Text(c);
-                        shown.erase(std::remove(shown.begin(), shown.end(), L'&'), shown.end());
-                        if (CompareStringOrdinal(shown.c_str(), -1, label.c_str(), -1, TRUE) == CSTR_EQUAL) return c;
-                    }
-                return HWND();
-            },
-            "no message box \"" + Utf8(opt[L"caption"]) + "\" with a button " + Utf8(label));
+        HWND button = Poll("no message box \"" + Utf8(opt[L"caption"]) + "\" with a button " + Utf8(label), [&] {
+            for (HWND box : Windows(Need(L"caption"), L"#32770"))
+                for (HWND c : Windows(L"", L"Button", box)) {
+                    std::wstring shown = Text(c);
+                    shown.erase(std::remove(shown.begin(), shown.end(), L'&'), shown.end());
+                    if (CompareStringOrdinal(shown.c_str(), -1, label.c_str(), -1, TRUE) == CSTR_EQUAL) return c;
+                }
+            return HWND();
+        });
         HWND box = GetParent(button);
         // What it showed, with its owner's caption, whether it shows an icon and whether the button is its default.
         const Json shown{{"caption", Utf8(Caption(box))},
@@ -131,12 +127,13 @@ Json Run(const std::wstring& command) {
                          {"icon", SendDlgItemMessageW(box, 0x440, STM_GETICON, 0, 0) != 0},
                          {"default", (Send(button, WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON) != 0}};
         Post(button, BM_CLICK);
-        Poll([&] { return !IsWindow(box) || !IsWindowVisible(box) ? box : nullptr; }, "the message box did not close");
+        Poll("the message box did not close", [&] { return !IsWindow(box) || !IsWindowVisible(box) ? box : nullptr; });
         return shown;
     }
     if (command == L"launch") {  // an exact command line, as a shell passes it; waits for the exit code
         std::wstring line = Need(L"cmdline");
-        STARTUPINFOW si{sizeof(STARTUPINFOW)};
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                             opt.count(L"cwd") ? opt[L"cwd"].c_str() : nullptr, &si, &pi))

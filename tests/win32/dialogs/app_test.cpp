@@ -27,13 +27,12 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     } ui;
     framework::InstallUi(&ui);  // until the bench puts its own back
     Opened shown = kNoDialog;
-    EXPECT_EQ(RunModal([&] { return app.InitInstance() ? -1 : app.ExitInstance(); },
-                       [&](DialogDriver& w) {
-                           shown = w.Has(IDC_NAME_COMPUTER) ? kKit : w.Has(IDC_START) ? kConfiguration : kInstall;
-                           EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
-                           w.Click(GetParam().button);
-                       }),
-              GetParam().exitCode);
+    const auto user = [&](DialogDriver& w) {
+        shown = w.Has(IDC_NAME_COMPUTER) ? kKit : w.Has(IDC_START) ? kConfiguration : kInstall;
+        EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
+        w.Click(GetParam().button);
+    };
+    EXPECT_EQ(RunModal([&] { return app.InitInstance() ? -1 : app.ExitInstance(); }, user), GetParam().exitCode);
     // The stored name stays but in a silent local install: the install-time dialog's OK stores it as it shows it.
     EXPECT_EQ(std::make_tuple(shown, ui.classes, bench.ReadAgentSettings().find(L"|WS-01") == std::wstring::npos),
               std::make_tuple(GetParam().dialog, DWORD{0xFF}, std::wcsstr(GetParam().arguments, L"_local") != nullptr));

@@ -48,9 +48,8 @@ protected:
 };
 
 const std::vector<bool> kRunning{false, true, true}, kStopped{true, false, false}, kNone{false, false, false};
-const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLabels +
-                             L"|>Workstation  name=1002|Name of the local machine as seen by Halvane Server|" +
-                             kLoginLabels +
+const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLabels + L"|>Workstation  name=1002|" +
+                             L"Name of the local machine as seen by Halvane Server|" + kLoginLabels +
                              L"|Load defaults=1005|Corvex Workstation service|Start=1006|Stop=1007|Restart=1008|To run "
                              L"Workstation, click the Start button. To stop Workstation, click Stop. To restart "
                              L"Workstation, click Restart.|OK=1!|Cancel=2!";
@@ -113,28 +112,25 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     std::wstring noStore = L"/dev/null/J\u00fcrgen\U00020BB7\\ProgramData";
     for (CSetupClientDlg* opened : std::initializer_list<CSetupClientDlg*>{&dialog, &install}) {
         bench.DamageAgentSettings();
-        EXPECT_EQ(Run(*opened,
-                      [&](DialogDriver& w) {
-                          EXPECT_EQ(std::make_tuple(w.Boxes(), w.Buttons(), w.Send(WM_GETICON, ICON_BIG),
-                                                    w.Cue(IDC_WORKSTATION_NAME).empty() || opened->IsModified(),
-                                                    w.Frame().substr(0, 8)),
-                                    std::make_tuple(std::vector<std::wstring>(4, L""),
-                                                    opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, false,
-                                                    L"centred,"));
-                          for (int id : kSettingsBoxes)
-                              Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
-                          w.Click(IDC_RESTART);  // live over the stopped agent: it only starts it, without a word
-                          // A login beyond the 16-bit plane (two UTF-16 units), a name in lower case: both kept.
-                          w.Fill({L"b.example.com", L"9750", L"CORP\\\U00020BB7\u91ce", L"ws-2"});
-                          std::swap(bench.folders.programData, noStore), w.Click(IDOK);  // the save fails
-                          marks.push_back(!w.Ended()), std::swap(bench.folders.programData, noStore);
-                          marks.push_back(opened->IsModified()), w.Click(IDOK);  // the edits still marked
-                      }),
-                  IDOK);
+        const INT_PTR ended = Run(*opened, [&](DialogDriver& w) {
+            EXPECT_EQ(
+                std::make_tuple(w.Boxes(), w.Buttons(), w.Send(WM_GETICON, ICON_BIG),
+                                w.Cue(IDC_WORKSTATION_NAME).empty() || opened->IsModified(), w.Frame().substr(0, 8)),
+                std::make_tuple(std::vector<std::wstring>(4, L""),
+                                opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, false, L"centred,"));
+            for (int id : kSettingsBoxes) Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
+            w.Click(IDC_RESTART);  // live over the stopped agent: it only starts it, without a word
+            // A login beyond the 16-bit plane (two UTF-16 units), a name in lower case: both kept.
+            w.Fill({L"b.example.com", L"9750", L"CORP\\\U00020BB7\u91ce", L"ws-2"});
+            std::swap(bench.folders.programData, noStore), w.Click(IDOK);  // the save fails
+            marks.push_back(!w.Ended()), std::swap(bench.folders.programData, noStore);
+            marks.push_back(opened->IsModified()), w.Click(IDOK);  // the edits still marked
+        });
         // The store holds the settings and each save's two kept copies of the damage, and nothing else.
-        EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings(), bench.SystemSupplied(bench.AgentStore()),
-                                  std::distance(std::filesystem::directory_iterator(bench.AgentStore()), {})),
-                  std::make_tuple(L"b.example.com|9750|CORP\\\U00020BB7\u91ce|ws-2", false, opened == &dialog ? 4 : 6));
+        EXPECT_EQ(
+            std::make_tuple(ended, bench.ReadAgentSettings(), bench.SystemSupplied(bench.AgentStore()),
+                            std::distance(std::filesystem::directory_iterator(bench.AgentStore()), {})),
+            std::make_tuple(IDOK, L"b.example.com|9750|CORP\\\U00020BB7\u91ce|ws-2", false, opened == &dialog ? 4 : 6));
     }
     ASSERT_EQ(std::make_pair(marks, Shown().size()), std::make_pair(std::vector<BOOL>(12, TRUE), size_t{4}));
     for (const auto& box : bench.prompts.messageBoxes)
@@ -232,30 +228,27 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     if (c.install || c.fresh) std::filesystem::remove_all(bench.AgentStore());
     const std::wstring thisComputer =
         L"Leave empty to use this computer's network name, " + std::wstring(_wgetenv(L"COMPUTERNAME"));
-    EXPECT_EQ(Run(shown,
-                  [&](DialogDriver& w) {
-                      if (w.Text(IDC_SERVER_HOST) != c.host) w.Type(IDC_SERVER_HOST, c.host);
-                      EXPECT_EQ(std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
-                                std::make_tuple(!c.install, thisComputer, 4));
-                      if (c.install) {
-                          EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"x")) << "the port takes digits only";
-                          EXPECT_EQ(std::make_tuple(w.Frame(), w.Focus(), w.Enabled(IDC_LOAD_DEFAULTS)),
-                                    std::make_tuple(L"centred, task-bar button, tool window, system-modal, Enter: OK, "
-                                                    L"its icon",
-                                                    IDC_SERVER_HOST, true));
-                          EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
-                                                    L"|>Workstation name=1002|Name of the local machine as seen by "
-                                                    L"Halvane Server.|" +
-                                                    kLoginLabels + L"|Load defaults=1005|OK=1!");
-                          w.EscapeAndClose();
-                          EXPECT_FALSE(w.Ended());
-                      }
-                      w.Click(IDOK, true);
-                      EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
-                      EXPECT_EQ(w.Ended() || c.install ? IDOK : w.Focus(), IDOK) << "the focus stays on OK";
-                  }),
-              c.closes ? IDOK : kLeftOpen);
-    EXPECT_EQ(std::make_pair(requests, Shown()), std::make_pair(c.requests, c.messages));
+    const INT_PTR ended = Run(shown, [&](DialogDriver& w) {
+        if (w.Text(IDC_SERVER_HOST) != c.host) w.Type(IDC_SERVER_HOST, c.host);
+        EXPECT_EQ(std::make_tuple(w.Has(IDCANCEL), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes()),
+                  std::make_tuple(!c.install, thisComputer, 4));
+        if (c.install) {
+            EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"x")) << "the port takes digits only";
+            EXPECT_EQ(std::make_tuple(w.Frame(), w.Focus(), w.Enabled(IDC_LOAD_DEFAULTS)),
+                      std::make_tuple(L"centred, task-bar button, tool window, system-modal, Enter: OK, its icon",
+                                      IDC_SERVER_HOST, true));
+            EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
+                                      L"|>Workstation name=1002|Name of the local machine as seen by Halvane Server.|" +
+                                      kLoginLabels + L"|Load defaults=1005|OK=1!");
+            w.EscapeAndClose();
+            EXPECT_FALSE(w.Ended());
+        }
+        w.Click(IDOK, true);
+        EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
+        EXPECT_EQ(w.Ended() || c.install ? IDOK : w.Focus(), IDOK) << "the focus stays on OK";
+    });
+    EXPECT_EQ(std::make_tuple(ended, requests, Shown()),
+              std::make_tuple(c.closes ? IDOK : kLeftOpen, c.requests, c.messages));
     for (const auto& box : bench.prompts.messageBoxes) EXPECT_TRUE(box.owned) << box.text << ": the dialog is still up";
     // Saved: the typed host, the default security, the name as a user typed it (on no store the
     // dialogs open with an empty name, which is the system's), the dialog unmarked.

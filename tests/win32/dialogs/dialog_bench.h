@@ -110,13 +110,12 @@ public:
         const bool centred = std::abs(window.left + window.right - area.left - area.right) <= 2 &&
                              std::abs(window.top + window.bottom - area.top - area.bottom) <= 2;
         const LONG style = ::GetWindowLongW(m_dialog, GWL_STYLE), ex = ::GetWindowLongW(m_dialog, GWL_EXSTYLE);
-        const LRESULT icon = Send(WM_GETICON, ICON_BIG);
+        const LRESULT big = Send(WM_GETICON, ICON_BIG);
         return std::wstring(centred ? L"centred" : L"elsewhere") + (ex & WS_EX_APPWINDOW ? L", task-bar button" : L"") +
                (ex & WS_EX_TOOLWINDOW ? L", tool window" : L"") + (style & DS_SYSMODAL ? L", system-modal" : L"") +
                (style & WS_SYSMENU ? L", close button" : L"") + (ex & WS_EX_DLGMODALFRAME ? L", modal frame" : L"") +
                (LOWORD(Send(DM_GETDEFID)) == IDOK ? L", Enter: OK" : L"") + (ex & WS_EX_TOPMOST ? L", topmost" : L"") +
-               (icon != 0 && Send(WM_GETICON, ICON_SMALL) == icon && Send(WM_QUERYDRAGICON) == icon ? L", its icon"
-                                                                                                    : L"");
+               (big != 0 && Send(WM_GETICON, ICON_SMALL) == big && Send(WM_QUERYDRAGICON) == big ? L", its icon" : L"");
     }
     int Focus() const { return ::IsChild(m_dialog, ::GetFocus()) ? ::GetDlgCtrlID(::GetFocus()) : 0; }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once

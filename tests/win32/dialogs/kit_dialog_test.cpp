@@ -68,47 +68,42 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     for (const wchar_t* older : {L"kit 100%.EXE", L"setup.exe.bakexe.exe"})
         bench.files.WriteNewFile(bench.PathInRoot(older), "an older kit", false);
     bench.prompts.answers = {IDOK, IDOK, IDCANCEL, IDNO, IDYES};  // to the port's prompts, then to the questions
-    EXPECT_EQ(
-        Run(dialog,
-            [&](DialogDriver& w) {
-                EXPECT_EQ(
-                    std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME),
-                                    w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes(),
-                                    w.Frame(), w.Focus()),
-                    std::make_tuple(true, false, L"WS-9", L"Leave empty to use each workstation's own network name", 4,
-                                    L"centred, task-bar button, close button, modal frame, Enter: OK, its icon",
-                                    IDC_SERVER_HOST));
-                EXPECT_EQ(w.Labels(),
-                          L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
-                              L"|Workstation name settings|>Workstation name=1002|Name of the local machine as seen by "
-                              L"Halvane Server|Automatically use computer network name as Workstation name=1010|Ask "
-                              L"for the Workstation name while installing the program:1011|Use the Workstation name "
-                              L"typed above:1012|Load defaults=1005!|Create=1!|Cancel=2!");
-                // A choice clicked with a port of 2^64 + 9750 (the letter typed does not arrive): the exchange
-                // stops at the port, with its text selected to be typed over, and the choice made before stays.
-                EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"1844674407370956x1366")) << "the port takes digits only";
-                w.Click(IDC_NAME_TYPED);
-                EXPECT_EQ(std::make_tuple(w.Focus(), w.Send(EM_GETSEL, 0, IDC_SERVER_PORT), dialog.GetNameChoice(),
-                                          w.Enabled(IDC_WORKSTATION_NAME)),
-                          std::make_tuple(IDC_SERVER_PORT, MAKELRESULT(0, 20), UseComputerName, false));
-                w.Type(IDC_SERVER_PORT, L"-1", true), w.Click(IDOK);  // pasted: refused before a file is asked for
-                w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton), w.Click(IDC_LOAD_DEFAULTS);  // port back, choice
-                EXPECT_TRUE(w.Checked(c.choiceButton)) << "Load defaults keeps the choice";
-                w.Fill({L"backup01.example.com", L" \t9751\t ", L".\\backup"});  // blanks around a pasted number
-                w.Click(IDC_NAME_TYPED), w.Type(IDC_WORKSTATION_NAME, c.typedName), w.Click(c.choiceButton);
-                EXPECT_EQ(
-                    std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
-                    std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
-                    << "the box keeps its text; no edit marks this dialog";
-                w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, the question too: nothing built, open
-                EXPECT_EQ(std::make_tuple(launcher.starts.size(), w.Ended(), w.Text(IDC_SERVER_PORT)),
-                          std::make_tuple(size_t{0}, false, L" \t9751\t "));  // the port as pasted
-                // The settings were stored before the file was asked for, and stay so.
-                EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
-                          L"backup01.example.com|9751|.\\backup|" + std::wstring(c.typed ? c.typedName : L""));
-                w.Click(IDOK);
-            }),
-        IDOK);
+    const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
+        EXPECT_EQ(
+            std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME),
+                            w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes(), w.Frame(), w.Focus()),
+            std::make_tuple(true, false, L"WS-9", L"Leave empty to use each workstation's own network name", 4,
+                            L"centred, task-bar button, close button, modal frame, Enter: OK, its icon",
+                            IDC_SERVER_HOST));
+        EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
+                                  L"|Workstation name settings|>Workstation name=1002|Name of the local machine as "
+                                  L"seen by Halvane Server|Automatically use computer network name as Workstation "
+                                  L"name=1010|Ask for the Workstation name while installing the program:1011|Use the "
+                                  L"Workstation name typed above:1012|Load defaults=1005!|Create=1!|Cancel=2!");
+        // A choice clicked with a port of 2^64 + 9750 (the letter typed does not arrive): the exchange
+        // stops at the port, with its text selected to be typed over, and the choice made before stays.
+        EXPECT_FALSE(w.Type(IDC_SERVER_PORT, L"1844674407370956x1366")) << "the port takes digits only";
+        w.Click(IDC_NAME_TYPED);
+        EXPECT_EQ(std::make_tuple(w.Focus(), w.Send(EM_GETSEL, 0, IDC_SERVER_PORT), dialog.GetNameChoice(),
+                                  w.Enabled(IDC_WORKSTATION_NAME)),
+                  std::make_tuple(IDC_SERVER_PORT, MAKELRESULT(0, 20), UseComputerName, false));
+        w.Type(IDC_SERVER_PORT, L"-1", true), w.Click(IDOK);  // pasted: refused before a file is asked for
+        w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton), w.Click(IDC_LOAD_DEFAULTS);  // port back, choice
+        EXPECT_TRUE(w.Checked(c.choiceButton)) << "Load defaults keeps the choice";
+        w.Fill({L"backup01.example.com", L" \t9751\t ", L".\\backup"});  // blanks around a pasted number
+        w.Click(IDC_NAME_TYPED), w.Type(IDC_WORKSTATION_NAME, c.typedName), w.Click(c.choiceButton);
+        EXPECT_EQ(std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
+                  std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
+            << "the box keeps its text; no edit marks this dialog";
+        w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, the question too: nothing built, open
+        EXPECT_EQ(std::make_tuple(launcher.starts.size(), w.Ended(), w.Text(IDC_SERVER_PORT)),
+                  std::make_tuple(size_t{0}, false, L" \t9751\t "));  // the port as pasted
+        // The settings were stored before the file was asked for, and stay so.
+        EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
+                  L"backup01.example.com|9751|.\\backup|" + std::wstring(c.typed ? c.typedName : L""));
+        w.Click(IDOK);
+    });
+    EXPECT_EQ(ended, IDOK);
     // The kit's name as its choice stores it; this machine's own settings stay as they were.
     EXPECT_EQ(std::make_pair(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), bench.ReadAgentSettings()),
               std::make_pair(c.supplied, std::wstring(L"backup.example.com|65535|CORP\\backup|WS-01")));
@@ -159,19 +154,17 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
     bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe")}, launcher.startError = 0xFFFFFFFFu;
-    EXPECT_EQ(Run(dialog,
-                  [&](DialogDriver& w) {
-                      EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) &&
-                                  !w.Checked(IDC_NAME_ASK) && !w.Checked(IDC_NAME_TYPED));
-                      w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);
-                  }),
-              kLeftOpen);
-    EXPECT_EQ(std::make_tuple(dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
+    const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
+        EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) && !w.Checked(IDC_NAME_ASK) &&
+                    !w.Checked(IDC_NAME_TYPED));
+        w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);
+    });
+    EXPECT_EQ(std::make_tuple(ended, dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
                               commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
                               launcher.openHandles,
                               Described({bench.prompts.messageBoxes.begin() + 1, bench.prompts.messageBoxes.end()})),
               std::make_tuple(
-                  -1, true, true, size_t{0}, 0,
+                  kLeftOpen, -1, true, true, size_t{0}, 0,
                   L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1|wait\n"));
 }
 

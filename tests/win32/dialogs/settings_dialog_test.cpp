@@ -4,7 +4,6 @@
 #include "dialog_bench.h"
 #include "dialogs/client_configuration_dlg.h"
 #include "framework/data_exchange.h"
-#include "params/corvex_parameters.h"
 
 namespace {
 

@@ -105,11 +105,9 @@ private:
     // Records the call; false when an injected failure hits it.
     bool Go(const char* name, ScHandle handle, DWORD argument) {
         calls.push_back(Call{name, handle, argument});
-        for (const auto& [call, occurrence, error, result] : failures_) {
-            if (call != name || (occurrence != 0 && occurrence != Count(name))) continue;
-            result_ = result;
-            return Refuse(error, false);
-        }
+        for (const auto& [call, occurrence, error, result] : failures_)
+            if (call == name && (occurrence == 0 || occurrence == Count(name)))
+                return result_ = result, Refuse(error, false);
         return true;
     }
     template <typename T>
