@@ -96,8 +96,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                   std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
             << "the box keeps its text; no edit marks this dialog";
         w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, the question too: nothing built, open
-        EXPECT_EQ(std::make_tuple(launcher.starts.size(), w.Ended(), w.Text(IDC_SERVER_PORT)),
-                  std::make_tuple(size_t{0}, false, L" \t9751\t "));  // the port as pasted
+        EXPECT_EQ(
+            std::make_tuple(launcher.starts.size(), w.Ended(), w.Text(IDC_SERVER_PORT), w.Text(IDC_WORKSTATION_NAME)),
+            std::make_tuple(size_t{0}, false, L" \t9751\t ", std::wstring(c.typedName)));  // the boxes as they were
         // The settings were stored before the file was asked for, and stay so.
         EXPECT_EQ(bench.ReadSettings(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir()),
                   L"backup01.example.com|9751|.\\backup|" + std::wstring(c.typed ? c.typedName : L""));
@@ -148,23 +149,28 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
 
 // Predefined settings that cannot be loaded: no choice is checked and box 1002 stays enabled;
 // "Create" then reads no choice (-1), which counts as the computer's name. A compiler that
-// cannot start is told (its error unsigned) in the only box after the load's, is not waited
-// for, and leaves the dialog open with the settings stored.
+// cannot start is told (its error unsigned) in the only box after the load's and the replace
+// question, is not waited for, leaves the dialog open with the settings stored and the older
+// kit it was to replace as it was.
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
     bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe")}, launcher.startError = 0xFFFFFFFFu;
+    bench.files.WriteNewFile(bench.PathInRoot(L"kit.exe"), "an older kit", false);
+    bench.prompts.answers = {IDOK, IDYES};  // to the load's box, then to the replace question
     const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
         EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) && !w.Checked(IDC_NAME_ASK) &&
                     !w.Checked(IDC_NAME_TYPED));
         w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);
     });
-    EXPECT_EQ(std::make_tuple(ended, dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
+    std::string older;
+    bench.files.ReadWholeFile(bench.PathInRoot(L"kit.exe"), 1 << 10, older);
+    EXPECT_EQ(std::make_tuple(ended, older, dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
                               commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
                               launcher.openHandles,
-                              Described({bench.prompts.messageBoxes.begin() + 1, bench.prompts.messageBoxes.end()})),
+                              Described({bench.prompts.messageBoxes.begin() + 2, bench.prompts.messageBoxes.end()})),
               std::make_tuple(
-                  kLeftOpen, -1, true, true, size_t{0}, 0,
+                  kLeftOpen, "an older kit", -1, true, true, size_t{0}, 0,
                   L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1|wait\n"));
 }
 
