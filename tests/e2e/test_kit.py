@@ -182,6 +182,12 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     refused = AppProcess(box, '"C:\\kit.exe" /PORTS=0', cwd="C:\\")  # without /S a refusal is shown, whole
     assert (told := driver.answer("OK", caption=setup, timeout=60))["icon"] and told["text"].endswith(" to see them).")
     assert refused.wait(timeout=60) == BAD_SWITCH
+    # /? shows the switches as they are written and where the log is; with /S it shows nothing and ends.
+    helped = AppProcess(box, '"C:\\kit.exe" /?', cwd="C:\\")
+    told = driver.answer("OK", caption=setup, timeout=60)["text"]
+    assert "\n/D=folder\tinstallation folder (last, without quotes)\r\n" in told and helped.wait(timeout=60) == 0
+    assert "Log: %ProgramData%\\Quentara\\Corvex Workstation\\Logs\\setup.log\r\n" in told
+    assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0
     process = AppProcess(box, '"C:\\kit.exe" /name=WS-0142', cwd="C:\\")
     driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page
     computer = box.wine("cmd", "/c", "echo %COMPUTERNAME%").stdout.strip()  # not the user's name
