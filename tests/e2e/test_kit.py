@@ -157,6 +157,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     # write it stops before it registers anything.
     (default := box.unix_path(INSTALL_DIR_WIN)).mkdir(parents=True), agent.set_behaviour(box, "stuck", default)
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
+    # Each line has its own time: the helper's first and its wait's last lie seconds apart.
+    waited = [l for l in agent.setup_log(box) if "] Installation folder" in l or "running state" in l][-2:]
+    assert waited[0][:19] < waited[1][:19] and "running state" in waited[1], waited
     (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # the helper fails too: the file still counts
     assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == ABORTED
     told = [l[20:] for l in agent.setup_log(box) if re.search(" in use|not be removed|code 2$", l)]
