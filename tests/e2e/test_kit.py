@@ -173,12 +173,12 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox):
     # A kit that asks for the name, built over an older one; installed by a user on a machine
     # whose service still names an older agent elsewhere (its own name its only display name): a
-    # refused switch is shown in a box; the name page shows the name given by a switch and refuses
-    # a bad name with the helper's reason; emptied, the box stands for the computer's name over the
-    # switch's: the install-time dialog shows the kit's settings with no name, and its OK (which
-    # stores them so) starts the new agent, which nothing started before, under
-    # the product's display name. Its uninstaller, run by the user where the firewall cannot be
-    # reached, removes the programs and ends with its helper's code.
+    # refused switch is shown in a box, and so is the help (but under /S); the name page shows the
+    # name given by a switch and refuses a bad name with the helper's reason; emptied, the box
+    # stands for the computer's name over the switch's: the install-time dialog shows the kit's
+    # settings with no name, and its OK (which stores them so) starts the new agent, which nothing
+    # started before, under the product's display name. Its uninstaller, run by the user where the
+    # firewall cannot be reached, removes the programs and ends with its helper's code.
     # The installer's caption (a blank after it but on the name page).
     box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
