@@ -4,7 +4,7 @@
 # uninstall entry, re-runs, a move, the uninstaller, an agent that never starts) and by a user
 # who is asked for the name. The kit helper's switches, each name choice and the build's
 # command line are the unit and in-process tests'.
-import os, re, time
+import os, re, struct, time
 
 import pytest
 
@@ -59,9 +59,10 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     predefined = user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings"
     assert (predefined / "User/user.json").is_file() and (predefined / "Workstation/workstation.json").is_file()
     # The installer's icon is the product's (its largest image ends the file); it asks for an administrator's rights;
-    # its product and file versions are the product's whole version.
+    # its product and file versions are the product's whole version, as texts and as numbers.
     assert (paths.ROOT / "src/res/setup_client.ico").read_bytes()[-999:] in (kit := box.unix_path(KIT_WIN).read_bytes())
     assert b'level="requireAdministrator"' in kit and kit.count("6.9.6.8822".encode("utf-16-le")) == 2
+    assert struct.unpack_from("<8H", kit, kit.index(b"\xbd\x04\xef\xfe") + 8) == (9, 6, 8822, 6) * 2
     return kit
 
 
@@ -167,7 +168,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
                     f"[installer] A file in {INSTALL_DIR_WIN} could not be removed.", "[installer] Exit code 2"]
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == ABORTED and agent.registry(box, UNINSTALL_KEY) is None
     assert not (default / "SetupClient.exe").exists(), "the configurator copied before the agent"
-    assert agent.setup_log(box)[-1].endswith(f"could not be written into {INSTALL_DIR_WIN}. Nothing was registered.")
+    stop, ended = [l[20:] for l in agent.setup_log(box)[-3:-1]], agent.setup_log(box)[-1]  # the stop waited too
+    assert stop == [told[0].replace("[uninstall]", "[stop]"), "[stop] Exit code 0"]
+    assert ended.endswith(f"could not be written into {INSTALL_DIR_WIN}. Nothing was registered.")
 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox):
@@ -207,6 +210,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
             driver.text(window, button, timeout=1)
     driver.click(CAPTION, DEFAULT), driver.click(setup + " ", DEFAULT, timeout=60)  # OK, then the installer's Close
     assert process.wait(timeout=60) == INSTALLED
+    assert sum("[check] The switches and the kit's settings are valid." in l for l in agent.setup_log(box)) == 2
     assert agent.stored_settings(box) == (*SERVER, "") and agent.starts_automatically(box)
     starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
     assert len(starts) == 1 and box.service_state() == "RUNNING"

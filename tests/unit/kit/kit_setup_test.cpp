@@ -186,7 +186,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"empty_server", check, none, L"/SERVER=", kBad, L"", noFault, L"/SERVER=: The server host name"},
     {"quoted_value", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L"", noFault, L"settings are valid."},
     {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"port_70000", check, none, L"/PORT=70000", kBad, L""},
-    {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L"", noFault, L"switch \"/RESETSETTINGS=1\""},
+    {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L"", noFault,  // every switch named
+     L"\"/RESETSETTINGS=1\". The installer accepts /S, /SERVER=, /PORT=, /LOGIN=, /NAME=, /RESETSETTINGS and /D= ("},
     // The installer takes only an upper-case /D= for its folder: a lower-case one reaches the kit program.
     {"lower_case_s", check, none, L"/s", kBad, L""}, {"lower_case_d", check, none, L"/d=C:\\X", kBad, L""},
     {"damaged_kit", check, damagedKit, L"", kNotWritten, L"", noFault, L"The kit's own settings cannot be used"},

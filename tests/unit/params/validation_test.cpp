@@ -5,7 +5,8 @@
 namespace {
 
 struct Row {
-    // 'h' host, 'p' port, 'l' login, 'n' name, 's' system-supplied name, 'a' all four (port 0) into named folders
+    // 'h' host, 'p' port, 'l' login, 'n' name, 's' system-supplied name, 'b' login and name,
+    // 'a' all four (port 0) into named folders
     char value;
     std::wstring text;                  // the port's digits for 'p'
     const wchar_t* fragment = nullptr;  // a part of the message; nullptr: accepted
@@ -31,7 +32,8 @@ protected:
 TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
     const auto& [value, text, fragment] = GetParam();
     std::wstring* field = value == 'h' ? &host_ : value == 'l' ? &login_ : value == 'p' ? nullptr : &name_;
-    if (value == 'a') host_ = login_ = name_ = text, field = &host_;  // told in the dialog's order: the host first
+    if (value == 'a' || value == 'b') login_ = name_ = text, field = &login_;  // told in the boxes' order
+    if (value == 'a') host_ = text, field = &host_;
     if (field != nullptr) *field = text;
     CorvexParameters parameters(L"client");
     parameters.SetClientName(name_, value == 's'), parameters.SetUserName(login_);
@@ -65,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"}, {'h', L"1::ffff:1.2.3.4"},
     {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"}, {'h', L"\u2000backup", L"blank"},
     {'h', L"\u00A0backup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
-    {'h', L"backup.example..", L"empty part"}, {'h', L"\u3000backup", L"blank"}, {'h', L"1::2::3", L"not a valid IPv6"},
+    {'h', L"backup.example..", L"empty part"}, {'h', L"backup\u3000", L"or ends with a blank"},
+    {'h', L"1::2::3", L"not a valid IPv6"}, {'b', L" ", L"blank"},
     // Addresses; those that can reach no server, and the IPv4 ones in IPv6 form.
     {'h', L"192.168.1.20"}, {'h', L"127.0.0.1"}, {'h', L"223.255.255.255"}, {'h', L"1.0.0.0"}, {'h', L"::1"},
     {'h', L"0.0.0.0", L"no particular machine"}, {'h', L"0.255.254.253", L"0.255.254.253 is"}, {'h', L"240.0.0.1"},

@@ -84,18 +84,27 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         EXPECT_TRUE(dialog.IsModified()) << "the edit's mark outlives Load defaults";
         EXPECT_EQ(seen, decltype(seen)(7, {kNone, IDOK})) << "the focus handed to OK, then all disabled";
         dialog.refuseSave = false, w.Click(IDOK, true), look();  // saved; the restart's stop is never done
-        platform::Install({}), w.Click(IDC_STOP, true);          // no seams: an error the handler tells in its own box
+        // The agent stopped, started and stopped again behind the dialog's back: each button still acts.
+        bench.services.state = SERVICE_STOPPED, w.Click(IDC_STOP, true), Running(bench.services), w.Click(IDC_START);
+        bench.services.state = SERVICE_STOPPED, w.Click(IDC_RESTART, true), look();  // started, without a word
+        platform::Install({}), w.Click(IDC_STOP, true);  // no seams: an error the handler tells in its own box
         w.Click(IDCANCEL);
     });
     // clang-format off
     EXPECT_EQ(after, (decltype(seen){{kRunning, IDC_RESTART}, {kStopped, IDC_START}, {kRunning, IDC_STOP},
-                                     {kRunning, IDC_RESTART}, {kRunning, IDC_STOP}, {kRunning, IDOK}}));
-    EXPECT_EQ(requests, (std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop", "Start", "Stop", "Stop"}));
-    EXPECT_EQ(dialog.calls, (decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply"}));
+                                     {kRunning, IDC_RESTART}, {kRunning, IDC_STOP}, {kRunning, IDOK},
+                                     {kRunning, IDC_RESTART}}));
+    EXPECT_EQ(std::make_pair(requests, atRequest[0].first),  // no rule asked for before OK
+              std::make_pair(std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop", "Start", "Stop", "Stop",
+                                                      "Stop", "Start", "Start"},
+                             size_t{0}));
+    EXPECT_EQ(dialog.calls, (decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply",
+                                                "stop!", "start!"}));
     // clang-format on
     EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
               L"Unknown system error|SetupClient|16|1|1\nUnknown system error. Code: 1056|SetupClient|16|1|1\n"
-              L"Refused.|SetupClient|48|1|1\nplatform seam not installed: service manager|Error!|16|0|1\n");
+              L"Refused.|SetupClient|48|1|1\nUnknown system error|SetupClient|16|1|1\nUnknown system error. Code: "
+              L"1056|SetupClient|16|1|1\nplatform seam not installed: service manager|Error!|16|0|1\n");
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
@@ -118,8 +127,11 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                                 w.Cue(IDC_WORKSTATION_NAME).empty() || opened->IsModified(), w.Frame().substr(0, 8)),
                 std::make_tuple(std::vector<std::wstring>(4, L""),
                                 opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, false, L"centred,"));
-            for (int id : kSettingsBoxes) Flag::Clear(*opened), w.Type(id, L"7"), marks.push_back(opened->IsModified());
-            w.Click(IDC_RESTART);  // live over the stopped agent: it only starts it, without a word
+            for (int id : kSettingsBoxes)  // all but the port take a letter typed
+                marks.push_back((Flag::Clear(*opened), w.Type(id, id == IDC_SERVER_PORT ? L"7" : L"x")) &&
+                                opened->IsModified());
+            // Live over the stopped agent, Restart only starts it, without a word.
+            marks.push_back(!w.Click(IDC_RESTART) || bench.services.state == SERVICE_RUNNING);
             // A login beyond the 16-bit plane (two UTF-16 units), a name in lower case: both kept.
             w.Fill({L"b.example.com", L"9750", L"CORP\\\U00020BB7\u91ce", L"ws-2"});
             std::swap(bench.folders.programData, noStore), w.Click(IDOK);  // the save fails
@@ -132,7 +144,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
                             std::distance(std::filesystem::directory_iterator(bench.AgentStore()), {})),
             std::make_tuple(IDOK, L"b.example.com|9750|CORP\\\U00020BB7\u91ce|ws-2", false, opened == &dialog ? 4 : 6));
     }
-    ASSERT_EQ(std::make_pair(marks, Shown().size()), std::make_pair(std::vector<BOOL>(12, TRUE), size_t{4}));
+    ASSERT_EQ(std::make_pair(marks, Shown().size()), std::make_pair(std::vector<BOOL>(14, TRUE), size_t{4}));
     for (const auto& box : bench.prompts.messageBoxes)
         EXPECT_EQ(std::make_tuple(box.caption, box.type, box.owned,
                                   box.text.find(L"J\u00fcrgen\U00020BB7\\") != std::wstring::npos),

@@ -119,14 +119,16 @@ public:
     }
     int Focus() const { return ::IsChild(m_dialog, ::GetFocus()) ? ::GetDlgCtrlID(::GetFocus()) : 0; }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
-    // How many of the four settings boxes show a text as typed (no case change, no masking) and take
-    // one longer than they show, with no limit of their own.
+    // How many of the four settings boxes have a sunken border and show a text as typed (left-aligned,
+    // no case change, no masking) and take one longer than they show, with no limit of their own.
     int LongTextBoxes() const {
         int boxes = 0;
         for (int id : kSettingsBoxes)
-            boxes += (::GetWindowLongW(Item(id), GWL_STYLE) &
-                      (ES_AUTOHSCROLL | ES_PASSWORD | ES_UPPERCASE | ES_LOWERCASE | ES_READONLY)) == ES_AUTOHSCROLL &&
-                     ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
+            boxes +=
+                (::GetWindowLongW(Item(id), GWL_STYLE) & (ES_AUTOHSCROLL | ES_PASSWORD | ES_UPPERCASE | ES_LOWERCASE |
+                                                          ES_READONLY | ES_CENTER | ES_RIGHT)) == ES_AUTOHSCROLL &&
+                (::GetWindowLongW(Item(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) &&
+                ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
         return boxes;
     }
     // A message to the dialog, or to its control `id`.

@@ -60,14 +60,13 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const CreateCase& c = GetParam();
     CorvexParameters last(L"client");  // stored by the last "Create"
     last.SetClientName(L"WS-9", false), last.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
-    // The file dialog: cancelled, then names of older kits (".EXE" is kept, ".exe" added to
-    // another ending; a per cent sign is no formatting code in the question): the first not to be
-    // replaced, cancelled and then refused.
-    const std::wstring kit = bench.PathInRoot(L"kit 100%.EXE");
-    bench.prompts.fileAnswers = {std::nullopt, kit, kit, bench.PathInRoot(L"setup.exe.bakexe")};
-    for (const wchar_t* older : {L"kit 100%.EXE", L"setup.exe.bakexe.exe"})
-        bench.files.WriteNewFile(bench.PathInRoot(older), "an older kit", false);
-    bench.prompts.answers = {IDOK, IDOK, IDCANCEL, IDNO, IDYES};  // to the port's prompts, then to the questions
+    // The file dialog: cancelled, then the names of an older kit (".ExE" is kept; a per cent sign
+    // is no formatting code in the question) and of a folder (".exe" added to another ending).
+    // The kit: No, and the file dialog shown again cancelled; the question cancelled; No, then the folder: Yes.
+    const std::wstring kit = bench.PathInRoot(L"kit 100%.ExE"), output = bench.PathInRoot(L"setup.exe.bakexe.exe");
+    bench.prompts.fileAnswers = {std::nullopt, kit, std::nullopt, kit, kit, bench.PathInRoot(L"setup.exe.bakexe")};
+    bench.files.WriteNewFile(kit, "an older kit", false), bench.files.CreateFolders(output);
+    bench.prompts.answers = {IDOK, IDOK, IDNO, IDCANCEL, IDNO, IDYES};  // to the port's prompts, then to the questions
     const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(
             std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME),
@@ -95,7 +94,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
         EXPECT_EQ(std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
                   std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
             << "the box keeps its text; no edit marks this dialog";
-        w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, the question too: nothing built, open
+        w.Click(IDOK), w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, after No too, the question
         EXPECT_EQ(
             std::make_tuple(launcher.starts.size(), w.Ended(), w.Text(IDC_SERVER_PORT), w.Text(IDC_WORKSTATION_NAME)),
             std::make_tuple(size_t{0}, false, L" \t9751\t ", std::wstring(c.typedName)));  // the boxes as they were
@@ -111,7 +110,6 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const std::string stored = bench.StoreBytes(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote), the wait for it without limit, under the wait cursor.
-    const std::wstring output = bench.PathInRoot(L"setup.exe.bakexe.exe");
     ASSERT_EQ(launcher.starts.size(), 1u);
     EXPECT_EQ(commandLine, L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
                                dialog.settingsRoot + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + dialog.settingsRoot +
@@ -128,15 +126,16 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                         stored));
     // The file dialog's filter and default extension; shown again after No, it starts from the last choice.
     const framework::FileDialogState& asked = bench.prompts.fileDialogs[0];
-    EXPECT_EQ(std::make_tuple(asked.defaultExtension, asked.filters, bench.prompts.fileDialogs[3].fileName),
+    EXPECT_EQ(std::make_tuple(asked.defaultExtension, asked.filters, bench.prompts.fileDialogs[5].fileName),
               std::make_tuple(
                   L"exe", decltype(asked.filters){{L"Executive Files (*.exe)", L"*.exe"}, {L"All Files (*.*)", L"*.*"}},
                   kit));
     const std::wstring prompt = L"Please enter a positive integer.|SetupClient|48|1|",
-                       replace = L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\n";
+                       replace = L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\n",
+                       again = L"\"" + kit + replace;
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
-              prompt + L"1012\n" + prompt + L"1\n\"" + kit + replace + L"\"" + kit + replace + L"\"" + output +
-                  replace + L"The Client distribution kit is saved into \"" + output + L"\".|SetupClient|64|1|1\n");
+              prompt + L"1012\n" + prompt + L"1\n" + again + again + again + L"\"" + output + replace +
+                  L"The Client distribution kit is saved into \"" + output + L"\".|SetupClient|64|1|1\n");
 }
 
 // clang-format off
@@ -148,30 +147,38 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
 // clang-format on
 
 // Predefined settings that cannot be loaded: no choice is checked and box 1002 stays enabled;
-// "Create" then reads no choice (-1), which counts as the computer's name. A compiler that
-// cannot start is told (its error unsigned) in the only box after the load's and the replace
-// question, is not waited for, leaves the dialog open with the settings stored and the older
-// kit it was to replace as it was.
+// "Create" then reads no choice (-1), which counts as the computer's name, and keeps the damaged
+// file beside the new one. A compiler that cannot start is told (its error unsigned) in the only
+// box after the load's and the replace question, is not waited for, leaves the dialog open with
+// the settings stored and the older kit it was to replace as it was. A compiler that then ends
+// is not asked for its output: the kit is told saved.
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
-    bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe")}, launcher.startError = 0xFFFFFFFFu;
+    bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe"), bench.PathInRoot(L"new.exe")};
+    launcher.startError = 0xFFFFFFFFu;
     bench.files.WriteNewFile(bench.PathInRoot(L"kit.exe"), "an older kit", false);
     bench.prompts.answers = {IDOK, IDYES};  // to the load's box, then to the replace question
     const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
         EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) && !w.Checked(IDC_NAME_ASK) &&
                     !w.Checked(IDC_NAME_TYPED));
         w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);
+        if (!w.Ended()) launcher.startError = 0, w.Click(IDOK);
     });
     std::string older;
     bench.files.ReadWholeFile(bench.PathInRoot(L"kit.exe"), 1 << 10, older);
-    EXPECT_EQ(std::make_tuple(ended, older, dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
-                              commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
-                              launcher.openHandles,
-                              Described({bench.prompts.messageBoxes.begin() + 2, bench.prompts.messageBoxes.end()})),
-              std::make_tuple(
-                  kLeftOpen, "an older kit", -1, true, true, size_t{0}, 0,
-                  L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1|wait\n"));
+    WIN32_FIND_DATAW kept{};
+    const HANDLE found = ::FindFirstFileW((dialog.GetUserSettingsDir() + L"user.json.damaged-*").c_str(), &kept);
+    EXPECT_EQ(
+        std::make_tuple(ended, older, found != INVALID_HANDLE_VALUE && ::FindClose(found), dialog.Choice(),
+                        bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
+                        commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
+                        launcher.openHandles,
+                        Described({bench.prompts.messageBoxes.begin() + 2, bench.prompts.messageBoxes.end()})),
+        std::make_tuple(IDOK, "an older kit", true, -1, true, true, size_t{1}, 0,
+                        L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1|"
+                        L"wait\nThe Client distribution kit is saved into \"" +
+                            bench.PathInRoot(L"new.exe") + L"\".|SetupClient|64|1|1\n"));
 }
 
 // The batch file holds U+00FF in one byte, the last there is; it ends before U+0100.
