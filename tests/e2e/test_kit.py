@@ -96,6 +96,11 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert not any((p / "check").exists() for p in (box.unix_path(folder), box.drive_c, agent.settings_dir(box)))
     agent.wait_for_state(box, "RUNNING", timeout=60)
     assert last_read(box, folder) == settings, "the agent started before the settings were written"
+    # A damaged copy of the kit (one byte changed, as by a broken download) stops before it does anything.
+    (damaged := bytearray((box.drive_c / "kit.exe").read_bytes()))[len(damaged) // 2] ^= 0xFF
+    (box.drive_c / "damaged.exe").write_bytes(damaged)
+    assert run(box, '"C:\\damaged.exe" /S', timeout=60) == ABORTED and agent.setup_log(box) == log
+    assert box.service_state() == "RUNNING"
     service = agent.registry(box, agent.SERVICE_KEY)  # an own-process service, automatic, normal error control
     assert (service["ImagePath"], service["DisplayName"], service["Type"], service["Start"], service["ErrorControl"],
             service["ObjectName"]) == (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x2", "0x1", "LocalSystem")
