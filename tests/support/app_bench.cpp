@@ -91,8 +91,7 @@ std::wstring AppBench::ReadSettings(const std::wstring& userDir, const std::wstr
 std::string AppBench::StoreBytes(const std::wstring& userDir, const std::wstring& workstationDir) {
     std::string user, workstation;
     files.ReadWholeFile(userDir + L"user.json", 1 << 20, user);
-    files.ReadWholeFile(workstationDir + L"workstation.json", 1 << 20, workstation);
-    return user + workstation;
+    return files.ReadWholeFile(workstationDir + L"workstation.json", 1 << 20, workstation), user + workstation;
 }
 
 std::wstring AppBench::PathInRoot(const std::wstring& relative) const { return m_host->Root() + L"\\" + relative; }

@@ -46,16 +46,14 @@ public:
         EXPECT_EQ((type & MB_ICONMASK) == MB_ICONQUESTION, (type & MB_TYPEMASK) != MB_OK) << type;
         if (answers.empty()) return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
         const int answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return answers.pop_front(), answer;
     }
     bool ShowFileDialog(framework::FileDialogState& state) override {
         fileDialogs.push_back(state);
         if (fileAnswers.empty()) return false;
         const std::optional<std::wstring> answer = fileAnswers.front();
-        fileAnswers.pop_front();
-        if (answer) state.fileName = *answer;
-        return answer.has_value();
+        state.fileName = answer.value_or(state.fileName);
+        return fileAnswers.pop_front(), answer.has_value();
     }
 
 private:

@@ -12,8 +12,7 @@ SETUP_CLIENT_WIN = PROGRAM_DIR_WIN + "\\SetupClient.exe"
 
 
 def bin_program(name):
-    path = BIN_DIR / name
-    if not path.is_file():
+    if not (path := BIN_DIR / name).is_file():
         raise FileNotFoundError(f"{path} is missing: build the mingw preset, or set CORVEX_BIN_DIR")
     return path
 

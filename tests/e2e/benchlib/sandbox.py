@@ -27,8 +27,7 @@ def sandbox_name(name):
 def sweep_stale(folder):
     # Removes the sandboxes of test runs that were killed (their process is gone).
     for entry in folder.iterdir() if folder.is_dir() else []:
-        match = re.search(r"\.pid(\d+)$", entry.name)
-        if match and not Path(f"/proc/{match.group(1)}").exists():
+        if (match := re.search(r"\.pid(\d+)$", entry.name)) and not Path(f"/proc/{match.group(1)}").exists():
             with contextlib.suppress(RuntimeError):  # another worker sweeping the same folder
                 _script("remove", str(entry))
 

@@ -150,8 +150,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
     *out = nullptr;
     if (!ready || (clsid != CLSID_NetFwPolicy2 && clsid != CLSID_NetFwRule)) return CLASS_E_CLASSNOTAVAILABLE;
     Object* made = new Object(&factory, IID_IClassFactory);
-    made->makesPolicy = clsid == CLSID_NetFwPolicy2;
-    return HandOut(made, iid, out);
+    return made->makesPolicy = clsid == CLSID_NetFwPolicy2, HandOut(made, iid, out);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }

@@ -33,9 +33,8 @@ std::string Unix(std::wstring path) {
                                                                           "wine_get_unix_file_name");
     char* unix = translate ? translate(path.c_str()) : nullptr;
     if (!unix) throw path;
-    std::string s = unix;
-    HeapFree(GetProcessHeap(), 0, unix);
-    return s + (folder && s.back() != '/' ? "/" : "");
+    const std::string s = unix;
+    return HeapFree(GetProcessHeap(), 0, unix), s + (folder && s.back() != '/' ? "/" : "");
 }
 
 }  // namespace

@@ -132,8 +132,7 @@ Json Run(const std::wstring& command) {
     }
     if (command == L"launch") {  // an exact command line, as a shell passes it; waits for the exit code
         std::wstring line = Need(L"cmdline");
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
+        STARTUPINFOW si{sizeof si};
         PROCESS_INFORMATION pi{};
         if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                             opt.count(L"cwd") ? opt[L"cwd"].c_str() : nullptr, &si, &pi))
@@ -156,9 +155,7 @@ int wmain(int argc, wchar_t** argv) {
                 throw std::invalid_argument("bad option " + Utf8(argv[i]));
             opt[argv[i] + 2] = argv[i + 1];
         }
-        const std::string out = Run(argv[1]).dump() + "\n";
-        fwrite(out.data(), 1, out.size(), stdout);
-        return 0;
+        return fputs((Run(argv[1]).dump() + "\n").c_str(), stdout), 0;
     } catch (const std::exception& e) {
         fprintf(stderr, "uidriver: %s\n", e.what());
         return dynamic_cast<const Failure*>(&e) ? 1 : 2;

@@ -119,7 +119,6 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const bool doneExpected =
         c.mode == stop ? c.store == otherRuns : c.mode != uninstall && (c.code == 0 || c.code > kNotWritten);
     EXPECT_EQ(std::make_tuple(result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"",
-                              bench.SystemSupplied(bench.AgentStore()),
                               bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
                               bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(),
                               bench.services.Count("Control"), c.store != rerun || bench.AgentStoreBytes() == bytes,
@@ -127,13 +126,13 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               (log.text + result.message).find(c.logged ? c.logged : L" not ") != std::wstring::npos,
                               bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                               rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
-                              log.text.find(done) != std::wstring::npos),
-              std::make_tuple(
-                  c.code, c.code == 0, c.after, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
-                  registers, (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused),
-                  c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
-                  c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
-                  c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true, doneExpected));
+                              log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore())),
+              std::make_tuple(c.code, c.code == 0, c.after, registers,
+                              (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused),
+                              c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
+                              c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
+                              c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
+                              doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied)));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII).
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message)) << "UTF-8 widened byte by byte";
 }

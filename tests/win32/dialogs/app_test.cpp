@@ -38,21 +38,21 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
               std::make_tuple(GetParam().dialog, DWORD{0xFF}, std::wcsstr(GetParam().arguments, L"_local") != nullptr));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Switches, RunModeTest,
-    ::testing::Values(
-        RunModeCase{L"", kConfiguration, IDCANCEL, 1}, RunModeCase{L"--install_client", kInstall, IDOK, 0},
-        RunModeCase{L"\"--CREATE_PACKET\"", kKit, IDCANCEL, 1}, RunModeCase{L"--SILENT_INSTALL", kNoDialog, 0, 0},
-        // Near misses and the program's own path are not switches.
-        RunModeCase{L"--silent_install=1 /silent_install -silent_install silent_install", kConfiguration, IDCANCEL, 1},
-        RunModeCase{L"\"--create_packet install\"", kConfiguration, IDCANCEL, 1},
-        // Nor are the start of one or an empty argument. A dialog that ends otherwise than by OK or
-        // Cancel (here the driver ends it, as when a dialog cannot be shown) ends the run with 16.
-        RunModeCase{L"-- --c \"\"", kConfiguration, IDCANCEL, 1}, RunModeCase{L"", kConfiguration, 0, 16},
-        // Precedence: silent install, silent local install, kit, install-time, default.
-        RunModeCase{L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},
-        RunModeCase{L"--install_client --create_packet", kKit, IDCANCEL, 1},
-        RunModeCase{L"foo --install_client bar --debug", kInstall, IDOK, 0}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Switches, RunModeTest, ::testing::ValuesIn(std::vector<RunModeCase>{
+    {L"", kConfiguration, IDCANCEL, 1}, {L"--install_client", kInstall, IDOK, 0},
+    {L"\"--CREATE_PACKET\"", kKit, IDCANCEL, 1}, {L"--SILENT_INSTALL", kNoDialog, 0, 0},
+    // Near misses and the program's own path are not switches.
+    {L"--silent_install=1 /silent_install -silent_install silent_install", kConfiguration, IDCANCEL, 1},
+    {L"\"--create_packet install\"", kConfiguration, IDCANCEL, 1},
+    // Nor are the start of one or an empty argument. A dialog that ends otherwise than by OK or
+    // Cancel (here the driver ends it, as when a dialog cannot be shown) ends the run with 16.
+    {L"-- --c \"\"", kConfiguration, IDCANCEL, 1}, {L"", kConfiguration, 0, 16},
+    // Precedence: silent install, silent local install, kit, install-time, default.
+    {L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},
+    {L"--install_client --create_packet", kKit, IDCANCEL, 1},
+    {L"foo --install_client bar --debug", kInstall, IDOK, 0}}));
+// clang-format on
 
 // Records the application's own operations as they reach one another through the virtual table.
 struct TracingApp : CSetupClientApp {
@@ -129,14 +129,14 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
 }
 
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING, kPending = SERVICE_START_PENDING;
-INSTANTIATE_TEST_SUITE_P(
-    Table, SilentExitCodeTest,
-    ::testing::Values(ExitCodeCase{true, 0, kStopped, 0, kRunning, 0, 0, false},       // a stopped agent is started
-                      ExitCodeCase{false, 2, kStopped, 0, kRunning, 1 | 2, 2, false},  // denied, the rule refused
-                      // The stop is refused, the start then too (already running): it still runs.
-                      ExitCodeCase{true, 0, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, false},
-                      ExitCodeCase{true, 0, kStopped, 0, kPending, 1, 0, false},
-                      ExitCodeCase{true, 0, kStopped, 0, kRunning, 2, 1, true}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, SilentExitCodeTest, ::testing::ValuesIn(std::vector<ExitCodeCase>{
+    {true, 0, kStopped, 0, kRunning, 0, 0, false},       // a stopped agent is started
+    {false, 2, kStopped, 0, kRunning, 1 | 2, 2, false},  // denied, the rule refused
+    // The stop is refused, the start then too (already running): it still runs.
+    {true, 0, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, false},
+    {true, 0, kStopped, 0, kPending, 1, 0, false}, {true, 0, kStopped, 0, kRunning, 2, 1, true}}));
+// clang-format on
 
 // On a fresh machine it creates the store; over stored settings, even damaged ones, it stores
 // the defaults without reading them, and starts the agent also after a refused stop.
@@ -186,13 +186,12 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     EXPECT_THROW((platform::Install({}), app.StartService()), std::logic_error) << "no seams: not the controller's";
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
     const int atEntry = AfxWinMain(app);  // the title's module path is the first to need a seam
-    EXPECT_EQ(std::make_tuple(results, Shown(), atEntry),
+    EXPECT_EQ(std::make_tuple(atEntry, results, Shown()),
               std::make_tuple(
-                  std::vector<BOOL>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                  16, std::vector<BOOL>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
                   std::vector<std::wstring>{L"Unknown system error. Code: -2147024891", kUnknown, kUnknown, kUnknown,
                                             L"Access denied", L"Access denied", L"Access denied", kUnknown,
-                                            L"Access denied", L"platform seam not installed: module file|Error!|16"},
-                  16));
+                                            L"Access denied", L"platform seam not installed: module file|Error!|16"}));
 }
 
 }  // namespace

@@ -64,14 +64,13 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     bench.services.state = SERVICE_RUNNING, bench.services.FailCall("Control", 3, 1052);  // the second restart's stop
     decltype(seen) after;
     Run(dialog, [&](DialogDriver& w) {
-        EXPECT_EQ(std::make_tuple(w.Labels(), w.Boxes(), w.Buttons(), w.Focus(), w.Frame()),
-                  std::make_tuple(kLabels,
+        EXPECT_EQ(std::make_tuple(w.Labels(), w.Buttons(), w.Focus(), w.Boxes(), w.Frame()),
+                  std::make_tuple(kLabels, kRunning, IDC_SERVER_HOST,
                                   std::vector<std::wstring>{L"backup.example.com", L"65535", L"CORP\\backup", L"WS-01"},
-                                  kRunning, IDC_SERVER_HOST,
                                   L"centred, task-bar button, close button, modal frame, Enter: OK, its icon"));
         const auto look = [&] { after.push_back({w.Buttons(), w.Focus()}); };
-        w.Click(IDC_RESTART, true), look(), w.Click(IDC_STOP, true), look();
-        w.Click(IDC_LOAD_DEFAULTS);  // the library's defaults, not an edit of the user's: no question
+        // Load defaults last: the library's defaults, not an edit of the user's: no question
+        w.Click(IDC_RESTART, true), look(), w.Click(IDC_STOP, true), look(), w.Click(IDC_LOAD_DEFAULTS);
         EXPECT_EQ(std::make_pair(w.Boxes(), bench.ReadAgentSettings()),  // and saves nothing
                   std::make_pair(std::vector<std::wstring>{L"localhost", L"9750", L"Administrator", L""},
                                  std::wstring(L"backup.example.com|65535|CORP\\backup|WS-01")));
@@ -92,12 +91,10 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     });
     // clang-format off
     EXPECT_EQ(after, (decltype(seen){{kRunning, IDC_RESTART}, {kStopped, IDC_START}, {kRunning, IDC_STOP},
-                                     {kRunning, IDC_RESTART}, {kRunning, IDC_STOP}, {kRunning, IDOK},
-                                     {kRunning, IDC_RESTART}}));
+        {kRunning, IDC_RESTART}, {kRunning, IDC_STOP}, {kRunning, IDOK}, {kRunning, IDC_RESTART}}));
     EXPECT_EQ(std::make_pair(requests, atRequest[0].first),  // no rule asked for before OK
               std::make_pair(std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop", "Start", "Stop", "Stop",
-                                                      "Stop", "Start", "Start"},
-                             size_t{0}));
+                                                      "Stop", "Start", "Start"}, size_t{0}));
     EXPECT_EQ(dialog.calls, (decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply",
                                                 "stop!", "start!"}));
     // clang-format on
@@ -122,11 +119,10 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     for (CSetupClientDlg* opened : std::initializer_list<CSetupClientDlg*>{&dialog, &install}) {
         bench.DamageAgentSettings();
         const INT_PTR ended = Run(*opened, [&](DialogDriver& w) {
-            EXPECT_EQ(
-                std::make_tuple(w.Boxes(), w.Buttons(), w.Send(WM_GETICON, ICON_BIG),
-                                w.Cue(IDC_WORKSTATION_NAME).empty() || opened->IsModified(), w.Frame().substr(0, 8)),
-                std::make_tuple(std::vector<std::wstring>(4, L""),
-                                opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, false, L"centred,"));
+            EXPECT_EQ(std::make_tuple(w.Boxes(), w.Buttons(), w.Send(WM_GETICON, ICON_BIG), w.Frame().substr(0, 8),
+                                      w.Cue(IDC_WORKSTATION_NAME).empty() || opened->IsModified()),
+                      std::make_tuple(std::vector<std::wstring>(4, L""),
+                                      opened == &dialog ? std::vector<bool>(3, true) : kNone, 0, L"centred,", false));
             for (int id : kSettingsBoxes)  // all but the port take a letter typed
                 marks.push_back((Flag::Clear(*opened), w.Type(id, id == IDC_SERVER_PORT ? L"7" : L"x")) &&
                                 opened->IsModified());

@@ -68,12 +68,11 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     bench.files.WriteNewFile(kit, "an older kit", false), bench.files.CreateFolders(output);
     bench.prompts.answers = {IDOK, IDOK, IDNO, IDCANCEL, IDNO, IDYES};  // to the port's prompts, then to the questions
     const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
-        EXPECT_EQ(
-            std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME),
-                            w.Cue(IDC_WORKSTATION_NAME), w.LongTextBoxes(), w.Frame(), w.Focus()),
-            std::make_tuple(true, false, L"WS-9", L"Leave empty to use each workstation's own network name", 4,
-                            L"centred, task-bar button, close button, modal frame, Enter: OK, its icon",
-                            IDC_SERVER_HOST));
+        EXPECT_EQ(std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME), w.LongTextBoxes(),
+                                  w.Focus(), w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.Frame()),
+                  std::make_tuple(true, false, 4, IDC_SERVER_HOST, L"WS-9",
+                                  L"Leave empty to use each workstation's own network name",
+                                  L"centred, task-bar button, close button, modal frame, Enter: OK, its icon"));
         EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Server settings|" + kHostLabels + L"|" + kLoginLabels +
                                   L"|Workstation name settings|>Workstation name=1002|Name of the local machine as "
                                   L"seen by Halvane Server|Automatically use computer network name as Workstation "
@@ -103,7 +102,6 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                   L"backup01.example.com|9751|.\\backup|" + std::wstring(c.typed ? c.typedName : L""));
         w.Click(IDOK);
     });
-    EXPECT_EQ(ended, IDOK);
     // The kit's name as its choice stores it; this machine's own settings stay as they were.
     EXPECT_EQ(std::make_pair(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), bench.ReadAgentSettings()),
               std::make_pair(c.supplied, std::wstring(L"backup.example.com|65535|CORP\\backup|WS-01")));
@@ -118,12 +116,11 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
                                (c.asks ? L" /DASK_FOR_PARAMETERS" : L"") +
                                LR"( "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
     // Handles inherited, CREATE_NO_WINDOW alone, an INFINITE wait, every handle closed, the wait
-    // cursor, the settings stored before the start.
-    EXPECT_EQ(
-        std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags, launcher.waitTimeouts,
-                        launcher.openHandles, waitCursorAt, bench.prompts.waitCursor(), storedAtStart),
-        std::make_tuple(TRUE, 0x08000000u, std::vector<DWORD>{0xFFFFFFFFu}, 0, std::vector<bool>{true, true}, false,
-                        stored));
+    // cursor, the settings stored before the start; and the dialog ended by its OK.
+    EXPECT_EQ(std::make_tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags, waitCursorAt, ended,
+                              launcher.waitTimeouts, launcher.openHandles, bench.prompts.waitCursor(), storedAtStart),
+              std::make_tuple(TRUE, 0x08000000u, std::vector<bool>{true, true}, IDOK, std::vector<DWORD>{0xFFFFFFFFu},
+                              0, false, stored));
     // The file dialog's filter and default extension; shown again after No, it starts from the last choice.
     const framework::FileDialogState& asked = bench.prompts.fileDialogs[0];
     EXPECT_EQ(std::make_tuple(asked.defaultExtension, asked.filters, bench.prompts.fileDialogs[5].fileName),
@@ -156,8 +153,7 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
     bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe"), bench.PathInRoot(L"new.exe")};
-    launcher.startError = 0xFFFFFFFFu;
-    bench.files.WriteNewFile(bench.PathInRoot(L"kit.exe"), "an older kit", false);
+    launcher.startError = 0xFFFFFFFFu, bench.files.WriteNewFile(bench.PathInRoot(L"kit.exe"), "an older kit", false);
     bench.prompts.answers = {IDOK, IDYES};  // to the load's box, then to the replace question
     const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
         EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) && !w.Checked(IDC_NAME_ASK) &&
@@ -169,16 +165,14 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
     bench.files.ReadWholeFile(bench.PathInRoot(L"kit.exe"), 1 << 10, older);
     WIN32_FIND_DATAW kept{};
     const HANDLE found = ::FindFirstFileW((dialog.GetUserSettingsDir() + L"user.json.damaged-*").c_str(), &kept);
-    EXPECT_EQ(
-        std::make_tuple(ended, older, found != INVALID_HANDLE_VALUE && ::FindClose(found), dialog.Choice(),
-                        bench.SystemSupplied(dialog.GetWorkstationSettingsDir()),
-                        commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
-                        launcher.openHandles,
-                        Described({bench.prompts.messageBoxes.begin() + 2, bench.prompts.messageBoxes.end()})),
-        std::make_tuple(IDOK, "an older kit", true, -1, true, true, size_t{1}, 0,
-                        L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1|"
-                        L"wait\nThe Client distribution kit is saved into \"" +
-                            bench.PathInRoot(L"new.exe") + L"\".|SetupClient|64|1|1\n"));
+    EXPECT_EQ(std::make_tuple(ended, older, found != INVALID_HANDLE_VALUE && ::FindClose(found), dialog.Choice(),
+                              bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), launcher.openHandles,
+                              commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size()),
+              std::make_tuple(IDOK, "an older kit", true, -1, true, 0, true, size_t{1}));
+    EXPECT_EQ(Described({bench.prompts.messageBoxes.begin() + 2, bench.prompts.messageBoxes.end()}),
+              L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1|wait\n"
+              L"The Client distribution kit is saved into \"" +
+                  bench.PathInRoot(L"new.exe") + L"\".|SetupClient|64|1|1\n");
 }
 
 // The batch file holds U+00FF in one byte, the last there is; it ends before U+0100.

@@ -74,10 +74,9 @@ TEST_F(PaintTest, OnlyMinimisedItDrawsItsIconCentredOnTheIconBackground) {
         for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) ::ShowWindow(c, SW_HIDE);
         int differing = 0;
         for (const bool minimised : {false, true}) {
-            ::SetWindowLongW(window, GWL_STYLE, ::GetWindowLongW(window, GWL_STYLE) | (minimised ? WS_MINIMIZE : 0));
-            ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             RECT client{}, square{0, 0, 34, 34};  // the icon and a pixel around it
-            ::GetClientRect(window, &client);
+            ::SetWindowLongW(window, GWL_STYLE, ::GetWindowLongW(window, GWL_STYLE) | (minimised ? WS_MINIMIZE : 0));
+            ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW), ::GetClientRect(window, &client);
             const HDC shown = ::GetWindowDC(window), expected = ::CreateCompatibleDC(shown);
             const HGDIOBJ bitmap = ::SelectObject(expected, ::CreateCompatibleBitmap(shown, 34, 34));
             ::FillRect(expected, &square,

@@ -67,14 +67,13 @@ public:
         return Result(std::rename(NativePath(source).c_str(), NativePath(target).c_str()));
     }
     DWORD Remove(const std::wstring& path) override {
-        Hit(L"remove", path);  // recorded only: a remove is never failed
-        return Result(::unlink(NativePath(path).c_str()));
+        // Recorded only: a remove is never failed.
+        return Hit(L"remove", path), Result(::unlink(NativePath(path).c_str()));
     }
     DWORD CreateFolders(const std::wstring& path) override {
         std::error_code error;
         if (const DWORD fault = Hit(L"create folders", path)) return fault;
-        std::filesystem::create_directories(NativePath(path), error);
-        return Code(error.value());
+        return std::filesystem::create_directories(NativePath(path), error), Code(error.value());
     }
     DWORD CreateStoreFolder(const std::wstring& path) override {
         if (const DWORD fault = Hit(L"create store folder", path)) return fault;
