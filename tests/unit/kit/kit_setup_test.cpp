@@ -196,12 +196,14 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L""},
     {"store_behind_a_link", install, linked, L"/S", kNotWritten, kOps + L"WS-7", noFault, L"settings cannot be read ("},
     // A refused registration: its code in the log, right after the settings' line (nothing told as registered).
-    {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused, L"(system error 1072)"},
+    {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused,
+     L"registered (system error 1072)"},
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused, L"\".\nThe"},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"in place.\nThe service could not be started (system error 1053)"},
     {"agent_still_starting", install, edited, L"/S", kNotRunning, kOps + L"WS-7", stillStarting, L"error 1056)"},
-    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule, L"confirmed.\nThe agent"},
+    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule,
+     L"exception for the agent could not be confirmed."},
     // Both fail: the agent that does not run is what the code tells. Then this folder's agent as an older
     // tool registered it, the registration renewed.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule,

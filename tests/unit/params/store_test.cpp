@@ -162,8 +162,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
          fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile()));
          t.files_.faults[L"replace"] = {ERROR_FILE_NOT_FOUND, 2};
      }, "", kDefaults, "replaced: the file does not exist. No settings", "", false},
-    {"DamagedFileAndReplaceLocked",
-     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"replace"] = {33, 2}; }, "", kNoName,
+    {"DamagedFileAndReplaceLocked",  // the damaged user.json put back
+     [](T& t) { WriteBytes(t.UserFile(), kUtf16), t.files_.faults[L"replace"] = {33, 2}; }, "", kUserDamaged,
      "cannot be replaced: another program has locked a part of the file. No settings file was changed.", "", false},
     {"DamagedFileAndPuttingBackFails",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}}; },
@@ -171,6 +171,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"DamagedFileAndDiskFull",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 3}; }, "", kNoName,
      "workstation.json\" cannot be written: the disk is full. No settings file was changed.", "", false},
+    {"DamagedFileNotKept", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 1}; },
+     "", kNoName, "workstation.json\" is damaged and cannot be kept before it is replaced: the disk is full.", "", false},
     // A file too large to keep a copy of is not replaced.
     {"FileAbove16MiB", [](T& t) { WriteBytes(t.UserFile(), std::string((16 << 20) + 1, ' ')); }, "larger than 64 KiB",
      kKept, "larger than 16 MiB; move it away first", "", false}}),
