@@ -19,6 +19,7 @@ CHOICES = {"ask": (1011, ""), "typed-name": (1012, "WS-0142")}
 SERVER = ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one for every workstation.exe"  # longer than the name the file dialog offers
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
+PENDING_KEY = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager"  # files that go at the next restart
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
 INSTALLED, ABORTED, BAD_SWITCH, SERVICE_NOT_RUNNING, UNCONFIRMED = 0, 2, 10, 14, 16  # exit codes (docs/KIT.md)
 
@@ -141,6 +142,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, f'"C:\\kit.exe" /S /D={moved}') == INSTALLED
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
     assert sorted(p.name for p in box.unix_path(folder).iterdir()) == ["CorvexWorkstation.report", "Uninstall.exe"]
+    assert f"{folder}\\Uninstall.exe" in agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"], "at restart"
     entry, exe = agent.registry(box, UNINSTALL_KEY), moved + "\\CorvexWorkstation.exe"
     assert entry["InstallLocation"] == moved and agent.firewall_rules(box) == [agent.allow_rule(exe)], "the rule stays"
     agent.wait_for_state(box, "RUNNING")
@@ -227,3 +229,4 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
     driver.click(remover, DEFAULT, timeout=60), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close
     assert uninstall.wait(60) == UNCONFIRMED and not (box.unix_path(INSTALL_DIR_WIN) / "SetupClient.exe").exists()
+    assert not [l for l in agent.setup_log(box) if " in use" in l], "the file waited for after the agent's stop"
