@@ -45,8 +45,7 @@ DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
     Report("control stop");
     // Before the handler returns: instant is stopped, the others stop pending.
     g_word == "instant" ? SetState(SERVICE_STOPPED) : SetState(SERVICE_STOP_PENDING, 1, g_word == "slow" ? 3000 : 1000);
-    SetEvent(g_stop);
-    return NO_ERROR;
+    return SetEvent(g_stop), NO_ERROR;
 }
 
 void WINAPI ServiceMain(DWORD count, LPWSTR*) {
