@@ -218,6 +218,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
             driver.text(window, button, timeout=1)
     driver.click(CAPTION, DEFAULT), driver.click(setup + " ", DEFAULT, timeout=60)  # OK, then the installer's Close
     assert process.wait(timeout=60) == INSTALLED
+    # Checked at the start and as the name page was left; prepared only after the copy.
     assert sum("[check] The switches and the kit's settings are valid." in l for l in agent.setup_log(box)) == 2
     assert agent.stored_settings(box) == (*SERVER, typed) and agent.starts_automatically(box)
     starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]

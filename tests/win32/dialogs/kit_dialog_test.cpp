@@ -93,7 +93,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
         EXPECT_EQ(std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
                   std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
             << "the box keeps its text; no edit marks this dialog";
-        w.Click(IDOK), w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled, after No too, the question
+        w.Click(IDOK), w.Click(IDOK), w.Click(IDOK);  // the file dialog cancelled (also after No), the question too
         EXPECT_EQ(
             std::make_tuple(launcher.starts.size(), w.Ended(), w.Text(IDC_SERVER_PORT), w.Text(IDC_WORKSTATION_NAME)),
             std::make_tuple(size_t{0}, false, L" \t9751\t ", std::wstring(c.typedName)));  // the boxes as they were
