@@ -99,9 +99,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert last_read(box, folder) == settings, "the agent started before the settings were written"
     # A damaged copy of the kit (one byte changed, as by a broken download) stops before it does anything.
     (damaged := bytearray((box.drive_c / "kit.exe").read_bytes()))[len(damaged) // 2] ^= 0xFF
-    (box.drive_c / "damaged.exe").write_bytes(damaged)
-    assert run(box, '"C:\\damaged.exe" /S', timeout=60) == ABORTED and agent.setup_log(box) == log
-    assert box.service_state() == "RUNNING"
+    (box.drive_c / "bad.exe").write_bytes(damaged)
+    assert run(box, '"C:\\bad.exe" /S') == ABORTED and (agent.setup_log(box), box.service_state()) == (log, "RUNNING")
     service = agent.registry(box, agent.SERVICE_KEY)  # an own-process service, automatic, normal error control
     assert (service["ImagePath"], service["DisplayName"], service["Type"], service["Start"], service["ErrorControl"],
             service["ObjectName"]) == (f'"{exe}"', "Corvex Workstation x64", "0x10", "0x2", "0x1", "LocalSystem")
@@ -184,11 +183,12 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # A kit that asks for the name, built over an older one; installed by a user on a machine
     # whose service still names an older agent elsewhere (its own name its only display name): a
     # refused switch is shown in a box, and so is the help (but under /S); the name page shows the
-    # name given by a switch and refuses a bad name with the helper's reason; the name typed over
-    # it is the one the install-time dialog shows with the kit's settings, and its OK stores them
-    # and starts the new agent, which nothing started before, under the product's display name. A
-    # silent re-run keeps that name. Its uninstaller, run by the user where the firewall cannot be
-    # reached, removes the programs and ends with its helper's code.
+    # name given by a switch and refuses a bad name with the helper's reason; emptied, the box
+    # stands for the computer's name over the switch's: the install-time dialog shows the kit's
+    # settings with no name, and its OK (which stores them so) starts the new agent, which nothing
+    # started before, under the product's display name. A re-run by the user stores the name typed
+    # on the page, and a silent one keeps it. Its uninstaller, run by the user where the firewall
+    # cannot be reached, removes the programs and ends with its helper's code.
     # The installer's caption (a blank after it but on the name page).
     box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
@@ -210,8 +210,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.settext(setup, NAME_PAGE_BOX, "ACCOUNTING-WS-4 7"), driver.click(setup, DEFAULT)  # Install; typed, not cut
     assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
         "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
-    driver.settext(setup, NAME_PAGE_BOX, typed := "ACCOUNTING-WS-47"), driver.click(setup, DEFAULT)
-    assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], typed]
+    driver.settext(setup, NAME_PAGE_BOX, ""), driver.click(setup, DEFAULT)
+    assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], ""]
     assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY), "registered before the dialog's OK"
     for window, button in ((setup + " ", DEFAULT), (CAPTION, 2)):  # no Close yet; the install-time dialog: no Cancel
         with pytest.raises(AssertionError, match="no enabled control"):
@@ -220,11 +220,16 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert process.wait(timeout=60) == INSTALLED
     # Checked at the start and as the name page was left; prepared only after the copy.
     assert sum("[check] The switches and the kit's settings are valid." in l for l in agent.setup_log(box)) == 2
-    assert agent.stored_settings(box) == (*SERVER, typed) and agent.starts_automatically(box)
+    assert agent.stored_settings(box) == (*SERVER, "") and agent.starts_automatically(box)
     starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
     assert len(starts) == 1 and box.service_state() == "RUNNING"
     reg = agent.registry(box, agent.SERVICE_KEY)  # the older registration's shared process and ignored errors gone
     assert (reg["DisplayName"], reg["Type"], reg["ErrorControl"]) == ("Corvex Workstation x64", "0x10", "0x1")
+    rerun = AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")
+    driver.click(setup + " ", DEFAULT, timeout=60), driver.settext(setup, NAME_PAGE_BOX, typed := "ACCOUNTING-WS-47")
+    driver.click(setup, DEFAULT), driver.click(CAPTION, DEFAULT, timeout=120)  # Install, the dialog's OK, Close
+    driver.click(setup + " ", DEFAULT, timeout=60)
+    assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box)[3] == typed
     assert run(box, '"C:\\kit.exe" /S') == INSTALLED and agent.stored_settings(box)[3] == typed
     (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: the helper's code tells
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")

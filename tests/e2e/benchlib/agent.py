@@ -62,8 +62,7 @@ def report(sandbox, folder=None):
 
 def registry(sandbox, key):
     # {name: text} of a key's values; None when the key is missing, {} when reg itself failed.
-    result = sandbox.wine("reg", "query", key, check=False)
-    if result.returncode != 0 and "Unable to find" in result.stdout:
+    if (result := sandbox.wine("reg", "query", key, check=False)).returncode != 0 and "Unable to find" in result.stdout:
         return None
     words = [line.strip().split(None, 2) for line in result.stdout.splitlines()]
     return {w[0]: (w[2] if len(w) == 3 else "") for w in words if len(w) >= 2 and w[1].startswith("REG_")}

@@ -24,8 +24,7 @@ class Driver:
             code, out, err = run_to_files(argv, self.sandbox.env, timeout + 60)
             if code == 0 or out or err:
                 break
-        if code != 0:
-            raise AssertionError(f"uidriver {command} failed ({code}): {err.strip()}")
+        assert code == 0, f"uidriver {command} failed ({code}): {err.strip()}"
         return json.loads(out)
 
     def __getattr__(self, name):

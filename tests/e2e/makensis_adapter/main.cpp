@@ -79,6 +79,5 @@ int wmain() {
     for (DWORD waited = 0; GetFileAttributesW(status.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 100, Sleep(100))
         if (waited > 15 * 60 * 1000) return 125;
     int code = 125;
-    std::ifstream(status.c_str()) >> code;
-    return code;
+    return std::ifstream(status.c_str()) >> code, code;
 }

@@ -204,9 +204,8 @@ inline INT_PTR RunModal(const std::function<INT_PTR()>& show, const std::functio
             ::EnumThreadWindows(::GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&dialog));
             if (dialog == nullptr || pending == nullptr) return;  // not on screen yet
             ::KillTimer(nullptr, timer);
-            const auto* user = std::exchange(pending, nullptr);
             DialogDriver driver(dialog);
-            (*user)(driver);
+            (*std::exchange(pending, nullptr))(driver);
             if (!driver.Ended()) ::EndDialog(dialog, kLeftOpen);
         }
     };
