@@ -184,7 +184,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"empty_server", check, none, L"/SERVER=", kBad, L"", noFault, L"/SERVER=: The server host name"},
     {"quoted_value", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L"", noFault, L"settings are valid."},
-    {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""}, {"port_70000", check, none, L"/PORT=70000", kBad, L""},
+    {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""},
+    {"port_70000", check, none, L"/PORT=70000", kBad, L"", noFault, L"/PORT=: The server port must be a number"},
     {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L"", noFault,  // every switch named
      L"\"/RESETSETTINGS=1\". The installer accepts /S, /SERVER=, /PORT=, /LOGIN=, /NAME=, /RESETSETTINGS and /D= ("},
     // The installer takes only an upper-case /D= for its folder: a lower-case one reaches the kit program.
@@ -207,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // Both fail: the agent that does not run is what the code tells. Then this folder's agent as an older
     // tool registered it, the registration renewed.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule,
-     L"did not reach the running state"}, {"older_registration_renewed", install, running, L"/S", 0, kKit}}),
+     L"could not be confirmed.\nThe service did not reach the running state"}, {"older_registration_renewed", install, running, L"/S", 0, kKit}}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
 // clang-format on
 

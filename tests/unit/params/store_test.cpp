@@ -120,6 +120,8 @@ std::string User(const std::string& from, const std::string& to) {
 const std::string kBig = "{" + std::string(70 * 1024, ' ') + User("{", "");
 const std::string kDashName =
     R"({"formatVersion": 1, "role": "client", "workstationName": "-ws", "systemSupplied": false})";
+// An empty name is the system's only: typed, it is damage.
+const std::string kTypedNoName = std::string(kDashName).erase(kDashName.find("-ws"), 3);
 // clang-format off
 const char kPutBack[] = "user.json\" already held the new settings and could not be put back", kReplaced[] =
     "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed.";
@@ -130,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "\"[^\"]+workstation.json\" is damaged: the value of \"workstationName\" .\"-ws\". is refused",
      kKept, "", kDashName, false},
     {"FileAbove64KiB", [](T& t) { WriteBytes(t.UserFile(), kBig); }, "larger than 64 KiB", kKept, "", kBig, false},
-    {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kDashName); }, "", kNoName, "", kDashName, false},
+    {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kTypedNoName); }, "", kNoName, "", kTypedNoName,
+     false},
     {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), User("client", "server")); }, "",
      kUserDamaged, "", User("client", "server"), false},
     // Links, names in the wrong place and a stranger's folder.
@@ -168,8 +171,9 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"DamagedFileAndPuttingBackFails",
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}}; },
      "", kNoName, "workstation.json.damaged-", kUtf16, true},
-    {"DamagedFileAndDiskFull",
-     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 3}; }, "", kNoName,
+    {"DamagedFileAndDiskFull", [](T& t) {  // and no user.json
+         fs::remove(Native(t.UserFile())), WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 3};
+     }, "workstation.json\" is damaged", kKept,
      "workstation.json\" cannot be written: the disk is full. No settings file was changed.", "", false},
     {"DamagedFileNotKept", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 1}; },
      "", kNoName, "workstation.json\" is damaged and cannot be kept before it is replaced: the disk is full.", "", false},

@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'n', std::wstring(255, L'w'), L"63 characters."}, {'n', std::wstring(256, L'w'), L"255"}, {'n', L"WS_1", L"\"_\""},
     {'n', std::wstring(65536, L'w'), L"255"}, {'n', L"  ", L"blank"}, {'s', L"my ws", L"a blank"},
     {'n', L"ws1.example.com", L"dot"}, {'n', L"-ws", L"hyphen"}, {'n', L"ws-", L"hyphen"},
-    {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"blank"}, {'n', L"ws\x1F" L"1", L"control"},
+    {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"a special blank"}, {'n', L"ws\x1F" L"1", L"control"},
     {'n', L"ws\u20281", L"control"}, {'n', L"ws" + kNul + L"1", L"control"}, {'n', L"WS\u00AD01", L"U+00AD"},
     {'n', L"\U0001F600ws", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"}, {'n', L"WS\u206001", L"U+2060"},
     // Host names.
@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"239.1.2.3", L"239.1.2.3 is a"}, {'h', L"::10.0.0.1", L"as the IPv4 address 10.0.0.1."},
     {'h', L"256.1.1.1", L"IPv4"}, {'h', L"01.2.3.4", L"IPv4"}, {'h', L"1.2.3.", L"IPv4"}, {'h', L"1.2.3.4.5", L"IPv4"},
     {'h', L"[2001:db8::1]"}, {'h', L"0:2:3:4:5:ffff:7.8.9.10"}, {'h', L"64:ff9b::192.0.2.1"}, {'h', L"1::3:4:5:6:7:8"},
-    {'h', L"::", L"unspecified"}, {'h', L"[0:0:0:0:0:0:0:0]", L"unspecified"}, {'h', L"ff02::1", L"multicast"},
+    {'h', L"::", L"unspecified"}, {'h', L"[0:0:0:0:0:0:0:0]", L"unspecified"}, {'h', L"ff15::1", L"multicast"},
     {'h', L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."}, {'h', L"1:2:3:4::5:6:7:8", L"valid IPv6"},
     {'h', L"[::FFFF:Aa0:1]", L"as the IPv4 address 10.160.0.1."}, {'h', L"9.9.9.4294967297", L"IPv4"},
     {'h', L"fe80::1%eth0", L"zone"}, {'h', L"[backup", L"bracket"}, {'h', L"1:2:3:4:5:6:7:8:9", L"valid IPv6"},

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app_bench.h"
+#include "service/service_control_exception.h"
 #include "service/workstation_service.h"
 
 namespace {
@@ -22,7 +23,11 @@ protected:
     std::string Run(Operation operation) {
         if (operation != Start) bench.services.state = SERVICE_RUNNING;  // else the service is stopped
         bool (Service::*const calls[])() = {&Service::Start, &Service::Stop, &Service::IsRunning};
-        return (Service().*calls[operation])() ? "true" : "false";
+        try {
+            return (Service().*calls[operation])() ? "true" : "false";
+        } catch (const ServiceControl::ServiceControlException& e) {
+            return "error " + std::to_string(e.errorCode);
+        }
     }
     // The calls' names, arguments and handles (m manager, s service). Every handle opened was
     // closed, the service's before the manager's.
@@ -53,6 +58,7 @@ struct WaitCase {
     int failingQuery = 0;
     BOOL returns = FALSE;
     DWORD leftState = SERVICE_RUNNING, startTick = 1000;
+    const char* refused = nullptr;  // the call refused instead, with 1053 (the agent did not answer in time)
 };
 
 class Wait : public ServiceTest, public ::testing::WithParamInterface<WaitCase> {};
@@ -61,8 +67,9 @@ TEST_P(Wait, PausesAndResult) {
     const WaitCase& c = GetParam();
     bench.clock.now = c.startTick, bench.services.statuses = c.records;
     bench.services.failedQueryRecord = ServiceStatus{c.leftState, 0xDEADu, 0};
-    if (c.failingQuery != 0) bench.services.FailCall("QueryStatus", c.failingQuery, 1234, c.returns);
-    EXPECT_EQ(Run(c.operation), c.result ? "true" : "false");
+    if (c.failingQuery != 0)
+        bench.services.FailCall(c.refused ? c.refused : "QueryStatus", c.failingQuery, 1053, c.returns);
+    EXPECT_EQ(Run(c.operation), c.refused ? "error 1053" : c.result ? "true" : "false");
     EXPECT_EQ(bench.clock.sleeps, c.sleeps);
     const std::string calls = Calls();  // checks the closings too
     EXPECT_EQ(c.calls ? calls : "", c.calls ? c.calls : "");
@@ -106,6 +113,14 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
     {"FailedFinalQueryGivesFalse", Start, {{kRunning}}, {}, false, nullptr, 2, 2},  // only 1 is success
     {"PendingIsNotRunning", IsRunning, {{kStarting, 3, 5000}}, {}, false},
     {"PausedIsNotRunning", IsRunning, {{7}}, {}, false},
+    {"StoppingIsNotRunning", IsRunning, {{kStopping, 3, 5000}}, {}, false},
+    // A refusal is the caller's to tell: nothing is tried again or put back.
+    {"StartRefused", Start, {{kStopped}}, {}, false, "OpenManager 22 -, OpenServiceByName 22 m, ChangeStartType 2 s, "
+     "Start 0 s, Close 0 s, Close 0 m, ", 1, FALSE, kRunning, 1000, "Start"},
+    {"StopRefused", Stop, {{kRunning}}, {}, false, "OpenManager 38 -, OpenServiceByName 38 m, ChangeStartType 3 s, "
+     "Control 1 s, Close 0 s, Close 0 m, ", 1, FALSE, kRunning, 1000, "Control"},
+    {"StartTypeRefused", Stop, {{kRunning}}, {}, false, "OpenManager 38 -, OpenServiceByName 38 m, ChangeStartType 3 s, "
+     "Close 0 s, Close 0 m, ", 1, FALSE, kRunning, 1000, "ChangeStartType"},
     {"RunningIsRunning", IsRunning, {{kRunning}}, {}, true, "OpenManager 4 -, OpenServiceByName 4 m, QueryStatus 0 s, "
      "Close 0 s, Close 0 m, "}}),
     [](const ::testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.name); });

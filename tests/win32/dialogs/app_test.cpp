@@ -44,14 +44,14 @@ INSTANTIATE_TEST_SUITE_P(Switches, RunModeTest, ::testing::ValuesIn(std::vector<
     {L"\"--CREATE_PACKET\"", kKit, IDCANCEL, 1}, {L"--SILENT_INSTALL", kNoDialog, 0, 0},
     // Near misses and the program's own path are not switches.
     {L"--silent_install=1 /silent_install -silent_install silent_install", kConfiguration, IDCANCEL, 1},
-    {L"\"--create_packet install\"", kConfiguration, IDCANCEL, 1},
+    {L"\"--create_packet install\" \"--silent_install \"", kConfiguration, IDCANCEL, 1},
     // Nor are the start of one or an empty argument. A dialog that ends otherwise than by OK or
     // Cancel (here the driver ends it, as when a dialog cannot be shown) ends the run with 16.
     {L"-- --c \"\"", kConfiguration, IDCANCEL, 1}, {L"", kConfiguration, 0, 16},
-    // Precedence: silent install, silent local install, kit, install-time, default.
+    // Precedence: silent install, silent local install, kit, install-time, default; a lone "--" ends nothing.
     {L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},
     {L"--install_client --create_packet", kKit, IDCANCEL, 1},
-    {L"foo --install_client bar --debug", kInstall, IDOK, 0}}));
+    {L"foo -- --install_client bar --debug", kInstall, IDOK, 0}}));
 // clang-format on
 
 // Records the application's own operations as they reach one another through the virtual table.

@@ -120,16 +120,25 @@ public:
     int Focus() const { return ::IsChild(m_dialog, ::GetFocus()) ? ::GetDlgCtrlID(::GetFocus()) : 0; }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
     // How many of the four settings boxes have a sunken border and show a text as typed (left-aligned,
-    // no case change, no masking) and take one longer than they show, with no limit of their own.
+    // no case change, no masking), a port's five digits whole, and take one longer than they show,
+    // with no limit of their own.
     int LongTextBoxes() const {
         int boxes = 0;
         for (int id : kSettingsBoxes)
             boxes +=
                 (::GetWindowLongW(Item(id), GWL_STYLE) & (ES_AUTOHSCROLL | ES_PASSWORD | ES_UPPERCASE | ES_LOWERCASE |
                                                           ES_READONLY | ES_CENTER | ES_RIGHT)) == ES_AUTOHSCROLL &&
-                (::GetWindowLongW(Item(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) &&
+                (::GetWindowLongW(Item(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) && ShowsAPort(Item(id)) &&
                 ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
         return boxes;
+    }
+    static bool ShowsAPort(HWND box) {
+        RECT client;
+        SIZE size;
+        const HDC dc = ::GetDC(box);
+        ::SelectObject(dc, HFONT(::SendMessageW(box, WM_GETFONT, 0, 0))), ::GetClientRect(box, &client);
+        ::GetTextExtentPoint32W(dc, L"65535", 5, &size), ::ReleaseDC(box, dc);
+        return size.cx < client.right;
     }
     // A message to the dialog, or to its control `id`.
     LRESULT Send(UINT message, WPARAM w = 0, int id = 0) const { return ::SendMessageW(Item(id), message, w, 0); }
