@@ -12,11 +12,11 @@ from benchlib import agent, paths
 from benchlib.app import CAPTION, AppProcess
 from benchlib.driver import Driver
 
-HOST, LOGIN, NAME, PORT = 1000, 1001, 1002, 1004
-DEFAULT = 1  # the default button of each window: Create, OK, Next, Install, Close
-NAME_PAGE_BOX = 1201  # the name page's text box
-CHOICES = {"ask": (1011, ""), "typed-name": (1012, "WS-0142")}
-SERVER = ("backup01.example.com", 9751, "CORP\\backup")
+# Control ids: DEFAULT is the default button of each window (Create, OK, Next, Install, Close), NAME_PAGE_BOX the
+# name page's text box.
+HOST, LOGIN, NAME, PORT, DEFAULT, NAME_PAGE_BOX = 1000, 1001, 1002, 1004, 1, 1201
+# What the kit dialog is given: each name choice's radio button and typed name; the server's host, port and login.
+CHOICES, SERVER = {"ask": (1011, ""), "typed-name": (1012, "WS-0142")}, ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit one for every workstation.exe"  # longer than the name the file dialog offers
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 PENDING_KEY = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager"  # files that go at the next restart
@@ -45,9 +45,8 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     offered = driver.filedialog(KIT_WIN[:-4], timeout=30)  # owned by the dialog: the dialog waits for it
     assert offered == "CorvexWorkstation_setup.exe|Executive Files (*.exe)|" + CAPTION
     if over_a_file:  # the program's own question, and no other before it: owned by the dialog, its icon, Yes default
-        assert driver.answer("Yes", caption="SetupClient", timeout=30) == {
-            "caption": "SetupClient", "text": f'"{KIT_WIN}" already exists. Do you want to replace it?', "owner": CAPTION,
-            "icon": True, "default": True}
+        assert driver.answer("Yes", caption="SetupClient", timeout=30) == {"caption": "SetupClient", "owner": CAPTION,
+            "text": f'"{KIT_WIN}" already exists. Do you want to replace it?', "icon": True, "default": True}
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
     assert process.wait(timeout=30) == 0
@@ -83,8 +82,7 @@ def run(box, line, timeout=300):
 
 
 def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(machine):
-    box, folder = machine, "C:\\X Y"
-    exe, settings = folder + "\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
+    box, folder, exe, settings = machine, "C:\\X Y", "C:\\X Y\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
     # An administrator's own rule for the agent (outbound TCP, blocked) stays through installs and re-runs.
     agent.set_firewall_rules(box, [own := ("Agent out", exe, 2, 0, 0x7FFFFFFF, True, 6)])
     begun = time.strftime("%Y-%m-%d %H:%M:%S")  # every line of the log starts with the local time of its step
@@ -119,9 +117,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\öps", "WS-7")
     original, built = (program := box.unix_path(folder + "\\SetupClient.exe")).stat().st_mtime, program.read_bytes()
     program.write_bytes(b"damaged"), os.utime(program, (original + 86400, original + 86400))
-    assert run(box, '"C:\\kit.exe" /S /PORT=9000') == INSTALLED
-    assert program.read_bytes() == built
-    assert agent.stored_settings(box) == last_read(box, folder) == (SERVER[0], 9000, "CORP\\öps", "WS-7")
+    assert run(box, '"C:\\kit.exe" /S /PORT=9000') == INSTALLED and program.read_bytes() == built
+    assert agent.stored_settings(box) == last_read(box, folder) == (changed := (SERVER[0], 9000, "CORP\\öps", "WS-7"))
     assert not box.unix_path(INSTALL_DIR_WIN).exists() and agent.firewall_rules(box) == [own, agent.allow_rule(exe)]
     assert agent.registry(box, agent.SERVICE_KEY) == service, "the registration renewed as it was"
     agent.wait_for_state(box, "RUNNING")
@@ -132,16 +129,15 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, '"C:\\kit.exe" /S /PORT=9.5') == BAD_SWITCH
     exits = [l.split("] ", 1)[1] for l in agent.setup_log(box) if any(w in l for w in ("] Exit", "in use", "] Stop"))]
     assert exits[:9] == ["Exit code 0"] * 4 + ["Stopped the service."] + ["Exit code 0"] * 2 + exits[-1:] * 2
-    assert exits[-1].startswith("Exit code 10: /PORT=: The server port")
-    assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\öps", "WS-7")
+    assert exits[-1].startswith("Exit code 10: /PORT=: The server port") and agent.stored_settings(box) == changed
 
     # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
     # runs in place, and the test agent's report) and leaves the new installation be.
-    moved = "C:\\Moved"
-    assert run(box, f'"C:\\kit.exe" /S /D={moved}') == INSTALLED
+    assert run(box, '"C:\\kit.exe" /S /D=' + (moved := "C:\\Moved")) == INSTALLED
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
     assert sorted(p.name for p in box.unix_path(folder).iterdir()) == ["CorvexWorkstation.report", "Uninstall.exe"]
-    assert f"{folder}\\Uninstall.exe" in agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"], "at restart"
+    pending = agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"]  # at restart, then its folder
+    assert pending == f"\\??\\{folder}\\Uninstall.exe\\0\\0\\??\\{folder}\\\\0", pending
     entry, exe = agent.registry(box, UNINSTALL_KEY), moved + "\\CorvexWorkstation.exe"
     assert entry["InstallLocation"] == moved and agent.firewall_rules(box) == [agent.allow_rule(exe)], "the rule stays"
     agent.wait_for_state(box, "RUNNING")
@@ -196,16 +192,17 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert (told := driver.answer("OK", caption=setup, timeout=60))["icon"] and told["text"].endswith(" to see them).")
     assert refused.wait(timeout=60) == BAD_SWITCH
     # /? shows the switches as they are written and where the log is; with /S it shows nothing and ends.
-    helped = AppProcess(box, '"C:\\kit.exe" /?', cwd="C:\\")
+    helped, logged = AppProcess(box, '"C:\\kit.exe" /?', cwd="C:\\"), agent.setup_log(box)
     told = driver.answer("OK", caption=setup, timeout=60)["text"]
     assert "\n/D=folder\tinstallation folder (last, without quotes)\r\n" in told and helped.wait(timeout=60) == 0
     assert "Log: %ProgramData%\\Quentara\\Corvex Workstation\\Logs\\setup.log\r\n" in told
     assert told.endswith("\r\n14 service not running; 15 no administrator rights; 16 firewall exception not confirmed.")
-    assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0
+    assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0 and agent.setup_log(box) == logged, "nothing logged"
     process = AppProcess(box, '"C:\\kit.exe" /name=WS-0142', cwd="C:\\")
     driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page
     computer = box.wine("cmd", "/c", "echo %COMPUTERNAME%").stdout.strip()  # not the user's name
-    assert driver.text(setup, NAME_PAGE_BOX - 1)["text"].endswith(f"network name, {computer}."), "the computer's name"
+    assert driver.text(setup, NAME_PAGE_BOX - 1)["text"] == "Workstation name (letters A to Z, digits and hyphens). " \
+        f"Leave it empty to use this computer's network name, {computer}.", "the rules and the computer's name"
     assert [driver.text(setup, i)["text"] for i in (1037, NAME_PAGE_BOX)] == ["Workstation name", "WS-0142"], "/NAME="
     driver.settext(setup, NAME_PAGE_BOX, "ACCOUNTING-WS-4 7"), driver.click(setup, DEFAULT)  # Install; typed, not cut
     assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
@@ -217,21 +214,20 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
         with pytest.raises(AssertionError, match="no enabled control"):
             driver.text(window, button, timeout=1)
     driver.click(CAPTION, DEFAULT), driver.click(setup + " ", DEFAULT, timeout=60)  # OK, then the installer's Close
-    assert process.wait(timeout=60) == INSTALLED
+    assert process.wait(timeout=60) == INSTALLED and box.service_state() == "RUNNING"
     # Checked at the start and as the name page was left; prepared only after the copy.
     assert sum("[check] The switches and the kit's settings are valid." in l for l in agent.setup_log(box)) == 2
     assert agent.stored_settings(box) == (*SERVER, "") and agent.starts_automatically(box)
-    starts = [line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]
-    assert len(starts) == 1 and box.service_state() == "RUNNING"
+    assert len([line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]) == 1
     reg = agent.registry(box, agent.SERVICE_KEY)  # the older registration's shared process and ignored errors gone
     assert (reg["DisplayName"], reg["Type"], reg["ErrorControl"]) == ("Corvex Workstation x64", "0x10", "0x1")
+    (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: codes tell it, no box
     rerun = AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")
     driver.click(setup + " ", DEFAULT, timeout=60), driver.settext(setup, NAME_PAGE_BOX, typed := "ACCOUNTING-WS-47")
     driver.click(setup, DEFAULT), driver.click(CAPTION, DEFAULT, timeout=120)  # Install, the dialog's OK, Close
     driver.click(setup + " ", DEFAULT, timeout=60)
     assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box)[3] == typed
-    assert run(box, '"C:\\kit.exe" /S') == INSTALLED and agent.stored_settings(box)[3] == typed
-    (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: the helper's code tells
+    assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and agent.stored_settings(box)[3] == typed
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
     driver.click(remover, DEFAULT, timeout=60), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close
     assert uninstall.wait(60) == UNCONFIRMED and not (box.unix_path(INSTALL_DIR_WIN) / "SetupClient.exe").exists()

@@ -29,8 +29,7 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     agent.set_behaviour(sandbox, "slow")
     assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --Silent_Install_Local').wait(timeout=60) == 0
     assert agent.stored_settings(sandbox) == ("localhost", 9750, "Administrator", "localhost")
-    lines = agent.report(sandbox)
-    assert lines.index("control stop") < lines.index("start behaviour slow arguments 0") < \
+    assert (lines := agent.report(sandbox)).index("control stop") < lines.index("start behaviour slow arguments 0") < \
         lines.index("settings host localhost port 9750 login Administrator workstation localhost")
     assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == others + [AGENT_RULE]
     # The workstation dialog's Stop leaves the agent stopped and to be started by hand, its
@@ -42,8 +41,8 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
 
 
 def test_a_missing_service_shows_its_messages_and_ends_with_not_running_and_no_rule(sandbox):
-    agent.delete_service(sandbox)
-    (sandbox.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall either
+    # No service, and no firewall either.
+    agent.delete_service(sandbox), (sandbox.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()
     process = AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --silent_install')
     for text in ("Unknown system error", "Unknown system error. Code: 1060"):
         assert Driver(sandbox).answer("OK", caption="SetupClient", timeout=30)["text"] == text

@@ -52,8 +52,7 @@ public:
         fileDialogs.push_back(state);
         if (fileAnswers.empty()) return false;
         const std::optional<std::wstring> answer = fileAnswers.front();
-        state.fileName = answer.value_or(state.fileName);
-        return fileAnswers.pop_front(), answer.has_value();
+        return state.fileName = answer.value_or(state.fileName), fileAnswers.pop_front(), answer.has_value();
     }
 
 private:

@@ -15,10 +15,9 @@ def settings_dir(sandbox):
 def store_settings(sandbox, host, port, login, workstation):
     # The agent's store as a previous save of the program would leave it.
     (folder := settings_dir(sandbox)).mkdir(parents=True, exist_ok=True)
-    (folder / "user.json").write_text(json.dumps({"formatVersion": 1, "role": "client", "serverHost": host,
-                                                  "serverPort": port, "secured": False, "login": login}))
-    (folder / "workstation.json").write_text(json.dumps({"formatVersion": 1, "role": "client",
-                                                         "workstationName": workstation, "systemSupplied": False}))
+    for name, values in (("user", {"serverHost": host, "serverPort": port, "secured": False, "login": login}),
+                         ("workstation", {"workstationName": workstation, "systemSupplied": False})):
+        (folder / f"{name}.json").write_text(json.dumps({"formatVersion": 1, "role": "client", **values}))
 
 
 def setup_log(sandbox):
@@ -35,9 +34,8 @@ def stored_settings(sandbox):
 def firewall_rules(sandbox):
     # (name, program, direction, action, profiles, enabled, protocol) of each rule the stand-in keeps.
     path = sandbox.drive_c / "windows" / "firewall_rules.tsv"
-    lines = path.read_text(encoding="utf-8").splitlines() if path.is_file() else []
-    return [(n, p, int(d), int(a), int(pr), e == "1", int(ip))
-            for n, p, d, a, pr, e, ip in (l.split("\t") for l in lines)]
+    rows = [l.split("\t") for l in path.read_text(encoding="utf-8").splitlines()] if path.is_file() else []
+    return [(n, p, int(d), int(a), int(pr), e == "1", int(ip)) for n, p, d, a, pr, e, ip in rows]
 
 
 def set_firewall_rules(sandbox, rules):

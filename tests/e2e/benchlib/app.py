@@ -9,8 +9,8 @@ CAPTION = "Corvex Workstation Settings"  # the caption of the program's three di
 
 class AppProcess:
     def __init__(self, sandbox, command_line, cwd=paths.PROGRAM_DIR_WIN):
-        self.command_line = command_line
-        self._out = tempfile.TemporaryFile()  # a file, for the reason given in driver.run_to_files
+        # _out: a file, for the reason given in driver.run_to_files
+        self.command_line, self._out = command_line, tempfile.TemporaryFile()
         self.process = subprocess.Popen(["wine", str(paths.bin_program("uidriver.exe")), "launch", "--cmdline",
                                          command_line, "--cwd", cwd], env=sandbox.env, stdin=subprocess.DEVNULL,
                                         stdout=self._out, stderr=subprocess.STDOUT)

@@ -61,9 +61,8 @@ struct Object {
 };
 
 HRESULT STDMETHODCALLTYPE Query(Object* self, REFIID iid, void** out) {
-    const bool ours = iid == IID_IUnknown || iid == IID_IDispatch || iid == self->iid;
-    *out = ours ? (InterlockedIncrement(&self->references), self) : nullptr;
-    return ours ? S_OK : E_NOINTERFACE;
+    if (iid != IID_IUnknown && iid != IID_IDispatch && iid != self->iid) return *out = nullptr, E_NOINTERFACE;
+    return InterlockedIncrement(&self->references), *out = self, S_OK;
 }
 ULONG STDMETHODCALLTYPE Release(Object* self) {
     const LONG left = InterlockedDecrement(&self->references);
@@ -137,10 +136,9 @@ bool SetMethods() {
     Set(rule.get_Action, [](Object* self, LONG* v) { return *v = self->rule.action, S_OK; });
     Set(rule.put_Action, [](Object* self, LONG v) { return self->rule.action = v, S_OK; });
     Set(rule.put_Profiles, [](Object* self, LONG v) { return self->rule.profiles = v, S_OK; });
-    Set(rule.put_Protocol, [](Object* self, LONG v) { return self->rule.protocol = v, S_OK; });
     Set(rule.get_Enabled, [](Object* self, VARIANT_BOOL* v) { return *v = -VARIANT_BOOL(self->rule.enabled), S_OK; });
     Set(rule.put_Enabled, [](Object* self, VARIANT_BOOL v) { return self->rule.enabled = v != VARIANT_FALSE, S_OK; });
-    return true;
+    return Set(rule.put_Protocol, [](Object* self, LONG v) { return self->rule.protocol = v, S_OK; }), true;
 }
 
 }  // namespace

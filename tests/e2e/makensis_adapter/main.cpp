@@ -22,30 +22,27 @@ std::string Quote(const std::string& s) {
     return q + "'";
 }
 
-bool IsWindowsPath(const std::wstring& s) { return s.size() > 2 && s[1] == L':' && s[2] == L'\\'; }
-
 // A Windows path as a Unix one (wine_get_unix_file_name), or a word as UTF-8.
 std::string Unix(std::wstring path) {
-    if (!IsWindowsPath(path)) return platform::WideToUtf8Lossy(path);
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return platform::WideToUtf8Lossy(path);
     const bool folder = path.back() == L'\\';
     while (path.size() > 3 && path.back() == L'\\') path.pop_back();
     auto translate = (char*(CDECL*)(const wchar_t*))(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
                                                                           "wine_get_unix_file_name");
     char* unix = translate ? translate(path.c_str()) : nullptr;
-    if (!unix) throw path;
-    const std::string s = unix;
+    const std::string s = unix ? unix : throw path;
     return HeapFree(GetProcessHeap(), 0, unix), s + (folder && s.back() != '/' ? "/" : "");
 }
 
 }  // namespace
 
 int wmain() {
-    wchar_t self[MAX_PATH] = {};
+    wchar_t self[MAX_PATH] = {}, cwd[MAX_PATH] = {};
     std::wstring folder(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
     folder.resize(folder.find_last_of(L'\\') + 1);
     const std::wstring status = folder + L"makensis.status";
     std::ofstream log((folder + L"makensis.log").c_str(), std::ios::binary | std::ios::trunc);
-    int count = 0;
+    int count = 0, code = 125;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
     std::string command = "/usr/bin/makensis", unixFolder;
     try {
@@ -58,16 +55,13 @@ int wmain() {
             command += " " + Quote(define ? Unix(a.substr(0, value)) + Unix(a.substr(value)) : Unix(a));
         }
     } catch (const std::wstring& path) {
-        log << "makensis adapter: cannot translate " << platform::WideToUtf8Lossy(path) << "\n";
-        return 125;
+        return log << "makensis adapter: cannot translate " << platform::WideToUtf8Lossy(path) << "\n", 125;
     }
     // Where and how it was started: its working folder and its start-up record's flags.
     STARTUPINFOW started{};
-    wchar_t cwd[MAX_PATH] = {};
     GetStartupInfoW(&started), GetCurrentDirectoryW(MAX_PATH, cwd);
     log << "makensis adapter: in " << platform::WideToUtf8Lossy(cwd) << ", start-up flags " << started.dwFlags << "\n";
-    log << "makensis adapter: " << command << "\n" << std::flush;
-    log.close(), DeleteFileW(status.c_str());
+    log << "makensis adapter: " << command << "\n", log.close(), DeleteFileW(status.c_str());
     const std::string unixLog = Quote(unixFolder + "makensis.log"), unixStatus = Quote(unixFolder + "makensis.status");
     std::ofstream((folder + L"makensis.sh").c_str(), std::ios::binary)
         << command << " >> " << unixLog << " 2>&1\nstatus=$?\necho \"makensis adapter: exit status $status\" >> "
@@ -78,6 +72,5 @@ int wmain() {
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &started, &pi)) return 125;
     for (DWORD waited = 0; GetFileAttributesW(status.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 100, Sleep(100))
         if (waited > 15 * 60 * 1000) return 125;
-    int code = 125;
     return std::ifstream(status.c_str()) >> code, code;
 }

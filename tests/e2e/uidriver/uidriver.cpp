@@ -45,9 +45,8 @@ HWND Poll(const std::string& what, const std::function<HWND()>& find) {
 }
 LRESULT Send(HWND w, UINT message, WPARAM wp = 0, LPARAM lp = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(w, message, wp, lp, SMTO_ABORTIFHUNG | SMTO_BLOCK, 5000, &result))
-        throw Failure("window does not answer message " + std::to_string(message));
-    return (LRESULT)result;
+    if (SendMessageTimeoutW(w, message, wp, lp, SMTO_ABORTIFHUNG | SMTO_BLOCK, 5000, &result)) return (LRESULT)result;
+    throw Failure("window does not answer message " + std::to_string(message));
 }
 Json Post(HWND w, UINT message) {  // then waits until it is handled, unless the window's thread sits in a modal loop
     if (!w || !PostMessageW(w, message, 0, 0)) throw Failure("cannot post message " + std::to_string(message));
@@ -68,10 +67,9 @@ std::vector<HWND> Windows(const std::wstring& caption, const std::wstring& cls, 
     std::vector<HWND> all, found;
     auto add = [](HWND w, LPARAM p) { return ((std::vector<HWND>*)p)->push_back(w), TRUE; };
     parent ? EnumChildWindows(parent, add, (LPARAM)&all) : EnumWindows(add, (LPARAM)&all);
+    auto match = [](const std::wstring& want, const std::wstring& seen) { return want.empty() || seen == want; };
     for (HWND w : all)
-        if (IsWindowVisible(w) && (caption.empty() || Caption(w) == caption) &&
-            (cls.empty() || Caption(w, true) == cls))
-            found.push_back(w);
+        if (IsWindowVisible(w) && match(caption, Caption(w)) && match(cls, Caption(w, true))) found.push_back(w);
     return found;
 }
 HWND First(const std::vector<HWND>& all) { return all.empty() ? nullptr : all[0]; }
@@ -152,13 +150,11 @@ int wmain(int argc, wchar_t** argv) {
     try {
         if (argc < 2) throw std::invalid_argument("usage: uidriver COMMAND [--option value]...");
         for (int i = 2; i < argc; i += 2) {
-            if (wcsncmp(argv[i], L"--", 2) != 0 || i + 1 >= argc)
-                throw std::invalid_argument("bad option " + Utf8(argv[i]));
+            if (wcsncmp(argv[i], L"--", 2) || i + 1 == argc) throw std::invalid_argument("bad option " + Utf8(argv[i]));
             opt[argv[i] + 2] = argv[i + 1];
         }
         return fputs((Run(argv[1]).dump() + "\n").c_str(), stdout), 0;
     } catch (const std::exception& e) {
-        fprintf(stderr, "uidriver: %s\n", e.what());
-        return dynamic_cast<const Failure*>(&e) ? 1 : 2;
+        return fprintf(stderr, "uidriver: %s\n", e.what()), dynamic_cast<const Failure*>(&e) ? 1 : 2;
     }
 }

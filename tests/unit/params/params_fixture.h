@@ -47,8 +47,7 @@ inline std::string ErrorOf(const std::function<void()>& action) {
 // Settings with the given host, port and typed workstation name, and the default login.
 inline CorvexParameters Settings(const std::wstring& host, unsigned short port, const std::wstring& name) {
     CorvexParameters parameters(L"client");
-    parameters.SetCoordinator(host, port, false), parameters.SetClientName(name, false);
-    return parameters;
+    return parameters.SetCoordinator(host, port, false), parameters.SetClientName(name, false), parameters;
 }
 
 struct ParamsOnDisk : ::testing::Test {

@@ -90,8 +90,7 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     for (const auto& file : Files()) {
         // A kept copy is named for the time of the save: ".damaged-YYYYMMDD-HHMMSS".
         const bool damaged = file.size() > 24 && file.find(".damaged-") == file.size() - 24;
-        if (!damaged) after.push_back(file);
-        if (damaged) kept += ReadBytes(bench.AgentStore() + fs::path(file).filename().wstring());
+        damaged ? void(kept += ReadBytes(Store() + fs::path(file).filename().wstring())) : after.push_back(file);
     }
     const bool saved = saveError.empty();
     EXPECT_EQ(

@@ -15,7 +15,7 @@ void PrintTo(const Row& r, std::ostream* os) { *os << r.value << " " << ::testin
 
 class ValidationTest : public params_test::ParamsOnDisk, public ::testing::WithParamInterface<Row> {
 protected:
-    std::wstring name_ = L"WS-0142", host_ = L"backup01.corp.example.com", login_ = L"CORP\\backup";
+    std::wstring name_ = L"WS-0142", host_ = L"backup01.corp.example.com", login_ = L"CORP\\backup", text_;
     // The first refusal's field (nullptr for the port; its text in text_), or &text_ when Save goes through.
     // Saved into the agent's store, or into the same folders given by name (as the kit's are).
     const void* FieldOfRefusal(const CorvexParameters& parameters, bool intoFolders) {
@@ -26,7 +26,6 @@ protected:
         }
         return &text_;
     }
-    std::wstring text_;
 };
 
 TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
@@ -35,11 +34,10 @@ TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
     if (value == 'a' || value == 'b') login_ = name_ = text, field = &login_;  // told in the boxes' order
     if (value == 'a') host_ = text, field = &host_;
     if (field != nullptr) *field = text;
-    CorvexParameters parameters(L"client");
-    parameters.SetClientName(name_, value == 's'), parameters.SetUserName(login_);
-    const unsigned long port = value == 'p' ? std::stoul(text) : value == 'a' ? 0 : 9750;
-    parameters.SetCoordinator(host_, static_cast<unsigned short>(port), false);
-    const void* refused = FieldOfRefusal(parameters, value == 'a');
+    CorvexParameters p(L"client");
+    const auto port = static_cast<unsigned short>(value == 'p' ? std::stoul(text) : value == 'a' ? 0 : 9750);
+    p.SetClientName(name_, value == 's'), p.SetUserName(login_), p.SetCoordinator(host_, port, false);
+    const void* refused = FieldOfRefusal(p, value == 'a');
     const std::string bytes = params_test::ReadBytes(UserFile()) + params_test::ReadBytes(WorkstationFile());
     EXPECT_EQ(std::make_tuple(refused, !fragment || text_.find(fragment) != std::wstring::npos, bytes.empty()),
               std::make_tuple(fragment ? static_cast<const void*>(field) : &text_, true, fragment != nullptr))

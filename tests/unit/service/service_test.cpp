@@ -35,10 +35,9 @@ protected:
         const auto& opened = bench.services.opened;
         EXPECT_EQ(bench.services.closed, std::vector<platform::ScHandle>(opened.rbegin(), opened.rend()));
         std::string calls;
-        for (const auto& c : bench.services.calls) {
-            const auto at = std::find(opened.begin(), opened.end(), c.handle) - opened.begin();
-            calls += c.name + " " + std::to_string(c.argument) + " " + (c.handle ? "ms?"[at] : '-') + ", ";
-        }
+        for (const auto& c : bench.services.calls)
+            calls += c.name + ' ' + std::to_string(c.argument) + ' ' +
+                     (c.handle ? "ms?"[std::find(begin(opened), end(opened), c.handle) - begin(opened)] : '-') + ", ";
         return calls;
     }
 
@@ -67,8 +66,7 @@ TEST_P(Wait, PausesAndResult) {
     const WaitCase& c = GetParam();
     bench.clock.now = c.startTick, bench.services.statuses = c.records;
     bench.services.failedQueryRecord = ServiceStatus{c.leftState, 0xDEADu, 0};
-    if (c.failingQuery != 0)
-        bench.services.FailCall(c.refused ? c.refused : "QueryStatus", c.failingQuery, 1053, c.returns);
+    if (c.failingQuery) bench.services.FailCall(c.refused ? c.refused : "QueryStatus", c.failingQuery, 1053, c.returns);
     EXPECT_EQ(Run(c.operation), c.refused ? "error 1053" : c.result ? "true" : "false");
     EXPECT_EQ(bench.clock.sleeps, c.sleeps);
     const std::string calls = Calls();  // checks the closings too

@@ -103,7 +103,8 @@ class SilentExitCodeTest : public ::testing::TestWithParam<ExitCodeCase> {};
 TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     const ExitCodeCase& c = GetParam();
     AppBench bench;
-    bench.CommandLine(L"--silent_install_local --silent_install");  // the plain silent install wins
+    // The plain silent install wins.
+    bench.CommandLine(L"--silent_install_local --silent_install"), bench.firewall.failure = c.firewall;
     bench.module.path = c.pathCut ? L"C:\\" + std::wstring(300, L'd') + L"\\a.b.EXE" : L"C:\\Tools\\configurator.exe";
     // Settings stored, then damaged: neither read nor written.
     bench.StoreAgentSettings(L"backup.example.com", 9750, L"CORP\\backup", L"WS-01"), bench.DamageAgentSettings();
@@ -111,7 +112,6 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     if (!c.opens) bench.services.FailCall("OpenServiceByName", 0, ERROR_ACCESS_DENIED);
     bench.services.state = c.state, bench.services.stateAfterStart = c.stateAfterStart;
     if (c.stopRefusedWith != 0) bench.services.FailCall("Control", 0, c.stopRefusedWith);
-    bench.firewall.failure = c.firewall;
     TracingApp app;
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), c.exitCode);
     // The steps (the agent's path, then a stop only of a running service and a start after it
@@ -154,7 +154,9 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
               std::make_tuple(L"localhost|9750|Administrator|localhost", true, true));
     bench.services.stateAfterStart = kPending, bench.firewall.rules = {}, bench.firewall.failure = 3;
     CSetupClientApp stuck;
-    EXPECT_EQ(testing_support::RunWithoutDialogs(stuck), 1 | 2) << "the service is not running, the rules unreadable";
+    const size_t boxes = bench.prompts.messageBoxes.size();
+    EXPECT_EQ(RunWithoutDialogs(stuck), 1 | 2) << "the service is not running, the rules unreadable";
+    EXPECT_EQ(bench.prompts.messageBoxes.size(), boxes) << "none more: the code tells it";
     bench.folders.programData = L"/dev/null/ProgramData";  // the save can't create its folder
     TracingApp refused;
     EXPECT_EQ(testing_support::RunWithoutDialogs(refused), 4) << "the settings were not saved";

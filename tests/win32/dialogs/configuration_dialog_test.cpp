@@ -74,9 +74,8 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         EXPECT_EQ(std::make_pair(w.Boxes(), bench.ReadAgentSettings()),  // and saves nothing
                   std::make_pair(std::vector<std::wstring>{L"localhost", L"9750", L"Administrator", L""},
                                  std::wstring(L"backup.example.com|65535|CORP\\backup|WS-01")));
-        w.Click(IDC_START, true), look();
-        w.Type(IDC_SERVER_HOST, L"edited.example.com"), w.Click(IDC_LOAD_DEFAULTS);  // only Start asks about an edit,
-        // and Load defaults keeps its mark
+        // Only Start asks about an edit, and Load defaults keeps its mark.
+        w.Click(IDC_START, true), look(), w.Type(IDC_SERVER_HOST, L"edited.example.com"), w.Click(IDC_LOAD_DEFAULTS);
         w.Click(IDC_RESTART, true), look();
         bench.services.stateAfterStop = SERVICE_RUNNING, w.Click(IDC_STOP, true), look();  // accepted, never done
         dialog.refuseSave = true, w.Click(IDOK, true);  // told with the focus left on OK
@@ -86,8 +85,8 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         // The agent stopped, started and stopped again behind the dialog's back: each button still acts.
         bench.services.state = SERVICE_STOPPED, w.Click(IDC_STOP, true), Running(bench.services), w.Click(IDC_START);
         bench.services.state = SERVICE_STOPPED, w.Click(IDC_RESTART, true), look();  // started, without a word
-        platform::Install({}), w.Click(IDC_STOP, true);  // no seams: an error the handler tells in its own box
-        w.Click(IDCANCEL);
+        // No seams: an error the handler tells in its own box.
+        platform::Install({}), w.Click(IDC_STOP, true), w.Click(IDCANCEL);
     });
     // clang-format off
     EXPECT_EQ(after, (decltype(seen){{kRunning, IDC_RESTART}, {kStopped, IDC_START}, {kRunning, IDC_STOP},
@@ -248,8 +247,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
             EXPECT_EQ(w.Labels(), L"Corvex Workstation Settings|Settings|" + kHostLabels +
                                       L"|>Workstation name=1002|Name of the local machine as seen by Halvane Server.|" +
                                       kLoginLabels + L"|Load defaults=1005|OK=1!");
-            w.EscapeAndClose();
-            EXPECT_FALSE(w.Ended());
+            EXPECT_FALSE((w.EscapeAndClose(), w.Ended())) << "Escape and the close request do nothing";
         }
         w.Click(IDOK, true);
         EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);

@@ -33,13 +33,11 @@ public:
     bool Type(int id, const std::wstring& text, bool paste = false) {
         HWND edit = Item(id);
         if (!Enabled(id) || (::GetWindowLongW(edit, GWL_STYLE) & ES_READONLY)) return false;
-        if (!paste && (::GetWindowLongW(edit, GWL_STYLE) & ES_NUMBER)) {
-            ::SendMessageW(edit, EM_SETSEL, 0, -1);
-            if (text.empty()) ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
-            for (wchar_t c : text) ::SendMessageW(edit, WM_CHAR, c, 0);
-        } else {
-            ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        }
+        if (paste || !(::GetWindowLongW(edit, GWL_STYLE) & ES_NUMBER))
+            return ::SendMessageW(edit, WM_SETTEXT, 0, LPARAM(text.c_str())), Pump(), Text(id) == text;
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        if (text.empty()) ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+        for (wchar_t c : text) ::SendMessageW(edit, WM_CHAR, c, 0);
         return Pump(), Text(id) == text;
     }
     // BM_CLICK, refused on a disabled button; `focus` first gives the button the focus.
@@ -137,8 +135,7 @@ public:
         SIZE size;
         const HDC dc = ::GetDC(box);
         ::SelectObject(dc, HFONT(::SendMessageW(box, WM_GETFONT, 0, 0))), ::GetClientRect(box, &client);
-        ::GetTextExtentPoint32W(dc, L"65535", 5, &size), ::ReleaseDC(box, dc);
-        return size.cx < client.right;
+        return ::GetTextExtentPoint32W(dc, L"65535", 5, &size), ::ReleaseDC(box, dc), size.cx < client.right;
     }
     // A message to the dialog, or to its control `id`.
     LRESULT Send(UINT message, WPARAM w = 0, int id = 0) const { return ::SendMessageW(Item(id), message, w, 0); }
@@ -212,9 +209,8 @@ inline INT_PTR RunModal(const std::function<INT_PTR()>& show, const std::functio
             HWND dialog = nullptr;
             ::EnumThreadWindows(::GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&dialog));
             if (dialog == nullptr || pending == nullptr) return;  // not on screen yet
-            ::KillTimer(nullptr, timer);
             DialogDriver driver(dialog);
-            (*std::exchange(pending, nullptr))(driver);
+            ::KillTimer(nullptr, timer), (*std::exchange(pending, nullptr))(driver);
             if (!driver.Ended()) ::EndDialog(dialog, kLeftOpen);
         }
     };

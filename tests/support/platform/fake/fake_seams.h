@@ -22,17 +22,15 @@ struct FakeModuleFile : ModuleFile {
     DWORD lastSize = 0;
 
     DWORD GetFileName(wchar_t* buffer, DWORD size) override {
-        lastSize = size;
         const DWORD copied = static_cast<DWORD>(std::min<size_t>(path.size(), size));
-        std::copy(path.begin(), path.begin() + copied, buffer);
+        std::copy(path.begin(), path.begin() + copied, buffer), lastSize = size;
         if (copied < size) buffer[copied] = L'\0';
         return copied;
     }
     // Cuts at the last backslash, keeping a drive root's ("C:\x.exe" gives "C:\").
     BOOL RemoveFileSpec(wchar_t* path) override {
         wchar_t* cut = std::wcsrchr(path, L'\\');
-        if (cut == nullptr) return FALSE;
-        return cut[cut == path + 2 && path[1] == L':' ? 1 : 0] = L'\0', TRUE;
+        return cut == nullptr ? FALSE : (cut[cut == path + 2 && path[1] == L':' ? 1 : 0] = L'\0', TRUE);
     }
 };
 

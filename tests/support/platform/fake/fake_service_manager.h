@@ -82,8 +82,7 @@ public:
         // An existing service is told as such before any other refusal.
         if (!Go("CreateOwnProcessService", manager, type) && name != installedService) return nullptr;
         if (name == installedService) return Refuse(ERROR_SERVICE_EXISTS, nullptr);
-        installedService = name, state = SERVICE_STOPPED, startType = type, binaryPath = path;
-        return NewHandle();
+        return installedService = name, state = SERVICE_STOPPED, startType = type, binaryPath = path, NewHandle();
     }
     BOOL ChangeRegistration(ScHandle service, DWORD type, const std::wstring& path, const std::wstring&) override {
         return Go("ChangeRegistration", service, type) ? (startType = type, binaryPath = path, TRUE) : result_;
@@ -91,9 +90,7 @@ public:
     BOOL QueryBinaryPath(ScHandle service, std::wstring& path) override {
         return Go("QueryBinaryPath", service, 0) ? (path = binaryPath, TRUE) : result_;
     }
-    BOOL Delete(ScHandle service) override {
-        return Go("Delete", service, 0) ? (installedService.clear(), TRUE) : result_;
-    }
+    BOOL Delete(ScHandle s) override { return Go("Delete", s, 0) ? (installedService.clear(), TRUE) : result_; }
     // A close clears the last error, as some system calls do on success.
     BOOL Close(ScHandle handle) override {
         return calls.push_back(Call{"Close", handle, 0}), closed.push_back(handle), lastError_ = 0, TRUE;
@@ -110,10 +107,8 @@ private:
                 return result_ = result, Refuse(error, false);
         return true;
     }
-    template <typename T>
-    T Refuse(DWORD error, T result) {
-        return lastError_ = error, result;
-    }
+    BOOL Refuse(DWORD error, BOOL result) { return lastError_ = error, result; }
+    ScHandle Refuse(DWORD error, ScHandle result) { return lastError_ = error, result; }
     ScHandle NewHandle() {
         return opened.push_back(reinterpret_cast<ScHandle>(std::uintptr_t{0x100} + opened.size())), opened.back();
     }

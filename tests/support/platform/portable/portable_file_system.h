@@ -97,8 +97,7 @@ private:
         calls.push_back(operation + L" " + path);
         const auto fault = faults.find(operation.substr(0, operation.find(L" protected")));
         if (fault == faults.end()) return ERROR_SUCCESS;
-        const auto count =
-            std::count_if(calls.begin(), calls.end(), [&](auto& c) { return c.rfind(fault->first, 0) == 0; });
+        const int count = std::count_if(calls.begin(), calls.end(), [&](auto& c) { return c.find(fault->first) == 0; });
         const int at = fault->second.second;
         return at == 0 || at == count || (at < 0 && count >= -at) ? fault->second.first : ERROR_SUCCESS;
     }
