@@ -63,6 +63,8 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     assert (paths.ROOT / "src/res/setup_client.ico").read_bytes()[-999:] in (kit := box.unix_path(KIT_WIN).read_bytes())
     assert b'level="requireAdministrator"' in kit and kit.count("6.9.6.8822".encode("utf-16-le")) == 2
     assert struct.unpack_from("<8H", kit, kit.index(b"\xbd\x04\xef\xfe") + 8) == (9, 6, 8822, 6) * 2
+    for key, text in (("ProductName", "Corvex Workstation"), ("FileDescription", "Corvex Workstation setup")):
+        assert re.search(key.encode("utf-16-le") + b"(\0\0)+" + (text + "\0").encode("utf-16-le"), kit), key
     return kit
 
 
@@ -89,7 +91,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
     log, ended = agent.setup_log(box), time.strftime("%Y-%m-%d %H:%M:%S")
     assert all(re.match(r"[-\d]{10} [:\d]{8} \[[a-z]+\] ", l) and begun <= l[:19] <= ended for l in log)
-    assert f"[install] Installation folder {folder}" in {l[20:] for l in log} and agent.stored_settings(box) == settings
+    assert f"[install] Installation folder {folder}" in (told := {l[20:] for l in log}), "the helper's"
+    assert f"[installer] Corvex Workstation 6.9.6.8822 into {folder}, switches: /S" in told, log
+    assert agent.stored_settings(box) == settings
     # The check's scratch copy lies below the kit's own folder, gone with it: not in the installation
     # folder, nor in the folder the installer was started in, nor in the agent's store.
     assert not any((p / "check").exists() for p in (box.unix_path(folder), box.drive_c, agent.settings_dir(box)))
@@ -172,7 +176,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert not (default / "SetupClient.exe").exists(), "the configurator copied before the agent"
     stop, ended = [l[20:] for l in agent.setup_log(box)[-3:-1]], agent.setup_log(box)[-1]  # the stop waited too
     assert stop == [told[0].replace("[uninstall]", "[stop]"), "[stop] Exit code 0"]
-    assert ended.endswith(f"could not be written into {INSTALL_DIR_WIN}. Nothing was registered.")
+    assert "] Exit code 2: " in ended and ended.endswith(f" into {INSTALL_DIR_WIN}. Nothing was registered.")
 
 
 def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_dialog(sandbox):
@@ -195,6 +199,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     helped, logged = AppProcess(box, '"C:\\kit.exe" /?', cwd="C:\\"), agent.setup_log(box)
     told = driver.answer("OK", caption=setup, timeout=60)["text"]
     assert "\n/D=folder\tinstallation folder (last, without quotes)\r\n" in told and helped.wait(timeout=60) == 0
+    assert [l.split("\t")[0] for l in told.split("\r\n") if l[:1] == "/"] == \
+        ["/S", "/SERVER=host", "/PORT=number", "/LOGIN=login", "/NAME=name", "/RESETSETTINGS", "/D=folder", "/?"]
     assert "Log: %ProgramData%\\Quentara\\Corvex Workstation\\Logs\\setup.log\r\n" in told
     assert told.endswith("\r\n14 service not running; 15 no administrator rights; 16 firewall exception not confirmed.")
     assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0 and agent.setup_log(box) == logged, "nothing logged"
