@@ -210,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // Both fail: the agent that does not run is what the code tells. Then this folder's agent as an older
     // tool registered it, the registration renewed.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule,
-     L"could not be confirmed.\nThe service did not reach the running state"}, {"older_registration_renewed", install, running, L"/S", 0, kKit}}),
+     L"could not be confirmed.\nThe service did not reach the running state"},
+    {"older_registration_renewed", install, running, L"/S", 0, kKit}}),
     [](const ::testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
 // clang-format on
 

@@ -90,7 +90,8 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     for (const auto& file : Files()) {
         // A kept copy is named for the time of the save: ".damaged-YYYYMMDD-HHMMSS".
         const bool damaged = file.size() > 24 && file.find(".damaged-") == file.size() - 24;
-        damaged ? void(kept += ReadBytes(Store() + fs::path(file).filename().wstring())) : after.push_back(file);
+        if (!damaged) after.push_back(file);
+        if (damaged) kept += ReadBytes(Store() + fs::path(file).filename().wstring());
     }
     const bool saved = saveError.empty();
     EXPECT_EQ(
@@ -171,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}}; },
      "", kNoName, "workstation.json.damaged-", kUtf16, true},
     {"DamagedFileAndDiskFull", [](T& t) {  // and no user.json
-         fs::remove(Native(t.UserFile())), WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 3};
+         fs::remove(Native(t.UserFile())), WriteBytes(t.WorkstationFile(), kUtf16);
+         t.files_.faults[L"write"] = {112, 3};
      }, "workstation.json\" is damaged", kKept,
      "workstation.json\" cannot be written: the disk is full. No settings file was changed.", "", false},
     {"DamagedFileNotKept", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 1}; },

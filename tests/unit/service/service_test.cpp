@@ -117,8 +117,8 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
      "Start 0 s, Close 0 s, Close 0 m, ", 1, FALSE, kRunning, 1000, "Start"},
     {"StopRefused", Stop, {{kRunning}}, {}, false, "OpenManager 38 -, OpenServiceByName 38 m, ChangeStartType 3 s, "
      "Control 1 s, Close 0 s, Close 0 m, ", 1, FALSE, kRunning, 1000, "Control"},
-    {"StartTypeRefused", Stop, {{kRunning}}, {}, false, "OpenManager 38 -, OpenServiceByName 38 m, ChangeStartType 3 s, "
-     "Close 0 s, Close 0 m, ", 1, FALSE, kRunning, 1000, "ChangeStartType"},
+    {"StartTypeRefused", Stop, {{kRunning}}, {}, false, "OpenManager 38 -, OpenServiceByName 38 m, "
+     "ChangeStartType 3 s, Close 0 s, Close 0 m, ", 1, FALSE, kRunning, 1000, "ChangeStartType"},
     {"RunningIsRunning", IsRunning, {{kRunning}}, {}, true, "OpenManager 4 -, OpenServiceByName 4 m, QueryStatus 0 s, "
      "Close 0 s, Close 0 m, "}}),
     [](const ::testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.name); });

@@ -53,8 +53,8 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
              L"The backup administrator login contains an invisible formatting character (U+E0041, such as a "
              L"zero-width space or a text direction mark), so it would not be stored as it looks. Remove it, for "
              L"example by typing the value again.|SetupClient|48|1|1001\n"},
-    BadInput{"LoginEndingWithABlank", IDC_ADMIN_LOGIN, L"backup ",
-             L"The backup administrator login begins or ends with a blank. Remove the blanks around it.|SetupClient|48|1|1001\n"},
+    BadInput{"LoginEndingWithABlank", IDC_ADMIN_LOGIN, L"backup ", L"The backup administrator login begins or ends "
+             L"with a blank. Remove the blanks around it.|SetupClient|48|1|1001\n"},
     // Characters of two units, the first and the last pair (D800 DC00, DBFF DFFF), shown whole.
     BadInput{"NameWithTheFirstPair", IDC_WORKSTATION_NAME, L"\U00010000ws", kNameContains + L"\U00010000" + kLetters},
     BadInput{"NameWithTheLastPair", IDC_WORKSTATION_NAME, L"\U0010FFFF", kNameContains + L"\U0010FFFF" + kLetters},
