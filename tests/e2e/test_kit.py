@@ -59,11 +59,13 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     predefined = user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings"
     assert (predefined / "User/user.json").is_file() and (predefined / "Workstation/workstation.json").is_file()
     # The installer's icon is the product's (its largest image ends the file); it asks for an administrator's rights;
-    # its product and file versions are the product's whole version, as texts and as numbers.
+    # its product and file versions are the product's whole version, as texts and as numbers; its product name and
+    # company are the uninstall entry's, its description tells a setup.
     assert (paths.ROOT / "src/res/setup_client.ico").read_bytes()[-999:] in (kit := box.unix_path(KIT_WIN).read_bytes())
     assert b'level="requireAdministrator"' in kit and kit.count("6.9.6.8822".encode("utf-16-le")) == 2
     assert struct.unpack_from("<8H", kit, kit.index(b"\xbd\x04\xef\xfe") + 8) == (9, 6, 8822, 6) * 2
-    for key, text in (("ProductName", "Corvex Workstation"), ("FileDescription", "Corvex Workstation setup")):
+    for key, text in (("ProductName", "Corvex Workstation"), ("FileDescription", "Corvex Workstation setup"),
+                      ("CompanyName", "Quentara")):
         assert re.search(key.encode("utf-16-le") + b"(\0\0)+" + (text + "\0").encode("utf-16-le"), kit), key
     return kit
 
@@ -210,7 +212,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     computer = box.wine("cmd", "/c", "echo %COMPUTERNAME%").stdout.strip()  # not the user's name
     assert driver.text(setup, NAME_PAGE_BOX - 1)["text"] == "Workstation name (letters A to Z, digits and hyphens). " \
         f"Leave it empty to use this computer's network name, {computer}.", "the rules and the computer's name"
-    assert [driver.text(setup, i)["text"] for i in (1037, NAME_PAGE_BOX)] == ["Workstation name", "WS-0142"], "/NAME="
+    assert [driver.text(setup, i)["text"] for i in (1037, 1038, NAME_PAGE_BOX)] == [  # the header, then /NAME=
+        "Workstation name", "The name under which Halvane Server sees this computer.", "WS-0142"]
     driver.settext(setup, NAME_PAGE_BOX, "ACCOUNTING-WS-4 7"), driver.click(setup, DEFAULT)  # Install; typed, not cut
     assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
         "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
