@@ -145,8 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // The last of a repeated switch counts (a tab parts switches as a blank does); /D= ends them.
     {"last_repeated_switch_counts", install, none, L"/NAME=WS-1\t/NAME= /D=C:\\X Y /NAME=WS-9", 0, kKitServer},
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7", noFault,
-     L"Kept the stored settings with the switches' values: server b2.example.com, port 9000, login CORP\\ops, "
-     L"workstation name \"WS-7\"."},
+     L"values: server b2.example.com, port 9000, login CORP\\ops, workstation name \"WS-7\"."},
     {"given_switch_only", install, edited, L"/SERVER=b3.example.com", 0, L"b3.example.com|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
     {"rerun_keeps_a_stored_empty_name", install, unnamed, L"/S", 0, kOps},

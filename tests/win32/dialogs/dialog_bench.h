@@ -118,8 +118,8 @@ public:
     int Focus() const { return ::IsChild(m_dialog, ::GetFocus()) ? ::GetDlgCtrlID(::GetFocus()) : 0; }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
     // How many of the four settings boxes have a sunken border and show a text as typed (left-aligned,
-    // no case change, no masking), a port's five digits whole, and take one longer than they show,
-    // with no limit of their own.
+    // no case change, no masking), a port's five digits whole in the dialogs' font, and take one longer
+    // than they show, with no limit of their own.
     int LongTextBoxes() const {
         int boxes = 0;
         for (int id : kSettingsBoxes)
@@ -130,12 +130,16 @@ public:
                 ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
         return boxes;
     }
+    // Five digits fit in the box, in the dialogs' own font (upright "MS Shell Dlg").
     static bool ShowsAPort(HWND box) {
         RECT client;
         SIZE size;
+        LOGFONTW font{};
+        const HFONT shown = HFONT(::SendMessageW(box, WM_GETFONT, 0, 0));
         const HDC dc = ::GetDC(box);
-        ::SelectObject(dc, HFONT(::SendMessageW(box, WM_GETFONT, 0, 0))), ::GetClientRect(box, &client);
-        return ::GetTextExtentPoint32W(dc, L"65535", 5, &size), ::ReleaseDC(box, dc), size.cx < client.right;
+        ::SelectObject(dc, shown), ::GetClientRect(box, &client), ::GetObjectW(shown, sizeof font, &font);
+        return ::GetTextExtentPoint32W(dc, L"65535", 5, &size), ::ReleaseDC(box, dc),
+               size.cx < client.right && !font.lfItalic && std::wstring(font.lfFaceName) == L"MS Shell Dlg";
     }
     // A message to the dialog, or to its control `id`.
     LRESULT Send(UINT message, WPARAM w = 0, int id = 0) const { return ::SendMessageW(Item(id), message, w, 0); }
