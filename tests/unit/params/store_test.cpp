@@ -205,8 +205,8 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {User("\"old-server\", \"serverPort\": 1111", "\"\", \"serverPort\": 0"), "\"serverHost\" (\"\") is refused"},
     {User("\"Administrator\"", "\"a@@c\""), "\"login\" (\"a@@c\") is refused: The backup administrator login"},
     {"{\r\n/**/}", "line 2, column 1: syntax"}, {User("1111", "0"), "\"serverPort\" (0) is refused"},
-    {User("Administrator", "a\xe2\x80\xae"), "(\"a<U+202E>\") is refused"},
-    {User("client", "server"), "the role \"server\", not \"client\"|"}};
+    {User("Administrator", "a\xe2\x80\xae"), "(\"a<U+202E>\") is refused"}, {User("1,", "1.7,"), "not a positive"},
+    {User("client", "server"), "the role \"server\", not \"client\"|"}, {User("1111", "9750.5"), "0 to 65535"}};
 // clang-format on
 TEST(SettingsFormatTest, TellsWhatIsWrongAndWhere) {
     for (const auto& [bytes, reason] : kDamagedFiles) {

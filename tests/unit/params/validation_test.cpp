@@ -83,12 +83,12 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"[]", L"not a valid IPv6"}, {'p', L"0", L"1 to 65535"}, {'p', L"1"}, {'p', L"65535"}, {'a', L" ", L"blank"},
     // Logins.
     {'l', L"Administrator"}, {'l', L".\\backup"}, {'l', L"WS-0142\\Backup Operator"}, {'l', L"backup@corp.example.com"},
-    {'l', L"CORP\\user\U0001F600"}, {'l', L"CORP\\u" + kU}, {'l', L"CORP\\a|b", L"\"|\""}, {'l', L"", L"empty"},
+    {'l', L"CORP\\user\U0001F600"}, {'l', L"CORP\\u" + kU}, {'l', L"CORP\\ a|b", L"\"|\""}, {'l', L"", L"empty"},
     {'l', L"CORP\\" + kU + L"\U0001F600", L"104"}, {'l', L"CORP\\ admin", L"blank"}, {'l', L"a\u202Ab", L"U+202A"},
     {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"}, {'l', L"*CORP\\x", L"\"*\""},
     {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"}, {'l', L"CORP\\a@b", L"\"@\""},
     {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"},
-    {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u200Aadmin", L"blank"}, {'l', L"backup@bad_domain", L"\"_\""},
+    {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u200Aadmin", L"blank"}, {'l', L"back|up@bad_domain", L"\"|\""},
     {'l', L". .", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, {'l', L"a\u009Fb", L"control"},
     {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E007F", L"U+E007F"}, {'l', L"a\u2029b", L"control"},
     {'l', L"b@1.2.3.4", L"digits only"}, {'l', L"CORP\\/user", L"\"/\""}, {'l', L"a,b", L"\",\""}}));
