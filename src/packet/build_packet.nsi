@@ -118,7 +118,8 @@ Page custom WorkstationNamePage WorkstationNamePageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; Appends a line to the install log (the helper writes its own lines there too).
+; Appends a line to the install log in UTF-8, as the helper writes its own lines there too
+; (FileWrite would write the system's ANSI code page).
 !macro LogLineFunction UN
 Function ${UN}LogLine
   Exch $0
@@ -135,7 +136,16 @@ Function ${UN}LogLine
   ${IfNot} ${Errors}
     FileSeek $1 0 END
     ${GetTime} "" "L" $2 $3 $4 $5 $6 $7 $5
-    FileWrite $1 "$4-$3-$2 $6:$7:$5 [installer] $0$\r$\n"
+    StrCpy $0 "$4-$3-$2 $6:$7:$5 [installer] $0$\r$\n"
+    System::Call "kernel32::WideCharToMultiByte(i 65001, i 0, w r0, i -1, p 0, i 0, p 0, p 0) i .r2"
+    System::Alloc $2
+    Pop $3
+    System::Call "kernel32::WideCharToMultiByte(i 65001, i 0, w r0, i -1, p r3, i r2, p 0, p 0) i .r2"
+    ${If} $2 > 1
+      IntOp $2 $2 - 1
+      System::Call "kernel32::WriteFile(p r1, p r3, i r2, *i .r4, p 0)"
+    ${EndIf}
+    System::Free $3
     FileClose $1
   ${EndIf}
   Pop $7

@@ -129,13 +129,13 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     assert agent.registry(box, agent.SERVICE_KEY) == service, "the registration renewed as it was"
     agent.wait_for_state(box, "RUNNING")
 
-    # A refused switch (a port that is no whole number): the helper's reason whole in the
-    # installer's own line of the log, which keeps every run's lines (and no wait for an agent's
-    # file that is not there, or is free; a stop only of the running agent, before the re-run's copy).
-    assert run(box, '"C:\\kit.exe" /S /PORT=9.5') == BAD_SWITCH
+    # A refused switch (one it does not know, mistyped beyond ASCII): the helper's reason whole in the
+    # installer's own line of the log, in UTF-8 as every line; the log keeps every run's lines (and no wait
+    # for an agent's file that is not there, or is free; a stop only of the running agent, before the re-run's copy).
+    assert run(box, '"C:\\kit.exe" /S /PÖRT=9750') == BAD_SWITCH
     exits = [l.split("] ", 1)[1] for l in agent.setup_log(box) if any(w in l for w in ("] Exit", "in use", "] Stop"))]
     assert exits[:9] == ["Exit code 0"] * 4 + ["Stopped the service."] + ["Exit code 0"] * 2 + exits[-1:] * 2
-    assert exits[-1].startswith("Exit code 10: /PORT=: The server port") and agent.stored_settings(box) == changed
+    assert exits[-1].startswith('Exit code 10: Unknown switch "/PÖRT=9750".') and agent.stored_settings(box) == changed
 
     # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
     # runs in place, and the test agent's report) and leaves the new installation be.
