@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
     {"LatestWaitHintDecides", Start, {{kStarting, 0, 0}, {kStarting, 0, 5000}}, Seconds(6), false},
     {"PauseFollowsTheLatestHint", Start, {{kStarting, 0, 0}, {kStarting, 1, 25000}, {kRunning}}, {1000, 2500}, true},
     {"TickWrap", Start, {{kStarting, 0, 3000}}, Seconds(4), false, nullptr, 0, 0, kRunning, 0xFFFFFFFFu - 2499},
-    {"StoppedWhileStarting", Start, {{kStarting, 1, 3000}, {kStopped}}, {1000}, false},
+    {"StoppedWhileStarting", Start, {{kStarting, 1, 3000}, {kStopping, 2, 3000}, {kStopped}}, {1000}, false},
     {"StopOfAServiceThatStaysRunning", Stop, {{kRunning}}, {}, false},
     {"FailedFirstQuerySkipsTheWait", Start, {{kRunning}}, {}, true, nullptr, 1, FALSE, kStarting},
     {"FailedQueryEndsWait", Start, {{kStarting, 0, 5000}, {kRunning}}, {1000}, true, nullptr, 2, 2, kStarting},

@@ -118,27 +118,28 @@ public:
     int Focus() const { return ::IsChild(m_dialog, ::GetFocus()) ? ::GetDlgCtrlID(::GetFocus()) : 0; }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
     // How many of the four settings boxes have a sunken border and show a text as typed (left-aligned,
-    // no case change, no masking), a port's five digits whole in the dialogs' font, and take one longer
-    // than they show, with no limit of their own.
+    // no case change, no masking), whole in the dialogs' font (a port's five digits, a host's twenty
+    // characters), and take one longer than they show, with no limit of their own.
     int LongTextBoxes() const {
         int boxes = 0;
         for (int id : kSettingsBoxes)
             boxes +=
                 (::GetWindowLongW(Item(id), GWL_STYLE) & (ES_AUTOHSCROLL | ES_PASSWORD | ES_UPPERCASE | ES_LOWERCASE |
                                                           ES_READONLY | ES_CENTER | ES_RIGHT)) == ES_AUTOHSCROLL &&
-                (::GetWindowLongW(Item(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) && ShowsAPort(Item(id)) &&
+                (::GetWindowLongW(Item(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) &&
+                Shows(Item(id), id == IDC_SERVER_PORT ? L"65535" : L"backup01.example.com") &&
                 ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
         return boxes;
     }
-    // Five digits fit in the box, in the dialogs' own font (upright "MS Shell Dlg").
-    static bool ShowsAPort(HWND box) {
+    // The text fits in the box, in the dialogs' own font (upright "MS Shell Dlg").
+    static bool Shows(HWND box, const std::wstring& text) {
         RECT client;
         SIZE size;
         LOGFONTW font{};
         const HFONT shown = HFONT(::SendMessageW(box, WM_GETFONT, 0, 0));
         const HDC dc = ::GetDC(box);
         ::SelectObject(dc, shown), ::GetClientRect(box, &client), ::GetObjectW(shown, sizeof font, &font);
-        return ::GetTextExtentPoint32W(dc, L"65535", 5, &size), ::ReleaseDC(box, dc),
+        return ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size), ::ReleaseDC(box, dc),
                size.cx < client.right && !font.lfItalic && std::wstring(font.lfFaceName) == L"MS Shell Dlg";
     }
     // A message to the dialog, or to its control `id`.
@@ -195,8 +196,9 @@ inline const std::wstring kEmptyHost =
     L"The server host name is empty. Enter the network name or IP address of the backup server.";
 inline const wchar_t kUnknown[] = L"Unknown system error", k1056[] = L"Unknown system error. Code: 1056";
 
-// What RunModal gives for a dialog that the user left open (the driver then ends it).
-constexpr INT_PTR kLeftOpen = -2;
+// What RunModal gives for a dialog that the user left open (the driver then ends it): the code
+// of a dialog that could not be shown.
+constexpr INT_PTR kLeftOpen = -1;
 
 // Calls `show` (a DoModal or a whole run of the program) and, once its modal loop idles with a
 // dialog on screen, runs `user` on it. Gives what `show` gives.
