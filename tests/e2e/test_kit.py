@@ -40,8 +40,8 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     driver.click(CAPTION, button)
     if name:
         driver.settext(CAPTION, NAME, name)
-    driver.click(CAPTION, DEFAULT)  # Create; the file dialog cancelled builds nothing, and Create again
-    driver.click("Save As", 2, timeout=30), driver.click(CAPTION, DEFAULT)
+    # Create; the file dialog cancelled builds nothing, and Create again.
+    driver.click(CAPTION, DEFAULT), driver.click("Save As", 2, timeout=30), driver.click(CAPTION, DEFAULT)
     offered = driver.filedialog(KIT_WIN[:-4], timeout=30)  # owned by the dialog: the dialog waits for it
     assert offered == "CorvexWorkstation_setup.exe|Executive Files (*.exe)|" + CAPTION
     if over_a_file:  # the program's own question, and no other before it: owned by the dialog, its icon, Yes default
@@ -49,10 +49,9 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
             "text": f'"{KIT_WIN}" already exists. Do you want to replace it?', "icon": True, "default": True}
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
-    assert process.wait(timeout=30) == 0
-    # The compiler ran in the configurator's working folder, with a plain start-up record; its command line
-    # beside the configurator ("--debug").
-    assert compiler_log(box).startswith("makensis adapter: in C:\\, start-up flags 0\n")
+    # The configurator ended with 0; the compiler ran in its working folder, with a plain start-up record; its
+    # command line beside the configurator ("--debug").
+    assert process.wait() == 0 and compiler_log(box).startswith("makensis adapter: in C:\\, start-up flags 0\n")
     assert (box.program_dir / "client_packet_build.bat").read_text().startswith(paths.PROGRAM_DIR_WIN + "\\Corv")
     # The predefined settings lie in the roaming profile.
     user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
@@ -70,12 +69,6 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     return kit
 
 
-@pytest.fixture
-def machine(sandbox):  # the typed-name kit built at C:\kit.exe, then the agent's service removed
-    sandbox.drive_c.joinpath("kit.exe").write_bytes(build_kit(sandbox, "typed-name")), agent.delete_service(sandbox)
-    return sandbox
-
-
 def last_read(box, folder):  # the settings the agent in `folder` read at its last start
     words = [line.split() for line in agent.report(box, box.unix_path(folder)) if line.startswith("settings ")]
     return (words[-1][2], int(words[-1][4]), words[-1][6], words[-1][8]) if words else None
@@ -85,8 +78,10 @@ def run(box, line, timeout=300):
     return AppProcess(box, line, cwd="C:\\").wait(timeout=timeout)
 
 
-def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(machine):
-    box, folder, exe, settings = machine, "C:\\X Y", "C:\\X Y\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
+def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sandbox):
+    box, folder, exe, settings = sandbox, "C:\\X Y", "C:\\X Y\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
+    # The typed-name kit built at C:\kit.exe, then the agent's service removed.
+    box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "typed-name")), agent.delete_service(box)
     # An administrator's own rule for the agent (outbound TCP, blocked) stays through installs and re-runs.
     agent.set_firewall_rules(box, [own := ("Agent out", exe, 2, 0, 0x7FFFFFFF, True, 6)])
     begun = time.strftime("%Y-%m-%d %H:%M:%S")  # every line of the log starts with the local time of its step
@@ -153,10 +148,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(mach
     agent.set_firewall_rules(box, [agent.allow_rule(p, p != exe.upper()) for p in (exe + ".bak", exe.upper(), exe)])
     box.unix_path(exe).unlink()  # gone by hand, or by an antivirus: its service and rules go all the same
     assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
-    # The uninstall entry and the service gone, the other program's rule left.
+    # The uninstall entry and the service gone, the other program's rule left, the settings kept.
     assert agent.registry(box, UNINSTALL_KEY) is None and agent.sc(box, "query", paths.SERVICE_NAME) != 0
-    assert agent.firewall_rules(box) == [agent.allow_rule(exe + ".bak")]
-    assert agent.stored_settings(box) == (SERVER[0], 9000, "CORP\\öps", "WS-7"), "the settings stay"
+    assert agent.firewall_rules(box) == [agent.allow_rule(exe + ".bak")] and agent.stored_settings(box) == changed
     assert agent.setup_log(box)[-3].endswith("No firewall exception for c:\\moved\\CorvexWorkstation.exe is left.")
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
 
@@ -208,7 +202,10 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert told.endswith("\r\n14 service not running; 15 no administrator rights; 16 firewall exception not confirmed.")
     assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0 and agent.setup_log(box) == logged, "nothing logged"
     process = AppProcess(box, '"C:\\kit.exe" /name=WS-0142', cwd="C:\\")
-    driver.click(setup + " ", DEFAULT, timeout=60)  # Next on the folder page
+    # Next on the folder page, whose header names the product.
+    assert driver.text(setup + " ", 1038, timeout=60)["text"] == \
+        "Choose the folder in which to install Corvex Workstation."
+    driver.click(setup + " ", DEFAULT)
     computer = box.wine("cmd", "/c", "echo %COMPUTERNAME%").stdout.strip()  # not the user's name
     assert driver.text(setup, NAME_PAGE_BOX - 1)["text"] == "Workstation name (letters A to Z, digits and hyphens). " \
         f"Leave it empty to use this computer's network name, {computer}.", "the rules and the computer's name"
@@ -232,10 +229,10 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     reg = agent.registry(box, agent.SERVICE_KEY)  # the older registration's shared process and ignored errors gone
     assert (reg["DisplayName"], reg["Type"], reg["ErrorControl"]) == ("Corvex Workstation x64", "0x10", "0x1")
     (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: codes tell it, no box
-    rerun = AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")
-    driver.click(setup + " ", DEFAULT, timeout=60), driver.settext(setup, NAME_PAGE_BOX, typed := "ACCOUNTING-WS-47")
-    driver.click(setup, DEFAULT), driver.click(CAPTION, DEFAULT, timeout=120)  # Install, the dialog's OK, Close
-    driver.click(setup + " ", DEFAULT, timeout=60)
+    # Next on the folder page; the name typed, Install; the install-time dialog's OK, then the installer's Close.
+    (rerun := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
+    driver.settext(setup, NAME_PAGE_BOX, typed := "ACCOUNTING-WS-47"), driver.click(setup, DEFAULT)
+    driver.click(CAPTION, DEFAULT, timeout=120), driver.click(setup + " ", DEFAULT, timeout=60)
     assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box)[3] == typed
     assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and agent.stored_settings(box)[3] == typed
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")

@@ -21,22 +21,23 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     agent.store_settings(sandbox, *STORED), agent.set_firewall_rules(sandbox, others)
     registered = agent.registry(sandbox, agent.SERVICE_KEY)  # to be started on demand, in a shared process
     assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --silent_install').wait(timeout=60) == 0
-    assert agent.firewall_rules(sandbox) == others + [AGENT_RULE]
+    # The silent install changes no settings.
+    assert agent.firewall_rules(sandbox) == others + [AGENT_RULE] and agent.stored_settings(sandbox) == STORED
     assert sandbox.service_state() == "RUNNING" and agent.starts_automatically(sandbox)
-    assert agent.stored_settings(sandbox) == STORED, "the silent install changes no settings"
     # Again, on the running agent: the local settings replace the stored ones, then the agent is
     # stopped and started, its start (slow now) followed through its checkpoints to running, and
-    # no second rule is added.
-    agent.set_behaviour(sandbox, "slow")
+    # no second rule is added (the agent's is there, naming it in other letter case).
+    rules = others + [agent.allow_rule(AGENT_RULE[1].upper())]
+    agent.set_behaviour(sandbox, "slow"), agent.set_firewall_rules(sandbox, rules)
     assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --Silent_Install_Local').wait(timeout=60) == 0
     assert agent.stored_settings(sandbox) == ("localhost", 9750, "Administrator", "localhost")
     assert (lines := agent.report(sandbox)).index("control stop") < lines.index("start behaviour slow arguments 0") < \
         lines.index("settings host localhost port 9750 login Administrator workstation localhost")
-    assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == others + [AGENT_RULE]
+    assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == rules
     # The workstation dialog's Stop leaves the agent stopped and to be started by hand, its
     # registration as it was (the start types were all it changed); Cancel ends with 1.
-    process = AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}"')
-    Driver(sandbox).click(CAPTION, 1007, timeout=60)  # Stop, once the dialog is there
+    # Stop, once the dialog is there.
+    (process := AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}"')), Driver(sandbox).click(CAPTION, 1007, timeout=60)
     agent.wait_for_state(sandbox, "STOPPED"), Driver(sandbox).click(CAPTION, 2)  # then Cancel
     assert process.wait(timeout=60) == 1 and agent.registry(sandbox, agent.SERVICE_KEY) == registered
 

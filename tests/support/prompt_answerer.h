@@ -49,8 +49,7 @@ public:
         return answers.pop_front(), answer;
     }
     bool ShowFileDialog(framework::FileDialogState& state) override {
-        fileDialogs.push_back(state);
-        if (fileAnswers.empty()) return false;
+        if (fileDialogs.push_back(state), fileAnswers.empty()) return false;
         const std::optional<std::wstring> answer = fileAnswers.front();
         return state.fileName = answer.value_or(state.fileName), fileAnswers.pop_front(), answer.has_value();
     }

@@ -23,7 +23,7 @@ wchar_t kName[] = L"QuentaraCorvexWorkstation_x64";
 std::string g_word = "normal";
 std::wstring g_folder;
 SERVICE_STATUS_HANDLE g_handle;
-HANDLE g_stop;
+HANDLE g_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // manual reset, not set
 std::mutex g_lock;
 
 void Report(const std::string& line) {
@@ -50,7 +50,6 @@ DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
 
 void WINAPI ServiceMain(DWORD count, LPWSTR*) {
     g_handle = RegisterServiceCtrlHandlerExW(kName, Handler, nullptr);
-    g_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::ifstream((g_folder + L"\\CorvexWorkstation.behaviour").c_str()) >> g_word;
     if (g_word == "instant") SetState(SERVICE_RUNNING);
     Report("start behaviour " + g_word + " arguments " + std::to_string(count - 1)), platform::InstallWin32Seams();

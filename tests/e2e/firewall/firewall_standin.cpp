@@ -65,9 +65,8 @@ HRESULT STDMETHODCALLTYPE Query(Object* self, REFIID iid, void** out) {
     return InterlockedIncrement(&self->references), *out = self, S_OK;
 }
 ULONG STDMETHODCALLTYPE Release(Object* self) {
-    const LONG left = InterlockedDecrement(&self->references);
-    if (left == 0) delete self;
-    return left;
+    if (const LONG left = InterlockedDecrement(&self->references)) return left;
+    return delete self, 0;
 }
 // Hands `self` out as the interface it was asked for, and lets go of the maker's reference.
 HRESULT HandOut(Object* self, REFIID iid, void** out) {
@@ -85,8 +84,7 @@ Table Methods() {
     Table t;
     for (void*& slot : reinterpret_cast<void*(&)[sizeof t / sizeof(void*)]>(t)) slot = reinterpret_cast<void*>(NotHere);
     Set(t.QueryInterface, Query), Set(t.Release, Release);
-    Set(t.AddRef, [](Object* self) { return ULONG(InterlockedIncrement(&self->references)); });
-    return t;
+    return Set(t.AddRef, [](Object* self) { return ULONG(InterlockedIncrement(&self->references)); }), t;
 }
 INetFwPolicy2Vtbl policy = Methods<INetFwPolicy2Vtbl>();
 INetFwRulesVtbl collection = Methods<INetFwRulesVtbl>();

@@ -38,7 +38,7 @@ std::string Unix(std::wstring path) {
 
 int wmain() {
     wchar_t self[MAX_PATH] = {}, cwd[MAX_PATH] = {};
-    std::wstring folder(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    std::wstring folder(self, GetModuleFileNameW(nullptr, self, MAX_PATH)), line;  // line: the shell's, below
     folder.resize(folder.find_last_of(L'\\') + 1);
     const std::wstring status = folder + L"makensis.status";
     std::ofstream log((folder + L"makensis.log").c_str(), std::ios::binary | std::ios::trunc);
@@ -49,10 +49,10 @@ int wmain() {
         unixFolder = Unix(folder);
         for (int i = 1; i < count; ++i) {
             std::wstring a = argv[i];
-            const size_t value = a.find(L'=') + 1;
             if (a.size() > 1 && a[0] == L'/' && a[1] != L'/') a[0] = L'-';
-            const bool define = a.compare(0, 2, L"-D") == 0 && value > 0;
-            command += " " + Quote(define ? Unix(a.substr(0, value)) + Unix(a.substr(value)) : Unix(a));
+            // A define's name and value translated apart (value: where it starts); anything else whole (value 0).
+            const size_t value = a.compare(0, 2, L"-D") ? 0 : a.find(L'=') + 1;
+            command += " " + Quote(Unix(a.substr(0, value)) + Unix(a.substr(value)));
         }
     } catch (const std::wstring& path) {
         return log << "makensis adapter: cannot translate " << platform::WideToUtf8Lossy(path) << "\n", 125;
@@ -66,7 +66,6 @@ int wmain() {
     std::ofstream((folder + L"makensis.sh").c_str(), std::ios::binary)
         << command << " >> " << unixLog << " 2>&1\nstatus=$?\necho \"makensis adapter: exit status $status\" >> "
         << unixLog << "\necho $status > " << unixStatus << ".tmp\nmv " << unixStatus << ".tmp " << unixStatus << "\n";
-    std::wstring line;
     platform::Utf8ToWide("Z:\\bin\\sh \"" + unixFolder + "makensis.sh\"", line);
     PROCESS_INFORMATION pi{};  // the shell starts as the adapter was started
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &started, &pi)) return 125;

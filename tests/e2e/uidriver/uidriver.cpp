@@ -21,9 +21,9 @@
 namespace {
 
 using Json = nlohmann::ordered_json;
-struct Failure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+// A condition not met in time: exit code 1. Nothing else the driver meets is a runtime_error (bad options and
+// numbers are invalid_argument or out_of_range, the JSON library's own errors derive from std::exception).
+using Failure = std::runtime_error;
 std::map<std::wstring, std::wstring> opt;
 
 std::string Utf8(const std::wstring& w) { return platform::WideToUtf8Lossy(w); }
@@ -101,9 +101,8 @@ Json Run(const std::wstring& command) {
         return {{"done", true}};
     }
     if (command == L"text") {  // with the caption of the window that owns the control's window
-        HWND control = Control();
-        return {{"text", Utf8(Text(control))},
-                {"owner", Utf8(Caption(GetWindow(GetAncestor(control, GA_ROOT), GW_OWNER)))}};
+        HWND c = Control();
+        return {{"text", Utf8(Text(c))}, {"owner", Utf8(Caption(GetWindow(GetAncestor(c, GA_ROOT), GW_OWNER)))}};
     }
     if (command == L"click") return Post(Control(), BM_CLICK);  // a box it opens does not block
     if (command == L"answer") {  // a message box: the button with that label ('&' and letter case ignored)

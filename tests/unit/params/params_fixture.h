@@ -38,11 +38,10 @@ inline std::vector<std::string> FilesBelow(const std::wstring& folder) {  // rel
 // The text of the std::runtime_error that `action` throws; "" when it throws none.
 inline std::string ErrorOf(const std::function<void()>& action) {
     try {
-        action();
+        return action(), std::string();
     } catch (const std::runtime_error& e) {
         return e.what();
     }
-    return std::string();
 }
 // Settings with the given host, port and typed workstation name, and the default login.
 inline CorvexParameters Settings(const std::wstring& host, unsigned short port, const std::wstring& name) {
@@ -54,6 +53,8 @@ struct ParamsOnDisk : ::testing::Test {
     std::wstring Store() const { return bench.AgentStore(); }
     std::wstring UserFile() const { return Store() + L"user.json"; }
     std::wstring WorkstationFile() const { return Store() + L"workstation.json"; }
+    // Both settings files' bytes together ("" for none), read past the bench's file system (no planted fault hits it).
+    std::string Bytes() const { return ReadBytes(UserFile()) + ReadBytes(WorkstationFile()); }
     std::vector<std::string> Files() const { return FilesBelow(bench.PathInRoot(L"")); }
 
     testing_support::AppBench bench;

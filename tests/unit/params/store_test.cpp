@@ -80,27 +80,24 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     files_.calls.clear(), plant(*this);  // faults count the calls from here on
     if (IsSkipped()) return;
     CorvexParameters parameters = Settings(L"kept", 1, L"WS-KEPT");  // a refused load leaves them as they were
-    const std::string loadRefusal = ErrorOf([&] { parameters.Load(); });
+    const std::string loadRefusal = ErrorOf([&] { parameters.Load(); }), bytesBefore = Bytes();
     const auto before = Files();
-    const std::string bytesBefore = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
     const std::string saveRefusal = ErrorOf([&] { Settings(L"new-server", 2222, L"WS-NEW").Save(true); });
-    const std::string bytes = ReadBytes(UserFile()) + ReadBytes(WorkstationFile());
+    const std::string bytes = Bytes();
     std::vector<std::string> after;
     std::string kept;
     for (const auto& file : Files()) {
         // A kept copy is named for the time of the save: ".damaged-YYYYMMDD-HHMMSS".
         const bool damaged = file.size() > 24 && file.find(".damaged-") == file.size() - 24;
-        if (!damaged) after.push_back(file);
-        if (damaged) kept += ReadBytes(Store() + fs::path(file).filename().wstring());
+        damaged ? void(kept += ReadBytes(Store() + fs::path(file).filename().wstring())) : after.push_back(file);
     }
     const bool saved = saveError.empty();
-    EXPECT_EQ(
-        std::make_tuple(*loadError ? std::regex_search(loadRefusal, std::regex(loadError)) : loadRefusal.empty(),
-                        testing_support::Show(parameters), saveRefusal.find(saveError) != std::string::npos, after,
-                        bytes.find("new-server") != std::string::npos, saved || userStuck || bytes == bytesBefore, kept,
-                        FilesBelow(Outside()), ReadBytes(Outside() + L"\\victim")),
-        std::make_tuple(true, std::wstring(loaded), true, before, saved || userStuck, true, keptBytes,
-                        std::vector<std::string>{"victim"}, "victim"))
+    EXPECT_EQ(std::make_tuple(*loadError ? std::regex_search(loadRefusal, std::regex(loadError)) : loadRefusal.empty(),
+                              testing_support::Show(parameters), saveRefusal.find(saveError) != saveRefusal.npos, after,
+                              bytes.find("new-server") != bytes.npos, saved || userStuck || bytes == bytesBefore, kept,
+                              FilesBelow(Outside()), ReadBytes(Outside() + L"\\victim")),
+              std::make_tuple(true, std::wstring(loaded), true, before, saved || userStuck, true, keptBytes,
+                              std::vector<std::string>{"victim"}, "victim"))
         << loadRefusal << " | " << saveRefusal;
 }
 

@@ -20,11 +20,10 @@ protected:
     // Saved into the agent's store, or into the same folders given by name (as the kit's are).
     const void* FieldOfRefusal(const CorvexParameters& parameters, bool intoFolders) {
         try {
-            intoFolders ? parameters.Save(Store(), Store()) : parameters.Save(true);
+            return intoFolders ? parameters.Save(Store(), Store()) : parameters.Save(true), &text_;
         } catch (const CorvexParameters::ValidationError& e) {
             return text_ = e.GetText(), e.GetField();
         }
-        return &text_;
     }
 };
 
@@ -38,8 +37,7 @@ TEST_P(ValidationTest, SaveAcceptsOrRefusesWithMessageAndField) {
     const auto port = static_cast<unsigned short>(value == 'p' ? std::stoul(text) : value == 'a' ? 0 : 9750);
     p.SetClientName(name_, value == 's'), p.SetUserName(login_), p.SetCoordinator(host_, port, false);
     const void* refused = FieldOfRefusal(p, value == 'a');
-    const std::string bytes = params_test::ReadBytes(UserFile()) + params_test::ReadBytes(WorkstationFile());
-    EXPECT_EQ(std::make_tuple(refused, !fragment || text_.find(fragment) != std::wstring::npos, bytes.empty()),
+    EXPECT_EQ(std::make_tuple(refused, !fragment || text_.find(fragment) != std::wstring::npos, Bytes().empty()),
               std::make_tuple(fragment ? static_cast<const void*>(field) : &text_, true, fragment != nullptr))
         << ::testing::PrintToString(text_) << " (a refused save writes nothing)";
 }

@@ -116,12 +116,11 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
     EXPECT_EQ(testing_support::RunWithoutDialogs(app), c.exitCode);
     // The steps (the agent's path, then a stop only of a running service and a start after it
     // whatever the stop gave); one rule, for the agent beside the configurator; the settings untouched.
-    EXPECT_EQ(
-        std::make_tuple(app.trace, bench.prompts.messageBoxes.size(), bench.AgentStoreBytes(), Rules(bench.firewall)),
-        std::make_tuple("silent? firewall path " + std::string(c.pathCut ? "" : "name ") + "restart running? " +
-                            (c.state == SERVICE_RUNNING ? "stop start " : "start "),
-                        c.messages, stored,
-                        (c.exitCode & 2) != 0 ? L"" : L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n"));
+    EXPECT_EQ(std::tuple(app.trace, bench.prompts.messageBoxes.size(), bench.AgentStoreBytes(), Rules(bench.firewall)),
+              std::tuple("silent? firewall path " + std::string(c.pathCut ? "" : "name ") + "restart running? " +
+                             (c.state == SERVICE_RUNNING ? "stop start " : "start "),
+                         c.messages, stored,
+                         c.exitCode & 2 ? L"" : L"C:\\Tools\\CorvexWorkstation.exe|Corvex Workstation x64\n"));
     // From a cut path the box tells why no rule was asked for; its caption is the program's name all the same.
     const std::wstring why = platform::ModulePathError().Text() + L"|a.b|16|0|0\n";
     EXPECT_EQ(c.pathCut ? Described(bench.prompts.messageBoxes) : L"",

@@ -91,9 +91,9 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     // clang-format off
     EXPECT_EQ(after, (decltype(seen){{kRunning, IDC_RESTART}, {kStopped, IDC_START}, {kRunning, IDC_STOP},
         {kRunning, IDC_RESTART}, {kRunning, IDC_STOP}, {kRunning, IDOK}, {kRunning, IDC_RESTART}}));
-    EXPECT_EQ(std::make_pair(requests, atRequest[0].first),  // no rule asked for before OK
-              std::make_pair(std::vector<std::string>{"Stop", "Start", "Stop", "Start", "Stop", "Start", "Stop", "Stop",
-                                                      "Stop", "Start", "Start"}, size_t{0}));
+    // No rule asked for before OK.
+    EXPECT_EQ(std::pair(requests, atRequest[0].first), std::pair(decltype(requests){"Stop", "Start", "Stop", "Start",
+        "Stop", "Start", "Stop", "Stop", "Stop", "Start", "Start"}, size_t{0}));
     EXPECT_EQ(dialog.calls, (decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply",
                                                 "stop!", "start!"}));
     // clang-format on
@@ -140,9 +140,8 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
             std::make_tuple(IDOK, L"b.example.com|9750|CORP\\\U00020BB7\u91ce|ws-2", false, opened == &dialog ? 4 : 6));
     }
     ASSERT_EQ(std::make_pair(marks, Shown().size()), std::make_pair(std::vector<BOOL>(14, TRUE), size_t{4}));
-    for (const auto& box : bench.prompts.messageBoxes)
-        EXPECT_EQ(std::make_tuple(box.caption, box.type, box.owned,
-                                  box.text.find(L"J\u00fcrgen\U00020BB7\\") != std::wstring::npos),
+    for (const auto& b : bench.prompts.messageBoxes)
+        EXPECT_EQ(std::make_tuple(b.caption, b.type, b.owned, b.text.find(L"J\u00fcrgen\U00020BB7\\") != b.text.npos),
                   std::make_tuple(L"Error!", 16u, false, true));
 }
 
@@ -153,6 +152,24 @@ TEST_F(ConfigurationDialogTest, ASaveThatGivesFalseKeepsTheMarkUntilTheNextOpeni
     EXPECT_EQ(Run(dialog, [](DialogDriver& w) { w.Type(IDC_SERVER_HOST, L"new.example.com"), w.Click(IDOK); }), IDOK);
     EXPECT_EQ(std::make_pair(dialog.IsModified(), requests), std::make_pair(TRUE, std::vector<std::string>{"Start"}));
     Run(dialog, [&](DialogDriver&) { EXPECT_FALSE(dialog.IsModified()); });
+}
+
+// Settings another program holds: told at the opening when it keeps them from being read (the
+// dialog opens empty), and at an OK when it keeps them from being replaced (the dialog stays open).
+TEST_F(ConfigurationDialogTest, SettingsThatAnotherProgramHoldsAreTold) {
+    const auto hold = [&](const wchar_t* f, DWORD share) {
+        return ::CreateFileW((bench.AgentStore() + f).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
+    HANDLE held = hold(L"workstation.json", 0);
+    Run(dialog, [&](DialogDriver& w) {
+        ::CloseHandle(held), held = hold(L"user.json", FILE_SHARE_READ);
+        w.Fill({L"b.example.com", L"9750", L"CORP\\b", L"ws-2"}), w.Click(IDOK);
+    });
+    std::wstring told;
+    for (const std::wstring& box : (::CloseHandle(held), Shown())) told += box.substr(box.rfind(L'\\') + 1) + L"\n";
+    EXPECT_EQ(told,
+              L"workstation.json\" cannot be read: another program is using the file.|Error!|16\n"
+              L"user.json\" cannot be replaced: access is denied. No settings file was changed.|Error!|16\n");
 }
 
 struct AnswerCase {
@@ -253,8 +270,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
         EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
         EXPECT_EQ(w.Ended() || c.install ? IDOK : w.Focus(), IDOK) << "the focus stays on OK";
     });
-    EXPECT_EQ(std::make_tuple(ended, requests, Shown()),
-              std::make_tuple(c.closes ? IDOK : kLeftOpen, c.requests, c.messages));
+    EXPECT_EQ(std::tuple(ended, requests, Shown()), std::tuple(c.closes ? IDOK : kLeftOpen, c.requests, c.messages));
     for (const auto& box : bench.prompts.messageBoxes) EXPECT_TRUE(box.owned) << box.text << ": the dialog is still up";
     // Saved: the typed host, the default security, the name as a user typed it (on no store the
     // dialogs open with an empty name, which is the system's), the dialog unmarked.

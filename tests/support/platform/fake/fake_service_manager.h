@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -63,8 +62,7 @@ public:
     BOOL Start(ScHandle service) override {
         if (onRequest) onRequest("Start");
         if (!Go("Start", service, 0)) return result_;
-        return state != SERVICE_STOPPED ? Refuse(ERROR_SERVICE_ALREADY_RUNNING, FALSE)
-                                        : (state = stateAfterStart, TRUE);
+        return state != SERVICE_STOPPED ? Refuse(ERROR_SERVICE_ALREADY_RUNNING) : (state = stateAfterStart, TRUE);
     }
     BOOL Control(ScHandle service, DWORD control) override {
         if (onRequest) onRequest("Stop");
@@ -103,15 +101,12 @@ private:
     bool Go(const char* name, ScHandle handle, DWORD argument) {
         calls.push_back(Call{name, handle, argument});
         for (const auto& [call, occurrence, error, result] : failures_)
-            if (call == name && (occurrence == 0 || occurrence == Count(name)))
-                return result_ = result, Refuse(error, false);
+            if (call == name && (occurrence == 0 || occurrence == Count(name))) return result_ = result, Refuse(error);
         return true;
     }
-    BOOL Refuse(DWORD error, BOOL result) { return lastError_ = error, result; }
+    BOOL Refuse(DWORD error, BOOL result = FALSE) { return lastError_ = error, result; }
     ScHandle Refuse(DWORD error, ScHandle result) { return lastError_ = error, result; }
-    ScHandle NewHandle() {
-        return opened.push_back(reinterpret_cast<ScHandle>(std::uintptr_t{0x100} + opened.size())), opened.back();
-    }
+    ScHandle NewHandle() { return opened.push_back(reinterpret_cast<ScHandle>(0x100 + opened.size())), opened.back(); }
 
     std::vector<Failure> failures_;
     size_t played_ = 0;

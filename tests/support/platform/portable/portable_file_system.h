@@ -36,8 +36,7 @@ public:
 
     static std::string NativePath(const std::wstring& path) {
         std::string native = WideToUtf8Lossy(path);
-        std::replace(native.begin(), native.end(), '\\', '/');
-        return native;
+        return std::replace(native.begin(), native.end(), '\\', '/'), native;
     }
     // As Windows gives them: a file is marked for archiving (0x20), a link to a folder is a folder too.
     DWORD GetAttributes(const std::wstring& path) override {
@@ -66,10 +65,8 @@ public:
         if (const DWORD fault = Hit(L"replace", target)) return fault;
         return Result(std::rename(NativePath(source).c_str(), NativePath(target).c_str()));
     }
-    DWORD Remove(const std::wstring& path) override {
-        // Recorded only: a remove is never failed.
-        return Hit(L"remove", path), Result(::unlink(NativePath(path).c_str()));
-    }
+    // Recorded only: a remove is never failed.
+    DWORD Remove(const std::wstring& p) override { return Hit(L"remove", p), Result(::unlink(NativePath(p).c_str())); }
     DWORD CreateFolders(const std::wstring& path) override {
         std::error_code error;
         if (const DWORD fault = Hit(L"create folders", path)) return fault;
