@@ -79,8 +79,9 @@ void AppBench::StoreAgentSettings(const std::wstring& host, unsigned short port,
 }
 
 void AppBench::DamageAgentSettings() {
-    for (const wchar_t* file : {L"user.json", L"workstation.json"})
-        files.Remove(AgentStore() + file), files.WriteNewFile(AgentStore() + file, "{ damaged", false);
+    files.Remove(AgentStore() + L"user.json"), files.Remove(AgentStore() + L"workstation.json");
+    files.WriteNewFile(AgentStore() + L"user.json", "{" + std::string(70000, ' '), false);  // too large to be read
+    files.WriteNewFile(AgentStore() + L"workstation.json", "{ damaged", false);
 }
 
 std::wstring AppBench::ReadSettings(const std::wstring& userDir, const std::wstring& workstationDir) {

@@ -38,7 +38,7 @@ public:
     // Stores the agent's settings as a previous save would have (the name typed, or as the system supplied it).
     void StoreAgentSettings(const std::wstring& host, unsigned short port, const std::wstring& login,
                             const std::wstring& workstation, bool systemSupplied = false);
-    // Damages both of the agent's settings files, so that a load of them fails.
+    // Damages both of the agent's settings files, so that a load of them fails (user.json is larger than 64 KiB).
     void DamageAgentSettings();
     // What the agent's store (or the given pair of folders) holds, as Show gives it.
     std::wstring ReadAgentSettings() { return ReadSettings(AgentStore(), AgentStore()); }

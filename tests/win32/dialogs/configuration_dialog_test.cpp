@@ -140,6 +140,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
             std::make_tuple(IDOK, L"b.example.com|9750|CORP\\\U00020BB7\u91ce|ws-2", false, opened == &dialog ? 4 : 6));
     }
     ASSERT_EQ(std::make_pair(marks, Shown().size()), std::make_pair(std::vector<BOOL>(14, TRUE), size_t{4}));
+    EXPECT_NE(Shown()[0].find(L"user.json\" cannot be read: the file is larger than 64 KiB."), std::wstring::npos);
     for (const auto& b : bench.prompts.messageBoxes)
         EXPECT_EQ(std::make_tuple(b.caption, b.type, b.owned, b.text.find(L"J\u00fcrgen\U00020BB7\\") != b.text.npos),
                   std::make_tuple(L"Error!", 16u, false, true));
