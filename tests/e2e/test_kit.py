@@ -229,9 +229,10 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     reg = agent.registry(box, agent.SERVICE_KEY)  # the older registration's shared process and ignored errors gone
     assert (reg["DisplayName"], reg["Type"], reg["ErrorControl"]) == ("Corvex Workstation x64", "0x10", "0x1")
     (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: codes tell it, no box
-    # Next on the folder page; the name typed, Install; the install-time dialog's OK, then the installer's Close.
+    # Next on the folder page; the name typed (kept in lower case), Install; the install-time dialog's OK,
+    # then the installer's Close.
     (rerun := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
-    driver.settext(setup, NAME_PAGE_BOX, typed := "ACCOUNTING-WS-47"), driver.click(setup, DEFAULT)
+    driver.settext(setup, NAME_PAGE_BOX, typed := "accounting-ws-47"), driver.click(setup, DEFAULT)
     driver.click(CAPTION, DEFAULT, timeout=120), driver.click(setup + " ", DEFAULT, timeout=60)
     assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box)[3] == typed
     assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and agent.stored_settings(box)[3] == typed

@@ -155,15 +155,16 @@ TEST_F(ConfigurationDialogTest, ASaveThatGivesFalseKeepsTheMarkUntilTheNextOpeni
     Run(dialog, [&](DialogDriver&) { EXPECT_FALSE(dialog.IsModified()); });
 }
 
-// Settings another program holds: told at the opening when it keeps them from being read (the
-// dialog opens empty), and at an OK when it keeps them from being replaced (the dialog stays open).
+// Settings another program holds: told at the opening when it writes them (the dialog opens empty,
+// nothing taken for missing or read half-written), and at an OK when it keeps them from being
+// replaced (the dialog stays open).
 TEST_F(ConfigurationDialogTest, SettingsThatAnotherProgramHoldsAreTold) {
-    const auto hold = [&](const wchar_t* f, DWORD share) {
-        return ::CreateFileW((bench.AgentStore() + f).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    const auto hold = [&](const wchar_t* f, DWORD access) {
+        return ::CreateFileW((bench.AgentStore() + f).c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, 0);
     };
-    HANDLE held = hold(L"workstation.json", 0);
+    HANDLE held = hold(L"workstation.json", GENERIC_WRITE);
     Run(dialog, [&](DialogDriver& w) {
-        ::CloseHandle(held), held = hold(L"user.json", FILE_SHARE_READ);
+        ::CloseHandle(held), held = hold(L"user.json", GENERIC_READ);
         w.Fill({L"b.example.com", L"9750", L"CORP\\b", L"ws-2"}), w.Click(IDOK);
     });
     std::wstring told;

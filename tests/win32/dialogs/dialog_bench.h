@@ -115,7 +115,13 @@ public:
                (LOWORD(Send(DM_GETDEFID)) == IDOK ? L", Enter: OK" : L"") + (ex & WS_EX_TOPMOST ? L", topmost" : L"") +
                (big != 0 && Send(WM_GETICON, ICON_SMALL) == big && Send(WM_QUERYDRAGICON) == big ? L", its icon" : L"");
     }
-    int Focus() const { return ::IsChild(m_dialog, ::GetFocus()) ? ::GetDlgCtrlID(::GetFocus()) : 0; }
+    // The control that has the focus; negative for a push button that has it without being made the
+    // default, as the dialog manager makes it (Enter would press another).
+    int Focus() const {
+        const HWND f = ::GetFocus();
+        const bool undefault = ::SendMessageW(f, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON;
+        return ::IsChild(m_dialog, f) ? ::GetDlgCtrlID(f) * (undefault ? -1 : 1) : 0;
+    }
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
     // How many of the four settings boxes have a sunken border and show a text as typed (left-aligned,
     // no case change, no masking), whole in the dialogs' font (a port's five digits, a host's twenty
