@@ -35,12 +35,20 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     assert (lines := agent.report(sandbox)).index("control stop") < lines.index("start behaviour slow arguments 0") < \
         lines.index("settings host localhost port 9750 login Administrator workstation localhost")
     assert sandbox.service_state() == "RUNNING" and agent.firewall_rules(sandbox) == rules
-    # The workstation dialog's Stop leaves the agent stopped and to be started by hand, its
-    # registration as it was (the start types were all it changed); Cancel ends with 1.
-    # Stop, once the dialog is there.
-    (process := AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}"')), Driver(sandbox).click(CAPTION, 1007, timeout=60)
-    agent.wait_for_state(sandbox, "STOPPED"), Driver(sandbox).click(CAPTION, 2)  # then Cancel
-    assert process.wait(timeout=60) == 1 and agent.registry(sandbox, agent.SERVICE_KEY) == registered
+    # The workstation dialog's Stop, sent to an agent stopped behind its back since the dialog opened:
+    # the manager's refusal told, the agent to be started by hand, its registration as it was (the
+    # start types were all it changed); its Start, sent to an agent started behind its back: the
+    # refusal told with its code. Cancel ends with 1.
+    process, driver = AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}"'), Driver(sandbox)
+    driver.text(CAPTION, 1007, timeout=60)  # the dialog is there, Stop live
+    agent.sc(sandbox, "stop", paths.SERVICE_NAME), agent.wait_for_state(sandbox, "STOPPED"), driver.click(CAPTION, 1007)
+    assert driver.answer("OK", caption="SetupClient", timeout=30)["text"] == "Unknown system error"
+    assert agent.registry(sandbox, agent.SERVICE_KEY) == registered
+    agent.sc(sandbox, "start", paths.SERVICE_NAME), agent.wait_for_state(sandbox, "RUNNING")
+    driver.click(CAPTION, 1006)
+    assert driver.answer("OK", caption="SetupClient", timeout=30)["text"] == "Unknown system error. Code: 1056"
+    driver.click(CAPTION, 2)  # Cancel
+    assert process.wait(timeout=60) == 1
 
 
 def test_a_missing_service_shows_its_messages_and_ends_with_not_running_and_no_rule(sandbox):
