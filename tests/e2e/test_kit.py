@@ -88,8 +88,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
     log, ended = agent.setup_log(box), time.strftime("%Y-%m-%d %H:%M:%S")
     assert all(re.match(r"[-\d]{10} [:\d]{8} \[[a-z]+\] ", l) and begun <= l[:19] <= ended for l in log)
-    assert f"[install] Installation folder {folder}" in (told := {l[20:] for l in log}), "the helper's"
-    assert f"[installer] Corvex Workstation 6.9.6.8822 into {folder}, switches: /S" in told, log
+    assert f"[install] Installation folder {folder}" in {l[20:] for l in log}, "the helper's"
+    assert log[3][20:] == f"[installer] Corvex Workstation 6.9.6.8822 into {folder}, switches: /S", "after the check"
     assert agent.stored_settings(box) == settings
     # The check's scratch copy lies below the kit's own folder, gone with it: not in the installation
     # folder, nor in the folder the installer was started in, nor in the agent's store.
@@ -190,7 +190,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))
     refused = AppProcess(box, '"C:\\kit.exe" /PORTS=0', cwd="C:\\")  # without /S a refusal is shown, whole
-    assert (told := driver.answer("OK", caption=setup, timeout=60))["icon"] and told["text"].endswith(" to see them).")
+    assert driver.text(setup, 1, timeout=60) and "[installer] Exit code 10: " in agent.setup_log(box)[-1], "told"
+    assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"].endswith(" to see them).")
     assert refused.wait(timeout=60) == BAD_SWITCH
     # /? shows the switches as they are written and where the log is; with /S it shows nothing and ends.
     helped, logged = AppProcess(box, '"C:\\kit.exe" /?', cwd="C:\\"), agent.setup_log(box)
@@ -214,6 +215,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.settext(setup, NAME_PAGE_BOX, "ACCOUNTING-WS-4 7"), driver.click(setup, DEFAULT)  # Install; typed, not cut
     assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
         "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
+    assert driver.text(setup, NAME_PAGE_BOX)["text"] == "ACCOUNTING-WS-4 7", "kept, to be mended"
     driver.settext(setup, NAME_PAGE_BOX, ""), driver.click(setup, DEFAULT)
     assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], ""]
     assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY), "registered before the dialog's OK"

@@ -96,6 +96,7 @@ Json Run(const std::wstring& command) {
     if (command == L"settext") {  // an edit emptied, then typed into key by key (its filters apply); others set whole
         HWND control = Control();
         const bool edit = Caption(control, true) == L"Edit";
+        if (Caption(control, true) == L"Static") throw Failure("a text takes no typing");
         if (!Send(control, WM_SETTEXT, 0, (LPARAM)(edit ? L"" : Need(L"text").c_str()))) throw Failure("text refused");
         for (wchar_t c : edit ? Need(L"text") : std::wstring()) Send(control, WM_CHAR, c);
         return {{"done", true}};

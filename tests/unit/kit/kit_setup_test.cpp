@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"last_repeated_switch_counts", install, none, L"/NAME=WS-1\t/NAME= /D=C:\\X Y /NAME=WS-9", 0, kKitServer},
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7", noFault,
      L"values: server b2.example.com, port 9000, login CORP\\ops, workstation name \"WS-7\"."},
-    {"given_switch_only", install, edited, L"/SERVER=b3.example.com", 0, L"b3.example.com|9000|CORP\\ops|WS-7"},
+    {"given_switch_only", install, edited, L"/SERVER=[2001:db8::b3]", 0, L"[2001:db8::b3]|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
     {"rerun_keeps_a_stored_empty_name", install, unnamed, L"/S", 0, kOps},
     {"rerun_keeps_a_supplied_name", install, supplied, L"/S", 0, kOps + L"localhost"},

@@ -200,10 +200,12 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {User("1,", "2,"), "version 2 by a newer program; this one reads version 1|"}, {User("1111", "65536"), "0 to 65535"},
     {User("\"old-server\"", "{}"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
     {User("\"old-server\", \"serverPort\": 1111", "\"\", \"serverPort\": 0"), "\"serverHost\" (\"\") is refused"},
-    {User("\"Administrator\"", "\"a@@c\""), "\"login\" (\"a@@c\") is refused: The backup administrator login"},
+    {User("\"Administrator\"", "\"a@@" + std::string(60, 'c') + "\""),
+     "\"login\" (\"a@@" + std::string(37, 'c') + "...\") is refused: The backup administrator login"},
     {"{\r\n/**/}", "line 2, column 1: syntax"}, {User("1111", "0"), "\"serverPort\" (0) is refused"},
     {User("Administrator", "a\xe2\x80\xae"), "(\"a<U+202E>\") is refused"}, {User("1,", "1.7,"), "not a positive"},
-    {User("client", "server"), "the role \"server\", not \"client\"|"}, {User("1111", "9750.5"), "0 to 65535"}};
+    {User("client\", \"serverHost\": \"old-server", "server\", \"serverHost\": \"0.0.0.0"),
+     "the role \"server\", not \"client\"|"}, {User("1111", "9750.5"), "0 to 65535"}};
 // clang-format on
 TEST(SettingsFormatTest, TellsWhatIsWrongAndWhere) {
     for (const auto& [bytes, reason] : kDamagedFiles) {

@@ -50,8 +50,10 @@ public:
     void EscapeAndClose() {
         MSG key{::GetFocus() != nullptr ? ::GetFocus() : m_dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {0, 0}};
         EXPECT_TRUE(::IsDialogMessageW(m_dialog, &key)) << "Escape did not reach the dialog";
-        ::SendMessageW(m_dialog, WM_CLOSE, 0, 0), Pump();
+        Close();
     }
+    // A close request (the caption's button); whether it ended the dialog.
+    bool Close() { return ::SendMessageW(m_dialog, WM_CLOSE, 0, 0), Pump(), Ended(); }
     // Pastes into the settings boxes in order (host, port, login, workstation name).
     void Fill(const std::vector<std::wstring>& texts) {
         for (size_t i = 0; i < texts.size(); ++i) Type(kSettingsBoxes[i], texts[i], true);
@@ -76,8 +78,8 @@ public:
             if (r.right > window.right || r.bottom > window.bottom || !::IsWindowVisible(c)) continue;
             const bool right = (is & DLGC_STATIC) && (::GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_RIGHT;
             labels += !box ? (label = r, (right ? L"|>" : L"|") + TextOf(c)) : beside ? L"" : L"|?";
-            if (id > 0 && id < 0xFFFF)
-                labels += (::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP ? L"=" : L":") + std::to_wstring(id);
+            const bool stop = ::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP;  // a text that Tab stops at: "="
+            labels += id > 0 && id < 0xFFFF ? (stop ? L"=" : L":") + std::to_wstring(id) : stop ? L"=" : L"";
             for (const RECT& o : before) labels += ::IntersectRect(&both, &o, &r) ? L"^" : L"";
             const bool above = r.bottom <= last.top && r.right > last.left, left = r.right <= last.left;
             labels += above || (left && r.top < last.bottom && r.bottom > last.top) ? L"<" : L"";
