@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
 // file beside the new one. A compiler that cannot start is told (its error unsigned) in the only
 // box after the load's and the replace question, is not waited for, leaves the dialog open with
 // the settings stored and the older kit it was to replace as it was. A compiler that then ends
-// is not asked for its output: the kit is told saved.
+// is not asked for its output: the kit is told saved (no file at its name but the compiler's).
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
@@ -166,8 +166,9 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
     EXPECT_EQ(std::make_tuple(
                   ended, older, std::distance(std::filesystem::directory_iterator(dialog.GetUserSettingsDir()), {}),
                   dialog.Choice(), bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), launcher.openHandles,
-                  commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size()),
-              std::make_tuple(IDOK, "an older kit", 2, -1, true, 0, true, size_t{1}));
+                  commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
+                  bench.files.GetAttributes(bench.PathInRoot(L"new.exe"))),  // no file of ours: the compiler's alone
+              std::make_tuple(IDOK, "an older kit", 2, -1, true, 0, true, size_t{1}, INVALID_FILE_ATTRIBUTES));
     EXPECT_EQ(Described({bench.prompts.messageBoxes.begin() + 2, bench.prompts.messageBoxes.end()}),
               L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1|wait\n"
               L"The Client distribution kit is saved into \"" +
