@@ -61,8 +61,9 @@ public:
     std::wstring Text(int id) const { return TextOf(Item(id)); }
     // The caption, then in template (tab) order what a user sees of each shown control within the window:
     // the text of all but the edit boxes (after ">" where it is right-aligned), and the id of a
-    // button or box after "=" (":" where Tab passes it by, as an unchecked radio button), a box's
-    // after the label on its left ("?" where there is none); "^" for each control before it (but a
+    // button or box after "=" (":" where Tab passes it by, as an unchecked radio button; "=" alone
+    // after a text that Tab stops at), a box's after the label on its left ("?" where there is
+    // none); "^" for each control before it (but a
     // group box) that it overlaps, "<" where it stands above the one just before it in the same
     // column, or left of it on the same row (read out of turn), "!" where it reaches out of the
     // group box before it.
@@ -78,7 +79,7 @@ public:
             if (r.right > window.right || r.bottom > window.bottom || !::IsWindowVisible(c)) continue;
             const bool right = (is & DLGC_STATIC) && (::GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_RIGHT;
             labels += !box ? (label = r, (right ? L"|>" : L"|") + TextOf(c)) : beside ? L"" : L"|?";
-            const bool stop = ::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP;  // a text that Tab stops at: "="
+            const bool stop = ::GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP;
             labels += id > 0 && id < 0xFFFF ? (stop ? L"=" : L":") + std::to_wstring(id) : stop ? L"=" : L"";
             for (const RECT& o : before) labels += ::IntersectRect(&both, &o, &r) ? L"^" : L"";
             const bool above = r.bottom <= last.top && r.right > last.left, left = r.right <= last.left;
