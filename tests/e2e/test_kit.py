@@ -64,7 +64,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     assert b'level="requireAdministrator"' in kit and kit.count("6.9.6.8822".encode("utf-16-le")) == 2
     assert struct.unpack_from("<8H", kit, kit.index(b"\xbd\x04\xef\xfe") + 8) == (9, 6, 8822, 6) * 2
     for key, text in (("ProductName", "Corvex Workstation"), ("FileDescription", "Corvex Workstation setup"),
-                      ("CompanyName", "Quentara")):
+                      ("CompanyName", "Quentara"), ("LegalCopyright", "Quentara")):
         assert re.search(key.encode("utf-16-le") + b"(\0\0)+" + (text + "\0").encode("utf-16-le"), kit), key
     return kit
 
@@ -143,9 +143,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert entry["InstallLocation"] == moved and agent.firewall_rules(box) == [agent.allow_rule(exe)], "the rule stays"
     agent.wait_for_state(box, "RUNNING")
 
-    # Its two rules (behind another program's, whose path begins with the agent's; one disabled), and
+    # Its two rules (behind another program's, whose path begins with the agent's; the last disabled), and
     # the folder its uninstaller is told, in other letter case; the agent's program file already gone.
-    agent.set_firewall_rules(box, [agent.allow_rule(p, p != exe.upper()) for p in (exe + ".bak", exe.upper(), exe)])
+    agent.set_firewall_rules(box, [agent.allow_rule(p, p != exe.upper()) for p in (exe + ".bak", exe, exe.upper())])
     box.unix_path(exe).unlink()  # gone by hand, or by an antivirus: its service and rules go all the same
     assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
     # The uninstall entry and the service gone, the other program's rule left, the settings kept.
@@ -220,8 +220,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], ""]
     assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY), "registered before the dialog's OK"
     for window, button in ((setup + " ", DEFAULT), (CAPTION, 2)):  # no Close yet; the install-time dialog: no Cancel
-        with pytest.raises(AssertionError, match="no enabled control"):
-            driver.text(window, button, timeout=1)
+        pytest.raises(AssertionError, driver.text, window, button, timeout=1).match("no enabled control")
     driver.click(CAPTION, DEFAULT), driver.click(setup + " ", DEFAULT, timeout=60)  # OK, then the installer's Close
     assert process.wait(timeout=60) == INSTALLED and box.service_state() == "RUNNING"
     # Checked at the start and as the name page was left; prepared only after the copy.
@@ -231,12 +230,13 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     reg = agent.registry(box, agent.SERVICE_KEY)  # the older registration's shared process and ignored errors gone
     assert (reg["DisplayName"], reg["Type"], reg["ErrorControl"]) == ("Corvex Workstation x64", "0x10", "0x1")
     (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # no firewall: codes tell it, no box
-    # Next on the folder page; the name typed (kept in lower case), Install; the install-time dialog's OK,
-    # then the installer's Close.
-    (rerun := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
+    # With a login an administrator stored since (kept) and a port switch (applied): Next on the folder page;
+    # the name typed (kept in lower case), Install; the install-time dialog's OK, then the installer's Close.
+    agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\öps", "")
+    (rerun := AppProcess(box, '"C:\\kit.exe" /PORT=9001', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
     driver.settext(setup, NAME_PAGE_BOX, typed := "accounting-ws-47"), driver.click(setup, DEFAULT)
     driver.click(CAPTION, DEFAULT, timeout=120), driver.click(setup + " ", DEFAULT, timeout=60)
-    assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box)[3] == typed
+    assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box) == (SERVER[0], 9001, "CORP\\öps", typed)
     assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and agent.stored_settings(box)[3] == typed
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
     driver.click(remover, DEFAULT, timeout=60), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close

@@ -27,8 +27,8 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     assert sandbox.service_state() == "RUNNING" and agent.starts_automatically(sandbox)
     # Again, on the running agent: the local settings replace the stored ones, then the agent is
     # stopped and started, its start (slow now) followed through its checkpoints to running, and
-    # no second rule is added (the agent's is there, naming it in other letter case).
-    rules = others + [agent.allow_rule(AGENT_RULE[1].upper())]
+    # no second rule is added (the agent's is there, naming it in other letter case, before the others).
+    rules = [agent.allow_rule(AGENT_RULE[1].upper())] + others
     agent.set_behaviour(sandbox, "slow"), agent.set_firewall_rules(sandbox, rules)
     assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --Silent_Install_Local').wait(timeout=60) == 0
     assert agent.stored_settings(sandbox) == ("localhost", 9750, "Administrator", "localhost")
@@ -47,8 +47,7 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     agent.sc(sandbox, "start", paths.SERVICE_NAME), agent.wait_for_state(sandbox, "RUNNING")
     driver.click(CAPTION, 1006)
     assert driver.answer("OK", caption="SetupClient", timeout=30)["text"] == "Unknown system error. Code: 1056"
-    driver.click(CAPTION, 2)  # Cancel
-    assert process.wait(timeout=60) == 1
+    assert driver.click(CAPTION, 2) and process.wait(timeout=60) == 1  # Cancel (the driver answers {"done": true})
 
 
 def test_a_missing_service_shows_its_messages_and_ends_with_not_running_and_no_rule(sandbox):

@@ -17,9 +17,8 @@ namespace testing_support {
 struct ShownMessageBox {
     std::wstring text, caption;
     UINT type;
-    bool owned;  // had an owner window
-    int focus;   // the control that had the focus when it was shown (0: none)
-    bool wait;   // shown under the wait cursor
+    int focus;         // the control that had the focus when it was shown (0: none)
+    bool owned, wait;  // had an owner window; shown under the wait cursor
 };
 
 class PromptAnswerer : public framework::Prompts {
@@ -40,8 +39,8 @@ public:
     std::vector<framework::FileDialogState> fileDialogs;  // each as it was shown
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override {
-        messageBoxes.push_back(ShownMessageBox{text, caption, type, owner != nullptr,
-                                               focusedControl ? focusedControl() : 0, waitCursor && waitCursor()});
+        messageBoxes.push_back(ShownMessageBox{text, caption, type, focusedControl ? focusedControl() : 0,
+                                               owner != nullptr, waitCursor && waitCursor()});
         // A question shows its icon and offers a choice; anything else is told with OK alone.
         EXPECT_EQ((type & MB_ICONMASK) == MB_ICONQUESTION, (type & MB_TYPEMASK) != MB_OK) << type;
         if (answers.empty()) return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;

@@ -129,11 +129,11 @@ Json Run(const std::wstring& command) {
         return shown;
     }
     if (command == L"launch") {  // an exact command line, as a shell passes it; waits for the exit code
-        std::wstring line = Need(L"cmdline");
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+        // The command line in a writable copy that lives until the call has returned.
+        if (!CreateProcessW(nullptr, &Need(L"cmdline")[0], nullptr, nullptr, FALSE, 0, nullptr,
                             opt.count(L"cwd") ? opt[L"cwd"].c_str() : nullptr, &si, &pi))
             throw Failure("cannot start: error " + std::to_string(GetLastError()));
         DWORD code = 0;

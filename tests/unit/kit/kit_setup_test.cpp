@@ -74,9 +74,9 @@ protected:
 
 TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const KitCase& c = GetParam();
-    const std::wstring name = c.store == unnamed ? L"" : c.store == supplied ? L"localhost" : L"WS-7";
-    if (c.store >= otherRuns)
-        bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", name, c.store == supplied);
+    // The workstation name that the stores from otherRuns on hold.
+    const std::wstring ws = c.store == unnamed ? L"" : c.store == supplied ? L"localhost" : L"WS-7";
+    if (c.store >= otherRuns) bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", ws, c.store == supplied);
     if (const std::string data = Native(bench.folders.programData); c.store == linked)
         fs::rename(data, data + "2"), fs::create_symlink(data + "2", data);
     if (c.store == damaged || c.store == damagedBesideAName) WriteBytes(bench.AgentStore() + L"user.json", "{");
@@ -185,8 +185,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"empty_server", check, none, L"/SERVER=", kBad, L"", noFault, L"/SERVER=: The server host name"},
     {"quoted_value", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L"", noFault, L"settings are valid."},
-    {"port_with_a_letter", check, none, L"/PORT=9x", kBad, L""},
+    {"port_9x", check, none, L"/PORT=9x", kBad, L""}, {"port_97_50", check, none, L"\"/PORT=97 50\"", kBad, L""},
     {"port_70000", check, none, L"/PORT=70000", kBad, L"", noFault, L"/PORT=: The server port must be a number"},
+    {"port_0", check, none, L"/PORT=0", kBad, L"", noFault, L"/PORT=: The server port must be a number"},
     {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L"", noFault,  // every switch named
      L"\"/RESETSETTINGS=1\". The installer accepts /S, /SERVER=, /PORT=, /LOGIN=, /NAME=, /RESETSETTINGS and /D= ("},
     // The installer takes only an upper-case /D= for its folder: a lower-case one reaches the kit program.

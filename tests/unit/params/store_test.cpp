@@ -108,9 +108,8 @@ const wchar_t kOld[] = L"old-server|1111|Administrator|WS-OLD", kNoName[] = L"ol
 const std::string kUtf16("\xff\xfe{\0}\0", 6);
 // The stored files with one thing changed.
 std::string User(const std::string& from, const std::string& to) {
-    std::string bytes =
-        "{\"formatVersion\": 1, \"role\": \"client\", \"serverHost\": \"old-server\", "
-        "\"serverPort\": 1111, \"secured\": false, \"login\": \"Administrator\"}";
+    std::string bytes = R"({"formatVersion": 1, "role": "client", "serverHost": "old-server", )"
+                        R"("serverPort": 1111, "secured": false, "login": "Administrator"})";
     return bytes.replace(bytes.find(from), from.size(), to);
 }
 // Good JSON, but larger than a settings file may be.
@@ -200,10 +199,10 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {User("1,", "2,"), "version 2 by a newer program; this one reads version 1|"}, {User("1111", "65536"), "0 to 65535"},
     {User("\"old-server\"", "{}"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
     {User("\"old-server\", \"serverPort\": 1111", "\"\", \"serverPort\": 0"), "\"serverHost\" (\"\") is refused"},
-    {User("\"Administrator\"", "\"a@@" + std::string(60, 'c') + "\""),
+    {User("1,", "1.7,"), "not a positive"}, {User("\"Administrator\"", "\"a@@" + std::string(60, 'c') + "\""),
      "\"login\" (\"a@@" + std::string(37, 'c') + "...\") is refused: The backup administrator login"},
     {"{\r\n/**/}", "line 2, column 1: syntax"}, {User("1111", "0"), "\"serverPort\" (0) is refused"},
-    {User("Administrator", "a\xe2\x80\xae"), "(\"a<U+202E>\") is refused"}, {User("1,", "1.7,"), "not a positive"},
+    {User("Administrator", "a\\u0000\xe2\x80\xae"), "(\"a<U+0000><U+202E>\") is refused"},
     {User("client\", \"serverHost\": \"old-server", "server\", \"serverHost\": \"0.0.0.0"),
      "the role \"server\", not \"client\"|"}, {User("1111", "9750.5"), "0 to 65535"}};
 // clang-format on

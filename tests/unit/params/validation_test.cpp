@@ -15,7 +15,7 @@ void PrintTo(const Row& r, std::ostream* os) { *os << r.value << " " << ::testin
 
 class ValidationTest : public params_test::ParamsOnDisk, public ::testing::WithParamInterface<Row> {
 protected:
-    std::wstring name_ = L"WS-0142", host_ = L"backup01.corp.example.com", login_ = L"CORP\\backup", text_;
+    std::wstring name_ = L"0142-WS", host_ = L"backup01.corp.example.com", login_ = L"corp.example.com\\backup", text_;
     // The first refusal's field (nullptr for the port; its text in text_), or &text_ when Save goes through.
     // Saved into the agent's store, or into the same folders given by name (as the kit's are).
     const void* FieldOfRefusal(const CorvexParameters& parameters, bool intoFolders) {
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"[2001:db8::1]:9750", L"port in its own field"}, {'h', L"https://backup.example/", L"web address"},
     {'h', L"[]", L"not a valid IPv6"}, {'p', L"0", L"1 to 65535"}, {'p', L"1"}, {'p', L"65535"}, {'a', L" ", L"blank"},
     // Logins.
-    {'l', L"Administrator"}, {'l', L".\\backup"}, {'l', L"WS-0142\\Backup Operator"}, {'l', L"backup@corp.example.com"},
+    {'l', L"Administrator"}, {'l', L".\\backup"}, {'l', L"WS-0142\\Backup Operator"}, {'l', L"backup@corp.example.com"}, {'l', L"backup@CORP"},
     {'l', L"CORP\\user\U0001F600"}, {'l', L"CORP\\u" + kU}, {'l', L"CORP\\ a|b", L"\"|\""}, {'l', L"", L"empty"},
     {'l', L"CORP\\" + kU + L"\U0001F600", L"104"}, {'l', L"CORP\\ admin", L"blank"}, {'l', L"a\u202Ab", L"U+202A"},
     {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"}, {'l', L"*CORP\\x", L"\"*\""},

@@ -130,8 +130,8 @@ TEST_P(SilentExitCodeTest, TellsWhichStepFailedFromTheEndState) {
 const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING, kPending = SERVICE_START_PENDING;
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Table, SilentExitCodeTest, ::testing::ValuesIn(std::vector<ExitCodeCase>{
-    {true, 0, kStopped, 0, kRunning, 0, 0, false},       // a stopped agent is started
-    {false, 2, kStopped, 0, kRunning, 1 | 2, 2, false},  // denied, the rule refused
+    // A stopped agent is started; then the service denied and the rule refused.
+    {true, 0, kStopped, 0, kRunning, 0, 0, false}, {false, 2, kStopped, 0, kRunning, 1 | 2, 2, false},
     // The stop is refused, the start then too (already running): it still runs.
     {true, 0, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, false},
     {true, 0, kStopped, 0, kPending, 1, 0, false}, {true, 0, kStopped, 0, kRunning, 2, 1, true}}));

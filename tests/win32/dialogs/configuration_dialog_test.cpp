@@ -156,21 +156,24 @@ TEST_F(ConfigurationDialogTest, ASaveThatGivesFalseKeepsTheMarkUntilTheNextOpeni
 }
 
 // Settings another program holds: told at the opening when it writes them (the dialog opens empty,
-// nothing taken for missing or read half-written), and at an OK when it keeps them from being
-// replaced (the dialog stays open).
+// nothing taken for missing or read half-written), and when it keeps them from being replaced as
+// Start applies them first (nothing started, the buttons live again).
 TEST_F(ConfigurationDialogTest, SettingsThatAnotherProgramHoldsAreTold) {
     const auto hold = [&](const wchar_t* f, DWORD access) {
         return ::CreateFileW((bench.AgentStore() + f).c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, 0);
     };
     HANDLE held = hold(L"workstation.json", GENERIC_WRITE);
+    bench.prompts.answers = {IDOK, IDYES};
     Run(dialog, [&](DialogDriver& w) {
         ::CloseHandle(held), held = hold(L"user.json", GENERIC_READ);
-        w.Fill({L"b.example.com", L"9750", L"CORP\\b", L"ws-2"}), w.Click(IDOK);
+        w.Fill({L"b.example.com", L"9750", L"CORP\\b", L"ws-2"}), w.Click(IDC_START);
+        EXPECT_EQ(std::make_pair(w.Buttons(), requests), std::make_pair(kStopped, std::vector<std::string>{}));
     });
     std::wstring told;
     for (const std::wstring& box : (::CloseHandle(held), Shown())) told += box.substr(box.rfind(L'\\') + 1) + L"\n";
     EXPECT_EQ(told,
               L"workstation.json\" cannot be read: another program is using the file.|Error!|16\n"
+              L"Do you want to apply the settings?|SetupClient|35\n"
               L"user.json\" cannot be replaced: access is denied. No settings file was changed.|Error!|16\n");
 }
 
@@ -216,14 +219,13 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
 const wchar_t kNew[] = L"NEW.example.com", k1052[] = L"Unknown system error. Code: 1052";
 const std::wstring kError = L"|SetupClient|16|1|1\n";  // an error box the dialog owns, OK focused
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::Values(
-    AnswerCase{"Cancel", IDCANCEL, kNew, false, false, IDC_START, L""},
-    AnswerCase{"No", IDNO, kNew, false, false, IDC_START, L""},
-    AnswerCase{"Yes", IDYES, kNew, true, true, IDC_STOP, L""},
+INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::ValuesIn(std::vector<AnswerCase>{
+    {"Cancel", IDCANCEL, kNew, false, false, IDC_START, L""}, {"No", IDNO, kNew, false, false, IDC_START, L""},
+    {"Yes", IDYES, kNew, true, true, IDC_STOP, L""},
     // The restart's query, its start and the buttons' query each tell the missing service once.
-    AnswerCase{"YesServiceRemoved", IDYES, kNew, true, false, IDC_START,
-               kUnknown + kError + L"Unknown system error. Code: 1060" + kError + kUnknown + kError, true},
-    AnswerCase{"YesEmptyHost", IDYES, L"", false, false, IDC_SERVER_HOST, kEmptyHost + L"|SetupClient|48|1|1000\n"}));
+    {"YesServiceRemoved", IDYES, kNew, true, false, IDC_START,
+     kUnknown + kError + L"Unknown system error. Code: 1060" + kError + kUnknown + kError, true},
+    {"YesEmptyHost", IDYES, L"", false, false, IDC_SERVER_HOST, kEmptyHost + L"|SetupClient|48|1|1000\n"}}));
 // clang-format on
 
 // OK saves, asks for the firewall exception and restarts the service (starts it when it does

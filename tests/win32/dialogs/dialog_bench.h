@@ -128,16 +128,15 @@ public:
     bool Ended() const { return ::IsWindowVisible(m_dialog) == FALSE; }  // EndDialog hides it at once
     // How many of the four settings boxes have a sunken border and show a text as typed (left-aligned,
     // no case change, no masking), whole in the dialogs' font (a port's five digits, a host's twenty
-    // characters), and take one longer than they show, with no limit of their own.
+    // characters), and take one longer than they show, with no limit of their own (the system's: 30000).
     int LongTextBoxes() const {
         int boxes = 0;
         for (int id : kSettingsBoxes)
             boxes +=
-                (::GetWindowLongW(Item(id), GWL_STYLE) & (ES_AUTOHSCROLL | ES_PASSWORD | ES_UPPERCASE | ES_LOWERCASE |
-                                                          ES_READONLY | ES_CENTER | ES_RIGHT)) == ES_AUTOHSCROLL &&
-                (::GetWindowLongW(Item(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) &&
+                Send(EM_GETLIMITTEXT, 0, id) >= 30000 && (::GetWindowLongW(Item(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) &&
                 Shows(Item(id), id == IDC_SERVER_PORT ? L"65535" : L"backup01.example.com") &&
-                ::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0) >= 30000;  // the system's own
+                (::GetWindowLongW(Item(id), GWL_STYLE) & (ES_AUTOHSCROLL | ES_PASSWORD | ES_UPPERCASE | ES_LOWERCASE |
+                                                          ES_READONLY | ES_CENTER | ES_RIGHT)) == ES_AUTOHSCROLL;
         return boxes;
     }
     // The text fits in the box, in the dialogs' own font (upright "MS Shell Dlg").
@@ -162,8 +161,7 @@ private:
     HWND Item(int id) const { return id == 0 ? m_dialog : ::GetDlgItem(m_dialog, id); }  // 0: the caption
     // Lets the dialog handle what the action posted, as its modal loop would.
     void Pump() {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))  // not the driver's own timer
+        for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)  // not the driver's own timer
             if ((message.message != WM_TIMER || message.hwnd != nullptr) && !::IsDialogMessageW(m_dialog, &message))
                 ::DispatchMessageW(&message);
     }

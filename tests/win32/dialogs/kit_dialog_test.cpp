@@ -159,6 +159,7 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
         EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) && !w.Checked(IDC_NAME_ASK) &&
                     !w.Checked(IDC_NAME_TYPED));
         w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);
+        EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME)) << "a Create that builds nothing leaves the box as it was";
         if (!w.Ended()) launcher.startError = 0, w.Click(IDOK);
     });
     std::string older;
@@ -217,9 +218,9 @@ TEST_F(KitDialogTest, BuildPacketFromTheConfiguratorsFolderWithTheDebugBatchFile
     dialog.BuildPacket(kOutput);
     EXPECT_EQ(std::make_tuple(atStart, bench.files.ReadWholeFile(batchFile, line.find(L'\u0100'), again)),
               std::make_tuple(std::string(line.begin(), line.begin() + line.find(L'\u0100')), DWORD{ERROR_SUCCESS}));
-    // A batch file that cannot be written does not stop the build.
+    // A batch file that cannot be written does not stop the build, and nothing is said of it.
     ::DeleteFileW(batchFile.c_str()), bench.files.CreateFolders(batchFile);
-    EXPECT_EQ(dialog.BuildPacket(kOutput), TRUE);
+    EXPECT_TRUE(dialog.BuildPacket(kOutput) && bench.prompts.messageBoxes.size() == 1);
     platform::Win32ProcessLauncher system;  // the real one, with no compiler in the configurator's folder
     seams.processes = &system, platform::Install(seams);
     EXPECT_EQ(dialog.BuildPacket(kOutput), FALSE);

@@ -61,6 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, BadInputTest, ::testing::Values(
     BadInput{"PortPastedWithLetters", IDC_SERVER_PORT, L"9750abc", kNotANumber, true},
     BadInput{"PortPastedWithABlankInside", IDC_SERVER_PORT, L"97 50", kNotANumber, true},
     BadInput{"PortPastedWithAWideDigit", IDC_SERVER_PORT, L"9750\uFF10", kNotANumber, true},
+    BadInput{"PortPastedWithAThinSpace", IDC_SERVER_PORT, L"9750\u2009", kNotANumber, true},
     BadInput{"PortNegative", IDC_SERVER_PORT, L"-1", L""}, BadInput{"PortEmpty", IDC_SERVER_PORT, L"", kNotANumber},
     // 0 and 65536 (0 in 16 bits) are told at the port's box, not only by the library, which names none.
     BadInput{"Port65536", IDC_SERVER_PORT, L"65536", kOutOfRange}, BadInput{"Port0", IDC_SERVER_PORT, L"0", kOutOfRange},

@@ -1,7 +1,6 @@
 // Fakes of the simple seams: each plays back what the test set and records what the code asked.
 #pragma once
 
-#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -22,10 +21,9 @@ struct FakeModuleFile : ModuleFile {
     DWORD lastSize = 0;
 
     DWORD GetFileName(wchar_t* buffer, DWORD size) override {
-        const DWORD copied = static_cast<DWORD>(std::min<size_t>(path.size(), size));
-        std::copy(path.begin(), path.begin() + copied, buffer), lastSize = size;
+        const DWORD copied = static_cast<DWORD>(path.copy(buffer, size));  // min(size, path.size()) characters
         if (copied < size) buffer[copied] = L'\0';
-        return copied;
+        return lastSize = size, copied;
     }
     // Cuts at the last backslash, keeping a drive root's ("C:\x.exe" gives "C:\").
     BOOL RemoveFileSpec(wchar_t* path) override {

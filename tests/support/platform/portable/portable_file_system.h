@@ -79,9 +79,8 @@ public:
     DWORD GetOwnership(const std::wstring& path, FolderOwnership& ownership) override {
         struct stat info {};
         if (::lstat(NativePath(path).c_str(), &info) != 0) return Code(errno);
-        ownership.ownerIsAdministrator = info.st_uid == 0 || info.st_uid == ::geteuid();
-        ownership.othersMayChange = (info.st_mode & 022) != 0, ownership.owner = std::to_wstring(info.st_uid);
-        return ERROR_SUCCESS;
+        const bool administrator = info.st_uid == 0 || info.st_uid == ::geteuid();
+        return ownership = {administrator, (info.st_mode & 022) != 0, std::to_wstring(info.st_uid)}, ERROR_SUCCESS;
     }
     DWORD RestrictToAdministrators(const std::wstring& path) override {  // the store never passes a link here
         if (const DWORD fault = Hit(L"restrict", path)) return fault;
