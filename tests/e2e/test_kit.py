@@ -237,6 +237,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.settext(setup, NAME_PAGE_BOX, typed := "accounting-ws-47"), driver.click(setup, DEFAULT)
     driver.click(CAPTION, DEFAULT, timeout=120), driver.click(setup + " ", DEFAULT, timeout=60)
     assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box) == (SERVER[0], 9001, "CORP\\öps", typed)
+    assert box.service_state() == "RUNNING", "restarted by the install-time dialog's OK, the firewall out of reach"
     assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and agent.stored_settings(box)[3] == typed
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
     driver.click(remover, DEFAULT, timeout=60), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close

@@ -40,8 +40,9 @@ std::vector<Rule> Load() {
         platform::Utf8ToWide(name, r.name), platform::Utf8ToWide(program, r.program), rules.push_back(r);
     return rules;
 }
-HRESULT Save(const std::vector<Rule>& rules) {
-    std::ofstream out(RulesPath().c_str(), std::ios::binary | std::ios::trunc);
+// The rules written over the file's, or after them with std::ios::app.
+HRESULT Save(const std::vector<Rule>& rules, std::ios::openmode mode = std::ios::trunc) {
+    std::ofstream out(RulesPath().c_str(), std::ios::binary | mode);
     for (const Rule& r : rules)
         out << platform::WideToUtf8Lossy(r.name) << '\t' << platform::WideToUtf8Lossy(r.program) << '\t' << r.direction
             << '\t' << r.action << '\t' << r.profiles << '\t' << r.enabled << '\t' << r.protocol << '\n';
@@ -98,10 +99,7 @@ bool SetMethods() {
                        iid, out);
     });
     Set(policy.get_Rules, [](Object*, Object** out) { return *out = new Object(&collection, IID_INetFwRules), S_OK; });
-    Set(collection.Add, [](Object*, Object* added) {
-        std::vector<Rule> rules = Load();
-        return rules.push_back(added->rule), Save(rules);
-    });
+    Set(collection.Add, [](Object*, Object* added) { return Save({added->rule}, std::ios::app); });
     Set(collection.Remove, [](Object*, BSTR name) {  // the first rule of that name
         std::vector<Rule> rules = Load();
         for (auto r = rules.begin(); r != rules.end(); ++r)

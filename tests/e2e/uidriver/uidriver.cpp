@@ -149,10 +149,9 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     try {
         if (argc < 2) throw std::invalid_argument("usage: uidriver COMMAND [--option value]...");
-        for (int i = 2; i < argc; i += 2) {
+        // Each option checked, then stored as the loop steps on (nothing is stored after a refusal).
+        for (int i = 2; i < argc; opt[argv[i] + 2] = argv[i + 1], i += 2)
             if (wcsncmp(argv[i], L"--", 2) || i + 1 == argc) throw std::invalid_argument("bad option " + Utf8(argv[i]));
-            opt[argv[i] + 2] = argv[i + 1];
-        }
         return fputs((Run(argv[1]).dump() + "\n").c_str(), stdout), 0;
     } catch (const std::exception& e) {
         return fprintf(stderr, "uidriver: %s\n", e.what()), dynamic_cast<const Failure*>(&e) ? 1 : 2;

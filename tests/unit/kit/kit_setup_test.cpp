@@ -36,8 +36,9 @@ enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, u
 // (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
 // accessDenied (5): the service cannot be opened; where this folder's agent runs, its removal is refused instead.
 // stillStarting: the agent starts from before, so a start is refused as already running (1056).
+// stopNotDone: a stop is accepted, but the agent runs on.
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
-             accessDenied = 32, stillStarting = 64 };
+             accessDenied = 32, stillStarting = 64, stopNotDone = 128 };
 // clang-format on
 struct KitCase {
     const char* name;
@@ -92,6 +93,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
+    if (c.fault & stopNotDone) bench.services.stateAfterStop = SERVICE_RUNNING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
     if (c.fault & stopRefused) bench.services.FailCall("Control", 0, 1061), bench.services.FailCall("Delete", 0, 1072);
     if (c.fault & accessDenied) bench.services.FailCall(c.store == running ? "Delete" : "OpenServiceByName", 0, 5);
@@ -127,12 +129,13 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                               rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
                               log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore())),
-              std::make_tuple(c.code, c.code == 0, c.after, registers,
-                              (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused),
-                              c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
-                              c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
-                              c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
-                              doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied)));
+              std::make_tuple(
+                  c.code, c.code == 0, c.after, registers,
+                  (c.mode == install && registers && c.code != kNotRunning) || (c.fault & (stopRefused | stopNotDone)),
+                  c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
+                  c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
+                  c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true, doneExpected,
+                  !c.after.empty() && (c.after.back() == L'|' || c.store == supplied)));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII).
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message)) << "UTF-8 widened byte by byte";
 }
@@ -179,6 +182,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
     {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied, L"removed (system error 5)"},
+    {"restart_over_a_stop_not_done", install, otherRuns, L"/S", 0, kOps + L"WS-7", stopNotDone},
+    {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"Removed the service."},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
     {"installers_own", check, none, L"/NCRC /S", 0, L""}, {"lower_case_ncrc", check, none, L"/ncrc", kBad, L""},

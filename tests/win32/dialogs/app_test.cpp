@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Switches, RunModeTest, ::testing::ValuesIn(std::vector<
     {L"\"--create_packet install\" \"--silent_install \"", kConfiguration, IDCANCEL, 1},
     // Nor are the start of one or an empty argument. A dialog that ends otherwise than by OK or
     // Cancel (here the driver ends it with -1, as a dialog that cannot be shown ends) ends the run with 16.
-    {L"-- --c \"\"", kConfiguration, IDCANCEL, 1}, {L"", kConfiguration, 0, 16},
+    {L"-- --c \"\"", kConfiguration, IDOK, 0}, {L"", kConfiguration, 0, 16},
     // Precedence: silent install, silent local install, kit, install-time, default; a lone "--" ends nothing.
     {L"--install_client --silent_install_local --create_packet", kNoDialog, 0, 0},
     {L"--install_client --create_packet", kKit, IDCANCEL, 1},

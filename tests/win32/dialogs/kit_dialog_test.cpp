@@ -145,20 +145,25 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
 
 // Predefined settings that cannot be loaded: no choice is checked and box 1002 stays enabled;
 // "Create" then reads no choice (-1), which counts as the computer's name, and keeps the damaged
-// file beside the new one. A compiler that cannot start is told (its error unsigned) in the only
-// box after the load's and the replace question, is not waited for, leaves the dialog open with
-// the settings stored and the older kit it was to replace as it was. A compiler that then ends
-// is not asked for its output: the kit is told saved (no file at its name but the compiler's).
+// file beside the new one. A first "Create" while another program holds the file is refused by the
+// store's box before any file is asked for. A compiler that cannot start is told (its error
+// unsigned) in the only box after the load's, the save's and the replace question, is not waited
+// for, leaves the dialog open with the settings stored and the older kit it was to replace as it
+// was. A compiler that then ends is not asked for its output: the kit is told saved (no file at its
+// name but the compiler's).
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
     bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe"), bench.PathInRoot(L"new.exe")};
     launcher.startError = 0xFFFFFFFFu, bench.files.WriteNewFile(bench.PathInRoot(L"kit.exe"), "an older kit", false);
-    bench.prompts.answers = {IDOK, IDYES};  // to the load's box, then to the replace question
+    bench.prompts.answers = {IDOK, IDOK, IDYES};  // to the load's box, the save's, then to the replace question
     const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
         EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) && !w.Checked(IDC_NAME_ASK) &&
                     !w.Checked(IDC_NAME_TYPED));
-        w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);
+        const std::wstring user = dialog.GetUserSettingsDir() + L"user.json";  // held by another program at first
+        const HANDLE held = ::CreateFileW(user.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);  // the save refused
+        ::CloseHandle(held), w.Click(IDOK);  // the compiler cannot be started
         EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME)) << "a Create that builds nothing leaves the box as it was";
         if (!w.Ended()) launcher.startError = 0, w.Click(IDOK);
     });
@@ -170,7 +175,8 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
                   commandLine.find(L"ASK") == std::wstring::npos, launcher.waitTimeouts.size(),
                   bench.files.GetAttributes(bench.PathInRoot(L"new.exe"))),  // no file of ours: the compiler's alone
               std::make_tuple(IDOK, "an older kit", 2, -1, true, 0, true, size_t{1}, INVALID_FILE_ATTRIBUTES));
-    EXPECT_EQ(Described({bench.prompts.messageBoxes.begin() + 2, bench.prompts.messageBoxes.end()}),
+    EXPECT_NE(bench.prompts.messageBoxes[1].text.find(L"replaced: another program is using"), std::wstring::npos);
+    EXPECT_EQ(Described({bench.prompts.messageBoxes.begin() + 3, bench.prompts.messageBoxes.end()}),
               L"Can't launch the client packet builder (system error is 4294967295).|SetupClient|16|1|1|wait\n"
               L"The Client distribution kit is saved into \"" +
                   bench.PathInRoot(L"new.exe") + L"\".|SetupClient|64|1|1\n");
