@@ -182,6 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
     {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied, L"removed (system error 5)"},
+    // A stop accepted but never done: the restart still asks for the start, the uninstall for the removal.
     {"restart_over_a_stop_not_done", install, otherRuns, L"/S", 0, kOps + L"WS-7", stopNotDone},
     {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"Removed the service."},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
