@@ -64,13 +64,12 @@ std::wstring Caption(HWND w, bool cls = false) {
 }
 // The visible windows with that caption and class (empty: any), top-level or below `parent`.
 std::vector<HWND> Windows(const std::wstring& caption, const std::wstring& cls, HWND parent = nullptr) {
-    std::vector<HWND> all, found;
+    std::vector<HWND> all;
     auto add = [](HWND w, LPARAM p) { return ((std::vector<HWND>*)p)->push_back(w), TRUE; };
     parent ? EnumChildWindows(parent, add, (LPARAM)&all) : EnumWindows(add, (LPARAM)&all);
     auto match = [](const std::wstring& want, const std::wstring& seen) { return want.empty() || seen == want; };
-    for (HWND w : all)
-        if (IsWindowVisible(w) && match(caption, Caption(w)) && match(cls, Caption(w, true))) found.push_back(w);
-    return found;
+    auto ok = [&](HWND w) { return IsWindowVisible(w) && match(caption, Caption(w)) && match(cls, Caption(w, true)); };
+    return all.erase(std::remove_if(all.begin(), all.end(), std::not_fn(ok)), all.end()), all;
 }
 HWND First(const std::vector<HWND>& all) { return all.empty() ? nullptr : all[0]; }
 HWND Window() {
@@ -80,8 +79,7 @@ HWND Control() {  // of the window or of a page inside it, once enabled: a disab
     const int id = std::stoi(Need(L"id"), nullptr, 0);
     return Poll("no enabled control " + Utf8(opt[L"id"]), [&] {
         HWND c = GetDlgItem(Window(), id);
-        for (HWND w : c ? std::vector<HWND>() : Windows(L"", L"", Window()))
-            if (!c && GetDlgCtrlID(w) == id) c = w;
+        for (HWND w : c ? std::vector<HWND>() : Windows(L"", L"", Window())) c = !c && GetDlgCtrlID(w) == id ? w : c;
         return c && IsWindowEnabled(c) ? c : nullptr;
     });
 }

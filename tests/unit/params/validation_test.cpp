@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"CORP\\user\U0001F600"}, {'l', L"CORP\\u" + kU}, {'l', L"CORP\\ a|b", L"\"|\""}, {'l', L"", L"empty"},
     {'l', L"CORP\\" + kU + L"\U0001F600", L"104"}, {'l', L"CORP\\ admin", L"blank"}, {'l', L"a\u202Ab", L"U+202A"},
     {'l', L"CORP\\", L"after the backslash"}, {'l', L"\\backup", L"before the backslash"}, {'l', L"*CORP\\x", L"\"*\""},
-    {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"MY CORP\\backup", L"a blank"}, {'l', L"CORP\\a@b", L"\"@\""},
+    {'l', L"A\\B\\C", L"more than one backslash"}, {'l', L"M\u00A0C\\backup", L"blank"}, {'l', L"CORP\\a@b", L"\"@\""},
     {'l', L"backup@", L"no domain"}, {'l', L"backup @corp.example", L"blank"}, {'l', L"@corp.example", L"no user name"},
     {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u200Aadmin", L"blank"}, {'l', L"back|up@bad_domain", L"\"|\""},
     {'l', L". .", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, {'l', L"a\u009Fb", L"control"},

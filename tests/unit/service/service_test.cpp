@@ -81,16 +81,20 @@ std::vector<ServiceStatus> Rising(DWORD n) {
     return records.push_back({kRunning}), records;
 }
 
+// A stop that needs no wait: the start type made manual first, and left so whether the service stopped or not.
+const char kStopCalls[] =
+    "OpenManager 38 -, OpenServiceByName 38 m, ChangeStartType 3 s, Control 1 s, QueryStatus "
+    "0 s, QueryStatus 0 s, Close 0 s, Close 0 m, ";
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase>{
-    {"Hint0", Start, {{kStarting, 0, 0}, {kRunning}}, {1000}, true},
+    {"Hint0", Start, {{kStarting, 0, 0}}, {1000}, false},  // one pause, and a hint of 0 is past
     {"Hint10009", Start, {{kStarting, 0, 10009}, {kRunning}}, {1000}, true},
     {"Hint25000", Start, {{kStarting, 0, 25000}, {kRunning}}, {2500}, true},
     {"Hint100010", Start, {{kStarting, 0, 100010}, {kRunning}}, {10000}, true},
     {"AlreadyRunningNoPause", Start, {{kRunning}}, {}, true, "OpenManager 22 -, OpenServiceByName 22 m, "
      "ChangeStartType 2 s, Start 0 s, QueryStatus 0 s, QueryStatus 0 s, Close 0 s, Close 0 m, "},
-    {"AlreadyStoppedNoPause", Stop, {{kStopped}}, {}, true, "OpenManager 38 -, OpenServiceByName 38 m, "
-     "ChangeStartType 3 s, Control 1 s, QueryStatus 0 s, QueryStatus 0 s, Close 0 s, Close 0 m, "},
+    {"AlreadyStoppedNoPause", Stop, {{kStopped}}, {}, true, kStopCalls},
     {"StalledGivesUpOnlyStrictlyPastTheHint", Start, {{kStarting, 4, 100000}}, std::vector<DWORD>(11, 10000), false},
     {"StalledWhileStopping", Stop, {{kStopping, 4, 2000}}, Seconds(3), false},
     {"NoOverallLimit", Start, Rising(70), std::vector<DWORD>(70, 10000), true},
@@ -105,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
     // Stopped while starting: nothing undone, the start type stays automatic.
     {"StoppedWhileStarting", Start, {{kStarting, 1, 3000}, {kStopping, 2, 3000}, {kStopped}}, {1000}, false,
      "OpenManager 22 -, OpenServiceByName 22 m, ChangeStartType 2 s, Start 0 s, QueryStatus 0 s, QueryStatus 0 s, "
-     "QueryStatus 0 s, Close 0 s, Close 0 m, "}, {"StopOfAServiceThatStaysRunning", Stop, {{kRunning}}, {}, false},
+     "QueryStatus 0 s, Close 0 s, Close 0 m, "}, {"RunsOnAfterTheStop", Stop, {{kRunning}}, {}, false, kStopCalls},
     {"FailedFirstQuerySkipsTheWait", Start, {{kRunning}}, {}, true, nullptr, 1, FALSE, kStarting},
     {"FailedQueryEndsWait", Start, {{kStarting, 0, 5000}, {kRunning}}, {1000}, true, nullptr, 2, 2, kStarting},
     {"FailedFinalQueryGivesFalse", Start, {{kRunning}}, {}, false, nullptr, 2, 2},  // only 1 is success

@@ -148,12 +148,13 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
 // file beside the new one. A first "Create" while another program holds the file is refused by the
 // store's box before any file is asked for. A compiler that cannot start is told (its error
 // unsigned) in the only box after the load's, the save's and the replace question, is not waited
-// for, leaves the dialog open with the settings stored and the older kit it was to replace as it
-// was. A compiler that then ends is not asked for its output: the kit is told saved (no file at its
+// for, leaves the dialog open with the settings stored, the older kit it was to replace as it was
+// and the debug batch file ("--debug") in place. A compiler that then ends is not asked for its output: the kit is told saved (no file at its
 // name but the compiler's).
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
+    bench.module.path = bench.PathInRoot(L"SetupClient.exe"), bench.CommandLine(L"--create_packet --debug");
     bench.prompts.fileAnswers = {bench.PathInRoot(L"kit.exe"), bench.PathInRoot(L"new.exe")};
     launcher.startError = 0xFFFFFFFFu, bench.files.WriteNewFile(bench.PathInRoot(L"kit.exe"), "an older kit", false);
     bench.prompts.answers = {IDOK, IDOK, IDYES};  // to the load's box, the save's, then to the replace question
@@ -165,6 +166,7 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
         w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);  // the save refused
         ::CloseHandle(held), w.Click(IDOK);  // the compiler cannot be started
         EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME)) << "a Create that builds nothing leaves the box as it was";
+        EXPECT_NE(bench.files.GetAttributes(bench.PathInRoot(L"client_packet_build.bat")), INVALID_FILE_ATTRIBUTES);
         if (!w.Ended()) launcher.startError = 0, w.Click(IDOK);
     });
     std::string older;
