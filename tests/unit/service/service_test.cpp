@@ -83,8 +83,8 @@ std::vector<ServiceStatus> Rising(DWORD n) {
 
 // A stop that needs no wait: the start type made manual first, and left so whether the service stopped or not.
 const char kStopCalls[] =
-    "OpenManager 38 -, OpenServiceByName 38 m, ChangeStartType 3 s, Control 1 s, QueryStatus "
-    "0 s, QueryStatus 0 s, Close 0 s, Close 0 m, ";
+    "OpenManager 38 -, OpenServiceByName 38 m, ChangeStartType 3 s, Control 1 s, QueryStatus 0 s, "
+    "QueryStatus 0 s, Close 0 s, Close 0 m, ";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase>{

@@ -149,8 +149,8 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
 // store's box before any file is asked for. A compiler that cannot start is told (its error
 // unsigned) in the only box after the load's, the save's and the replace question, is not waited
 // for, leaves the dialog open with the settings stored, the older kit it was to replace as it was
-// and the debug batch file ("--debug") in place. A compiler that then ends is not asked for its output: the kit is told saved (no file at its
-// name but the compiler's).
+// and the debug batch file ("--debug") in place. A compiler that then ends is not asked for its
+// output: the kit is told saved (no file at its name but the compiler's).
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
