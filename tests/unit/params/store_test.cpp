@@ -113,7 +113,7 @@ std::string User(const std::string& from, const std::string& to) {
     return bytes.replace(bytes.find(from), from.size(), to);
 }
 // Good JSON, but larger than a settings file may be.
-const std::string kBig = "{" + std::string(70 * 1024, ' ') + User("{", "");
+const std::string kBig = "{" + std::string(70 * 1024, ' ') + User("{", ""), kServerRole = User("client", "server");
 const std::string kDashName =
     R"({"formatVersion": 1, "role": "client", "workstationName": "-ws", "systemSupplied": false})";
 // An empty name is the system's only: typed, it is damage.
@@ -130,8 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"FileAbove64KiB", [](T& t) { WriteBytes(t.UserFile(), kBig); }, "larger than 64 KiB", kKept, "", kBig, false},
     {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kTypedNoName); }, "", kNoName, "", kTypedNoName,
      false},
-    {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), User("client", "server")); }, "",
-     kUserDamaged, "", User("client", "server"), false},
+    {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), kServerRole); }, "", kUserDamaged, "", kServerRole, false},
     // Links, names in the wrong place and a stranger's folder.
     {"LinkAtQuentara", [](T& t) { t.LinkAt(t.bench.folders.programData + L"\\Quentara", t.Outside()); },
      "Quentara\" is a link", kKept, nullptr, "", false},

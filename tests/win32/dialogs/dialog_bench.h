@@ -139,7 +139,7 @@ public:
                                                           ES_READONLY | ES_CENTER | ES_RIGHT)) == ES_AUTOHSCROLL;
         return boxes;
     }
-    // The text fits in the box, in the dialogs' own font (upright "MS Shell Dlg").
+    // The text fits in the box, across and in height, in the dialogs' own font (upright "MS Shell Dlg").
     static bool Shows(HWND box, const std::wstring& text) {
         RECT client;
         SIZE size;
@@ -148,7 +148,8 @@ public:
         const HDC dc = ::GetDC(box);
         ::SelectObject(dc, shown), ::GetClientRect(box, &client), ::GetObjectW(shown, sizeof font, &font);
         return ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size), ::ReleaseDC(box, dc),
-               size.cx < client.right && !font.lfItalic && std::wstring(font.lfFaceName) == L"MS Shell Dlg";
+               size.cx < client.right && size.cy <= client.bottom && !font.lfItalic &&
+                   std::wstring(font.lfFaceName) == L"MS Shell Dlg";
     }
     // A message to the dialog, or to its control `id`.
     LRESULT Send(UINT message, WPARAM w = 0, int id = 0) const { return ::SendMessageW(Item(id), message, w, 0); }
