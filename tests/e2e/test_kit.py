@@ -234,12 +234,15 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # the name typed (kept in lower case), Install; the install-time dialog's OK, then the installer's Close.
     agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\öps", "")
     (rerun := AppProcess(box, '"C:\\kit.exe" /PORT=9001', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
-    driver.settext(setup, NAME_PAGE_BOX, typed := "accounting-ws-47"), driver.click(setup, DEFAULT)
+    driver.settext(setup, NAME_PAGE_BOX, typed := "accounting-ws-47")
+    assert box.service_state() == "RUNNING", "stopped for the copy, after the pages"
+    driver.click(setup, DEFAULT)
     driver.click(CAPTION, DEFAULT, timeout=120), driver.click(setup + " ", DEFAULT, timeout=60)
     assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box) == (SERVER[0], 9001, "CORP\\öps", typed)
     assert box.service_state() == "RUNNING", "restarted by the install-time dialog's OK, the firewall out of reach"
     assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and agent.stored_settings(box)[3] == typed
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
-    driver.click(remover, DEFAULT, timeout=60), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close
+    assert driver.text(remover, DEFAULT, timeout=60) and box.service_state() == "RUNNING", "untouched until confirmed"
+    driver.click(remover, DEFAULT), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close
     assert uninstall.wait(60) == UNCONFIRMED and not (box.unix_path(INSTALL_DIR_WIN) / "SetupClient.exe").exists()
     assert not [l for l in agent.setup_log(box) if " in use" in l], "the file waited for after the agent's stop"

@@ -27,7 +27,8 @@ enum Mode { stop, check, uninstall, install, prepare };
 // damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs;
 // the stores from otherRuns on hold edited settings: otherRuns with the earlier installation's agent
 // running, unnamed with an empty name (the computer's) and this folder's agent registered, stopped,
-// supplied with the name a silent local install stores ("localhost", the system's);
+// supplied with the name a silent local install stores ("localhost", the system's) and no service left
+// (an uninstall keeps the store);
 // linked: edited, then ProgramData made a link to where it lies (the files parse, the store refuses them).
 // clang-format off
 enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, unnamed, supplied, edited,
@@ -36,7 +37,7 @@ enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, u
 // (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
 // accessDenied (5): the service cannot be opened; where this folder's agent runs, its removal is refused instead.
 // stillStarting: the agent starts from before, so a start is refused as already running (1056).
-// stopNotDone: a stop is accepted, but the agent runs on.
+// stopNotDone: a stop is accepted, but the agent runs on (in the stop mode, it stays stop pending).
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
              accessDenied = 32, stillStarting = 64, stopNotDone = 128 };
 // clang-format on
@@ -85,7 +86,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == unwritable) WriteBytes(bench.folders.programData + L"\\Quentara", "a file");
     if (c.store == damagedKit)  // both files: one of them alone would leave its values at the defaults
         for (auto file : {L"user.json", L"workstation.json"}) WriteBytes(bench.PathInRoot(L"kit\\") + file, "{");
-    if (c.store == none || c.store == rerun) bench.services.installedService.clear();  // a fresh machine
+    if (c.store == none || c.store == rerun || c.store == supplied) bench.services.installedService.clear();
     // This folder's agent registered without quotes (its path has a blank), as older tools did.
     if (c.store == running || c.store == unnamed) bench.services.binaryPath = L"C:\\Corvex 6\\CorvexWorkstation.exe";
     if (c.store == running || c.store == otherRuns) bench.services.state = SERVICE_RUNNING;
@@ -93,7 +94,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
-    if (c.fault & stopNotDone) bench.services.stateAfterStop = SERVICE_RUNNING;
+    if (c.fault & stopNotDone) bench.services.stateAfterStop = c.mode == stop ? SERVICE_STOP_PENDING : SERVICE_RUNNING;
     if (c.fault & startTimesOut) bench.services.FailCall("Start", 0, ERROR_SERVICE_REQUEST_TIMEOUT);
     if (c.fault & stopRefused) bench.services.FailCall("Control", 0, 1061), bench.services.FailCall("Delete", 0, 1072);
     if (c.fault & accessDenied) bench.services.FailCall(c.store == running ? "Delete" : "OpenServiceByName", 0, 5);
@@ -129,13 +130,13 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                               rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
                               log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore())),
-              std::make_tuple(
-                  c.code, c.code == 0, c.after, registers,
-                  (c.mode == install && registers && c.code != kNotRunning) || (c.fault & (stopRefused | stopNotDone)),
-                  c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
-                  c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
-                  c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true, doneExpected,
-                  !c.after.empty() && (c.after.back() == L'|' || c.store == supplied)));
+              std::make_tuple(c.code, c.code == 0, c.after, registers,
+                              (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused) ||
+                                  (c.fault & stopNotDone && c.mode != stop),
+                              c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
+                              c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
+                              c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
+                              doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied)));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII).
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message)) << "UTF-8 widened byte by byte";
 }
@@ -154,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"rerun_keeps_a_stored_empty_name", install, unnamed, L"/S", 0, kOps},
     {"rerun_keeps_a_supplied_name", install, supplied, L"/S", 0, kOps + L"localhost"},
     {"reset_to_kit_settings", install, edited, L"/resetsettings /PORT=9001", 0,
-     L"kit.example.com|9001|CORP\\kit|WS-KIT", noFault, L"/RESETSETTINGS: the kit's settings replace the stored"},
+     L"kit.example.com|9001|CORP\\kit|WS-KIT", noFault, L"the kit's settings replace the stored ones.\nWrote"},
     {"damaged_store_is_replaced_by_the_kits", install, damaged, L"/S", 0, kKit, noFault, L"Wrote the kit's settings"},
     {"damaged_name_takes_the_kits", install, damagedName, L"/S", 0, kOps + L"WS-KIT", noFault,
      L"The stored workstation name is missing or damaged; the kit's replace them.\nKept the stored settings"},
@@ -178,6 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
     {"stop_of_an_earlier_installations_agent", stop, otherRuns, L"", 0, kOps + L"WS-7", noFault, L"Stopped the"},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
+    {"stop_not_done", stop, running, L"", 0, L"", stopNotDone, L"The service did not stop."},
     {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"Removed the service."},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},

@@ -200,7 +200,7 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {User("\"old-server\", \"serverPort\": 1111", "\"\", \"serverPort\": 0"), "\"serverHost\" (\"\") is refused"},
     {User("1,", "1.7,"), "not a positive"}, {User("\"Administrator\"", "\"a@@" + std::string(60, 'c') + "\""),
      "\"login\" (\"a@@" + std::string(37, 'c') + "...\") is refused: The backup administrator login"},
-    {"{\r\n/**/}", "line 2, column 1: syntax"}, {User("1111", "0"), "\"serverPort\" (0) is refused"},
+    {"{\r\n/**/}", "line 2, column 1: syntax"}, {"\xef\xbb\xbf" + User("1111", "0"), "\"serverPort\" (0) is refused"},
     {User("Administrator", "a\\u0000\xe2\x80\xae"), "(\"a<U+0000><U+202E>\") is refused"},
     {User("client\", \"serverHost\": \"old-server", "server\", \"serverHost\": \"0.0.0.0"),
      "the role \"server\", not \"client\"|"}, {User("1111", "9750.5"), "0 to 65535"}};

@@ -30,6 +30,7 @@ TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     const auto user = [&](DialogDriver& w) {
         shown = w.Has(IDC_NAME_COMPUTER) ? kKit : w.Has(IDC_START) ? kConfiguration : kInstall;
         EXPECT_EQ(app.GetRegistryKey(), L"Local AppWizard-Generated Applications");
+        EXPECT_TRUE(shown != kKit || w.Text(IDC_SERVER_HOST) == L"localhost") << "no kit yet: defaults, not ours";
         w.Click(GetParam().button);
     };
     EXPECT_EQ(RunModal([&] { return app.InitInstance() ? -1 : app.ExitInstance(); }, user), GetParam().exitCode);
