@@ -88,9 +88,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
     log, ended = agent.setup_log(box), time.strftime("%Y-%m-%d %H:%M:%S")
     assert all(re.match(r"[-\d]{10} [:\d]{8} \[[a-z]+\] ", l) and begun <= l[:19] <= ended for l in log)
-    assert f"[install] Installation folder {folder}" in {l[20:] for l in log}, "the helper's"
+    # The helper's line, and the settings stored.
+    assert f"[install] Installation folder {folder}" in {l[20:] for l in log} and agent.stored_settings(box) == settings
     assert log[3][20:] == f"[installer] Corvex Workstation 6.9.6.8822 into {folder}, switches: /S", "after the check"
-    assert agent.stored_settings(box) == settings
     # The check's scratch copy lies below the kit's own folder, gone with it: not in the installation
     # folder, nor in the folder the installer was started in, nor in the agent's store.
     assert not any((p / "check").exists() for p in (box.unix_path(folder), box.drive_c, agent.settings_dir(box)))
@@ -234,8 +234,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # the name typed (kept in lower case), Install; the install-time dialog's OK, then the installer's Close.
     agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\öps", "")
     (rerun := AppProcess(box, '"C:\\kit.exe" /PORT=9001', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
-    driver.settext(setup, NAME_PAGE_BOX, typed := "accounting-ws-47")
-    assert box.service_state() == "RUNNING", "stopped for the copy, after the pages"
+    # Typed on the name page, the agent still running: stopped for the copy, after the pages.
+    assert driver.settext(setup, NAME_PAGE_BOX, typed := "accounting-ws-47") and box.service_state() == "RUNNING"
     driver.click(setup, DEFAULT)
     driver.click(CAPTION, DEFAULT, timeout=120), driver.click(setup + " ", DEFAULT, timeout=60)
     assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box) == (SERVER[0], 9001, "CORP\\öps", typed)

@@ -17,9 +17,8 @@ namespace {
 std::wstring Values(const params::UserSettings& settings) { return settings.serverHost + L" " + settings.login; }
 std::wstring Values(const params::WorkstationSettings& settings) { return settings.name; }
 
-template <typename Settings>
-void CheckParse(const std::string& bytes, Settings (*parse)(const std::string&, const std::wstring&),
-                std::string (*format)(const Settings&, const std::wstring&)) {
+template <typename Settings, typename Format>
+void CheckParse(const std::string& bytes, Settings (*parse)(const std::string&, const std::wstring&), Format format) {
     Settings parsed;
     try {
         parsed = parse(bytes, L"client");

@@ -26,10 +26,9 @@ SERVICE_STATUS_HANDLE g_handle;
 HANDLE g_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // manual reset, not set
 std::mutex g_lock;
 
-void Report(const std::string& line) {
+void Report(const std::string& s) {
     std::lock_guard<std::mutex> hold(g_lock);
-    std::ofstream((g_folder + L"\\CorvexWorkstation.report").c_str(), std::ios::app | std::ios::binary)
-        << line << "\r\n";
+    std::ofstream((g_folder + L"\\CorvexWorkstation.report").c_str(), std::ios::app | std::ios::binary) << s << "\r\n";
 }
 
 void SetState(DWORD state, DWORD checkPoint = 0, DWORD hint = 0) {
@@ -55,10 +54,9 @@ void WINAPI ServiceMain(DWORD count, LPWSTR*) {
     Report("start behaviour " + g_word + " arguments " + std::to_string(count - 1)), platform::InstallWin32Seams();
     try {
         CorvexParameters p(L"client");
-        p.Load();
-        Report("settings host " + platform::WideToUtf8Lossy(p.GetCoordinatorHost()) + " port " +
-               std::to_string(p.GetCoordinatorPort()) + " login " + platform::WideToUtf8Lossy(p.GetAllowedUserName()) +
-               " workstation " + platform::WideToUtf8Lossy(p.GetClientName()));
+        p.Load(), Report(platform::WideToUtf8Lossy(L"settings host " + p.GetCoordinatorHost() + L" port " +
+                                                   std::to_wstring(p.GetCoordinatorPort()) + L" login " +
+                                                   p.GetAllowedUserName() + L" workstation " + p.GetClientName()));
     } catch (const std::exception& e) {
         Report(std::string("settings error ") + e.what());
     }

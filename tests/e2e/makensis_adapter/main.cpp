@@ -10,17 +10,15 @@
 #include <shellapi.h>
 
 #include <fstream>
+#include <regex>
 #include <string>
 
 #include "platform/utf8.h"
 
 namespace {
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+// In single quotes for the shell, each ' written as '\''.
+std::string Quote(const std::string& s) { return "'" + std::regex_replace(s, std::regex("'"), "'\\''") + "'"; }
 
 // A Windows path as a Unix one (wine_get_unix_file_name), or a word as UTF-8.
 std::string Unix(std::wstring path) {

@@ -54,8 +54,7 @@ struct KitCase {
     const wchar_t* logged = nullptr;
 };
 
-class KitSetupTest : public ::testing::TestWithParam<KitCase> {
-protected:
+struct KitSetupTest : ParamsOnDisk, ::testing::WithParamInterface<KitCase> {
     KitSetupTest() {
         // Registered for another folder's agent, disabled.
         bench.services.binaryPath = L"C:\\Old\\CorvexWorkstation.exe", bench.services.startType = 4;
@@ -69,7 +68,6 @@ protected:
         if (mode == stop || mode == uninstall) return mode == stop ? setup.StopAgent() : setup.Uninstall();
         return mode == check ? setup.Check(arguments) : setup.Install(arguments, mode == install);
     }
-    testing_support::AppBench bench;
     Lines log;
     std::string kitBytes;  // the kit's own settings, which no run changes
 };

@@ -13,8 +13,7 @@ struct Row {
 };
 void PrintTo(const Row& r, std::ostream* os) { *os << r.value << " " << ::testing::PrintToString(r.text); }
 
-class ValidationTest : public params_test::ParamsOnDisk, public ::testing::WithParamInterface<Row> {
-protected:
+struct ValidationTest : params_test::ParamsOnDisk, ::testing::WithParamInterface<Row> {
     std::wstring name_ = L"0142-WS", host_ = L"backup01.corp.example.com", login_ = L"corp.example.com\\backup", text_;
     // The first refusal's field (nullptr for the port; its text in text_), or &text_ when Save goes through.
     // Saved into the agent's store, or into the same folders given by name (as the kit's are).

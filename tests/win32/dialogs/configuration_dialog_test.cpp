@@ -14,8 +14,7 @@ using namespace testing_support;
 // The dialog as the service manager sees it at each start or stop request, that is while a
 // service command runs: the three buttons, the focus, the firewall's rules and whether the
 // store holds the dialog's values.
-class ConfigurationDialogTest : public DialogTest {
-protected:
+struct ConfigurationDialogTest : DialogTest {
     ConfigurationDialogTest() {
         bench.services.onRequest = [this](const char* request) {
             const DialogDriver window(::GetActiveWindow());  // the dialog on screen
@@ -91,11 +90,10 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     // clang-format off
     EXPECT_EQ(after, (decltype(seen){{kRunning, IDC_RESTART}, {kStopped, IDC_START}, {kRunning, IDC_STOP},
         {kRunning, IDC_RESTART}, {kRunning, IDC_STOP}, {kRunning, IDOK}, {kRunning, IDC_RESTART}}));
-    // No rule asked for before OK.
-    EXPECT_EQ(std::pair(requests, atRequest[0].first), std::pair(decltype(requests){"Stop", "Start", "Stop", "Start",
-        "Stop", "Start", "Stop", "Stop", "Stop", "Start", "Start"}, size_t{0}));
-    EXPECT_EQ(dialog.calls, (decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply",
-                                                "stop!", "start!"}));
+    // The requests, no rule asked for before OK, and the dialog's own operations.
+    EXPECT_EQ(std::tuple(requests, atRequest[0].first, dialog.calls), std::tuple(decltype(requests){"Stop", "Start",
+        "Stop", "Start", "Stop", "Start", "Stop", "Stop", "Stop", "Start", "Start"}, size_t{0},
+        decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply", "stop!", "start!"}));
     // clang-format on
     EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
               L"Unknown system error|SetupClient|16|1|1\nUnknown system error. Code: 1056|SetupClient|16|1|1\n"

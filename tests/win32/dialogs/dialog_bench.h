@@ -241,8 +241,7 @@ inline int RunWithoutDialogs(CWinApp& app) {
                                      [](DialogDriver&) { ADD_FAILURE() << "a dialog was shown"; }));
 }
 
-class DialogTest : public ::testing::Test {
-protected:
+struct DialogTest : ::testing::Test {
     DialogTest() {
         bench.StoreAgentSettings(L"backup.example.com", 65535, L"CORP\\backup", L"WS-01"), app.InitAppTitle();
     }

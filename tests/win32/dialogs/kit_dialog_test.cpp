@@ -23,8 +23,7 @@ struct TestPacketDlg : CCreateClientPacketDlg {
     std::wstring GetWorkstationSettingsDir() override { return settingsRoot + L"Workstation\\"; }
 };
 
-class KitDialogTest : public DialogTest {
-protected:
+struct KitDialogTest : DialogTest {
     KitDialogTest() {
         dialog.settingsRoot = bench.PathInRoot(L"predefined\\");
         // The real text files, on the bench's disk.
