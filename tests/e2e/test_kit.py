@@ -196,7 +196,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # /? shows the switches as they are written and where the log is; with /S it shows nothing and ends.
     helped, logged = AppProcess(box, '"C:\\kit.exe" /?', cwd="C:\\"), agent.setup_log(box)
     told = driver.answer("OK", caption=setup, timeout=60)["text"]
-    assert "\n/D=folder\tinstallation folder (last, without quotes)\r\n" in told and helped.wait(timeout=60) == 0
+    assert told.startswith("Corvex Workstation 6.9.6.8822 setup\r\n\r\n/S\t") and helped.wait(timeout=60) == 0
+    assert "\n/D=folder\tinstallation folder (last, without quotes)\r\n" in told
     assert [l.split("\t")[0] for l in told.split("\r\n") if l[:1] == "/"] == \
         ["/S", "/SERVER=host", "/PORT=number", "/LOGIN=login", "/NAME=name", "/RESETSETTINGS", "/D=folder", "/?"]
     assert "Log: %ProgramData%\\Quentara\\Corvex Workstation\\Logs\\setup.log\r\n" in told

@@ -142,8 +142,9 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitCase>{
     {"fresh_machine_gets_the_kits_settings", install, none, L"/S ", 0, kKit},  // a blank after the last switch
+    // The kit program's switches in any letter case.
     {"switches_replace_the_kits_values", install, none,
-     L"/S /server=b2.example.com /PORT=000009000 \"/LOGIN=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},
+     L"/S /server=b2.example.com /port=000009000 \"/Login=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},
     // The last of a repeated switch counts (a tab parts switches as a blank does); /D= ends them.
     {"last_repeated_switch_counts", install, none, L"/NAME=WS-1\t/NAME= /D=C:\\X Y /NAME=WS-9", 0, kKitServer},
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7", noFault,
