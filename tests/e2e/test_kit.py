@@ -193,7 +193,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert driver.text(setup, 1, timeout=60) and "[installer] Exit code 10: " in agent.setup_log(box)[-1], "told"
     assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"].endswith(" to see them).")
     assert refused.wait(timeout=60) == BAD_SWITCH
-    # /? shows the switches as they are written and where the log is; with /S it shows nothing and ends.
+    # /? shows the version, the switches as they are written, where the log is and the exit codes; with /S it shows
+    # nothing and ends.
     helped, logged = AppProcess(box, '"C:\\kit.exe" /?', cwd="C:\\"), agent.setup_log(box)
     told = driver.answer("OK", caption=setup, timeout=60)["text"]
     assert told.startswith("Corvex Workstation 6.9.6.8822 setup\r\n\r\n/S\t") and helped.wait(timeout=60) == 0
@@ -201,7 +202,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert [l.split("\t")[0] for l in told.split("\r\n") if l[:1] == "/"] == \
         ["/S", "/SERVER=host", "/PORT=number", "/LOGIN=login", "/NAME=name", "/RESETSETTINGS", "/D=folder", "/?"]
     assert "Log: %ProgramData%\\Quentara\\Corvex Workstation\\Logs\\setup.log\r\n" in told
-    assert told.endswith("\r\n14 service not running; 15 no administrator rights; 16 firewall exception not confirmed.")
+    assert told.endswith("codes: 0 installed; 10 bad switch; 11 settings not written; 12 service not registered;\r\n"
+                         "14 service not running; 15 no administrator rights; 16 firewall exception not confirmed.")
     assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0 and agent.setup_log(box) == logged, "nothing logged"
     process = AppProcess(box, '"C:\\kit.exe" /name=WS-0142', cwd="C:\\")
     # Next on the folder page, whose header names the product.
