@@ -133,10 +133,12 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert exits[-1].startswith('Exit code 10: Unknown switch "/PÖRT=9750".') and agent.stored_settings(box) == changed
 
     # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
-    # runs in place, and the test agent's report) and leaves the new installation be.
+    # runs in place, the test agent's report and another program's library) and leaves the new installation be.
     assert run(box, '"C:\\kit.exe" /S /D=' + (moved := "C:\\Moved")) == INSTALLED
+    (box.unix_path(folder) / "Other.dll").write_bytes(b"not the kit's")
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
-    assert sorted(p.name for p in box.unix_path(folder).iterdir()) == ["CorvexWorkstation.report", "Uninstall.exe"]
+    assert sorted(p.name for p in box.unix_path(folder).iterdir()) == \
+        ["CorvexWorkstation.report", "Other.dll", "Uninstall.exe"]
     pending = agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"]  # at restart, then its folder
     assert pending == f"\\??\\{folder}\\Uninstall.exe\\0\\0\\??\\{folder}\\\\0", pending
     entry, exe = agent.registry(box, UNINSTALL_KEY), moved + "\\CorvexWorkstation.exe"
