@@ -38,8 +38,9 @@ enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, u
 // accessDenied (5): the service cannot be opened; where this folder's agent runs, its removal is refused instead.
 // stillStarting: the agent starts from before, so a start is refused as already running (1056).
 // stopNotDone: a stop is accepted, but the agent runs on (in the stop mode, it stays stop pending).
+// startedMeanwhile: the agent is found stopped, then started by another hand before the start request.
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
-             accessDenied = 32, stillStarting = 64, stopNotDone = 128 };
+             accessDenied = 32, stillStarting = 64, stopNotDone = 128, startedMeanwhile = 256 };
 // clang-format on
 struct KitCase {
     const char* name;
@@ -89,6 +90,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == running || c.store == unnamed) bench.services.binaryPath = L"C:\\Corvex 6\\CorvexWorkstation.exe";
     if (c.store == running || c.store == otherRuns) bench.services.state = SERVICE_RUNNING;
     if (c.fault & stillStarting) bench.services.state = SERVICE_START_PENDING;
+    if (c.fault & startedMeanwhile)  // as the agent's state is asked first, then when the start is refused
+        bench.services.state = SERVICE_RUNNING, bench.services.statuses = {{SERVICE_STOPPED}, {SERVICE_RUNNING}};
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
@@ -212,6 +215,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"in place.\nThe service could not be started (system error 1053)"},
     {"agent_still_starting", install, edited, L"/S", kNotRunning, kOps + L"WS-7", stillStarting, L"error 1056)"},
+    {"agent_started_meanwhile", install, edited, L"/S", 0, kOps + L"WS-7", startedMeanwhile, L"error 1056)"},
     {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule,
      L"exception for the agent could not be confirmed."},
     // Both fail: the agent that does not run is what the code tells. Then this folder's agent as an older

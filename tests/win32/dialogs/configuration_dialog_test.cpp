@@ -241,7 +241,8 @@ struct OkCase {
     std::vector<std::wstring> messages;
     bool closes;
     std::vector<bool> buttons;
-    bool fresh = false;  // nothing stored yet (always so for the install-time dialog)
+    bool fresh = false;             // nothing stored yet (always so for the install-time dialog)
+    bool startedMeanwhile = false;  // the agent started behind the dialog's back before OK
 };
 
 class OkTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<OkCase> {};
@@ -271,6 +272,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
             EXPECT_FALSE((w.EscapeAndClose(), w.Ended())) << "Escape and the close request do nothing";
         }
         if (w.Text(IDC_SERVER_HOST) != c.host) w.Type(IDC_SERVER_HOST, c.host);
+        if (c.startedMeanwhile) bench.services.state = SERVICE_RUNNING;
         w.Click(IDOK, true);
         EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
         EXPECT_EQ(w.Ended() || c.install ? IDOK : w.Focus(), IDOK) << "the focus stays on OK";
@@ -299,6 +301,7 @@ INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
     OkCase{"StopRefused", false, StopRefused, kNew, kStop, {kUnknown}, false, kRunning},
     OkCase{"StopNotDone", false, StopNotDone, kNew, kStop, {}, false, kRunning},
     OkCase{"RestartsTheRunningService", false, Running, kNew, kRestart, {}, true, {}},
+    OkCase{"RestartsAServiceStartedMeanwhile", false, nullptr, kNew, kRestart, {}, true, {}, false, true},
     OkCase{"StoppedButStartRefused", false, StartRefused, kNew, kRestart, {k1052}, false, kStopped},
     OkCase{"StartsAStoppedServiceOnAFreshMachine", false, nullptr, L"localhost", kStart, {}, true, {}, true},
     OkCase{"StartNotDone", false, StartNotDone, kNew, kStart, {}, false, kStopped},
