@@ -1,7 +1,8 @@
 # Fixtures: a private Xvfb per worker, a fresh sandbox per scenario (removed afterwards unless
-# CORVEX_KEEP_SANDBOXES=1), and a screenshot under build/artifacts/ when a scenario fails.
+# CORVEX_KEEP_SANDBOXES=1), and a screenshot and the sandbox's ProgramData (settings, setup log)
+# under build/artifacts/ when a scenario fails.
 # Programs started in a sandbox end with it.
-import os, subprocess, time
+import os, shutil, subprocess, time
 
 import pytest
 
@@ -28,7 +29,8 @@ def sandbox(request, wine_template):
     name, failed = request.node.name, request.session.testsfailed
     yield (box := Sandbox.create(paths.SANDBOXES / sandbox_name(name)))
     if request.session.testsfailed > failed:  # this scenario failed (its report comes before the teardown)
-        subprocess.run(["bash", str(paths.SCRIPTS / "lib" / "screenshot.sh"),
-                        str(paths.ARTIFACTS / f"{paths.safe_name(name)}-failure.png")], stdout=subprocess.DEVNULL, timeout=60)
+        kept = paths.ARTIFACTS / f"{paths.safe_name(name)}-failure"  # its screenshot beside, as .png
+        subprocess.run(["bash", f"{paths.SCRIPTS}/lib/screenshot.sh", f"{kept}.png"], capture_output=True, timeout=60)
+        shutil.copytree(box.drive_c / "ProgramData", kept, dirs_exist_ok=True)
     if os.environ.get("CORVEX_KEEP_SANDBOXES") != "1":
         box.remove()

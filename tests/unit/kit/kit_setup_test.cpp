@@ -90,8 +90,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == running || c.store == unnamed) bench.services.binaryPath = L"C:\\Corvex 6\\CorvexWorkstation.exe";
     if (c.store == running || c.store == otherRuns) bench.services.state = SERVICE_RUNNING;
     if (c.fault & stillStarting) bench.services.state = SERVICE_START_PENDING;
-    if (c.fault & startedMeanwhile)  // as the agent's state is asked first, then when the start is refused
-        bench.services.state = SERVICE_RUNNING, bench.services.statuses = {{SERVICE_STOPPED}, {SERVICE_RUNNING}};
+    // The agent's state as asked first (1, stopped), then when the start is refused (4, running).
+    if (c.fault & startedMeanwhile) bench.services.state = SERVICE_RUNNING, bench.services.statuses = {{1}, {4}};
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
