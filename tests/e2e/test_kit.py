@@ -187,7 +187,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # started before, under the product's display name. With the firewall out of reach from then on
     # (no box tells it; codes do), a re-run by the user stores the name typed on the page, and a
     # silent one keeps it and ends with 16. Its uninstaller, run by the user, removes the programs
-    # and ends with its helper's code.
+    # and ends with its helper's code. Neither stops or removes anything before its pages are passed.
     # The installer's caption (a blank after it but on the name page).
     box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))

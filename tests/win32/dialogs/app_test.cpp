@@ -18,7 +18,8 @@ class RunModeTest : public DialogTest, public ::testing::WithParamInterface<RunM
 
 // A dialog's run ends with its button's code, also when the firewall keeps no rule; no mode leaves
 // the framework a message loop to run (InitInstance gives FALSE). Every mode registers the standard
-// common controls first; the registry key is in force while the dialog runs.
+// common controls first; the registry key is in force while the dialog runs. The kit dialog, with
+// no kit made yet, opens on the defaults, not on this workstation's settings.
 TEST_P(RunModeTest, TheCommandLineChoosesExactlyOneModeAndItsExitCode) {
     bench.CommandLine(GetParam().arguments), bench.firewall.failure = GetParam().dialog != kNoDialog;
     struct : framework::Win32Ui {

@@ -227,7 +227,8 @@ INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::ValuesIn(std::ve
 // clang-format on
 
 // OK saves, asks for the firewall exception and restarts the service (starts it when it does
-// not run). The workstation dialog closes only with the service running, otherwise its buttons
+// not run, as OK finds it: one started behind the dialog's back since it opened is restarted).
+// The workstation dialog closes only with the service running, otherwise its buttons
 // show the service's real state. The install-time dialog (nothing stored yet; Escape and the
 // close request do nothing) closes whatever the service does; only a refused value keeps it open,
 // told alone (the service is asked about only after the save).
