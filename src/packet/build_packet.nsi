@@ -109,6 +109,7 @@ Var NameValue
 !define MUI_ICON "${KIT_FILES}\setup_client.ico"
 !define MUI_UNICON "${KIT_FILES}\setup_client.ico"
 !define MUI_ABORTWARNING
+!define MUI_CUSTOMFUNCTION_ABORT LogCancelled
 !insertmacro MUI_PAGE_DIRECTORY
 !ifdef ASK_FOR_PARAMETERS
 Page custom WorkstationNamePage WorkstationNamePageLeave
@@ -169,6 +170,11 @@ FunctionEnd
     Call LogLine
   !endif
 !macroend
+
+; Cancel, confirmed on a page before the copy: the framework ends the run with 1.
+Function LogCancelled
+  !insertmacro Log "Exit code 1: cancelled by the user. Nothing was changed."
+FunctionEnd
 
 ; Ends the run with an exit code and a message (shown only when the run is interactive).
 !macro Fail CODE MESSAGE

@@ -32,5 +32,4 @@ def sandbox(request, wine_template):
         kept = paths.ARTIFACTS / f"{paths.safe_name(name)}-failure"  # its screenshot beside, as .png
         subprocess.run(["bash", f"{paths.SCRIPTS}/lib/screenshot.sh", f"{kept}.png"], capture_output=True, timeout=60)
         shutil.copytree(box.drive_c / "ProgramData", kept, dirs_exist_ok=True)
-    if os.environ.get("CORVEX_KEEP_SANDBOXES") != "1":
-        box.remove()
+    os.environ.get("CORVEX_KEEP_SANDBOXES") == "1" or box.remove()

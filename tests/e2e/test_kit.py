@@ -207,6 +207,10 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert told.endswith("codes: 0 installed; 10 bad switch; 11 settings not written; 12 service not registered;\r\n"
                          "14 service not running; 15 no administrator rights; 16 firewall exception not confirmed.")
     assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0 and agent.setup_log(box) == logged, "nothing logged"
+    # Cancel on the folder page, the question to quit answered by its default (Yes): ended with 1, told in the log.
+    (cancelled := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", 2, timeout=60)
+    assert driver.answer("Yes", caption=setup)["default"] and cancelled.wait(timeout=60) == 1
+    assert agent.setup_log(box)[-1].endswith("[installer] Exit code 1: cancelled by the user. Nothing was changed.")
     process = AppProcess(box, '"C:\\kit.exe" /name=WS-0142', cwd="C:\\")
     # Next on the folder page, whose header names the product.
     assert driver.text(setup + " ", 1038, timeout=60)["text"] == \
@@ -228,8 +232,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
         pytest.raises(AssertionError, driver.text, window, button, timeout=1).match("no enabled control")
     driver.click(CAPTION, DEFAULT), driver.click(setup + " ", DEFAULT, timeout=60)  # OK, then the installer's Close
     assert process.wait(timeout=60) == INSTALLED and box.service_state() == "RUNNING"
-    # Checked at the start and as the name page was left; prepared only after the copy.
-    assert sum("[check] The switches and the kit's settings are valid." in l for l in agent.setup_log(box)) == 2
+    # Checked at the start and as the name page was left (and at the cancelled run's start); prepared after the copy.
+    assert sum("[check] The switches and the kit's settings are valid." in l for l in agent.setup_log(box)) == 3
     assert agent.stored_settings(box) == (*SERVER, "") and agent.starts_automatically(box)
     assert len([line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]) == 1
     reg = agent.registry(box, agent.SERVICE_KEY)  # the older registration's shared process and ignored errors gone
