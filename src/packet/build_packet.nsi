@@ -43,6 +43,7 @@ AllowSkipFiles off
 
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 !include MUI2.nsh
 !ifdef ASK_FOR_PARAMETERS
 !include nsDialogs.nsh
@@ -234,7 +235,15 @@ Function .onInit
     !insertmacro Fail $0 "$1"
   ${EndIf}
   !ifdef ASK_FOR_PARAMETERS
-    ${GetOptions} $Switches "/NAME=" $NameValue
+    ; The name page shows the name of /NAME=; given more than once, the last counts, as for the helper.
+    StrCpy $2 $Switches
+    ${Do}
+      ClearErrors
+      ${GetOptions} $2 "/NAME=" $3
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      StrCpy $NameValue $3
+      ${WordFind} $2 "/NAME=" "+1}" $2
+    ${Loop}
   !endif
 FunctionEnd
 

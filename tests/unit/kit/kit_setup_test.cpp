@@ -195,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"empty_server", check, none, L"/SERVER=", kBad, L"", noFault, L"/SERVER=: The server host name"},
     {"quoted_value", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L"", noFault, L"settings are valid."},
-    {"port_9x", check, none, L"/PORT=9x", kBad, L""}, {"port_97_50", check, none, L"\"/PORT=97 50\"", kBad, L""},
+    {"port_9x", check, none, L"/PORT=9x", kBad, L""}, {"port_9_5", check, none, L"\"/PORT=9 5\"", kBad, L""},
     {"port_70000", check, none, L"/PORT=70000", kBad, L"", noFault, L"/PORT=: The server port must be a number"},
     {"port_0", check, none, L"/PORT=0", kBad, L"", noFault, L"/PORT=: The server port must be a number"},
     {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L"", noFault,  // every switch named

@@ -188,7 +188,9 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {"{\0\0\0"s, "32 (little-endian, without"}, {"\xfe\xff\0{"s, "16 (big-endian, with a"},
     {"{\0}\0"s, "16 (little-endian, without"}, {"\0\0\0{"s, "32 (big-endian, without"},
     {"\xef\xbb\xbf{\"\xc3\xa9\0"s, "(a zero byte) at line 1, column 4"}, {kUtf16, "16 (little-endian, with a"},
-    {"{\xe9}", "0xE9 at line 1, column 2 is not part of a UTF-8 character"}, {User("1111", "1e999"), "number overflow"},
+    {"{\xe9}", "0xE9 at line 1, column 2 is not part of a UTF-8 character (the file may have been saved in another "
+     "encoding, such as Windows-1252); save it again with the encoding UTF-8|"},
+    {User("1111", "1e999"), "number overflow"},
     {"{\n\"\xc3\xa9\": tru\xe6\xb8\xac}", "line 2, column 9: syntax error while parsing value - invalid literal; "
      "last read: \"\"\xc3\xa9\": tru\xe6\xb8\xac\")|"}, {"[1]", "not hold a JSON object"},
     {"{\"k\": \"" + std::string(200, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
