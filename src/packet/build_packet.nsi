@@ -235,8 +235,9 @@ Function .onInit
     !insertmacro Fail $0 "$1"
   ${EndIf}
   !ifdef ASK_FOR_PARAMETERS
-    ; The name page shows the name of /NAME=; given more than once, the last counts, as for the helper.
-    StrCpy $2 $Switches
+    ; The name page shows the name of /NAME=, quoted or not (a name holds no quote); given more
+    ; than once, the last counts, as for the helper.
+    ${WordReplace} $Switches '"' '' "+" $2
     ${Do}
       ClearErrors
       ${GetOptions} $2 "/NAME=" $3
