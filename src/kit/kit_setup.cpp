@@ -267,15 +267,29 @@ bool KitSetup::RestartAgent() {
 }
 
 KitResult KitSetup::StopAgent() {
+    KitResult result;
     try {
-        if (!ServiceControl::ServiceRegistration().IsRegistered()) return KitResult{};
-        if (!ServiceControl::WorkstationService().IsRunning()) return KitResult{};
-        const bool stopped = ServiceControl::WorkstationService().Stop();
-        log_.Write(stopped ? L"Stopped the service." : L"The service did not stop.");
+        if (!ServiceControl::ServiceRegistration().IsRegistered()) return result;
+        if (!ServiceControl::WorkstationService().IsRunning()) return result;
+        result.stoppedAgent = ServiceControl::WorkstationService().Stop();
+        log_.Write(result.stoppedAgent ? L"Stopped the service." : L"The service did not stop.");
     } catch (const ServiceControl::ServiceControlException& e) {
         log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");
     }
-    return KitResult{};
+    return result;
+}
+
+KitResult KitSetup::ResumeAgent() {
+    try {
+        if (ServiceControl::WorkstationService().Start()) {
+            log_.Write(L"Started the service again.");
+            return KitResult{};
+        }
+        log_.Write(L"The service did not reach the running state.");
+    } catch (const ServiceControl::ServiceControlException& e) {
+        log_.Write(L"The service could not be started again (" + SystemError(e.errorCode) + L").");
+    }
+    return Failure(KitExit::kServiceNotRunning, L"The agent's service does not run (see the log).");
 }
 
 KitResult KitSetup::Uninstall() {
@@ -288,7 +302,8 @@ KitResult KitSetup::Uninstall() {
             log_.Write(L"The service runs another installation's agent; it is left as it is.");
         } else {
             try {
-                if (ServiceControl::WorkstationService().IsRunning()) ServiceControl::WorkstationService().Stop();
+                if (ServiceControl::WorkstationService().IsRunning() && !ServiceControl::WorkstationService().Stop())
+                    log_.Write(L"The service did not stop.");
             } catch (const ServiceControl::ServiceControlException& e) {
                 log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");
             }

@@ -16,6 +16,8 @@ struct KitResult {
     int code = 0;
     // For the administrator: why the run failed (empty after a success).
     std::wstring message;
+    // StopAgent: the agent ran and has stopped, so its service now starts on demand only.
+    bool stoppedAgent = false;
 };
 
 class KitSetup {
@@ -33,6 +35,9 @@ public:
     // Stops the agent's service if it runs, so that its files can be replaced. Never fails:
     // a file that cannot be replaced stops the installation afterwards.
     KitResult StopAgent();
+    // Starts the service again (automatic, as before the stop) after a StopAgent that stopped
+    // it, when the agent's files could not be replaced: the earlier installation runs on.
+    KitResult ResumeAgent();
     // Removes the service (when it runs this folder's agent) and the firewall exception.
     KitResult Uninstall();
 

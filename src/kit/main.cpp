@@ -1,12 +1,14 @@
 // CorvexKitSetup.exe: the kit installer's helper, run from the installer's temporary folder
 // with no window:
 //
-//   CorvexKitSetup.exe check|install|prepare|stop|uninstall "<installation folder>" [switches]
+//   CorvexKitSetup.exe check|install|prepare|stop|resume|uninstall "<installation folder>" [switches]
 //
 // `check` checks the installer's switches, `install` does the silent installation's settings,
 // service and firewall work, `prepare` the interactive one's (settings and service
 // registration; the install-time dialog does the rest), `stop` stops the agent's service
-// before its files are replaced, `uninstall` removes the service and the firewall exception.
+// before its files are replaced (and, when it ran, leaves CorvexKitSetup.stopped beside the
+// program), `resume` starts it again when they could not be replaced, `uninstall` removes the
+// service and the firewall exception.
 // The exit code is the installer's (kit_exit_codes.h). The reason of a failure goes, as one
 // line of UTF-16 text, into CorvexKitSetup.msg beside the program, for the installer to show;
 // every step is appended to the install log (docs/KIT.md).
@@ -31,6 +33,7 @@
 namespace {
 
 const wchar_t kMessageFile[] = L"CorvexKitSetup.msg";
+const wchar_t kStoppedFile[] = L"CorvexKitSetup.stopped";
 
 // Appends timestamped lines to the install log, in UTF-8. A log that cannot be written is
 // no reason to stop an installation.
@@ -73,8 +76,7 @@ std::wstring OwnFolder() {
     return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
 }
 
-void WriteMessage(const std::wstring& folder, const std::wstring& message) {
-    const std::wstring path = folder + kMessageFile;
+void WriteText(const std::wstring& path, const std::wstring& message) {
     const platform::unique_file file(
         ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
@@ -110,8 +112,10 @@ kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& k
     if (mode == L"stop" || mode == L"uninstall") {
         const kit::KitResult result = mode == L"stop" ? setup.StopAgent() : setup.Uninstall();
         WaitUntilAgentFileIsFree(words[2], log);
+        if (result.stoppedAgent) WriteText(kitFolder + kStoppedFile, L"");
         return result;
     }
+    if (mode == L"resume") return setup.ResumeAgent();
     return kit::KitResult{KitExit::kUnexpected, L"Unknown mode \"" + mode + L"\" of the kit program."};
 }
 
@@ -135,6 +139,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         result = kit::KitResult{KitExit::kUnexpected, L"Unexpected error."};
     }
     log.Write(L"Exit code " + std::to_wstring(result.code) + (result.message.empty() ? L"" : L": " + result.message));
-    if (!kitFolder.empty()) WriteMessage(kitFolder, result.message);
+    if (!kitFolder.empty()) WriteText(kitFolder + kMessageFile, result.message);
     return result.code;
 }

@@ -55,6 +55,7 @@ AllowSkipFiles off
 !define CONFIGURATOR_EXE "SetupClient.exe"
 !define KIT_PROGRAM "CorvexKitSetup.exe"
 !define KIT_MESSAGE "CorvexKitSetup.msg"
+!define KIT_STOPPED "CorvexKitSetup.stopped"
 !define KIT_FILES "${__FILEDIR__}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\QuentaraCorvexWorkstation_x64"
 ; With the machine-wide folders in force, $APPDATA is the ProgramData folder.
@@ -205,6 +206,13 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; Files that could not be replaced: the agent stopped for the copy runs again on its earlier ones.
+Function ResumeStoppedAgent
+  ${If} ${FileExists} "$PLUGINSDIR\${KIT_STOPPED}"
+    !insertmacro RunKit resume ""
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
   SetShellVarContext all
   SetRegView 64
@@ -298,6 +306,7 @@ Section "Install"
   !endif
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   ${If} ${Errors}
+    Call ResumeStoppedAgent
     !insertmacro Fail ${EXIT_ABORTED} "A file could not be written into $INSTDIR. Nothing was registered."
   ${EndIf}
 
@@ -336,6 +345,7 @@ SectionEnd
 
 ; A file that cannot be written ends the installation in the framework itself (exit code 2).
 Function .onInstFailed
+  Call ResumeStoppedAgent
   !insertmacro Log "Exit code 2: the installation was aborted; a file could not be written into $INSTDIR. Nothing was registered."
 FunctionEnd
 

@@ -131,6 +131,12 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     exits = [l.split("] ", 1)[1] for l in agent.setup_log(box) if any(w in l for w in ("] Exit", "in use", "] Stop"))]
     assert exits[:9] == ["Exit code 0"] * 4 + ["Stopped the service."] + ["Exit code 0"] * 2 + exits[-1:] * 2
     assert exits[-1].startswith('Exit code 10: Unknown switch "/PÖRT=9750".') and agent.stored_settings(box) == changed
+    # A re-run while the configurator runs from the folder (its file cannot be replaced): ended with 2, the agent
+    # stopped for the copy started again, automatic.
+    (held := AppProcess(box, f'"{folder}\\SetupClient.exe"', cwd="C:\\")), Driver(box).text(CAPTION, 1, timeout=60)
+    assert run(box, '"C:\\kit.exe" /S') == ABORTED and box.service_state() == "RUNNING"
+    assert agent.starts_automatically(box) and agent.setup_log(box)[-3][20:] == "[resume] Started the service again."
+    Driver(box).click(CAPTION, 2), held.wait(timeout=60)
 
     # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
     # runs in place, the test agent's report and another program's library) and leaves the new installation be.

@@ -114,9 +114,10 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // system supplied, is the system's. A secured connection is never asked for, so never stored.
     // The service is repointed at this folder's agent, automatic, exactly when the settings were
     // saved, and the log tells their values (or the check that they are valid) only then, as it
-    // tells a stop only when one was done; in a silent install the firewall rule is added (once)
-    // and the agent restarted: a running one is stopped first (one that refuses runs on). A second
-    // run of the same kit changes no stored byte.
+    // tells a stop only when one was done (and marks the result so: a failed copy starts the agent
+    // again); in a silent install the firewall rule is added (once) and the agent restarted: a
+    // running one is stopped first (one that refuses runs on). A second run of the same kit
+    // changes no stored byte.
     const bool registers = c.mode > uninstall && !c.after.empty() && (c.code == 0 || c.code > kNotRegistered);
     // The log's word that a step was done (the check's, a stop's, the save's), and whether it was.
     const wchar_t* done = c.mode == check ? L"valid." : c.mode == stop ? L"Stopped the service." : L"switches' values";
@@ -130,14 +131,16 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               (log.text + result.message).find(c.logged ? c.logged : L" not ") != std::wstring::npos,
                               bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                               rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
-                              log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore())),
+                              log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore()),
+                              result.stoppedAgent),
               std::make_tuple(c.code, c.code == 0, c.after, registers,
                               (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused) ||
                                   (c.fault & stopNotDone && c.mode != stop),
                               c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
                               c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
                               c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
-                              doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied)));
+                              doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
+                              c.mode == stop && doneExpected));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII).
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message)) << "UTF-8 widened byte by byte";
 }
@@ -172,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
     // The uninstaller where the service was removed before: nothing to remove is no failure, but a
     // firewall that does not confirm the rule's removal is.
-    {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule, L"No service to"},
+    {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule,
+     L"No service to remove.\nThe removal of the firewall exception could not be confirmed.\nThe removal of the"},
     // A service registered for another installation's agent (C:\Old) stays.
     {"uninstall_keeps_another_agents_service", uninstall, edited, L"", 0, kOps + L"WS-7", noFault, L"left as it"},
     {"uninstall_denied_its_service", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7", accessDenied, L"error 5"},
@@ -187,15 +191,16 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
     {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied, L"removed (system error 5)"},
     // A stop accepted but never done: the restart still asks for the start, the uninstall for the removal.
-    {"restart_over_a_stop_not_done", install, otherRuns, L"/S", 0, kOps + L"WS-7", stopNotDone},
-    {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"Removed the service."},
+    {"restart_over_a_stop_not_done", install, otherRuns, L"/S", 0, kOps + L"WS-7", stopNotDone, L"did not stop."},
+    {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"did not stop.\nRemoved the service."},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
     {"installers_own", check, none, L"/NCRC /S", 0, L""}, {"lower_case_ncrc", check, none, L"/ncrc", kBad, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"empty_server", check, none, L"/SERVER=", kBad, L"", noFault, L"/SERVER=: The server host name"},
     {"quoted_value", check, none, L"/LOGIN=\"WS-0142\\Backup Operator\"", 0, L"", noFault, L"settings are valid."},
-    {"port_9x", check, none, L"/PORT=9x", kBad, L""}, {"port_9_5", check, none, L"\"/PORT=9 5\"", kBad, L""},
+    {"port_9x", check, none, L"/PORT=9x", kBad, L"", noFault, L"/PORT=: The server port must be a whole number"},
+    {"port_9_5", check, none, L"\"/PORT=9 5\"", kBad, L""},
     {"port_70000", check, none, L"/PORT=70000", kBad, L"", noFault, L"/PORT=: The server port must be a number"},
     {"port_0", check, none, L"/PORT=0", kBad, L"", noFault, L"/PORT=: The server port must be a number"},
     {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L"", noFault,  // every switch named
@@ -206,14 +211,15 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
-    {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L""},
+    {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L"", noFault,
+     L"The agent's settings could not be written: The settings folder"},
     {"store_behind_a_link", install, linked, L"/S", kNotWritten, kOps + L"WS-7", noFault, L"settings cannot be read ("},
     // A refused registration: its code in the log, right after the settings' line (nothing told as registered).
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused,
      L"registered (system error 1072)"},
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused, L"\".\nThe"},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
-     L"in place.\nThe service could not be started (system error 1053)"},
+     L"in place.\nThe service could not be started (system error 1053).\nThe agent's service does not run"},
     {"agent_still_starting", install, edited, L"/S", kNotRunning, kOps + L"WS-7", stillStarting, L"error 1056)"},
     {"agent_started_meanwhile", install, edited, L"/S", 0, kOps + L"WS-7", startedMeanwhile, L"error 1056)"},
     {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule,

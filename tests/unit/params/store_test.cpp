@@ -67,8 +67,9 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
 // of "new-server": the name, the plant, a pattern of Load's refusal ("" when it loads), the values
 // it leaves, a part of Save's refusal ("" when it saves; nullptr: the same as Load's), the bytes
 // of the damaged files the save keeps beside the store, and whether a refused save left user.json
-// new (and says so). Nothing else changes, no temporary file stays, and a file outside the store,
-// where a link points, keeps its bytes.
+// new (and says so; a part ending in "|" ends the refusal: the one that leaves user.json new
+// says no more, nothing of no file changed). Nothing else changes, no temporary file stays, and
+// a file outside the store, where a link points, keeps its bytes.
 using Planted = std::tuple<const char*, std::function<void(StoreTest&)>, const char*, const wchar_t*, const char*,
                            std::string, bool>;
 class PlantedStoreTest : public StoreTest, public ::testing::WithParamInterface<Planted> {};
@@ -82,7 +83,7 @@ TEST_P(PlantedStoreTest, LoadAndSaveAreNeverMisledAndNothingIsLost) {
     CorvexParameters parameters = Settings(L"kept", 1, L"WS-KEPT");  // a refused load leaves them as they were
     const std::string loadRefusal = ErrorOf([&] { parameters.Load(); }), bytesBefore = Bytes();
     const auto before = Files();
-    const std::string saveRefusal = ErrorOf([&] { Settings(L"new-server", 2222, L"WS-NEW").Save(true); });
+    const std::string saveRefusal = ErrorOf([&] { Settings(L"new-server", 2222, L"WS-NEW").Save(true); }) + "|";
     const std::string bytes = Bytes();
     std::vector<std::string> after;
     std::string kept;
@@ -119,8 +120,9 @@ const std::string kDashName =
 // An empty name is the system's only: typed, it is damage.
 const std::string kTypedNoName = std::string(kDashName).erase(kDashName.find("-ws"), 3);
 // clang-format off
-const char kPutBack[] = "user.json\" already held the new settings and could not be put back", kReplaced[] =
-    "workstation.json\" cannot be replaced: another program is using the file. No settings file was changed.";
+const char kPutBack[] = "user.json\" already held the new settings and could not be put back; the other files were "
+    "left as they were.|", kReplaced[] = "workstation.json\" cannot be replaced: another program is using the file. "
+    "No settings file was changed.";
 INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vector<Planted>{
     // Damaged files: each counts alone, and a save keeps it beside the store first.
     {"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), ""), WriteBytes(t.WorkstationFile(), kDashName); },
