@@ -86,8 +86,11 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == damagedKit)  // both files: one of them alone would leave its values at the defaults
         for (auto file : {L"user.json", L"workstation.json"}) WriteBytes(bench.PathInRoot(L"kit\\") + file, "{");
     if (c.store == none || c.store == rerun || c.store == supplied) bench.services.installedService.clear();
-    // This folder's agent registered without quotes (its path has a blank), as older tools did.
-    if (c.store == running || c.store == unnamed) bench.services.binaryPath = L"C:\\Corvex 6\\CorvexWorkstation.exe";
+    // This folder's agent registered without quotes (its path has a blank), as older tools did, or quoted with an
+    // argument after it.
+    if (c.store == running || c.store == unnamed)
+        bench.services.binaryPath = c.store == running ? L"\"C:\\Corvex 6\\CorvexWorkstation.exe\" -service"
+                                                       : L"C:\\Corvex 6\\CorvexWorkstation.exe";
     if (c.store == running || c.store == otherRuns) bench.services.state = SERVICE_RUNNING;
     if (c.fault & stillStarting) bench.services.state = SERVICE_START_PENDING;
     // The agent's state as asked first (1, stopped), then when the start is refused (4, running).
