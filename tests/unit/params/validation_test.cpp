@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"\u00A0backup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
     {'h', L"backup.example..", L"empty part"}, {'h', L"backup\u3000", L"or ends with a blank"}, {'l', L"a+b", L"\"+\""},
     {'h', L"1::2::3", L"not a valid IPv6"}, {'b', L" ", L"blank"}, {'h', L"1.2.3.4.5", L"IPv4"}, {'l', L"backup@CORP"},
-    {'h', L"::1.2.3.4:1", L"not a valid IPv6"}, {'l', L"a\u200Cb", L"U+200C"},
+    {'h', L"::1.2.3.4:1", L"not a valid IPv6"}, {'l', L"a\u200Cb", L"U+200C"}, {'h', L"backup]", L"bracket"},
     // Addresses; those that can reach no server, and the IPv4 ones in IPv6 form.
     {'h', L"192.168.1.20"}, {'h', L"127.0.0.1"}, {'h', L"223.255.255.255"}, {'h', L"1.0.0.0"}, {'h', L"::1"},
     {'h', L"0.0.0.0", L"no particular machine"}, {'h', L"0.255.254.253", L"0.255.254.253 is"}, {'h', L"240.0.0.1"},
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"::", L"unspecified"}, {'h', L"[0:0:0:0:0:0:0:0]", L"unspecified"}, {'h', L"ff15::1", L"multicast"},
     {'h', L"::ffff:192.168.1.1", L"as the IPv4 address 192.168.1.1."}, {'h', L"1:2:3:4::5:6:7:8", L"valid IPv6"},
     {'h', L"[::FFFF:Aa0:1]", L"as the IPv4 address 10.160.0.1."}, {'h', L"9.9.9.4294967297", L"IPv4"},
-    {'h', L"fe80::1%eth0", L"zone"}, {'h', L"[backup", L"bracket"}, {'h', L"1:2:3:4:5:6:7:8:9", L"valid IPv6"},
+    {'h', L"fe80::1%eth0", L"zone"}, {'h', L"[backup:1", L"bracket"}, {'h', L"1:2:3:4:5:6:7:8:9", L"valid IPv6"},
     {'h', L"1::1.2.3.x", L"IPv6"}, {'h', L"12345::1", L"IPv6"}, {'h', L"backup.example:9750", L"port in its own field"},
     {'h', L"[2001:db8::1]:9750", L"port in its own field"}, {'h', L"https://backup.example/", L"web address"},
     {'h', L"[]", L"not a valid IPv6"}, {'p', L"0", L"1 to 65535"}, {'p', L"1"}, {'p', L"65535"}, {'a', L" ", L"blank"},
