@@ -252,6 +252,17 @@ bool KitSetup::RestartAgent() {
                 log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");
             }
         }
+    } catch (const ServiceControl::ServiceControlException& e) {
+        log_.Write(L"The service could not be started (" + SystemError(e.errorCode) + L").");
+        return false;
+    }
+    return StartAgent();
+}
+
+// Starts the service, automatic from then on; a start refused as already running counts when
+// the agent runs.
+bool KitSetup::StartAgent() {
+    try {
         if (ServiceControl::WorkstationService().Start()) return true;
         log_.Write(L"The service did not reach the running state.");
     } catch (const ServiceControl::ServiceControlException& e) {
@@ -271,8 +282,9 @@ KitResult KitSetup::StopAgent() {
     try {
         if (!ServiceControl::ServiceRegistration().IsRegistered()) return result;
         if (!ServiceControl::WorkstationService().IsRunning()) return result;
-        result.stoppedAgent = ServiceControl::WorkstationService().Stop();
-        log_.Write(result.stoppedAgent ? L"Stopped the service." : L"The service did not stop.");
+        result.stopRequested = true;
+        log_.Write(ServiceControl::WorkstationService().Stop() ? L"Stopped the service."
+                                                               : L"The service did not stop.");
     } catch (const ServiceControl::ServiceControlException& e) {
         log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");
     }
@@ -280,16 +292,9 @@ KitResult KitSetup::StopAgent() {
 }
 
 KitResult KitSetup::ResumeAgent() {
-    try {
-        if (ServiceControl::WorkstationService().Start()) {
-            log_.Write(L"Started the service again.");
-            return KitResult{};
-        }
-        log_.Write(L"The service did not reach the running state.");
-    } catch (const ServiceControl::ServiceControlException& e) {
-        log_.Write(L"The service could not be started again (" + SystemError(e.errorCode) + L").");
-    }
-    return Failure(KitExit::kServiceNotRunning, L"The agent's service does not run (see the log).");
+    if (!StartAgent()) return Failure(KitExit::kServiceNotRunning, L"The agent's service does not run (see the log).");
+    log_.Write(L"The service runs again and starts automatically.");
+    return KitResult{};
 }
 
 KitResult KitSetup::Uninstall() {

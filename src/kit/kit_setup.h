@@ -16,8 +16,9 @@ struct KitResult {
     int code = 0;
     // For the administrator: why the run failed (empty after a success).
     std::wstring message;
-    // StopAgent: the agent ran and has stopped, so its service now starts on demand only.
-    bool stoppedAgent = false;
+    // StopAgent: a stop was asked of the running agent (done, refused or not finished), so its
+    // service now starts on demand only.
+    bool stopRequested = false;
 };
 
 class KitSetup {
@@ -35,8 +36,8 @@ public:
     // Stops the agent's service if it runs, so that its files can be replaced. Never fails:
     // a file that cannot be replaced stops the installation afterwards.
     KitResult StopAgent();
-    // Starts the service again (automatic, as before the stop) after a StopAgent that stopped
-    // it, when the agent's files could not be replaced: the earlier installation runs on.
+    // After a StopAgent that asked for a stop, when the installation then failed: makes the
+    // service automatic again and starts it unless it still runs.
     KitResult ResumeAgent();
     // Removes the service (when it runs this folder's agent) and the firewall exception.
     KitResult Uninstall();
@@ -47,6 +48,7 @@ private:
     KitResult Apply(const InstallerSwitches& switches, CorvexParameters& parameters);
     KitResult SaveSettings(const InstallerSwitches& switches);
     bool RestartAgent();
+    bool StartAgent();
     std::wstring AgentPath() const;
 
     std::wstring installFolder_;

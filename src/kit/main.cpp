@@ -7,8 +7,8 @@
 // service and firewall work, `prepare` the interactive one's (settings and service
 // registration; the install-time dialog does the rest), `stop` stops the agent's service
 // before its files are replaced (and, when it ran, leaves CorvexKitSetup.stopped beside the
-// program), `resume` starts it again when they could not be replaced, `uninstall` removes the
-// service and the firewall exception.
+// program), `resume` makes it automatic and running again when the installation fails after
+// that stop, `uninstall` removes the service and the firewall exception.
 // The exit code is the installer's (kit_exit_codes.h). The reason of a failure goes, as one
 // line of UTF-16 text, into CorvexKitSetup.msg beside the program, for the installer to show;
 // every step is appended to the install log (docs/KIT.md).
@@ -112,7 +112,7 @@ kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& k
     if (mode == L"stop" || mode == L"uninstall") {
         const kit::KitResult result = mode == L"stop" ? setup.StopAgent() : setup.Uninstall();
         WaitUntilAgentFileIsFree(words[2], log);
-        if (result.stoppedAgent) WriteText(kitFolder + kStoppedFile, L"");
+        if (result.stopRequested) WriteText(kitFolder + kStoppedFile, L"");
         return result;
     }
     if (mode == L"resume") return setup.ResumeAgent();

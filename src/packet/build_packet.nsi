@@ -112,6 +112,7 @@ Var NameValue
 !define MUI_UNICON "${KIT_FILES}\setup_client.ico"
 !define MUI_ABORTWARNING
 !define MUI_CUSTOMFUNCTION_ABORT LogCancelled
+!define MUI_CUSTOMFUNCTION_UNABORT un.LogCancelled
 !insertmacro MUI_PAGE_DIRECTORY
 !ifdef ASK_FOR_PARAMETERS
 Page custom WorkstationNamePage WorkstationNamePageLeave
@@ -173,9 +174,13 @@ FunctionEnd
   !endif
 !macroend
 
-; Cancel, confirmed on a page before the copy: the framework ends the run with 1.
+; Cancel, confirmed on a page before the copy (or the uninstaller's before the removal): the
+; framework ends the run with 1.
 Function LogCancelled
   !insertmacro Log "Exit code 1: cancelled by the user. Nothing was changed."
+FunctionEnd
+Function un.LogCancelled
+  !insertmacro Log "Exit code 1: cancelled by the user. Nothing was removed."
 FunctionEnd
 
 ; Ends the run with an exit code and a message (shown only when the run is interactive).
@@ -206,7 +211,8 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; Files that could not be replaced: the agent stopped for the copy runs again on its earlier ones.
+; An installation that fails after the stop before the copy (files that could not be replaced,
+; settings or a registration refused): the agent's service is automatic and running again.
 Function ResumeStoppedAgent
   ${If} ${FileExists} "$PLUGINSDIR\${KIT_STOPPED}"
     !insertmacro RunKit resume ""
@@ -243,9 +249,14 @@ Function .onInit
     !insertmacro Fail $0 "$1"
   ${EndIf}
   !ifdef ASK_FOR_PARAMETERS
-    ; The name page shows the name of /NAME=, quoted or not (a name holds no quote); given more
-    ; than once, the last counts, as for the helper.
+    ; The name page shows the name of /NAME=, quoted or not; given more than once, the last
+    ; counts, as for the helper. The search sees no quote marks (nor tabs: blanks), which a
+    ; name never holds.
     ${WordReplace} $Switches '"' '' "+" $2
+    ${WordReplace} $2 "'" "" "+" $2
+    StrCpy $3 "`"
+    ${WordReplace} $2 $3 "" "+" $2
+    ${WordReplace} $2 "$\t" " " "+" $2
     ${Do}
       ClearErrors
       ${GetOptions} $2 "/NAME=" $3
@@ -329,11 +340,18 @@ Section "Install"
     ; Settings, service registration, firewall exception and service restart.
     !insertmacro RunKit install ""
     SetErrorLevel $0
+    ${If} $0 = 11
+    ${OrIf} $0 = 12
+      Call ResumeStoppedAgent
+    ${EndIf}
   ${Else}
     ; Settings and service registration; the install-time dialog does the rest.
     !insertmacro RunKit prepare $NameSwitch
     ${If} $0 <> 0
-      !insertmacro Fail $0 "$1"
+      StrCpy $7 $0
+      StrCpy $8 $1
+      Call ResumeStoppedAgent
+      !insertmacro Fail $7 "$8"
     ${EndIf}
     ClearErrors
     ExecWait '"$INSTDIR\${CONFIGURATOR_EXE}" --install_client' $0

@@ -135,8 +135,14 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     # stopped for the copy started again, automatic.
     (held := AppProcess(box, f'"{folder}\\SetupClient.exe"', cwd="C:\\")), Driver(box).text(CAPTION, 1, timeout=60)
     assert run(box, '"C:\\kit.exe" /S') == ABORTED and box.service_state() == "RUNNING"
-    assert agent.starts_automatically(box) and agent.setup_log(box)[-3][20:] == "[resume] Started the service again."
-    Driver(box).click(CAPTION, 2), held.wait(timeout=60)
+    assert agent.starts_automatically(box) and \
+        agent.setup_log(box)[-3].endswith("[resume] The service runs again and starts automatically.")
+    # The configurator closed; a re-run whose settings cannot be written (user.json made a folder): 11, and the agent
+    # automatic and running again.
+    Driver(box).click(CAPTION, 2), held.wait(60), (user := agent.settings_dir(box) / "user.json").unlink(), user.mkdir()
+    assert run(box, '"C:\\kit.exe" /S') == 11 and box.service_state() == "RUNNING"
+    assert agent.starts_automatically(box), "the settings refused after the stop"
+    user.rmdir(), agent.store_settings(box, *changed)
 
     # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
     # runs in place, the test agent's report and another program's library) and leaves the new installation be.
@@ -217,7 +223,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     (cancelled := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", 2, timeout=60)
     assert driver.answer("Yes", caption=setup)["default"] and cancelled.wait(timeout=60) == 1
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 1: cancelled by the user. Nothing was changed.")
-    process = AppProcess(box, '"C:\\kit.exe" /NAME=WS-1 "/name=WS-0142"', cwd="C:\\")  # the last counts
+    process = AppProcess(box, '"C:\\kit.exe" /NAME=WS-1\t"/name=WS-0142"', cwd="C:\\")  # the last counts
     # Next on the folder page, whose header names the product.
     assert driver.text(setup + " ", 1038, timeout=60)["text"] == \
         "Choose the folder in which to install Corvex Workstation."
@@ -256,6 +262,10 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box) == (SERVER[0], 9001, "CORP\\öps", typed)
     assert box.service_state() == "RUNNING", "restarted by the install-time dialog's OK, the firewall out of reach"
     assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and agent.stored_settings(box)[3] == typed
+    # Its uninstaller cancelled on the confirmation page (1, told in the log), then run to its end.
+    (cancelled := AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")), \
+        driver.click(remover, 2, timeout=60)
+    assert cancelled.wait(60) == 1 and agent.setup_log(box)[-1].endswith("cancelled by the user. Nothing was removed.")
     uninstall = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
     assert driver.text(remover, DEFAULT, timeout=60) and box.service_state() == "RUNNING", "untouched until confirmed"
     driver.click(remover, DEFAULT), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close

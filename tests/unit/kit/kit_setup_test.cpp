@@ -22,7 +22,7 @@ const std::wstring kKitServer = L"kit.example.com|9751|CORP\\kit|", kKit = kKitS
 // The exit codes as docs/KIT.md gives them to deployment tools.
 const int kBad = 10, kNotWritten = 11, kNotRegistered = 12, kNotRunning = 14, kUnconfirmed = 16;
 // In this order: the modes after `uninstall` register the service (see `registers` below).
-enum Mode { stop, check, uninstall, install, prepare };
+enum Mode { stop, resume, check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
 // damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs;
 // the stores from otherRuns on hold edited settings: otherRuns with the earlier installation's agent
@@ -67,6 +67,7 @@ struct KitSetupTest : ParamsOnDisk, ::testing::WithParamInterface<KitCase> {
         kit::KitSetup setup(L"C:\\Corvex 6", bench.PathInRoot(L"kit\\"), log);
         const auto arguments = kit::SplitInstallerArguments(switches);
         if (mode == stop || mode == uninstall) return mode == stop ? setup.StopAgent() : setup.Uninstall();
+        if (mode == resume) return setup.ResumeAgent();
         return mode == check ? setup.Check(arguments) : setup.Install(arguments, mode == install);
     }
     Lines log;
@@ -125,7 +126,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // The log's word that a step was done (the check's, a stop's, the save's), and whether it was.
     const wchar_t* done = c.mode == check ? L"valid." : c.mode == stop ? L"Stopped the service." : L"switches' values";
     const bool doneExpected =
-        c.mode == stop ? c.store == otherRuns : c.mode != uninstall && (c.code == 0 || c.code > kNotWritten);
+        c.mode == stop ? c.store == otherRuns : c.mode > resume && c.mode != uninstall && (c.code == 0 || c.code > 11);
     EXPECT_EQ(std::make_tuple(result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"",
                               bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
                               bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(),
@@ -135,15 +136,15 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                               rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
                               log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore()),
-                              result.stoppedAgent),
+                              result.stopRequested),
               std::make_tuple(c.code, c.code == 0, c.after, registers,
                               (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused) ||
-                                  (c.fault & stopNotDone && c.mode != stop),
+                                  (c.fault & stopNotDone && c.mode != stop) || (c.mode == resume && c.code == 0),
                               c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
-                              c.store >= rerun && c.store <= otherRuns ? 1 : 0, true, false,
+                              c.mode != resume && c.store >= rerun && c.store <= otherRuns, true, false,
                               c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
                               doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
-                              c.mode == stop && doneExpected));
+                              c.mode == stop && (c.store == otherRuns || c.store == running)));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII).
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message)) << "UTF-8 widened byte by byte";
 }
@@ -189,6 +190,10 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stop_of_an_earlier_installations_agent", stop, otherRuns, L"", 0, kOps + L"WS-7", noFault, L"Stopped the"},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     {"stop_not_done", stop, running, L"", 0, L"", stopNotDone, L"The service did not stop."},
+    // After a failed installation: the service automatic and running again, also where the stop was refused.
+    {"resume", resume, edited, L"", 0, kOps + L"WS-7", noFault, L"The service runs again and starts automatically."},
+    {"resume_over_a_refused_stop", resume, running, L"", 0, L"", noFault, L"error 1056).\nThe service runs again"},
+    {"resume_refused", resume, edited, L"", kNotRunning, kOps + L"WS-7", startTimesOut},
     {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"Removed the service."},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
