@@ -67,8 +67,8 @@ TEST_F(StoreTest, RoundTripKeepsEveryValueAndTheFlagsInReadableUtf8AndTheStoreHa
 // of "new-server": the name, the plant, a pattern of Load's refusal ("" when it loads), the values
 // it leaves, a part of Save's refusal ("" when it saves; nullptr: the same as Load's), the bytes
 // of the damaged files the save keeps beside the store, and whether a refused save left user.json
-// new (and says so; a part ending in "|" ends the refusal: the one that leaves user.json new
-// says no more, nothing of no file changed). Nothing else changes, no temporary file stays, and
+// new (and says so; a part ending in "|" must end the refusal: the one that leaves user.json
+// new must not go on to say that no file changed). Nothing else changes, no temporary file stays, and
 // a file outside the store, where a link points, keeps its bytes.
 using Planted = std::tuple<const char*, std::function<void(StoreTest&)>, const char*, const wchar_t*, const char*,
                            std::string, bool>;
