@@ -223,7 +223,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     (cancelled := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", 2, timeout=60)
     assert driver.answer("Yes", caption=setup)["default"] and cancelled.wait(timeout=60) == 1
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 1: cancelled by the user. Nothing was changed.")
-    process = AppProcess(box, '"C:\\kit.exe" /NAME=WS-1\t"/name=WS-0142"', cwd="C:\\")  # the last counts
+    process = AppProcess(box, '"C:\\kit.exe" /NAME=WS-1 "/name=WS-0142"\t/NCRC', cwd="C:\\")  # the last counts
     # Next on the folder page, whose header names the product.
     assert driver.text(setup + " ", 1038, timeout=60)["text"] == \
         "Choose the folder in which to install Corvex Workstation."
