@@ -119,9 +119,9 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // The service is repointed at this folder's agent, automatic, exactly when the settings were
     // saved, and the log tells their values (or the check that they are valid) only then, as it
     // tells a stop only when one was done (and marks the result whenever it asked for one: a failed
-    // installation then starts the agent again); in a silent install the firewall rule is added (once) and the agent restarted: a
-    // running one is stopped first (one that refuses runs on). A second run of the same kit
-    // changes no stored byte.
+    // installation then starts the agent again); in a silent install the firewall rule is added (once) and the agent
+    // restarted: a running one is stopped first (one that refuses runs on). A second run of the same kit changes no
+    // stored byte.
     const bool registers = c.mode > uninstall && !c.after.empty() && (c.code == 0 || c.code > kNotRegistered);
     // The log's word that a step was done (the check's, a stop's, the save's), and whether it was.
     const wchar_t* done = c.mode == check ? L"valid." : c.mode == stop ? L"Stopped the service." : L"switches' values";
