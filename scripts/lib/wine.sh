@@ -19,8 +19,10 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
 
 CORVEX_SERVICE_NAME="QuentaraCorvexWorkstation_x64"
-CORVEX_PROGRAM_DIR_WIN='C:\Program Files\Corvex'
-CORVEX_AGENT_EXE_WIN='C:\Program Files\Corvex\CorvexWorkstation.exe'
+# The program folder's name has a letter beyond the ANSI code page: a path read or passed on
+# through an ANSI call loses it.
+CORVEX_PROGRAM_DIR_WIN='C:\Program Files\Corvex Ω'
+CORVEX_AGENT_EXE_WIN="$CORVEX_PROGRAM_DIR_WIN\\CorvexWorkstation.exe"
 CORVEX_WINE_TEMPLATE="${CORVEX_WINE_TEMPLATE:-$CORVEX_ROOT/build/wine/template}"
 
 # The files of an installation: "SOURCE:TARGET", SOURCE in the build's bin/ folder, TARGET
@@ -34,7 +36,7 @@ CORVEX_PROGRAM_LAYOUT=(
   "setup_client.ico:CorvexWorkstation/Packet/setup_client.ico"
 )
 
-corvex_program_dir() { printf '%s/drive_c/Program Files/Corvex\n' "$1"; }
+corvex_program_dir() { printf '%s/drive_c/Program Files/%s\n' "$1" "${CORVEX_PROGRAM_DIR_WIN##*\\}"; }
 
 corvex_wine_in() {  # corvex_wine_in PREFIX COMMAND...: runs a command with that prefix
   local prefix
@@ -72,7 +74,9 @@ corvex_register_service() {
 
 # The stamp names the Wine version and the prefix's own settings, so a change of either makes
 # the prefix anew.
-corvex_wine_stamp() { printf '%s unmanaged-windows shared-agent\n' "$(wine --version 2>/dev/null)"; }
+corvex_wine_stamp() {
+  printf '%s unmanaged-windows shared-agent %s\n' "$(wine --version 2>/dev/null)" "$CORVEX_AGENT_EXE_WIN"
+}
 
 # corvex_prepare_prefix DIR: makes DIR a booted prefix with the agent service registered,
 # unless it already is one for this Wine version. Safe against a concurrent preparation.

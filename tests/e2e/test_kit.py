@@ -50,9 +50,9 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     shown = driver.answer("OK", caption="SetupClient", timeout=300)
     assert shown["text"] == f'The Client distribution kit is saved into "{KIT_WIN}".', compiler_log(box)
     # The configurator ended with 0; the compiler ran in its working folder, with a plain start-up record; its
-    # command line beside the configurator ("--debug").
+    # command line beside the configurator ("--debug"), one byte a letter: it ends before the folder's Ω.
     assert process.wait() == 0 and compiler_log(box).startswith("makensis adapter: in C:\\, start-up flags 0\n")
-    assert (box.program_dir / "client_packet_build.bat").read_text().startswith(paths.PROGRAM_DIR_WIN + "\\Corv")
+    assert (box.program_dir / "client_packet_build.bat").read_bytes() == b"C:\\Program Files\\Corvex "
     # The predefined settings lie in the roaming profile.
     user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
     predefined = user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings"
@@ -79,7 +79,7 @@ def run(box, line, timeout=300):
 
 
 def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sandbox):
-    box, folder, exe, settings = sandbox, "C:\\X Y", "C:\\X Y\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
+    box, folder, exe, settings = sandbox, "C:\\X Ω", "C:\\X Ω\\CorvexWorkstation.exe", (*SERVER, "WS-0142")
     # The typed-name kit built at C:\kit.exe, then the agent's service removed.
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "typed-name")), agent.delete_service(box)
     # An administrator's own rule for the agent (outbound TCP, blocked) stays through installs and re-runs.

@@ -7,7 +7,7 @@ SCRIPTS = ROOT / "scripts"
 BIN_DIR = Path(os.environ.get("CORVEX_BIN_DIR", ROOT / "build" / "mingw" / "bin")).resolve()
 ARTIFACTS = Path(os.environ.get("CORVEX_ARTIFACTS", ROOT / "build" / "artifacts")).resolve()
 SANDBOXES = Path(os.environ.get("CORVEX_SANDBOXES", ROOT / "build" / "wine" / "e2e")).resolve()
-PROGRAM_DIR_WIN, SERVICE_NAME = "C:\\Program Files\\Corvex", "QuentaraCorvexWorkstation_x64"
+PROGRAM_DIR_WIN, SERVICE_NAME = "C:\\Program Files\\Corvex Ω", "QuentaraCorvexWorkstation_x64"
 SETUP_CLIENT_WIN = PROGRAM_DIR_WIN + "\\SetupClient.exe"
 
 

@@ -1,5 +1,5 @@
 # A Wine prefix of its own for one scenario: a copy of the template prefix with the agent
-# service registered, its own wineserver and the program folder at C:\Program Files\Corvex.
+# service registered, its own wineserver and the program folder at paths.PROGRAM_DIR_WIN.
 # scripts/lib/sandbox.sh does the work, so the bench and scripts/run prepare prefixes alike.
 import contextlib, os, re, subprocess, tempfile
 from pathlib import Path, PureWindowsPath
@@ -35,7 +35,7 @@ def sweep_stale(folder):
 class Sandbox:
     def __init__(self, root):
         self.root, self.drive_c = Path(root), Path(root) / "drive_c"
-        self.program_dir = self.drive_c / "Program Files" / "Corvex"
+        self.program_dir = self.unix_path(paths.PROGRAM_DIR_WIN)
         self.env = dict(os.environ, WINEPREFIX=str(self.root), WINEDLLOVERRIDES="mscoree,mshtml=;hnetcfg=n",
                         WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64")
 
@@ -51,9 +51,10 @@ class Sandbox:
         return self.drive_c.joinpath(*PureWindowsPath(windows_path).parts[1:])
 
     def wine(self, *args, check=True):
-        # wine ARGS... in this prefix; the completed process (text output).
+        # wine ARGS... in this prefix; the completed process (text output, which Wine's console programs write in
+        # the OEM code page of the locale: 437 for the C and English ones the bench runs in).
         for _ in range(3):  # Wine's launcher at times fails to start a built-in program: tried again
-            result = subprocess.run(["wine", *args], env=self.env, capture_output=True, text=True, timeout=60)
+            result = subprocess.run(["wine", *args], env=self.env, capture_output=True, encoding="cp437", timeout=60)
             if "ShellExecuteEx failed" not in result.stdout:
                 break
         if check and result.returncode != 0:
