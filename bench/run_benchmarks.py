@@ -143,12 +143,12 @@ def install_kit_tools(box):
     (box.drive_c / "Kits").mkdir(exist_ok=True)
 
 
-def one_create(bench, debug=False):
+def one_create(bench):
     """Opens the kit dialog, fills it, presses Create and times Save .. the result box."""
     kit = bench.box.unix_path(KIT_WIN)
     if kit.exists():
         kit.unlink()
-    process = AppProcess(bench.box, f'"{SETUP_CLIENT}" --create_packet' + (" --debug" if debug else ""))
+    process = AppProcess(bench.box, f'"{SETUP_CLIENT}" --create_packet')
     try:
         d = bench.driver
         d.settext(KIT_CAPTION, HOST, "backup01.example.com", timeout=60)  # waits for the dialog
@@ -161,20 +161,21 @@ def one_create(bench, debug=False):
             raise RuntimeError(f"Create did not build the kit: {box.get('text')}")
         return seconds
     finally:
-        process.kill()
+        process.process.kill()  # the launcher; a program left running ends with the sandbox
 
 
 def kit_create(bench, reps):
     """A: the kit dialog's Create (Save pressed .. result box); B: the compiler adapter run
-    directly with the command line that Create used (from the --debug batch file); C: the same
+    directly with the command line that Create used (as the adapter logged it); C: the same
     started as Create starts it, without a console (CREATE_NO_WINDOW)."""
     install_kit_tools(bench.box)
-    one_create(bench, debug=True)  # warm-up, and the compiler's command line
-    batch = (bench.box.program_dir / "client_packet_build.bat").read_text(encoding="mbcs" if os.name == "nt" else "latin-1")
-    compiler = paths.PROGRAM_DIR_WIN + "\\CorvexWorkstation\\Packet\\tools\\makensis.exe"
-    if not batch.startswith(compiler + " "):
-        raise RuntimeError(f"unexpected batch file: {batch!r}")
-    direct = f'"{compiler}"' + batch[len(compiler):]
+    one_create(bench)  # warm-up, and the compiler's command line as the adapter logged it (the debug batch
+    # file has one byte a letter and ends before the program folder's Ω)
+    log = kit_dir(bench.box) / "tools" / "makensis.log"
+    lines = [l for l in log.read_text(encoding="utf-8").splitlines() if l.startswith("makensis adapter:  /D")]
+    if not lines:
+        raise RuntimeError(f"no command line in {log}")
+    direct = f'"{paths.PROGRAM_DIR_WIN}\\CorvexWorkstation\\Packet\\tools\\makensis.exe"' + lines[0][17:]
     a, b, c = [], [], []
     kit = bench.box.unix_path(KIT_WIN)
     for _ in range(reps):

@@ -4,8 +4,8 @@
 // alone or as a define's value, through Wine's own translation, a trailing separator kept).
 // Wine gives no handle of a Unix process, so a shell script beside the adapter runs the
 // compiler and leaves its status in a file that the adapter waits for (15 minutes at most).
-// makensis.log there gets the command, the compiler's output and "makensis adapter: exit
-// status N". The adapter exits with that status; 125 when the compiler could not be run.
+// makensis.log there gets the command line it was given (UTF-8), the compiler's output and
+// "makensis adapter: exit status N". The adapter exits with that status; 125 when the compiler could not be run.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -55,11 +55,11 @@ int wmain() {
     } catch (const std::wstring& path) {
         return log << "makensis adapter: cannot translate " << platform::WideToUtf8Lossy(path) << "\n", 125;
     }
-    // Where and how it was started: its working folder and its start-up record's flags.
+    // Where and how it was started: its working folder, its start-up record's flags and its command line.
     STARTUPINFOW started{};
-    GetStartupInfoW(&started), GetCurrentDirectoryW(MAX_PATH, cwd);
+    GetStartupInfoW(&started), GetCurrentDirectoryW(MAX_PATH, cwd), DeleteFileW(status.c_str());
     log << "makensis adapter: in " << platform::WideToUtf8Lossy(cwd) << ", start-up flags " << started.dwFlags << "\n";
-    log << "makensis adapter: " << command << "\n", log.close(), DeleteFileW(status.c_str());
+    log << "makensis adapter: " << platform::WideToUtf8Lossy(GetCommandLineW()) << "\n", log.close();
     const std::string unixLog = Quote(unixFolder + "makensis.log"), unixStatus = Quote(unixFolder + "makensis.status");
     std::ofstream((folder + L"makensis.sh").c_str(), std::ios::binary)
         << command << " >> " << unixLog << " 2>&1\nstatus=$?\necho \"makensis adapter: exit status $status\" >> "
