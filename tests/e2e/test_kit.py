@@ -17,7 +17,7 @@ from benchlib.driver import Driver
 HOST, LOGIN, NAME, PORT, DEFAULT, NAME_PAGE_BOX = 1000, 1001, 1002, 1004, 1, 1201
 # What the kit dialog is given: each name choice's radio button and typed name; the server's host, port and login.
 CHOICES, SERVER = {"ask": (1011, ""), "typed-name": (1012, "WS-0142")}, ("backup01.example.com", 9751, "CORP\\backup")
-KIT_WIN = "C:\\Kits\\kit one for every workstation.exe"  # longer than the name the file dialog offers
+KIT_WIN = "C:\\Kits\\kit Ω for every workstation.exe"  # longer than the name the file dialog offers
 INSTALL_DIR_WIN = "C:\\Program Files\\Quentara\\Corvex Workstation"
 PENDING_KEY = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager"  # files that go at the next restart
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + paths.SERVICE_NAME
