@@ -17,6 +17,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 export WINEDLLOVERRIDES="mscoree,mshtml=;hnetcfg=n"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
+# Wine names the user's profile folder after $USER. A name beyond the ANSI code page puts the
+# roaming settings (the kit's predefined ones) below a path that an ANSI call anywhere loses.
+export USER='Γιώργος Π'
 
 CORVEX_SERVICE_NAME="QuentaraCorvexWorkstation_x64"
 # The program folder's name has a letter beyond the ANSI code page: a path read or passed on
@@ -75,7 +78,7 @@ corvex_register_service() {
 # The stamp names the Wine version and the prefix's own settings, so a change of either makes
 # the prefix anew.
 corvex_wine_stamp() {
-  printf '%s unmanaged-windows shared-agent %s\n' "$(wine --version 2>/dev/null)" "$CORVEX_AGENT_EXE_WIN"
+  printf '%s unmanaged-windows shared-agent %s %s\n' "$(wine --version 2>/dev/null)" "$CORVEX_AGENT_EXE_WIN" "$USER"
 }
 
 # corvex_prepare_prefix DIR: makes DIR a booted prefix with the agent service registered,

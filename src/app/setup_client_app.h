@@ -53,6 +53,7 @@ constexpr int kCancelled = 1;
 constexpr int kServiceNotRunning = 1;
 constexpr int kFirewallNotConfirmed = 2;
 constexpr int kSettingsNotSaved = 4;
+constexpr int kNotRestarted = 8;  // it runs, but on the settings it read before this run
 // Something unexpected ended the run (also a dialog that could not be shown).
 constexpr int kUnexpectedError = kExitUnexpectedError;
 }  // namespace ExitCode

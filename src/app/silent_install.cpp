@@ -20,12 +20,19 @@ bool AgentRunsAtTheEnd() {
     }
 }
 
+// Restarts the agent; the exit code's part of it: not running at the end, or running without
+// the restart (its stop refused or unfinished), so on the settings it read before.
+int RestartAgent(CSetupClientApp& app) {
+    const BOOL restarted = app.RestartService(TRUE);
+    if (!AgentRunsAtTheEnd()) return ExitCode::kServiceNotRunning;
+    return restarted ? ExitCode::kSuccess : ExitCode::kNotRestarted;
+}
+
 }  // namespace
 
 void CSetupClientApp::RunSilentInstall() {
     AddFirewallException();
-    RestartService(TRUE);
-    if (!AgentRunsAtTheEnd()) SetExitCode(GetExitCode() | ExitCode::kServiceNotRunning);
+    SetExitCode(GetExitCode() | RestartAgent(*this));
 }
 
 void CSetupClientApp::RunSilentLocalInstall() {
@@ -37,8 +44,7 @@ void CSetupClientApp::RunSilentLocalInstall() {
                                    CorvexParameters::Defaults::isSecured);
         parameters->Save(true);
         AddFirewallException();
-        RestartService(TRUE);
-        if (!AgentRunsAtTheEnd()) SetExitCode(GetExitCode() | ExitCode::kServiceNotRunning);
+        SetExitCode(GetExitCode() | RestartAgent(*this));
     } catch (const CorvexParameters::ValidationError& e) {
         // Settings that can't be stored leave the agent as it was: no firewall or service step.
         AfxMessageBox(L"The local settings could not be saved: " + e.GetText(), MB_OK | MB_ICONERROR);

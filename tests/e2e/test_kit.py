@@ -54,7 +54,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     assert process.wait() == 0 and compiler_log(box).startswith("makensis adapter: in C:\\, start-up flags 0\n")
     assert (box.program_dir / "client_packet_build.bat").read_bytes() == b"C:\\Program Files\\Corvex "
     # The predefined settings lie in the roaming profile.
-    user = next(p for p in (box.drive_c / "users").iterdir() if p.name not in ("Public", "Default"))
+    user = box.drive_c / "users" / paths.WINE_USER
     predefined = user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings"
     assert (predefined / "User/user.json").is_file() and (predefined / "Workstation/workstation.json").is_file()
     # The installer's icon is the product's (its largest image ends the file); it asks for an administrator's rights;

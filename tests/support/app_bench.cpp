@@ -12,11 +12,14 @@
 
 namespace testing_support {
 
-// A folder of its own under the system's temporary folder, removed with everything in it.
+// A folder of its own under the system's temporary folder, removed with everything in it. On
+// Windows at that folder's drive root: the user's temporary folder holds the user's name, which
+// may have letters that the debug batch file (one byte a letter) cannot hold.
 struct TempRoot {
     TempRoot() {
         std::random_device random;
-        do folder = std::filesystem::temp_directory_path() / ("corvex-bench-" + std::to_string(random()));
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        do folder = (temp.has_root_name() ? temp.root_path() : temp) / ("corvex-bench-" + std::to_string(random()));
         while (!std::filesystem::create_directory(folder));  // taken: another name
     }
     ~TempRoot() { std::filesystem::remove_all(folder, ignored); }

@@ -8,7 +8,8 @@ BIN_DIR = Path(os.environ.get("CORVEX_BIN_DIR", ROOT / "build" / "mingw" / "bin"
 ARTIFACTS = Path(os.environ.get("CORVEX_ARTIFACTS", ROOT / "build" / "artifacts")).resolve()
 SANDBOXES = Path(os.environ.get("CORVEX_SANDBOXES", ROOT / "build" / "wine" / "e2e")).resolve()
 PROGRAM_DIR_WIN, SERVICE_NAME = "C:\\Program Files\\Corvex Ω", "QuentaraCorvexWorkstation_x64"
-SETUP_CLIENT_WIN = PROGRAM_DIR_WIN + "\\SetupClient.exe"
+# WINE_USER: the user, as scripts/lib/wine.sh exports it, after whom Wine names the profile folder.
+SETUP_CLIENT_WIN, WINE_USER = PROGRAM_DIR_WIN + "\\SetupClient.exe", "Γιώργος Π"
 
 
 def bin_program(name):

@@ -37,7 +37,7 @@ class Sandbox:
         self.root, self.drive_c = Path(root), Path(root) / "drive_c"
         self.program_dir = self.unix_path(paths.PROGRAM_DIR_WIN)
         self.env = dict(os.environ, WINEPREFIX=str(self.root), WINEDLLOVERRIDES="mscoree,mshtml=;hnetcfg=n",
-                        WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64")
+                        WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64", USER=paths.WINE_USER)
 
     @classmethod
     def create(cls, root):

@@ -134,8 +134,8 @@ const DWORD kStopped = SERVICE_STOPPED, kRunning = SERVICE_RUNNING, kPending = S
 INSTANTIATE_TEST_SUITE_P(Table, SilentExitCodeTest, ::testing::ValuesIn(std::vector<ExitCodeCase>{
     // A stopped agent is started; then the service denied and the rule refused.
     {true, 0, kStopped, 0, kRunning, 0, 0, false}, {false, 2, kStopped, 0, kRunning, 1 | 2, 2, false},
-    // The stop is refused, the start then too (already running): it still runs.
-    {true, 0, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 0, 2, false},
+    // The stop is refused, the start then too (already running): it still runs, not restarted.
+    {true, 0, kRunning, ERROR_SERVICE_CANNOT_ACCEPT_CTRL, kRunning, 8, 2, false},
     {true, 0, kStopped, 0, kPending, 1, 0, false}, {true, 0, kStopped, 0, kRunning, 2, 1, true}}));
 // clang-format on
 
@@ -148,7 +148,7 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(testing_support::RunWithoutDialogs(fresh), 0);
     bench.DamageAgentSettings(), bench.services.FailCall("Control", 1, ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
     TracingApp app;
-    EXPECT_EQ(testing_support::RunWithoutDialogs(app), 0);
+    EXPECT_EQ(testing_support::RunWithoutDialogs(app), 8) << "not restarted";
     EXPECT_EQ(app.trace, "silent? local? firewall path name restart running? stop start ");
     EXPECT_EQ(std::make_tuple(bench.ReadAgentSettings(), bench.SystemSupplied(bench.AgentStore()),
                               bench.AgentStoreBytes().find(kDefaultSecurity) != std::string::npos),
