@@ -122,8 +122,7 @@ void CorvexParameters::ValidateAll() const {
     CheckPort(port_, nullptr);
     message = params::CheckLogin(login_);
     if (!message.empty()) throw ValidationError(message, loginField_);
-    // An empty name always stands for the computer's own network name, whoever set it.
-    message = params::CheckWorkstationName(clientName_, clientNameSystemSupplied_ || clientName_.empty());
+    message = params::CheckWorkstationName(clientName_);
     if (!message.empty()) throw ValidationError(message, clientNameField_);
 }
 

@@ -312,8 +312,7 @@ WorkstationSettings ParseWorkstationSettings(const std::string& bytes, const std
     WorkstationSettings settings;
     settings.name = GetString(document, kWorkstationName);
     settings.systemSupplied = GetBool(document, kSystemSupplied);
-    RequireValid(kWorkstationName, "\"" + Visible(settings.name) + "\"",
-                 CheckWorkstationName(settings.name, settings.systemSupplied));
+    RequireValid(kWorkstationName, "\"" + Visible(settings.name) + "\"", CheckWorkstationName(settings.name));
     return settings;
 }
 

@@ -15,10 +15,10 @@ constexpr std::size_t kMaxUserNameLength = 104;
 // Longest workstation name (one DNS label).
 constexpr std::size_t kMaxWorkstationNameLength = 63;
 
-// With `systemSupplied`, an empty name (the computer's own name) is fine; any other name,
-// typed or supplied, must be one computer name: 1 to 63 letters A-Z, digits and hyphens,
+// An empty name (the computer's own network name) is fine, whoever set or stored it; any other
+// name, typed or supplied, must be one computer name: 1 to 63 letters A-Z, digits and hyphens,
 // not all digits, no hyphen at either end, no dots.
-std::wstring CheckWorkstationName(const std::wstring& name, bool systemSupplied);
+std::wstring CheckWorkstationName(const std::wstring& name);
 
 // A host name (RFC 1123), an IPv4 address in dotted decimal, or an IPv6 address (optionally
 // in brackets, without a zone index); not an address that can never reach a server (0.0.0.0,

@@ -4,12 +4,8 @@
 
 namespace params {
 
-std::wstring CheckWorkstationName(const std::wstring& name, bool systemSupplied) {
-    if (name.empty()) {
-        if (systemSupplied) return std::wstring();
-        return L"The workstation name is empty. Enter the name under which the backup server sees this "
-               L"workstation.";
-    }
+std::wstring CheckWorkstationName(const std::wstring& name) {
+    if (name.empty()) return std::wstring();
     std::wstring message = CheckCommonText(name, L"workstation name");
     if (!message.empty()) return message;
     if (name.size() > kMaxWorkstationNameLength) {

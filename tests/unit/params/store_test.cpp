@@ -115,9 +115,8 @@ std::string User(const std::string& from, const std::string& to) {
 }
 // Good JSON, but larger than a settings file may be.
 const std::string kBig = "{" + std::string(70 * 1024, ' ') + User("{", ""), kServerRole = User("client", "server");
-const std::string kDashName =
-    R"({"formatVersion": 1, "role": "client", "workstationName": "-ws", "systemSupplied": false})";
-// An empty name is the system's only: typed, it is damage.
+const std::string kDashName = R"({"formatVersion":1,"role":"client","workstationName":"-ws","systemSupplied":false})";
+// An empty name stands for the computer's own name, stored as typed too (an administrator's edit): no damage.
 const std::string kTypedNoName = std::string(kDashName).erase(kDashName.find("-ws"), 3);
 // clang-format off
 const char kPutBack[] = "user.json\" already held the new settings and could not be put back; the other files were "
@@ -130,8 +129,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "\"[^\"]+workstation.json\" is damaged: the value of \"workstationName\" .\"-ws\". is refused",
      kKept, "", kDashName, false},
     {"FileAbove64KiB", [](T& t) { WriteBytes(t.UserFile(), kBig); }, "larger than 64 KiB", kKept, "", kBig, false},
-    {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kTypedNoName); }, "", kNoName, "", kTypedNoName,
-     false},
+    {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kDashName); }, "", kNoName, "", kDashName, false},
+    {"StoredEmptyTypedName", [](T& t) { WriteBytes(t.WorkstationFile(), kTypedNoName); }, "", kNoName, "", "", false},
     {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), kServerRole); }, "", kUserDamaged, "", kServerRole, false},
     // Links, names in the wrong place and a stranger's folder.
     {"LinkAtQuentara", [](T& t) { t.LinkAt(t.bench.folders.programData + L"\\Quentara", t.Outside()); },
