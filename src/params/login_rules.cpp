@@ -1,4 +1,6 @@
 // The backup administrator's login, in the forms Windows users type.
+#include <algorithm>
+
 #include "params/dns_name.h"
 #include "params/text_rules.h"
 #include "params/validation_rules.h"
@@ -27,7 +29,7 @@ std::wstring CheckUserPart(const std::wstring& user) {
                    L", which Windows does not allow in user names (\" / \\ [ ] : ; | = , + * ? < > @).";
         }
     }
-    if (user.find_first_not_of(L". ") == std::wstring::npos) {
+    if (std::all_of(user.begin(), user.end(), [](wchar_t c) { return c == L'.' || IsBlank(c); })) {
         return L"The user name in the backup administrator login cannot consist of dots and blanks only.";
     }
     if (IsBlank(user.front()) || IsBlank(user.back())) {
