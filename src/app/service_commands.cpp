@@ -55,6 +55,14 @@ BOOL CSetupClientApp::IsServiceRunning() {
     return FALSE;
 }
 
+bool CSetupClientApp::ServiceRunsNow() {
+    try {
+        return ServiceControl::WorkstationService().IsRunning();
+    } catch (const ServiceControl::ServiceControlException&) {
+        return false;
+    }
+}
+
 BOOL CSetupClientApp::RestartService(BOOL ignoreStopFailure) {
     if (IsServiceRunning()) {
         if (!StopService() && !ignoreStopFailure) return FALSE;

@@ -38,6 +38,8 @@ public:
     virtual BOOL StopService();
     virtual BOOL RestartService(BOOL ignoreStopFailure);
     virtual BOOL IsServiceRunning();
+    // Whether the service runs, asked without a message: a query that fails counts as not running.
+    bool ServiceRunsNow();
 
 private:
     void RunSilentInstall();

@@ -4,27 +4,16 @@
 
 #include "app/setup_client_app.h"
 #include "params/corvex_parameters.h"
-#include "service/service_control_exception.h"
-#include "service/workstation_service.h"
 
 namespace {
 
-// Whether the agent's service runs now, asked without a message: a query that fails counts
-// as not running. The restart's own result can't tell this (a service that refused to stop
-// still runs; a start that never finished showed no message).
-bool AgentRunsAtTheEnd() {
-    try {
-        return ServiceControl::WorkstationService().IsRunning();
-    } catch (const ServiceControl::ServiceControlException&) {
-        return false;
-    }
-}
-
 // Restarts the agent; the exit code's part of it: not running at the end, or running without
-// the restart (its stop refused or unfinished), so on the settings it read before.
+// the restart (its stop refused or unfinished), so on the settings it read before. The end's
+// state is asked afresh: the restart's result can't tell it (a service that refused to stop
+// still runs; a start that never finished showed no message).
 int RestartAgent(CSetupClientApp& app) {
     const BOOL restarted = app.RestartService(TRUE);
-    if (!AgentRunsAtTheEnd()) return ExitCode::kServiceNotRunning;
+    if (!app.ServiceRunsNow()) return ExitCode::kServiceNotRunning;
     return restarted ? ExitCode::kSuccess : ExitCode::kNotRestarted;
 }
 

@@ -30,12 +30,12 @@ const MessageMap* CClientConfigurationDlg::GetMessageMap() const {
     return &map;
 }
 
-void CClientConfigurationDlg::UpdateServiceButtons() {
-    const BOOL running = App().IsServiceRunning();
+void CClientConfigurationDlg::UpdateServiceButtons() { ShowServiceState(App().IsServiceRunning()); }
+
+void CClientConfigurationDlg::ShowServiceState(BOOL running) {
     GetDlgItem(IDC_START)->EnableWindow(!running);
     GetDlgItem(IDC_STOP)->EnableWindow(running);
     GetDlgItem(IDC_RESTART)->EnableWindow(running);
-    m_buttonsShowState = true;
     ReturnFocusToServiceButtons();
 }
 
@@ -50,7 +50,6 @@ void CClientConfigurationDlg::DisableServiceButtons() {
     GetDlgItem(IDC_START)->EnableWindow(FALSE);
     GetDlgItem(IDC_STOP)->EnableWindow(FALSE);
     GetDlgItem(IDC_RESTART)->EnableWindow(FALSE);
-    m_buttonsShowState = false;
 }
 
 void CClientConfigurationDlg::ReturnFocusToServiceButtons() {
@@ -91,8 +90,9 @@ BOOL CClientConfigurationDlg::ApplySettings() {
     if (!CSetupClientDlg::ApplySettings()) return FALSE;
     App().AddFirewallException();
     const BOOL restarted = App().RestartService(FALSE);
-    // The dialog stays open: its buttons show what the service really does now.
-    if (!restarted) UpdateServiceButtons();
+    // The dialog stays open: its buttons show what the service really does now, asked without
+    // another message (the restart has told what failed).
+    if (!restarted) ShowServiceState(App().ServiceRunsNow());
     return restarted;
 }
 
@@ -104,9 +104,8 @@ BOOL CClientConfigurationDlg::StartWorkstation() {
         case IDYES: {
             const BOOL applied = ApplySettings();
             // Applying ends with the restart rule, which has already started the service:
-            // a second start request would only be refused as "already running". A failed
-            // restart has already shown the service's state.
-            if (!m_buttonsShowState) UpdateServiceButtons();
+            // a second start request would only be refused as "already running".
+            UpdateServiceButtons();
             return applied;
         }
         default: break;  // No: start with the settings stored before

@@ -27,6 +27,8 @@ public:
     void UpdateServiceButtons();
 
 private:
+    // Enables the buttons for a service that runs or not.
+    void ShowServiceState(BOOL running);
     // Disables the three service buttons for a command, first moving the focus off them.
     void DisableServiceButtons();
     // After a command: the focus goes back to a live service button if it was on one.
@@ -34,6 +36,4 @@ private:
 
     // The service button that had the focus when a command began (0: none).
     int m_focusedServiceButton = 0;
-    // The buttons show the state read since they were last disabled.
-    bool m_buttonsShowState = false;
 };

@@ -142,8 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "Settings\" is a file, not a folder", kKept, nullptr, "", false},
     {"FolderAtUserJson", [](T& t) { fs::remove(Native(t.UserFile())), fs::create_directory(Native(t.UserFile())); },
      "user.json\" is a folder.+the default", kKept, "Remove that folder. No settings file was changed.", "", false},
-    {"QuentaraOwnedByAStranger", [](T& t) {
-         if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
+    {"QuentaraOwnedByAStranger", [](T& t) { if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
          ASSERT_EQ(::chown(Native(t.bench.folders.programData + L"\\Quentara").c_str(), 4242, 4242), 0);
      }, "belongs to 4242, who is not an administrator", kKept, nullptr, "", false},
     {"OpenFolderThatCannotBeProtected", [](T& t) {

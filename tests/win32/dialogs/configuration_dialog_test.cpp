@@ -220,9 +220,10 @@ const std::wstring kError = L"|SetupClient|16|1|1\n";  // an error box the dialo
 INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::ValuesIn(std::vector<AnswerCase>{
     {"Cancel", IDCANCEL, kNew, false, false, IDC_START, L""}, {"No", IDNO, kNew, false, false, IDC_START, L""},
     {"Yes", IDYES, kNew, true, true, IDC_STOP, L""},
-    // The restart's query, its start and the buttons' query each tell the missing service once.
+    // The restart's query, its start and the buttons' query after the failed apply each tell the missing service
+    // once (the apply's own look at the buttons tells nothing: Start has the focus again).
     {"YesServiceRemoved", IDYES, kNew, true, false, IDC_START,
-     kUnknown + kError + L"Unknown system error. Code: 1060" + kError + kUnknown + kError, true},
+     kUnknown + kError + L"Unknown system error. Code: 1060" + kError + kUnknown + L"|SetupClient|16|1|1006\n", true},
     {"YesEmptyHost", IDYES, L"", false, false, IDC_SERVER_HOST, kEmptyHost + L"|SetupClient|48|1|1000\n"}}));
 // clang-format on
 
