@@ -1,4 +1,4 @@
-; The client distribution kit: an installer of the workstation agent that carries the
+﻿; The client distribution kit: an installer of the workstation agent that carries the
 ; predefined connection settings stored by the configurator's kit dialog.
 ;
 ; The configurator compiles this script with these defines (folders end with a separator):
@@ -19,6 +19,8 @@
 ; service with the service controller, and never shows a window. Its exit codes are the
 ; installer's. This script only copies files, writes the uninstall entry and runs programs.
 ; The switches, exit codes and log are described in docs/KIT.md.
+; The file is UTF-8 with a byte order mark: without one the compiler on Windows would read
+; any letter beyond ASCII in the ANSI code page.
 
 Unicode true
 Target amd64-unicode

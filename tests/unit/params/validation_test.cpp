@@ -51,13 +51,14 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"a special blank"}, {'n', L"ws\x1F" L"1", L"control"},
     {'n', L"ws\u20281", L"control"}, {'n', L"ws" + kNul + L"1", L"control"}, {'n', L"WS\u00AD01", L"U+00AD"},
     {'n', L"\U0001F600ws", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"}, {'n', L"WS\u206001", L"U+2060"},
+    {'n', L"WS-\u0441", L"\"\u0441\""}, {'n', L"WS-\u0430", L"\"\u0430\""},  // their low bytes: "A" and "0"
     // Host names.
     {'h', L"backup01"}, {'h', L"xn--bcher-kva.example"}, {'h', L"163.example."}, {'h', k63 + L".example"},
     {'h', k63 + L"a.example", L"63"}, {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(61, L'd') + L"."},
     {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(62, L'd'), L"253 characters."}, {'h', L"", L"empty"},
     {'h', L" backup", L"blank"}, {'h', L"back_up", L"contains \"_\","}, {'h', L"-backup.example", L"hyphen"},
     {'h', L"backup-.example", L"hyphen"}, {'h', L"a..b", L"empty part"}, {'h', L"example.123", L"digits only"},
-    {'h', L"b\u00fccher.example", L"xn--"}, {'h', L"backup\x7f", L"control"}, {'h', L"g::1", L"IPv6"},
+    {'h', L"\u043f\u043e\u0447\u0442\u0430.example", L"xn--"}, {'h', L"backup\x7f", L"control"}, {'h', L"g::1", L"IPv6"},
     {'h', L"backup" + kNul + L"evil.example", L"control"}, {'h', L"1.2.3.4::1", L"valid IPv6"}, {'h', L"::5:1.2.3.4"},
     {'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"}, {'h', L"1::ffff:1.2.3.4"},
     {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"}, {'h', L"\u2000backup", L"blank"},

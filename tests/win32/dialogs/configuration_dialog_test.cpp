@@ -276,8 +276,8 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
         if (w.Text(IDC_SERVER_HOST) != c.host) w.Type(IDC_SERVER_HOST, c.host);
         if (c.startedMeanwhile) bench.services.state = SERVICE_RUNNING;
         w.Click(IDOK, true);
-        EXPECT_EQ(w.Ended() || c.install ? c.buttons : w.Buttons(), c.buttons);
-        EXPECT_EQ(w.Ended() || c.install ? IDOK : w.Focus(), IDOK) << "the focus stays on OK";
+        // Left open: the buttons as the service is, the focus on OK still.
+        if (!w.Ended() && !c.install) EXPECT_EQ(std::pair(w.Buttons(), w.Focus()), std::pair(c.buttons, int{IDOK}));
     });
     EXPECT_EQ(std::tuple(ended, requests, Shown()), std::tuple(c.closes ? IDOK : kLeftOpen, c.requests, c.messages));
     for (const auto& box : bench.prompts.messageBoxes) EXPECT_TRUE(box.owned) << box.text << ": the dialog is still up";
