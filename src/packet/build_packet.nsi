@@ -290,6 +290,13 @@ FunctionEnd
 
 Function WorkstationNamePageLeave
   ${NSD_GetText} $NameBox $NameValue
+  ; The helper's command line drops quote marks, so it would check (and store) the name
+  ; without them: a name with one is refused here, in the helper's words.
+  ${WordReplace} $NameValue '"' "" "+" $2
+  ${If} $2 != $NameValue
+    MessageBox MB_OK|MB_ICONEXCLAMATION '/NAME=: The workstation name contains """. Use letters A to Z, digits and hyphens only.'
+    Abort
+  ${EndIf}
   !insertmacro RunKit check '"/NAME=$NameValue"'
   ${If} $0 <> 0
     MessageBox MB_OK|MB_ICONEXCLAMATION "$1"

@@ -1,4 +1,4 @@
-# The client kit end to end: "Create" with the file dialog answered and the real installer
+﻿# The client kit end to end: "Create" with the file dialog answered and the real installer
 # compiled (Debian's makensis behind the bench's adapter) with the predefined settings; that
 # installer run silently on a machine without the agent (settings, service, firewall rule,
 # uninstall entry, re-runs, a move, the uninstaller, an agent that never starts) and by a user
@@ -237,6 +237,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
         "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
     assert driver.text(setup, NAME_PAGE_BOX)["text"] == "ACCOUNTING-WS-4 7", "kept, to be mended"
+    driver.settext(setup, NAME_PAGE_BOX, 'WS"1'), driver.click(setup, DEFAULT)  # the helper's command line drops quotes
+    assert 'contains """. Use' in driver.answer("OK", caption=setup)["text"] and driver.text(setup, NAME_PAGE_BOX)
     driver.settext(setup, NAME_PAGE_BOX, ""), driver.click(setup, DEFAULT)
     assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], ""]
     assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY), "registered before the dialog's OK"
