@@ -172,10 +172,11 @@ def kit_create(bench, reps):
     one_create(bench)  # warm-up, and the compiler's command line as the adapter logged it (the debug batch
     # file has one byte a letter and ends before the program folder's Ω)
     log = kit_dir(bench.box) / "tools" / "makensis.log"
-    lines = [l for l in log.read_text(encoding="utf-8").splitlines() if l.startswith("makensis adapter:  /D")]
+    tag = "makensis adapter:"  # then the command line, which begins with a blank
+    lines = [l for l in log.read_text(encoding="utf-8").splitlines() if l.startswith(tag + "  /D")]
     if not lines:
         raise RuntimeError(f"no command line in {log}")
-    direct = f'"{paths.PROGRAM_DIR_WIN}\\CorvexWorkstation\\Packet\\tools\\makensis.exe"' + lines[0][17:]
+    direct = f'"{paths.PROGRAM_DIR_WIN}\\CorvexWorkstation\\Packet\\tools\\makensis.exe"' + lines[0][len(tag):]
     a, b, c = [], [], []
     kit = bench.box.unix_path(KIT_WIN)
     for _ in range(reps):

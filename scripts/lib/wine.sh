@@ -20,6 +20,9 @@ export WINEARCH=win64
 # Wine names the user's profile folder after $USER. A name beyond the ANSI code page puts the
 # roaming settings (the kit's predefined ones) below a path that an ANSI call anywhere loses.
 export USER='Γιώργος Π'
+# An English Windows whatever the machine's locale: the captions, texts and code pages (437,
+# 1252) that the tests and the bench read.
+export LC_ALL=C.UTF-8
 
 CORVEX_SERVICE_NAME="QuentaraCorvexWorkstation_x64"
 # The program folder's name has a letter beyond the ANSI code page: a path read or passed on

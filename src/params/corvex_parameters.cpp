@@ -129,7 +129,7 @@ void CorvexParameters::ValidateAll() const {
 void CorvexParameters::Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders,
                              const std::wstring& guardedBelow) const {
     const params::UserSettings user{host_, port_, secured_, login_};
-    const params::WorkstationSettings workstation{clientName_, clientNameSystemSupplied_};
+    const params::WorkstationSettings workstation{clientName_, clientNameSystemSupplied_ || clientName_.empty()};
     const std::wstring role = role_;
     std::vector<params::PendingFile> files;
     files.push_back({userDir, params::kUserSettingsFile, params::FormatUserSettings(user, role_),

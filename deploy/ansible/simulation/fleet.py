@@ -335,7 +335,8 @@ def main():
         with open(RESULTS / "ansible.json", "w") as out, open(RESULTS / "ansible.log", "w") as log:
             subprocess.run(["ansible-playbook", "-i", str(inventory), "-f", str(cores), str(HERE / "rollout.yml")],
                            stdin=subprocess.DEVNULL, stdout=out, stderr=log,
-                           env=dict(os.environ, ANSIBLE_STDOUT_CALLBACK="json", ANSIBLE_PIPELINING="1"))
+                           env=dict(os.environ, ANSIBLE_STDOUT_CALLBACK="json", ANSIBLE_PIPELINING="1",
+                                    USER=paths.WINE_USER))  # Wine's user, after whom it names the profile
         wall = time.monotonic() - started
         results = kit_results(json.loads((RESULTS / "ansible.json").read_text(encoding="utf-8")))
         with concurrent.futures.ThreadPoolExecutor(cores) as pool:
