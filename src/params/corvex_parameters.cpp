@@ -129,6 +129,8 @@ void CorvexParameters::ValidateAll() const {
 void CorvexParameters::Store(const std::wstring& userDir, const std::wstring& workstationDir, bool createFolders,
                              const std::wstring& guardedBelow) const {
     const params::UserSettings user{host_, port_, secured_, login_};
+    // An empty name, typed, set or loaded, means "use the computer's network name": it is stored
+    // as the system-supplied empty name that the defaults and the kit store.
     const params::WorkstationSettings workstation{clientName_, clientNameSystemSupplied_ || clientName_.empty()};
     const std::wstring role = role_;
     std::vector<params::PendingFile> files;
@@ -158,9 +160,7 @@ void CorvexParameters::SetCoordinator(const std::wstring& host, unsigned short p
 void CorvexParameters::SetClientName(const std::wstring& name, bool systemSupplied) {
     clientName_ = name;
     clientNameField_ = &name;
-    // An empty name, typed or not, means "use the computer's network name": it is kept as
-    // the system-supplied empty name that the defaults and the kit store.
-    clientNameSystemSupplied_ = systemSupplied || name.empty();
+    clientNameSystemSupplied_ = systemSupplied;
 }
 
 void CorvexParameters::SetUserName(const std::wstring& login) {
