@@ -4,7 +4,7 @@
 # uninstall entry, re-runs, a move, the uninstaller, an agent that never starts) and by a user
 # who is asked for the name. The kit helper's switches, each name choice and the build's
 # command line are the unit and in-process tests'.
-import os, re, struct, time
+import os, re, shutil, struct, time
 
 import pytest
 
@@ -160,13 +160,16 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     # Its two rules (behind another program's, whose path begins with the agent's; the last disabled), and
     # the folder its uninstaller is told, in other letter case; the agent's program file already gone.
     agent.set_firewall_rules(box, [agent.allow_rule(p, p != exe.upper()) for p in (exe + ".bak", exe, exe.upper())])
-    box.unix_path(exe).unlink()  # gone by hand, or by an antivirus: its service and rules go all the same
+    # The agent's program file gone by hand, or by an antivirus (its service and rules go all the same), and the log's
+    # folder too (made again for the uninstaller's first line).
+    box.unix_path(exe).unlink(), shutil.rmtree(agent.settings_dir(box).parent / "Logs")
     assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
     # The uninstall entry and the service gone, the other program's rule left, the settings kept.
     assert agent.registry(box, UNINSTALL_KEY) is None and agent.sc(box, "query", paths.SERVICE_NAME) != 0
     assert agent.firewall_rules(box) == [agent.allow_rule(exe + ".bak")] and agent.stored_settings(box) == changed
-    assert agent.setup_log(box)[-3].endswith("No firewall exception for c:\\moved\\CorvexWorkstation.exe is left.")
-    assert agent.setup_log(box)[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
+    assert (log := agent.setup_log(box))[0].endswith("[installer] Uninstalling from c:\\moved") and \
+        log[-3].endswith("No firewall exception for c:\\moved\\CorvexWorkstation.exe is left.")
+    assert log[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
 
     # Again, into the default folder, with an agent that never starts: the installation ends with the
     # helper's code in bounded time and stays; its uninstaller tells a file it cannot remove (the agent's,
@@ -197,8 +200,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # stands for the computer's name over the switch's: the install-time dialog shows the kit's
     # settings with no name, and its OK (which stores them so) starts the new agent, which nothing
     # started before, under the product's display name. With the firewall out of reach from then on
-    # (no box tells it; codes do), a re-run by the user stores the name typed on the page, and a
-    # silent one keeps it and ends with 16. Its uninstaller, run by the user, removes the programs
+    # (no box tells it; codes and the log do), a re-run by the user stores the name typed on the
+    # page, and a silent one ends with 16. Its uninstaller, run by the user, removes the programs
     # and ends with its helper's code. Neither stops or removes anything before its pages are passed.
     # The installer's caption (a blank after it but on the name page).
     box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
@@ -223,7 +226,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     (cancelled := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", 2, timeout=60)
     assert driver.answer("Yes", caption=setup)["default"] and cancelled.wait(timeout=60) == 1
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 1: cancelled by the user. Nothing was changed.")
-    process = AppProcess(box, '"C:\\kit.exe" /NAME=WS-1 "/name=WS-0142"\t/NCRC', cwd="C:\\")  # the last counts
+    # The last /NAME= counts, quoted or not; a login's apostrophe before them hides none.
+    process = AppProcess(box, '"C:\\kit.exe" /LOGIN=d\'s /NAME=WS-1 "/name=WS-0142"\t/NCRC', cwd="C:\\")
     # Next on the folder page, whose header names the product.
     assert driver.text(setup + " ", 1038, timeout=60)["text"] == \
         "Choose the folder in which to install Corvex Workstation."
@@ -233,12 +237,12 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
         f"Leave it empty to use this computer's network name, {computer}.", "the rules and the computer's name"
     assert [driver.text(setup, i)["text"] for i in (1037, 1038, NAME_PAGE_BOX)] == [  # the header, then /NAME=
         "Workstation name", "The name under which Halvane Server sees this computer.", "WS-0142"]
-    driver.settext(setup, NAME_PAGE_BOX, "ACCOUNTING-WS-4 7"), driver.click(setup, DEFAULT)  # Install; typed, not cut
-    assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
-        "/NAME=: The workstation name contains a blank. Use letters A to Z, digits and hyphens only."
-    assert driver.text(setup, NAME_PAGE_BOX)["text"] == "ACCOUNTING-WS-4 7", "kept, to be mended"
-    driver.settext(setup, NAME_PAGE_BOX, 'WS"1'), driver.click(setup, DEFAULT)  # the helper's command line drops quotes
-    assert '"""' in driver.answer("OK", caption=setup)["text"] and driver.text(setup, NAME_PAGE_BOX)["text"] == 'WS"1'
+    # Install with a bad name (typed, not cut; a quote, which the helper's command line would drop): told, kept.
+    for bad, what in (("ACCOUNTING-WS-4 7", "a blank"), ('WS"1', '"""')):
+        driver.settext(setup, NAME_PAGE_BOX, bad), driver.click(setup, DEFAULT)
+        assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
+            f"/NAME=: The workstation name contains {what}. Use letters A to Z, digits and hyphens only."
+        assert driver.text(setup, NAME_PAGE_BOX)["text"] == bad, "kept, to be mended"
     driver.settext(setup, NAME_PAGE_BOX, ""), driver.click(setup, DEFAULT)
     assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], ""]
     assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY), "registered before the dialog's OK"
@@ -248,7 +252,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert process.wait(timeout=60) == INSTALLED and box.service_state() == "RUNNING"
     # Checked at the start and as the name page was left (and at the cancelled run's start); prepared after the copy.
     assert sum("[check] The switches and the kit's settings are valid." in l for l in agent.setup_log(box)) == 3
-    assert agent.stored_settings(box) == (*SERVER, "") and agent.starts_automatically(box)
+    assert agent.stored_settings(box) == (*SERVER[:2], "d's", "") and agent.starts_automatically(box)
     assert len([line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]) == 1
     reg = agent.registry(box, agent.SERVICE_KEY)  # the older registration's shared process and ignored errors gone
     assert (reg["DisplayName"], reg["Type"], reg["ErrorControl"]) == ("Corvex Workstation x64", "0x10", "0x1")
@@ -263,7 +267,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.click(CAPTION, DEFAULT, timeout=120), driver.click(setup + " ", DEFAULT, timeout=60)
     assert rerun.wait(timeout=60) == INSTALLED and agent.stored_settings(box) == (SERVER[0], 9001, "CORP\\öps", typed)
     assert box.service_state() == "RUNNING", "restarted by the install-time dialog's OK, the firewall out of reach"
-    assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and agent.stored_settings(box)[3] == typed
+    assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and "agent could not be confirmed" in agent.setup_log(box)[-1]
     # Its uninstaller cancelled on the confirmation page (1, told in the log), then run to its end.
     (cancelled := AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")), \
         driver.click(remover, 2, timeout=60)

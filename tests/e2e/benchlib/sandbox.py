@@ -53,9 +53,11 @@ class Sandbox:
     def wine(self, *args, check=True):
         # wine ARGS... in this prefix; the completed process (text output, which Wine's console programs write in
         # the OEM code page of the locale: 437 for the C and English ones the bench runs in).
-        for _ in range(3):  # Wine's launcher at times fails to start a built-in program: tried again
+        # Tried again when Wine's launcher fails to start a built-in program, or the program fails without a word
+        # (as sc does when the service manager of a loaded machine fails a query).
+        for _ in range(5):
             result = subprocess.run(["wine", *args], env=self.env, capture_output=True, encoding="cp437", timeout=60)
-            if "ShellExecuteEx failed" not in result.stdout:
+            if result.returncode == 0 or result.stdout and "ShellExecuteEx failed" not in result.stdout:
                 break
         if check and result.returncode != 0:
             raise RuntimeError(f"wine {' '.join(args)} failed ({result.returncode}): {result.stderr}")

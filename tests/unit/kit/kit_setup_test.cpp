@@ -176,7 +176,6 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
      L"stopped (system error 1061).\nThe service could not be started (system error 1056)"},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
      L"Registered the service for C:\\Corvex 6\\CorvexWorkstation.exe."},
-    {"interactive_install_repoints_to_automatic", prepare, edited, L"", 0, kOps + L"WS-7"},
     // The uninstaller where the service was removed before: nothing to remove is no failure, but a
     // firewall that does not confirm the rule's removal is.
     {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule,
@@ -191,7 +190,6 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     {"stop_not_done", stop, running, L"", 0, L"", stopNotDone, L"The service did not stop."},
     // After a failed installation: the service automatic and running again, also where the stop was refused.
-    {"resume", resume, edited, L"", 0, kOps + L"WS-7", noFault, L"The service runs again and starts automatically."},
     {"resume_over_a_refused_stop", resume, running, L"", 0, L"", noFault, L"error 1056).\nThe service runs again"},
     {"resume_refused", resume, edited, L"", kNotRunning, kOps + L"WS-7", startTimesOut},
     {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"Removed the service."},
@@ -230,8 +228,6 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
      L"in place.\nThe service could not be started (system error 1053).\nThe agent's service does not run"},
     {"agent_still_starting", install, edited, L"/S", kNotRunning, kOps + L"WS-7", stillStarting, L"error 1056)"},
     {"agent_started_meanwhile", install, edited, L"/S", 0, kOps + L"WS-7", startedMeanwhile, L"error 1056)"},
-    {"firewall_keeps_no_rule", install, none, L"/S", kUnconfirmed, kKit, firewallKeepsNoRule,
-     L"exception for the agent could not be confirmed."},
     // Both fail: the agent that does not run is what the code tells. Then this folder's agent as an older
     // tool registered it, the registration renewed.
     {"neither_rule_nor_agent", install, none, L"/S", kNotRunning, kKit, startPending | firewallKeepsNoRule,

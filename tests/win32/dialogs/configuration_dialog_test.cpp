@@ -1,6 +1,7 @@
 // The workstation configuration dialog (its service buttons, the question before a start,
 // OK's restart) and the install-time dialog (no way out but OK, which always finishes).
 #include <filesystem>
+#include <utility>
 
 #include "dialog_bench.h"
 #include "dialogs/client_configuration_dlg.h"
@@ -47,6 +48,9 @@ struct ConfigurationDialogTest : DialogTest {
 };
 
 const std::vector<bool> kRunning{false, true, true}, kStopped{true, false, false}, kNone{false, false, false};
+const wchar_t kNew[] = L"NEW.example.com", k1060[] = L"Unknown system error. Code: 1060";
+// An error box the dialog owns, OK focused; the two a missing service gives.
+const std::wstring kError = L"|SetupClient|16|1|1\n", kUnknownBox = kUnknown + kError, k1060Box = k1060 + kError;
 const std::wstring kLabels = L"Corvex Workstation Settings|Settings|" + kHostLabels + L"|>Workstation  name=1002|" +
                              L"Name of the local machine as seen by Halvane Server|" + kLoginLabels +
                              L"|Load defaults=1005|Corvex Workstation service|Start=1006|Stop=1007|Restart=1008|To run "
@@ -84,21 +88,27 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         // The agent stopped, started and stopped again behind the dialog's back: each button still acts.
         bench.services.state = SERVICE_STOPPED, w.Click(IDC_STOP, true), Running(bench.services), w.Click(IDC_START);
         bench.services.state = SERVICE_STOPPED, w.Click(IDC_RESTART, true), look();  // started, without a word
+        // The service removed behind the dialog's back, back (and running) for a Start, removed again: each
+        // command, and the look at the service after it, tell it.
+        const std::wstring agent = std::exchange(bench.services.installedService, L"");
+        w.Click(IDC_STOP, true), w.Click(IDC_START, true), bench.services.installedService = agent, w.Click(IDC_START);
+        bench.services.installedService.clear(), w.Click(IDC_RESTART, true);
         // No seams: an error the handler tells in its own box.
-        platform::Install({}), w.Click(IDC_STOP, true), w.Click(IDCANCEL);
+        platform::Install({}), w.Click(IDC_START, true), w.Click(IDCANCEL);
     });
     // clang-format off
     EXPECT_EQ(after, (decltype(seen){{kRunning, IDC_RESTART}, {kStopped, IDC_START}, {kRunning, IDC_STOP},
         {kRunning, IDC_RESTART}, {kRunning, IDC_STOP}, {kRunning, IDOK}, {kRunning, IDC_RESTART}}));
     // The requests, no rule asked for before OK, and the dialog's own operations.
     EXPECT_EQ(std::tuple(requests, atRequest[0].first, dialog.calls), std::tuple(decltype(requests){"Stop", "Start",
-        "Stop", "Start", "Stop", "Start", "Stop", "Stop", "Stop", "Start", "Start"}, size_t{0},
-        decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply", "stop!", "start!"}));
+        "Stop", "Start", "Stop", "Start", "Stop", "Stop", "Stop", "Start", "Start", "Start"}, size_t{0},
+        decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply", "stop!", "start!",
+        "stop!", "start!", "start!"}));
     // clang-format on
     EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
-              L"Unknown system error|SetupClient|16|1|1\nUnknown system error. Code: 1056|SetupClient|16|1|1\n"
-              L"Refused.|SetupClient|48|1|1\nUnknown system error|SetupClient|16|1|1\nUnknown system error. Code: "
-              L"1056|SetupClient|16|1|1\nplatform seam not installed: service manager|Error!|16|0|1\n");
+              kUnknownBox + k1056 + kError + L"Refused.|SetupClient|48|1|1\n" + kUnknownBox + k1056 + kError +
+                  kUnknownBox + kUnknownBox + k1060Box + kUnknownBox + k1056 + kError + kUnknownBox + k1060Box +
+                  kUnknownBox + L"platform seam not installed: service manager|Error!|16|0|1\n");
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
@@ -214,8 +224,6 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
                                                : std::vector<std::string>{"show", start}));
 }
 
-const wchar_t kNew[] = L"NEW.example.com", k1052[] = L"Unknown system error. Code: 1052";
-const std::wstring kError = L"|SetupClient|16|1|1\n";  // an error box the dialog owns, OK focused
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::ValuesIn(std::vector<AnswerCase>{
     {"Cancel", IDCANCEL, kNew, false, false, IDC_START, L""}, {"No", IDNO, kNew, false, false, IDC_START, L""},
@@ -223,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::ValuesIn(std::ve
     // The restart's query, its start and the buttons' query after the failed apply each tell the missing service
     // once (the apply's own look at the buttons tells nothing: Start has the focus again).
     {"YesServiceRemoved", IDYES, kNew, true, false, IDC_START,
-     kUnknown + kError + L"Unknown system error. Code: 1060" + kError + kUnknown + L"|SetupClient|16|1|1006\n", true},
+     kUnknownBox + k1060Box + kUnknown + L"|SetupClient|16|1|1006\n", true},
     {"YesEmptyHost", IDYES, L"", false, false, IDC_SERVER_HOST, kEmptyHost + L"|SetupClient|48|1|1000\n"}}));
 // clang-format on
 
@@ -292,8 +300,8 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     EXPECT_EQ(Rules(bench.firewall), saved ? L"C:\\Corvex\\CorvexWorkstation.exe|Corvex Workstation x64\n" : L"");
 }
 
-void StartRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Start", 0, 1052); }
-void CannotStart(FakeServiceManager& s) { s.FailCall("Start", 0, 1052); }
+// Started by another hand between the stop and the start.
+void StartRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Start", 0, 1056); }
 void StopNotDone(FakeServiceManager& s) { s.state = s.stateAfterStop = SERVICE_RUNNING; }  // accepted, never done
 void NotInstalled(FakeServiceManager& s) { s.installedService.clear(); }
 const std::vector<std::string> kRestart{"Stop", "Start"}, kStop{"Stop"}, kStart{"Start"};
@@ -304,11 +312,11 @@ INSTANTIATE_TEST_SUITE_P(Services, OkTest, ::testing::Values(
     OkCase{"StopNotDone", false, StopNotDone, kNew, kStop, {}, false, kRunning},
     OkCase{"RestartsTheRunningService", false, Running, kNew, kRestart, {}, true, {}},
     OkCase{"RestartsAServiceStartedMeanwhile", false, nullptr, kNew, kRestart, {}, true, {}, false, true},
-    OkCase{"StoppedButStartRefused", false, StartRefused, kNew, kRestart, {k1052}, false, kStopped},
+    OkCase{"StoppedButStartRefused", false, StartRefused, kNew, kRestart, {k1056}, false, kStopped},
     OkCase{"StartsAStoppedServiceOnAFreshMachine", false, nullptr, L"localhost", kStart, {}, true, {}, true},
     OkCase{"StartNotDone", false, StartNotDone, kNew, kStart, {}, false, kStopped},
     OkCase{"InstallRunning", true, Running, kNew, kRestart, {}, true, {}},
-    OkCase{"InstallCannotStart", true, CannotStart, L"localhost", kStart, {k1052}, true, {}},
+    OkCase{"InstallNotInstalled", true, NotInstalled, L"localhost", {}, {kUnknown, k1060}, true, {}},
     OkCase{"InstallStopRefused", true, StopRefused, kNew, kRestart, {kUnknown, k1056}, true, {}},
     OkCase{"InstallEmptyHost", true, NotInstalled, L"", {}, {kEmptyHost + L"|SetupClient|48"}, false, {}}),
     [](const ::testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
