@@ -198,11 +198,12 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # refused switch is shown in a box, and so is the help (but under /S); the name page shows the
     # name given by a switch and refuses a bad name with the helper's reason; emptied, the box
     # stands for the computer's name over the switch's: the install-time dialog shows the kit's
-    # settings with no name, and its OK (which stores them so) starts the new agent, which nothing
-    # started before, under the product's display name. With the firewall out of reach from then on
-    # (no box tells it; codes and the log do), a re-run by the user stores the name typed on the
-    # page, and a silent one ends with 16. Its uninstaller, run by the user, removes the programs
-    # and ends with its helper's code. Neither stops or removes anything before its pages are passed.
+    # server (and the login a switch gave) with no name, and its OK (which stores them so) starts
+    # the new agent, which nothing started before, under the product's display name. With the
+    # firewall out of reach from then on (no box tells it; codes and the log do), a re-run by the
+    # user stores the name typed on the page, and a silent one ends with 16. Its uninstaller, run
+    # by the user, removes the programs and ends with its helper's code. Neither stops or removes
+    # anything before its pages are passed.
     # The installer's caption (a blank after it but on the name page).
     box, setup, remover, driver = sandbox, "Corvex Workstation Setup", "Corvex Workstation Uninstall ", Driver(sandbox)
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "ask", over_a_file=True))

@@ -53,16 +53,16 @@ class Sandbox:
     def wine(self, *args, check=True):
         # wine ARGS... in this prefix; the completed process (text output, which Wine's console programs write in
         # the OEM code page of the locale: 437 for the C and English ones the bench runs in).
-        # Tried again when Wine's launcher fails to start a built-in program, or the program fails without a word
-        # (as sc does when the service manager of a loaded machine fails a query).
-        for _ in range(5):
+        for _ in range(3):  # Wine's launcher at times fails to start a built-in program: tried again
             result = subprocess.run(["wine", *args], env=self.env, capture_output=True, encoding="cp437", timeout=60)
-            if result.returncode == 0 or result.stdout and "ShellExecuteEx failed" not in result.stdout:
+            if "ShellExecuteEx failed" not in result.stdout:
                 break
         if check and result.returncode != 0:
             raise RuntimeError(f"wine {' '.join(args)} failed ({result.returncode}): {result.stderr}")
         return result
 
     def service_state(self, name=paths.SERVICE_NAME):
-        # STOPPED, RUNNING, START_PENDING, ... as `sc query` prints it.
-        return next(line.split()[-1] for line in self.wine("sc", "query", name).stdout.splitlines() if "STATE" in line)
+        # STOPPED, RUNNING, START_PENDING, ... as `sc query` prints it; asked up to five times while it prints
+        # nothing, as it does when the service manager of a loaded machine is busy (or when there is no such service).
+        out = next(filter(None, (self.wine("sc", "query", name, check=False).stdout for _ in range(5))), "")
+        return next((line.split()[-1] for line in out.splitlines() if "STATE" in line), "(no service)")

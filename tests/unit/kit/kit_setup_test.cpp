@@ -189,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stop_of_an_earlier_installations_agent", stop, otherRuns, L"", 0, kOps + L"WS-7", noFault, L"Stopped the"},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     {"stop_not_done", stop, running, L"", 0, L"", stopNotDone, L"The service did not stop."},
-    // After a failed installation: the service automatic and running again, also where the stop was refused.
+    // After a failed installation: the service running again where the stop was refused, or not running (that it
+    // is automatic again, and the plain resume, are the end-to-end suite's).
     {"resume_over_a_refused_stop", resume, running, L"", 0, L"", noFault, L"error 1056).\nThe service runs again"},
     {"resume_refused", resume, edited, L"", kNotRunning, kOps + L"WS-7", startTimesOut},
     {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"Removed the service."},

@@ -86,7 +86,8 @@ const char kStopCalls[] =
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase>{
-    {"Hint0", Start, {{kStarting, 0, 0}}, {1000}, false},  // one pause, and a hint of 0 is past
+    // One pause, and a hint of 0 is past; states other than running.
+    {"Hint0", Start, {{kStarting, 0, 0}}, {1000}, false}, {"PendingIsNotRunning", IsRunning, {{kStarting}}, {}, false},
     {"Hint10009", Start, {{kStarting, 0, 10009}, {kRunning}}, {1000}, true},
     {"Hint100010", Start, {{kStarting, 0, 100010}, {kRunning}}, {10000}, true},
     {"AlreadyRunningNoPause", Start, {{kRunning}}, {}, true, "OpenManager 22 -, OpenServiceByName 22 m, "
@@ -110,8 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Wait, ::testing::ValuesIn(std::vector<WaitCase
     {"FailedFirstQuerySkipsTheWait", Start, {{kRunning}}, {}, true, nullptr, 1, FALSE, kStarting},
     {"FailedQueryEndsWait", Start, {{kStarting, 0, 5000}, {kRunning}}, {1000}, true, nullptr, 2, 2, kStarting},
     {"FailedFinalQueryGivesFalse", Start, {{kRunning}}, {}, false, nullptr, 2, 2},  // only 1 is success
-    {"PendingIsNotRunning", IsRunning, {{kStarting, 3, 5000}}, {}, false}, {"Paused", IsRunning, {{7}}, {}, false},
-    {"StoppingIsNotRunning", IsRunning, {{kStopping, 3, 5000}}, {}, false},
+    {"PausedIsNotRunning", IsRunning, {{7}}, {}, false}, {"StoppingIsNotRunning", IsRunning, {{kStopping}}, {}, false},
     // A refusal is the caller's to tell: nothing is tried again or put back.
     {"StartRefused", Start, {{kStopped}}, {}, false, "OpenManager 22 -, OpenServiceByName 22 m, ChangeStartType 2 s, "
      "Start 0 s, Close 0 s, Close 0 m, ", 1, FALSE, kRunning, 1000, "Start"},

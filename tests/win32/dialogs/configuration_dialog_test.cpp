@@ -300,7 +300,7 @@ TEST_P(OkTest, SavesAddsTheRuleAndRestartsAndClosesAsTheDialogAllows) {
     EXPECT_EQ(Rules(bench.firewall), saved ? L"C:\\Corvex\\CorvexWorkstation.exe|Corvex Workstation x64\n" : L"");
 }
 
-// Started by another hand between the stop and the start.
+// The start after the stop refused (the code as the manager gives it).
 void StartRefused(FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Start", 0, 1056); }
 void StopNotDone(FakeServiceManager& s) { s.state = s.stateAfterStop = SERVICE_RUNNING; }  // accepted, never done
 void NotInstalled(FakeServiceManager& s) { s.installedService.clear(); }
