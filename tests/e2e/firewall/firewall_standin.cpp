@@ -114,8 +114,7 @@ bool SetMethods() {
             items[n].vt = VT_DISPATCH;
             items[n].pdispVal = reinterpret_cast<IDispatch*>(new Object(&rule, IID_INetFwRule, self->rules.front()));
         }
-        if (fetched) *fetched = n;
-        return n == count ? S_OK : S_FALSE;
+        return (fetched ? *fetched = n : 0), n == count ? S_OK : S_FALSE;
     });
     Set(rule.put_Name, [](Object* self, BSTR v) {  // a rule of the list is renamed in the file too
         std::vector<Rule> rules = Load();
@@ -124,8 +123,10 @@ bool SetMethods() {
                 return r.name = self->rule.name = v, Save(rules);
         return self->rule.name = v, S_OK;
     });
-    Set(rule.get_ApplicationName,
-        [](Object* self, BSTR* v) { return *v = SysAllocString(self->rule.program.c_str()), S_OK; });
+    // A rule for no program (a port's) has no program name at all, as the system's.
+    Set(rule.get_ApplicationName, [](Object* self, BSTR* v) {
+        return *v = self->rule.program.empty() ? nullptr : SysAllocString(self->rule.program.c_str()), S_OK;
+    });
     Set(rule.put_ApplicationName, [](Object* self, BSTR v) { return self->rule.program = v, S_OK; });
     Set(rule.get_Direction, [](Object* self, LONG* v) { return *v = self->rule.direction, S_OK; });
     Set(rule.put_Direction, [](Object* self, LONG v) { return self->rule.direction = v, S_OK; });
