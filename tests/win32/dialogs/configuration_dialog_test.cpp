@@ -37,6 +37,12 @@ struct ConfigurationDialogTest : DialogTest {
         BOOL StopWorkstation() override { return Note("stop", CClientConfigurationDlg::StopWorkstation()); }
         BOOL Note(const char* call, BOOL done) { return calls.push_back(call + std::string(done ? "" : "!")), done; }
         BOOL ApplySettings() override { return calls.push_back("apply"), CClientConfigurationDlg::ApplySettings(); }
+        // Its parameters are made with a port of their own, as a library whose objects start empty would make
+        // them: only the library's defaults may show after Load defaults.
+        std::unique_ptr<CorvexParameters> CreateParameters() override {
+            std::unique_ptr<CorvexParameters> made = CClientConfigurationDlg::CreateParameters();
+            return made->SetCoordinator(L"made.example.com", 2, false), std::move(made);
+        }
         // refuseSave: with a refusal that names none of the four values; saveGivesFalse: stores
         // nothing and says so, as no dialog of ours does.
         bool refuseSave = false, saveGivesFalse = false;
