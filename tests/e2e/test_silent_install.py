@@ -12,11 +12,11 @@ STORED = ("backup.example.com", 1234, "CORP\\someone", "WS-07")
 
 
 def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
-    # The program's manifest: administrator rights without UI access, common controls 6.
-    program = paths.bin_program("SetupClient.exe").read_bytes()
+    # The program's manifest: administrator rights without UI access, common controls 6. It and the kit's helper
+    # are window programs: no console opens.
+    program, helper = (paths.bin_program(name).read_bytes() for name in ("SetupClient.exe", "CorvexKitSetup.exe"))
     assert b'level="requireAdministrator" uiAccess="false"' in program and b'Controls" version="6.0.0.0"' in program
-    for exe in (program, paths.bin_program("CorvexKitSetup.exe").read_bytes()):  # and the kit's helper
-        assert exe[int.from_bytes(exe[0x3C:0x40], "little") + 0x5C] == 2, "a window program: no console opens"
+    assert all(exe[int.from_bytes(exe[0x3C:0x40], "little") + 0x5C] == 2 for exe in (program, helper))
     # Rules for the agent that let no server in (outbound, blocking, disabled) and a port's, for no program.
     others = [AGENT_RULE[:i] + (value,) + AGENT_RULE[i + 1:] for i, value in ((2, 2), (3, 0), (5, False), (1, ""))]
     agent.store_settings(sandbox, *STORED), agent.set_firewall_rules(sandbox, others)

@@ -26,8 +26,7 @@ def setup_log(sandbox):
 
 def stored_settings(sandbox):
     # (host, port, login, workstation name) as stored.
-    folder = settings_dir(sandbox)
-    user, station = (json.loads((folder / n).read_text(encoding="utf-8")) for n in ("user.json", "workstation.json"))
+    user, station = (json.loads((settings_dir(sandbox) / n).read_bytes()) for n in ("user.json", "workstation.json"))
     return user["serverHost"], user["serverPort"], user["login"], station["workstationName"]
 
 

@@ -119,6 +119,7 @@ const std::string kBig = "{" + std::string(70 * 1024, ' ') + User("{", ""), kSer
 const std::string kDashName = R"({"formatVersion":1,"role":"client","workstationName":"-ws","systemSupplied":false})";
 // An empty name stands for the computer's own name, stored as typed too (an administrator's edit): no damage.
 const std::string kTypedNoName = std::string(kDashName).erase(kDashName.find("-ws"), 3);
+const std::string kServerWs = std::string(kTypedNoName).replace(kTypedNoName.find("client"), 6, "server");
 // clang-format off
 const char kPutBack[] = "user.json\" already held the new settings and could not be put back; the other files were "
     "left as they were.|", kReplaced[] = "workstation.json\" cannot be replaced: another program is using the file. "
@@ -132,7 +133,9 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"FileAbove64KiB", [](T& t) { WriteBytes(t.UserFile(), kBig); }, "larger than 64 KiB", kKept, "", kBig, false},
     {"StoredNameRefused", [](T& t) { WriteBytes(t.WorkstationFile(), kDashName); }, "", kNoName, "", kDashName, false},
     {"StoredEmptyTypedName", [](T& t) { WriteBytes(t.WorkstationFile(), kTypedNoName); }, "", kNoName, "", "", false},
-    {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), kServerRole); }, "", kUserDamaged, "", kServerRole, false},
+    // Both files a server's: neither loads, each is kept when replaced.
+    {"AnotherRole", [](T& t) { WriteBytes(t.UserFile(), kServerRole), WriteBytes(t.WorkstationFile(), kServerWs); },
+     "workstation.json\" is damaged: it holds[^\"]+\"server\"", kKept, "", kServerRole + kServerWs, false},
     // Links, names in the wrong place and a stranger's folder.
     {"LinkAtQuentara", [](T& t) { t.LinkAt(t.bench.folders.programData + L"\\Quentara", t.Outside()); },
      "Quentara\" is a link", kKept, nullptr, "", false},

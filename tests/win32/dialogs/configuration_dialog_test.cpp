@@ -197,13 +197,14 @@ struct AnswerCase {
     const wchar_t* host;
     bool saved, started;
     int focus;             // afterwards: the button that is live again, or the refused value's box
-    std::wstring refusal;  // the box after Yes, as Described gives it; empty: none
+    std::wstring refusal;  // the box after the answer, as Described gives it; empty: none
     bool removed = false;  // the service removed while the dialog is open: no query answers
 };
 
 class StartQuestionTest : public ConfigurationDialogTest, public ::testing::WithParamInterface<AnswerCase> {};
 
-// The question comes with the buttons already disabled; a refused value after Yes starts nothing;
+// The question comes with the buttons already disabled; Cancel asks the service manager again
+// (here it has lost the service since the dialog opened); a refused value after Yes starts nothing;
 // No starts with the settings stored before (here a start that is accepted but never done).
 TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
     const AnswerCase& c = GetParam();
@@ -232,7 +233,7 @@ TEST_P(StartQuestionTest, EachAnswerDoesWhatItSays) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Answers, StartQuestionTest, ::testing::ValuesIn(std::vector<AnswerCase>{
-    {"Cancel", IDCANCEL, kNew, false, false, IDC_START, L""}, {"No", IDNO, kNew, false, false, IDC_START, L""},
+    {"Cancel", IDCANCEL, kNew, false, false, IDC_START, kUnknownBox, true}, {"No", IDNO, kNew, false, false, IDC_START, L""},
     {"Yes", IDYES, kNew, true, true, IDC_STOP, L""},
     // The restart's query, its start and the buttons' query after the failed apply each tell the missing service
     // once (the apply's own look at the buttons tells nothing: Start has the focus again).
