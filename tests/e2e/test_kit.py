@@ -219,8 +219,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     (cancelled := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", 2, timeout=60)
     assert driver.answer("Yes", caption=setup)["default"] and cancelled.wait(timeout=60) == 1
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 1: cancelled by the user. Nothing was changed.")
-    # The last /NAME= counts, quoted or not; a login's apostrophe before them hides none.
-    process = AppProcess(box, '"C:\\kit.exe" /LOGIN=d\'s /NAME=WS-1 "/name=WS-0142"\t/NCRC', cwd="C:\\")
+    # The last /NAME= counts, quoted or not; a login's backquote and apostrophe before them hide none.
+    process = AppProcess(box, '"C:\\kit.exe" /LOGIN=d`\'s /NAME=WS-1 "/name=WS-0142"\t/NCRC', cwd="C:\\")
     # Next on the folder page, whose header names the product.
     assert driver.text(setup + " ", 1038, timeout=60)["text"] == \
         "Choose the folder in which to install Corvex Workstation."
@@ -245,7 +245,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert process.wait(timeout=60) == INSTALLED and box.service_state() == "RUNNING"
     # Checked at the start and as the name page was left (and at the cancelled run's start); prepared after the copy.
     assert sum("[check] The switches and the kit's settings are valid." in l for l in agent.setup_log(box)) == 3
-    assert agent.stored_settings(box) == (*SERVER[:2], "d's", "") and agent.starts_automatically(box)
+    assert agent.stored_settings(box) == (*SERVER[:2], "d`'s", "") and agent.starts_automatically(box)
     assert len([line for line in agent.report(box, box.unix_path(INSTALL_DIR_WIN)) if line.startswith("start ")]) == 1
     reg = agent.registry(box, agent.SERVICE_KEY)  # the older registration's shared process and ignored errors gone
     assert (reg["DisplayName"], reg["Type"], reg["ErrorControl"]) == ("Corvex Workstation x64", "0x10", "0x1")

@@ -50,8 +50,8 @@ struct KitCase {
     int code;
     std::wstring after;   // what the store holds afterwards ("" no store)
     int fault = noFault;  // Fault values, or-ed
-    // A part of the log or the result's message. When none is given, the log and message tell a
-    // failure (" not ") exactly when a fault is planted or the store cannot be written.
+    // A part of the log or the result's message ("|" marks the log's start). When none is given, the log and
+    // message tell a failure (" not ") exactly when a fault is planted or the store cannot be written.
     const wchar_t* logged = nullptr;
 };
 
@@ -87,10 +87,10 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == damagedKit)  // both files: one of them alone would leave its values at the defaults
         for (auto file : {L"user.json", L"workstation.json"}) WriteBytes(bench.PathInRoot(L"kit\\") + file, "{");
     if (c.store == none || c.store == rerun || c.store == supplied) bench.services.installedService.clear();
-    // This folder's agent registered without quotes (its path has a blank), as older tools did, or quoted with an
-    // argument after it.
+    // This folder's agent registered without quotes (its path has a blank), as older tools did, or quoted with a
+    // quoted argument after it.
     if (c.store == running || c.store == unnamed)
-        bench.services.binaryPath = c.store == running ? L"\"C:\\Corvex 6\\CorvexWorkstation.exe\" -service"
+        bench.services.binaryPath = c.store == running ? L"\"C:\\Corvex 6\\CorvexWorkstation.exe\" \"-s\""
                                                        : L"C:\\Corvex 6\\CorvexWorkstation.exe";
     if (c.store == running || c.store == otherRuns) bench.services.state = SERVICE_RUNNING;
     if (c.fault & stillStarting) bench.services.state = SERVICE_START_PENDING;
@@ -132,7 +132,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(),
                               bench.services.Count("Control"), c.store != rerun || bench.AgentStoreBytes() == bytes,
                               written && bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos,
-                              (log.text + result.message).find(c.logged ? c.logged : L" not ") != std::wstring::npos,
+                              (L"|" + log.text + result.message).find(c.logged ? c.logged : L" not ") != log.text.npos,
                               bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                               rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
                               log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore()),
@@ -193,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // is automatic again, and the plain resume, are the end-to-end suite's).
     {"resume_over_a_refused_stop", resume, running, L"", 0, L"", noFault, L"error 1056).\nThe service runs again"},
     {"resume_refused", resume, edited, L"", kNotRunning, kOps + L"WS-7", startTimesOut},
-    {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps},
+    {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"|Removed the service."},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
     {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied, L"removed (system error 5)"},

@@ -61,11 +61,11 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const CreateCase& c = GetParam();
     CorvexParameters last(L"client");  // stored by the last "Create"
     last.SetClientName(L"WS-9", false), last.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
-    // The file dialog: cancelled, then the names of an older kit (".ExE" is kept; a per cent sign
-    // is no formatting code in the question) and of a folder (".exe" added to another ending).
+    // The file dialog: cancelled, then the names of an older kit (".ExE" is kept) and of a folder
+    // (".exe" added to another ending); a per cent sign is no formatting code in the boxes.
     // The kit: No, and the file dialog shown again cancelled; the question cancelled; No, then the folder: Yes.
-    const std::wstring kit = bench.PathInRoot(L"kit 100%.ExE"), output = bench.PathInRoot(L"setup.exe.bakexe.exe");
-    bench.prompts.fileAnswers = {std::nullopt, kit, std::nullopt, kit, kit, bench.PathInRoot(L"setup.exe.bakexe")};
+    const std::wstring kit = bench.PathInRoot(L"kit 100%.ExE"), output = bench.PathInRoot(L"setup%d.exe.bakexe.exe");
+    bench.prompts.fileAnswers = {std::nullopt, kit, std::nullopt, kit, kit, bench.PathInRoot(L"setup%d.exe.bakexe")};
     bench.files.WriteNewFile(kit, "an older kit", false), bench.files.CreateFolders(output);
     bench.prompts.answers = {IDOK, IDOK, IDNO, IDCANCEL, IDNO, IDYES};  // to the port's prompts, then to the questions
     const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
