@@ -7,7 +7,8 @@
 // service and firewall work, `prepare` the interactive one's (settings and service
 // registration; the install-time dialog does the rest), `stop` stops the agent's service
 // before its files are replaced (and, when it ran, leaves CorvexKitSetup.stopped beside the
-// program), `resume` makes it automatic and running again when the installation fails after
+// program; it also takes the folder back from an earlier uninstall's removal at the next
+// restart), `resume` makes it automatic and running again when the installation fails after
 // that stop, `uninstall` removes the service and the firewall exception.
 // The exit code is the installer's (kit_exit_codes.h). The reason of a failure goes, as one
 // line of UTF-16 text, into CorvexKitSetup.msg beside the program, for the installer to show;
@@ -22,6 +23,7 @@
 #include "kit/installer_switches.h"
 #include "kit/kit_exit_codes.h"
 #include "kit/kit_setup.h"
+#include "kit/restart_removals.h"
 #include "params/computer_info.h"
 #include "platform/file_system.h"
 #include "platform/known_folders.h"
@@ -110,6 +112,7 @@ kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& k
     if (mode == L"install") return setup.Install(switches, true);
     if (mode == L"prepare") return setup.Install(switches, false);
     if (mode == L"stop" || mode == L"uninstall") {
+        if (mode == L"stop") kit::KeepFromRemovalAtRestart(words[2], log);  // before its files come back
         const kit::KitResult result = mode == L"stop" ? setup.StopAgent() : setup.Uninstall();
         WaitUntilAgentFileIsFree(words[2], log);
         if (result.stopRequested) WriteText(kitFolder + kStoppedFile, L"");

@@ -166,7 +166,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     # Again, into the default folder, with an agent that never starts: the installation ends with the
     # helper's code in bounded time and stays; its uninstaller tells a file it cannot remove (the agent's,
     # in use; nothing of the files already gone) in its log, then by its exit code; a re-run that cannot
-    # write it stops before it registers anything.
+    # write it stops before it registers anything, but has taken the folder back from the removal at the
+    # next restart that its uninstaller queued.
     (default := box.unix_path(INSTALL_DIR_WIN)).mkdir(parents=True), agent.set_behaviour(box, "stuck", default)
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
     # Each line has its own time: the helper's first and its wait's last lie seconds apart.
@@ -177,7 +178,11 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     told = [l[20:] for l in agent.setup_log(box) if re.search(" in use|not be removed|code 2$", l)]
     assert told == [f"[uninstall] The agent's program file is still in use: {INSTALL_DIR_WIN}\\CorvexWorkstation.exe",
                     f"[installer] A file in {INSTALL_DIR_WIN} could not be removed.", "[installer] Exit code 2"]
+    queued = agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"]  # this uninstaller's own removal too
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == ABORTED and agent.registry(box, UNINSTALL_KEY) is None
+    # The re-run took its folder back from the restart's removals, and left the others'.
+    kept = queued[:queued.index("\\0\\0\\??\\" + INSTALL_DIR_WIN)] + "\\0"
+    assert agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"] == kept
     assert not (default / "SetupClient.exe").exists(), "the configurator copied before the agent"
     stop, ended = [l[20:] for l in agent.setup_log(box)[-3:-1]], agent.setup_log(box)[-1]  # the stop waited too
     assert stop == [told[0].replace("[uninstall]", "[stop]"), "[stop] Exit code 0"] and "] Exit code 2: " in ended

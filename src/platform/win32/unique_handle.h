@@ -80,9 +80,17 @@ struct ServiceTraits {
     static BOOL Close(SC_HANDLE handle) { return ::CloseServiceHandle(handle); }
 };
 
+// Registry keys.
+struct RegistryTraits {
+    using type = HKEY;
+    static HKEY Empty() { return nullptr; }
+    static BOOL Close(HKEY key) { return ::RegCloseKey(key) == ERROR_SUCCESS; }
+};
+
 using unique_handle = unique_any<HandleTraits>;
 using unique_file = unique_any<FileTraits>;
 using unique_find = unique_any<FindTraits>;
 using unique_service = unique_any<ServiceTraits>;
+using unique_registry = unique_any<RegistryTraits>;
 
 }  // namespace platform
