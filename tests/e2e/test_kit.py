@@ -162,6 +162,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert (log := agent.setup_log(box))[0].endswith("[installer] Uninstalling from c:\\moved") and \
         log[-3].endswith("No firewall exception for c:\\moved\\CorvexWorkstation.exe is left.")
     assert log[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
+    # Run again, it finds nothing left to remove, which is no failure.
+    assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
 
     # Again, into the default folder, with an agent that never starts: the installation ends with the
     # helper's code in bounded time and stays; its uninstaller tells a file it cannot remove (the agent's,
