@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
@@ -55,20 +56,19 @@ void KeepFromRemovalAtRestart(const std::wstring& folder, KitLog& log) {
         }
     }
     std::wstring kept;
-    bool dropped = false;
-    for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
-        if (texts[i].empty()) {  // the list's end; a list that goes on after it is not ours to rewrite
-            if (std::any_of(texts.begin() + i, texts.end(), [](const std::wstring& t) { return !t.empty(); })) return;
-            break;
-        }
+    std::vector<std::wstring> taken;
+    std::size_t i = 0;
+    for (; i < texts.size() && !texts[i].empty(); i += 2) {
+        if (i + 1 == texts.size()) return;  // a path without its new name: not a list to rewrite
         if (texts[i + 1].empty() && InFolder(Plain(texts[i]), folder)) {
-            log.Write(L"Taken back from its removal at the next restart: " + Plain(texts[i]) + L".");
-            dropped = true;
+            taken.push_back(Plain(texts[i]));
         } else {
             kept += texts[i] + L'\0' + texts[i + 1] + L'\0';
         }
     }
-    if (!dropped) return;
+    // An empty path ends the list: one that goes on after it is not ours to rewrite either.
+    const auto rest = texts.begin() + static_cast<std::ptrdiff_t>(i);
+    if (taken.empty() || std::any_of(rest, texts.end(), [](const std::wstring& text) { return !text.empty(); })) return;
     const LSTATUS written = kept.empty() ? ::RegDeleteValueW(key.get(), kQueued)
                                          : ::RegSetValueExW(key.get(), kQueued, 0, REG_MULTI_SZ,
                                                             reinterpret_cast<const BYTE*>(kept.c_str()),
@@ -76,7 +76,10 @@ void KeepFromRemovalAtRestart(const std::wstring& folder, KitLog& log) {
     if (written != ERROR_SUCCESS) {
         log.Write(L"The removals queued for the next restart could not be changed (system error " +
                   std::to_wstring(written) + L").");
+        return;
     }
+    for (const std::wstring& path : taken)
+        log.Write(L"Taken back from its removal at the next restart: " + path + L".");
 }
 
 }  // namespace kit
