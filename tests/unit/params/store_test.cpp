@@ -175,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
          t.files_.faults[L"write"] = {112, 3};
      }, "workstation.json\" is damaged", kKept,
      "workstation.json\" cannot be written: the disk is full. No settings file was changed.", "", false},
-    {"DamagedFileNotKept", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {112, 1}; },
-     "", kNoName, "workstation.json\" is damaged and cannot be kept before it is replaced: the disk is full.", "", false},
+    {"DamagedFileNotKept", [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults[L"write"] = {1117, 1}; },
+     "", kNoName, "workstation.json\" is damaged and cannot be kept before it is replaced: system error 1117", "", false},
     // A file too large to keep a copy of is not replaced.
     {"FileAbove16MiB", [](T& t) { WriteBytes(t.UserFile(), std::string((16 << 20) + 1, ' ')); }, "larger than 64 KiB",
      kKept, "larger than 16 MiB; move it away first", "", false}}),

@@ -90,7 +90,10 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u200Aadmin", L"blank"}, {'l', L"back|up@bad_domain", L"\"|\""},
     {'l', L"CORP\\. .\u3000.", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, {'l', L"a\u009Fb", L"control"},
     {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E007F", L"U+E007F"}, {'l', L"a\u2029b", L"control"},
-    {'l', L"b@1.2.3.4", L"digits only"}, {'l', L"CORP\\/user", L"\"/\""}, {'l', L"a,b", L"\",\""}, {'l', L"a;b", L"\";"},
+    {'l', L"b@1.2.3.4", L"digits only"}, {'l', L"CORP\\/user", L"\"/\""}, {'l', L"a,b", L"\",\""},
+    // The other characters the system refuses in an account name.
+    {'l', L"a:b", L"\":"}, {'l', L"a=b", L"\"="}, {'l', L"a?b", L"\"?"}, {'l', L"a<b", L"\"<"}, {'l', L"a>b", L"\">"},
+    {'l', L"a[b", L"\"["}, {'l', L"a]b", L"\"]"}, {'l', L"a;b", L"\";"},
     {'l', L"\"CORP\\b\"", L"\"\"\""}}));
 // clang-format on
 
