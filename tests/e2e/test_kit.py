@@ -135,6 +135,11 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     Driver(box).click(CAPTION, 2), held.wait(60), (user := agent.settings_dir(box) / "user.json").unlink(), user.mkdir()
     assert run(box, '"C:\\kit.exe" /S') == 11 and box.service_state() == "RUNNING" and agent.starts_automatically(box)
     user.rmdir(), agent.store_settings(box, *changed)
+    # One that cannot write its uninstaller (Uninstall.exe made a folder): 2, the agent running again too.
+    (unins := box.unix_path(folder) / "Uninstall.exe").rename(kept := box.drive_c / "Uninstall.kept"), unins.mkdir()
+    assert run(box, '"C:\\kit.exe" /S') == ABORTED and box.service_state() == "RUNNING"
+    assert agent.starts_automatically(box)
+    unins.rmdir(), kept.rename(unins)
 
     # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
     # runs in place, the test agent's report and another program's library) and leaves the new installation be.
@@ -263,9 +268,16 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     (failed := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
     assert driver.click(setup, DEFAULT) and "not be written" in driver.answer("OK", caption=setup, timeout=60)["text"]
     assert failed.wait(60) == 11 and box.service_state() == "RUNNING" and agent.starts_automatically(box)
-    # With a login an administrator stored since (kept) and a port switch (applied): Next on the folder page;
+    user.rmdir(), agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\öps", "")  # a login stored since
+    # One while the configurator runs from the folder (its file held): the copy's error answered Cancel, then the
+    # installer's Cancel (it offers no Close): 2, the agent it stopped for the copy running again, automatic.
+    (held := AppProcess(box, f'"{INSTALL_DIR_WIN}\\SetupClient.exe"', cwd="C:\\")), driver.text(CAPTION, 1, timeout=60)
+    (failed := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
+    driver.click(setup, DEFAULT), driver.answer("Cancel", caption=setup, timeout=60), driver.click(setup + " ", 2)
+    assert failed.wait(60) == ABORTED and box.service_state() == "RUNNING" and agent.starts_automatically(box)
+    driver.click(CAPTION, 2), held.wait(60)
+    # With the login an administrator stored since (kept) and a port switch (applied): Next on the folder page;
     # the name typed (kept in lower case), Install; the install-time dialog's OK, then the installer's Close.
-    user.rmdir(), agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\öps", "")
     (rerun := AppProcess(box, '"C:\\kit.exe" /PORT=9001', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
     # Typed on the name page, the agent still running: stopped for the copy, after the pages.
     assert driver.settext(setup, NAME_PAGE_BOX, typed := "accounting-ws-47") and box.service_state() == "RUNNING"
