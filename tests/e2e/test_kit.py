@@ -185,14 +185,19 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     told = [l[20:] for l in agent.setup_log(box) if re.search(" in use|not be removed|code 2$", l)]
     assert told == [f"[uninstall] The agent's program file is still in use: {INSTALL_DIR_WIN}\\CorvexWorkstation.exe",
                     f"[installer] A file in {INSTALL_DIR_WIN} could not be removed.", "[installer] Exit code 2"]
-    queued = agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"]  # this uninstaller's own removal too
+    queued = agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"].split("\\0")  # this uninstaller's too
+    # Beside them, other programs': a removal in a folder whose name begins with this one's and a rename below this
+    # one (both to stay), and a removal below it in other letter case (taken back with the folder).
+    here, lower = "\\??\\" + INSTALL_DIR_WIN, "\\??\\" + INSTALL_DIR_WIN.lower() + "\\old.dll"
+    others = [here + "2\\x", "", here + "\\a.tmp", "!" + here + "\\a"]
+    agent.set_restart_queue(box, queued + others + [lower, ""])
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == ABORTED and agent.registry(box, UNINSTALL_KEY) is None
-    # The re-run took its folder back from the restart's removals, and left the others'.
-    kept = queued[:queued.index("\\0\\0\\??\\" + INSTALL_DIR_WIN)] + "\\0"
-    assert agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"] == kept
+    kept = queued[:queued.index(here + "\\Uninstall.exe")] + others
+    assert agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"].split("\\0") == kept
     assert not (default / "SetupClient.exe").exists(), "the configurator copied before the agent"
-    stop, ended = [l[20:] for l in agent.setup_log(box)[-3:-1]], agent.setup_log(box)[-1]  # the stop waited too
-    assert stop == [told[0].replace("[uninstall]", "[stop]"), "[stop] Exit code 0"] and "] Exit code 2: " in ended
+    stop, ended = [l[20:] for l in agent.setup_log(box)[-6:-1]], agent.setup_log(box)[-1]  # the stop waited too
+    taken = [f"[stop] Taken back from its removal at the next restart: {p[4:]}." for p in queued[-4::2] + [lower]]
+    assert stop == taken + [told[0].replace("[uninstall]", "[stop]"), "[stop] Exit code 0"] and "Exit code 2: " in ended
     assert ended.endswith(f"could not be written into {INSTALL_DIR_WIN}. Nothing was registered.")
 
 

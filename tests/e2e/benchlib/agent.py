@@ -47,6 +47,16 @@ def allow_rule(program, enabled=True):
     return ("Corvex Workstation x64", program, 1, 1, 0x7FFFFFFF, enabled, 256)
 
 
+def set_restart_queue(sandbox, texts):
+    # What the system is to remove or rename at the next restart: pairs of texts (a path, then its new name, empty for
+    # a removal), written as the system keeps them.
+    data = ",".join(f"{b:02x}" for b in ("\0".join(texts) + "\0\0").encode("utf-16-le"))
+    key = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Session Manager"
+    (sandbox.drive_c / "queue.reg").write_text(f'Windows Registry Editor Version 5.00\n\n[{key}]\n'
+                                               f'"PendingFileRenameOperations"=hex(7):{data}\n', encoding="utf-16")
+    sandbox.wine("regedit", "/s", "C:\\queue.reg")
+
+
 def set_behaviour(sandbox, word, folder=None):
     ((folder or sandbox.program_dir) / "CorvexWorkstation.behaviour").write_text(word + "\n")
 
