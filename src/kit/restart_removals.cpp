@@ -60,8 +60,9 @@ void KeepFromRemovalAtRestart(const std::wstring& folder, KitLog& log) {
     std::size_t i = 0;
     for (; i < texts.size() && !texts[i].empty(); i += 2) {
         if (i + 1 == texts.size()) return;  // a path without its new name: not a list to rewrite
-        if (texts[i + 1].empty() && InFolder(Plain(texts[i]), folder)) {
-            taken.push_back(Plain(texts[i]));
+        const std::wstring path = Plain(texts[i]);
+        if (texts[i + 1].empty() && InFolder(path, folder)) {
+            taken.push_back(path);
         } else {
             kept += texts[i] + L'\0' + texts[i + 1] + L'\0';
         }

@@ -136,10 +136,10 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert run(box, '"C:\\kit.exe" /S') == 11 and box.service_state() == "RUNNING" and agent.starts_automatically(box)
     user.rmdir(), agent.store_settings(box, *changed)
     # One that cannot write its uninstaller (Uninstall.exe made a folder): 2, the agent running again too.
-    (unins := box.unix_path(folder) / "Uninstall.exe").rename(kept := box.drive_c / "Uninstall.kept"), unins.mkdir()
+    (unins := box.unix_path(folder) / "Uninstall.exe").rename(aside := box.drive_c / "Uninstall.kept"), unins.mkdir()
     assert run(box, '"C:\\kit.exe" /S') == ABORTED and box.service_state() == "RUNNING"
     assert agent.starts_automatically(box)
-    unins.rmdir(), kept.rename(unins)
+    unins.rmdir(), aside.rename(unins)
 
     # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
     # runs in place, the test agent's report and another program's library) and leaves the new installation be.
