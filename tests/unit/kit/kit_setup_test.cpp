@@ -176,6 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
      L"stopped (system error 1061).\nThe service could not be started (system error 1056)"},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
      L"Registered the service for C:\\Corvex 6\\CorvexWorkstation.exe."},
+    {"interactive_reinstall_repoints_the_service", prepare, edited, L"", 0, kOps + L"WS-7"},  // automatic again
     // The uninstaller where the service was removed before: nothing to remove is no failure, but a
     // firewall that does not confirm the rule's removal is.
     {"uninstall_without_the_service", uninstall, none, L"", kUnconfirmed, L"", firewallKeepsNoRule,
@@ -196,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"|Removed the service."},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
-    {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied, L"removed (system error 5)"},
+    {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied, L"|The agent's service could not"},
     // A stop accepted but never done: the restart still asks for the start, the uninstall for the removal.
     {"restart_over_a_stop_not_done", install, otherRuns, L"/S", 0, kOps + L"WS-7", stopNotDone, L"did not stop."},
     {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"did not stop.\nRemoved the service."},
@@ -218,6 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
+    {"unknown_switch_resets_nothing", install, edited, L"/RESETSETTINGS /PORTS=1", kBad, kOps + L"WS-7", 0, L"|Unknown"},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L"", noFault,
      L"The agent's settings could not be written: The settings folder"},
     {"store_behind_a_link", install, linked, L"/S", kNotWritten, kOps + L"WS-7", noFault, L"settings cannot be read ("},

@@ -1,12 +1,14 @@
 // A service control manager for tests with one service. Starts and stops move its state;
 // queries report that state, or play back the status records a test scripts. It records
-// every call, hands out counters as handles, and fails any call a test names.
+// every call, hands out counters as handles, and fails any call a test names. As the system
+// does, it refuses (5) a call its handle was not opened for, and a handle it never gave (6).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -51,44 +53,47 @@ public:
         return int(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == name; }));
     }
 
-    ScHandle OpenManager(DWORD access) override { return Go("OpenManager", nullptr, access) ? NewHandle() : nullptr; }
+    ScHandle OpenManager(DWORD access) override { return Go("OpenManager", nullptr, access) ? New(access) : nullptr; }
     ScHandle OpenServiceByName(ScHandle manager, const std::wstring& name, DWORD access) override {
         if (!Go("OpenServiceByName", manager, access)) return nullptr;
-        return !name.empty() && name == installedService ? NewHandle() : Refuse(ERROR_SERVICE_DOES_NOT_EXIST, nullptr);
+        return !name.empty() && name == installedService ? New(access) : Refuse(ERROR_SERVICE_DOES_NOT_EXIST, nullptr);
     }
     BOOL ChangeStartType(ScHandle service, DWORD type) override {
-        return Go("ChangeStartType", service, type) ? (startType = type, TRUE) : result_;
+        return Go("ChangeStartType", service, type, SERVICE_CHANGE_CONFIG) ? (startType = type, TRUE) : result_;
     }
     BOOL Start(ScHandle service) override {
         if (onRequest) onRequest("Start");
-        if (!Go("Start", service, 0)) return result_;
+        if (!Go("Start", service, 0, SERVICE_START)) return result_;
         return state != SERVICE_STOPPED ? Refuse(ERROR_SERVICE_ALREADY_RUNNING) : (state = stateAfterStart, TRUE);
     }
     BOOL Control(ScHandle service, DWORD control) override {
         if (onRequest) onRequest("Stop");
-        if (!Go("Control", service, control)) return result_;
+        if (!Go("Control", service, control, SERVICE_STOP)) return result_;
         return state == SERVICE_STOPPED ? Refuse(ERROR_SERVICE_NOT_ACTIVE, FALSE) : (state = stateAfterStop, TRUE);
     }
     BOOL QueryStatus(ScHandle service, ServiceStatus& status) override {
         if (Count("QueryStatus") > 10000) throw std::runtime_error("FakeServiceManager: the wait never ended");
-        if (!Go("QueryStatus", service, 0)) return status = failedQueryRecord, result_;
+        if (!Go("QueryStatus", service, 0, SERVICE_QUERY_STATUS)) return status = failedQueryRecord, result_;
         status = statuses.empty() ? ServiceStatus{state, 0, 0} : statuses[std::min(played_++, statuses.size() - 1)];
         return TRUE;
     }
     ScHandle CreateOwnProcessService(ScHandle manager, const std::wstring& name, const std::wstring&,
                                      const std::wstring& path, DWORD type) override {
         // An existing service is told as such before any other refusal.
-        if (!Go("CreateOwnProcessService", manager, type) && name != installedService) return nullptr;
+        if (!Go("CreateOwnProcessService", manager, type, SC_MANAGER_CREATE_SERVICE) && name != installedService)
+            return nullptr;
         if (name == installedService) return Refuse(ERROR_SERVICE_EXISTS, nullptr);
-        return installedService = name, state = SERVICE_STOPPED, startType = type, binaryPath = path, NewHandle();
+        return installedService = name, state = SERVICE_STOPPED, startType = type, binaryPath = path, New(~0u);
     }
     BOOL ChangeRegistration(ScHandle service, DWORD type, const std::wstring& path, const std::wstring&) override {
-        return Go("ChangeRegistration", service, type) ? (startType = type, binaryPath = path, TRUE) : result_;
+        return Go("ChangeRegistration", service, type, SERVICE_CHANGE_CONFIG)
+                   ? (startType = type, binaryPath = path, TRUE)
+                   : result_;
     }
     BOOL QueryBinaryPath(ScHandle service, std::wstring& path) override {
-        return Go("QueryBinaryPath", service, 0) ? (path = binaryPath, TRUE) : result_;
+        return Go("QueryBinaryPath", service, 0, SERVICE_QUERY_CONFIG) ? (path = binaryPath, TRUE) : result_;
     }
-    BOOL Delete(ScHandle s) override { return Go("Delete", s, 0) ? (installedService.clear(), TRUE) : result_; }
+    BOOL Delete(ScHandle s) override { return Go("Delete", s, 0, DELETE) ? (installedService.clear(), TRUE) : result_; }
     // A close clears the last error, as some system calls do on success.
     BOOL Close(ScHandle handle) override {
         return calls.push_back(Call{"Close", handle, 0}), closed.push_back(handle), lastError_ = 0, TRUE;
@@ -97,18 +102,26 @@ public:
 
 private:
     using Failure = std::tuple<std::string, int, DWORD, BOOL>;  // the call's name, occurrence, error, result
-    // Records the call; false when an injected failure hits it.
-    bool Go(const char* name, ScHandle handle, DWORD argument) {
+    // Records the call; false when an injected failure hits it, or when `handle` is not one this manager
+    // gave out open with the `rights` asked (the manager's handle only connects without any).
+    bool Go(const char* name, ScHandle handle, DWORD argument, DWORD rights = 0) {
         calls.push_back(Call{name, handle, argument});
         for (const auto& [call, occurrence, error, result] : failures_)
             if (call == name && (occurrence == 0 || occurrence == Count(name))) return result_ = result, Refuse(error);
-        return true;
+        const auto open = access_.find(handle);
+        if (name == std::string("OpenManager") || (open != access_.end() && (open->second & rights) == rights))
+            return true;
+        return result_ = FALSE, Refuse(open == access_.end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
     }
     BOOL Refuse(DWORD error, BOOL result = FALSE) { return lastError_ = error, result; }
     ScHandle Refuse(DWORD error, ScHandle result) { return lastError_ = error, result; }
-    ScHandle NewHandle() { return opened.push_back(reinterpret_cast<ScHandle>(0x100 + opened.size())), opened.back(); }
+    ScHandle New(DWORD access) {
+        return opened.push_back(reinterpret_cast<ScHandle>(0x100 + opened.size())), access_[opened.back()] = access,
+                                                                                    opened.back();
+    }
 
     std::vector<Failure> failures_;
+    std::map<ScHandle, DWORD> access_;  // the handles given, with the rights each was opened for
     size_t played_ = 0;
     DWORD lastError_ = 0;
     BOOL result_ = FALSE;
