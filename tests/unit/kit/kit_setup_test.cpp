@@ -197,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"|Removed the service."},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
-    {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied, L"|The agent's service could not"},
+    {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied,  // nothing told as removed
+     L"|The agent's service could not be removed (system error 5)."},
     // A stop accepted but never done: the restart still asks for the start, the uninstall for the removal.
     {"restart_over_a_stop_not_done", install, otherRuns, L"/S", 0, kOps + L"WS-7", stopNotDone, L"did not stop."},
     {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"did not stop.\nRemoved the service."},
@@ -219,7 +220,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
-    {"unknown_switch_resets_nothing", install, edited, L"/RESETSETTINGS /PORTS=1", kBad, kOps + L"WS-7", 0, L"|Unknown"},
+    {"unknown_switch_resets_nothing", install, edited, L"/RESETSETTINGS /PORTS=1", kBad, kOps + L"WS-7", noFault,
+     L"|Unknown switch \"/PORTS=1\""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L"", noFault,
      L"The agent's settings could not be written: The settings folder"},
     {"store_behind_a_link", install, linked, L"/S", kNotWritten, kOps + L"WS-7", noFault, L"settings cannot be read ("},
