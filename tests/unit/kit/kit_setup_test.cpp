@@ -128,7 +128,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const bool doneExpected =
         c.mode == stop ? c.store == otherRuns : c.mode > resume && c.mode != uninstall && (c.code == 0 || c.code > 11);
     EXPECT_EQ(std::make_tuple(result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"",
-                              bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START,
+                              bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START &&
+                                  bench.services.displayName == L"Corvex Workstation x64",
                               bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(),
                               bench.services.Count("Control"), c.store != rerun || bench.AgentStoreBytes() == bytes,
                               written && bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos,

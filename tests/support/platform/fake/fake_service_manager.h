@@ -32,7 +32,7 @@ public:
     std::wstring installedService = L"QuentaraCorvexWorkstation_x64";
     DWORD state = SERVICE_STOPPED, stateAfterStart = SERVICE_RUNNING, stateAfterStop = SERVICE_STOPPED;
     DWORD startType = SERVICE_DEMAND_START;
-    std::wstring binaryPath = L"\"C:\\Corvex\\CorvexWorkstation.exe\"";
+    std::wstring binaryPath = L"\"C:\\Corvex\\CorvexWorkstation.exe\"", displayName = L"Corvex";
     std::vector<ServiceStatus> statuses;  // when given, queries play them in order, the last repeating
     // What a failed query leaves in the caller's record: "running", so that code reading it is caught.
     ServiceStatus failedQueryRecord{SERVICE_RUNNING, 0xDEADu, 0};
@@ -77,17 +77,18 @@ public:
         status = statuses.empty() ? ServiceStatus{state, 0, 0} : statuses[std::min(played_++, statuses.size() - 1)];
         return TRUE;
     }
-    ScHandle CreateOwnProcessService(ScHandle manager, const std::wstring& name, const std::wstring&,
+    ScHandle CreateOwnProcessService(ScHandle manager, const std::wstring& name, const std::wstring& title,
                                      const std::wstring& path, DWORD type) override {
         // An existing service is told as such before any other refusal.
         if (!Go("CreateOwnProcessService", manager, type, SC_MANAGER_CREATE_SERVICE) && name != installedService)
             return nullptr;
         if (name == installedService) return Refuse(ERROR_SERVICE_EXISTS, nullptr);
-        return installedService = name, state = SERVICE_STOPPED, startType = type, binaryPath = path, New(~0u);
+        return installedService = name, state = SERVICE_STOPPED, startType = type, binaryPath = path,
+               displayName = title, New(~0u);
     }
-    BOOL ChangeRegistration(ScHandle service, DWORD type, const std::wstring& path, const std::wstring&) override {
-        return Go("ChangeRegistration", service, type, SERVICE_CHANGE_CONFIG)
-                   ? (startType = type, binaryPath = path, TRUE)
+    BOOL ChangeRegistration(ScHandle s, DWORD type, const std::wstring& path, const std::wstring& title) override {
+        return Go("ChangeRegistration", s, type, SERVICE_CHANGE_CONFIG)
+                   ? (startType = type, binaryPath = path, displayName = title, TRUE)
                    : result_;
     }
     BOOL QueryBinaryPath(ScHandle service, std::wstring& path) override {
