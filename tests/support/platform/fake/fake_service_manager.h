@@ -117,8 +117,7 @@ private:
     BOOL Refuse(DWORD error, BOOL result = FALSE) { return lastError_ = error, result; }
     ScHandle Refuse(DWORD error, ScHandle result) { return lastError_ = error, result; }
     ScHandle New(DWORD access) {
-        return opened.push_back(reinterpret_cast<ScHandle>(0x100 + opened.size())), access_[opened.back()] = access,
-                                                                                    opened.back();
+        return access_[opened.emplace_back(reinterpret_cast<ScHandle>(0x100 + opened.size()))] = access, opened.back();
     }
 
     std::vector<Failure> failures_;
