@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'h', L"backup" + kNul + L"evil.example", L"control"}, {'h', L"1.2.3.4::1", L"valid IPv6"}, {'h', L"::5:1.2.3.4"},
     {'h', L"backup" + std::wstring(1, static_cast<wchar_t>(0xD800)), L"not valid Unicode"}, {'h', L"1::ffff:1.2.3.4"},
     {'h', L"backup\u200B.example", L"U+200B"}, {'h', L"backup\u200F.example", L"U+200F"}, {'h', L"\u1680backup", L"blank"},
-    {'h', L"\u00A0backup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
+    {'h', L"\u202Fbackup", L"blank"}, {'h', L"FE80::1"}, {'h', L"backup\u2066.example", L"U+2066"},
     {'h', L"backup.example..", L"empty part"}, {'h', L"backup\u3000", L"or ends with a blank"}, {'l', L"a+b", L"\"+\""},
     {'h', L"1::2::3", L"not a valid IPv6"}, {'b', L" ", L"blank"}, {'h', L"1.2.3.4.5", L"IPv4"}, {'l', L"backup@CORP"},
     {'h', L"::1.2.3.4:1", L"not a valid IPv6"}, {'l', L"a\u200Cb", L"U+200C"}, {'h', L"backup]", L"bracket"},
