@@ -46,7 +46,7 @@ const std::wstring kNul(1, L'\0'), k63(63, L'a'), kU(103, L'u');
 INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector<Row>{
     {'n', L"AZ-09-az"}, {'n', std::wstring(63, L'w')}, {'n', L""}, {'s', L""}, {'n', std::wstring(64, L'w'), L"63"},
     {'n', std::wstring(255, L'w'), L"63 characters."}, {'n', std::wstring(256, L'w'), L"255"}, {'n', L"WS_1", L"\"_\""},
-    {'n', std::wstring(65536, L'w'), L"255"}, {'n', L"  ", L"blank"}, {'s', L"my ws", L"a blank"},
+    {'n', std::wstring(65536, L'w'), L"station name is longer"}, {'n', L"  ", L"blank"}, {'s', L"my ws", L"a blank"},
     {'n', L"ws1.example.com", L"42, not"}, {'n', L"-ws", L"hyphen"}, {'n', L"ws-", L"hyphen"}, {'n', L"\u2064", L"U+2064"},
     {'n', L"12345", L"digits only"}, {'n', L"WS\u205F01", L"a special blank"}, {'n', L"ws\x1F" L"1", L"control"},
     {'n', L"ws\u20281", L"control"}, {'n', L"ws" + kNul + L"1", L"control"}, {'n', L"WS\u00AD01", L"U+00AD"},
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"a@@c", L"more than one"}, {'l', L"CORP\\\u200Aadmin", L"blank"}, {'l', L"back|up@bad_domain", L"\"|\""},
     {'l', L"CORP\\. .\u3000.", L"dots and blanks"}, {'l', L"CORP\\evil\u202Etxt.exe", L"U+202E"}, {'l', L"a\u009Fb", L"control"},
     {'l', L"\uFEFFCORP\\backup", L"U+FEFF"}, {'l', L"CORP\\user\U000E007F", L"U+E007F"}, {'l', L"a\u2029b", L"control"},
-    {'l', L"b@1.2.3.4", L"digits only"}, {'l', L"CORP\\/user", L"\"/\""}, {'l', L"a,b", L"\",\""},
+    {'l', L"b@1.2.3.4", L"login ends with a part made"}, {'l', L"CORP\\/user", L"\"/\""}, {'l', L"a,b", L"\",\""},
     // The other characters the system refuses in an account name.
     {'l', L"a:b", L"\":"}, {'l', L"a=b", L"\"="}, {'l', L"a?b", L"\"?"}, {'l', L"a<b", L"\"<"}, {'l', L"a>b", L"\">"},
     {'l', L"a[b", L"\"["}, {'l', L"a]b", L"\"]"}, {'l', L"a;b", L"\";"},

@@ -67,7 +67,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const std::wstring kit = bench.PathInRoot(L"kit 100%.ExE"), output = bench.PathInRoot(L"setup%d.exe.bakexe.exe");
     bench.prompts.fileAnswers = {std::nullopt, kit, std::nullopt, kit, kit, bench.PathInRoot(L"setup%d.exe.bakexe")};
     bench.files.WriteNewFile(kit, "an older kit", false), bench.files.CreateFolders(output);
-    bench.prompts.answers = {IDOK, IDOK, IDNO, IDCANCEL, IDNO, IDYES};  // to the port's prompts, then to the questions
+    bench.prompts.answers = {IDOK, IDOK, IDOK, IDNO, IDCANCEL, IDNO, IDYES};  // the port's, the name's, the questions
     const INT_PTR ended = Run(dialog, [&](DialogDriver& w) {
         EXPECT_EQ(std::make_tuple(w.Checked(IDC_NAME_COMPUTER), w.Enabled(IDC_WORKSTATION_NAME), w.LongTextBoxes(),
                                   w.Focus(), w.Text(IDC_WORKSTATION_NAME), w.Cue(IDC_WORKSTATION_NAME), w.Frame()),
@@ -90,7 +90,8 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
         w.Click(IDC_LOAD_DEFAULTS), w.Click(c.choiceButton), w.Click(IDC_LOAD_DEFAULTS);  // port back, choice
         EXPECT_TRUE(w.Checked(c.choiceButton)) << "Load defaults keeps the choice";
         w.Fill({L"backup01.example.com", L" \t9751\t ", L".\\backup"});  // blanks around a pasted number
-        w.Click(IDC_NAME_TYPED), w.Type(IDC_WORKSTATION_NAME, c.typedName), w.Click(c.choiceButton);
+        w.Click(IDC_NAME_TYPED), w.Type(IDC_WORKSTATION_NAME, L"12345"), w.Click(IDOK);  // refused: the focus on it
+        w.Type(IDC_WORKSTATION_NAME, c.typedName), w.Click(c.choiceButton);
         EXPECT_EQ(std::make_tuple(w.Enabled(IDC_WORKSTATION_NAME), w.Text(IDC_WORKSTATION_NAME), dialog.IsModified()),
                   std::make_tuple(c.typed, std::wstring(c.typedName), FALSE))
             << "the box keeps its text; no edit marks this dialog";
@@ -129,8 +130,9 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const std::wstring prompt = L"Please enter a positive integer.|SetupClient|48|1|",
                        replace = L"\" already exists. Do you want to replace it?|SetupClient|35|1|1\n",
                        again = L"\"" + kit + replace;
+    const std::wstring digits = L"The workstation name cannot consist of digits only.|SetupClient|48|1|1002\n";
     EXPECT_EQ(Described(bench.prompts.messageBoxes),
-              prompt + L"1012\n" + prompt + L"1\n" + again + again + again + L"\"" + output + replace +
+              prompt + L"1012\n" + prompt + L"1\n" + digits + again + again + again + L"\"" + output + replace +
                   L"The Client distribution kit is saved into \"" + output + L"\".|SetupClient|64|1|1\n");
 }
 

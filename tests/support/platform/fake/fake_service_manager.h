@@ -104,14 +104,13 @@ public:
 private:
     using Failure = std::tuple<std::string, int, DWORD, BOOL>;  // the call's name, occurrence, error, result
     // Records the call; false when an injected failure hits it, or when `handle` is not one this manager
-    // gave out open with the `rights` asked (the manager's handle only connects without any).
+    // gave out with the `rights` asked (the manager's handle only connects without any).
     bool Go(const char* name, ScHandle handle, DWORD argument, DWORD rights = 0) {
         calls.push_back(Call{name, handle, argument});
         for (const auto& [call, occurrence, error, result] : failures_)
             if (call == name && (occurrence == 0 || occurrence == Count(name))) return result_ = result, Refuse(error);
         const auto open = access_.find(handle);
-        if (name == std::string("OpenManager") || (open != access_.end() && (open->second & rights) == rights))
-            return true;
+        if (open != access_.end() && (open->second & rights) == rights) return true;
         return result_ = FALSE, Refuse(open == access_.end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
     }
     BOOL Refuse(DWORD error, BOOL result = FALSE) { return lastError_ = error, result; }
@@ -121,7 +120,8 @@ private:
     }
 
     std::vector<Failure> failures_;
-    std::map<ScHandle, DWORD> access_;  // the handles given, with the rights each was opened for
+    // The handles given, with the rights each was opened for; none (null) is where OpenManager starts.
+    std::map<ScHandle, DWORD> access_{{nullptr, 0}};
     size_t played_ = 0;
     DWORD lastError_ = 0;
     BOOL result_ = FALSE;
