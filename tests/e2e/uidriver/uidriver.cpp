@@ -105,25 +105,26 @@ Json Run(const std::wstring& command) {
     }
     if (command == L"click") return Post(Control(), BM_CLICK);  // a box it opens does not block
     if (command == L"answer") {  // a message box: the button with that label ('&' and letter case ignored)
-        const std::wstring label = Need(L"button");
-        HWND button = Poll("no message box \"" + Utf8(opt[L"caption"]) + "\" with a button " + Utf8(label), [&] {
+        Json shown;              // read as the box is found: one that does not answer yet is looked for again
+        HWND button = Poll("no box \"" + Utf8(opt[L"caption"]) + "\" with a button " + Utf8(Need(L"button")), [&] {
             for (HWND box : Windows(Need(L"caption"), L"#32770"))
                 for (HWND c : Windows(L"", L"Button", box)) {
-                    std::wstring shown = Text(c);
-                    shown.erase(std::remove(shown.begin(), shown.end(), L'&'), shown.end());
-                    if (CompareStringOrdinal(shown.c_str(), -1, label.c_str(), -1, TRUE) == CSTR_EQUAL) return c;
+                    std::wstring t = Text(c);  // its label
+                    t.erase(std::remove(t.begin(), t.end(), L'&'), t.end());
+                    if (CompareStringOrdinal(t.c_str(), -1, opt[L"button"].c_str(), -1, TRUE) != CSTR_EQUAL) continue;
+                    // What it shows, with its owner's caption, whether it shows an icon and whether the button is
+                    // its default.
+                    shown = Json{{"caption", Utf8(Caption(box))},
+                                 {"text", Utf8(Text(GetDlgItem(box, 0xFFFF)))},
+                                 {"owner", Utf8(Caption(GetWindow(box, GW_OWNER)))},
+                                 {"icon", SendDlgItemMessageW(box, 0x440, STM_GETICON, 0, 0) != 0},
+                                 {"default", (Send(c, WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON) != 0}};
+                    return c;
                 }
             return HWND();
         });
-        HWND box = GetParent(button);
-        // What it showed, with its owner's caption, whether it shows an icon and whether the button is its default.
-        const Json shown{{"caption", Utf8(Caption(box))},
-                         {"text", Utf8(Text(GetDlgItem(box, 0xFFFF)))},
-                         {"owner", Utf8(Caption(GetWindow(box, GW_OWNER)))},
-                         {"icon", SendDlgItemMessageW(box, 0x440, STM_GETICON, 0, 0) != 0},
-                         {"default", (Send(button, WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON) != 0}};
-        Post(button, BM_CLICK);
-        Poll("the message box did not close", [&] { return !IsWindow(box) || !IsWindowVisible(box) ? box : nullptr; });
+        Post(button, BM_CLICK);  // the button goes with its box
+        Poll("the box did not close", [&] { return !IsWindow(button) || !IsWindowVisible(button) ? button : nullptr; });
         return shown;
     }
     if (command == L"launch") {  // an exact command line, as a shell passes it; waits for the exit code
