@@ -45,7 +45,8 @@ struct KitDialogTest : DialogTest {
 };
 
 // "Create" with each choice (after "Load defaults"), box 1002 holding a name typed under the
-// third choice first. A name typed last time is shown, but the dialog opens on the first choice.
+// third choice first (after a name of digits only, refused there with the focus on the box). A
+// name typed last time is shown, but the dialog opens on the first choice.
 struct CreateCase {
     const char* name;
     int choiceButton;

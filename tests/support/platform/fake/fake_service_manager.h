@@ -103,8 +103,8 @@ public:
 
 private:
     using Failure = std::tuple<std::string, int, DWORD, BOOL>;  // the call's name, occurrence, error, result
-    // Records the call; false when an injected failure hits it, or when `handle` is not one this manager
-    // gave out with the `rights` asked (the manager's handle only connects without any).
+    // Records the call; false when an injected failure hits it, or when `handle` was not given by this
+    // manager with the `rights` asked (opening a service asks none beyond the connection every manager has).
     bool Go(const char* name, ScHandle handle, DWORD argument, DWORD rights = 0) {
         calls.push_back(Call{name, handle, argument});
         for (const auto& [call, occurrence, error, result] : failures_)
@@ -120,7 +120,7 @@ private:
     }
 
     std::vector<Failure> failures_;
-    // The handles given, with the rights each was opened for; none (null) is where OpenManager starts.
+    // The handles given, with the rights each was opened for; null, with none, for OpenManager's own call.
     std::map<ScHandle, DWORD> access_{{nullptr, 0}};
     size_t played_ = 0;
     DWORD lastError_ = 0;
