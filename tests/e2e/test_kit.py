@@ -187,8 +187,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
                     f"[installer] A file in {INSTALL_DIR_WIN} could not be removed.", "[installer] Exit code 2"]
     queued = agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"].split("\\0")  # this uninstaller's too
     # Beside them, other programs': a removal in a folder whose name begins with this one's and a rename below this
-    # one (both to stay), and a removal below it in other letter case (taken back with the folder).
-    here, lower = "\\??\\" + INSTALL_DIR_WIN, "\\??\\" + INSTALL_DIR_WIN.lower() + "\\old.dll"
+    # one (both to stay), and a removal of the folder itself, without its closing backslash and in other letter case
+    # (taken back too).
+    here, lower = "\\??\\" + INSTALL_DIR_WIN, "\\??\\" + INSTALL_DIR_WIN.lower()
     others = [here + "2\\x", "", here + "\\a.tmp", "!" + here + "\\a"]
     agent.set_restart_queue(box, queued + others + [lower, ""])
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == ABORTED and agent.registry(box, UNINSTALL_KEY) is None
