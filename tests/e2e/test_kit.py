@@ -41,7 +41,7 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     # Create; the file dialog cancelled builds nothing, and Create again.
     driver.click(CAPTION, DEFAULT), driver.click("Save As", 2, timeout=30), driver.click(CAPTION, DEFAULT)
     offered = driver.filedialog(KIT_WIN[:-4], timeout=30)  # owned by the dialog: the dialog waits for it
-    assert offered == "CorvexWorkstation_setup.exe|Executive Files (*.exe)|" + CAPTION
+    assert offered == "CorvexWorkstation_setup.exe|" + "Executive Files (*.exe)|" * 2 + "All Files (*.*)|" + CAPTION
     if over_a_file:  # the program's own question, and no other before it: owned by the dialog, its icon, Yes default
         assert driver.answer("Yes", caption="SetupClient", timeout=30) == {"caption": "SetupClient", "owner": CAPTION,
             "text": f'"{KIT_WIN}" already exists. Do you want to replace it?', "icon": True, "default": True}

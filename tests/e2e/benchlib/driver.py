@@ -37,7 +37,8 @@ class Driver:
     def filedialog(self, path, timeout=20):
         # The save dialog: the name it offers in its file name box (a combo box, 0x47C), then
         # the path typed over it and its OK button. Gives the name offered, the file type shown
-        # (combo box 0x470) and the caption of the window that owns the dialog, parted by "|".
+        # (combo box 0x470) and each file type it lists, and the caption of the window that owns the
+        # dialog, parted by "|".
         name, kind = self.text("Save As", 0x47C, timeout=timeout), self.text("Save As", 0x470)
         self.settext("Save As", 0x47C, path), self.click("Save As", 1)
         return "|".join((name["text"], kind["text"], name["owner"]))

@@ -99,9 +99,12 @@ Json Run(const std::wstring& command) {
         for (wchar_t c : edit ? Need(L"text") : std::wstring()) Send(control, WM_CHAR, c);
         return {{"done", true}};
     }
-    if (command == L"text") {  // with the caption of the window that owns the control's window
-        HWND c = Control();
-        return {{"text", Utf8(Text(c))}, {"owner", Utf8(Caption(GetWindow(GetAncestor(c, GA_ROOT), GW_OWNER)))}};
+    if (command == L"text") {  // with the caption of the window that owns the control's window; a list's items
+        HWND c = Control(), owner = GetWindow(GetAncestor(c, GA_ROOT), GW_OWNER);  // follow its text, each after "|"
+        std::wstring text = Text(c), item(1024, L'\0');
+        for (LRESULT i = 0, n = Caption(c, true) == L"ComboBox" ? Send(c, CB_GETCOUNT) : 0; i < n; ++i)
+            text += L"|" + item.substr(0, Send(c, CB_GETLBTEXT, i, (LPARAM)&item[0]));
+        return {{"text", Utf8(text)}, {"owner", Utf8(Caption(owner))}};
     }
     if (command == L"click") return Post(Control(), BM_CLICK);  // a box it opens does not block
     if (command == L"answer") {  // a message box: the button with that label ('&' and letter case ignored)
@@ -124,8 +127,7 @@ Json Run(const std::wstring& command) {
             return HWND();
         });
         Post(button, BM_CLICK);  // the button goes with its box
-        Poll("the box did not close", [&] { return !IsWindow(button) || !IsWindowVisible(button) ? button : nullptr; });
-        return shown;
+        return Poll("the box did not close", [&] { return IsWindowVisible(button) ? nullptr : button; }), shown;
     }
     if (command == L"launch") {  // an exact command line, as a shell passes it; waits for the exit code
         STARTUPINFOW si{};
@@ -135,9 +137,8 @@ Json Run(const std::wstring& command) {
         if (!CreateProcessW(nullptr, &Need(L"cmdline")[0], nullptr, nullptr, FALSE, 0, nullptr,
                             opt.count(L"cwd") ? opt[L"cwd"].c_str() : nullptr, &si, &pi))
             throw Failure("cannot start: error " + std::to_string(GetLastError()));
-        DWORD code = 0;
-        WaitForSingleObject(pi.hProcess, INFINITE), GetExitCodeProcess(pi.hProcess, &code);
-        return {{"exit_code", code}};
+        DWORD code = WaitForSingleObject(pi.hProcess, INFINITE);  // then its exit code
+        return GetExitCodeProcess(pi.hProcess, &code), Json{{"exit_code", code}};
     }
     throw std::invalid_argument("unknown command " + Utf8(command));
 }
@@ -145,13 +146,12 @@ Json Run(const std::wstring& command) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    _setmode(_fileno(stdout), _O_BINARY);
     try {
         if (argc < 2) throw std::invalid_argument("usage: uidriver COMMAND [--option value]...");
         // Each option checked, then stored as the loop steps on (nothing is stored after a refusal).
         for (int i = 2; i < argc; opt[argv[i] + 2] = argv[i + 1], i += 2)
             if (wcsncmp(argv[i], L"--", 2) || i + 1 == argc) throw std::invalid_argument("bad option " + Utf8(argv[i]));
-        return fputs((Run(argv[1]).dump() + "\n").c_str(), stdout), 0;
+        return _setmode(_fileno(stdout), _O_BINARY), fputs((Run(argv[1]).dump() + "\n").c_str(), stdout), 0;
     } catch (const std::exception& e) {
         return fprintf(stderr, "uidriver: %s\n", e.what()), dynamic_cast<const Failure*>(&e) ? 1 : 2;
     }

@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'n', L"\U0001F600ws", L"\"\U0001F600\""}, {'n', L"WS\u200D01", L"U+200D"}, {'n', L"WS\u206001", L"U+2060"},
     {'n', L"WS-\u0441", L"\"\u0441\""}, {'n', L"WS-\u0430", L"\"\u0430\""},  // their low bytes: "A" and "0"
     // Host names.
-    {'h', L"backup01"}, {'h', L"xn--bcher-kva.example"}, {'h', L"163.example."}, {'h', k63 + L".example"},
+    {'h', L"backup01"}, {'h', L"xn--bcher-kva.example"}, {'h', L"163.3example."}, {'h', k63 + L".example"},
     {'h', k63 + L"a.example", L"63"}, {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(61, L'd') + L"."},
     {'h', k63 + L"." + k63 + L"." + k63 + L"." + std::wstring(62, L'd'), L"253 characters."}, {'h', L"", L"empty"},
     {'h', L" backup", L"blank"}, {'h', L"back_up", L"contains \"_\","}, {'h', L"-backup.example", L"hyphen"},

@@ -163,9 +163,9 @@ TEST(SilentLocalInstall, StoresLocalhostAsASystemSuppliedNameThenDoesTheSilentSt
     EXPECT_EQ(testing_support::RunWithoutDialogs(refused), 4) << "the settings were not saved";
     EXPECT_EQ(refused.trace, "silent? local? ") << "no firewall or service step";
     const ShownMessageBox& told = bench.prompts.messageBoxes.back();  // the save's reason
-    EXPECT_EQ(told.caption + L": " + told.text, L"Error!: The settings folder \"" + bench.AgentStore() +
-                                                    L"\" cannot be used: the system's ProgramData folder "
-                                                    L"\"/dev/null/ProgramData\" does not exist.");
+    EXPECT_EQ(std::to_wstring(bench.prompts.messageBoxes.size() - boxes) + told.caption + L": " + told.text,
+              L"1Error!: The settings folder \"" + bench.AgentStore() +
+                  L"\" cannot be used: the system's ProgramData folder \"/dev/null/ProgramData\" does not exist.");
 }
 
 // Each service command gives exactly TRUE when done, and tells the controller's error in a box of
