@@ -195,8 +195,8 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {"{\xe9}", "0xE9 at line 1, column 2 is not part of a UTF-8 character (the file may have been saved in another "
      "encoding, such as Windows-1252); save it again with the encoding UTF-8|"},
     {User("1111", "1e999"), "number overflow"},
-    {"{\n\"\xc3\xa9\": tru\xe6\xb8\xac}", "line 2, column 9: syntax error while parsing value - invalid literal; "
-     "last read: \"\"\xc3\xa9\": tru\xe6\xb8\xac\")|"}, {"[1]", "not hold a JSON object"},
+    {"{\n\"\xc3\xa9\": tru\xe6\xb8\xac}", "(parse error at line 2, column 9: syntax error while parsing value - "
+     "invalid literal; last read: \"\"\xc3\xa9\": tru\xe6\xb8\xac\")|"}, {"[1]", "not hold a JSON object"},
     {"{\"k\": \"" + std::string(200, 'a') + "\n", "last read: \"..." + std::string(32, 'a') + "<U+000A>\""},
     {User("}", ", \"" + std::string(200, 'k') + "\":{\"role\":1}}"), "unknown key \"" + std::string(40, 'k') + "...\""},
     {User("\"secured\": false, ", ""), "the key \"secured\" is missing"}, {User("1,", "0,"), "not a positive"},
