@@ -79,8 +79,10 @@ int wmain() {
     g_folder.assign(path, GetModuleFileNameW(nullptr, path, MAX_PATH)), g_folder.resize(g_folder.find_last_of(L'\\'));
     SERVICE_TABLE_ENTRYW table[] = {{kName, ServiceMain}, {nullptr, nullptr}};
     if (!StartServiceCtrlDispatcherW(table)) return static_cast<int>(GetLastError());
-    // Stopped from inside the stop handler: give the dispatcher's thread time to send the
-    // handler's answer back to the service manager before the process ends.
+    // Stopped from inside the stop handler: give the dispatcher's thread time to send the handler's
+    // answer back to the service manager. Then end at once: an ordinary exit kills that thread and
+    // then runs the libraries' detach code, which now and then hung on a lock the thread had held,
+    // keeping the program file in use until the service manager ended the process.
     if (g_word == "instant") Sleep(250);
-    return 0;
+    return TerminateProcess(GetCurrentProcess(), 0);
 }
