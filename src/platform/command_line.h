@@ -17,7 +17,8 @@ public:
     virtual int CompareNoCase(const std::wstring& a, const std::wstring& b) = 0;
 };
 
-// Case-insensitive comparison, portable (simple case folding of each UTF-16 unit).
+// Case-insensitive comparison without the shell: on Windows as the file system compares names,
+// elsewhere one UTF-16 unit at a time.
 int CompareNoCasePortable(const std::wstring& a, const std::wstring& b);
 
 }  // namespace platform

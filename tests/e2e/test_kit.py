@@ -143,7 +143,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
 
     # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
     # runs in place, the test agent's report and another program's library) and leaves the new installation be.
-    assert run(box, '"C:\\kit.exe" /S /D=' + (moved := "C:\\Moved")) == INSTALLED
+    assert run(box, '"C:\\kit.exe" /S /D=' + (moved := "C:\\Moved Ω")) == INSTALLED
     (box.unix_path(folder) / "Other.dll").write_bytes(b"not the kit's")
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
     assert sorted(p.name for p in box.unix_path(folder).iterdir()) == \
@@ -160,12 +160,12 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     # The agent's program file gone by hand, or by an antivirus (its service and rules go all the same), and the log's
     # folder too (made again for the uninstaller's first line).
     box.unix_path(exe).unlink(), shutil.rmtree(agent.settings_dir(box).parent / "Logs")
-    assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved", "=c:\\moved"), timeout=120) == INSTALLED
+    assert run(box, entry["QuietUninstallString"].replace("=C:\\Moved Ω", "=c:\\moved ω"), timeout=120) == INSTALLED
     # The uninstall entry and the service gone, the other program's rule left, the settings kept.
     assert agent.registry(box, UNINSTALL_KEY) is None and agent.sc(box, "query", paths.SERVICE_NAME) != 0
     assert agent.firewall_rules(box) == [agent.allow_rule(exe + ".bak")] and agent.stored_settings(box) == changed
-    assert (log := agent.setup_log(box))[0].endswith("[installer] Uninstalling from c:\\moved") and \
-        log[-3].endswith("No firewall exception for c:\\moved\\CorvexWorkstation.exe is left.")
+    assert (log := agent.setup_log(box))[0].endswith("[installer] Uninstalling from c:\\moved ω") and \
+        log[-3].endswith("No firewall exception for c:\\moved ω\\CorvexWorkstation.exe is left.")
     assert log[-1].endswith("[installer] Exit code 0"), "the uninstaller's own line"
     # Run again, it finds nothing left to remove, which is no failure.
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
