@@ -204,11 +204,12 @@ Json ParseDocument(const std::string& bytes) {
     return document;
 }
 
-// Checks that the object holds exactly the expected keys.
-void RequireKeys(const Json& document, const std::vector<const char*>& expected) {
+// Checks that the object holds the expected keys and, when `only`, no other.
+void RequireKeys(const Json& document, const std::vector<const char*>& expected, bool only = true) {
     for (const char* key : expected) {
         if (!document.contains(key)) Fail(std::string("the key \"") + key + "\" is missing");
     }
+    if (!only) return;
     for (const auto& item : document.items()) {
         bool known = false;
         for (const char* key : expected) known = known || item.key() == key;
@@ -240,8 +241,11 @@ unsigned long long GetUnsigned(const Json& document, const char* key, unsigned l
     return value.get<unsigned long long>();
 }
 
-// The keys that every file holds: the format version and the role.
+// The keys that every file holds: the format version and the role. They are read before the
+// other keys are looked at, so that a newer program's file, or another role's, is told as such
+// and not as a file with an unknown or a missing key.
 void CheckHeader(const Json& document, const std::wstring& role) {
+    RequireKeys(document, {kFormatVersion, kRole}, false);
     const Json& version = document.at(kFormatVersion);
     if (!version.is_number_unsigned() || version.get<unsigned long long>() == 0) {
         Fail("the value of \"formatVersion\" is not a positive whole number");
@@ -292,8 +296,8 @@ std::string FormatWorkstationSettings(const WorkstationSettings& settings, const
 
 UserSettings ParseUserSettings(const std::string& bytes, const std::wstring& role) {
     const Json document = ParseDocument(bytes);
-    RequireKeys(document, {kFormatVersion, kRole, kServerHost, kServerPort, kSecured, kLogin});
     CheckHeader(document, role);
+    RequireKeys(document, {kFormatVersion, kRole, kServerHost, kServerPort, kSecured, kLogin});
     UserSettings settings;
     settings.serverHost = GetString(document, kServerHost);
     settings.serverPort = static_cast<unsigned short>(GetUnsigned(document, kServerPort, 65535));
@@ -307,8 +311,8 @@ UserSettings ParseUserSettings(const std::string& bytes, const std::wstring& rol
 
 WorkstationSettings ParseWorkstationSettings(const std::string& bytes, const std::wstring& role) {
     const Json document = ParseDocument(bytes);
-    RequireKeys(document, {kFormatVersion, kRole, kWorkstationName, kSystemSupplied});
     CheckHeader(document, role);
+    RequireKeys(document, {kFormatVersion, kRole, kWorkstationName, kSystemSupplied});
     WorkstationSettings settings;
     settings.name = GetString(document, kWorkstationName);
     settings.systemSupplied = GetBool(document, kSystemSupplied);

@@ -201,7 +201,7 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {User("}", ", \"" + std::string(200, 'k') + "\":{\"role\":1}}"), "unknown key \"" + std::string(40, 'k') + "...\""},
     {User("\"secured\": false, ", ""), "the key \"secured\" is missing"}, {User("1,", "0,"), "not a positive"},
     {User("\"login\"", "\"x\": {}, \"role\": \"client\", \"login\""), "the key \"role\" appears more than once"},
-    {User("1,", "2,"), "version 2 by a newer program; this one reads version 1|"}, {User("1111", "65536"), "0 to 65535"},
+    {User("1,", "2, \"proxy\": 1,"), "version 2 by a newer program; this one reads version 1|"},
     {User("\"old-server\"", "{}"), "\"serverHost\" is not a text"}, {User("false", "\"no\""), "is not true or false"},
     {User("\"old-server\", \"serverPort\": 1111", "\"\", \"serverPort\": 0"), "\"serverHost\" (\"\") is refused"},
     {User("1,", "1.7,"), "not a positive"}, {User("\"Administrator\"", "\"a@@" + std::string(60, 'c') + "\""),
@@ -209,7 +209,8 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {"{\r\n/**/}", "line 2, column 1: syntax"}, {"\xef\xbb\xbf" + User("1111", "0"), "\"serverPort\" (0) is refused"},
     {User("Administrator", "a\\u0000\xe2\x80\xae"), "(\"a<U+0000><U+202E>\") is refused"},
     {User("client\", \"serverHost\": \"old-server", "server\", \"serverHost\": \"0.0.0.0"),
-     "the role \"server\", not \"client\"|"}, {User("1111", "9750.5"), "0 to 65535"}};
+     "the role \"server\", not \"client\"|"}, {User("1111", "9750.5"), "0 to 65535"},
+    {User("1111", "65536"), "0 to 65535"}};
 // clang-format on
 TEST(SettingsFormatTest, TellsWhatIsWrongAndWhere) {
     for (const auto& [bytes, reason] : kDamagedFiles) {
