@@ -30,5 +30,7 @@ void ShowErrorBox(const char* text) {
         wide.clear();
         for (unsigned char byte : narrow) wide.push_back(static_cast<wchar_t>(byte));
     }
-    framework::CurrentPrompts().MessageBox(nullptr, wide, L"Error!", MB_OK | MB_ICONERROR);
+    // Topmost: with no owner it would open behind the install-time dialog, which stays on top of
+    // every window, and the installer would wait on a box nobody sees.
+    framework::CurrentPrompts().MessageBox(nullptr, wide, L"Error!", MB_OK | MB_ICONERROR | MB_TOPMOST);
 }

@@ -39,6 +39,6 @@ Prompts* InstallPrompts(Prompts* prompts);
 
 }  // namespace framework
 
-// The plain "Error!" box (no owner, error icon, OK) for a failure's narrow text, which is
+// The plain "Error!" box (no owner, error icon, OK, topmost) for a failure's narrow text, which is
 // UTF-8: shown as the characters it encodes whatever the system's ANSI code page.
 void ShowErrorBox(const char* text);

@@ -190,11 +190,11 @@ TEST_F(ServiceCommandTest, TellTheControllersErrorsInTheirOwnBoxes) {
     EXPECT_THROW(app.IsServiceRunning(), std::logic_error);
     const int atEntry = AfxWinMain(app);  // the title's module path is the first to need a seam
     EXPECT_EQ(std::make_tuple(atEntry, results, Shown()),
-              std::make_tuple(
-                  16, std::vector<BOOL>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-                  std::vector<std::wstring>{L"Unknown system error. Code: -2147024891", kUnknown, kUnknown, kUnknown,
-                                            L"Access denied", L"Access denied", L"Access denied", kUnknown,
-                                            L"Access denied", L"platform seam not installed: module file|Error!|16"}));
+              std::make_tuple(16, std::vector<BOOL>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                              std::vector<std::wstring>{L"Unknown system error. Code: -2147024891", kUnknown, kUnknown,
+                                                        kUnknown, L"Access denied", L"Access denied", L"Access denied",
+                                                        kUnknown, L"Access denied",
+                                                        L"platform seam not installed: module file|Error!|262160"}));
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
     EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
               kUnknownBox + k1056 + kError + L"Refused.|SetupClient|48|1|1\n" + kUnknownBox + k1056 + kError +
                   kUnknownBox + kUnknownBox + k1060Box + kUnknownBox + k1056 + kError + kUnknownBox + k1060Box +
-                  kUnknownBox + L"platform seam not installed: service manager|Error!|16|0|1\n");
+                  kUnknownBox + L"platform seam not installed: service manager|Error!|262160|0|1\n");
 }
 
 // Opened on settings that cannot be loaded: the "Error!" box (no owner, error icon), empty
@@ -157,7 +157,7 @@ TEST_F(ConfigurationDialogTest, DamagedSettingsOpenEmptyAndOkSavesOverThem) {
     EXPECT_NE(Shown()[0].find(L"user.json\" cannot be read: the file is larger than 64 KiB."), std::wstring::npos);
     for (const auto& b : bench.prompts.messageBoxes)
         EXPECT_EQ(std::make_tuple(b.caption, b.type, b.owned, b.text.find(L"J\u00fcrgen\U00020BB7\\") != b.text.npos),
-                  std::make_tuple(L"Error!", 16u, false, true));
+                  std::make_tuple(L"Error!", UINT{MB_ICONERROR | MB_TOPMOST}, false, true));
 }
 
 // A save that gives FALSE leaves the edit's mark, and OK goes on as after a save. The dialog's
@@ -186,9 +186,9 @@ TEST_F(ConfigurationDialogTest, SettingsThatAnotherProgramHoldsAreTold) {
     std::wstring told;
     for (const std::wstring& box : (::CloseHandle(held), Shown())) told += box.substr(box.rfind(L'\\') + 1) + L"\n";
     EXPECT_EQ(told,
-              L"workstation.json\" cannot be read: another program is using the file.|Error!|16\n"
+              L"workstation.json\" cannot be read: another program is using the file.|Error!|262160\n"
               L"Do you want to apply the settings?|SetupClient|35\n"
-              L"user.json\" cannot be replaced: access is denied. No settings file was changed.|Error!|16\n");
+              L"user.json\" cannot be replaced: access is denied. No settings file was changed.|Error!|262160\n");
 }
 
 struct AnswerCase {
