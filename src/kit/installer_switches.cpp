@@ -43,7 +43,14 @@ bool ReadInstallerSwitches(const std::vector<std::wstring>& arguments, Installer
     for (const std::wstring& argument : arguments) {
         std::wstring value;
         if (argument == L"/S" || argument == L"/NCRC") continue;
-        if (argument.compare(0, 3, L"/D=") == 0) break;
+        // The installer takes its folder from a last, unquoted /D= and never passes it on: one
+        // that reaches us was left to the default folder, which must not happen without a word.
+        if (argument.compare(0, 3, L"/D=") == 0) {
+            error = L"The folder switch \"" + argument +
+                    L"\" was not taken: /D= must be the last switch and stand without quotes, even when the "
+                    L"folder has blanks (/D=D:\\Corvex Workstation).";
+            return false;
+        }
         SwitchValue* target = nullptr;
         if (Named(argument, L"/SERVER=", value)) {
             target = &switches.server;

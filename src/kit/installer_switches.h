@@ -25,9 +25,10 @@ struct InstallerSwitches {
 std::vector<std::wstring> SplitInstallerArguments(const std::wstring& commandLine);
 
 // Reads the switches. Names are compared without regard to case, except /S and /NCRC (the
-// installer framework's own, taken as written and otherwise ignored here); /D= (the
-// installation folder, always last) ends the list. A switch given twice counts with its last
-// value. False, with the message for the administrator, for any other argument.
+// installer framework's own, taken as written and otherwise ignored here). A switch given twice
+// counts with its last value. False, with the message for the administrator, for any other
+// argument, /D= among them: the framework keeps the folder switch it takes to itself, so one
+// that arrives here was not taken (it was quoted).
 bool ReadInstallerSwitches(const std::vector<std::wstring>& arguments, InstallerSwitches& switches,
                            std::wstring& error);
 

@@ -67,6 +67,7 @@ struct RECT {
 #define MB_ICONASTERISK MB_ICONINFORMATION
 #define MB_TYPEMASK 0x0000000Fu
 #define MB_ICONMASK 0x000000F0u
+#define MB_TOPMOST 0x00040000u
 
 // Window messages and notifications.
 #define WM_PAINT 0x000F

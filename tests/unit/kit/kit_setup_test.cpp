@@ -158,8 +158,10 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // The kit program's switches in any letter case.
     {"switches_replace_the_kits_values", install, none,
      L"/S /server=b2.example.com /port=000009000 \"/Login=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},
-    // The last of a repeated switch counts (a tab parts switches as a blank does); /D= ends them.
-    {"last_repeated_switch_counts", install, none, L"/NAME=WS-1\t/NAME= /D=C:\\X Y /NAME=WS-9", 0, kKitServer},
+    // The last of a repeated switch counts (a tab parts switches as a blank does). A /D= the installer did not
+    // take as its folder (quoted) is refused.
+    {"last_repeated_switch_counts", install, none, L"/NAME=WS-1\t/NAME=", 0, kKitServer},
+    {"folder_switch_left", check, none, L"/NAME=WS-9 \"/D=C:\\X Y\"", kBad, L"", noFault, L"the last switch and"},
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7", noFault,
      L"values: server b2.example.com, port 9000, login CORP\\ops, workstation name \"WS-7\"."},
     {"given_switch_only", install, edited, L"/SERVER=[2001:db8::b3]", 0, L"[2001:db8::b3]|9000|CORP\\ops|WS-7"},
