@@ -74,7 +74,11 @@ Caption "${PRODUCT_NAME} Setup"
 UninstallCaption "${PRODUCT_NAME} Uninstall"
 BrandingText "${PRODUCT_NAME} ${PRODUCT_VERSION}"
 OutFile "${OUTPUT}"
-InstallDir "$PROGRAMFILES64\${APP_DIR_SUFFIX}"
+; Without its closing backslash: a folder chosen with Browse then gets the product's own folder
+; below it ("D:\Apps" becomes "D:\Apps\Corvex Workstation"), as users expect, instead of taking
+; the kit's files, its size and, at uninstall, its removal at the next restart.
+!searchreplace INSTALL_DIR_BELOW_PROGRAMS "${APP_DIR_SUFFIX}|" "\|" ""
+InstallDir "$PROGRAMFILES64\${INSTALL_DIR_BELOW_PROGRAMS}"
 ; An upgrade or a repair goes where the agent is installed (unless /D= says otherwise).
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show

@@ -14,7 +14,7 @@ from benchlib.driver import Driver
 
 # Control ids: DEFAULT is the default button of each window (Create, OK, Next, Install, Close), NAME_PAGE_BOX the
 # name page's text box.
-HOST, LOGIN, NAME, PORT, DEFAULT, NAME_PAGE_BOX = 1000, 1001, 1002, 1004, 1, 1201
+HOST, LOGIN, NAME, PORT, DEFAULT, NAME_PAGE_BOX, DIR_BOX = 1000, 1001, 1002, 1004, 1, 1201, 1019
 # What the kit dialog is given: each name choice's radio button and typed name; the server's host, port and login.
 CHOICES, SERVER = {"ask": (1011, ""), "typed-name": (1012, "WS-0142")}, ("backup01.example.com", 9751, "CORP\\backup")
 KIT_WIN = "C:\\Kits\\kit Ω for every workstation.exe"  # longer than the name the file dialog offers
@@ -239,10 +239,14 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert agent.setup_log(box)[-1].endswith("[installer] Exit code 1: cancelled by the user. Nothing was changed.")
     # The last /NAME= counts, quoted or not; a login's backquote and apostrophe before them hide none.
     process = AppProcess(box, '"C:\\kit.exe" /LOGIN=d`\'s /NAME=WS-1 "/name=WS-0142"\t/NCRC', cwd="C:\\")
-    # Next on the folder page, whose header names the product.
+    # Next on the folder page, whose header names the product. Browse, from the folder typed, puts the product's own
+    # folder below the one chosen; the default typed back.
     assert driver.text(setup + " ", 1038, timeout=60)["text"] == \
         "Choose the folder in which to install Corvex Workstation."
-    driver.click(setup + " ", DEFAULT)
+    driver.settext(setup + " ", DIR_BOX, "C:\\Program Files"), driver.click(setup + " ", 1001)
+    driver.click("Browse for Folder", DEFAULT, timeout=60)
+    assert driver.text(setup + " ", DIR_BOX, timeout=60)["text"] == "C:\\Program Files\\Corvex Workstation"
+    driver.settext(setup + " ", DIR_BOX, INSTALL_DIR_WIN), driver.click(setup + " ", DEFAULT)
     computer = box.wine("cmd", "/c", "echo %COMPUTERNAME%").stdout.strip()  # not the user's name
     assert driver.text(setup, NAME_PAGE_BOX - 1)["text"] == "Workstation name (letters A to Z, digits and hyphens). " \
         f"Leave it empty to use this computer's network name, {computer}.", "the rules and the computer's name"
