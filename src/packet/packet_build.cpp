@@ -1,5 +1,6 @@
 // The kit build: composes the installer compiler's command line, starts the compiler beside
 // the configurator and waits for it to end.
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,17 @@ const wchar_t kDebugBatchFile[] = L"client_packet_build.bat";
 // Appends plain ASCII text, widening it character by character.
 void AppendAscii(std::wstring& text, const char* ascii) {
     for (; *ascii != '\0'; ++ascii) text += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
+}
+
+// The compiler reads "$\n", "$\r", "$\t", "$\'" and "$\`" in a define's value as escapes, even in
+// a path: a hidden share such as \\server\users$\nina would lose its folder to a line feed. The
+// backslash after such a dollar sign becomes a forward slash, which Windows reads as the same
+// separator.
+std::wstring ForCompiler(std::wstring path) {
+    for (size_t at = path.find(L"$\\"); at != std::wstring::npos; at = path.find(L"$\\", at + 2)) {
+        if (at + 2 < path.size() && std::wcschr(L"nrt'`", path[at + 2]) != nullptr) path[at + 1] = L'/';
+    }
+    return path;
 }
 
 // Whether the program was started with "--debug" (the application's switch rule).
@@ -58,19 +70,19 @@ std::wstring CCreateClientPacketDlg::ComposeBuildArguments(const std::wstring& o
     AppendAscii(arguments, " /DPRODUCT_VERSION_MAJOR=6.9");
     AppendAscii(arguments, " /DPRODUCT_VERSION_MINOR=6.8822");
     AppendAscii(arguments, " /DUSER_SETTINGS_DIR=\"");
-    arguments += GetUserSettingsDir();
+    arguments += ForCompiler(GetUserSettingsDir());
     AppendAscii(arguments, "\\\"");
     AppendAscii(arguments, " /DWORKSTATION_SETTINGS_DIR=\"");
-    arguments += GetWorkstationSettingsDir();
+    arguments += ForCompiler(GetWorkstationSettingsDir());
     AppendAscii(arguments, "\\\"");
     AppendAscii(arguments, " /DAPP_DIR_SUFFIX=\"");
     arguments += ComputerInfo::GetAppDirSuffix();
     AppendAscii(arguments, "\\\"");
     AppendAscii(arguments, " /DOUTPUT=\"");
-    arguments += outputPath;
+    arguments += ForCompiler(outputPath);
     AppendAscii(arguments, "\"");
     AppendAscii(arguments, " /DCURRENT_WORK_DIR=\"");
-    arguments += moduleDirectory;
+    arguments += ForCompiler(moduleDirectory);
     AppendAscii(arguments, "\\\"");
     if (GetNameChoice() == AskWhileInstalling) AppendAscii(arguments, " /DASK_FOR_PARAMETERS");
     AppendAscii(arguments, " \"");

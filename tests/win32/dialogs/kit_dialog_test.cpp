@@ -25,7 +25,7 @@ struct TestPacketDlg : CCreateClientPacketDlg {
 
 struct KitDialogTest : DialogTest {
     KitDialogTest() {
-        dialog.settingsRoot = bench.PathInRoot(L"predefined\\");
+        dialog.settingsRoot = bench.PathInRoot(L"users$\\nina\\");  // as on a hidden share
         // The real text files, on the bench's disk.
         seams.processes = &launcher, seams.textFiles = &textFiles, platform::Install(seams);
         launcher.onStart = [this](const platform::FakeProcessLauncher::Start& start) {
@@ -108,10 +108,12 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     EXPECT_EQ(std::make_pair(bench.SystemSupplied(dialog.GetWorkstationSettingsDir()), bench.ReadAgentSettings()),
               std::make_pair(c.supplied, std::wstring(L"backup.example.com|65535|CORP\\backup|WS-01")));
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
-    // the closing quote), the wait for it without limit, under the wait cursor.
+    // the closing quote; a backslash that the compiler would read with the dollar sign before it
+    // as an escape made a slash), the wait for it without limit, under the wait cursor.
     ASSERT_EQ(launcher.starts.size(), 1u);
+    const std::wstring root = bench.PathInRoot(L"users$/nina\\");
     EXPECT_EQ(commandLine, L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
-                               dialog.settingsRoot + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + dialog.settingsRoot +
+                               root + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + root +
                                LR"(Workstation\\" /DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT=")" +
                                output + LR"(" /DCURRENT_WORK_DIR="C:\Corvex\\")" +
                                (c.asks ? L" /DASK_FOR_PARAMETERS" : L"") +
