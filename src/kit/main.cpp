@@ -24,6 +24,7 @@
 #include "kit/kit_exit_codes.h"
 #include "kit/kit_setup.h"
 #include "kit/restart_removals.h"
+#include "params/corvex_parameters.h"
 #include "params/computer_info.h"
 #include "platform/file_system.h"
 #include "platform/known_folders.h"
@@ -36,6 +37,7 @@ namespace {
 
 const wchar_t kMessageFile[] = L"CorvexKitSetup.msg";
 const wchar_t kStoppedFile[] = L"CorvexKitSetup.stopped";
+const wchar_t kNameFile[] = L"CorvexKitSetup.name";
 
 // Appends timestamped lines to the install log, in UTF-8. A log that cannot be written is
 // no reason to stop an installation.
@@ -102,13 +104,24 @@ void WaitUntilAgentFileIsFree(std::wstring folder, kit::KitLog& log) {
     log.Write(L"The agent's program file is still in use: " + path);
 }
 
+// The workstation name the agent's store holds (empty when none is stored or the store cannot be
+// read), for the name page of a kit that asks for it: a re-run shows it, and Next keeps it.
+std::wstring StoredName() {
+    try {
+        CorvexParameters stored(L"client");
+        return stored.Load(), stored.GetClientName();
+    } catch (const std::exception&) {
+        return std::wstring();
+    }
+}
+
 kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& kitFolder, kit::KitLog& log) {
     if (words.size() < 3)
         return kit::KitResult{KitExit::kUnexpected, L"The kit program was started without its mode and folder."};
     const std::wstring& mode = words[1];
     kit::KitSetup setup(words[2], kitFolder, log);
     const std::vector<std::wstring> switches(words.begin() + 3, words.end());
-    if (mode == L"check") return setup.Check(switches);
+    if (mode == L"check") return WriteText(kitFolder + kNameFile, StoredName()), setup.Check(switches);
     if (mode == L"install") return setup.Install(switches, true);
     if (mode == L"prepare") return setup.Install(switches, false);
     if (mode == L"stop" || mode == L"uninstall") {

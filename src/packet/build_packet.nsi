@@ -58,6 +58,7 @@ AllowSkipFiles off
 !define KIT_PROGRAM "CorvexKitSetup.exe"
 !define KIT_MESSAGE "CorvexKitSetup.msg"
 !define KIT_STOPPED "CorvexKitSetup.stopped"
+!define KIT_NAME "CorvexKitSetup.name"
 !define KIT_FILES "${__FILEDIR__}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\QuentaraCorvexWorkstation_x64"
 ; With the machine-wide folders in force, $APPDATA is the ProgramData folder.
@@ -255,6 +256,14 @@ Function .onInit
     !insertmacro Fail $0 "$1"
   ${EndIf}
   !ifdef ASK_FOR_PARAMETERS
+    ; The name page shows the name stored (the check wrote it down), so that a re-run's Next
+    ; keeps it, unless /NAME= gives one.
+    ClearErrors
+    FileOpen $2 "$PLUGINSDIR\${KIT_NAME}" r
+    ${IfNot} ${Errors}
+      FileReadUTF16LE $2 $NameValue
+      FileClose $2
+    ${EndIf}
     ; The name page shows the name of /NAME=, quoted or not; given more than once, the last
     ; counts, as for the helper. The search sees no quote marks (nor tabs: blanks), which a
     ; name never holds.

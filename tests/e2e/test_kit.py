@@ -278,7 +278,7 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     (failed := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
     assert driver.click(setup, DEFAULT) and "not be written" in driver.answer("OK", caption=setup, timeout=60)["text"]
     assert failed.wait(60) == 11 and box.service_state() == "RUNNING" and agent.starts_automatically(box)
-    user.rmdir(), agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\öps", "")  # a login stored since
+    user.rmdir(), agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\öps", "WS-7")  # a login and name stored since
     # One while the configurator runs from the folder (its file held): the copy's error answered Cancel, then the
     # installer's Cancel (it offers no Close): 2, the agent it stopped for the copy running again, automatic.
     (held := AppProcess(box, f'"{INSTALL_DIR_WIN}\\SetupClient.exe"', cwd="C:\\")), driver.text(CAPTION, 1, timeout=60)
@@ -289,7 +289,9 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     # With the login an administrator stored since (kept) and a port switch (applied): Next on the folder page;
     # the name typed (kept in lower case), Install; the install-time dialog's OK, then the installer's Close.
     (rerun := AppProcess(box, '"C:\\kit.exe" /PORT=9001', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
-    # Typed on the name page, the agent still running: stopped for the copy, after the pages.
+    # The page shows the name stored; another typed there, the agent still running: stopped for the copy, after the
+    # pages.
+    assert driver.text(setup, NAME_PAGE_BOX, timeout=60)["text"] == "WS-7"
     assert driver.settext(setup, NAME_PAGE_BOX, typed := "accounting-ws-47") and box.service_state() == "RUNNING"
     driver.click(setup, DEFAULT)
     driver.click(CAPTION, DEFAULT, timeout=120), driver.click(setup + " ", DEFAULT, timeout=60)
