@@ -342,6 +342,15 @@ Section "Install"
     Call ResumeStoppedAgent
     !insertmacro Fail ${EXIT_ABORTED} "A file could not be written into $INSTDIR. Nothing was registered."
   ${EndIf}
+  ; Moved to another folder: the earlier folder keeps its files and its uninstaller. An older
+  ; kit's uninstaller there would remove this installation's service and entry; this kit's,
+  ; which removes only its own folder's files, takes its place.
+  ReadRegStr $5 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $5 != ""
+  ${AndIf} $5 != $INSTDIR
+  ${AndIf} ${FileExists} "$5\Uninstall.exe"
+    WriteUninstaller "$5\Uninstall.exe"
+  ${EndIf}
 
   ; The uninstall entry comes before the settings and service work, so that an installation
   ; that stops there can still be removed. The uninstaller runs in place (_?=), so whoever

@@ -141,8 +141,10 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert agent.starts_automatically(box)
     unins.rmdir(), aside.rename(unins)
 
-    # Moved to another folder: the earlier folder's uninstaller removes its files (but itself, which
-    # runs in place, the test agent's report and another program's library) and leaves the new installation be.
+    # Moved to another folder: the earlier folder's uninstaller (an older kit's there replaced by this kit's) removes
+    # its files (but itself, which runs in place, the test agent's report and another program's library) and leaves
+    # the new installation be.
+    (box.unix_path(folder) / "Uninstall.exe").write_bytes(b"an older kit's uninstaller")
     assert run(box, '"C:\\kit.exe" /S /D=' + (moved := "C:\\Moved Ω")) == INSTALLED
     (box.unix_path(folder) / "Other.dll").write_bytes(b"not the kit's")
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
