@@ -412,13 +412,22 @@ Section "Uninstall"
   ; The service (when it runs this folder's agent) and the firewall exception.
   !insertmacro RunKit uninstall ""
   StrCpy $9 $0
+  ; An uninstallation that fails keeps the uninstaller and its entry, so that a deployment tool
+  ; (or the user) can run it again once the cause is mended: a service that could not be removed
+  ; (or a helper that did not run) keeps its files too.
+  ${If} $9 = 12
+  ${OrIf} $9 = ${EXIT_PROGRAM_NOT_STARTED}
+    !insertmacro Log "$1 The files, the uninstaller and its entry stay for another run."
+    Goto ended
+  ${EndIf}
   ClearErrors
   Delete "$INSTDIR\${AGENT_EXE}"
   Delete "$INSTDIR\${CONFIGURATOR_EXE}"
   Delete "$INSTDIR\NetworkParameters*.dll"
   ${If} ${Errors}
     StrCpy $9 ${EXIT_ABORTED}
-    !insertmacro Log "A file in $INSTDIR could not be removed."
+    !insertmacro Log "A file in $INSTDIR could not be removed; the uninstaller and its entry stay for another run."
+    Goto ended
   ${EndIf}
   ; Run in place, the uninstaller cannot remove itself: it and its folder go at the next
   ; restart. Started without _?=, it runs from a copy and removes them now.
@@ -430,6 +439,7 @@ Section "Uninstall"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ${EndIf}
   ; The agent's settings stay in $APPDATA\${APP_DIR_SUFFIX}Settings for a later installation.
+  ended:
   !insertmacro Log "Exit code $9"
   SetErrorLevel $9
 SectionEnd

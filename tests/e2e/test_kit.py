@@ -174,32 +174,35 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
 
     # Again, into the default folder, with an agent that never starts: the installation ends with the
     # helper's code in bounded time and stays; its uninstaller tells a file it cannot remove (the agent's,
-    # in use; nothing of the files already gone) in its log, then by its exit code; a re-run that cannot
-    # write it stops before it registers anything, but has taken the folder back from the removal at the
-    # next restart that its uninstaller queued.
+    # in use; nothing of the files already gone) in its log, then by its exit code, and keeps itself and its
+    # entry for another run; a re-run that cannot write it stops before it registers anything, but takes the
+    # folder back from the removals at the next restart that an uninstaller run in place queues.
     (default := box.unix_path(INSTALL_DIR_WIN)).mkdir(parents=True), agent.set_behaviour(box, "stuck", default)
     assert run(box, '"C:\\kit.exe" /S', timeout=90) == SERVICE_NOT_RUNNING
     # Each line has its own time: the helper's first and its wait's last lie seconds apart.
     waited = [l for l in agent.setup_log(box) if "] Installation folder" in l or "running state" in l][-2:]
     assert waited[0][:19] < waited[1][:19] and "running state" in waited[1], waited
     (box.drive_c / "windows" / "system32" / "hnetcfg.dll").unlink()  # the helper fails too: the file still counts
-    assert run(box, agent.registry(box, UNINSTALL_KEY)["QuietUninstallString"], timeout=120) == ABORTED
+    assert run(box, (entry := agent.registry(box, UNINSTALL_KEY))["QuietUninstallString"], timeout=120) == ABORTED
     told = [l[20:] for l in agent.setup_log(box) if re.search(" in use|not be removed|code 2$", l)]
     assert told == [f"[uninstall] The agent's program file is still in use: {INSTALL_DIR_WIN}\\CorvexWorkstation.exe",
-                    f"[installer] A file in {INSTALL_DIR_WIN} could not be removed.", "[installer] Exit code 2"]
-    queued = agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"].split("\\0")  # this uninstaller's too
-    # Beside them, other programs': a removal in a folder whose name begins with this one's and a rename below this
-    # one (both to stay), and a removal of the folder itself, without its closing backslash and in other letter case
-    # (taken back too).
+                    f"[installer] A file in {INSTALL_DIR_WIN} could not be removed; the uninstaller and its entry stay "
+                    "for another run.", "[installer] Exit code 2"]
+    queued = agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"].split("\\0")  # the earlier folder's
+    assert agent.registry(box, UNINSTALL_KEY) == entry and (default / "Uninstall.exe").is_file() and \
+        not [p for p in queued if INSTALL_DIR_WIN in p]
+    # This folder's removals as an uninstaller run in place queues them, other programs' beside them: a removal in a
+    # folder whose name begins with this one's and a rename below this one (both to stay), and a removal of the
+    # folder itself, without its closing backslash and in other letter case (taken back too).
     here, lower = "\\??\\" + INSTALL_DIR_WIN, "\\??\\" + INSTALL_DIR_WIN.lower()
-    others = [here + "2\\x", "", here + "\\a.tmp", "!" + here + "\\a"]
-    agent.set_restart_queue(box, queued + others + [lower, ""])
-    assert run(box, '"C:\\kit.exe" /S', timeout=90) == ABORTED and agent.registry(box, UNINSTALL_KEY) is None
-    kept = queued[:queued.index(here + "\\Uninstall.exe")] + others
-    assert agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"].split("\\0") == kept
+    mine, others = [here + "\\Uninstall.exe", "", here + "\\", ""], [here + "2\\x", "", here + "\\a.tmp"]
+    others += ["!" + here + "\\a"]
+    agent.set_restart_queue(box, queued + mine + others + [lower, ""])
+    assert run(box, '"C:\\kit.exe" /S', timeout=90) == ABORTED and agent.registry(box, UNINSTALL_KEY) == entry
+    assert agent.registry(box, PENDING_KEY)["PendingFileRenameOperations"].split("\\0") == queued + others
     assert not (default / "SetupClient.exe").exists(), "the configurator copied before the agent"
     stop, ended = [l[20:] for l in agent.setup_log(box)[-6:-1]], agent.setup_log(box)[-1]  # the stop waited too
-    taken = [f"[stop] Taken back from its removal at the next restart: {p[4:]}." for p in queued[-4::2] + [lower]]
+    taken = [f"[stop] Taken back from its removal at the next restart: {p[4:]}." for p in mine[::2] + [lower]]
     assert stop == taken + [told[0].replace("[uninstall]", "[stop]"), "[stop] Exit code 0"] and "Exit code 2: " in ended
     assert ended.endswith(f"could not be written into {INSTALL_DIR_WIN}. Nothing was registered.")
 
