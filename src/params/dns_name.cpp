@@ -11,11 +11,12 @@ constexpr std::size_t kMaxLabelLength = 63;
 }  // namespace
 
 std::wstring CheckDnsName(const std::wstring& name, const std::wstring& what) {
-    for (wchar_t c : name) {
-        if (static_cast<unsigned long>(c) > 0x7F) {
-            return L"The " + what +
-                   L" contains letters outside A to Z. Enter an international name in its ASCII form, "
-                   L"which begins with \"xn--\", or use an IP address.";
+    // Named, as a pasted hyphen, blank or full-width digit looks like the one meant.
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (static_cast<unsigned long>(name[i]) > 0x7F) {
+            return L"The " + what + L" contains " + ShowCharacter(name, i) +
+                   L", which is not a letter A to Z. Enter an international name in its ASCII form, which "
+                   L"begins with \"xn--\", or use an IP address.";
         }
     }
     for (std::size_t i = 0; i < name.size(); ++i) {
