@@ -25,7 +25,8 @@ struct TestPacketDlg : CCreateClientPacketDlg {
 
 struct KitDialogTest : DialogTest {
     KitDialogTest() {
-        dialog.settingsRoot = bench.PathInRoot(L"users$\\nina\\");  // as on a hidden share
+        // As on a hidden share, with every escape the compiler knows after its dollar sign.
+        dialog.settingsRoot = bench.PathInRoot(L"users$\\nina$\\r$\\t$\\'s$\\`s$\\Ns\\");
         // The real text files, on the bench's disk.
         seams.processes = &launcher, seams.textFiles = &textFiles, platform::Install(seams);
         launcher.onStart = [this](const platform::FakeProcessLauncher::Start& start) {
@@ -111,7 +112,7 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     // the closing quote; a backslash that the compiler would read with the dollar sign before it
     // as an escape made a slash), the wait for it without limit, under the wait cursor.
     ASSERT_EQ(launcher.starts.size(), 1u);
-    const std::wstring root = bench.PathInRoot(L"users$/nina\\");
+    const std::wstring root = bench.PathInRoot(L"users$/nina$/r$/t$/'s$/`s$\\Ns\\");
     EXPECT_EQ(commandLine, L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
                                root + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + root +
                                LR"(Workstation\\" /DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT=")" +
