@@ -111,7 +111,8 @@ TEST_F(ConfigurationDialogTest, ButtonsAreAllDisabledWhileACommandRunsAndTheFocu
         decltype(requests){"show", "stop", "show", "start", "show", "stop!", "apply", "apply", "stop!", "start!",
         "stop!", "start!", "start!"}));
     // clang-format on
-    EXPECT_EQ(Described(bench.prompts.messageBoxes),  // OK alone in each, the focus on OK
+    // OK alone in each, the focus on OK; the "Error!" box's type 262160 is its error icon (16), topmost (0x40000).
+    EXPECT_EQ(Described(bench.prompts.messageBoxes),
               kUnknownBox + k1056 + kError + L"Refused.|SetupClient|48|1|1\n" + kUnknownBox + k1056 + kError +
                   kUnknownBox + kUnknownBox + k1060Box + kUnknownBox + k1056 + kError + kUnknownBox + k1060Box +
                   kUnknownBox + L"platform seam not installed: service manager|Error!|262160|0|1\n");
