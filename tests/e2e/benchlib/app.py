@@ -23,5 +23,6 @@ class AppProcess:
         except subprocess.TimeoutExpired:
             raise AssertionError(f"{self.command_line} still running after {timeout} s") from None
         self._out.seek(0)
-        assert self.process.returncode == 0, f"could not run {self.command_line}: {self._out.read()!r}"
+        assert self.process.returncode == 0, \
+            f"could not run {self.command_line} (launcher's code {self.process.returncode}): {self._out.read()!r}"
         return json.loads(next(line for line in self._out.read().splitlines() if line.startswith(b"{")))["exit_code"]
