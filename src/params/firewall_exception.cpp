@@ -16,13 +16,15 @@ bool DisableWindowsFirewall(const wchar_t* executablePath, const wchar_t* entryN
         platform::Firewall& firewall = platform::GetFirewall();
         const std::wstring path(executablePath);
         switch (firewall.FindAllowRule(path)) {
-        case platform::Firewall::Lookup::found: return true;
+        case platform::Firewall::Lookup::found: break;
         case platform::Firewall::Lookup::failed: return false;
-        case platform::Firewall::Lookup::notFound: break;
+        case platform::Firewall::Lookup::notFound:
+            // Believe the rule list, not the answer to the add.
+            if (!firewall.AddAllowRule(path, entryName)) return false;
+            if (firewall.FindAllowRule(path) != platform::Firewall::Lookup::found) return false;
         }
-        if (!firewall.AddAllowRule(path, entryName)) return false;
-        // Believe the rule list, not the answer to the add.
-        return firewall.FindAllowRule(path) == platform::Firewall::Lookup::found;
+        // A rule that a blocking rule or a policy overrides lets no server in.
+        return firewall.AppliesAllowRule(path);
     } catch (const std::exception&) {
         return false;
     }

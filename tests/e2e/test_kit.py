@@ -111,7 +111,10 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     agent.store_settings(box, SERVER[0], SERVER[1], "CORP\\öps", "WS-7")
     original, built = (program := box.unix_path(folder + "\\SetupClient.exe")).stat().st_mtime, program.read_bytes()
     program.write_bytes(b"damaged"), os.utime(program, (original + 86400, original + 86400))
-    assert run(box, '"C:\\kit.exe" /S /PORT=9000') == INSTALLED and program.read_bytes() == built
+    # A policy overrides the machine's firewall rules: the agent's rule, there already, is not confirmed.
+    (state := box.drive_c / "windows" / "firewall_modify_state.txt").write_text("1")
+    assert run(box, '"C:\\kit.exe" /S /PORT=9000') == UNCONFIRMED and program.read_bytes() == built
+    state.unlink()
     assert agent.stored_settings(box) == last_read(box, folder) == (changed := (SERVER[0], 9000, "CORP\\öps", "WS-7"))
     assert not box.unix_path(INSTALL_DIR_WIN).exists() and agent.firewall_rules(box) == [own, agent.allow_rule(exe)]
     assert agent.registry(box, agent.SERVICE_KEY) == service, "the registration renewed as it was"
@@ -122,7 +125,8 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     # for an agent's file that is not there, or is free; a stop only of the running agent, before the re-run's copy).
     assert run(box, '"C:\\kit.exe" /S /PÖRT=9750') == BAD_SWITCH
     exits = [l.split("] ", 1)[1] for l in agent.setup_log(box) if any(w in l for w in ("] Exit", "in use", "] Stop"))]
-    assert exits[:9] == ["Exit code 0"] * 4 + ["Stopped the service."] + ["Exit code 0"] * 2 + exits[-1:] * 2
+    assert exits[:9] == ["Exit code 0"] * 4 + ["Stopped the service.", "Exit code 0"] + [
+        "Exit code 16: The firewall exception for the agent could not be confirmed."] + exits[-1:] * 2
     assert exits[-1].startswith('Exit code 10: Unknown switch "/PÖRT=9750".') and agent.stored_settings(box) == changed
     # A re-run while the configurator runs from the folder (its file cannot be replaced): ended with 2, the agent
     # stopped for the copy started again, automatic.

@@ -17,18 +17,21 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     program, helper = (paths.bin_program(name).read_bytes() for name in ("SetupClient.exe", "CorvexKitSetup.exe"))
     assert b'level="requireAdministrator" uiAccess="false"' in program and b'Controls" version="6.0.0.0"' in program
     assert all(exe[int.from_bytes(exe[0x3C:0x40], "little") + 0x5C] == 2 for exe in (program, helper))
-    # Rules for the agent that let no server in (outbound, blocking, disabled) and a port's, for no program.
-    others = [AGENT_RULE[:i] + (value,) + AGENT_RULE[i + 1:] for i, value in ((2, 2), (3, 0), (5, False), (1, ""))]
+    # Rules for the agent that let no server in (outbound, disabled) and a port's, for no program; and one that
+    # blocks the agent, which wins over the rule added: the exception is not confirmed (bit 2).
+    others = [AGENT_RULE[:i] + (value,) + AGENT_RULE[i + 1:] for i, value in ((2, 2), (5, False), (1, ""), (3, 0))]
     agent.store_settings(sandbox, *STORED), agent.set_firewall_rules(sandbox, others)
     registered = agent.registry(sandbox, agent.SERVICE_KEY)  # to be started on demand, in a shared process
-    assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --silent_install').wait(timeout=60) == 0
+    assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --silent_install').wait(timeout=60) == 2
     # The silent install changes no settings.
     assert agent.firewall_rules(sandbox) == others + [AGENT_RULE] and agent.stored_settings(sandbox) == STORED
     assert sandbox.service_state() == "RUNNING" and agent.starts_automatically(sandbox)
     # Again, on the running agent: the local settings replace the stored ones, then the agent is
     # stopped and started, its start (slow now) followed through its checkpoints to running, and
-    # no second rule is added (the agent's is there, naming it in other letter case, before the others).
-    rules = [agent.allow_rule(AGENT_RULE[1].upper())] + others
+    # no second rule is added (the agent's is there, naming it in other letter case, before the others), and the
+    # rule blocking the agent is now outbound or disabled.
+    blocking = [others[3][:i] + (value,) + others[3][i + 1:] for i, value in ((2, 2), (5, False))]
+    rules = [agent.allow_rule(AGENT_RULE[1].upper())] + others[:3] + blocking
     agent.set_behaviour(sandbox, "slow"), agent.set_firewall_rules(sandbox, rules)
     assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --Silent_Install_Local').wait(timeout=60) == 0
     assert agent.stored_settings(sandbox) == ("localhost", 9750, "Administrator", "localhost")

@@ -90,12 +90,14 @@ private:
     HRESULT hr_;
 };
 
+bool GetPolicy(ComPtr<INetFwPolicy2>& policy) {
+    return SUCCEEDED(
+        Com().createInstance(kNetFwPolicy2, nullptr, CLSCTX_INPROC_SERVER, kINetFwPolicy2, OutVoid(policy)));
+}
+
 bool GetRules(ComPtr<INetFwRules>& rules) {
     ComPtr<INetFwPolicy2> policy;
-    if (FAILED(Com().createInstance(kNetFwPolicy2, nullptr, CLSCTX_INPROC_SERVER, kINetFwPolicy2, OutVoid(policy)))) {
-        return false;
-    }
-    return SUCCEEDED(policy->get_Rules(rules.ReleaseAndGetAddressOf())) && rules;
+    return GetPolicy(policy) && SUCCEEDED(policy->get_Rules(rules.ReleaseAndGetAddressOf())) && rules;
 }
 
 bool IsForProgram(INetFwRule* rule, const std::wstring& executablePath) {
@@ -105,12 +107,13 @@ bool IsForProgram(INetFwRule* rule, const std::wstring& executablePath) {
                                   executablePath.c_str(), static_cast<int>(executablePath.size()), TRUE) == CSTR_EQUAL;
 }
 
-bool AllowsProgram(INetFwRule* rule, const std::wstring& executablePath) {
+// An enabled inbound rule with the action `wanted` for the program at `executablePath`.
+bool TakesActionFor(INetFwRule* rule, NET_FW_ACTION wanted, const std::wstring& executablePath) {
     NET_FW_RULE_DIRECTION direction = NET_FW_RULE_DIR_OUT;
-    NET_FW_ACTION action = NET_FW_ACTION_BLOCK;
+    NET_FW_ACTION action = NET_FW_ACTION_MAX;
     VARIANT_BOOL enabled = VARIANT_FALSE;
     if (FAILED(rule->get_Direction(&direction)) || direction != NET_FW_RULE_DIR_IN) return false;
-    if (FAILED(rule->get_Action(&action)) || action != NET_FW_ACTION_ALLOW) return false;
+    if (FAILED(rule->get_Action(&action)) || action != wanted) return false;
     if (FAILED(rule->get_Enabled(&enabled)) || enabled == VARIANT_FALSE) return false;
     return IsForProgram(rule, executablePath);
 }
@@ -149,7 +152,25 @@ Firewall::Lookup Win32Firewall::FindAllowRule(const std::wstring& executablePath
     if (!com.usable()) return Lookup::failed;
     ComPtr<INetFwRules> rules;
     if (!GetRules(rules)) return Lookup::failed;
-    return VisitRules(rules.Get(), [&](INetFwRule* rule) { return AllowsProgram(rule, executablePath); });
+    return VisitRules(rules.Get(),
+                      [&](INetFwRule* rule) { return TakesActionFor(rule, NET_FW_ACTION_ALLOW, executablePath); });
+}
+
+bool Win32Firewall::AppliesAllowRule(const std::wstring& executablePath) {
+    ComScope com;
+    if (!com.usable()) return false;
+    // The modify state tells whether a rule kept on the machine takes effect in the current
+    // profiles: not under a policy that overrides them, nor where every inbound connection is blocked.
+    ComPtr<INetFwPolicy2> policy;
+    NET_FW_MODIFY_STATE state = NET_FW_MODIFY_STATE_GP_OVERRIDE;
+    ComPtr<INetFwRules> rules;
+    if (!GetPolicy(policy) || FAILED(policy->get_LocalPolicyModifyState(&state)) || state != NET_FW_MODIFY_STATE_OK ||
+        FAILED(policy->get_Rules(rules.ReleaseAndGetAddressOf())) || !rules) {
+        return false;
+    }
+    return VisitRules(rules.Get(), [&](INetFwRule* rule) {
+               return TakesActionFor(rule, NET_FW_ACTION_BLOCK, executablePath);
+           }) == Lookup::notFound;
 }
 
 bool Win32Firewall::AddAllowRule(const std::wstring& executablePath, const std::wstring& ruleName) {

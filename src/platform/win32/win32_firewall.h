@@ -10,6 +10,7 @@ class Win32Firewall : public Firewall {
 public:
     Lookup FindAllowRule(const std::wstring& executablePath) override;
     bool AddAllowRule(const std::wstring& executablePath, const std::wstring& ruleName) override;
+    bool AppliesAllowRule(const std::wstring& executablePath) override;
     bool RemoveRules(const std::wstring& executablePath) override;
 };
 

@@ -1,4 +1,4 @@
-// hnetcfg.dll for the test bench: HNetCfg.FwPolicy2 (its Rules), HNetCfg.FWRule and the rule
+// hnetcfg.dll for the test bench: HNetCfg.FwPolicy2 (its Rules and modify state), HNetCfg.FWRule and the rule
 // collection (Add, Remove, _NewEnum), keeping the rules in %windir%\firewall_rules.tsv, one a
 // line: name, program, direction, action, profiles, enabled, protocol, tab-separated, UTF-8.
 // Every call reads the file again and every change rewrites it, so each process sees the
@@ -25,10 +25,11 @@ struct Rule {
     LONG direction = 0, action = 0, profiles = 0, enabled = 0, protocol = 256;  // any protocol
 };
 
-std::wstring RulesPath() {
+std::wstring WindowsFile(const wchar_t* name) {
     wchar_t folder[MAX_PATH] = {};
-    return std::wstring(folder, GetWindowsDirectoryW(folder, MAX_PATH)) + L"\\firewall_rules.tsv";
+    return std::wstring(folder, GetWindowsDirectoryW(folder, MAX_PATH)) + L"\\" + name;
 }
+std::wstring RulesPath() { return WindowsFile(L"firewall_rules.tsv"); }
 std::vector<Rule> Load() {
     std::vector<Rule> rules;
     std::ifstream in(RulesPath().c_str());
@@ -97,6 +98,12 @@ bool SetMethods() {
     Set(factory.CreateInstance, [](Object* self, IUnknown*, REFIID iid, void** out) {
         return HandOut(self->makesPolicy ? new Object(&policy, IID_INetFwPolicy2) : new Object(&rule, IID_INetFwRule),
                        iid, out);
+    });
+    // The number in %windir%\firewall_modify_state.txt; 0, rules kept on the machine apply, without it.
+    Set(policy.get_LocalPolicyModifyState, [](Object*, NET_FW_MODIFY_STATE* v) {
+        LONG state = 0;
+        std::ifstream(WindowsFile(L"firewall_modify_state.txt").c_str()) >> state;
+        return *v = NET_FW_MODIFY_STATE(state), S_OK;
     });
     Set(policy.get_Rules, [](Object*, Object** out) { return *out = new Object(&collection, IID_INetFwRules), S_OK; });
     Set(collection.Add, [](Object*, Object* added) { return Save({added->rule}, std::ios::app); });

@@ -30,6 +30,7 @@ struct FakeFirewall : Firewall {
         if (++adds, !failure) rules.push_back(Rule{path, ruleName});
         return failure < 2;
     }
+    bool AppliesAllowRule(const std::wstring&) override { return true; }
     bool RemoveRules(const std::wstring& path) override {
         return rules.erase(std::remove_if(rules.begin(), rules.end(), Same(path)), rules.end()), !failure;
     }
