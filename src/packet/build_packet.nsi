@@ -59,7 +59,9 @@ AllowSkipFiles off
 !define KIT_MESSAGE "CorvexKitSetup.msg"
 !define KIT_STOPPED "CorvexKitSetup.stopped"
 !define KIT_NAME "CorvexKitSetup.name"
-!define KIT_FILES "${__FILEDIR__}"
+; This script's folder, as the configurator gives it (the compiler's own name for it keeps the
+; escapes a hidden share's dollar sign can make).
+!define KIT_FILES "${CURRENT_WORK_DIR}CorvexWorkstation\Packet"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\QuentaraCorvexWorkstation_x64"
 ; With the machine-wide folders in force, $APPDATA is the ProgramData folder.
 !define LOG_FOLDER "$APPDATA\${APP_DIR_SUFFIX}Logs"

@@ -14,7 +14,7 @@
 
 namespace {
 
-const wchar_t kCompilerBelowModule[] = L"CorvexWorkstation\\Packet\\tools\\makensis.exe";
+const wchar_t kCompilerFolderBelowModule[] = L"CorvexWorkstation\\Packet\\tools";
 const wchar_t kScriptBelowModule[] = L"CorvexWorkstation\\Packet\\build_packet.nsi";
 const wchar_t kDebugBatchFile[] = L"client_packet_build.bat";
 
@@ -85,6 +85,14 @@ std::wstring CCreateClientPacketDlg::ComposeBuildArguments(const std::wstring& o
     arguments += ForCompiler(moduleDirectory);
     AppendAscii(arguments, "\\\"");
     if (GetNameChoice() == AskWhileInstalling) AppendAscii(arguments, " /DASK_FOR_PARAMETERS");
+    // The compiler's own include files name its folder through NSISDIR, whose value it reads with
+    // the same escapes: a folder that holds one is given to it again, in the same safe form.
+    const std::wstring compilerFolder = moduleDirectory + kCompilerFolderBelowModule;
+    if (ForCompiler(compilerFolder) != compilerFolder) {
+        AppendAscii(arguments, " \"/X!undef NSISDIR\" /DNSISDIR=\"");
+        arguments += ForCompiler(compilerFolder);
+        AppendAscii(arguments, "\"");
+    }
     AppendAscii(arguments, " \"");
     arguments += moduleDirectory;
     arguments += kScriptBelowModule;
@@ -102,7 +110,7 @@ BOOL CCreateClientPacketDlg::BuildPacket(const std::wstring& outputPath) {
         AfxMessageBox(L"The client distribution kit was not built. " + e.Text(), MB_OK | MB_ICONERROR);
         return FALSE;
     }
-    const std::wstring compilerPath = moduleDirectory + kCompilerBelowModule;
+    const std::wstring compilerPath = moduleDirectory + kCompilerFolderBelowModule + L"\\makensis.exe";
     const std::wstring arguments = ComposeBuildArguments(outputPath, moduleDirectory);
     // The process-creation call wants its command line in writable, zero-terminated memory.
     std::vector<wchar_t> buffer(arguments.size() + 1, L'\0');

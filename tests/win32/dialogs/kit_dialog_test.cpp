@@ -62,6 +62,7 @@ class CreateTest : public KitDialogTest, public ::testing::WithParamInterface<Cr
 TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const CreateCase& c = GetParam();
     CorvexParameters last(L"client");  // stored by the last "Create"
+    bench.module.path = LR"(\\fs\d$\tools\SetupClient.exe)";  // on an administrative share
     last.SetClientName(L"WS-9", false), last.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     // The file dialog: cancelled, then the names of an older kit (".ExE" is kept) and of a folder
     // (".exe" added to another ending); a per cent sign is no formatting code in the boxes.
@@ -110,15 +111,17 @@ TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
               std::make_pair(c.supplied, std::wstring(L"backup.example.com|65535|CORP\\backup|WS-01")));
     // The compiler beside the configurator: its defines (each folder's backslash doubled before
     // the closing quote; a backslash that the compiler would read with the dollar sign before it
-    // as an escape made a slash), the wait for it without limit, under the wait cursor.
+    // as an escape made a slash, also in the compiler's own folder, given again), the wait for it
+    // without limit, under the wait cursor.
     ASSERT_EQ(launcher.starts.size(), 1u);
     const std::wstring root = bench.PathInRoot(L"users$/nina$/r$/t$/'s$/`s$\\Ns\\");
     EXPECT_EQ(commandLine, L" /DPRODUCT_VERSION_MAJOR=6.9 /DPRODUCT_VERSION_MINOR=6.8822 /DUSER_SETTINGS_DIR=\"" +
                                root + L"User\\\\\" /DWORKSTATION_SETTINGS_DIR=\"" + root +
                                LR"(Workstation\\" /DAPP_DIR_SUFFIX="Quentara\Corvex Workstation\\" /DOUTPUT=")" +
-                               output + LR"(" /DCURRENT_WORK_DIR="C:\Corvex\\")" +
+                               output + LR"(" /DCURRENT_WORK_DIR="\\fs\d$/tools\\")" +
                                (c.asks ? L" /DASK_FOR_PARAMETERS" : L"") +
-                               LR"( "C:\Corvex\CorvexWorkstation\Packet\build_packet.nsi")");
+                               LR"( "/X!undef NSISDIR" /DNSISDIR="\\fs\d$/tools\CorvexWorkstation\Packet\tools")" +
+                               LR"( "\\fs\d$\tools\CorvexWorkstation\Packet\build_packet.nsi")");
     // Handles inherited, CREATE_NO_WINDOW alone, an INFINITE wait, every handle closed, the wait
     // cursor, the settings stored before the start; and the dialog ended by its OK.
     EXPECT_EQ(std::tuple(launcher.starts[0].inheritHandles, launcher.starts[0].creationFlags, waitCursorAt, ended,
