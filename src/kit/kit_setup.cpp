@@ -243,9 +243,11 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
     return KitResult{};
 }
 
+// A start in progress is waited for, here and before every stop: the agent holds its program
+// file while it starts, and may have read its settings before they were written.
 bool KitSetup::RestartAgent() {
     try {
-        if (ServiceControl::WorkstationService().IsRunning()) {
+        if (ServiceControl::WorkstationService().WaitWhileStarting()) {
             try {
                 if (!ServiceControl::WorkstationService().Stop()) log_.Write(L"The service did not stop.");
             } catch (const ServiceControl::ServiceControlException& e) {
@@ -260,7 +262,7 @@ bool KitSetup::RestartAgent() {
 }
 
 // Starts the service, automatic from then on; a start refused as already running counts when
-// the agent runs.
+// the agent runs once its start in progress, if any, has ended.
 bool KitSetup::StartAgent() {
     try {
         if (ServiceControl::WorkstationService().Start()) return true;
@@ -269,7 +271,7 @@ bool KitSetup::StartAgent() {
         log_.Write(L"The service could not be started (" + SystemError(e.errorCode) + L").");
         if (e.errorCode == ERROR_SERVICE_ALREADY_RUNNING) {
             try {
-                return ServiceControl::WorkstationService().IsRunning();
+                return ServiceControl::WorkstationService().WaitWhileStarting();
             } catch (const ServiceControl::ServiceControlException&) {
             }
         }
@@ -281,7 +283,7 @@ KitResult KitSetup::StopAgent() {
     KitResult result;
     try {
         if (!ServiceControl::ServiceRegistration().IsRegistered()) return result;
-        if (!ServiceControl::WorkstationService().IsRunning()) return result;
+        if (!ServiceControl::WorkstationService().WaitWhileStarting()) return result;
         result.stopRequested = true;
         log_.Write(ServiceControl::WorkstationService().Stop() ? L"Stopped the service."
                                                                : L"The service did not stop.");
@@ -307,7 +309,8 @@ KitResult KitSetup::Uninstall() {
             log_.Write(L"The service runs another installation's agent; it is left as it is.");
         } else {
             try {
-                if (ServiceControl::WorkstationService().IsRunning() && !ServiceControl::WorkstationService().Stop())
+                if (ServiceControl::WorkstationService().WaitWhileStarting() &&
+                    !ServiceControl::WorkstationService().Stop())
                     log_.Write(L"The service did not stop.");
             } catch (const ServiceControl::ServiceControlException& e) {
                 log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");

@@ -100,4 +100,11 @@ bool WorkstationService::IsRunning() {
     return status.currentState == SERVICE_RUNNING;
 }
 
+bool WorkstationService::WaitWhileStarting() {
+    platform::ServiceManager& services = platform::GetServiceManager();
+    boost::shared_ptr<Implementation> handles(new Implementation(kQueryAccess));
+    WaitWhilePending(services, handles->service, SERVICE_START_PENDING);
+    return FinalStateIs(services, handles->service, SERVICE_RUNNING);
+}
+
 }  // namespace ServiceControl

@@ -17,6 +17,9 @@ public:
     bool Stop();
     // True only while the service is running (a pending state gives false).
     bool IsRunning();
+    // Waits while the service is start pending, by the same rules as Start, and asks nothing
+    // else of it. True if it runs at the end.
+    bool WaitWhileStarting();
 };
 
 }  // namespace ServiceControl

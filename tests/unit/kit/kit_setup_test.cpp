@@ -37,11 +37,12 @@ enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, u
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent cannot take the stop
 // (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
 // accessDenied (5): the service cannot be opened; where this folder's agent runs, its removal is refused instead.
-// stillStarting: the agent starts from before, so a start is refused as already running (1056).
+// stillStarting: the agent starts from before, so a start is refused as already running (1056); with startEnds
+// that start ends at the second query.
 // stopNotDone: a stop is accepted, but the agent runs on (in the stop mode, it stays stop pending).
 // startedMeanwhile: the agent is found stopped, then started by another hand before the start request.
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
-             accessDenied = 32, stillStarting = 64, stopNotDone = 128, startedMeanwhile = 256 };
+             accessDenied = 32, stillStarting = 64, stopNotDone = 128, startedMeanwhile = 256, startEnds = 512 };
 // clang-format on
 struct KitCase {
     const char* name;
@@ -95,8 +96,10 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                                                        : L"C:\\Corvex 6\\CorvexWorkstation.exe";
     if (c.store == running || c.store == otherRuns) bench.services.state = SERVICE_RUNNING;
     if (c.fault & stillStarting) bench.services.state = SERVICE_START_PENDING;
-    // The agent's state as asked first (1, stopped), then when the start is refused (4, running).
-    if (c.fault & startedMeanwhile) bench.services.state = SERVICE_RUNNING, bench.services.statuses = {{1}, {4}};
+    if (c.fault & startEnds) bench.services.pendingQueries = 1;
+    // The agent's state as asked first (1, stopped, twice: a start in progress is waited for), then when the
+    // start is refused (4, running).
+    if (c.fault & startedMeanwhile) bench.services.state = SERVICE_RUNNING, bench.services.statuses = {{1}, {1}, {4}};
     if (c.store == rerun) Run(c.mode, c.switches);
     const std::string bytes = bench.AgentStoreBytes();
     if (c.fault & startPending) bench.services.stateAfterStart = SERVICE_START_PENDING;
@@ -193,6 +196,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // logs a refusal; an earlier installation's running agent is stopped too.
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
     {"stop_of_an_earlier_installations_agent", stop, otherRuns, L"", 0, kOps + L"WS-7", noFault, L"Stopped the"},
+    {"stop_of_a_starting_agent", stop, otherRuns, L"", 0, kOps + L"WS-7", stillStarting | startEnds, L"Stopped the"},
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     {"stop_not_done", stop, running, L"", 0, L"", stopNotDone, L"The service did not stop."},
     // After a failed installation: the service running again where the stop was refused, or not running (that it
@@ -236,6 +240,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"in place.\nThe service could not be started (system error 1053).\nThe agent's service does not run"},
     {"agent_still_starting", install, edited, L"/S", kNotRunning, kOps + L"WS-7", stillStarting, L"error 1056)"},
+    {"agent_starting_from_before_is_restarted", install, otherRuns, L"/S", 0, kOps + L"WS-7", stillStarting | startEnds,
+     L"|Kept the"},
     {"agent_started_meanwhile", install, edited, L"/S", 0, kOps + L"WS-7", startedMeanwhile, L"error 1056)"},
     // Both fail: the agent that does not run is what the code tells. Then this folder's agent as an older
     // tool registered it, the registration renewed, and only the rule unconfirmed: the log tells the agent runs.

@@ -34,6 +34,7 @@ public:
     DWORD startType = SERVICE_DEMAND_START;
     std::wstring binaryPath = L"\"C:\\Corvex\\CorvexWorkstation.exe\"", displayName = L"Corvex";
     std::vector<ServiceStatus> statuses;  // when given, queries play them in order, the last repeating
+    int pendingQueries = -1;              // a start pending ends at the query after so many (-1: never)
     // What a failed query leaves in the caller's record: "running", so that code reading it is caught.
     ServiceStatus failedQueryRecord{SERVICE_RUNNING, 0xDEADu, 0};
     std::vector<Call> calls;
@@ -74,6 +75,7 @@ public:
     BOOL QueryStatus(ScHandle service, ServiceStatus& status) override {
         if (Count("QueryStatus") > 10000) throw std::runtime_error("FakeServiceManager: the wait never ended");
         if (!Go("QueryStatus", service, 0, SERVICE_QUERY_STATUS)) return status = failedQueryRecord, result_;
+        if (pendingQueries >= 0 && pendingQueries-- == 0 && state == SERVICE_START_PENDING) state = SERVICE_RUNNING;
         status = statuses.empty() ? ServiceStatus{state, 0, 0} : statuses[std::min(played_++, statuses.size() - 1)];
         return TRUE;
     }
