@@ -219,6 +219,13 @@ void SettingsStore::ReadTarget(const PendingFile& file, Target& target) {
                                  " is a folder, not a file, so the settings cannot be saved. Remove that folder." +
                                  kNothingChanged);
     }
+    // The system refuses to replace such a file and would tell it as access denied.
+    if (Is(attributes, FILE_ATTRIBUTE_READONLY)) {
+        throw std::runtime_error("The settings file " + Quoted(target.path) +
+                                 " is marked read-only, so the settings cannot be saved. Clear that mark in the "
+                                 "file's properties first." +
+                                 kNothingChanged);
+    }
     const DWORD code = files_.ReadWholeFile(target.path, kMaxKeptBytes, target.old);
     if (IsMissing(code)) return;
     if (code != ERROR_SUCCESS) {

@@ -156,6 +156,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, kReplaced, "", false},
     {"PuttingBackBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, -2}; }, "", kOld, kPutBack, "", true},
     {"FolderGone", [](T& t) { t.files_.faults[L"replace"] = {3, 1}; }, "", kOld, "the folder does not exist. No", "", false},
+    {"ReadOnlyFile", [](T& t) { fs::permissions(Native(t.WorkstationFile()), fs::perms::owner_read); }, "", kOld,
+     "workstation.json\" is marked read-only, so the settings cannot be saved. Clear that mark", "", false},
     {"UnreadableFile", [](T& t) { t.files_.faults[L"read"] = {5, -2}; }, "workstation.json\" cannot be read", kKept,
      "user.json\" cannot be read before it is replaced: access is denied. No settings file was changed.", "", false},
     {"Uncreatable", [](T& t) { fs::remove_all(Native(t.Store())), t.files_.faults[L"create store folder"] = {5, 0}; },

@@ -42,8 +42,9 @@ public:
     DWORD GetAttributes(const std::wstring& path) override {
         struct stat info {};
         if (::lstat(NativePath(path).c_str(), &info) != 0) return INVALID_FILE_ATTRIBUTES;
-        const DWORD link = S_ISLNK(info.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT : 0, archive = 0x20;
-        return link | (std::filesystem::is_directory(NativePath(path)) ? FILE_ATTRIBUTE_DIRECTORY : archive);
+        const DWORD link = S_ISLNK(info.st_mode) ? FILE_ATTRIBUTE_REPARSE_POINT : 0, archive = 0x20,
+                    readOnly = info.st_mode & 0222 ? 0 : FILE_ATTRIBUTE_READONLY;  // as Wine tells it
+        return link | readOnly | (std::filesystem::is_directory(NativePath(path)) ? FILE_ATTRIBUTE_DIRECTORY : archive);
     }
     DWORD ReadWholeFile(const std::wstring& path, std::size_t maxBytes, std::string& contents) override {
         std::error_code error;
