@@ -221,7 +221,8 @@ FunctionEnd
 !macroend
 
 ; An installation that fails after the stop before the copy (files that could not be replaced,
-; settings or a registration refused): the agent's service is automatic and running again.
+; settings or a registration refused, a program that could not be started): the agent's
+; service is automatic and running again.
 Function ResumeStoppedAgent
   ${If} ${FileExists} "$PLUGINSDIR\${KIT_STOPPED}"
     !insertmacro RunKit resume ""
@@ -376,6 +377,11 @@ Section "Install"
     ${If} $0 = 11
     ${OrIf} $0 = 12
       Call ResumeStoppedAgent
+    ${ElseIf} $0 = ${EXIT_PROGRAM_NOT_STARTED}
+      ; The helper wrote nothing; a start that failed once may work for the resume.
+      StrCpy $7 $1
+      Call ResumeStoppedAgent
+      !insertmacro Fail ${EXIT_PROGRAM_NOT_STARTED} "$7"
     ${EndIf}
   ${Else}
     ; Settings and service registration; the install-time dialog does the rest.
@@ -389,6 +395,7 @@ Section "Install"
     ClearErrors
     ExecWait '"$INSTDIR\${CONFIGURATOR_EXE}" --install_client' $0
     ${If} ${Errors}
+      Call ResumeStoppedAgent
       !insertmacro Fail ${EXIT_PROGRAM_NOT_STARTED} "The configurator $INSTDIR\${CONFIGURATOR_EXE} could not be started."
     ${EndIf}
   ${EndIf}
