@@ -112,6 +112,7 @@ Exit codes: 0 installed; 10 bad switch; 11 settings not written; 12 service not 
 
 Var Switches    ; the installer's command line after its own name
 Var NameSwitch  ; "/NAME=..." from the name page
+Var MovedFrom   ; the earlier installation's folder, when this one goes to another
 !ifdef ASK_FOR_PARAMETERS
 Var NameBox
 Var NameValue
@@ -348,27 +349,21 @@ Section "Install"
   ; Moved to another folder: the earlier folder keeps its files and its uninstaller. An older
   ; kit's uninstaller there would remove this installation's service and entry; this kit's,
   ; which removes only its own folder's files, takes its place.
-  ReadRegStr $5 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $5 != ""
-  ${AndIf} $5 != $INSTDIR
-  ${AndIf} ${FileExists} "$5\Uninstall.exe"
-    WriteUninstaller "$5\Uninstall.exe"
+  ReadRegStr $MovedFrom HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $MovedFrom != ""
+  ${AndIf} $MovedFrom != $INSTDIR
+  ${AndIf} ${FileExists} "$MovedFrom\Uninstall.exe"
+    WriteUninstaller "$MovedFrom\Uninstall.exe"
+  ${Else}
+    StrCpy $MovedFrom ""
   ${EndIf}
 
   ; The uninstall entry comes before the settings and service work, so that an installation
-  ; that stops there can still be removed. The uninstaller runs in place (_?=), so whoever
-  ; starts it waits until it has finished.
-  ${GetSize} "$INSTDIR" "/S=0K" $2 $3 $4
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${PRODUCT_VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Quentara"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${CONFIGURATOR_EXE},0"
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $2
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe" _?=$INSTDIR'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S _?=$INSTDIR'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; that stops there can still be removed. A move keeps the entry of the earlier folder until
+  ; the service runs this folder's agent: an uninstall then removes the agent that runs.
+  ${If} $MovedFrom == ""
+    Call WriteUninstallEntry
+  ${EndIf}
 
   ${If} ${Silent}
     ; Settings, service registration, firewall exception and service restart.
@@ -382,6 +377,8 @@ Section "Install"
       StrCpy $7 $1
       Call ResumeStoppedAgent
       !insertmacro Fail ${EXIT_PROGRAM_NOT_STARTED} "$7"
+    ${ElseIf} $MovedFrom != ""
+      Call WriteUninstallEntry
     ${EndIf}
   ${Else}
     ; Settings and service registration; the install-time dialog does the rest.
@@ -392,6 +389,9 @@ Section "Install"
       Call ResumeStoppedAgent
       !insertmacro Fail $7 "$8"
     ${EndIf}
+    ${If} $MovedFrom != ""
+      Call WriteUninstallEntry
+    ${EndIf}
     ClearErrors
     ExecWait '"$INSTDIR\${CONFIGURATOR_EXE}" --install_client' $0
     ${If} ${Errors}
@@ -400,6 +400,22 @@ Section "Install"
     ${EndIf}
   ${EndIf}
 SectionEnd
+
+; The uninstall entry for this folder. The uninstaller runs in place (_?=), so whoever starts
+; it waits until it has finished.
+Function WriteUninstallEntry
+  ${GetSize} "$INSTDIR" "/S=0K" $2 $3 $4
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${PRODUCT_VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Quentara"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${CONFIGURATOR_EXE},0"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $2
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe" _?=$INSTDIR'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S _?=$INSTDIR'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+FunctionEnd
 
 ; A file that cannot be written ends the installation in the framework itself (exit code 2).
 Function .onInstFailed

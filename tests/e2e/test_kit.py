@@ -134,10 +134,11 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert run(box, '"C:\\kit.exe" /S') == ABORTED and box.service_state() == "RUNNING"
     assert agent.starts_automatically(box) and \
         agent.setup_log(box)[-3].endswith("[resume] The service runs again and starts automatically.")
-    # The configurator closed; a re-run whose settings cannot be written (user.json made a folder): 11, and the agent
-    # automatic and running again.
+    # The configurator closed; a move whose settings cannot be written (user.json made a folder): 11, the agent
+    # automatic and running again, and the entry still the earlier folder's, whose agent runs.
     Driver(box).click(CAPTION, 2), held.wait(60), (user := agent.settings_dir(box) / "user.json").unlink(), user.mkdir()
-    assert run(box, '"C:\\kit.exe" /S') == 11 and box.service_state() == "RUNNING" and agent.starts_automatically(box)
+    assert run(box, '"C:\\kit.exe" /S /D=' + (moved := "C:\\Moved Ω")) == 11 and box.service_state() == "RUNNING"
+    assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY)["InstallLocation"] == folder
     user.rmdir(), agent.store_settings(box, *changed)
     # One that cannot write its uninstaller (Uninstall.exe made a folder): 2, the agent running again too.
     (unins := box.unix_path(folder) / "Uninstall.exe").rename(aside := box.drive_c / "Uninstall.kept"), unins.mkdir()
@@ -149,7 +150,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     # its files (but itself, which runs in place, the test agent's report and another program's library) and leaves
     # the new installation be.
     (box.unix_path(folder) / "Uninstall.exe").write_bytes(b"an older kit's uninstaller")
-    assert run(box, '"C:\\kit.exe" /S /D=' + (moved := "C:\\Moved Ω")) == INSTALLED
+    assert run(box, '"C:\\kit.exe" /S /D=' + moved) == INSTALLED
     (box.unix_path(folder) / "Other.dll").write_bytes(b"not the kit's")
     assert run(box, entry["QuietUninstallString"], timeout=120) == INSTALLED
     assert sorted(p.name for p in box.unix_path(folder).iterdir()) == \
