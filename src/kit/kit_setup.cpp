@@ -222,6 +222,16 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
     result = SaveSettings(switches);
     if (result.code != 0) return result;
 
+    // A folder outside the system's program folders keeps what its drive lets every user do,
+    // and the agent runs as the system: only administrators may change what lies in it. A
+    // drive's root keeps its own rights.
+    const std::wstring folder = installFolder_.substr(0, installFolder_.size() - 1);
+    const DWORD code = folder.find(L'\\') == std::wstring::npos
+                           ? ERROR_SUCCESS
+                           : platform::GetFileSystem().RestrictToAdministrators(folder);
+    if (code != ERROR_SUCCESS) {
+        log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
+    }
     try {
         ServiceControl::ServiceRegistration().Register(AgentPath());
     } catch (const ServiceControl::ServiceControlException& e) {

@@ -246,7 +246,11 @@ Function .onInit
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "Admin"
-    !insertmacro Fail ${EXIT_NOT_ADMINISTRATOR} "The ${PRODUCT_NAME} setup needs administrator rights."
+    ; Not logged: the log's folders, made with this user's rights, would belong to the user,
+    ; and the settings store refuses a folder a user other than an administrator owns.
+    SetErrorLevel ${EXIT_NOT_ADMINISTRATOR}
+    MessageBox MB_OK|MB_ICONSTOP "The ${PRODUCT_NAME} setup needs administrator rights." /SD IDOK
+    Quit
   ${EndIf}
 
   ; The helper and the kit's settings travel in the installer's temporary folder.

@@ -64,8 +64,9 @@ public:
     // Gives an existing folder the rights of the agent's own settings store, in place of
     // whatever it had or inherited: the system and the administrators may do everything,
     // other users (and the folder's owner, unless an administrator) may only read. Files
-    // and folders created in it afterwards inherit them. A link at the path is not followed
-    // (ERROR_ACCESS_DENIED), and nothing below the folder is changed.
+    // and folders in it inherit them, those already there too (the system carries inherited
+    // rights down), unless they have protected lists of their own. A link at the path is not
+    // followed (ERROR_ACCESS_DENIED).
     virtual DWORD RestrictToAdministrators(const std::wstring& path) = 0;
 };
 

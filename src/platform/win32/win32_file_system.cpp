@@ -262,8 +262,8 @@ DWORD Win32FileSystem::RestrictToAdministrators(const std::wstring& path) {
     if (!::GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted) || !present) {
         return ERROR_INVALID_SECURITY_DESCR;
     }
-    // Through the handle: the folder that was checked is the one changed, and the list is not
-    // carried down into what lies below.
+    // Through the handle: the folder that was checked is the one changed. The system carries its
+    // inheritable rights down to what lies below.
     return ::SetSecurityInfo(folder.get(), SE_FILE_OBJECT,
                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
                              nullptr);

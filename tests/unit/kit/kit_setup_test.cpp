@@ -15,7 +15,6 @@ struct Lines : kit::KitLog {
     bool twice = false;  // a line written again right after itself
 };
 
-const wchar_t kAgent[] = L"\"C:\\Corvex 6\\CorvexWorkstation.exe\"";
 // What the store holds, as "host|port|login|name".
 const std::wstring kKitServer = L"kit.example.com|9751|CORP\\kit|", kKit = kKitServer + L"WS-KIT",
                    kOps = L"b2.example.com|9000|CORP\\ops|";
@@ -59,6 +58,7 @@ struct KitCase {
 
 struct KitSetupTest : ParamsOnDisk, ::testing::WithParamInterface<KitCase> {
     KitSetupTest() {
+        fs::create_directories(Native(folder));
         // Registered for another folder's agent, disabled.
         bench.services.binaryPath = L"C:\\Old\\CorvexWorkstation.exe", bench.services.startType = 4;
         CorvexParameters kitSettings = params_test::Settings(L"kit.example.com", 9751, L"WS-KIT");
@@ -66,12 +66,13 @@ struct KitSetupTest : ParamsOnDisk, ::testing::WithParamInterface<KitCase> {
         kitBytes = bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\"));
     }
     kit::KitResult Run(Mode mode, const std::wstring& switches) {
-        kit::KitSetup setup(L"C:\\Corvex 6", bench.PathInRoot(L"kit\\"), log);
+        kit::KitSetup setup(folder, bench.PathInRoot(L"kit\\"), log);
         const auto arguments = kit::SplitInstallerArguments(switches);
         if (mode == stop || mode == uninstall) return mode == stop ? setup.StopAgent() : setup.Uninstall();
         if (mode == resume) return setup.ResumeAgent();
         return mode == check ? setup.Check(arguments) : setup.Install(arguments, mode == install);
     }
+    const std::wstring folder = bench.PathInRoot(L"Corvex 6"), agent = folder + L"\\CorvexWorkstation.exe";
     Lines log;
     std::string kitBytes;  // the kit's own settings, which no run changes
 };
@@ -92,8 +93,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // This folder's agent registered without quotes (its path has a blank), as older tools did, or quoted with a
     // quoted argument after it.
     if (c.store == running || c.store == unnamed)
-        bench.services.binaryPath = c.store == running ? L"\"C:\\Corvex 6\\CorvexWorkstation.exe\" \"-s\""
-                                                       : L"C:\\Corvex 6\\CorvexWorkstation.exe";
+        bench.services.binaryPath = c.store == running ? L"\"" + agent + L"\" \"-s\"" : agent;
     if (c.store == running || c.store == otherRuns) bench.services.state = SERVICE_RUNNING;
     if (c.fault & stillStarting) bench.services.state = SERVICE_START_PENDING;
     if (c.fault & startEnds) bench.services.pendingQueries = 1;
@@ -116,6 +116,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
         if (request == "Start") rulesAtStart.push_back(bench.firewall.rules.size());
     };
 
+    files_.calls.clear();
     const kit::KitResult result = Run(c.mode, c.switches);
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
     // A name given (by the kit or a switch) is a typed one; only an empty name, or a kept name the
@@ -125,14 +126,15 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // tells a stop only when one was done (and marks the result whenever it asked for one: a failed
     // installation then starts the agent again); in a silent install the firewall rule is added (once) and the agent
     // restarted: a running one is stopped first (one that refuses runs on). A second run of the same kit changes no
-    // stored byte.
+    // stored byte. The installation folder is protected once the settings are saved.
     const bool registers = c.mode > uninstall && !c.after.empty() && (c.code == 0 || c.code > kNotRegistered);
     // The log's word that a step was done (the check's, a stop's, the save's), and whether it was.
     const wchar_t* done = c.mode == check ? L"valid." : c.mode == stop ? L"Stopped the service." : L"switches' values";
     const bool doneExpected =
         c.mode == stop ? c.store == otherRuns : c.mode > resume && c.mode != uninstall && (c.code == 0 || c.code > 11);
     EXPECT_EQ(std::make_tuple(result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"",
-                              bench.services.binaryPath == kAgent && bench.services.startType == SERVICE_AUTO_START &&
+                              bench.services.binaryPath == L"\"" + agent + L"\"" &&
+                                  bench.services.startType == SERVICE_AUTO_START &&
                                   bench.services.displayName == L"Corvex Workstation x64",
                               bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(),
                               bench.services.Count("Control"), c.store != rerun || bench.AgentStoreBytes() == bytes,
@@ -141,7 +143,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
                               rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
                               log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore()),
-                              result.stopRequested),
+                              result.stopRequested,
+                              std::count(files_.calls.begin(), files_.calls.end(), L"restrict " + folder)),
               std::make_tuple(c.code, c.code == 0, c.after, registers,
                               (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused) ||
                                   (c.fault & stopNotDone && c.mode != stop) || (c.mode == resume && c.code == 0),
@@ -149,7 +152,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               c.mode != resume && c.store >= rerun && c.store <= otherRuns, true, false,
                               c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
                               doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
-                              c.mode == stop && (c.store == otherRuns || c.store == running)));
+                              c.mode == stop && (c.store == otherRuns || c.store == running),
+                              c.mode > uninstall && c.code != kBad && c.code != kNotWritten ? 1 : 0));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII),
     // and each step is logged once.
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message) && !log.twice) << log.text;
@@ -183,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"rerun_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused,
      L"stopped (system error 1061).\nThe service could not be started (system error 1056)"},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
-     L"Registered the service for C:\\Corvex 6\\CorvexWorkstation.exe."},
+     L"\\Corvex 6\\CorvexWorkstation.exe."},
     {"interactive_reinstall_repoints_the_service", prepare, edited, L"", 0, kOps + L"WS-7"},  // automatic again
     // The uninstaller where the service was removed before: nothing to remove is no failure, but a
     // firewall that does not confirm the rule's removal is.
