@@ -27,6 +27,7 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestSupportedOS all
+ManifestDPIAware true
 ; A file that cannot be written ends the installation; it is never skipped.
 AllowSkipFiles off
 

@@ -12,10 +12,11 @@ STORED = ("backup.example.com", 1234, "CORP\\someone", "WS-07")
 
 
 def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
-    # The program's manifest: administrator rights without UI access, common controls 6. It and the kit's helper
-    # are window programs: no console opens.
+    # The program's manifest: administrator rights without UI access, common controls 6, drawn at the display's
+    # scale. It and the kit's helper are window programs: no console opens.
     program, helper = (paths.bin_program(name).read_bytes() for name in ("SetupClient.exe", "CorvexKitSetup.exe"))
     assert b'level="requireAdministrator" uiAccess="false"' in program and b'Controls" version="6.0.0.0"' in program
+    assert b">true</dpiAware>" in program
     assert all(exe[int.from_bytes(exe[0x3C:0x40], "little") + 0x5C] == 2 for exe in (program, helper))
     # Rules for the agent that let no server in (outbound, disabled) and a port's, for no program; and one that
     # blocks the agent, which wins over the rule added: the exception is not confirmed (bit 2).
