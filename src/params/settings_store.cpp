@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/clock.h"
+#include "platform/platform.h"
 #include "platform/utf8.h"
 
 namespace params {
@@ -28,6 +30,17 @@ std::wstring WithoutTrailingBackslash(const std::wstring& path) {
 constexpr std::size_t kMaxKeptBytes = 16 * 1024 * 1024;
 
 const char kNothingChanged[] = " No settings file was changed.";
+
+// A file that an indexer, a virus scanner or a backup holds open for a moment cannot be
+// replaced: the replace is tried again for about a second.
+DWORD ReplaceWhenFree(platform::FileSystem& files, const std::wstring& from, const std::wstring& to) {
+    DWORD code = files.Replace(from, to);
+    for (int pause = 0; pause < 10 && (code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION); ++pause) {
+        platform::GetClock().Sleep(100);
+        code = files.Replace(from, to);
+    }
+    return code;
+}
 
 // The folders below `base` down to `folder` (both ending with a backslash), outermost first,
 // without their trailing backslashes.
@@ -269,7 +282,7 @@ bool SettingsStore::PutBack(const Target& target) {
     DWORD code = ERROR_SUCCESS;
     const std::wstring old = WriteFresh(target.path, target.old, true, code);
     if (old.empty()) return false;
-    if (files_.Replace(old, target.path) == ERROR_SUCCESS) return true;
+    if (ReplaceWhenFree(files_, old, target.path) == ERROR_SUCCESS) return true;
     files_.Remove(old);
     return false;
 }
@@ -313,7 +326,7 @@ void SettingsStore::WriteAll(const std::vector<PendingFile>& files, bool createF
         }
     }
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        const DWORD code = files_.Replace(targets[i].temporary, targets[i].path);
+        const DWORD code = ReplaceWhenFree(files_, targets[i].temporary, targets[i].path);
         if (code == ERROR_SUCCESS) {
             targets[i].temporary.clear();
             continue;

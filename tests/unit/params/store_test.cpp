@@ -122,8 +122,8 @@ const std::string kTypedNoName = std::string(kDashName).erase(kDashName.find("-w
 const std::string kServerWs = std::string(kTypedNoName).replace(kTypedNoName.find("client"), 6, "server");
 // clang-format off
 const char kPutBack[] = "user.json\" already held the new settings and could not be put back; the other files were "
-    "left as they were.|", kReplaced[] = "workstation.json\" cannot be replaced: another program is using the file. "
-    "No settings file was changed.";
+    "left as they were.|", kReplaced[] = "workstation.json\" cannot be replaced: another program has locked a part "
+    "of the file. No settings file was changed.";
 INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vector<Planted>{
     // Damaged files: each counts alone, and a save keeps it beside the store first.
     {"BothDamaged", [](T& t) { WriteBytes(t.UserFile(), ""), WriteBytes(t.WorkstationFile(), kDashName); },
@@ -153,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
          fs::permissions(Native(t.Store()), fs::perms::all), t.files_.faults[L"restrict"] = {ERROR_ACCESS_DENIED, 0};
      }, "", kOld, "Settings\" cannot be protected: access is denied. No settings file was changed.", "", false},
     // Saves failing part-way: the pair is replaced all together or not at all.
-    {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, 2}; }, "", kOld, kReplaced, "", false},
+    {"SecondReplaceBlocked", [](T& t) { t.files_.faults[L"replace"] = {33, 2}; }, "", kOld, kReplaced, "", false},
+    {"FileHeldForAMoment", [](T& t) { t.files_.faults[L"replace"] = {32, 1}; }, "", kOld, "", "", false},
     {"PuttingBackBlocked", [](T& t) { t.files_.faults[L"replace"] = {32, -2}; }, "", kOld, kPutBack, "", true},
     {"FolderGone", [](T& t) { t.files_.faults[L"replace"] = {3, 1}; }, "", kOld, "the folder does not exist. No", "", false},
     {"ReadOnlyFile", [](T& t) { fs::permissions(Native(t.WorkstationFile()), fs::perms::owner_read); }, "", kOld,
@@ -170,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      [](T& t) { WriteBytes(t.UserFile(), kUtf16), t.files_.faults[L"replace"] = {33, 2}; }, "", kUserDamaged,
      "cannot be replaced: another program has locked a part of the file. No settings file was changed.", "", false},
     {"DamagedFileAndPuttingBackFails",
-     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {32, 2}}, {L"write", {112, 4}}}; },
+     [](T& t) { WriteBytes(t.WorkstationFile(), kUtf16), t.files_.faults = {{L"replace", {33, 2}}, {L"write", {112, 4}}}; },
      "", kNoName, "workstation.json.damaged-", kUtf16, true},
     {"DamagedFileAndDiskFull", [](T& t) {  // and no user.json
          fs::remove(Native(t.UserFile())), WriteBytes(t.WorkstationFile(), kUtf16);
