@@ -40,13 +40,20 @@ const wchar_t kStoppedFile[] = L"CorvexKitSetup.stopped";
 const wchar_t kNameFile[] = L"CorvexKitSetup.name";
 
 // Appends timestamped lines to the install log, in UTF-8. A log that cannot be written is
-// no reason to stop an installation.
+// no reason to stop an installation. Nothing is written through a link: a folder on the log's
+// path that a user made one (any user may make folders below ProgramData) would send the
+// system's writes wherever it points.
 class FileLog : public kit::KitLog {
 public:
     explicit FileLog(std::wstring mode) : mode_(std::move(mode)) {
         const std::wstring programData = platform::GetKnownFolders().ProgramData();
         if (programData.empty()) return;
         const std::wstring folder = programData + L"\\" + ComputerInfo::GetAppDirSuffix() + L"Logs";
+        for (size_t at = folder.find(L'\\', programData.size() + 1);; at = folder.find(L'\\', at + 1)) {
+            const DWORD attributes = platform::GetFileSystem().GetAttributes(folder.substr(0, at));  // whole at npos
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return;
+            if (at == std::wstring::npos) break;
+        }
         if (platform::GetFileSystem().CreateFolders(folder) == ERROR_SUCCESS) path_ = folder + L"\\setup.log";
     }
 

@@ -133,8 +133,18 @@ Page custom WorkstationNamePage WorkstationNamePageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; Adds 0x400 to $4 when PATH is a link (a reparse point).
+!macro AddLinkMark PATH
+  System::Call "kernel32::GetFileAttributesW(w '${PATH}') i .r2"
+  ${If} $2 <> -1
+    IntOp $2 $2 & 0x400
+    IntOp $4 $4 | $2
+  ${EndIf}
+!macroend
+
 ; Appends a line to the install log in UTF-8, as the helper writes its own lines there too
-; (FileWrite would write the system's ANSI code page).
+; (FileWrite would write the system's ANSI code page). Nothing is written through a link: a
+; folder on the log's path that a user made one would send the system's writes elsewhere.
 !macro LogLineFunction UN
 Function ${UN}LogLine
   Exch $0
@@ -145,9 +155,17 @@ Function ${UN}LogLine
   Push $5
   Push $6
   Push $7
-  CreateDirectory "${LOG_FOLDER}"
-  ClearErrors
-  FileOpen $1 "${LOG_FOLDER}\setup.log" a
+  StrCpy $4 0
+  !insertmacro AddLinkMark "${LOG_FOLDER}\..\.."
+  !insertmacro AddLinkMark "${LOG_FOLDER}\.."
+  !insertmacro AddLinkMark "${LOG_FOLDER}"
+  ${If} $4 = 0
+    CreateDirectory "${LOG_FOLDER}"
+    ClearErrors
+    FileOpen $1 "${LOG_FOLDER}\setup.log" a
+  ${Else}
+    SetErrors
+  ${EndIf}
   ${IfNot} ${Errors}
     FileSeek $1 0 END
     ${GetTime} "" "L" $2 $3 $4 $5 $6 $7 $5

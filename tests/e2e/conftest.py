@@ -31,5 +31,6 @@ def sandbox(request, wine_template):
     if request.session.testsfailed > failed:  # this scenario failed (its report comes before the teardown)
         kept = paths.ARTIFACTS / f"{paths.safe_name(name)}-failure"  # its screenshot beside, as .png
         subprocess.run(["bash", f"{paths.SCRIPTS}/lib/screenshot.sh", f"{kept}.png"], capture_output=True, timeout=60)
-        shutil.rmtree(kept, ignore_errors=True), shutil.copytree(box.drive_c / "ProgramData", kept)  # this run's alone
+        shutil.rmtree(kept, ignore_errors=True)  # this run's alone; a link copied as a link, never followed
+        shutil.copytree(box.drive_c / "ProgramData", kept, symlinks=True)
     os.environ.get("CORVEX_KEEP_SANDBOXES") == "1" or box.remove()
