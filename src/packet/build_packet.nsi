@@ -114,6 +114,7 @@ Exit codes: 0 installed; 10 bad switch; 11 settings not written; 12 service not 
 Var Switches    ; the installer's command line after its own name
 Var NameSwitch  ; "/NAME=..." from the name page
 Var MovedFrom   ; the earlier installation's folder, when this one goes to another
+Var LogLinks    ; 0 when no folder on the log's path is a link ("" before the first line)
 !ifdef ASK_FOR_PARAMETERS
 Var NameBox
 Var NameValue
@@ -133,12 +134,12 @@ Page custom WorkstationNamePage WorkstationNamePageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; Adds 0x400 to $4 when PATH is a link (a reparse point).
+; Adds 0x400 to $LogLinks when PATH is a link (a reparse point).
 !macro AddLinkMark PATH
   System::Call "kernel32::GetFileAttributesW(w '${PATH}') i .r2"
   ${If} $2 <> -1
     IntOp $2 $2 & 0x400
-    IntOp $4 $4 | $2
+    IntOp $LogLinks $LogLinks | $2
   ${EndIf}
 !macroend
 
@@ -155,11 +156,13 @@ Function ${UN}LogLine
   Push $5
   Push $6
   Push $7
-  StrCpy $4 0
-  !insertmacro AddLinkMark "${LOG_FOLDER}\..\.."
-  !insertmacro AddLinkMark "${LOG_FOLDER}\.."
-  !insertmacro AddLinkMark "${LOG_FOLDER}"
-  ${If} $4 = 0
+  ${If} $LogLinks == ""  ; looked at once a run
+    StrCpy $LogLinks 0
+    !insertmacro AddLinkMark "${LOG_FOLDER}\..\.."
+    !insertmacro AddLinkMark "${LOG_FOLDER}\.."
+    !insertmacro AddLinkMark "${LOG_FOLDER}"
+  ${EndIf}
+  ${If} $LogLinks = 0
     CreateDirectory "${LOG_FOLDER}"
     ClearErrors
     FileOpen $1 "${LOG_FOLDER}\setup.log" a
