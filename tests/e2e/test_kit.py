@@ -56,7 +56,8 @@ def build_kit(box, choice, over_a_file=False):  # "Create" with a choice; the bu
     predefined = user / "AppData/Roaming/Quentara/Corvex Workstation/PredefinedClientSettings"
     assert (predefined / "User/user.json").is_file() and (predefined / "Workstation/workstation.json").is_file()
     # The installer's icon is the product's (its largest image ends the file); it asks for an administrator's rights
-    # and is drawn at the display's scale; its product and file versions are the product's whole version, as texts and as numbers.
+    # and is drawn at the display's scale; its product and file versions are the product's whole version, as texts
+    # and as numbers.
     assert (paths.ROOT / "src/res/setup_client.ico").read_bytes()[-999:] in (kit := box.unix_path(KIT_WIN).read_bytes())
     assert b'level="requireAdministrator"' in kit and b">true</dpiAware>" in kit
     assert kit.count("6.9.6.8822".encode("utf-16-le")) == 2

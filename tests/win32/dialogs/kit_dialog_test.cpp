@@ -61,7 +61,7 @@ class CreateTest : public KitDialogTest, public ::testing::WithParamInterface<Cr
 
 TEST_P(CreateTest, StoresTheSettingsAndTheNameByTheChoiceAndBuildsTheKit) {
     const CreateCase& c = GetParam();
-    CorvexParameters last(L"client");  // stored by the last "Create"
+    CorvexParameters last(L"client");                         // stored by the last "Create"
     bench.module.path = LR"(\\fs\d$\tools\SetupClient.exe)";  // on an administrative share
     last.SetClientName(L"WS-9", false), last.Save(dialog.GetUserSettingsDir(), dialog.GetWorkstationSettingsDir());
     // The file dialog: cancelled, then the names of an older kit (".ExE" is kept) and of a folder
