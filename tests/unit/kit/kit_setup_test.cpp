@@ -215,6 +215,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // A stop accepted but never done: the restart still asks for the start, the uninstall for the removal.
     {"restart_over_a_stop_not_done", install, otherRuns, L"/S", 0, kOps + L"WS-7", stopNotDone, L"did not stop."},
     {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"did not stop.\nRemoved the service."},
+    {"uninstall_of_a_starting_agent", uninstall, running, L"", 0, L"", stillStarting | startEnds, L"|Removed the"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
      registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
     {"installers_own", check, none, L"/NCRC /S", 0, L""}, {"lower_case_ncrc", check, none, L"/ncrc", kBad, L""},
