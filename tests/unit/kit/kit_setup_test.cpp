@@ -38,10 +38,12 @@ enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, u
 // accessDenied (5): the service cannot be opened; where this folder's agent runs, its removal is refused instead.
 // stillStarting: the agent starts from before, so a start is refused as already running (1056); with startEnds
 // that start ends at the second query.
+// protectionRefused: the installation folder's rights cannot be set (5).
 // stopNotDone: a stop is accepted, but the agent runs on (in the stop mode, it stays stop pending).
 // startedMeanwhile: the agent is found stopped, then started by another hand before the start request.
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
-             accessDenied = 32, stillStarting = 64, stopNotDone = 128, startedMeanwhile = 256, startEnds = 512 };
+             accessDenied = 32, stillStarting = 64, stopNotDone = 128, startedMeanwhile = 256, startEnds = 512,
+             protectionRefused = 1024 };
 // clang-format on
 struct KitCase {
     const char* name;
@@ -111,6 +113,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
         for (const char* call : {"CreateOwnProcessService", "QueryBinaryPath", "ChangeRegistration"})
             bench.services.FailCall(call, 0, 1072);
     bench.firewall.failure = (c.fault & firewallKeepsNoRule) != 0;
+    if (c.fault & protectionRefused) files_.faults[L"restrict"] = {5, 0};
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
     bench.services.onRequest = [&](const std::string& request) {
         if (request == "Start") rulesAtStart.push_back(bench.firewall.rules.size());
@@ -162,6 +165,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitCase>{
     {"fresh_machine_gets_the_kits_settings", install, none, L"/S ", 0, kKit},  // a blank after the last switch
+    {"folder_left_unprotected", install, none, L"/S", 0, kKit, protectionRefused, L"protected (system error 5)."},
     // The kit program's switches in any letter case.
     {"switches_replace_the_kits_values", install, none,
      L"/S /server=b2.example.com /port=000009000 \"/Login=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},

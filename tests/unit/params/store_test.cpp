@@ -186,6 +186,17 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
     [](const auto& info) { return std::string(std::get<0>(info.param)); });
 // clang-format on
 
+// A file that another program holds for longer is tried ten times more, a tenth of a second apart on
+// the program's clock, before the save gives up.
+TEST_F(StoreTest, AFileHeldForLongerIsTriedTenTimesMore) {
+    Settings(L"old-server", 1111, L"WS-OLD").Save(true), files_.calls.clear(), files_.faults[L"replace"] = {32, 0};
+    const std::string refusal = ErrorOf([&] { Settings(L"new-server", 2222, L"WS-NEW").Save(true); });
+    EXPECT_EQ(std::make_tuple(refusal.find("user.json\" cannot be replaced: another program") != refusal.npos,
+                              Calls(L"replace ").size(), bench.clock.sleeps),
+              std::make_tuple(true, std::size_t{11}, std::vector<DWORD>(10, 100)))
+        << refusal;
+}
+
 // What a damaged file's message says is wrong and where (in characters, not bytes; a byte order
 // mark is none), quoting the file's text as its characters, cut to 40. More follows it in the
 // message, so no full stop ends it. A reason ending in "|" is the reason's end.
