@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "app/setup_client_app.h"
+#include "framework/ui_backend.h"
 #include "service/service_control_exception.h"
 #include "service/workstation_service.h"
 
@@ -10,21 +11,32 @@ namespace {
 
 const UINT kErrorBox = MB_OK | MB_ICONHAND;  // 16
 
-void ShowAccessDenied() { AfxMessageBox(L"Access denied", kErrorBox, 0); }
+// The thread reads no input while a command waits for the service, so keys and clicks given
+// meanwhile wait in its queue. They were meant for a window that did not respond: dropped, they
+// can neither press the button that has the focus afterwards (the one that undoes the command)
+// nor answer a box of ours unread.
+BOOL AfterTheWait(bool done) { return framework::Ui().DiscardPendingInput(), done ? TRUE : FALSE; }
 
-void ShowUnknownError() { AfxMessageBox(L"Unknown system error", kErrorBox, 0); }
+void ShowError(const wchar_t* text) {
+    framework::Ui().DiscardPendingInput();
+    AfxMessageBox(text, kErrorBox, 0);
+}
+
+void ShowAccessDenied() { ShowError(L"Access denied"); }
+
+void ShowUnknownError() { ShowError(L"Unknown system error"); }
 
 void ShowUnknownErrorWithCode(DWORD code) {
     wchar_t text[64];
     std::swprintf(text, sizeof(text) / sizeof(text[0]), L"Unknown system error. Code: %d", static_cast<int>(code));
-    AfxMessageBox(text, kErrorBox, 0);
+    ShowError(text);
 }
 
 }  // namespace
 
 BOOL CSetupClientApp::StartService() {
     try {
-        return ServiceControl::WorkstationService().Start() ? TRUE : FALSE;
+        return AfterTheWait(ServiceControl::WorkstationService().Start());
     } catch (const ServiceControl::ServiceControlAccessDeniedException&) {
         ShowAccessDenied();
     } catch (const ServiceControl::ServiceControlException& e) {
@@ -35,7 +47,7 @@ BOOL CSetupClientApp::StartService() {
 
 BOOL CSetupClientApp::StopService() {
     try {
-        return ServiceControl::WorkstationService().Stop() ? TRUE : FALSE;
+        return AfterTheWait(ServiceControl::WorkstationService().Stop());
     } catch (const ServiceControl::ServiceControlAccessDeniedException&) {
         ShowAccessDenied();
     } catch (const ServiceControl::ServiceControlException&) {

@@ -63,6 +63,8 @@ public:
 
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
+    // Drops the keys and clicks queued for this thread's windows, which have not been read yet.
+    virtual void DiscardPendingInput() = 0;
 };
 
 // The backend in force (the program and its Windows tests install the Win32 one).

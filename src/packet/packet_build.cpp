@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/setup_client_app.h"
+#include "framework/ui_backend.h"
 #include "packet/create_client_packet_dlg.h"
 #include "params/corvex_parameters.h"
 #include "platform/module_file.h"
@@ -139,5 +140,7 @@ BOOL CCreateClientPacketDlg::RunPacketBuilder(const std::wstring& compilerPath, 
     ProcessHandleOwner owner(start.process);
     // The compiler ends by itself; its exit code is not read.
     launcher.Wait(start.process, INFINITE);
+    // Keys and clicks given while the dialog did not respond would answer the next box unread.
+    framework::Ui().DiscardPendingInput();
     return TRUE;
 }

@@ -99,4 +99,12 @@ void Win32Ui::EndWaitCursor() {
     if (m_waitDepth > 0 && --m_waitDepth == 0) ::SetCursor(m_cursorBeforeWait);
 }
 
+void Win32Ui::DiscardPendingInput() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (::PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+}
+
 }  // namespace framework

@@ -14,6 +14,7 @@ public:
     HWND ActiveWindow() override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
+    void DiscardPendingInput() override;
 
 private:
     int m_waitDepth = 0;
