@@ -9,6 +9,7 @@
 #include "params/corvex_parameters.h"
 #include "params/settings_format.h"
 #include "params/settings_store.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "platform/utf8.h"
@@ -39,17 +40,29 @@ std::wstring SystemError(DWORD code) { return L"system error " + std::to_wstring
 
 KitResult Failure(int code, const std::wstring& message) { return KitResult{code, message}; }
 
-// Which of the agent's two stored files hold settings of ours: a file that is missing, cannot
-// be read or is damaged gives the kit's values for its part, the other keeps what is stored.
+// Which of the agent's two stored files hold settings of ours: a file that is missing or
+// damaged gives the kit's values for its part, the other keeps what is stored. A file that is
+// there but cannot be read is neither: nothing is written over it.
 struct StoredFiles {
     bool user = false;
     bool workstation = false;
+    std::wstring unreadable;  // the first file that could not be read, and why
 };
 
+// A file that another program holds for a moment (an indexer, a virus scanner, a backup) is
+// read again, up to ten times 0.1 s apart, as the store retries its replace.
 template <typename Parse>
-bool HoldsSettings(const std::wstring& path, Parse parse) {
+bool HoldsSettings(const std::wstring& path, Parse parse, std::wstring& unreadable) {
     std::string bytes;
-    if (platform::GetFileSystem().ReadWholeFile(path, params::kMaxSettingsFileBytes, bytes) != ERROR_SUCCESS) {
+    DWORD code = platform::GetFileSystem().ReadWholeFile(path, params::kMaxSettingsFileBytes, bytes);
+    for (int pause = 0; pause < 10 && (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION); ++pause) {
+        platform::GetClock().Sleep(100);
+        code = platform::GetFileSystem().ReadWholeFile(path, params::kMaxSettingsFileBytes, bytes);
+    }
+    if (code != ERROR_SUCCESS) {
+        const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
+                             code == platform::ERROR_FILE_TOO_LARGE_FOR_READ;  // too large: damaged
+        if (!missing && unreadable.empty()) unreadable = path + L" (" + SystemError(code) + L")";
         return false;
     }
     try {
@@ -62,8 +75,11 @@ bool HoldsSettings(const std::wstring& path, Parse parse) {
 
 StoredFiles IntactStoredFiles() {
     const std::wstring store = params::AgentSettingsDir();
-    return {HoldsSettings(store + params::kUserSettingsFile, params::ParseUserSettings),
-            HoldsSettings(store + params::kWorkstationSettingsFile, params::ParseWorkstationSettings)};
+    StoredFiles stored;
+    stored.user = HoldsSettings(store + params::kUserSettingsFile, params::ParseUserSettings, stored.unreadable);
+    stored.workstation =
+        HoldsSettings(store + params::kWorkstationSettingsFile, params::ParseWorkstationSettings, stored.unreadable);
+    return stored;
 }
 
 // The switch whose value the library refused, or nullptr when the value came from elsewhere.
@@ -159,6 +175,11 @@ KitResult KitSetup::Check(const std::vector<std::wstring>& arguments) {
 
 KitResult KitSetup::SaveSettings(const InstallerSwitches& switches) {
     StoredFiles stored = switches.resetSettings ? StoredFiles{} : IntactStoredFiles();
+    if (!stored.unreadable.empty()) {
+        return Failure(KitExit::kSettingsNotWritten,
+                       L"The stored settings file " + stored.unreadable +
+                           L" cannot be read; the stored settings were left as they were.");
+    }
     for (;;) {
         std::unique_ptr<CorvexParameters> parameters(new CorvexParameters(L"client"));
         KitResult result = LoadKitSettings(*parameters);

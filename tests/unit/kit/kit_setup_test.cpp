@@ -39,11 +39,12 @@ enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, u
 // stillStarting: the agent starts from before, so a start is refused as already running (1056); with startEnds
 // that start ends at the second query.
 // protectionRefused: the installation folder's rights cannot be set (5).
+// heldForAMoment, heldForLonger: another program holds the stored files (32) at the first read, at every read.
 // stopNotDone: a stop is accepted, but the agent runs on (in the stop mode, it stays stop pending).
 // startedMeanwhile: the agent is found stopped, then started by another hand before the start request.
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
              accessDenied = 32, stillStarting = 64, stopNotDone = 128, startedMeanwhile = 256, startEnds = 512,
-             protectionRefused = 1024 };
+             protectionRefused = 1024, heldForAMoment = 2048, heldForLonger = 4096 };
 // clang-format on
 struct KitCase {
     const char* name;
@@ -114,6 +115,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
             bench.services.FailCall(call, 0, 1072);
     bench.firewall.failure = (c.fault & firewallKeepsNoRule) != 0;
     if (c.fault & protectionRefused) files_.faults[L"restrict"] = {5, 0};
+    if (c.fault & (heldForAMoment | heldForLonger)) files_.faults[L"read"] = {32, c.fault & heldForAMoment ? 1 : 0};
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
     bench.services.onRequest = [&](const std::string& request) {
         if (request == "Start") rulesAtStart.push_back(bench.firewall.rules.size());
@@ -121,6 +123,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
 
     files_.calls.clear();
     const kit::KitResult result = Run(c.mode, c.switches);
+    files_.faults.erase(L"read");  // the test's own reads below
     const bool written = !ReadBytes(bench.AgentStore() + L"user.json").empty();
     // A name given (by the kit or a switch) is a typed one; only an empty name, or a kept name the
     // system supplied, is the system's. A secured connection is never asked for, so never stored.
@@ -175,6 +178,10 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"folder_switch_left", check, none, L"/NAME=WS-9 \"/D=C:\\X Y\"", kBad, L"", noFault, L"the last switch and"},
     {"rerun_keeps_the_stored_settings", install, edited, L"/S", 0, kOps + L"WS-7", noFault,
      L"values: server b2.example.com, port 9000, login CORP\\ops, workstation name \"WS-7\"."},
+    // A stored file that cannot be read is not taken for a missing one: read again, or nothing replaced.
+    {"stored_file_held_for_a_moment", install, edited, L"/S", 0, kOps + L"WS-7", heldForAMoment, L"|Kept the stored"},
+    {"stored_file_held_for_longer", install, edited, L"/S", kNotWritten, kOps + L"WS-7", heldForLonger,
+     L"user.json (system error 32) cannot be read; the stored settings were left as they were."},
     {"given_switch_only", install, edited, L"/SERVER=[2001:db8::b3]", 0, L"[2001:db8::b3]|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
     {"rerun_keeps_a_stored_empty_name", install, unnamed, L"/S", 0, kOps},
