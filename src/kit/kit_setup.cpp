@@ -1,8 +1,9 @@
 #include "kit/kit_setup.h"
 
 #include <memory>
-#include <string>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "kit/kit_exit_codes.h"
 #include "params/agent_store.h"
@@ -10,6 +11,7 @@
 #include "params/settings_format.h"
 #include "params/settings_store.h"
 #include "platform/clock.h"
+#include "platform/command_line.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "platform/utf8.h"
@@ -40,6 +42,24 @@ std::wstring SystemError(DWORD code) { return L"system error " + std::to_wstring
 
 KitResult Failure(int code, const std::wstring& message) { return KitResult{code, message}; }
 
+// Whether a folder holds nothing but what the kit installs. Only such a folder's rights are the
+// kit's to change: the system carries them down to everything in it.
+bool HoldsOnlyTheKitsFiles(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    if (platform::GetFileSystem().ListFolder(folder, names) != ERROR_SUCCESS) return false;
+    const auto same = [](const std::wstring& a, const wchar_t* b) {
+        return platform::CompareNoCasePortable(a, b) == 0;
+    };
+    for (const std::wstring& name : names) {
+        const bool library = name.size() >= 21 && same(name.substr(0, 17), L"NetworkParameters") &&
+                             same(name.substr(name.size() - 4), L".dll");
+        if (!library && !same(name, kAgentExe) && !same(name, L"SetupClient.exe") && !same(name, L"Uninstall.exe")) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Which of the agent's two stored files hold settings of ours: a file that is missing or
 // damaged gives the kit's values for its part, the other keeps what is stored. A file that is
 // there but cannot be read is neither: nothing is written over it.
@@ -62,7 +82,9 @@ bool HoldsSettings(const std::wstring& path, Parse parse, std::wstring& unreadab
     if (code != ERROR_SUCCESS) {
         const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
                              code == platform::ERROR_FILE_TOO_LARGE_FOR_READ;  // too large: damaged
-        if (!missing && unreadable.empty()) unreadable = path + L" (" + SystemError(code) + L")";
+        if (!missing && unreadable.empty()) {
+            unreadable = L"The settings file \"" + path + L"\" cannot be read (" + SystemError(code) + L").";
+        }
         return false;
     }
     try {
@@ -176,9 +198,14 @@ KitResult KitSetup::Check(const std::vector<std::wstring>& arguments) {
 KitResult KitSetup::SaveSettings(const InstallerSwitches& switches) {
     StoredFiles stored = switches.resetSettings ? StoredFiles{} : IntactStoredFiles();
     if (!stored.unreadable.empty()) {
-        return Failure(KitExit::kSettingsNotWritten,
-                       L"The stored settings file " + stored.unreadable +
-                           L" cannot be read; the stored settings were left as they were.");
+        // The library tells why best (a folder in the file's place, a file held by another program).
+        std::wstring why = stored.unreadable;
+        try {
+            CorvexParameters(L"client").Load();
+        } catch (const std::runtime_error& e) {
+            why = Widen(e.what());
+        }
+        return Failure(KitExit::kSettingsNotWritten, L"The agent's stored settings were left as they were: " + why);
     }
     for (;;) {
         std::unique_ptr<CorvexParameters> parameters(new CorvexParameters(L"client"));
@@ -245,13 +272,18 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
 
     // A folder outside the system's program folders keeps what its drive lets every user do,
     // and the agent runs as the system: only administrators may change what lies in it. A
-    // drive's root keeps its own rights.
+    // drive's root, or a folder that other programs share, keeps its own rights.
     const std::wstring folder = installFolder_.substr(0, installFolder_.size() - 1);
-    const DWORD code = folder.find(L'\\') == std::wstring::npos
-                           ? ERROR_SUCCESS
-                           : platform::GetFileSystem().RestrictToAdministrators(folder);
-    if (code != ERROR_SUCCESS) {
-        log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
+    if (folder.find(L'\\') != std::wstring::npos) {
+        if (!HoldsOnlyTheKitsFiles(folder)) {
+            log_.Write(
+                L"The installation folder holds other programs' files (or cannot be listed), so its rights were left "
+                L"as "
+                L"they were: "
+                L"any user who may change them may change the agent, which runs as the system.");
+        } else if (const DWORD code = platform::GetFileSystem().RestrictToAdministrators(folder)) {
+            log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
+        }
     }
     try {
         ServiceControl::ServiceRegistration().Register(AgentPath());

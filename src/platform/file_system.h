@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/wintypes.h"
 
@@ -68,6 +69,9 @@ public:
     // rights down), unless they have protected lists of their own. A link at the path is not
     // followed (ERROR_ACCESS_DENIED).
     virtual DWORD RestrictToAdministrators(const std::wstring& path) = 0;
+
+    // The names of what a folder holds (files, folders, links), without "." and "..".
+    virtual DWORD ListFolder(const std::wstring& path, std::vector<std::wstring>& names) = 0;
 };
 
 // The answer of ReadWholeFile for a file above its size limit (ERROR_FILE_TOO_LARGE).

@@ -269,4 +269,18 @@ DWORD Win32FileSystem::RestrictToAdministrators(const std::wstring& path) {
                              nullptr);
 }
 
+DWORD Win32FileSystem::ListFolder(const std::wstring& path, std::vector<std::wstring>& names) {
+    WIN32_FIND_DATAW found{};
+    unique_find search(::FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                          nullptr, 0));
+    if (!search) return LastErrorOr(ERROR_PATH_NOT_FOUND);
+    names.clear();
+    do {
+        const std::wstring name(found.cFileName);
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(search.get(), &found));
+    const DWORD code = ::GetLastError();
+    return code == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : code;
+}
+
 }  // namespace platform

@@ -16,6 +16,7 @@ public:
     DWORD CreateStoreFolder(const std::wstring& path) override;
     DWORD GetOwnership(const std::wstring& path, FolderOwnership& ownership) override;
     DWORD RestrictToAdministrators(const std::wstring& path) override;
+    DWORD ListFolder(const std::wstring& path, std::vector<std::wstring>& names) override;
 };
 
 }  // namespace platform

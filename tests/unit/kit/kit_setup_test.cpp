@@ -40,11 +40,12 @@ enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, u
 // that start ends at the second query.
 // protectionRefused: the installation folder's rights cannot be set (5).
 // heldForAMoment, heldForLonger: another program holds the stored files (32) at the first read, at every read.
+// foreignFile: the installation folder holds another program's file beside the kit's.
 // stopNotDone: a stop is accepted, but the agent runs on (in the stop mode, it stays stop pending).
 // startedMeanwhile: the agent is found stopped, then started by another hand before the start request.
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
              accessDenied = 32, stillStarting = 64, stopNotDone = 128, startedMeanwhile = 256, startEnds = 512,
-             protectionRefused = 1024, heldForAMoment = 2048, heldForLonger = 4096 };
+             protectionRefused = 1024, heldForAMoment = 2048, heldForLonger = 4096, foreignFile = 8192 };
 // clang-format on
 struct KitCase {
     const char* name;
@@ -61,7 +62,9 @@ struct KitCase {
 
 struct KitSetupTest : ParamsOnDisk, ::testing::WithParamInterface<KitCase> {
     KitSetupTest() {
-        fs::create_directories(Native(folder));
+        fs::create_directories(Native(folder));  // as the copy leaves it
+        for (auto file : {L"CorvexWorkstation.exe", L"setupclient.EXE", L"Uninstall.exe", L"NetworkParameters.dll"})
+            WriteBytes(folder + L"\\" + file, "MZ");
         // Registered for another folder's agent, disabled.
         bench.services.binaryPath = L"C:\\Old\\CorvexWorkstation.exe", bench.services.startType = 4;
         CorvexParameters kitSettings = params_test::Settings(L"kit.example.com", 9751, L"WS-KIT");
@@ -115,6 +118,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
             bench.services.FailCall(call, 0, 1072);
     bench.firewall.failure = (c.fault & firewallKeepsNoRule) != 0;
     if (c.fault & protectionRefused) files_.faults[L"restrict"] = {5, 0};
+    if (c.fault & foreignFile) WriteBytes(folder + L"\\NetworkParameters.txt", "");
     if (c.fault & (heldForAMoment | heldForLonger)) files_.faults[L"read"] = {32, c.fault & heldForAMoment ? 1 : 0};
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
     bench.services.onRequest = [&](const std::string& request) {
@@ -159,7 +163,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
                               doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
                               c.mode == stop && (c.store == otherRuns || c.store == running),
-                              c.mode > uninstall && c.code != kBad && c.code != kNotWritten ? 1 : 0));
+                              c.mode > uninstall && c.code != kBad && c.code != kNotWritten && c.fault != foreignFile));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII),
     // and each step is logged once.
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message) && !log.twice) << log.text;
@@ -169,6 +173,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
 INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitCase>{
     {"fresh_machine_gets_the_kits_settings", install, none, L"/S ", 0, kKit},  // a blank after the last switch
     {"folder_left_unprotected", install, none, L"/S", 0, kKit, protectionRefused, L"protected (system error 5)."},
+    {"folder_shared_with_another_program", prepare, none, L"", 0, kKit, foreignFile, L"other programs' files"},
     // The kit program's switches in any letter case.
     {"switches_replace_the_kits_values", install, none,
      L"/S /server=b2.example.com /port=000009000 \"/Login=CORP\\ops\" /NAME=WS-7", 0, kOps + L"WS-7"},
@@ -181,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // A stored file that cannot be read is not taken for a missing one: read again, or nothing replaced.
     {"stored_file_held_for_a_moment", install, edited, L"/S", 0, kOps + L"WS-7", heldForAMoment, L"|Kept the stored"},
     {"stored_file_held_for_longer", install, edited, L"/S", kNotWritten, kOps + L"WS-7", heldForLonger,
-     L"user.json (system error 32) cannot be read; the stored settings were left as they were."},
+     L"Settings\\user.json\" cannot be read: another program is using the file."},
     {"given_switch_only", install, edited, L"/SERVER=[2001:db8::b3]", 0, L"[2001:db8::b3]|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
     {"rerun_keeps_a_stored_empty_name", install, unnamed, L"/S", 0, kOps},

@@ -87,6 +87,13 @@ public:
         if (const DWORD fault = Hit(L"restrict", path)) return fault;
         return Result(::chmod(NativePath(path).c_str(), 0755));
     }
+    DWORD ListFolder(const std::wstring& path, std::vector<std::wstring>& names) override {
+        std::error_code error;
+        names.clear();
+        for (const auto& entry : std::filesystem::directory_iterator(NativePath(path), error))
+            names.push_back(entry.path().filename().wstring());
+        return Code(error.value());
+    }
 
 private:
     // Records the call; the error of the fault that hits it, else 0.
