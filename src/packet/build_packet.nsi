@@ -397,12 +397,13 @@ Section "Install"
     SetErrorLevel $0
     ${If} $0 = 11
     ${OrIf} $0 = 12
+    ${OrIf} $0 = ${EXIT_PROGRAM_NOT_STARTED}
+      ; The agent stopped for the copy runs again (a helper that could not be started may start
+      ; for the resume), and the log ends with this installer's code, not the resume's.
+      StrCpy $7 $0
+      StrCpy $8 $1
       Call ResumeStoppedAgent
-    ${ElseIf} $0 = ${EXIT_PROGRAM_NOT_STARTED}
-      ; The helper wrote nothing; a start that failed once may work for the resume.
-      StrCpy $7 $1
-      Call ResumeStoppedAgent
-      !insertmacro Fail ${EXIT_PROGRAM_NOT_STARTED} "$7"
+      !insertmacro Fail $7 "$8"
     ${ElseIf} $MovedFrom != ""
       Call WriteUninstallEntry
     ${EndIf}

@@ -136,22 +136,21 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert run(box, '"C:\\kit.exe" /S') == ABORTED and box.service_state() == "RUNNING"
     assert agent.starts_automatically(box) and \
         agent.setup_log(box)[-3].endswith("[resume] The service runs again and starts automatically.")
-    # The configurator closed; a move whose settings cannot be written (user.json made a folder): 11, the agent
-    # automatic and running again, and the entry still the earlier folder's, whose agent runs. The log's folder a
-    # user's link: nothing is written through it.
+    # The configurator closed; a move whose settings cannot be written (user.json made a folder): 11, the log's last
+    # line, the agent automatic and running again, and the entry still the earlier folder's, whose agent runs.
     Driver(box).click(CAPTION, 2), held.wait(60), (user := agent.settings_dir(box) / "user.json").unlink(), user.mkdir()
-    (logs := agent.settings_dir(box).parent / "Logs").rename(kept := logs.with_name("Kept"))
-    (elsewhere := box.drive_c / "elsewhere").mkdir(), logs.symlink_to(elsewhere)
     assert run(box, '"C:\\kit.exe" /S /D=' + (moved := "C:\\Moved Ω")) == 11 and box.service_state() == "RUNNING"
     assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY)["InstallLocation"] == folder
-    assert not any(elsewhere.iterdir())
-    logs.unlink(), kept.rename(logs)
+    assert "[installer] Exit code 11: " in agent.setup_log(box)[-1]
     user.rmdir(), agent.store_settings(box, *changed)
-    # One that cannot write its uninstaller (Uninstall.exe made a folder): 2, the agent running again too.
+    # One that cannot write its uninstaller (Uninstall.exe made a folder): 2, the agent running again too. The log's
+    # folder a user's link: nothing is written through it.
+    (logs := agent.settings_dir(box).parent / "Logs").rename(kept := logs.with_name("Kept"))
+    (elsewhere := box.drive_c / "elsewhere").mkdir(), logs.symlink_to(elsewhere)
     (unins := box.unix_path(folder) / "Uninstall.exe").rename(aside := box.drive_c / "Uninstall.kept"), unins.mkdir()
     assert run(box, '"C:\\kit.exe" /S') == ABORTED and box.service_state() == "RUNNING"
-    assert agent.starts_automatically(box)
-    unins.rmdir(), aside.rename(unins)
+    assert agent.starts_automatically(box) and not any(elsewhere.iterdir())
+    unins.rmdir(), aside.rename(unins), logs.unlink(), kept.rename(logs)
 
     # Moved to another folder: the earlier folder's uninstaller (an older kit's there replaced by this kit's) removes
     # its files (but itself, which runs in place, the test agent's report and another program's library) and leaves
