@@ -384,8 +384,8 @@ Section "Install"
     StrCpy $MovedFrom ""
   ${EndIf}
 
-  ; The uninstall entry comes before the settings and service work, so that an installation
-  ; that stops there can still be removed. A move keeps the entry of the earlier folder until
+  ; The uninstall entry (without its version, MarkInstalled's) comes before the settings and
+  ; service work, so that an installation that stops there can still be removed. A move keeps the entry of the earlier folder until
   ; the service runs this folder's agent: an uninstall then removes the agent that runs.
   ${If} $MovedFrom == ""
     Call WriteUninstallEntry
@@ -407,6 +407,10 @@ Section "Install"
     ${ElseIf} $MovedFrom != ""
       Call WriteUninstallEntry
     ${EndIf}
+    ${If} $0 = 0
+    ${OrIf} $0 = 16
+      Call MarkInstalled
+    ${EndIf}
   ${Else}
     ; Settings and service registration; the install-time dialog does the rest.
     !insertmacro RunKit prepare $NameSwitch
@@ -425,6 +429,7 @@ Section "Install"
       Call ResumeStoppedAgent
       !insertmacro Fail ${EXIT_PROGRAM_NOT_STARTED} "The configurator $INSTDIR\${CONFIGURATOR_EXE} could not be started."
     ${EndIf}
+    Call MarkInstalled
   ${EndIf}
 SectionEnd
 
@@ -433,7 +438,6 @@ SectionEnd
 Function WriteUninstallEntry
   ${GetSize} "$INSTDIR" "/S=0K" $2 $3 $4
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${PRODUCT_VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Quentara"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${CONFIGURATOR_EXE},0"
@@ -442,6 +446,13 @@ Function WriteUninstallEntry
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S _?=$INSTDIR'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+FunctionEnd
+
+; The version, which deployment tools' detection rules test, once the agent is in service (its
+; service runs, or the install-time dialog has run): a failed installation is tried again, and a
+; failed upgrade keeps the earlier version's.
+Function MarkInstalled
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${PRODUCT_VERSION}"
 FunctionEnd
 
 ; A file that cannot be written ends the installation in the framework itself (exit code 2).
