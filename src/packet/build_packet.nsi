@@ -108,8 +108,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Quentara"
 /?$\tthis list$\r$\n$\r$\n\
 A re-run keeps the stored settings and applies only the values of the switches.$\r$\n\
 Log: %ProgramData%\${APP_DIR_SUFFIX}Logs\setup.log$\r$\n\
-Exit codes: 0 installed; 10 bad switch; 11 settings not written; 12 service not registered;$\r$\n\
-14 service not running; 15 no administrator rights; 16 firewall exception not confirmed."
+Exit codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switch;$\r$\n\
+11 settings not written; 12 service not registered; 13 helper not started;$\r$\n\
+14 service not running; 15 no administrator rights; 16 firewall exception not confirmed;$\r$\n\
+17 helper failed (see the log)."
 
 Var Switches    ; the installer's command line after its own name
 Var NameSwitch  ; "/NAME=..." from the name page
@@ -477,9 +479,10 @@ Section "Uninstall"
   StrCpy $9 $0
   ; An uninstallation that fails keeps the uninstaller and its entry, so that a deployment tool
   ; (or the user) can run it again once the cause is mended: a service that could not be removed
-  ; (or a helper that did not run) keeps its files too.
+  ; (or a helper that did not run, or failed unexpectedly: 17) keeps its files too.
   ${If} $9 = 12
   ${OrIf} $9 = ${EXIT_PROGRAM_NOT_STARTED}
+  ${OrIf} $9 = 17
     !insertmacro Log "$1 The files, the uninstaller and its entry stay for another run."
     Goto ended
   ${EndIf}

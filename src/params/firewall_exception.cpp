@@ -10,8 +10,8 @@ bool DisableWindowsFirewall(const wchar_t* executablePath, const wchar_t* entryN
     if (executablePath == nullptr || *executablePath == L'\0' || entryName == nullptr || *entryName == L'\0') {
         return false;
     }
-    // No caller looks at the result and a firewall failure must not stop an installation,
-    // so nothing escapes from here.
+    // Callers tell the result by an exit code, and a firewall failure must not stop an
+    // installation, so nothing escapes from here.
     try {
         platform::Firewall& firewall = platform::GetFirewall();
         const std::wstring path(executablePath);

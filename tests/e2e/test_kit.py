@@ -247,8 +247,10 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert [l.split("\t")[0] for l in told.split("\r\n") if l[:1] == "/"] == \
         ["/S", "/SERVER=host", "/PORT=number", "/LOGIN=login", "/NAME=name", "/RESETSETTINGS", "/D=folder", "/?"]
     assert "Log: %ProgramData%\\Quentara\\Corvex Workstation\\Logs\\setup.log\r\n" in told
-    assert told.endswith("codes: 0 installed; 10 bad switch; 11 settings not written; 12 service not registered;\r\n"
-                         "14 service not running; 15 no administrator rights; 16 firewall exception not confirmed.")
+    assert told.endswith("codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switch;\r\n11 settings "
+                         "not written; 12 service not registered; 13 helper not started;\r\n14 service not running; "
+                         "15 no administrator rights; 16 firewall exception not confirmed;\r\n17 helper failed (see the "
+                         "log).")
     assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0 and agent.setup_log(box) == logged, "nothing logged"
     # Cancel on the folder page, the question to quit answered by its default (Yes): ended with 1, told in the log.
     (cancelled := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", 2, timeout=60)
