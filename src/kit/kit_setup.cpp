@@ -288,6 +288,12 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
     try {
         ServiceControl::ServiceRegistration().Register(AgentPath());
     } catch (const ServiceControl::ServiceControlException& e) {
+        if (e.errorCode == ERROR_SERVICE_MARKED_FOR_DELETE) {
+            return Failure(KitExit::kServiceNotRegistered,
+                           L"The agent's earlier service is still being removed (system error 1072): close the "
+                           L"Services console and any other program that shows services, or restart the computer, "
+                           L"then run the kit again.");
+        }
         return Failure(KitExit::kServiceNotRegistered,
                        L"The agent's service could not be registered (" + SystemError(e.errorCode) + L").");
     }

@@ -1,5 +1,6 @@
 #include "service/service_registration.h"
 
+#include "platform/clock.h"
 #include "platform/command_line.h"
 #include "platform/platform.h"
 #include "platform/service_manager.h"
@@ -44,8 +45,19 @@ std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 void ServiceRegistration::Register(const std::wstring& agentPath) {
     platform::ServiceManager& services = platform::GetServiceManager();
     const Handle manager(OpenManagerOrThrow(SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
-    const Handle created(services.CreateOwnProcessService(manager.get(), kServiceName, kServiceDisplayName,
-                                                          Quoted(agentPath), SERVICE_AUTO_START));
+    const auto create = [&] {
+        return services.CreateOwnProcessService(manager.get(), kServiceName, kServiceDisplayName, Quoted(agentPath),
+                                                SERVICE_AUTO_START);
+    };
+    platform::ScHandle made = create();
+    // A service removed a moment ago stays marked for deletion until every program that has it
+    // open (the Services console, a monitoring tool) lets go of it: up to 30 s are waited for that.
+    for (int pause = 0; made == nullptr && services.LastError() == ERROR_SERVICE_MARKED_FOR_DELETE && pause < 60;
+         ++pause) {
+        platform::GetClock().Sleep(500);
+        made = create();
+    }
+    const Handle created(made);
     if (created.get() != nullptr) return;
     const DWORD error = services.LastError();
     if (error != ERROR_SERVICE_EXISTS) ThrowError(error);

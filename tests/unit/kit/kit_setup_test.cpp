@@ -41,11 +41,13 @@ enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, u
 // protectionRefused: the installation folder's rights cannot be set (5).
 // heldForAMoment, heldForLonger: another program holds the stored files (32) at the first read, at every read.
 // foreignFile: the installation folder holds another program's file beside the kit's.
+// removedAMomentAgo: the service is still marked for deletion (1072) at the first registration, for 30 s.
 // stopNotDone: a stop is accepted, but the agent runs on (in the stop mode, it stays stop pending).
 // startedMeanwhile: the agent is found stopped, then started by another hand before the start request.
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
              accessDenied = 32, stillStarting = 64, stopNotDone = 128, startedMeanwhile = 256, startEnds = 512,
-             protectionRefused = 1024, heldForAMoment = 2048, heldForLonger = 4096, foreignFile = 8192 };
+             protectionRefused = 1024, heldForAMoment = 2048, heldForLonger = 4096, foreignFile = 8192,
+             removedAMomentAgo = 16384 };
 // clang-format on
 struct KitCase {
     const char* name;
@@ -119,6 +121,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     bench.firewall.failure = (c.fault & firewallKeepsNoRule) != 0;
     if (c.fault & protectionRefused) files_.faults[L"restrict"] = {5, 0};
     if (c.fault & foreignFile) WriteBytes(folder + L"\\NetworkParameters.txt", "");
+    if (c.fault & removedAMomentAgo) bench.services.FailCall("CreateOwnProcessService", 1, 1072);
     if (c.fault & (heldForAMoment | heldForLonger)) files_.faults[L"read"] = {32, c.fault & heldForAMoment ? 1 : 0};
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
     bench.services.onRequest = [&](const std::string& request) {
@@ -256,7 +259,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"store_behind_a_link", install, linked, L"/S", kNotWritten, kOps + L"WS-7", noFault, L"settings cannot be read ("},
     // A refused registration: its code in the log, right after the settings' line (nothing told as registered).
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused,
-     L"registered (system error 1072)"},
+     L"still being removed (system error 1072): close the Services console"},
+    {"service_removed_a_moment_ago", install, none, L"/S", 0, kKit, removedAMomentAgo, L"|Wrote the kit's"},
     {"repointing_refused", install, edited, L"/S", kNotRegistered, kOps + L"WS-7", registrationRefused, L"\".\nThe"},
     {"agent_that_never_answers_the_start", install, none, L"/S", kNotRunning, kKit, startTimesOut,
      L"in place.\nThe service could not be started (system error 1053).\nThe agent's service does not run"},
