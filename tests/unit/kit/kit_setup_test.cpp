@@ -172,6 +172,19 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message) && !log.twice) << log.text;
 }
 
+// The waits, on the program's clock: a stored file that another program holds is read ten times more, 0.1 s
+// apart (each of the two), and a service still marked for deletion is waited for 30 s, 0.5 s apart.
+TEST_F(KitSetupTest, HeldFilesAndAServiceStillBeingRemovedAreWaitedFor) {
+    files_.faults[L"read"] = {32, 0};
+    const int held = Run(install, L"/S").code;
+    const std::vector<DWORD> pausesWhileHeld = std::exchange(bench.clock.sleeps, {});
+    files_.faults.clear(), bench.services.installedService.clear();
+    bench.services.FailCall("CreateOwnProcessService", 0, 1072);
+    const int removing = Run(install, L"/S").code;
+    EXPECT_EQ(std::tuple(held, pausesWhileHeld, removing, bench.clock.sleeps),
+              std::tuple(kNotWritten, std::vector<DWORD>(20, 100), kNotRegistered, std::vector<DWORD>(60, 500)));
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitCase>{
     {"fresh_machine_gets_the_kits_settings", install, none, L"/S ", 0, kKit},  // a blank after the last switch
