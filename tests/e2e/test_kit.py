@@ -84,8 +84,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
     log, ended = agent.setup_log(box), time.strftime("%Y-%m-%d %H:%M:%S")
     assert all(re.match(r"[-\d]{10} [:\d]{8} \[[a-z]+\] ", l) and begun <= l[:19] <= ended for l in log)
-    # The helper's line, and the settings stored.
+    # The helper's line, and the settings stored; the new folder holds only the kit's files, so it is protected.
     assert f"[install] Installation folder {folder}" in {l[20:] for l in log} and agent.stored_settings(box) == settings
+    assert not [line for line in log if "other programs' files" in line]
     assert log[3][20:] == f"[installer] Corvex Workstation 6.9.6.8822 into {folder}, switches: /S", "after the check"
     # The check's scratch copy lies below the kit's own folder, gone with it: not in the installation
     # folder, nor in the folder the installer was started in, nor in the agent's store.
