@@ -277,10 +277,9 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
     if (folder.find(L'\\') != std::wstring::npos) {
         if (!HoldsOnlyTheKitsFiles(folder)) {
             log_.Write(
-                L"The installation folder holds other programs' files (or cannot be listed), so its rights were left "
-                L"as "
-                L"they were: "
-                L"any user who may change them may change the agent, which runs as the system.");
+                L"The installation folder holds other programs' files (or cannot be listed), so its rights "
+                L"were left as they were: any user who may change them may change the agent, which runs as "
+                L"the system.");
         } else if (const DWORD code = platform::GetFileSystem().RestrictToAdministrators(folder)) {
             log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
         }

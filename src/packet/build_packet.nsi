@@ -387,8 +387,9 @@ Section "Install"
   ${EndIf}
 
   ; The uninstall entry (without its version, MarkInstalled's) comes before the settings and
-  ; service work, so that an installation that stops there can still be removed. A move keeps the entry of the earlier folder until
-  ; the service runs this folder's agent: an uninstall then removes the agent that runs.
+  ; service work, so that an installation that stops there can still be removed. A move keeps
+  ; the entry of the earlier folder until the service runs this folder's agent: an uninstall
+  ; then removes the agent that runs.
   ${If} $MovedFrom == ""
     Call WriteUninstallEntry
   ${EndIf}

@@ -250,8 +250,8 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert "Log: %ProgramData%\\Quentara\\Corvex Workstation\\Logs\\setup.log\r\n" in told
     assert told.endswith("codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switch;\r\n11 settings "
                          "not written; 12 service not registered; 13 helper not started;\r\n14 service not running; "
-                         "15 no administrator rights; 16 firewall exception not confirmed;\r\n17 helper failed (see the "
-                         "log).")
+                         "15 no administrator rights; 16 firewall exception not confirmed;\r\n17 helper failed "
+                         "(see the log).")
     assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0 and agent.setup_log(box) == logged, "nothing logged"
     # Cancel on the folder page, the question to quit answered by its default (Yes): ended with 1, told in the log.
     (cancelled := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", 2, timeout=60)
