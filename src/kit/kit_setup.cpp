@@ -42,22 +42,57 @@ std::wstring SystemError(DWORD code) { return L"system error " + std::to_wstring
 
 KitResult Failure(int code, const std::wstring& message) { return KitResult{code, message}; }
 
+// Whether a name in the installation folder is one of the files the kit installs.
+bool IsKitsFile(const std::wstring& name) {
+    const auto same = [](const std::wstring& a, const wchar_t* b) {
+        return platform::CompareNoCasePortable(a, b) == 0;
+    };
+    const bool library = name.size() >= 21 && same(name.substr(0, 17), L"NetworkParameters") &&
+                         same(name.substr(name.size() - 4), L".dll");
+    return library || same(name, kAgentExe) || same(name, L"SetupClient.exe") || same(name, L"Uninstall.exe");
+}
+
 // Whether a folder holds nothing but what the kit installs. Only such a folder's rights are the
 // kit's to change: the system carries them down to everything in it.
 bool HoldsOnlyTheKitsFiles(const std::wstring& folder) {
     std::vector<std::wstring> names;
     if (platform::GetFileSystem().ListFolder(folder, names) != ERROR_SUCCESS) return false;
-    const auto same = [](const std::wstring& a, const wchar_t* b) {
-        return platform::CompareNoCasePortable(a, b) == 0;
-    };
     for (const std::wstring& name : names) {
-        const bool library = name.size() >= 21 && same(name.substr(0, 17), L"NetworkParameters") &&
-                             same(name.substr(name.size() - 4), L".dll");
-        if (!library && !same(name, kAgentExe) && !same(name, L"SetupClient.exe") && !same(name, L"Uninstall.exe")) {
-            return false;
-        }
+        if (!IsKitsFile(name)) return false;
     }
     return true;
+}
+
+// Whether someone other than the administrators may change what lies at a path: it belongs to
+// another user, or its rights let others change it. Rights that cannot be read count as such.
+bool OthersMayChange(const std::wstring& path) {
+    platform::FolderOwnership ownership;
+    return platform::GetFileSystem().GetOwnership(path, ownership) != ERROR_SUCCESS ||
+           !ownership.ownerIsAdministrator || ownership.othersMayChange;
+}
+
+// Why the agent, which runs as the system, must not run from an existing installation folder
+// (empty when it may). A folder that only administrators may change is fine, and so is one that
+// holds nothing but the kit's files, which the installation protects; but the kit leaves the
+// rights of a folder shared with other programs as they are, and a protected folder's rights do
+// not reach a file in it that has rights of its own.
+std::wstring WhyTheFolderIsUnsafe(const std::wstring& folder) {
+    if (platform::GetFileSystem().GetAttributes(folder) == INVALID_FILE_ATTRIBUTES || !OthersMayChange(folder)) {
+        return std::wstring();
+    }
+    std::vector<std::wstring> names;
+    if (platform::GetFileSystem().ListFolder(folder, names) != ERROR_SUCCESS) return L"cannot be listed";
+    for (const std::wstring& name : names) {
+        if (!IsKitsFile(name)) return L"holds other programs' files (" + name + L")";
+        if (OthersMayChange(folder + L"\\" + name)) return L"holds " + name + L", which they may change too";
+    }
+    return std::wstring();
+}
+
+std::wstring UnsafeFolder(const std::wstring& folder, const std::wstring& why) {
+    return L"Users who are not administrators may change the installation folder " + folder + L", and it " + why +
+           L": the agent, which runs as the system, must not run from there. Choose a folder of its own, or one "
+           L"that only administrators may change.";
 }
 
 // Which of the agent's two stored files hold settings of ours: a file that is missing or
@@ -272,16 +307,20 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
 
     // A folder outside the system's program folders keeps what its drive lets every user do,
     // and the agent runs as the system: only administrators may change what lies in it. A
-    // drive's root, or a folder that other programs share, keeps its own rights.
+    // drive's root keeps its own rights, and so does a folder that other programs share, which
+    // the agent may use only when nobody else may change it.
     const std::wstring folder = installFolder_.substr(0, installFolder_.size() - 1);
     if (folder.find(L'\\') != std::wstring::npos) {
-        if (!HoldsOnlyTheKitsFiles(folder)) {
+        if (HoldsOnlyTheKitsFiles(folder)) {
+            if (const DWORD code = platform::GetFileSystem().RestrictToAdministrators(folder)) {
+                log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
+            }
+        } else if (const std::wstring why = WhyTheFolderIsUnsafe(folder); !why.empty()) {
+            return Failure(KitExit::kServiceNotRegistered, UnsafeFolder(folder, why));
+        } else {
             log_.Write(
                 L"The installation folder holds other programs' files (or cannot be listed), so its rights "
-                L"were left as they were: any user who may change them may change the agent, which runs as "
-                L"the system.");
-        } else if (const DWORD code = platform::GetFileSystem().RestrictToAdministrators(folder)) {
-            log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
+                L"were left as they were: only administrators may change it.");
         }
     }
     try {
@@ -345,6 +384,13 @@ bool KitSetup::StartAgent() {
         }
     }
     return false;
+}
+
+KitResult KitSetup::CheckFolder() const {
+    const std::wstring folder = installFolder_.substr(0, installFolder_.size() - 1);
+    if (folder.find(L'\\') == std::wstring::npos) return KitResult{};  // a drive's root
+    const std::wstring why = WhyTheFolderIsUnsafe(folder);
+    return why.empty() ? KitResult{} : Failure(KitExit::kBadSwitch, UnsafeFolder(folder, why));
 }
 
 KitResult KitSetup::StopAgent() {

@@ -33,6 +33,11 @@ public:
     // are none, they are damaged or /RESETSETTINGS asks for it) and registers the service.
     // With `startAgent`, also adds the firewall exception and restarts the service.
     KitResult Install(const std::vector<std::wstring>& arguments, bool startAgent);
+    // Refuses (kBadSwitch) an existing installation folder the agent must not run from: one that
+    // users other than the administrators may change and that holds other programs' files, or
+    // a file of the kit's that they may change. Changes nothing; the installer asks before it
+    // stops the agent for the copy.
+    KitResult CheckFolder() const;
     // Stops the agent's service if it runs, so that its files can be replaced. Never fails:
     // a file that cannot be replaced stops the installation afterwards.
     KitResult StopAgent();

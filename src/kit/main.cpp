@@ -129,10 +129,15 @@ kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& k
     kit::KitSetup setup(words[2], kitFolder, log);
     const std::vector<std::wstring> switches(words.begin() + 3, words.end());
     if (mode == L"check") return WriteText(kitFolder + kNameFile, StoredName()), setup.Check(switches);
+    if (mode == L"folder") return setup.CheckFolder();
     if (mode == L"install") return setup.Install(switches, true);
     if (mode == L"prepare") return setup.Install(switches, false);
     if (mode == L"stop" || mode == L"uninstall") {
-        if (mode == L"stop") kit::KeepFromRemovalAtRestart(words[2], log);  // before its files come back
+        if (mode == L"stop") {
+            const kit::KitResult refused = setup.CheckFolder();  // before anything changes
+            if (refused.code != 0) return refused;
+            kit::KeepFromRemovalAtRestart(words[2], log);  // before its files come back
+        }
         const kit::KitResult result = mode == L"stop" ? setup.StopAgent() : setup.Uninstall();
         WaitUntilAgentFileIsFree(words[2], log);
         if (result.stopRequested) WriteText(kitFolder + kStoppedFile, L"");

@@ -108,7 +108,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Quentara"
 /?$\tthis list$\r$\n$\r$\n\
 A re-run keeps the stored settings and applies only the values of the switches.$\r$\n\
 Log: %ProgramData%\${APP_DIR_SUFFIX}Logs\setup.log$\r$\n\
-Exit codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switch;$\r$\n\
+Exit codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switch or folder;$\r$\n\
 11 settings not written; 12 service not registered; 13 helper not started;$\r$\n\
 14 service not running; 15 no administrator rights; 16 firewall exception not confirmed;$\r$\n\
 17 helper failed (see the log)."
@@ -127,6 +127,7 @@ Var NameValue
 !define MUI_ABORTWARNING
 !define MUI_CUSTOMFUNCTION_ABORT LogCancelled
 !define MUI_CUSTOMFUNCTION_UNABORT un.LogCancelled
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE InstallFolderLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !ifdef ASK_FOR_PARAMETERS
 Page custom WorkstationNamePage WorkstationNamePageLeave
@@ -314,6 +315,17 @@ Function .onInit
   !endif
 FunctionEnd
 
+; The folder page: a folder the agent must not run from (one that users who are not
+; administrators may change, shared with other programs) is refused here, in the helper's
+; words, and the user chooses another.
+Function InstallFolderLeave
+  !insertmacro RunKit folder ""
+  ${If} $0 <> 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$1"
+    Abort
+  ${EndIf}
+FunctionEnd
+
 ; ---------------------------------------------------------------------------------------
 ; The workstation name page (kits built with "Ask for the Workstation name while installing
 ; the program"). With /S, /NAME= stands in for it.
@@ -357,8 +369,12 @@ Section "Install"
   SetRegView 64
   !insertmacro Log "${PRODUCT_NAME} ${PRODUCT_VERSION} into $INSTDIR, switches: $Switches"
 
-  ; An agent from an earlier installation must let go of its files.
+  ; An agent from an earlier installation must let go of its files. The helper first refuses
+  ; (10) a folder the agent must not run from, before anything changes.
   !insertmacro RunKit stop ""
+  ${If} $0 = 10
+    !insertmacro Fail $0 "$1"
+  ${EndIf}
 
   SetOutPath "$INSTDIR"
   SetOverwrite on

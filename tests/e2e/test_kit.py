@@ -131,6 +131,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     assert exits[:9] == ["Exit code 0"] * 4 + ["Stopped the service.", "Exit code 0"] + [
         "Exit code 16: The firewall exception for the agent could not be confirmed."] + exits[-1:] * 2
     assert exits[-1].startswith('Exit code 10: Unknown switch "/PÖRT=9750".') and agent.stored_settings(box) == changed
+    # A folder every user may change, shared with another program: refused before the agent is stopped.
+    (shared := box.drive_c / "Shared").mkdir(), (shared / "notes.txt").write_text(""), shared.chmod(0o777)
+    assert run(box, '"C:\\kit.exe" /S /D=C:\\Shared') == BAD_SWITCH and box.service_state() == "RUNNING"
     # A re-run while the configurator runs from the folder (its file cannot be replaced): ended with 2, the agent
     # stopped for the copy started again, automatic.
     (held := AppProcess(box, f'"{folder}\\SetupClient.exe"', cwd="C:\\")), Driver(box).text(CAPTION, 1, timeout=60)
@@ -248,10 +251,10 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert [l.split("\t")[0] for l in told.split("\r\n") if l[:1] == "/"] == \
         ["/S", "/SERVER=host", "/PORT=number", "/LOGIN=login", "/NAME=name", "/RESETSETTINGS", "/D=folder", "/?"]
     assert "Log: %ProgramData%\\Quentara\\Corvex Workstation\\Logs\\setup.log\r\n" in told
-    assert told.endswith("codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switch;\r\n11 settings "
-                         "not written; 12 service not registered; 13 helper not started;\r\n14 service not running; "
-                         "15 no administrator rights; 16 firewall exception not confirmed;\r\n17 helper failed "
-                         "(see the log).")
+    assert told.endswith("codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switch or "
+                         "folder;\r\n11 settings not written; 12 service not registered; 13 helper not started;"
+                         "\r\n14 service not running; 15 no administrator rights; 16 firewall exception not "
+                         "confirmed;\r\n17 helper failed (see the log).")
     assert run(box, '"C:\\kit.exe" /S /?', timeout=60) == 0 and agent.setup_log(box) == logged, "nothing logged"
     # Cancel on the folder page, the question to quit answered by its default (Yes): ended with 1, told in the log.
     (cancelled := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", 2, timeout=60)
@@ -266,6 +269,11 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     driver.settext(setup + " ", DIR_BOX, "C:\\Program Files"), driver.click(setup + " ", 1001)
     driver.click("Browse for Folder", DEFAULT, timeout=60)
     assert driver.text(setup + " ", DIR_BOX, timeout=60)["text"] == "C:\\Program Files\\Corvex Workstation"
+    # A folder every user may change, shared with another program: refused in a box, the page kept.
+    (shared := box.drive_c / "Shared").mkdir(), (shared / "notes.txt").write_text(""), shared.chmod(0o777)
+    driver.settext(setup + " ", DIR_BOX, "C:\\Shared"), driver.click(setup + " ", DEFAULT)
+    told = driver.answer("OK", caption=setup)["text"]
+    assert "folder C:\\Shared, and it holds other programs' files (notes.txt)" in told, told
     driver.settext(setup + " ", DIR_BOX, INSTALL_DIR_WIN), driver.click(setup + " ", DEFAULT)
     computer = box.wine("cmd", "/c", "echo %COMPUTERNAME%").stdout.strip()  # not the user's name
     assert driver.text(setup, NAME_PAGE_BOX - 1)["text"] == "Workstation name (letters A to Z, digits and hyphens). " \

@@ -185,6 +185,31 @@ TEST_F(KitSetupTest, HeldFilesAndAServiceStillBeingRemovedAreWaitedFor) {
               std::tuple(kNotWritten, std::vector<DWORD>(20, 100), kNotRegistered, std::vector<DWORD>(60, 500)));
 }
 
+// A folder that users other than the administrators may change: refused before the stop when it holds another
+// program's file or a kit's file they may change (the agent runs on), refused by the installation when another
+// program's file came meanwhile; with nothing but the kit's files, it is protected.
+TEST_F(KitSetupTest, FolderThatUsersMayChange) {
+    const auto check = [&] { return kit::KitSetup(folder, L"", log).CheckFolder(); };
+    const auto open = [&](const std::wstring& path, fs::perm_options how) {
+        fs::permissions(Native(path), fs::perms::others_write, how);
+    };
+    bench.services.state = SERVICE_RUNNING;
+    open(folder, fs::perm_options::add), WriteBytes(folder + L"\\NetworkParameters.txt", "");
+    const kit::KitResult shared = check();
+    const int installed = Run(install, L"/S").code;
+    const std::wstring registered = bench.services.binaryPath;
+    const int stops = bench.services.Count("Control");
+    fs::remove(Native(folder + L"\\NetworkParameters.txt")), open(agent, fs::perm_options::add);
+    const int openFile = check().code;
+    open(agent, fs::perm_options::remove);
+    const int kitsOnly = check().code, protectedOnInstall = Run(install, L"/S").code;
+    const std::wstring why = folder + L", and it holds other programs' files (NetworkParameters.txt): the agent";
+    EXPECT_EQ(
+        std::tuple(shared.code, shared.message.find(why) != why.npos, installed, registered, stops, openFile, kitsOnly,
+                   protectedOnInstall, fs::status(Native(folder)).permissions() & fs::perms::others_write),
+        std::tuple(kBad, true, kNotRegistered, L"C:\\Old\\CorvexWorkstation.exe", 0, kBad, 0, 0, fs::perms::none));
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitCase>{
     {"fresh_machine_gets_the_kits_settings", install, none, L"/S ", 0, kKit},  // a blank after the last switch
