@@ -1,18 +1,21 @@
 // CorvexKitSetup.exe: the kit installer's helper, run from the installer's temporary folder
 // with no window:
 //
-//   CorvexKitSetup.exe check|install|prepare|stop|resume|uninstall "<installation folder>" [switches]
+//   CorvexKitSetup.exe check|folder|install|prepare|stop|resume|uninstall "<installation folder>" [switches]
 //
-// `check` checks the installer's switches, `install` does the silent installation's settings,
-// service and firewall work, `prepare` the interactive one's (settings and service
-// registration; the install-time dialog does the rest), `stop` stops the agent's service
-// before its files are replaced (and, when it ran, leaves CorvexKitSetup.stopped beside the
-// program; it also takes the folder back from an earlier uninstall's removal at the next
-// restart), `resume` makes it automatic and running again when the installation fails after
-// that stop, `uninstall` removes the service and the firewall exception.
+// `check` checks the installer's switches, `folder` whether the agent may run from the
+// installation folder (asked by the folder page, and by `stop` first), `install` does the
+// silent installation's settings, service and firewall work, `prepare` the interactive one's
+// (settings and service registration; the install-time dialog does the rest), `stop` stops
+// the agent's service before its files are replaced (and, when it ran, leaves
+// CorvexKitSetup.stopped beside the program; it also takes the folder back from an earlier
+// uninstall's removal at the next restart), `resume` makes it automatic and running again when
+// the installation fails after that stop, `uninstall` removes the service and the firewall
+// exception.
 // The exit code is the installer's (kit_exit_codes.h). The reason of a failure goes, as one
 // line of UTF-16 text, into CorvexKitSetup.msg beside the program, for the installer to show;
-// every step is appended to the install log (docs/KIT.md).
+// every step is appended to the install log (docs/KIT.md). When the log's folder cannot be
+// trusted, CorvexKitSetup.nolog beside the program tells the installer to write no lines either.
 #include <windows.h>
 
 #include <cwchar>
@@ -24,10 +27,11 @@
 #include "kit/kit_exit_codes.h"
 #include "kit/kit_setup.h"
 #include "kit/restart_removals.h"
+#include "params/agent_store.h"
 #include "params/computer_info.h"
 #include "params/corvex_parameters.h"
+#include "params/settings_store.h"
 #include "platform/file_system.h"
-#include "platform/known_folders.h"
 #include "platform/platform.h"
 #include "platform/utf8.h"
 #include "platform/win32/unique_handle.h"
@@ -38,24 +42,25 @@ namespace {
 const wchar_t kMessageFile[] = L"CorvexKitSetup.msg";
 const wchar_t kStoppedFile[] = L"CorvexKitSetup.stopped";
 const wchar_t kNameFile[] = L"CorvexKitSetup.name";
+const wchar_t kNoLogFile[] = L"CorvexKitSetup.nolog";
 
 // Appends timestamped lines to the install log, in UTF-8. A log that cannot be written is
-// no reason to stop an installation. Nothing is written through a link: a folder on the log's
-// path that a user made one (any user may make folders below ProgramData) would send the
-// system's writes wherever it points.
+// no reason to stop an installation. The system writes it, so its folders get the rights of the
+// agent's settings store (only administrators may change them): a folder on the log's path that
+// a user could change (any user may make folders below ProgramData) could be made a link that
+// sends the system's writes wherever it points. One a user owns, or a link, gets no log.
 class FileLog : public kit::KitLog {
 public:
     explicit FileLog(std::wstring mode) : mode_(std::move(mode)) {
-        const std::wstring programData = platform::GetKnownFolders().ProgramData();
-        if (programData.empty()) return;
-        const std::wstring folder = programData + L"\\" + ComputerInfo::GetAppDirSuffix() + L"Logs";
-        for (size_t at = folder.find(L'\\', programData.size() + 1);; at = folder.find(L'\\', at + 1)) {
-            const DWORD attributes = platform::GetFileSystem().GetAttributes(folder.substr(0, at));  // whole at npos
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return;
-            if (at == std::wstring::npos) break;
+        try {
+            const std::wstring folder = params::ProgramDataDir() + ComputerInfo::GetAppDirSuffix() + L"Logs\\";
+            params::SettingsStore(platform::GetFileSystem(), params::ProgramDataDir()).Prepare(folder);
+            path_ = folder + L"setup.log";
+        } catch (const std::exception&) {
         }
-        if (platform::GetFileSystem().CreateFolders(folder) == ERROR_SUCCESS) path_ = folder + L"\\setup.log";
     }
+
+    bool Usable() const { return !path_.empty(); }
 
     void Write(const std::wstring& line) override {
         if (path_.empty()) return;
@@ -168,5 +173,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     }
     log.Write(L"Exit code " + std::to_wstring(result.code) + (result.message.empty() ? L"" : L": " + result.message));
     if (!kitFolder.empty()) WriteText(kitFolder + kMessageFile, result.message);
+    if (!kitFolder.empty() && !log.Usable()) WriteText(kitFolder + kNoLogFile, L"");
     return result.code;
 }

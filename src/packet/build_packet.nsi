@@ -59,6 +59,7 @@ AllowSkipFiles off
 !define KIT_PROGRAM "CorvexKitSetup.exe"
 !define KIT_MESSAGE "CorvexKitSetup.msg"
 !define KIT_STOPPED "CorvexKitSetup.stopped"
+!define KIT_NO_LOG "CorvexKitSetup.nolog"
 !define KIT_NAME "CorvexKitSetup.name"
 ; This script's folder, as the configurator gives it (the compiler's own name for it keeps the
 ; escapes a hidden share's dollar sign can make).
@@ -116,7 +117,7 @@ Exit codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switc
 Var Switches    ; the installer's command line after its own name
 Var NameSwitch  ; "/NAME=..." from the name page
 Var MovedFrom   ; the earlier installation's folder, when this one goes to another
-Var LogLinks    ; 0 when no folder on the log's path is a link ("" before the first line)
+Var LogLinks    ; 0 when the log may be written (looked at before each line)
 !ifdef ASK_FOR_PARAMETERS
 Var NameBox
 Var NameValue
@@ -148,7 +149,9 @@ Page custom WorkstationNamePage WorkstationNamePageLeave
 
 ; Appends a line to the install log in UTF-8, as the helper writes its own lines there too
 ; (FileWrite would write the system's ANSI code page). Nothing is written through a link: a
-; folder on the log's path that a user made one would send the system's writes elsewhere.
+; folder on the log's path that a user made one would send the system's writes elsewhere. The
+; helper gives the log's folders the settings store's rights, and tells when it could not
+; trust them (a user's folder): then the installer writes no lines either.
 !macro LogLineFunction UN
 Function ${UN}LogLine
   Exch $0
@@ -159,8 +162,10 @@ Function ${UN}LogLine
   Push $5
   Push $6
   Push $7
-  ${If} $LogLinks == ""  ; looked at once a run
-    StrCpy $LogLinks 0
+  StrCpy $LogLinks 0
+  ${If} ${FileExists} "$PLUGINSDIR\${KIT_NO_LOG}"
+    StrCpy $LogLinks 1
+  ${Else}
     !insertmacro AddLinkMark "${LOG_FOLDER}\..\.."
     !insertmacro AddLinkMark "${LOG_FOLDER}\.."
     !insertmacro AddLinkMark "${LOG_FOLDER}"

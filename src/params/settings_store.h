@@ -53,6 +53,11 @@ public:
     // files changed.
     void WriteAll(const std::vector<PendingFile>& files, bool createFolders);
 
+    // Creates a folder (and every missing one above it) or checks it, as WriteAll does before it
+    // writes: in the agent's store, with the store's rights and refusals. For the system's own
+    // files beside the settings, such as the installer's log. Throws std::runtime_error.
+    void Prepare(const std::wstring& folder) { PrepareFolder(folder, true); }
+
     // The name under which a damaged file is kept when a save replaces it: its path, the
     // suffix and the local date and time.
     static std::wstring DamagedName(const std::wstring& path);

@@ -80,13 +80,15 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     box.drive_c.joinpath("kit.exe").write_bytes(build_kit(box, "typed-name")), agent.delete_service(box)
     # An administrator's own rule for the agent (outbound TCP, blocked) stays through installs and re-runs.
     agent.set_firewall_rules(box, [own := ("Agent out", exe, 2, 0, 0x7FFFFFFF, True, 6)])
+    # The log's folder made beforehand, so that every user may change it: the installation protects it.
+    (logs := agent.settings_dir(box).parent / "Logs").mkdir(parents=True), logs.chmod(0o777)
     begun = time.strftime("%Y-%m-%d %H:%M:%S")  # every line of the log starts with the local time of its step
     assert run(box, f'"C:\\kit.exe" /S /D={folder}') == INSTALLED
     log, ended = agent.setup_log(box), time.strftime("%Y-%m-%d %H:%M:%S")
     assert all(re.match(r"[-\d]{10} [:\d]{8} \[[a-z]+\] ", l) and begun <= l[:19] <= ended for l in log)
     # The helper's line, and the settings stored; the new folder holds only the kit's files, so it is protected.
     assert f"[install] Installation folder {folder}" in {l[20:] for l in log} and agent.stored_settings(box) == settings
-    assert not [line for line in log if "other programs' files" in line]
+    assert not [line for line in log if "other programs' files" in line] and not logs.stat().st_mode & 0o002
     assert log[3][20:] == f"[installer] Corvex Workstation 6.9.6.8822 into {folder}, switches: /S", "after the check"
     # The check's scratch copy lies below the kit's own folder, gone with it: not in the installation
     # folder, nor in the folder the installer was started in, nor in the agent's store.
@@ -149,7 +151,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     user.rmdir(), agent.store_settings(box, *changed)
     # One that cannot write its uninstaller (Uninstall.exe made a folder): 2, the agent running again too. The log's
     # folder a user's link: nothing is written through it.
-    (logs := agent.settings_dir(box).parent / "Logs").rename(kept := logs.with_name("Kept"))
+    logs.rename(kept := logs.with_name("Kept"))
     (elsewhere := box.drive_c / "elsewhere").mkdir(), logs.symlink_to(elsewhere)
     (unins := box.unix_path(folder) / "Uninstall.exe").rename(aside := box.drive_c / "Uninstall.kept"), unins.mkdir()
     assert run(box, '"C:\\kit.exe" /S') == ABORTED and box.service_state() == "RUNNING"
