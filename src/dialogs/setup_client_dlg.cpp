@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "framework/ui_backend.h"
 #include "params/corvex_parameters.h"
 #include "platform/machine_name.h"
 #include "platform/platform.h"
@@ -88,6 +89,9 @@ BOOL CSetupClientDlg::ApplySettings() {
         FocusRejectedValue(e.GetField());
         AfxMessageBox(e.GetText(), MB_OK | MB_ICONEXCLAMATION);
     } catch (const std::exception& e) {
+        // The save may have waited for a file another program held: keys pressed meanwhile must
+        // not answer the box before anyone has read it.
+        framework::Ui().DiscardPendingInput();
         ShowErrorBox(e.what());
     }
     return FALSE;

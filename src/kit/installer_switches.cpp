@@ -16,6 +16,24 @@ bool Named(const std::wstring& argument, const wchar_t* name, std::wstring& valu
     return true;
 }
 
+// An argument as a message shows it: a control character (a line break that a script left at
+// the end of the switches, most often) as its code, "<U+000A>".
+std::wstring Visible(const std::wstring& argument) {
+    std::wstring shown;
+    for (const wchar_t c : argument) {
+        if (c >= 0x20 && c != 0x7F) {
+            shown += c;
+            continue;
+        }
+        static const wchar_t digits[] = L"0123456789ABCDEF";
+        shown += L"<U+00";
+        shown += digits[(c >> 4) & 0xF];
+        shown += digits[c & 0xF];
+        shown += L'>';
+    }
+    return shown;
+}
+
 }  // namespace
 
 std::vector<std::wstring> SplitInstallerArguments(const std::wstring& commandLine) {
@@ -43,12 +61,18 @@ bool ReadInstallerSwitches(const std::vector<std::wstring>& arguments, Installer
     for (const std::wstring& argument : arguments) {
         std::wstring value;
         if (argument == L"/S" || argument == L"/NCRC") continue;
-        // The installer takes its folder from a last, unquoted /D= and never passes it on: one
-        // that reaches us was left to the default folder, which must not happen without a word.
-        if (argument.compare(0, 3, L"/D=") == 0) {
+        if (Visible(argument) != argument) {
+            error = L"The switch \"" + Visible(argument) +
+                    L"\" holds a line break or another control character (shown by its code): give the switches "
+                    L"on one line.";
+            return false;
+        }
+        // The installer takes its folder from a last, unquoted /D= in capitals and never passes it
+        // on: one that reaches us was left to the default folder, which must not happen without a word.
+        if (Named(argument, L"/D=", value)) {
             error = L"The folder switch \"" + argument +
-                    L"\" was not taken: /D= must be the last switch and stand without quotes, even when the "
-                    L"folder has blanks (/D=D:\\Corvex Workstation).";
+                    L"\" was not taken: /D= must be written in capitals, be the last switch and stand without "
+                    L"quotes, even when the folder has blanks (/D=D:\\Corvex Workstation).";
             return false;
         }
         SwitchValue* target = nullptr;
@@ -73,6 +97,20 @@ bool ReadInstallerSwitches(const std::vector<std::wstring>& arguments, Installer
         target->text = value;
     }
     return true;
+}
+
+bool MeansSilent(const std::vector<std::wstring>& arguments) {
+    for (const std::wstring& argument : arguments) {
+        std::wstring word;
+        for (const wchar_t c : argument) {
+            if (c > 0x20 && c != 0x7F) word += c;
+        }
+        if (!word.empty() && word[0] == L'-') word[0] = L'/';
+        for (const wchar_t* silent : {L"/S", L"/SILENT", L"/VERYSILENT", L"/QUIET", L"/Q", L"/QN"}) {
+            if (platform::CompareNoCasePortable(word, silent) == 0) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace kit

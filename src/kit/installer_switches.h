@@ -32,4 +32,9 @@ std::vector<std::wstring> SplitInstallerArguments(const std::wstring& commandLin
 bool ReadInstallerSwitches(const std::vector<std::wstring>& arguments, InstallerSwitches& switches,
                            std::wstring& error);
 
+// Whether an argument asks for a silent run in a form that the installer framework does not take
+// (/s, -S, /SILENT, /quiet, /S with a line break): its refusal must then show no box, which
+// nobody may be there to answer (a deployment tool runs the kit on the system's own desktop).
+bool MeansSilent(const std::vector<std::wstring>& arguments);
+
 }  // namespace kit

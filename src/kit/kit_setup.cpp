@@ -71,11 +71,21 @@ bool OthersMayChange(const std::wstring& path) {
            !ownership.ownerIsAdministrator || ownership.othersMayChange;
 }
 
+// Whether entries of a file's own let someone other than the administrators change it: what it
+// inherits, the folder's protection replaces. A file whose rights cannot be read (a drive
+// without access lists) is left to that protection, which the log tells about.
+bool OwnRightsLetOthersChange(const std::wstring& path) {
+    platform::FolderOwnership ownership;
+    return platform::GetFileSystem().GetOwnership(path, ownership) == ERROR_SUCCESS &&
+           (!ownership.ownerIsAdministrator || ownership.othersMayChangeItsOwn);
+}
+
 // Why the agent, which runs as the system, must not run from an existing installation folder
 // (empty when it may). A folder that only administrators may change is fine, and so is one that
-// holds nothing but the kit's files, which the installation protects; but the kit leaves the
-// rights of a folder shared with other programs as they are, and a protected folder's rights do
-// not reach a file in it that has rights of its own.
+// holds nothing but the kit's files, which the installation protects (an earlier installation's
+// or an interrupted one's too); but the kit leaves the rights of a folder shared with other
+// programs as they are, and a protected folder's rights do not reach a file in it that has
+// rights of its own.
 std::wstring WhyTheFolderIsUnsafe(const std::wstring& folder) {
     if (platform::GetFileSystem().GetAttributes(folder) == INVALID_FILE_ATTRIBUTES || !OthersMayChange(folder)) {
         return std::wstring();
@@ -84,7 +94,7 @@ std::wstring WhyTheFolderIsUnsafe(const std::wstring& folder) {
     if (platform::GetFileSystem().ListFolder(folder, names) != ERROR_SUCCESS) return L"cannot be listed";
     for (const std::wstring& name : names) {
         if (!IsKitsFile(name)) return L"holds other programs' files (" + name + L")";
-        if (OthersMayChange(folder + L"\\" + name)) return L"holds " + name + L", which they may change too";
+        if (OwnRightsLetOthersChange(folder + L"\\" + name)) return L"holds " + name + L", which they may change too";
     }
     return std::wstring();
 }

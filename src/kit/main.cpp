@@ -15,7 +15,8 @@
 // The exit code is the installer's (kit_exit_codes.h). The reason of a failure goes, as one
 // line of UTF-16 text, into CorvexKitSetup.msg beside the program, for the installer to show;
 // every step is appended to the install log (docs/KIT.md). When the log's folder cannot be
-// trusted, CorvexKitSetup.nolog beside the program tells the installer to write no lines either.
+// trusted, CorvexKitSetup.nolog beside the program tells the installer to write no lines either;
+// CorvexKitSetup.silent, after `check`, that a silent run was asked for in a form it does not take.
 #include <windows.h>
 
 #include <cwchar>
@@ -43,6 +44,7 @@ const wchar_t kMessageFile[] = L"CorvexKitSetup.msg";
 const wchar_t kStoppedFile[] = L"CorvexKitSetup.stopped";
 const wchar_t kNameFile[] = L"CorvexKitSetup.name";
 const wchar_t kNoLogFile[] = L"CorvexKitSetup.nolog";
+const wchar_t kSilentFile[] = L"CorvexKitSetup.silent";
 
 // Appends timestamped lines to the install log, in UTF-8. A log that cannot be written is
 // no reason to stop an installation. The system writes it, so its folders get the rights of the
@@ -133,7 +135,10 @@ kit::KitResult Run(const std::vector<std::wstring>& words, const std::wstring& k
     const std::wstring& mode = words[1];
     kit::KitSetup setup(words[2], kitFolder, log);
     const std::vector<std::wstring> switches(words.begin() + 3, words.end());
-    if (mode == L"check") return WriteText(kitFolder + kNameFile, StoredName()), setup.Check(switches);
+    if (mode == L"check") {
+        if (kit::MeansSilent(switches)) WriteText(kitFolder + kSilentFile, L"");
+        return WriteText(kitFolder + kNameFile, StoredName()), setup.Check(switches);
+    }
     if (mode == L"folder") return setup.CheckFolder();
     if (mode == L"install") return setup.Install(switches, true);
     if (mode == L"prepare") return setup.Install(switches, false);

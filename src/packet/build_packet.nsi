@@ -60,6 +60,7 @@ AllowSkipFiles off
 !define KIT_MESSAGE "CorvexKitSetup.msg"
 !define KIT_STOPPED "CorvexKitSetup.stopped"
 !define KIT_NO_LOG "CorvexKitSetup.nolog"
+!define KIT_SILENT "CorvexKitSetup.silent"
 !define KIT_NAME "CorvexKitSetup.name"
 ; This script's folder, as the configurator gives it (the compiler's own name for it keeps the
 ; escapes a hidden share's dollar sign can make).
@@ -288,9 +289,14 @@ Function .onInit
   File "/oname=$PLUGINSDIR\${KIT_PROGRAM}" "${KIT_FILES}\${KIT_PROGRAM}"
   File "/oname=$PLUGINSDIR\user.json" "${USER_SETTINGS_DIR}user.json"
   File "/oname=$PLUGINSDIR\workstation.json" "${WORKSTATION_SETTINGS_DIR}workstation.json"
-  ; Every value is checked before anything changes.
+  ; Every value is checked before anything changes. A silent run asked for in a form this
+  ; installer does not take (/s, /quiet, /S with a line break) is refused without a box too:
+  ; nobody may be there to answer it.
   !insertmacro RunKit check ""
   ${If} $0 <> 0
+    ${If} ${FileExists} "$PLUGINSDIR\${KIT_SILENT}"
+      SetSilent silent
+    ${EndIf}
     !insertmacro Fail $0 "$1"
   ${EndIf}
   !ifdef ASK_FOR_PARAMETERS
@@ -347,7 +353,17 @@ Function WorkstationNamePage
   Pop $0
   ${NSD_CreateText} 0 28u 100% 12u "$NameValue"
   Pop $NameBox
+  ; The name is what this page asks for: typing goes into its box (the page would otherwise
+  ; open with the Install button focused, and a name's first letter could press it), and a
+  ; name typed before Back is there again after Next.
+  ${NSD_OnBack} WorkstationNamePageBack
+  ${NSD_SetFocus} $NameBox
+  SendMessage $NameBox ${EM_SETSEL} 0 -1
   nsDialogs::Show
+FunctionEnd
+
+Function WorkstationNamePageBack
+  ${NSD_GetText} $NameBox $NameValue
 FunctionEnd
 
 Function WorkstationNamePageLeave
@@ -357,11 +373,13 @@ Function WorkstationNamePageLeave
   ${WordReplace} $NameValue '"' "" "+" $2
   ${If} $2 != $NameValue
     MessageBox MB_OK|MB_ICONEXCLAMATION '/NAME=: The workstation name contains """. Use letters A to Z, digits and hyphens only.'
+    ${NSD_SetFocus} $NameBox
     Abort
   ${EndIf}
   !insertmacro RunKit check '"/NAME=$NameValue"'
   ${If} $0 <> 0
     MessageBox MB_OK|MB_ICONEXCLAMATION "$1"
+    ${NSD_SetFocus} $NameBox
     Abort
   ${EndIf}
   StrCpy $NameSwitch '"/NAME=$NameValue"'

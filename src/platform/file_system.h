@@ -21,6 +21,9 @@ struct FolderOwnership {
     bool ownerIsAdministrator = false;
     // Someone else may add, remove or rename entries in it, or change its rights or owner.
     bool othersMayChange = false;
+    // The same through entries of its own, not those its folder passes on (which the folder's
+    // protection replaces).
+    bool othersMayChangeItsOwn = false;
     // The owner for a message: "DOMAIN\name", or the SID when it has no name.
     std::wstring owner;
 };

@@ -136,6 +136,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     # A folder every user may change, shared with another program: refused before the agent is stopped.
     (shared := box.drive_c / "Shared").mkdir(), (shared / "notes.txt").write_text(""), shared.chmod(0o777)
     assert run(box, '"C:\\kit.exe" /S /D=C:\\Shared') == BAD_SWITCH and box.service_state() == "RUNNING"
+    assert run(box, '"C:\\kit.exe" /s', timeout=60) == BAD_SWITCH, "a silent run mistyped: refused with no box"
     # A re-run while the configurator runs from the folder (its file cannot be replaced): ended with 2, the agent
     # stopped for the copy started again, automatic.
     (held := AppProcess(box, f'"{folder}\\SetupClient.exe"', cwd="C:\\")), Driver(box).text(CAPTION, 1, timeout=60)
@@ -282,12 +283,13 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
         f"Leave it empty to use this computer's network name, {computer}.", "the rules and the computer's name"
     assert [driver.text(setup, i)["text"] for i in (1037, 1038, NAME_PAGE_BOX)] == [  # the header, then /NAME=
         "Workstation name", "The name under which Halvane Server sees this computer.", "WS-0142"]
+    assert driver.text(setup, NAME_PAGE_BOX)["focused"], "typing goes into the box, not to Install"
     # Install with a bad name (typed, not cut; a quote, which the helper's command line would drop): told, kept.
     for bad, what in (("ACCOUNTING-WS-4 7", "a blank"), ('WS"1', '"""')):
         driver.settext(setup, NAME_PAGE_BOX, bad), driver.click(setup, DEFAULT)
         assert (told := driver.answer("OK", caption=setup))["icon"] and told["text"] == \
             f"/NAME=: The workstation name contains {what}. Use letters A to Z, digits and hyphens only."
-        assert driver.text(setup, NAME_PAGE_BOX)["text"] == bad, "kept, to be mended"
+        assert (kept := driver.text(setup, NAME_PAGE_BOX))["text"] == bad and kept["focused"], "kept, to be mended"
     driver.settext(setup, NAME_PAGE_BOX, ""), driver.click(setup, DEFAULT)
     assert [driver.text(CAPTION, box_id, timeout=120)["text"] for box_id in (HOST, NAME)] == [SERVER[0], ""]
     assert agent.starts_automatically(box) and agent.registry(box, UNINSTALL_KEY), "registered before the dialog's OK"

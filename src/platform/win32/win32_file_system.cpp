@@ -103,14 +103,16 @@ std::wstring AccountName(PSID sid) {
 }
 
 // Whether an access list lets anyone but the administrators (and an administrator owner,
-// through the owner rights) change the folder. A missing list lets everybody do anything.
-bool OthersMayChange(PACL dacl, bool ownerIsAdministrator) {
+// through the owner rights) change the folder; with `ownOnly`, through entries that were not
+// passed on by the folder above. A missing list lets everybody do anything.
+bool OthersMayChange(PACL dacl, bool ownerIsAdministrator, bool ownOnly) {
     if (dacl == nullptr) return true;
     for (DWORD i = 0; i < dacl->AceCount; ++i) {
         void* entry = nullptr;
         if (!::GetAce(dacl, i, &entry)) return true;
         const ACE_HEADER* header = static_cast<const ACE_HEADER*>(entry);
         if (header->AceFlags & INHERIT_ONLY_ACE) continue;  // applies only to what is created inside
+        if (ownOnly && (header->AceFlags & INHERITED_ACE)) continue;
         if (header->AceType == ACCESS_DENIED_ACE_TYPE) continue;
         if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return true;  // kinds we do not judge: distrust
         const ACCESS_ALLOWED_ACE* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
@@ -239,7 +241,8 @@ DWORD Win32FileSystem::GetOwnership(const std::wstring& path, FolderOwnership& o
     if (code != ERROR_SUCCESS) return code;
     if (owner == nullptr) return ERROR_INVALID_SECURITY_DESCR;
     ownership.ownerIsAdministrator = IsAdministratorSid(owner);
-    ownership.othersMayChange = OthersMayChange(dacl, ownership.ownerIsAdministrator);
+    ownership.othersMayChange = OthersMayChange(dacl, ownership.ownerIsAdministrator, false);
+    ownership.othersMayChangeItsOwn = OthersMayChange(dacl, ownership.ownerIsAdministrator, true);
     ownership.owner = AccountName(owner);
     return ERROR_SUCCESS;
 }

@@ -104,7 +104,10 @@ Json Run(const std::wstring& command) {
         std::wstring text = Text(c), item(1024, L'\0');
         for (LRESULT i = 0, n = Caption(c, true) == L"ComboBox" ? Send(c, CB_GETCOUNT) : 0; i < n; ++i)
             text += L"|" + item.substr(0, Send(c, CB_GETLBTEXT, i, (LPARAM)&item[0]));
-        return {{"text", Utf8(text)}, {"owner", Utf8(Caption(owner))}};
+        GUITHREADINFO gui{};  // and whether it has its window's focus
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(GetWindowThreadProcessId(c, nullptr), &gui);
+        return {{"text", Utf8(text)}, {"owner", Utf8(Caption(owner))}, {"focused", gui.hwndFocus == c}};
     }
     if (command == L"click") return Post(Control(), BM_CLICK);  // a box it opens does not block
     if (command == L"answer") {  // a message box: the button with that label ('&' and letter case ignored)

@@ -187,11 +187,12 @@ TEST_F(KitSetupTest, HeldFilesAndAServiceStillBeingRemovedAreWaitedFor) {
 
 // A folder that users other than the administrators may change: refused before the stop when it holds another
 // program's file or a kit's file they may change (the agent runs on), refused by the installation when another
-// program's file came meanwhile; with nothing but the kit's files, it is protected.
+// program's file came meanwhile; with nothing but the kit's files (open through rights the folder passes on), it is
+// protected.
 TEST_F(KitSetupTest, FolderThatUsersMayChange) {
     const auto check = [&] { return kit::KitSetup(folder, L"", log).CheckFolder(); };
-    const auto open = [&](const std::wstring& path, fs::perm_options how) {
-        fs::permissions(Native(path), fs::perms::others_write, how);
+    const auto open = [&](const std::wstring& path, fs::perm_options how, fs::perms who = fs::perms::others_write) {
+        fs::permissions(Native(path), who, how);
     };
     bench.services.state = SERVICE_RUNNING;
     open(folder, fs::perm_options::add), WriteBytes(folder + L"\\NetworkParameters.txt", "");
@@ -201,13 +202,21 @@ TEST_F(KitSetupTest, FolderThatUsersMayChange) {
     const int stops = bench.services.Count("Control");
     fs::remove(Native(folder + L"\\NetworkParameters.txt")), open(agent, fs::perm_options::add);
     const int openFile = check().code;
-    open(agent, fs::perm_options::remove);
+    open(agent, fs::perm_options::remove), open(agent, fs::perm_options::add, fs::perms::group_write);  // inherited
     const int kitsOnly = check().code, protectedOnInstall = Run(install, L"/S").code;
     const std::wstring why = folder + L", and it holds other programs' files (NetworkParameters.txt): the agent";
     EXPECT_EQ(
         std::tuple(shared.code, shared.message.find(why) != why.npos, installed, registered, stops, openFile, kitsOnly,
                    protectedOnInstall, fs::status(Native(folder)).permissions() & fs::perms::others_write),
         std::tuple(kBad, true, kNotRegistered, L"C:\\Old\\CorvexWorkstation.exe", 0, kBad, 0, 0, fs::perms::none));
+}
+
+// A silent run asked for in a form the installer does not take: its refusal must show no box.
+TEST(InstallerSwitches, SilentAskedForInAnotherForm) {
+    std::vector<bool> silent;
+    for (const wchar_t* line : {L"/s", L"/PORT=1 -S", L"/quiet", L"/S\n", L"/SERVER=s /NAME=S", L"/SILENT=1"})
+        silent.push_back(kit::MeansSilent(kit::SplitInstallerArguments(line)));
+    EXPECT_EQ(silent, std::vector<bool>({true, true, true, true, false, false}));
 }
 
 // clang-format off
@@ -285,7 +294,11 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"valued_reset", check, none, L"/RESETSETTINGS=1", kBad, L"", noFault,  // every switch named
      L"\"/RESETSETTINGS=1\". The installer accepts /S, /SERVER=, /PORT=, /LOGIN=, /NAME=, /RESETSETTINGS and /D= ("},
     // The installer takes only an upper-case /D= for its folder: a lower-case one reaches the kit program.
-    {"lower_case_s", check, none, L"/s", kBad, L""}, {"lower_case_d", check, none, L"/d=C:\\X", kBad, L""},
+    {"lower_case_s", check, none, L"/s", kBad, L""},
+    {"lower_case_d", check, none, L"/d=C:\\X", kBad, L"", noFault, L"/D= must be written in capitals, be the last"},
+    // What a script's here-string or a block of YAML leaves at the end of the switches.
+    {"line_break_after_the_last_switch", check, none, L"/NAME=WS-1 /PORT=9751\r\n", kBad, L"", noFault,
+     L"\"/PORT=9751<U+000D><U+000A>\" holds a line break"},
     {"damaged_kit", check, damagedKit, L"", kNotWritten, L"", noFault, L"The kit's own settings cannot be used"},
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.

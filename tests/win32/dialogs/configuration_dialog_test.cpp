@@ -12,6 +12,13 @@ namespace {
 using platform::FakeServiceManager;
 using namespace testing_support;
 
+// Space pressed again while the window does not respond, through the system's input queue.
+void PressSpaceAgain() {
+    INPUT keys[2]{{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_SPACE, keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, keys, sizeof(INPUT));
+}
+
 // The dialog as the service manager sees it at each start or stop request, that is while a
 // service command runs: the three buttons, the focus, the firewall's rules and whether the
 // store holds the dialog's values.
@@ -20,11 +27,7 @@ struct ConfigurationDialogTest : DialogTest {
         bench.services.onRequest = [this](const char* request) {
             const DialogDriver window(::GetActiveWindow());  // the dialog on screen
             requests.push_back(request), seen.push_back({window.Buttons(), window.Focus()});
-            if (std::exchange(typeAhead, false)) {  // a key pressed again while the window does not respond
-                INPUT keys[2]{{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
-                keys[0].ki.wVk = keys[1].ki.wVk = VK_SPACE, keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-                ::SendInput(2, keys, sizeof(INPUT));
-            }
+            if (std::exchange(typeAhead, false)) PressSpaceAgain();
             const std::string held = bench.AgentStoreBytes();  // saved: the fixture's host is gone
             atRequest.push_back({bench.firewall.rules.size(), !held.empty() && held.find("backup.") == held.npos});
         };
@@ -189,7 +192,11 @@ TEST_F(ConfigurationDialogTest, SettingsThatAnotherProgramHoldsAreTold) {
     bench.prompts.answers = {IDOK, IDYES};
     Run(dialog, [&](DialogDriver& w) {
         ::CloseHandle(held), held = hold(L"user.json", GENERIC_READ);
-        w.Fill({L"b.example.com", L"9750", L"CORP\\b", L"ws-2"}), w.Click(IDC_START);
+        // Space pressed again while the save waits for the file: it must not answer the box that follows.
+        bench.clock.onSleep = [pressed = false]() mutable {
+            if (!std::exchange(pressed, true)) PressSpaceAgain();
+        };
+        w.Fill({L"b.example.com", L"9750", L"CORP\\b", L"ws-2"}), w.Click(IDC_START, true);
         EXPECT_EQ(std::make_pair(w.Buttons(), requests), std::make_pair(kStopped, std::vector<std::string>{}));
     });
     std::wstring told;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cwchar>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,10 @@ struct FakeClock : Clock {
     std::vector<DWORD> sleeps;
 
     DWORD TickCount() override { return now; }
-    void Sleep(DWORD milliseconds) override { sleeps.push_back(milliseconds), now += milliseconds; }
+    std::function<void()> onSleep;  // called at each pause, as time passes
+    void Sleep(DWORD milliseconds) override {
+        if (sleeps.push_back(milliseconds), now += milliseconds; onSleep) onSleep();
+    }
 };
 
 }  // namespace platform

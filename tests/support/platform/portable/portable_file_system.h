@@ -81,7 +81,9 @@ public:
         struct stat info {};
         if (::lstat(NativePath(path).c_str(), &info) != 0) return Code(errno);
         const bool administrator = info.st_uid == 0 || info.st_uid == ::geteuid();
-        return ownership = {administrator, (info.st_mode & 022) != 0, std::to_wstring(info.st_uid)}, ERROR_SUCCESS;
+        // The group's write stands for rights passed on by the folder above, the others' for its own.
+        const bool open = (info.st_mode & 022) != 0, own = (info.st_mode & 002) != 0;
+        return ownership = {administrator, open, own, std::to_wstring(info.st_uid)}, ERROR_SUCCESS;
     }
     DWORD RestrictToAdministrators(const std::wstring& path) override {  // the store never passes a link here
         if (const DWORD fault = Hit(L"restrict", path)) return fault;
