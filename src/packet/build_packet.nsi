@@ -118,7 +118,6 @@ Exit codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switc
 Var Switches    ; the installer's command line after its own name
 Var NameSwitch  ; "/NAME=..." from the name page
 Var MovedFrom   ; the earlier installation's folder, when this one goes to another
-Var LogLinks    ; 0 when the log may be written (looked at before each line)
 !ifdef ASK_FOR_PARAMETERS
 Var NameBox
 Var NameValue
@@ -139,12 +138,12 @@ Page custom WorkstationNamePage WorkstationNamePageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; Adds 0x400 to $LogLinks when PATH is a link (a reparse point).
+; Adds 0x400 to $4 when PATH is a link (a reparse point).
 !macro AddLinkMark PATH
   System::Call "kernel32::GetFileAttributesW(w '${PATH}') i .r2"
   ${If} $2 <> -1
     IntOp $2 $2 & 0x400
-    IntOp $LogLinks $LogLinks | $2
+    IntOp $4 $4 | $2
   ${EndIf}
 !macroend
 
@@ -163,15 +162,15 @@ Function ${UN}LogLine
   Push $5
   Push $6
   Push $7
-  StrCpy $LogLinks 0
+  StrCpy $4 0
   ${If} ${FileExists} "$PLUGINSDIR\${KIT_NO_LOG}"
-    StrCpy $LogLinks 1
+    StrCpy $4 1
   ${Else}
     !insertmacro AddLinkMark "${LOG_FOLDER}\..\.."
     !insertmacro AddLinkMark "${LOG_FOLDER}\.."
     !insertmacro AddLinkMark "${LOG_FOLDER}"
   ${EndIf}
-  ${If} $LogLinks = 0
+  ${If} $4 = 0
     CreateDirectory "${LOG_FOLDER}"
     ClearErrors
     FileOpen $1 "${LOG_FOLDER}\setup.log" a
