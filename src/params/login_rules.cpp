@@ -35,6 +35,14 @@ std::wstring CheckUserPart(const std::wstring& user) {
     if (IsBlank(user.front()) || IsBlank(user.back())) {
         return L"The user name in the backup administrator login begins or ends with a blank. Remove the blank.";
     }
+    // Pasted from formatted text, a no-break space looks like a blank but names another account.
+    const auto special = std::find_if(user.begin(), user.end(), [](wchar_t c) { return IsBlank(c) && c != L' '; });
+    if (special != user.end()) {
+        return L"The user name in the backup administrator login contains a special blank (" +
+               CodePointName(static_cast<char32_t>(*special)) +
+               L"), which looks like a blank but names another "
+               L"account. Type an ordinary blank in its place.";
+    }
     return std::wstring();
 }
 
@@ -87,6 +95,16 @@ std::wstring CheckLogin(const std::wstring& login) {
     }
     std::wstring message = CheckCommonText(login, L"backup administrator login");
     if (!message.empty()) return message;
+    // An East Asian input method left in full-width mode types look-alikes: "＼" is no backslash.
+    for (std::size_t i = 0; i < login.size(); ++i) {
+        if (login[i] >= 0xFF01 && login[i] <= 0xFF5E) {
+            return L"The backup administrator login contains " + ShowCharacter(login, i) + L" (" +
+                   CodePointName(login[i]) + L"), the full-width form of \"" +
+                   std::wstring(1, static_cast<wchar_t>(login[i] - 0xFEE0)) +
+                   L"\", so it would name another account. Type the ordinary character (the input method in "
+                   L"half-width mode).";
+        }
+    }
     const std::size_t backslash = login.find(L'\\');
     if (backslash != std::wstring::npos) {
         if (login.find(L'\\', backslash + 1) != std::wstring::npos) {

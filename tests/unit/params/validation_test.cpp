@@ -95,7 +95,10 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     // The other characters the system refuses in an account name.
     {'l', L"a:b", L"\":"}, {'l', L"a=b", L"\"="}, {'l', L"a?b", L"\"?"}, {'l', L"a<b", L"\"<"}, {'l', L"a>b", L"\">"},
     {'l', L"a[b", L"\"["}, {'l', L"a]b", L"\"]"}, {'l', L"a;b", L"\";"},
-    {'l', L"\"CORP\\b\"", L"\"\"\""}}));
+    {'l', L"\"CORP\\b\"", L"\"\"\""},
+    // Look-alikes: a full-width backslash (an input method in full-width mode), a no-break space pasted.
+    {'l', L"CORP\uFF3Cbackup", L"\"\uFF3C\" (U+FF3C), the full-width form of \"\\\""},
+    {'l', L"CORP\\backup\u00A0admin", L"a special blank (U+00A0)"}}));
 // clang-format on
 
 }  // namespace
