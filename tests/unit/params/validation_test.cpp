@@ -97,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     {'l', L"a[b", L"\"["}, {'l', L"a]b", L"\"]"}, {'l', L"a;b", L"\";"},
     {'l', L"\"CORP\\b\"", L"\"\"\""},
     // Look-alikes: a full-width backslash (an input method in full-width mode), a no-break space pasted.
-    {'l', L"CORP\uFF3Cbackup", L"\"\uFF3C\" (U+FF3C), the full-width form of \"\\\""},
+    {'l', L"\uFF23\uFF2F\uFF32\uFF30\uFF3Cbackup", L"\"\uFF23\" (U+FF23), the full-width form of \"C\""},
+    {'l', L"x\uFF01", L"(U+FF01)"}, {'l', L"x\uFF5E", L"(U+FF5E)"},
     {'l', L"CORP\\backup\u00A0admin", L"a special blank (U+00A0)"}}));
 // clang-format on
 
