@@ -40,8 +40,7 @@ std::wstring CheckUserPart(const std::wstring& user) {
     if (special != user.end()) {
         return L"The user name in the backup administrator login contains a special blank (" +
                CodePointName(static_cast<char32_t>(*special)) +
-               L"), which looks like a blank but names another "
-               L"account. Type an ordinary blank in its place.";
+               L"), which looks like a blank but names another account. Type an ordinary blank in its place.";
     }
     return std::wstring();
 }
