@@ -125,8 +125,9 @@ bool HoldsSettings(const std::wstring& path, Parse parse, std::wstring& unreadab
         code = platform::GetFileSystem().ReadWholeFile(path, params::kMaxSettingsFileBytes, bytes);
     }
     if (code != ERROR_SUCCESS) {
-        const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
-                             code == platform::ERROR_FILE_TOO_LARGE_FOR_READ;  // too large: damaged
+        // A file above the size limit is no damaged one: the library refuses to read it, so the
+        // other file's values could not be kept either.
+        const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
         if (!missing && unreadable.empty()) {
             unreadable = L"The settings file \"" + path + L"\" cannot be read (" + SystemError(code) + L").";
         }

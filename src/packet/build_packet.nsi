@@ -507,6 +507,24 @@ Function un.onInit
   SetShellVarContext all
   SetRegView 64
   StrCpy $Switches ""
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    ; Not logged, as for the installer.
+    SetErrorLevel ${EXIT_NOT_ADMINISTRATOR}
+    MessageBox MB_OK|MB_ICONSTOP "The ${PRODUCT_NAME} uninstaller needs administrator rights." /SD IDOK
+    Quit
+  ${EndIf}
+  ; A configurator still open (in another user's session, say) would keep its file after the
+  ; service, the firewall exception and the agent were gone: nothing is removed then.
+  ${If} ${FileExists} "$INSTDIR\${CONFIGURATOR_EXE}"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\${CONFIGURATOR_EXE}" a
+    ${If} ${Errors}
+      !insertmacro Fail ${EXIT_ABORTED} "$INSTDIR\${CONFIGURATOR_EXE} is in use: it may be open in another user's session. Close it, then run the uninstaller again. Nothing was removed."
+    ${EndIf}
+    FileClose $0
+  ${EndIf}
 FunctionEnd
 
 Section "Uninstall"
@@ -547,4 +565,11 @@ Section "Uninstall"
   ended:
   !insertmacro Log "Exit code $9"
   SetErrorLevel $9
+  ; The page would say the uninstallation completed: a failure that left the product in place
+  ; says so, and the page tells it aborted.
+  ${If} $9 <> 0
+  ${AndIf} $9 <> 16
+    MessageBox MB_OK|MB_ICONSTOP "The uninstallation failed (exit code $9); the program stays for another run. See %ProgramData%\${APP_DIR_SUFFIX}Logs\setup.log." /SD IDOK
+    Abort
+  ${EndIf}
 SectionEnd

@@ -140,6 +140,7 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
     # A re-run while the configurator runs from the folder (its file cannot be replaced): ended with 2, the agent
     # stopped for the copy started again, automatic.
     (held := AppProcess(box, f'"{folder}\\SetupClient.exe"', cwd="C:\\")), Driver(box).text(CAPTION, 1, timeout=60)
+    assert run(box, entry["QuietUninstallString"], timeout=120) == ABORTED and box.service_state() == "RUNNING"
     assert run(box, '"C:\\kit.exe" /S') == ABORTED and box.service_state() == "RUNNING"
     assert agent.starts_automatically(box) and \
         agent.setup_log(box)[-3].endswith("[resume] The service runs again and starts automatically.")
@@ -317,6 +318,10 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     (failed := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
     driver.click(setup, DEFAULT), driver.answer("Cancel", caption=setup, timeout=60), driver.click(setup + " ", 2)
     assert failed.wait(60) == ABORTED and box.service_state() == "RUNNING" and agent.starts_automatically(box)
+    # Its uninstaller meanwhile (the configurator open in another session, say): told in a box, nothing removed.
+    removal = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
+    assert "SetupClient.exe is in use" in driver.answer("OK", caption=remover.strip(), timeout=60)["text"]
+    assert removal.wait(60) == ABORTED and box.service_state() == "RUNNING"
     driver.click(CAPTION, 2), held.wait(60)
     # With the login an administrator stored since (kept) and a port switch (applied): Next on the folder page;
     # the name typed (kept in lower case), Install; the install-time dialog's OK, then the installer's Close.
@@ -338,6 +343,6 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     assert driver.text(remover, DEFAULT, timeout=60) and box.service_state() == "RUNNING", "untouched until confirmed"
     driver.click(remover, DEFAULT), driver.click(remover, DEFAULT, timeout=120)  # Uninstall, then Close
     assert uninstall.wait(60) == UNCONFIRMED and not (box.unix_path(INSTALL_DIR_WIN) / "SetupClient.exe").exists()
-    assert not [l for l in agent.setup_log(box) if " in use" in l], "the file waited for after the agent's stop"
+    assert not [l for l in agent.setup_log(box) if "still in use" in l], "the file waited for after the agent's stop"
     # Installed again before a restart: the folder taken back from the removals its uninstaller queued, none left.
     assert run(box, '"C:\\kit.exe" /S') == UNCONFIRMED and "PendingFile" not in str(agent.registry(box, PENDING_KEY))

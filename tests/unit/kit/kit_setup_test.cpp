@@ -185,6 +185,18 @@ TEST_F(KitSetupTest, HeldFilesAndAServiceStillBeingRemovedAreWaitedFor) {
               std::tuple(kNotWritten, std::vector<DWORD>(20, 100), kNotRegistered, std::vector<DWORD>(60, 500)));
 }
 
+// A stored file above the library's size limit is not taken for a damaged one: the library cannot read it either, so
+// the other file's values would go with it. The run ends with 11 and replaces nothing.
+TEST_F(KitSetupTest, OversizedStoredFileReplacesNothing) {
+    bench.StoreAgentSettings(L"b2.example.com", 9000, L"CORP\\ops", L"WS-7", false);
+    WriteBytes(bench.AgentStore() + L"workstation.json", std::string(70000, ' '));
+    const std::string bytes = bench.AgentStoreBytes();
+    const kit::KitResult result = Run(install, L"/S");
+    EXPECT_EQ(std::tuple(result.code, result.message.find(L"larger than 64 KiB") != result.message.npos,
+                         bench.AgentStoreBytes() == bytes),
+              std::tuple(kNotWritten, true, true));
+}
+
 // A folder that users other than the administrators may change: refused before the stop when it holds another
 // program's file or a kit's file they may change (the agent runs on), refused by the installation when another
 // program's file came meanwhile; with nothing but the kit's files (open through rights the folder passes on), it is
