@@ -178,6 +178,8 @@ KitSetup::KitSetup(std::wstring installFolder, std::wstring kitFolder, KitLog& l
 
 std::wstring KitSetup::AgentPath() const { return installFolder_ + kAgentExe; }
 
+std::wstring KitSetup::InstallationFolder() const { return installFolder_.substr(0, installFolder_.size() - 1); }
+
 KitResult KitSetup::ReadSwitches(const std::vector<std::wstring>& arguments, InstallerSwitches& switches) {
     std::wstring error;
     if (!ReadInstallerSwitches(arguments, switches, error)) return Failure(KitExit::kBadSwitch, error);
@@ -320,7 +322,7 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
     // and the agent runs as the system: only administrators may change what lies in it. A
     // drive's root keeps its own rights, and so does a folder that other programs share, which
     // the agent may use only when nobody else may change it.
-    const std::wstring folder = installFolder_.substr(0, installFolder_.size() - 1);
+    const std::wstring folder = InstallationFolder();
     if (folder.find(L'\\') != std::wstring::npos) {
         if (HoldsOnlyTheKitsFiles(folder)) {
             if (const DWORD code = platform::GetFileSystem().RestrictToAdministrators(folder)) {
@@ -398,7 +400,7 @@ bool KitSetup::StartAgent() {
 }
 
 KitResult KitSetup::CheckFolder() const {
-    const std::wstring folder = installFolder_.substr(0, installFolder_.size() - 1);
+    const std::wstring folder = InstallationFolder();
     if (folder.find(L'\\') == std::wstring::npos) return KitResult{};  // a drive's root
     const std::wstring why = WhyTheFolderIsUnsafe(folder);
     return why.empty() ? KitResult{} : Failure(KitExit::kBadSwitch, UnsafeFolder(folder, why));

@@ -55,6 +55,8 @@ private:
     bool RestartAgent();
     bool StartAgent();
     std::wstring AgentPath() const;
+    // The installation folder without its closing backslash ("D:" for a drive's root).
+    std::wstring InstallationFolder() const;
 
     std::wstring installFolder_;
     std::wstring kitFolder_;

@@ -41,7 +41,8 @@ struct FakeClock : Clock {
     DWORD TickCount() override { return now; }
     std::function<void()> onSleep;  // called at each pause, as time passes
     void Sleep(DWORD milliseconds) override {
-        if (sleeps.push_back(milliseconds), now += milliseconds; onSleep) onSleep();
+        sleeps.push_back(milliseconds), now += milliseconds;
+        if (onSleep) onSleep();
     }
 };
 
