@@ -426,8 +426,14 @@ KitResult KitSetup::ResumeAgent() {
     return KitResult{};
 }
 
+KitResult KitSetup::NotRemoved(DWORD error) {
+    const KitResult result = Failure(KitExit::kServiceNotRegistered,
+                                     L"The agent's service could not be removed (" + SystemError(error) + L").");
+    log_.Write(result.message);
+    return result;
+}
+
 KitResult KitSetup::Uninstall() {
-    KitResult result;
     try {
         ServiceControl::ServiceRegistration registration;
         if (!registration.IsRegistered()) {
@@ -435,31 +441,34 @@ KitResult KitSetup::Uninstall() {
         } else if (!ServiceControl::RunsProgram(registration.AgentPath(), AgentPath())) {
             log_.Write(L"The service runs another installation's agent; it is left as it is.");
         } else {
+            bool stopAsked = false;
             try {
-                if (ServiceControl::WorkstationService().WaitWhileStarting() &&
-                    !ServiceControl::WorkstationService().Stop())
-                    log_.Write(L"The service did not stop.");
+                stopAsked = ServiceControl::WorkstationService().WaitWhileStarting();
+                if (stopAsked && !ServiceControl::WorkstationService().Stop()) log_.Write(L"The service did not stop.");
             } catch (const ServiceControl::ServiceControlException& e) {
                 log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");
             }
-            registration.Remove();
-            log_.Write(L"Removed the service.");
+            try {
+                registration.Remove();
+                log_.Write(L"Removed the service.");
+            } catch (const ServiceControl::ServiceControlException& e) {
+                // The product stays for another run: the agent stopped for the removal runs again,
+                // automatic as it was, and keeps its firewall exception.
+                const KitResult result = NotRemoved(e.errorCode);
+                if (stopAsked && StartAgent()) log_.Write(L"The service runs again and starts automatically.");
+                return result;
+            }
         }
     } catch (const ServiceControl::ServiceControlException& e) {
-        result = Failure(KitExit::kServiceNotRegistered,
-                         L"The agent's service could not be removed (" + SystemError(e.errorCode) + L").");
-        log_.Write(result.message);
+        return NotRemoved(e.errorCode);
     }
-    if (RemoveFirewallException(AgentPath().c_str())) {
-        log_.Write(L"No firewall exception for " + AgentPath() + L" is left.");
-    } else {
+    if (!RemoveFirewallException(AgentPath().c_str())) {
         log_.Write(L"The removal of the firewall exception could not be confirmed.");
-        if (result.code == 0) {
-            result = Failure(KitExit::kFirewallNotConfirmed,
-                             L"The removal of the firewall exception could not be confirmed.");
-        }
+        return Failure(KitExit::kFirewallNotConfirmed,
+                       L"The removal of the firewall exception could not be confirmed.");
     }
-    return result;
+    log_.Write(L"No firewall exception for " + AgentPath() + L" is left.");
+    return KitResult{};
 }
 
 }  // namespace kit

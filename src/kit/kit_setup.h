@@ -7,6 +7,7 @@
 
 #include "kit/installer_switches.h"
 #include "kit/kit_log.h"
+#include "platform/wintypes.h"
 
 class CorvexParameters;
 
@@ -44,7 +45,8 @@ public:
     // After a StopAgent that asked for a stop, when the installation then failed: makes the
     // service automatic again and starts it unless it still runs.
     KitResult ResumeAgent();
-    // Removes the service (when it runs this folder's agent) and the firewall exception.
+    // Removes the service (when it runs this folder's agent) and the firewall exception; when
+    // the service stays, so do the exception and the agent's running state.
     KitResult Uninstall();
 
 private:
@@ -54,6 +56,8 @@ private:
     KitResult SaveSettings(const InstallerSwitches& switches);
     bool RestartAgent();
     bool StartAgent();
+    // Logs and returns the failure to remove the service (system error `error`).
+    KitResult NotRemoved(DWORD error);
     std::wstring AgentPath() const;
     // The installation folder without its closing backslash ("D:" for a drive's root).
     std::wstring InstallationFolder() const;

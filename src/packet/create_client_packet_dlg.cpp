@@ -2,6 +2,7 @@
 
 #include <boost/format.hpp>
 
+#include "framework/ui_backend.h"
 #include "params/corvex_parameters.h"
 #include "platform/command_line.h"
 #include "platform/file_system.h"
@@ -96,6 +97,9 @@ std::wstring CCreateClientPacketDlg::ChooseOutputFile() {
 
 BOOL CCreateClientPacketDlg::ApplySettings() {
     if (!CSetupClientDlg::ApplySettings()) return FALSE;
+    // The save may have waited for a file another program held: keys pressed meanwhile must not
+    // choose a file before anyone has seen the dialog.
+    framework::Ui().DiscardPendingInput();
     const std::wstring output = ChooseOutputFile();
     if (output.empty()) return FALSE;
     if (!BuildPacket(output)) return FALSE;

@@ -121,6 +121,7 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     bench.firewall.failure = (c.fault & firewallKeepsNoRule) != 0;
     if (c.fault & protectionRefused) files_.faults[L"restrict"] = {5, 0};
     if (c.fault & foreignFile) WriteBytes(folder + L"\\NetworkParameters.txt", "");
+    if (c.mode == uninstall) bench.firewall.rules.push_back({agent, L"Corvex Workstation"});
     if (c.fault & removedAMomentAgo) bench.services.FailCall("CreateOwnProcessService", 1, 1072);
     if (c.fault & (heldForAMoment | heldForLonger)) files_.faults[L"read"] = {32, c.fault & heldForAMoment ? 1 : 0};
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
@@ -139,7 +140,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     // tells a stop only when one was done (and marks the result whenever it asked for one: a failed
     // installation then starts the agent again); in a silent install the firewall rule is added (once) and the agent
     // restarted: a running one is stopped first (one that refuses runs on). A second run of the same kit changes no
-    // stored byte. The installation folder is protected once the settings are saved.
+    // stored byte. The installation folder is protected once the settings are saved. An uninstall that keeps the
+    // service keeps the firewall rule.
     const bool registers = c.mode > uninstall && !c.after.empty() && (c.code == 0 || c.code > kNotRegistered);
     // The log's word that a step was done (the check's, a stop's, the save's), and whether it was.
     const wchar_t* done = c.mode == check ? L"valid." : c.mode == stop ? L"Stopped the service." : L"switches' values";
@@ -160,8 +162,12 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                               std::count(files_.calls.begin(), files_.calls.end(), L"restrict " + folder)),
               std::make_tuple(c.code, c.code == 0, c.after, registers,
                               (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused) ||
-                                  (c.fault & stopNotDone && c.mode != stop) || (c.mode == resume && c.code == 0),
-                              c.mode == install && registers && !(c.fault & firewallKeepsNoRule) ? 1u : 0u,
+                                  (c.fault & stopNotDone && c.mode != stop) || (c.mode == resume && c.code == 0) ||
+                                  (c.mode == uninstall && c.code == kNotRegistered && c.store == running),
+                              (c.mode == install && registers && !(c.fault & firewallKeepsNoRule)) ||
+                                      (c.mode == uninstall && c.code == kNotRegistered)
+                                  ? 1u
+                                  : 0u,
                               c.mode != resume && c.store >= rerun && c.store <= otherRuns, true, false,
                               c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
                               doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
@@ -288,14 +294,15 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"|Removed the service."},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
-    {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied,  // nothing told as removed
-     L"|The agent's service could not be removed (system error 5)."},
+    // Nothing told as removed; the agent runs again, automatic, and keeps its firewall rule for another run.
+    {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied,
+     L"|The agent's service could not be removed (system error 5).\nThe service runs again and starts automatically."},
     // A stop accepted but never done: the restart still asks for the start, the uninstall for the removal.
     {"restart_over_a_stop_not_done", install, otherRuns, L"/S", 0, kOps + L"WS-7", stopNotDone, L"did not stop."},
     {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"did not stop.\nRemoved the service."},
     {"uninstall_of_a_starting_agent", uninstall, running, L"", 0, L"", stillStarting | startEnds, L"|Removed the"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
-     registrationRefused | firewallKeepsNoRule, L"1072).\nThe removal of the firewall exception could not"},
+     registrationRefused | firewallKeepsNoRule, L"|The agent's service could not be removed (system error 1072)."},
     {"installers_own", check, none, L"/NCRC /S", 0, L""}, {"lower_case_ncrc", check, none, L"/ncrc", kBad, L""},
     {"no_login", install, none, L"/LOGIN=", kBad, L"", noFault, L"/LOGIN=: The backup administrator login"},
     {"empty_server", check, none, L"/SERVER=", kBad, L"", noFault, L"/SERVER=: The server host name"},

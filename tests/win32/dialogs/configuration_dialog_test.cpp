@@ -12,13 +12,6 @@ namespace {
 using platform::FakeServiceManager;
 using namespace testing_support;
 
-// Space pressed again while the window does not respond, through the system's input queue.
-void PressSpaceAgain() {
-    INPUT keys[2]{{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
-    keys[0].ki.wVk = keys[1].ki.wVk = VK_SPACE, keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, keys, sizeof(INPUT));
-}
-
 // The dialog as the service manager sees it at each start or stop request, that is while a
 // service command runs: the three buttons, the focus, the firewall's rules and whether the
 // store holds the dialog's values.

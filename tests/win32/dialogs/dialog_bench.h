@@ -196,6 +196,13 @@ inline std::wstring Rules(const platform::FakeFirewall& firewall) {
     return rules;
 }
 
+// Space pressed again while the window does not respond, through the system's input queue.
+inline void PressSpaceAgain() {
+    INPUT keys[2]{{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_SPACE, keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, keys, sizeof(INPUT));
+}
+
 // The services the tests arrange behind the seam, and the manager's errors as the boxes tell them.
 inline void Running(platform::FakeServiceManager& s) { s.state = SERVICE_RUNNING; }
 inline void StopRefused(platform::FakeServiceManager& s) { s.state = SERVICE_RUNNING, s.FailCall("Control", 0, 1052); }

@@ -154,11 +154,11 @@ INSTANTIATE_TEST_SUITE_P(Choices, CreateTest, ::testing::Values(
 // Predefined settings that cannot be loaded: no choice is checked and box 1002 stays enabled;
 // "Create" then reads no choice (-1), which counts as the computer's name, and keeps the damaged
 // file beside the new one. A first "Create" while another program holds the file is refused by the
-// store's box before any file is asked for. A compiler that cannot start is told (its error
-// unsigned) in the only box after the load's, the save's and the replace question, is not waited
-// for, leaves the dialog open with the settings stored, the older kit it was to replace as it was
-// and the debug batch file ("--debug") in place. A compiler that then ends is not asked for its
-// output: the kit is told saved (no file at its name but the compiler's).
+// store's box before any file is asked for; held for a moment at the second, it is waited for. A compiler that cannot
+// start is told (its error unsigned) in the only box after the load's, the save's and the replace question, is not
+// waited for, leaves the dialog open with the settings stored, the older kit it was to replace as it was and the debug
+// batch file ("--debug") in place. A compiler that then ends is not asked for its output: the kit is told saved (no
+// file at its name but the compiler's).
 TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersName) {
     bench.files.CreateFolders(dialog.GetUserSettingsDir());
     bench.files.WriteNewFile(dialog.GetUserSettingsDir() + L"user.json", "{ not json", false);
@@ -170,9 +170,16 @@ TEST_F(KitDialogTest, AFailedLoadLeavesNoChoiceAndCreateCountsItAsTheComputersNa
         EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME) && !w.Checked(IDC_NAME_COMPUTER) && !w.Checked(IDC_NAME_ASK) &&
                     !w.Checked(IDC_NAME_TYPED));
         const std::wstring user = dialog.GetUserSettingsDir() + L"user.json";  // held by another program at first
-        const HANDLE held = ::CreateFileW(user.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        const auto hold = [&](DWORD share) { return ::CreateFileW(user.c_str(), 1, share, 0, OPEN_EXISTING, 0, 0); };
+        HANDLE held = hold(0);
         w.Fill({L"backup01.example.com", L"9751", L"CORP\\backup", L"WS-7"}), w.Click(IDOK);  // the save refused
-        ::CloseHandle(held), w.Click(IDOK);  // the compiler cannot be started
+        // Then kept from being replaced for a moment: Space pressed again meanwhile must reach neither the file
+        // dialog nor "Create".
+        ::CloseHandle(held), held = hold(FILE_SHARE_READ);
+        bench.clock.onSleep = [&, pressed = false]() mutable {
+            if (!std::exchange(pressed, true)) PressSpaceAgain(), ::CloseHandle(held);
+        };
+        w.Click(IDOK, true);  // the compiler cannot be started
         EXPECT_TRUE(w.Enabled(IDC_WORKSTATION_NAME)) << "a Create that builds nothing leaves the box as it was";
         EXPECT_NE(bench.files.GetAttributes(bench.PathInRoot(L"client_packet_build.bat")), INVALID_FILE_ATTRIBUTES);
         if (!w.Ended()) launcher.startError = 0, w.Click(IDOK);
