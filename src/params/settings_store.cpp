@@ -111,6 +111,7 @@ std::string DescribeSystemError(DWORD code) {
     case 33: return "another program has locked a part of the file";
     case 112: return "the disk is full";
     case 206: return "the path is too long";
+    case 1307: return "only an administrator may create it; run the program as an administrator";
     case platform::ERROR_FILE_TOO_LARGE_FOR_READ:
         return "the file is larger than " + std::to_string(kMaxSettingsFileBytes / 1024) + " KiB";
     default: return "system error " + std::to_string(code);

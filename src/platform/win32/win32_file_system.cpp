@@ -36,9 +36,12 @@ DWORD LastErrorOr(DWORD fallback) {
 // every user create files and folders) granting full control to SYSTEM and the
 // Administrators, read and list to the local Users, and read only to the owner rights
 // (S-1-3-4), so that an owner who is no administrator keeps no right to change the list.
-// Folders pass the list on to what is created in them; files get it without inheritance.
+// Folders pass the list on to what is created in them; files get it without inheritance. A
+// folder is created with the Administrators as its owner, which the system refuses (1307) to a
+// program run without administrator rights: such a program would otherwise make ProgramData's
+// folder its user's, and the store would then refuse it.
 const wchar_t kStoreFolderRights[] =
-    L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;S-1-3-4)";
+    L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;S-1-3-4)";
 const wchar_t kStoreFileRights[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;BU)(A;;0x1200a9;;;S-1-3-4)";
 
 // The trusted installer's service SID (the owner of the system's own folders).
@@ -274,8 +277,8 @@ DWORD Win32FileSystem::RestrictToAdministrators(const std::wstring& path) {
 
 DWORD Win32FileSystem::ListFolder(const std::wstring& path, std::vector<std::wstring>& names) {
     WIN32_FIND_DATAW found{};
-    unique_find search(::FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                          nullptr, 0));
+    unique_find search(
+        ::FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
     if (!search) return LastErrorOr(ERROR_PATH_NOT_FOUND);
     names.clear();
     do {

@@ -161,8 +161,10 @@ INSTANTIATE_TEST_SUITE_P(Store, PlantedStoreTest, ::testing::ValuesIn(std::vecto
      "workstation.json\" is marked read-only, so the settings cannot be saved. Clear that mark", "", false},
     {"UnreadableFile", [](T& t) { t.files_.faults[L"read"] = {5, -2}; }, "workstation.json\" cannot be read", kKept,
      "user.json\" cannot be read before it is replaced: access is denied. No settings file was changed.", "", false},
-    {"Uncreatable", [](T& t) { fs::remove_all(Native(t.Store())), t.files_.faults[L"create store folder"] = {5, 0}; },
-     "", kDefaults, "Settings\" cannot be created: access is denied. No settings file was changed.", "", false},
+    // Made by a program run without administrator rights, it would be its user's: the system refuses the owner.
+    {"Uncreatable", [](T& t) { fs::remove_all(Native(t.Store())), t.files_.faults[L"create store folder"] = {1307, 0}; },
+     "", kDefaults, "Settings\" cannot be created: only an administrator may create it; run the program as an "
+     "administrator. No settings file was changed.", "", false},
     {"FirstSaveSecondReplaceBlocked", [](T& t) {
          fs::remove(Native(t.UserFile())), fs::remove(Native(t.WorkstationFile()));
          t.files_.faults[L"replace"] = {ERROR_FILE_NOT_FOUND, 2};
