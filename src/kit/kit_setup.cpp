@@ -187,6 +187,26 @@ KitResult KitSetup::ReadSwitches(const std::vector<std::wstring>& arguments, Ins
 }
 
 KitResult KitSetup::LoadKitSettings(CorvexParameters& parameters) {
+    // The kit's two files are its own input, both written by its build: where one is missing or
+    // damaged, the library would take the defaults for its part (localhost, Administrator).
+    const auto refused = [this](const wchar_t* name, auto parse) -> std::wstring {
+        std::string bytes;
+        const DWORD code =
+            platform::GetFileSystem().ReadWholeFile(kitFolder_ + name, params::kMaxSettingsFileBytes, bytes);
+        if (code != ERROR_SUCCESS) return std::wstring(name) + L" cannot be read (" + SystemError(code) + L")";
+        try {
+            parse(bytes, L"client");
+        } catch (const std::exception& e) {
+            return std::wstring(name) + L" is damaged: " + Widen(e.what());
+        }
+        return std::wstring();
+    };
+    std::wstring why = refused(params::kUserSettingsFile, params::ParseUserSettings);
+    if (why.empty()) why = refused(params::kWorkstationSettingsFile, params::ParseWorkstationSettings);
+    if (!why.empty()) {
+        return Failure(KitExit::kSettingsNotWritten,
+                       L"The kit's own settings cannot be used: its " + why + L". Build the kit again.");
+    }
     try {
         parameters.Load(kitFolder_, kitFolder_);
     } catch (const std::runtime_error& e) {

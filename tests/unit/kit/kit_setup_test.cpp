@@ -24,14 +24,14 @@ const int kBad = 10, kNotWritten = 11, kNotRegistered = 12, kNotRunning = 14, kU
 // In this order: the modes after `uninstall` register the service (see `registers` below).
 enum Mode { stop, resume, check, uninstall, install, prepare };
 // The agent's store before the run (rerun: the same kit has run before with the same switches).
-// damagedKit: the kit's own settings, not the agent's; running: nothing stored, this folder's agent runs;
-// the stores from otherRuns on hold edited settings: otherRuns with the earlier installation's agent
-// running, unnamed with an empty name (the computer's) and this folder's agent registered, stopped,
-// supplied with the name a silent local install stores ("localhost", the system's) and no service left
-// (an uninstall keeps the store);
-// linked: edited, then ProgramData made a link to where it lies (the files parse, the store refuses them).
+// damagedKit, damagedKitUser: the kit's own workstation.json, user.json, the other intact; running: nothing stored,
+// this folder's agent runs; the stores from otherRuns on hold edited settings: otherRuns with the earlier
+// installation's agent running, unnamed with an empty name (the computer's) and this folder's agent registered,
+// stopped, supplied with the name a silent local install stores ("localhost", the system's) and no service left (an
+// uninstall keeps the store); linked: edited, then ProgramData made a link to where it lies (the files parse, the store
+// refuses them).
 // clang-format off
-enum Store { none, damaged, unwritable, damagedKit, rerun, running, otherRuns, unnamed, supplied, edited,
+enum Store { none, damaged, unwritable, damagedKit, damagedKitUser, rerun, running, otherRuns, unnamed, supplied, edited,
              damagedBesideAName, damagedName, linked };
 // One bit each (noFault 0, startPending 1, startTimesOut 2, ...). stopRefused: the agent cannot take the stop
 // (1061), and its service is already marked for deletion (by an earlier removal that waits for the stop).
@@ -95,8 +95,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.store == damaged || c.store == damagedBesideAName) WriteBytes(bench.AgentStore() + L"user.json", "{");
     if (c.store == damagedName) WriteBytes(bench.AgentStore() + L"workstation.json", "{");
     if (c.store == unwritable) WriteBytes(bench.folders.programData + L"\\Quentara", "a file");
-    if (c.store == damagedKit)  // both files: one of them alone would leave its values at the defaults
-        for (auto file : {L"user.json", L"workstation.json"}) WriteBytes(bench.PathInRoot(L"kit\\") + file, "{");
+    if (c.store == damagedKit || c.store == damagedKitUser)
+        WriteBytes(bench.PathInRoot(L"kit\\") + (c.store == damagedKit ? L"workstation.json" : L"user.json"), "{");
     if (c.store == none || c.store == rerun || c.store == supplied) bench.services.installedService.clear();
     // This folder's agent registered without quotes (its path has a blank), as older tools did, or quoted with a
     // quoted argument after it.
@@ -169,8 +169,9 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
                                   ? 1u
                                   : 0u,
                               c.mode != resume && c.store >= rerun && c.store <= otherRuns, true, false,
-                              c.logged || c.fault != noFault || c.code == kNotWritten, c.store != damagedKit, true,
-                              doneExpected, !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
+                              c.logged || c.fault != noFault || c.code == kNotWritten,
+                              c.store != damagedKit && c.store != damagedKitUser, true, doneExpected,
+                              !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
                               c.mode == stop && (c.store == otherRuns || c.store == running),
                               c.mode > uninstall && c.code != kBad && c.code != kNotWritten && c.fault != foreignFile));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII),
@@ -291,7 +292,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // is automatic again, and the plain resume, are the end-to-end suite's).
     {"resume_over_a_refused_stop", resume, running, L"", 0, L"", noFault, L"error 1056).\nThe service runs again"},
     {"resume_refused", resume, edited, L"", kNotRunning, kOps + L"WS-7", startTimesOut},
-    {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault, L"|Removed the service."},
+    {"uninstall_of_a_stopped_agent", uninstall, unnamed, L"", 0, kOps, noFault,
+     L"|Removed the service.\nNo firewall exception for "},
     // An agent that will not stop loses its service all the same (already marked for deletion).
     {"uninstall_stop_refused", uninstall, running, L"", 0, L"", stopRefused, L"stopped (system error 1061).\nRemoved"},
     // Nothing told as removed; the agent runs again, automatic, and keeps its firewall rule for another run.
@@ -318,7 +320,9 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // What a script's here-string or a block of YAML leaves at the end of the switches.
     {"line_break_after_the_last_switch", check, none, L"/NAME=WS-1 /PORT=9751\r\n", kBad, L"", noFault,
      L"\"/PORT=9751<U+000D><U+000A>\" holds a line break"},
-    {"damaged_kit", check, damagedKit, L"", kNotWritten, L"", noFault, L"The kit's own settings cannot be used"},
+    {"damaged_kit", check, damagedKit, L"", kNotWritten, L"", noFault,
+     L"The kit's own settings cannot be used: its workstation.json is damaged: "},
+    {"damaged_kit_user_file", check, damagedKitUser, L"", kNotWritten, L"", noFault, L"its user.json is damaged: "},
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
     {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
