@@ -265,6 +265,14 @@ void RequireValid(const char* key, const std::string& shown, const std::wstring&
     if (message.empty()) return;
     std::string reason = platform::WideToUtf8Lossy(message);
     if (!reason.empty() && reason.back() == '.') reason.pop_back();
+    // A hand-typed "CORP\backup" reads as CORP, a backspace and "ackup": the file shows no control
+    // character, only the backslash that made one.
+    for (const char* escaped : {"<U+0008>", "<U+0009>", "<U+000A>", "<U+000C>", "<U+000D>"}) {
+        if (shown.find(escaped) != std::string::npos) {
+            reason += " (where the file shows a backslash before b, t, n, f or r, write the backslash twice)";
+            break;
+        }
+    }
     Fail(std::string("the value of \"") + key + "\" (" + shown + ") is refused: " + reason);
 }
 
