@@ -287,10 +287,10 @@ KitResult KitSetup::SaveSettings(const InstallerSwitches& switches) {
             try {
                 parameters->Load();
             } catch (const std::runtime_error& e) {
-                log_.Write(L"The stored settings cannot be read (" + Widen(e.what()) +
-                           L"); the kit's settings replace them.");
-                stored = StoredFiles{};
-                continue;
+                // They held settings a moment ago: held by another program since, or refused by the
+                // store, they are not taken for damaged ones.
+                return Failure(KitExit::kSettingsNotWritten,
+                               L"The agent's stored settings were left as they were: " + Widen(e.what()));
             }
             if (!stored.user) {
                 parameters->SetUserName(kit->GetAllowedUserName());

@@ -39,7 +39,8 @@ enum Store { none, damaged, unwritable, damagedKit, damagedKitUser, rerun, runni
 // stillStarting: the agent starts from before, so a start is refused as already running (1056); with startEnds
 // that start ends at the second query.
 // protectionRefused: the installation folder's rights cannot be set (5).
-// heldForAMoment, heldForLonger: another program holds the stored files (32) at the first read, at every read.
+// heldForAMoment, heldForLonger: another program holds the stored files (32) at the first read, at every read;
+// heldAtTheSecondRead: only when the library reads them again after the kit found them intact.
 // foreignFile: the installation folder holds another program's file beside the kit's.
 // removedAMomentAgo: the service is still marked for deletion (1072) at the first registration, for 30 s.
 // stopNotDone: a stop is accepted, but the agent runs on (in the stop mode, it stays stop pending).
@@ -47,7 +48,7 @@ enum Store { none, damaged, unwritable, damagedKit, damagedKitUser, rerun, runni
 enum Fault { noFault, startPending, startTimesOut, registrationRefused = 4, firewallKeepsNoRule = 8, stopRefused = 16,
              accessDenied = 32, stillStarting = 64, stopNotDone = 128, startedMeanwhile = 256, startEnds = 512,
              protectionRefused = 1024, heldForAMoment = 2048, heldForLonger = 4096, foreignFile = 8192,
-             removedAMomentAgo = 16384 };
+             removedAMomentAgo = 16384, heldAtTheSecondRead = 32768 };
 // clang-format on
 struct KitCase {
     const char* name;
@@ -123,7 +124,8 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     if (c.fault & foreignFile) WriteBytes(folder + L"\\NetworkParameters.txt", "");
     if (c.mode == uninstall) bench.firewall.rules.push_back({agent, L"Corvex Workstation"});
     if (c.fault & removedAMomentAgo) bench.services.FailCall("CreateOwnProcessService", 1, 1072);
-    if (c.fault & (heldForAMoment | heldForLonger)) files_.faults[L"read"] = {32, c.fault & heldForAMoment ? 1 : 0};
+    if (c.fault & (heldForAMoment | heldForLonger | heldAtTheSecondRead))
+        files_.faults[L"read"] = {32, c.fault & heldForAMoment ? 1 : c.fault & heldForLonger ? 0 : 7};
     std::vector<size_t> rulesAtStart;  // the firewall's rules at each start request
     bench.services.onRequest = [&](const std::string& request) {
         if (request == "Start") rulesAtStart.push_back(bench.firewall.rules.size());
@@ -256,6 +258,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stored_file_held_for_a_moment", install, edited, L"/S", 0, kOps + L"WS-7", heldForAMoment, L"|Kept the stored"},
     {"stored_file_held_for_longer", install, edited, L"/S", kNotWritten, kOps + L"WS-7", heldForLonger,
      L"Settings\\user.json\" cannot be read: another program is using the file."},
+    {"stored_file_held_at_the_second_read", install, edited, L"/S", kNotWritten, kOps + L"WS-7", heldAtTheSecondRead,
+     L"stored settings were left as they were: The settings file"},
     {"given_switch_only", install, edited, L"/SERVER=[2001:db8::b3]", 0, L"[2001:db8::b3]|9000|CORP\\ops|WS-7"},
     {"empty_name_means_the_computer_name", install, edited, L"/NAME=", 0, kOps},
     {"rerun_keeps_a_stored_empty_name", install, unnamed, L"/S", 0, kOps},
@@ -330,7 +334,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
      L"|Unknown switch \"/PORTS=1\""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L"", noFault,
      L"The agent's settings could not be written: The settings folder"},
-    {"store_behind_a_link", install, linked, L"/S", kNotWritten, kOps + L"WS-7", noFault, L"settings cannot be read ("},
+    {"store_behind_a_link", install, linked, L"/S", kNotWritten, kOps + L"WS-7", noFault,
+     L"left as they were: The settings folder \""},
     // A refused registration: its code in the log, right after the settings' line (nothing told as registered).
     {"registration_refused", install, none, L"/S", kNotRegistered, kKit, registrationRefused,
      L"still being removed (system error 1072): close the Services console"},
