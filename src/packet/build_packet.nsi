@@ -118,6 +118,7 @@ Exit codes: 0 installed; 1 cancelled; 2 aborted, files not written; 10 bad switc
 Var Switches    ; the installer's command line after its own name
 Var NameSwitch  ; "/NAME=..." from the name page
 Var MovedFrom   ; the earlier installation's folder, when this one goes to another
+Var Configurator  ; the uninstaller's handle on the configurator's file, held until the files go
 !ifdef ASK_FOR_PARAMETERS
 Var NameBox
 Var NameValue
@@ -515,20 +516,22 @@ Function un.onInit
     MessageBox MB_OK|MB_ICONSTOP "The ${PRODUCT_NAME} uninstaller needs administrator rights." /SD IDOK
     Quit
   ${EndIf}
-  ; A configurator still open (in another user's session, say) would keep its file after the
-  ; service, the firewall exception and the agent were gone: nothing is removed then.
-  ${If} ${FileExists} "$INSTDIR\${CONFIGURATOR_EXE}"
-    ClearErrors
-    FileOpen $0 "$INSTDIR\${CONFIGURATOR_EXE}" a
-    ${If} ${Errors}
-      !insertmacro Fail ${EXIT_ABORTED} "$INSTDIR\${CONFIGURATOR_EXE} is in use: it may be open in another user's session. Close it, then run the uninstaller again. Nothing was removed."
-    ${EndIf}
-    FileClose $0
-  ${EndIf}
 FunctionEnd
 
 Section "Uninstall"
   !insertmacro Log "Uninstalling from $INSTDIR"
+  ; A configurator still open (in another user's session, say) would keep its file after the
+  ; service, the firewall exception and the agent were gone: nothing is removed then. Checked
+  ; once the removal is confirmed, and held open for writing until the files go, so that nobody
+  ; starts it meanwhile.
+  StrCpy $Configurator ""
+  ${If} ${FileExists} "$INSTDIR\${CONFIGURATOR_EXE}"
+    ClearErrors
+    FileOpen $Configurator "$INSTDIR\${CONFIGURATOR_EXE}" a
+    ${If} ${Errors}
+      !insertmacro Fail ${EXIT_ABORTED} "$INSTDIR\${CONFIGURATOR_EXE} is in use: it may be open in another user's session. Close it, then run the uninstaller again. Nothing was removed."
+    ${EndIf}
+  ${EndIf}
   InitPluginsDir
   File "/oname=$PLUGINSDIR\${KIT_PROGRAM}" "${KIT_FILES}\${KIT_PROGRAM}"
   ; The service (when it runs this folder's agent) and the firewall exception.
@@ -543,9 +546,12 @@ Section "Uninstall"
     !insertmacro Log "$1 The files, the uninstaller and its entry stay for another run."
     Goto ended
   ${EndIf}
+  ${If} $Configurator != ""
+    FileClose $Configurator
+  ${EndIf}
   ClearErrors
-  Delete "$INSTDIR\${AGENT_EXE}"
   Delete "$INSTDIR\${CONFIGURATOR_EXE}"
+  Delete "$INSTDIR\${AGENT_EXE}"
   Delete "$INSTDIR\NetworkParameters*.dll"
   ${If} ${Errors}
     StrCpy $9 ${EXIT_ABORTED}

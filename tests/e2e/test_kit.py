@@ -318,8 +318,10 @@ def test_interactive_installation_asks_for_the_name_then_opens_the_install_time_
     (failed := AppProcess(box, '"C:\\kit.exe"', cwd="C:\\")), driver.click(setup + " ", DEFAULT, timeout=60)
     driver.click(setup, DEFAULT), driver.answer("Cancel", caption=setup, timeout=60), driver.click(setup + " ", 2)
     assert failed.wait(60) == ABORTED and box.service_state() == "RUNNING" and agent.starts_automatically(box)
-    # Its uninstaller meanwhile (the configurator open in another session, say): told in a box, nothing removed.
+    # Its uninstaller meanwhile (the configurator open in another session, say), confirmed: told in a box, nothing
+    # removed.
     removal = AppProcess(box, agent.registry(box, UNINSTALL_KEY)["UninstallString"], cwd="C:\\")
+    driver.click(remover, DEFAULT, timeout=60)
     assert "SetupClient.exe is in use" in driver.answer("OK", caption=remover.strip(), timeout=60)["text"]
     assert removal.wait(60) == ABORTED and box.service_state() == "RUNNING"
     driver.click(CAPTION, 2), held.wait(60)
