@@ -58,7 +58,8 @@ public:
     // (CDialog::HandleInitDialog, HandleCommand, HandleMessage) and returns its end result.
     virtual INT_PTR RunModal(CDialog& dialog, UINT templateId) = 0;
 
-    // The window that a framework message box belongs to (the active dialog), if any.
+    // The window that a framework prompt belongs to (the active dialog, or the innermost running
+    // one when none is active), if any.
     virtual HWND ActiveWindow() = 0;
 
     virtual void BeginWaitCursor() = 0;

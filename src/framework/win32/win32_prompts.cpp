@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/ui_backend.h"
 #include "platform/win32/system_function.h"
 
 namespace framework {
@@ -30,7 +31,7 @@ bool Win32Prompts::ShowFileDialog(FileDialogState& state) {
 
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = ::GetActiveWindow();
+    ofn.hwndOwner = Ui().ActiveWindow();
     ofn.lpstrFilter = state.filters.empty() ? nullptr : filter.c_str();
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());

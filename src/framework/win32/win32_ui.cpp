@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "framework/dialog.h"
 #include "framework/win32/win32_dialog_window.h"
@@ -32,6 +34,9 @@ void CentreOnWorkArea(HWND hwnd) {
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The dialogs running, innermost last.
+std::vector<HWND> g_running;
+
 OpenDialog* Lookup(HWND hwnd) { return reinterpret_cast<OpenDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER)); }
 
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -46,6 +51,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         ::GetWindowRect(hwnd, &after);
         // A dialog that placed itself during its initialisation keeps its place.
         if (::EqualRect(&before, &after)) CentreOnWorkArea(hwnd);
+        g_running.push_back(hwnd);
         return focusFirst;
     }
     OpenDialog* open = Lookup(hwnd);
@@ -62,7 +68,10 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         if (!open->dialog->HandleMessage(WM_QUERYDRAGICON, &cursor)) return FALSE;
         return static_cast<INT_PTR>(cursor);
     }
-    case WM_DESTROY: open->dialog->HandleDestroy(); return FALSE;
+    case WM_DESTROY:
+        g_running.erase(std::remove(g_running.begin(), g_running.end(), hwnd), g_running.end());
+        open->dialog->HandleDestroy();
+        return FALSE;
     default: return FALSE;
     }
 }
@@ -88,7 +97,13 @@ INT_PTR Win32Ui::RunModal(CDialog& dialog, UINT templateId) {
                              reinterpret_cast<LPARAM>(&open));
 }
 
-HWND Win32Ui::ActiveWindow() { return ::GetActiveWindow(); }
+// Once another program has taken the foreground during a long wait, the thread has no active
+// window: a prompt then still belongs to the innermost running dialog, so that it shows above
+// it (a system-modal one too) and keeps it from taking clicks.
+HWND Win32Ui::ActiveWindow() {
+    const HWND active = ::GetActiveWindow();
+    return active != nullptr || g_running.empty() ? active : g_running.back();
+}
 
 void Win32Ui::BeginWaitCursor() {
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514) /* IDC_WAIT */));
