@@ -373,8 +373,15 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
 
     const bool firewall = DisableWindowsFirewall(AgentPath().c_str(), kFirewallEntryName);
     log_.Write(firewall ? L"The firewall exception is in place." : L"The firewall exception could not be confirmed.");
-    if (!RestartAgent()) {
+    bool restarted = false;
+    if (!RestartAgent(restarted)) {
         return Failure(KitExit::kServiceNotRunning, L"The agent's service does not run (see the log).");
+    }
+    if (!restarted) {
+        // It runs, but as it started: an earlier folder's program, settings read before this run.
+        return Failure(KitExit::kServiceNotRunning,
+                       L"The agent's service could not be restarted: it still runs the program and the settings it "
+                       L"started with. Restart the service, or run the kit again.");
     }
     log_.Write(L"The agent's service runs.");
     if (!firewall) {
@@ -385,12 +392,15 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
 
 // A start in progress is waited for, here and before every stop: the agent holds its program
 // file while it starts, and may have read its settings before they were written.
-bool KitSetup::RestartAgent() {
+bool KitSetup::RestartAgent(bool& restarted) {
+    restarted = true;
     try {
         if (ServiceControl::WorkstationService().WaitWhileStarting()) {
             try {
-                if (!ServiceControl::WorkstationService().Stop()) log_.Write(L"The service did not stop.");
+                restarted = ServiceControl::WorkstationService().Stop();
+                if (!restarted) log_.Write(L"The service did not stop.");
             } catch (const ServiceControl::ServiceControlException& e) {
+                restarted = false;
                 log_.Write(L"The service could not be stopped (" + SystemError(e.errorCode) + L").");
             }
         }

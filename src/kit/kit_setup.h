@@ -54,7 +54,9 @@ private:
     KitResult LoadKitSettings(CorvexParameters& parameters);
     KitResult Apply(const InstallerSwitches& switches, CorvexParameters& parameters);
     KitResult SaveSettings(const InstallerSwitches& switches);
-    bool RestartAgent();
+    // Stops the agent if it runs and starts it; true when it runs afterwards, `restarted` false
+    // when it runs on because its stop was refused or not done.
+    bool RestartAgent(bool& restarted);
     bool StartAgent();
     // Logs and returns the failure to remove the service (system error `error`).
     KitResult NotRemoved(DWORD error);

@@ -518,6 +518,13 @@ Function un.onInit
   ${EndIf}
 FunctionEnd
 
+!macro LetGoOfConfigurator
+  ${If} $Configurator != ""
+    FileClose $Configurator
+    StrCpy $Configurator ""
+  ${EndIf}
+!macroend
+
 Section "Uninstall"
   !insertmacro Log "Uninstalling from $INSTDIR"
   ; A configurator still open (in another user's session, say) would keep its file after the
@@ -546,9 +553,7 @@ Section "Uninstall"
     !insertmacro Log "$1 The files, the uninstaller and its entry stay for another run."
     Goto ended
   ${EndIf}
-  ${If} $Configurator != ""
-    FileClose $Configurator
-  ${EndIf}
+  !insertmacro LetGoOfConfigurator
   ClearErrors
   Delete "$INSTDIR\${CONFIGURATOR_EXE}"
   Delete "$INSTDIR\${AGENT_EXE}"
@@ -569,13 +574,14 @@ Section "Uninstall"
   ${EndIf}
   ; The agent's settings stay in $APPDATA\${APP_DIR_SUFFIX}Settings for a later installation.
   ended:
+  !insertmacro LetGoOfConfigurator  ; before any box, so that it may be started again
   !insertmacro Log "Exit code $9"
   SetErrorLevel $9
   ; The page would say the uninstallation completed: a failure that left the product in place
   ; says so, and the page tells it aborted.
   ${If} $9 <> 0
   ${AndIf} $9 <> 16
-    MessageBox MB_OK|MB_ICONSTOP "The uninstallation failed (exit code $9); the program stays for another run. See %ProgramData%\${APP_DIR_SUFFIX}Logs\setup.log." /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "The uninstallation failed (exit code $9). The uninstaller stays, to be run again once the cause is mended: see %ProgramData%\${APP_DIR_SUFFIX}Logs\setup.log." /SD IDOK
     Abort
   ${EndIf}
 SectionEnd

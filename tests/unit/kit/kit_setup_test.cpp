@@ -272,8 +272,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"damaged_file_takes_the_kits_values_the_intact_one_stays", install, damagedBesideAName, L"/S", 0,
      kKitServer + L"WS-7", noFault, L"connection settings are missing or damaged; the kit's replace them.\nKept the"},
     {"second_run_of_the_same_kit", install, rerun, L"/S /NAME=WS-7", 0, kKitServer + L"WS-7"},
-    // Its start then refused as already running (and logged so): the agent runs, which is what counts.
-    {"rerun_over_an_agent_that_will_not_stop", install, rerun, L"/S", 0, kKit, stopRefused,
+    // Its start then refused as already running (and logged so): the agent runs, but as it started.
+    {"rerun_over_an_agent_that_will_not_stop", install, rerun, L"/S", kNotRunning, kKit, stopRefused,
      L"stopped (system error 1061).\nThe service could not be started (system error 1056)"},
     {"interactive_install_registers_but_starts_nothing", prepare, none, L"", 0, kKit, noFault,
      L"\\Corvex 6\\CorvexWorkstation.exe."},
@@ -304,7 +304,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"removal_refused", uninstall, running, L"", kNotRegistered, L"", accessDenied,
      L"|The agent's service could not be removed (system error 5).\nThe service runs again and starts automatically."},
     // A stop accepted but never done: the restart still asks for the start, the uninstall for the removal.
-    {"restart_over_a_stop_not_done", install, otherRuns, L"/S", 0, kOps + L"WS-7", stopNotDone, L"did not stop."},
+    {"restart_over_a_stop_not_done", install, otherRuns, L"/S", kNotRunning, kOps + L"WS-7", stopNotDone,
+     L"did not stop.\nThe service could not be started (system error 1056).\nThe agent's service could not be restarted"},
     {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"did not stop.\nRemoved the service."},
     {"uninstall_of_a_starting_agent", uninstall, running, L"", 0, L"", stillStarting | startEnds, L"|Removed the"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
