@@ -99,7 +99,21 @@ std::wstring WhyTheFolderIsUnsafe(const std::wstring& folder) {
     return std::wstring();
 }
 
-std::wstring UnsafeFolder(const std::wstring& folder, const std::wstring& why) {
+bool IsLink(const std::wstring& path) {
+    const DWORD attributes = platform::GetFileSystem().GetAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Why the agent must not run from the installation folder, told whole (empty when it may). Whoever
+// made a link there may point it elsewhere, or own what it leads to.
+std::wstring FolderRefusal(const std::wstring& folder) {
+    if (IsLink(folder)) {
+        return L"The installation folder " + folder +
+               L" is a link (a junction or symbolic link) to another place: the agent, which runs as the system, "
+               L"must not run from there. Choose a folder of its own.";
+    }
+    const std::wstring why = WhyTheFolderIsUnsafe(folder);
+    if (why.empty()) return why;
     return L"Users who are not administrators may change the installation folder " + folder + L", and it " + why +
            L": the agent, which runs as the system, must not run from there. Choose a folder of its own, or one "
            L"that only administrators may change.";
@@ -344,12 +358,12 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
     // the agent may use only when nobody else may change it.
     const std::wstring folder = InstallationFolder();
     if (folder.find(L'\\') != std::wstring::npos) {
-        if (HoldsOnlyTheKitsFiles(folder)) {
+        if (!IsLink(folder) && HoldsOnlyTheKitsFiles(folder)) {
             if (const DWORD code = platform::GetFileSystem().RestrictToAdministrators(folder)) {
                 log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
             }
-        } else if (const std::wstring why = WhyTheFolderIsUnsafe(folder); !why.empty()) {
-            return Failure(KitExit::kServiceNotRegistered, UnsafeFolder(folder, why));
+        } else if (const std::wstring refusal = FolderRefusal(folder); !refusal.empty()) {
+            return Failure(KitExit::kServiceNotRegistered, refusal);
         } else {
             log_.Write(
                 L"The installation folder holds other programs' files (or cannot be listed), so its rights "
@@ -432,8 +446,8 @@ bool KitSetup::StartAgent() {
 KitResult KitSetup::CheckFolder() const {
     const std::wstring folder = InstallationFolder();
     if (folder.find(L'\\') == std::wstring::npos) return KitResult{};  // a drive's root
-    const std::wstring why = WhyTheFolderIsUnsafe(folder);
-    return why.empty() ? KitResult{} : Failure(KitExit::kBadSwitch, UnsafeFolder(folder, why));
+    const std::wstring refusal = FolderRefusal(folder);
+    return refusal.empty() ? KitResult{} : Failure(KitExit::kBadSwitch, refusal);
 }
 
 KitResult KitSetup::StopAgent() {

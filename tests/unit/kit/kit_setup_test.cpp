@@ -209,7 +209,7 @@ TEST_F(KitSetupTest, OversizedStoredFileReplacesNothing) {
 // A folder that users other than the administrators may change: refused before the stop when it holds another
 // program's file or a kit's file they may change (the agent runs on), refused by the installation when another
 // program's file came meanwhile; with nothing but the kit's files (open through rights the folder passes on), it is
-// protected.
+// protected. A link in its place is refused both times.
 TEST_F(KitSetupTest, FolderThatUsersMayChange) {
     const auto check = [&] { return kit::KitSetup(folder, L"", log).CheckFolder(); };
     const auto open = [&](const std::wstring& path, fs::perm_options how, fs::perms who = fs::perms::others_write) {
@@ -225,11 +225,18 @@ TEST_F(KitSetupTest, FolderThatUsersMayChange) {
     const int openFile = check().code;
     open(agent, fs::perm_options::remove), open(agent, fs::perm_options::add, fs::perms::group_write);  // inherited
     const int kitsOnly = check().code, protectedOnInstall = Run(install, L"/S").code;
+    const auto permissions = fs::status(Native(folder)).permissions() & fs::perms::others_write;
+    // A link in the folder's place (its maker may point it elsewhere), to a folder with nothing but the kit's files.
+    fs::rename(Native(folder), Native(folder) + "2"),
+        fs::create_directory_symlink(Native(folder) + "2", Native(folder));
+    const kit::KitResult linked = check();
+    const int linkedOnInstall = Run(install, L"/S").code;
     const std::wstring why = folder + L", and it holds other programs' files (NetworkParameters.txt): the agent";
-    EXPECT_EQ(
-        std::tuple(shared.code, shared.message.find(why) != why.npos, installed, registered, stops, openFile, kitsOnly,
-                   protectedOnInstall, fs::status(Native(folder)).permissions() & fs::perms::others_write),
-        std::tuple(kBad, true, kNotRegistered, L"C:\\Old\\CorvexWorkstation.exe", 0, kBad, 0, 0, fs::perms::none));
+    EXPECT_EQ(std::tuple(shared.code, shared.message.find(why) != why.npos, installed, registered, stops, openFile,
+                         kitsOnly, protectedOnInstall, permissions, linked.code,
+                         linked.message.find(L"Corvex 6 is a link (a junction") != why.npos, linkedOnInstall),
+              std::tuple(kBad, true, kNotRegistered, L"C:\\Old\\CorvexWorkstation.exe", 0, kBad, 0, 0, fs::perms::none,
+                         kBad, true, kNotRegistered));
 }
 
 // A silent run asked for in a form the installer does not take: its refusal must show no box.
