@@ -393,10 +393,14 @@ Section "Install"
   !insertmacro Log "${PRODUCT_NAME} ${PRODUCT_VERSION} into $INSTDIR, switches: $Switches"
 
   ; An agent from an earlier installation must let go of its files. The helper first refuses
-  ; (10) a folder the agent must not run from, before anything changes.
+  ; (10) a folder the agent must not run from, before anything changes; a helper that could not
+  ; be started (13) or failed (17) ends the run too, with the agent running again.
   !insertmacro RunKit stop ""
-  ${If} $0 = 10
-    !insertmacro Fail $0 "$1"
+  ${If} $0 <> 0
+    StrCpy $7 $0
+    StrCpy $8 $1
+    Call ResumeStoppedAgent
+    !insertmacro Fail $7 "$8"
   ${EndIf}
 
   SetOutPath "$INSTDIR"
