@@ -1,5 +1,6 @@
 #include "kit/installer_switches.h"
 
+#include "params/text_rules.h"
 #include "platform/command_line.h"
 
 namespace kit {
@@ -100,15 +101,26 @@ bool ReadInstallerSwitches(const std::vector<std::wstring>& arguments, Installer
 }
 
 bool MeansSilent(const std::vector<std::wstring>& arguments) {
-    for (const std::wstring& argument : arguments) {
-        std::wstring word;
-        for (const wchar_t c : argument) {
-            if (c > 0x20 && c != 0x7F) word += c;
-        }
+    const auto silentWord = [](std::wstring word) {
         if (!word.empty() && word[0] == L'-') word[0] = L'/';
         for (const wchar_t* silent : {L"/S", L"/SILENT", L"/VERYSILENT", L"/QUIET", L"/Q", L"/QN"}) {
             if (platform::CompareNoCasePortable(word, silent) == 0) return true;
         }
+        return false;
+    };
+    for (const std::wstring& argument : arguments) {
+        // Control characters are dropped; a blank beyond ASCII (a no-break space that a copy from
+        // a document leaves) parts words, as it looks like the blank meant.
+        std::wstring word;
+        for (const wchar_t c : argument) {
+            if (c > 0x7F && params::IsBlank(c)) {
+                if (silentWord(word)) return true;
+                word.clear();
+            } else if (c > 0x20 && c != 0x7F) {
+                word += c;
+            }
+        }
+        if (silentWord(word)) return true;
     }
     return false;
 }

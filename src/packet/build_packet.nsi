@@ -290,13 +290,18 @@ Function .onInit
   File "/oname=$PLUGINSDIR\user.json" "${USER_SETTINGS_DIR}user.json"
   File "/oname=$PLUGINSDIR\workstation.json" "${WORKSTATION_SETTINGS_DIR}workstation.json"
   ; Every value is checked before anything changes. A silent run asked for in a form this
-  ; installer does not take (/s, /quiet, /S with a line break) is refused without a box too:
-  ; nobody may be there to answer it.
+  ; installer does not take (/s, /quiet, "/S", /S with a line break or a tab after it) is refused
+  ; without a box too: nobody may be there to answer it, nor the pages that would follow.
   !insertmacro RunKit check ""
-  ${If} $0 <> 0
-    ${If} ${FileExists} "$PLUGINSDIR\${KIT_SILENT}"
-      SetSilent silent
+  ${IfNot} ${Silent}
+  ${AndIf} ${FileExists} "$PLUGINSDIR\${KIT_SILENT}"
+    SetSilent silent
+    ${If} $0 = 0
+      StrCpy $0 10
+      StrCpy $1 "A silent installation was asked for in a form the installer does not take: write /S in capitals, without quotes, followed by a plain blank or nothing."
     ${EndIf}
+  ${EndIf}
+  ${If} $0 <> 0
     !insertmacro Fail $0 "$1"
   ${EndIf}
   !ifdef ASK_FOR_PARAMETERS

@@ -239,12 +239,14 @@ TEST_F(KitSetupTest, FolderThatUsersMayChange) {
                          kBad, true, kNotRegistered));
 }
 
-// A silent run asked for in a form the installer does not take: its refusal must show no box.
+// A silent run asked for in a form the installer does not take (quoted, or followed by a no-break space that a copy
+// from a document leaves): its refusal must show no box.
 TEST(InstallerSwitches, SilentAskedForInAnotherForm) {
     std::vector<bool> silent;
-    for (const wchar_t* line : {L"/s", L"/PORT=1 -S", L"/quiet", L"/S\n", L"/SERVER=s /NAME=S", L"/SILENT=1"})
+    for (const wchar_t* line : {L"/s", L"/PORT=1 -S", L"/quiet", L"/S\n", L"\"/S\"", L"/S\u00A0/NAME=x",
+                                L"/SERVER=s /NAME=S", L"/SILENT=1", L"/NAME=S\u00A0x"})
         silent.push_back(kit::MeansSilent(kit::SplitInstallerArguments(line)));
-    EXPECT_EQ(silent, std::vector<bool>({true, true, true, true, false, false}));
+    EXPECT_EQ(silent, std::vector<bool>({true, true, true, true, true, true, false, false, false}));
 }
 
 // clang-format off
