@@ -109,6 +109,9 @@ def test_silent_installation_registers_runs_reruns_and_uninstalls_the_agent(sand
                      "InstallLocation": folder, "DisplayIcon": folder + "\\SetupClient.exe,0", "NoModify": "0x1",
                      "UninstallString": f"{uninstaller} _?={folder}", "NoRepair": "0x1",
                      "QuietUninstallString": f"{uninstaller} /S _?={folder}"}
+    configurator = (box.unix_path(folder) / "SetupClient.exe").read_bytes()  # its details: the entry's version
+    for key, value in ("ProductVersion", entry["DisplayVersion"]), ("OriginalFilename", "SetupClient.exe"):
+        assert re.search(key.encode("utf-16-le") + b"(\0\0){1,2}" + value.encode("utf-16-le"), configurator), key
 
     # A plain re-run goes to the remembered folder, repairs the program files (even one newer
     # than the kit's), keeps the settings an administrator changed since and applies only its
