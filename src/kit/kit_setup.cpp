@@ -236,7 +236,9 @@ KitResult KitSetup::Apply(const InstallerSwitches& switches, CorvexParameters& p
         unsigned long port = parameters.GetCoordinatorPort();
         if (switches.port.given) {
             if (!ParsePort(switches.port.text, port)) {
-                return Failure(KitExit::kBadSwitch, L"/PORT=: The server port must be a whole number from 1 to 65535.");
+                return Failure(KitExit::kBadSwitch,
+                               L"/PORT=: The server port must be a whole number from 1 to 65535, written with at "
+                               L"most nine digits and no blanks.");
             }
             try {
                 CorvexParameters::CheckPort(port, &switches.port.text);

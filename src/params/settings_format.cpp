@@ -233,12 +233,14 @@ bool GetBool(const Json& document, const char* key) {
     return value.get<bool>();
 }
 
-unsigned long long GetUnsigned(const Json& document, const char* key, unsigned long long maximum) {
+// A port: a whole number that fits 16 bits. Its range is told as the rule's (1 to 65535), which
+// then refuses a 0 in its own words.
+unsigned short GetPort(const Json& document, const char* key) {
     const Json& value = document.at(key);
-    if (!value.is_number_unsigned() || value.get<unsigned long long>() > maximum) {
-        Fail(std::string("the value of \"") + key + "\" is not a whole number from 0 to " + std::to_string(maximum));
+    if (!value.is_number_unsigned() || value.get<unsigned long long>() > 65535) {
+        Fail(std::string("the value of \"") + key + "\" is not a whole number from 1 to 65535");
     }
-    return value.get<unsigned long long>();
+    return static_cast<unsigned short>(value.get<unsigned long long>());
 }
 
 // The keys that every file holds: the format version and the role. They are read before the
@@ -308,7 +310,7 @@ UserSettings ParseUserSettings(const std::string& bytes, const std::wstring& rol
     RequireKeys(document, {kFormatVersion, kRole, kServerHost, kServerPort, kSecured, kLogin});
     UserSettings settings;
     settings.serverHost = GetString(document, kServerHost);
-    settings.serverPort = static_cast<unsigned short>(GetUnsigned(document, kServerPort, 65535));
+    settings.serverPort = GetPort(document, kServerPort);
     settings.secured = GetBool(document, kSecured);
     settings.login = GetString(document, kLogin);
     RequireValid(kServerHost, "\"" + Visible(settings.serverHost) + "\"", CheckServerHost(settings.serverHost));

@@ -339,7 +339,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"damaged_kit_user_file", check, damagedKitUser, L"", kNotWritten, L"", noFault, L"its user.json is damaged: "},
     {"name_that_only_the_save_refuses", check, none, L"/NAME=\"WS 7\"", kBad, L""},  // the check saves a scratch copy
     // Ten digits are too many, even for a valid port: a longer limit lets a number wrap to one.
-    {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L""},
+    {"refused_switch_changes_nothing_at_install", install, none, L"/PORT=0000009750", kBad, L"", noFault,
+     L"1 to 65535, written with at most nine digits and no blanks."},
     {"unknown_switch_resets_nothing", install, edited, L"/RESETSETTINGS /PORTS=1", kBad, kOps + L"WS-7", noFault,
      L"|Unknown switch \"/PORTS=1\""},
     {"store_that_cannot_be_written", install, unwritable, L"/S", kNotWritten, L"", noFault,

@@ -226,8 +226,8 @@ const std::vector<std::pair<std::string, std::string>> kDamagedFiles{{"\0{\0}"s,
     {"\xef\xbb\xbf" + User("1111", "0"), "\"serverPort\" (0) is refused: The server port must be a number from 1 to 65535|"},
     {User("Administrator", "a\\u0000\xe2\x80\xae"), "(\"a<U+0000><U+202E>\") is refused"},
     {User("client\", \"serverHost\": \"old-server", "server\", \"serverHost\": \"0.0.0.0"),
-     "the role \"server\", not \"client\"|"}, {User("1111", "9750.5"), "0 to 65535"},
-    {User("1111", "65536"), "0 to 65535"},
+     "the role \"server\", not \"client\"|"}, {User("1111", "9750.5"), "1 to 65535"},
+    {User("1111", "65536"), "\"serverPort\" is not a whole number from 1 to 65535|"},
     {User("Administrator", "CORP\\backup"), "(\"CORP<U+0008>ackup\") is refused: The backup administrator login "
      "contains a control character (such as a tab or a line break). Remove it (where the file shows a backslash before "
      "b, t, n, f or r, write the backslash twice)|"}};
