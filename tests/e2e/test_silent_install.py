@@ -30,8 +30,8 @@ def test_silent_install_then_local_install_on_the_running_slow_agent(sandbox):
     # Again, on the running agent: the local settings replace the stored ones, then the agent is
     # stopped and started, its start (slow now) followed through its checkpoints to running, and
     # no second rule is added (the agent's is there, naming it in other letter case, before the others), and the
-    # rule blocking the agent is now outbound or disabled.
-    blocking = [others[3][:i] + (value,) + others[3][i + 1:] for i, value in ((2, 2), (5, False))]
+    # rule blocking the agent is now outbound, disabled, or the public networks' (the machine is on its domain's).
+    blocking = [others[3][:i] + (value,) + others[3][i + 1:] for i, value in ((2, 2), (5, False), (4, 4))]
     rules = [agent.allow_rule(AGENT_RULE[1].upper())] + others[:3] + blocking
     agent.set_behaviour(sandbox, "slow"), agent.set_firewall_rules(sandbox, rules)
     assert AppProcess(sandbox, f'"{paths.SETUP_CLIENT_WIN}" --Silent_Install_Local').wait(timeout=60) == 0

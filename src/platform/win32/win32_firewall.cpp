@@ -163,13 +163,18 @@ bool Win32Firewall::AppliesAllowRule(const std::wstring& executablePath) {
     // profiles: not under a policy that overrides them, nor where every inbound connection is blocked.
     ComPtr<INetFwPolicy2> policy;
     NET_FW_MODIFY_STATE state = NET_FW_MODIFY_STATE_GP_OVERRIDE;
+    long current = 0;
     ComPtr<INetFwRules> rules;
     if (!GetPolicy(policy) || FAILED(policy->get_LocalPolicyModifyState(&state)) || state != NET_FW_MODIFY_STATE_OK ||
-        FAILED(policy->get_Rules(rules.ReleaseAndGetAddressOf())) || !rules) {
+        FAILED(policy->get_CurrentProfileTypes(&current)) || FAILED(policy->get_Rules(rules.ReleaseAndGetAddressOf())) ||
+        !rules) {
         return false;
     }
+    // A block rule of a profile not in force (the public networks' on a domain network) blocks nothing now.
     return VisitRules(rules.Get(), [&](INetFwRule* rule) {
-               return TakesActionFor(rule, NET_FW_ACTION_BLOCK, executablePath);
+               long profiles = 0;
+               return TakesActionFor(rule, NET_FW_ACTION_BLOCK, executablePath) &&
+                      (FAILED(rule->get_Profiles(&profiles)) || (profiles & current) != 0);
            }) == Lookup::notFound;
 }
 

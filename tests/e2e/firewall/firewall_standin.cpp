@@ -105,6 +105,8 @@ bool SetMethods() {
         std::ifstream(WindowsFile(L"firewall_modify_state.txt").c_str()) >> state;
         return *v = NET_FW_MODIFY_STATE(state), S_OK;
     });
+    // The machine is on its domain's network.
+    Set(policy.get_CurrentProfileTypes, [](Object*, LONG* v) { return *v = NET_FW_PROFILE2_DOMAIN, S_OK; });
     Set(policy.get_Rules, [](Object*, Object** out) { return *out = new Object(&collection, IID_INetFwRules), S_OK; });
     Set(collection.Add, [](Object*, Object* added) { return Save({added->rule}, std::ios::app); });
     Set(collection.Remove, [](Object*, BSTR name) {  // the first rule of that name
@@ -139,6 +141,7 @@ bool SetMethods() {
     Set(rule.put_Direction, [](Object* self, LONG v) { return self->rule.direction = v, S_OK; });
     Set(rule.get_Action, [](Object* self, LONG* v) { return *v = self->rule.action, S_OK; });
     Set(rule.put_Action, [](Object* self, LONG v) { return self->rule.action = v, S_OK; });
+    Set(rule.get_Profiles, [](Object* self, LONG* v) { return *v = self->rule.profiles, S_OK; });
     Set(rule.put_Profiles, [](Object* self, LONG v) { return self->rule.profiles = v, S_OK; });
     Set(rule.get_Enabled, [](Object* self, VARIANT_BOOL* v) { return *v = -VARIANT_BOOL(self->rule.enabled), S_OK; });
     Set(rule.put_Enabled, [](Object* self, VARIANT_BOOL v) { return self->rule.enabled = v != VARIANT_FALSE, S_OK; });
