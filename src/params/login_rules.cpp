@@ -95,7 +95,15 @@ std::wstring CheckLogin(const std::wstring& login) {
     std::wstring message = CheckCommonText(login, L"backup administrator login");
     if (!message.empty()) return message;
     // An East Asian input method left in full-width mode types look-alikes: "＼" is no backslash.
+    // Japanese and Korean keyboards and fonts show the backslash as a yen or won sign, so a text
+    // written there may hold the sign itself.
     for (std::size_t i = 0; i < login.size(); ++i) {
+        const wchar_t c = login[i];
+        if (c == 0xA5 || c == 0x20A9 || c == 0xFFE5 || c == 0xFFE6) {
+            return L"The backup administrator login contains " + ShowCharacter(login, i) + L" (" + CodePointName(c) +
+                   L"), a currency sign that Japanese and Korean keyboards show for the backslash, so it would name "
+                   L"another account. Type the backslash (\\) there.";
+        }
         if (login[i] >= 0xFF01 && login[i] <= 0xFF5E) {
             return L"The backup administrator login contains " + ShowCharacter(login, i) + L" (" +
                    CodePointName(login[i]) + L"), the full-width form of \"" +

@@ -99,6 +99,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ValidationTest, ::testing::ValuesIn(std::vector
     // Look-alikes: a full-width backslash (an input method in full-width mode), a no-break space pasted.
     {'l', L"\uFF23\uFF2F\uFF32\uFF30\uFF3Cbackup", L"\"\uFF23\" (U+FF23), the full-width form of \"C\""},
     {'l', L"x\uFF01", L"(U+FF01)"}, {'l', L"x\uFF5E", L"(U+FF5E)"},
+    {'l', L"CORP\u00A5backup", L"(U+00A5), a currency sign that Japanese"}, {'l', L"CORP\uFFE5b", L"(U+FFE5)"},
+    {'l', L"CORP\u20A9b", L"(U+20A9)"}, {'l', L"CORP\uFFE6b", L"(U+FFE6)"},
     {'l', L"CORP\\backup\u00A0admin", L"a special blank (U+00A0)"}}));
 // clang-format on
 
