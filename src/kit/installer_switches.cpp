@@ -22,15 +22,12 @@ bool Named(const std::wstring& argument, const wchar_t* name, std::wstring& valu
 std::wstring Visible(const std::wstring& argument) {
     std::wstring shown;
     for (const wchar_t c : argument) {
-        if (c >= 0x20 && c != 0x7F) {
+        const char32_t code = static_cast<char32_t>(c);
+        if (params::IsControlCharacter(code) || params::IsFormatCharacter(code)) {
+            shown += L"<" + params::CodePointName(code) + L">";
+        } else {
             shown += c;
-            continue;
         }
-        static const wchar_t digits[] = L"0123456789ABCDEF";
-        shown += L"<U+00";
-        shown += digits[(c >> 4) & 0xF];
-        shown += digits[c & 0xF];
-        shown += L'>';
     }
     return shown;
 }
@@ -64,8 +61,8 @@ bool ReadInstallerSwitches(const std::vector<std::wstring>& arguments, Installer
         if (argument == L"/S" || argument == L"/NCRC") continue;
         if (Visible(argument) != argument) {
             error = L"The switch \"" + Visible(argument) +
-                    L"\" holds a line break or another control character (shown by its code): give the switches "
-                    L"on one line.";
+                    L"\" holds a line break, another control character or an invisible formatting character "
+                    L"(shown by its code): give the switches on one line, typed rather than copied from a document.";
             return false;
         }
         // The installer takes its folder from a last, unquoted /D= in capitals and never passes it
@@ -109,14 +106,16 @@ bool MeansSilent(const std::vector<std::wstring>& arguments) {
         return false;
     };
     for (const std::wstring& argument : arguments) {
-        // Control characters are dropped; a blank beyond ASCII (a no-break space that a copy from
-        // a document leaves) parts words, as it looks like the blank meant.
+        // Control and invisible formatting characters (a text direction mark copied with the
+        // command) are dropped; a blank beyond ASCII (a no-break space that a copy from a document
+        // leaves) parts words, as it looks like the blank meant.
         std::wstring word;
         for (const wchar_t c : argument) {
+            const char32_t code = static_cast<char32_t>(c);
             if (c > 0x7F && params::IsBlank(c)) {
                 if (silentWord(word)) return true;
                 word.clear();
-            } else if (c > 0x20 && c != 0x7F) {
+            } else if (c > 0x20 && !params::IsControlCharacter(code) && !params::IsFormatCharacter(code)) {
                 word += c;
             }
         }

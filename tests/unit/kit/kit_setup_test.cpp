@@ -239,14 +239,14 @@ TEST_F(KitSetupTest, FolderThatUsersMayChange) {
                          kBad, true, kNotRegistered));
 }
 
-// A silent run asked for in a form the installer does not take (quoted, or followed by a no-break space that a copy
-// from a document leaves): its refusal must show no box.
+// A silent run asked for in a form the installer does not take (quoted, or with a no-break space or a text direction
+// mark that a copy from a document leaves): its refusal must show no box.
 TEST(InstallerSwitches, SilentAskedForInAnotherForm) {
     std::vector<bool> silent;
-    for (const wchar_t* line : {L"/s", L"/PORT=1 -S", L"/quiet", L"/S\n", L"\"/S\"", L"/S\u00A0/NAME=x",
+    for (const wchar_t* line : {L"/s", L"/PORT=1 -S", L"/quiet", L"/S\n", L"\"/S\"", L"/S\u00A0/NAME=x", L"\u200F/S",
                                 L"/SERVER=s /NAME=S", L"/SILENT=1", L"/NAME=S\u00A0x"})
         silent.push_back(kit::MeansSilent(kit::SplitInstallerArguments(line)));
-    EXPECT_EQ(silent, std::vector<bool>({true, true, true, true, true, true, false, false, false}));
+    EXPECT_EQ(silent, std::vector<bool>({true, true, true, true, true, true, true, false, false, false}));
 }
 
 // clang-format off
@@ -314,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
      L"|The agent's service could not be removed (system error 5).\nThe service runs again and starts automatically."},
     // A stop accepted but never done: the restart still asks for the start, the uninstall for the removal.
     {"restart_over_a_stop_not_done", install, otherRuns, L"/S", kNotRunning, kOps + L"WS-7", stopNotDone,
-     L"did not stop.\nThe service could not be started (system error 1056).\nThe agent's service could not be restarted"},
+     L"did not stop.\nThe service could not be started (system error 1056).\nThe agent's service could not be"},
     {"uninstall_stop_not_done", uninstall, running, L"", 0, L"", stopNotDone, L"did not stop.\nRemoved the service."},
     {"uninstall_of_a_starting_agent", uninstall, running, L"", 0, L"", stillStarting | startEnds, L"|Removed the"},
     {"uninstall_unreadable_registration", uninstall, edited, L"", kNotRegistered, kOps + L"WS-7",
@@ -334,6 +334,8 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     // What a script's here-string or a block of YAML leaves at the end of the switches.
     {"line_break_after_the_last_switch", check, none, L"/NAME=WS-1 /PORT=9751\r\n", kBad, L"", noFault,
      L"\"/PORT=9751<U+000D><U+000A>\" holds a line break"},
+    {"mark_copied_with_a_switch", check, none, L"/NAME=WS-1\u200E", kBad, L"", noFault,
+     L"\"/NAME=WS-1<U+200E>\" holds"},
     {"damaged_kit", check, damagedKit, L"", kNotWritten, L"", noFault,
      L"The kit's own settings cannot be used: its workstation.json is damaged: "},
     {"damaged_kit_user_file", check, damagedKitUser, L"", kNotWritten, L"", noFault, L"its user.json is damaged: "},
