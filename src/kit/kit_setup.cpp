@@ -361,9 +361,7 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
     const std::wstring folder = InstallationFolder();
     if (folder.find(L'\\') != std::wstring::npos) {
         if (!IsLink(folder) && HoldsOnlyTheKitsFiles(folder)) {
-            if (const DWORD code = platform::GetFileSystem().RestrictToAdministrators(folder)) {
-                log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
-            }
+            Protect(folder);
         } else if (const std::wstring refusal = FolderRefusal(folder); !refusal.empty()) {
             return Failure(KitExit::kServiceNotRegistered, refusal);
         } else {
@@ -452,7 +450,23 @@ KitResult KitSetup::CheckFolder() const {
     return refusal.empty() ? KitResult{} : Failure(KitExit::kBadSwitch, refusal);
 }
 
+void KitSetup::Protect(const std::wstring& folder) {
+    if (const DWORD code = platform::GetFileSystem().RestrictToAdministrators(folder)) {
+        log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
+    }
+}
+
 KitResult KitSetup::StopAgent() {
+    // The folder is protected before the copy (made first when missing), so that the programs
+    // copied in never lie where other users may change them, an installation that fails
+    // afterwards included. One the check refused, or that other programs share, is left to it.
+    platform::FileSystem& files = platform::GetFileSystem();
+    const std::wstring folder = InstallationFolder();
+    if (folder.find(L'\\') != std::wstring::npos &&
+        (files.GetAttributes(folder) != INVALID_FILE_ATTRIBUTES || files.CreateFolders(folder) == ERROR_SUCCESS) &&
+        !IsLink(folder) && HoldsOnlyTheKitsFiles(folder)) {
+        Protect(folder);
+    }
     KitResult result;
     try {
         if (!ServiceControl::ServiceRegistration().IsRegistered()) return result;

@@ -39,8 +39,9 @@ public:
     // a file of the kit's that they may change. Changes nothing; the installer asks before it
     // stops the agent for the copy.
     KitResult CheckFolder() const;
-    // Stops the agent's service if it runs, so that its files can be replaced. Never fails:
-    // a file that cannot be replaced stops the installation afterwards.
+    // Before the copy: protects the installation folder (made when missing) when it holds nothing
+    // but the kit's files, and stops the agent's service if it runs, so that its files can be
+    // replaced. Never fails: a file that cannot be replaced stops the installation afterwards.
     KitResult StopAgent();
     // After a StopAgent that asked for a stop, when the installation then failed: makes the
     // service automatic again and starts it unless it still runs.
@@ -60,6 +61,8 @@ private:
     bool StartAgent();
     // Logs and returns the failure to remove the service (system error `error`).
     KitResult NotRemoved(DWORD error);
+    // Gives `folder` the settings folder's rights; a refusal is logged.
+    void Protect(const std::wstring& folder);
     std::wstring AgentPath() const;
     // The installation folder without its closing backslash ("D:" for a drive's root).
     std::wstring InstallationFolder() const;
