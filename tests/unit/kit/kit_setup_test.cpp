@@ -149,34 +149,34 @@ TEST_P(KitSetupTest, SettingsServiceFirewallAndExitCode) {
     const wchar_t* done = c.mode == check ? L"valid." : c.mode == stop ? L"Stopped the service." : L"switches' values";
     const bool doneExpected =
         c.mode == stop ? c.store == otherRuns : c.mode > resume && c.mode != uninstall && (c.code == 0 || c.code > 11);
-    EXPECT_EQ(
-        std::make_tuple(
-            result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"",
-            bench.services.binaryPath == L"\"" + agent + L"\"" && bench.services.startType == SERVICE_AUTO_START &&
-                bench.services.displayName == L"Corvex Workstation x64",
-            bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(), bench.services.Count("Control"),
-            c.store != rerun || bench.AgentStoreBytes() == bytes,
-            written && bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos,
-            (L"|" + log.text + result.message).find(c.logged ? c.logged : L" not ") != log.text.npos,
-            bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
-            rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
-            log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore()), result.stopRequested,
-            std::count(files_.calls.begin(), files_.calls.end(), L"restrict " + folder)),
-        std::make_tuple(c.code, c.code == 0, c.after, registers,
-                        (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused) ||
-                            (c.fault & stopNotDone && c.mode != stop) || (c.mode == resume && c.code == 0) ||
-                            (c.mode == uninstall && c.code == kNotRegistered && c.store == running),
-                        (c.mode == install && registers && !(c.fault & firewallKeepsNoRule)) ||
-                                (c.mode == uninstall && c.code == kNotRegistered)
-                            ? 1u
-                            : 0u,
-                        c.mode != resume && c.store >= rerun && c.store <= otherRuns, true, false,
-                        c.logged || c.fault != noFault || c.code == kNotWritten,
-                        c.store != damagedKit && c.store != damagedKitUser, true, doneExpected,
-                        !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
-                        c.mode == stop && (c.store == otherRuns || c.store == running),
-                        (c.mode > uninstall && c.code != kBad && c.code != kNotWritten && c.fault != foreignFile) ||
-                            c.mode == stop));
+    EXPECT_EQ(std::make_tuple(result.code, result.message.empty(), written ? bench.ReadAgentSettings() : L"",
+                              bench.services.binaryPath == L"\"" + agent + L"\"" &&
+                                  bench.services.startType == SERVICE_AUTO_START &&
+                                  bench.services.displayName == L"Corvex Workstation x64",
+                              bench.services.state == SERVICE_RUNNING, bench.firewall.rules.size(),
+                              bench.services.Count("Control"), c.store != rerun || bench.AgentStoreBytes() == bytes,
+                              written && bench.AgentStoreBytes().find("\"secured\": false") == std::string::npos,
+                              (L"|" + log.text + result.message).find(c.logged ? c.logged : L" not ") != log.text.npos,
+                              bench.StoreBytes(bench.PathInRoot(L"kit\\"), bench.PathInRoot(L"kit\\")) == kitBytes,
+                              rulesAtStart == std::vector<size_t>(rulesAtStart.size(), bench.firewall.rules.size()),
+                              log.text.find(done) != std::wstring::npos, bench.SystemSupplied(bench.AgentStore()),
+                              result.stopRequested,
+                              std::count(files_.calls.begin(), files_.calls.end(), L"restrict " + folder)),
+              std::make_tuple(c.code, c.code == 0, c.after, registers,
+                              (c.mode == install && registers && c.code != kNotRunning) || (c.fault & stopRefused) ||
+                                  (c.fault & stopNotDone && c.mode != stop) || (c.mode == resume && c.code == 0) ||
+                                  (c.mode == uninstall && c.code == kNotRegistered && c.store == running),
+                              (c.mode == install && registers && !(c.fault & firewallKeepsNoRule)) ||
+                                      (c.mode == uninstall && c.code == kNotRegistered)
+                                  ? 1u
+                                  : 0u,
+                              c.mode != resume && c.store >= rerun && c.store <= otherRuns, true, false,
+                              c.logged || c.fault != noFault || c.code == kNotWritten,
+                              c.store != damagedKit && c.store != damagedKitUser, true, doneExpected,
+                              !c.after.empty() && (c.after.back() == L'|' || c.store == supplied),
+                              c.mode == stop && (c.store == otherRuns || c.store == running),
+                              (c.mode > uninstall || c.mode == stop) && c.code != kBad && c.code != kNotWritten &&
+                                  c.fault != foreignFile));
     // The library's texts keep their letters (the bench's ProgramData lies below a profile whose name is not ASCII),
     // and each step is logged once.
     EXPECT_TRUE(platform::IsWellFormedWide(log.text + result.message) && !log.twice) << log.text;
@@ -246,8 +246,8 @@ TEST_F(KitSetupTest, FolderThatUsersMayChange) {
 // mark that a copy from a document leaves): its refusal must show no box.
 TEST(InstallerSwitches, SilentAskedForInAnotherForm) {
     std::vector<bool> silent;
-    for (const wchar_t* line : {L"/s", L"/PORT=1 -S", L"/quiet", L"/S\n", L"\"/S\"", L"/S\u00A0/NAME=x", L"\u200F/S",
-                                L"/SERVER=s /NAME=S", L"/SILENT=1", L"/NAME=S\u00A0x"})
+    for (const wchar_t* line : {L"/s", L"/PORT=1 -S", L"/quiet", L"/S\n", L"\"/S \"", L"/PORT=1\u00A0/S\u00A0/NAME=x",
+                                L"\u200F/S", L"/SERVER=s /NAME=S", L"/SILENT=1", L"/NAME=S\u00A0x"})
         silent.push_back(kit::MeansSilent(kit::SplitInstallerArguments(line)));
     EXPECT_EQ(silent, std::vector<bool>({true, true, true, true, true, true, true, false, false, false}));
 }
@@ -302,6 +302,7 @@ INSTANTIATE_TEST_SUITE_P(Kit, KitSetupTest, ::testing::ValuesIn(std::vector<KitC
     {"stop_of_a_stopped_agent", stop, edited, L"", 0, kOps + L"WS-7"}, {"stop_of_no_service", stop, none, L"", 0, L""},
     {"stop_of_an_earlier_installations_agent", stop, otherRuns, L"", 0, kOps + L"WS-7", noFault, L"Stopped the"},
     {"stop_of_a_starting_agent", stop, otherRuns, L"", 0, kOps + L"WS-7", stillStarting | startEnds, L"Stopped the"},
+    {"stop_beside_another_programs_file", stop, none, L"", 0, L"", foreignFile, L"|"},  // its rights left alone
     {"stop_refused", stop, running, L"", 0, L"", stopRefused, L"could not be stopped (system error 1061)"},
     {"stop_not_done", stop, running, L"", 0, L"", stopNotDone, L"The service did not stop."},
     // After a failed installation: the service running again where the stop was refused, or not running (that it
