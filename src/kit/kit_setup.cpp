@@ -359,16 +359,12 @@ KitResult KitSetup::Install(const std::vector<std::wstring>& arguments, bool sta
     // drive's root keeps its own rights, and so does a folder that other programs share, which
     // the agent may use only when nobody else may change it.
     const std::wstring folder = InstallationFolder();
-    if (folder.find(L'\\') != std::wstring::npos) {
-        if (!IsLink(folder) && HoldsOnlyTheKitsFiles(folder)) {
-            Protect(folder);
-        } else if (const std::wstring refusal = FolderRefusal(folder); !refusal.empty()) {
-            return Failure(KitExit::kServiceNotRegistered, refusal);
-        } else {
-            log_.Write(
-                L"The installation folder holds other programs' files (or cannot be listed), so its rights "
-                L"were left as they were: only administrators may change it.");
-        }
+    if (folder.find(L'\\') != std::wstring::npos && !ProtectKitsFolder(folder)) {
+        const std::wstring refusal = FolderRefusal(folder);
+        if (!refusal.empty()) return Failure(KitExit::kServiceNotRegistered, refusal);
+        log_.Write(
+            L"The installation folder holds other programs' files (or cannot be listed), so its rights were left "
+            L"as they were: only administrators may change it.");
     }
     try {
         ServiceControl::ServiceRegistration().Register(AgentPath());
@@ -450,10 +446,12 @@ KitResult KitSetup::CheckFolder() const {
     return refusal.empty() ? KitResult{} : Failure(KitExit::kBadSwitch, refusal);
 }
 
-void KitSetup::Protect(const std::wstring& folder) {
+bool KitSetup::ProtectKitsFolder(const std::wstring& folder) {
+    if (IsLink(folder) || !HoldsOnlyTheKitsFiles(folder)) return false;
     if (const DWORD code = platform::GetFileSystem().RestrictToAdministrators(folder)) {
         log_.Write(L"The installation folder could not be protected (" + SystemError(code) + L").");
     }
+    return true;
 }
 
 KitResult KitSetup::StopAgent() {
@@ -463,9 +461,8 @@ KitResult KitSetup::StopAgent() {
     platform::FileSystem& files = platform::GetFileSystem();
     const std::wstring folder = InstallationFolder();
     if (folder.find(L'\\') != std::wstring::npos &&
-        (files.GetAttributes(folder) != INVALID_FILE_ATTRIBUTES || files.CreateFolders(folder) == ERROR_SUCCESS) &&
-        !IsLink(folder) && HoldsOnlyTheKitsFiles(folder)) {
-        Protect(folder);
+        (files.GetAttributes(folder) != INVALID_FILE_ATTRIBUTES || files.CreateFolders(folder) == ERROR_SUCCESS)) {
+        ProtectKitsFolder(folder);
     }
     KitResult result;
     try {

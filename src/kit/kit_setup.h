@@ -61,8 +61,9 @@ private:
     bool StartAgent();
     // Logs and returns the failure to remove the service (system error `error`).
     KitResult NotRemoved(DWORD error);
-    // Gives `folder` the settings folder's rights; a refusal is logged.
-    void Protect(const std::wstring& folder);
+    // Gives a folder that holds nothing but the kit's files (and is no link) the settings folder's
+    // rights, logging a refusal; false, leaving it as it is, for any other.
+    bool ProtectKitsFolder(const std::wstring& folder);
     std::wstring AgentPath() const;
     // The installation folder without its closing backslash ("D:" for a drive's root).
     std::wstring InstallationFolder() const;
