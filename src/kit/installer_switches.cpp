@@ -18,7 +18,8 @@ bool Named(const std::wstring& argument, const wchar_t* name, std::wstring& valu
 }
 
 // An argument as a message shows it: a control character (a line break that a script left at
-// the end of the switches, most often) as its code, "<U+000A>".
+// the end of the switches, most often) or an invisible formatting character (a text direction
+// mark copied with the command) as its code, "<U+000A>".
 std::wstring Visible(const std::wstring& argument) {
     std::wstring shown;
     for (const wchar_t c : argument) {
